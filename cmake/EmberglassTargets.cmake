@@ -1,0 +1,40 @@
+# Small helpers so that every library and test is declared the same way.
+
+# emberglass_add_library(<name> SOURCES <files...> [LIBS <targets...>])
+# A static library whose headers are included as "<subsystem>/<file>.h".
+function(emberglass_add_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+endfunction()
+
+# emberglass_add_test(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>]
+#                     [TIMEOUT <seconds>] [ENVIRONMENT <VAR=value...>])
+# A QtTest executable run by CTest. Tests never see the real home directory or
+# a real display: HOME, XDG dirs and the Qt platform are pointed at the build tree.
+function(emberglass_add_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE
+    EMBERGLASS_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
+    EMBERGLASS_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    EMBERGLASS_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT ARG_LABELS)
+    set(ARG_LABELS unit)
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  set(sandbox ${CMAKE_CURRENT_BINARY_DIR}/${name}.sandbox)
+  file(MAKE_DIRECTORY ${sandbox}/home ${sandbox}/runtime)
+  file(CHMOD ${sandbox}/runtime DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+  set_tests_properties(${name} PROPERTIES
+    LABELS "${ARG_LABELS}"
+    TIMEOUT ${ARG_TIMEOUT}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HOME=${sandbox}/home;XDG_CONFIG_HOME=${sandbox}/home/.config;XDG_DATA_HOME=${sandbox}/home/.local/share;XDG_CACHE_HOME=${sandbox}/home/.cache;XDG_RUNTIME_DIR=${sandbox}/runtime;OMP_THREAD_LIMIT=1;${ARG_ENVIRONMENT}")
+endfunction()

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "models/model_reply.h"
+#include "models/request_cancellation.h"
+#include "models/result.h"
+#include "models/text_piece_stream.h"
+#include "models/wire_messages.h"
+
+#include <QCoroTask>
+
+#include <memory>
+
+// The one interface through which the rest of the system talks to a model.
+// Implemented by CloudAPIService and LocalLLMService; used on the main thread.
+class AIServiceProtocol {
+public:
+    virtual ~AIServiceProtocol() = default;
+
+    // One request, the whole reply with any tool calls. A cancelled
+    // `cancellation` aborts the request; the result is then a cancellation error.
+    virtual QCoro::Task<Result<ModelReply>> sendChat(
+        WireMessages messages, std::shared_ptr<RequestCancellation> cancellation = {}) = 0;
+
+    // Starts a streamed request and returns its stream at once. No tools.
+    virtual TextPieceStream* streamChat(WireMessages messages) = 0;
+
+    // True when the backend can be used now; never fails.
+    virtual QCoro::Task<bool> checkAvailability() = 0;
+};

@@ -1,0 +1,24 @@
+#include "models/model_error.h"
+
+QString CloudError::description() const {
+    if (kind == Case::detail) {
+        return QStringLiteral("API error: ") + text.left(200);
+    }
+    return QStringLiteral("Cloud API returned an error");
+}
+
+QString LLMError::description() const {
+    if (kind == Case::ollamaNotRunning) {
+        return QStringLiteral("Ollama is not running. Please start Ollama first.");
+    }
+    return QStringLiteral("Text generation failed");
+}
+
+QString errorDescription(const ModelError& error) {
+    return std::visit([](const auto& e) { return e.description(); }, error);
+}
+
+bool isCancellation(const ModelError& error) {
+    const auto* platform = std::get_if<PlatformError>(&error);
+    return platform != nullptr && platform->kind == PlatformError::Case::cancelled;
+}

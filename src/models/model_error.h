@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+#include <variant>
+
+// The cloud client's protocol-level failures.
+struct CloudError {
+    enum class Case { detail, serverError };
+    Case kind = Case::serverError;
+    QString text; // the provider's error body, for `detail`
+
+    static CloudError detail(QString body) { return {Case::detail, std::move(body)}; }
+    static CloudError serverError() { return {Case::serverError, {}}; }
+    QString description() const;
+    bool operator==(const CloudError&) const = default;
+};
+
+// The local (Ollama) client's protocol-level failures.
+struct LLMError {
+    enum class Case { generationFailed, ollamaNotRunning };
+    Case kind = Case::generationFailed;
+
+    QString description() const;
+    bool operator==(const LLMError&) const = default;
+};
+
+// Failures below the protocol, passed through with Qt's own description:
+// transport errors, a stop by the user, a timeout, a body that is not JSON,
+// a base URL that forms no request URL.
+struct PlatformError {
+    enum class Case { transport, cancelled, timeout, invalidJson, invalidURL };
+    Case kind = Case::transport;
+    QString text;
+
+    QString description() const { return text; }
+    bool operator==(const PlatformError&) const = default;
+};
+
+using ModelError = std::variant<CloudError, LLMError, PlatformError>;
+
+// The user-facing text shown after "Error: ".
+QString errorDescription(const ModelError& error);
+
+// True when the request ended because the caller cancelled it.
+bool isCancellation(const ModelError& error);

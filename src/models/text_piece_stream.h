@@ -1,0 +1,33 @@
+#pragma once
+
+#include "models/model_error.h"
+
+#include <QObject>
+#include <QString>
+
+// A streamed reply: zero or more non-empty pieces, then exactly one of
+// finished() or failed(). Signals are never emitted from inside the call that
+// created the stream, so a consumer may connect right after receiving it.
+// The stream deletes itself (deleteLater) once it has ended, whether or not
+// anybody is still listening.
+class TextPieceStream : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TextPieceStream(QObject* parent = nullptr);
+
+    bool hasEnded() const { return m_ended; }
+
+    // Producer side.
+    void deliver(const QString& piece);
+    void finish();
+    void fail(const ModelError& error);
+
+Q_SIGNALS:
+    void piece(const QString& text);
+    void finished();
+    void failed(const QString& description);
+
+private:
+    bool m_ended = false;
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "tools/tool_types.h"
+
+#include <chrono>
+
+// run_command: one zsh command with its exit code and output. The timeout is a
+// parameter so that tests need not wait the full 30 seconds.
+ToolOutcome runCommand(const QString& command,
+                       std::chrono::milliseconds timeout = std::chrono::seconds(30));

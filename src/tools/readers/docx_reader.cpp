@@ -1,0 +1,7 @@
+#include "tools/readers/docx_reader.h"
+
+#include "tools/not_available.h"
+
+ToolOutcome readDocx(const QString&) {
+    return toolNotAvailable(QStringLiteral("read_docx"));
+}

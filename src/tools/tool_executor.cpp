@@ -1,0 +1,67 @@
+#include "tools/tool_executor.h"
+
+#include "tools/files/file_tools.h"
+#include "tools/files/run_command.h"
+#include "tools/files/search_files.h"
+#include "tools/readers/docx_reader.h"
+#include "tools/readers/image_reader.h"
+#include "tools/readers/pdf_reader.h"
+#include "tools/readers/xlsx_reader.h"
+#include "tools/writers/pdf_slides_writer.h"
+#include "tools/writers/pptx_writer.h"
+#include "tools/writers/xlsx_writer.h"
+
+#include <array>
+
+namespace {
+
+// A missing key takes the tool's default; present values pass unchanged.
+QString argument(const ToolArguments& args, const char* key, const char* fallback = "") {
+    const auto it = args.constFind(QString::fromLatin1(key));
+    return it == args.constEnd() ? QString::fromLatin1(fallback) : *it;
+}
+
+struct ToolEntry {
+    const char* name;
+    ToolOutcome (*run)(const ToolArguments&);
+};
+
+// In catalogue order.
+const std::array<ToolEntry, 12> tools{{
+    {"read_file", [](const ToolArguments& a) { return readFile(argument(a, "path")); }},
+    {"write_file",
+     [](const ToolArguments& a) { return writeFile(argument(a, "path"), argument(a, "content")); }},
+    {"list_directory", [](const ToolArguments& a) { return listDirectory(argument(a, "path", ".")); }},
+    {"search_files",
+     [](const ToolArguments& a) {
+         return searchFiles(argument(a, "directory", "."), argument(a, "pattern"));
+     }},
+    {"run_command", [](const ToolArguments& a) { return runCommand(argument(a, "command")); }},
+    {"read_pdf", [](const ToolArguments& a) { return readPdf(argument(a, "path")); }},
+    {"read_image", [](const ToolArguments& a) { return readImage(argument(a, "path")); }},
+    {"read_docx", [](const ToolArguments& a) { return readDocx(argument(a, "path")); }},
+    {"read_xlsx", [](const ToolArguments& a) { return readXlsx(argument(a, "path")); }},
+    {"create_pdf_slides",
+     [](const ToolArguments& a) {
+         return createPdfSlides(argument(a, "path"), argument(a, "slides", "[]"));
+     }},
+    {"create_pptx",
+     [](const ToolArguments& a) { return createPptx(argument(a, "path"), argument(a, "slides", "[]")); }},
+    {"create_xlsx",
+     [](const ToolArguments& a) { return createXlsx(argument(a, "path"), argument(a, "data", "[]")); }},
+}};
+
+} // namespace
+
+ToolExecutor::ToolExecutor(QObject* parent) : QObject(parent) {}
+
+ToolOutcome ToolExecutor::execute(const QString& name, const ToolArguments& args) const {
+    for (const ToolEntry& entry : tools) {
+        if (name == QLatin1String(entry.name)) {
+            ToolOutcome outcome = entry.run(args);
+            outcome.tool = QString::fromLatin1(entry.name);
+            return outcome;
+        }
+    }
+    return {name, false, QStringLiteral("Unknown tool: ") + name};
+}

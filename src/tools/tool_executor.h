@@ -1,0 +1,17 @@
+#pragma once
+
+#include "tools/tool_types.h"
+
+#include <QObject>
+
+// Runs one tool by its exact (case-sensitive) name. Holds no state, so one
+// instance may serve several worker threads at once; execute() blocks its
+// calling thread until the tool is done and never fails to its caller.
+class ToolExecutor : public QObject {
+    Q_OBJECT
+
+public:
+    explicit ToolExecutor(QObject* parent = nullptr);
+
+    ToolOutcome execute(const QString& name, const ToolArguments& args) const;
+};
