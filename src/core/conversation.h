@@ -1,0 +1,62 @@
+#pragma once
+
+#include "tools/tool_types.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QUuid>
+
+#include <optional>
+
+// The author of a message; compared and stored by its text value.
+enum class Role { user, assistant, system, tool };
+
+QString toText(Role role);
+std::optional<Role> roleFromText(const QString& text);
+
+// A tool call as stored in a conversation.
+struct ToolCallInfo {
+    QString callId;
+    QString tool;
+    ToolArguments args;
+    QString rawArguments; // sent back to a cloud model exactly as it came
+
+    bool operator==(const ToolCallInfo&) const = default;
+};
+
+// The result of one tool call.
+struct ToolResultInfo {
+    QString toolCallId;
+    QString tool;
+    bool success = false;
+    QString output;
+
+    bool operator==(const ToolResultInfo&) const = default;
+};
+
+struct ChatMessage {
+    QUuid id;
+    Role role = Role::user;
+    QString content;
+    QDateTime timestamp;
+    std::optional<ToolCallInfo> toolCall;
+    std::optional<ToolResultInfo> toolResult;
+
+    static ChatMessage make(Role role, QString content);
+    bool operator==(const ChatMessage&) const = default;
+};
+
+struct Conversation {
+    QUuid id;
+    QString title;
+    QList<ChatMessage> messages; // only ever appended to
+    QDateTime createdAt;
+    QDateTime updatedAt;
+
+    static Conversation make(QString title);
+    bool operator==(const Conversation&) const = default;
+};
+
+// The first `count` characters as the user perceives them (grapheme clusters).
+QString firstCharacters(const QString& text, int count);

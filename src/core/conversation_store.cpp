@@ -1,0 +1,141 @@
+#include "core/conversation_store.h"
+
+ConversationStore::ConversationStore(QObject* parent) : QObject(parent) {}
+
+void ConversationStore::setCurrentConversationId(std::optional<QUuid> id) {
+    if (m_currentId == id) {
+        return;
+    }
+    m_currentId = id;
+    Q_EMIT currentConversationIdChanged();
+}
+
+int ConversationStore::indexOf(const QUuid& id) const {
+    for (int i = 0; i < m_conversations.size(); ++i) {
+        if (m_conversations[i].id == id) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+const Conversation* ConversationStore::find(const QUuid& id) const {
+    const int index = indexOf(id);
+    return index < 0 ? nullptr : &m_conversations[index];
+}
+
+const Conversation* ConversationStore::currentConversation() const {
+    return m_currentId ? find(*m_currentId) : nullptr;
+}
+
+int ConversationStore::currentIndex() const { return m_currentId ? indexOf(*m_currentId) : -1; }
+
+Conversation* ConversationStore::findMutable(const QUuid& id, int* index) {
+    const int found = indexOf(id);
+    if (index != nullptr) {
+        *index = found;
+    }
+    return found < 0 ? nullptr : &m_conversations[found];
+}
+
+void ConversationStore::insertAndSelect(Conversation conversation) {
+    const QUuid id = conversation.id;
+    Q_EMIT conversationAboutToBeInserted(0);
+    m_conversations.prepend(std::move(conversation));
+    Q_EMIT conversationInserted(0);
+    setCurrentConversationId(id);
+}
+
+void ConversationStore::deleteConversation(const QUuid& id) {
+    const int index = indexOf(id);
+    if (index >= 0) {
+        Q_EMIT conversationAboutToBeRemoved(index);
+        m_conversations.removeAt(index);
+        Q_EMIT conversationRemoved(index);
+    }
+    if (m_currentId == id) {
+        setCurrentConversationId(m_conversations.isEmpty() ? std::nullopt
+                                                           : std::optional(m_conversations.first().id));
+    }
+}
+
+bool ConversationStore::appendMessage(const QUuid& conversationId, ChatMessage message) {
+    int index = -1;
+    Conversation* conversation = findMutable(conversationId, &index);
+    if (conversation == nullptr) {
+        return false;
+    }
+    const int row = static_cast<int>(conversation->messages.size());
+    Q_EMIT messageAboutToBeAppended(conversationId, row);
+    conversation->messages.append(std::move(message));
+    Q_EMIT messageAppended(conversationId, row);
+    Q_EMIT conversationChanged(index);
+    return true;
+}
+
+bool ConversationStore::setMessageContent(const QUuid& conversationId, const QUuid& messageId,
+                                          const QString& content) {
+    Conversation* conversation = findMutable(conversationId);
+    if (conversation == nullptr) {
+        return false;
+    }
+    // The message asked for is nearly always one of the last.
+    for (qsizetype i = conversation->messages.size() - 1; i >= 0; --i) {
+        ChatMessage& message = conversation->messages[i];
+        if (message.id == messageId) {
+            if (message.content != content) {
+                message.content = content;
+                Q_EMIT messageChanged(conversationId, static_cast<int>(i));
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ConversationStore::appendToLastMessage(const QUuid& conversationId, const QString& piece) {
+    Conversation* conversation = findMutable(conversationId);
+    if (conversation == nullptr || conversation->messages.isEmpty()) {
+        return false;
+    }
+    conversation->messages.last().content += piece;
+    Q_EMIT messageChanged(conversationId, static_cast<int>(conversation->messages.size() - 1));
+    return true;
+}
+
+bool ConversationStore::setTitle(const QUuid& conversationId, const QString& title) {
+    int index = -1;
+    Conversation* conversation = findMutable(conversationId, &index);
+    if (conversation == nullptr) {
+        return false;
+    }
+    if (conversation->title != title) {
+        conversation->title = title;
+        Q_EMIT conversationChanged(index);
+    }
+    return true;
+}
+
+bool ConversationStore::touch(const QUuid& conversationId) {
+    int index = -1;
+    Conversation* conversation = findMutable(conversationId, &index);
+    if (conversation == nullptr) {
+        return false;
+    }
+    conversation->updatedAt = QDateTime::currentDateTime();
+    Q_EMIT conversationChanged(index);
+    return true;
+}
+
+void ConversationStore::nameAfterFirstUserMessage(const QUuid& conversationId, const QString& userText) {
+    const Conversation* conversation = find(conversationId);
+    if (conversation == nullptr) {
+        return;
+    }
+    const auto& messages = conversation->messages;
+    const bool firstUserMessage =
+        messages.size() == 1 || (messages.size() == 2 && messages.first().role == Role::assistant);
+    if (firstUserMessage) {
+        setTitle(conversationId, firstCharacters(userText, 30));
+    }
+}

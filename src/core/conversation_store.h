@@ -1,0 +1,61 @@
+#pragma once
+
+#include "core/conversation.h"
+
+#include <QObject>
+
+#include <optional>
+
+// The conversations, newest first, and the selection. Every change goes through
+// here and is announced with a fine-grained signal, so list views never reset
+// for an append. Work that waits (the tool loop, the phone bridge) keeps ids,
+// never positions, and looks them up again after every wait.
+class ConversationStore : public QObject {
+    Q_OBJECT
+
+public:
+    explicit ConversationStore(QObject* parent = nullptr);
+
+    const QList<Conversation>& conversations() const { return m_conversations; }
+    std::optional<QUuid> currentConversationId() const { return m_currentId; }
+    void setCurrentConversationId(std::optional<QUuid> id);
+
+    // Position of a conversation, -1 when it is gone.
+    int indexOf(const QUuid& id) const;
+    const Conversation* find(const QUuid& id) const;
+    const Conversation* currentConversation() const;
+    int currentIndex() const;
+
+    // Inserts at the top and selects it.
+    void insertAndSelect(Conversation conversation);
+    void deleteConversation(const QUuid& id);
+
+    // Message edits; each returns false (and changes nothing) when the
+    // conversation or message is gone.
+    bool appendMessage(const QUuid& conversationId, ChatMessage message);
+    bool setMessageContent(const QUuid& conversationId, const QUuid& messageId, const QString& content);
+    bool appendToLastMessage(const QUuid& conversationId, const QString& piece);
+    bool setTitle(const QUuid& conversationId, const QString& title);
+    bool touch(const QUuid& conversationId); // updatedAt = now
+
+    // The desktop naming rule: named after its first user message (30 characters).
+    void nameAfterFirstUserMessage(const QUuid& conversationId, const QString& userText);
+
+Q_SIGNALS:
+    // Structural changes come in pairs so list models can bracket them.
+    void conversationAboutToBeInserted(int index);
+    void conversationInserted(int index);
+    void conversationAboutToBeRemoved(int index);
+    void conversationRemoved(int index);
+    void conversationChanged(int index); // title, dates or message count
+    void messageAboutToBeAppended(const QUuid& conversationId, int messageIndex);
+    void messageAppended(const QUuid& conversationId, int messageIndex);
+    void messageChanged(const QUuid& conversationId, int messageIndex);
+    void currentConversationIdChanged();
+
+private:
+    Conversation* findMutable(const QUuid& id, int* index = nullptr);
+
+    QList<Conversation> m_conversations;
+    std::optional<QUuid> m_currentId;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QUuid>
+
+class ConversationStore;
+
+// The transcript's view of the selected conversation. An append inserts one row
+// and a content change updates one row, so a long transcript never reloads.
+class MessageListModel : public QAbstractListModel {
+    Q_OBJECT
+
+public:
+    enum Roles {
+        MessageIdRole = Qt::UserRole + 1,
+        RoleRole,      // "user", "assistant", "system", "tool"
+        ContentRole,
+        ToolCallRole,  // map {callId, tool, args, rawArguments, summary}, or null
+        ToolResultRole, // map {toolCallId, tool, success, output}, or null
+    };
+    Q_ENUM(Roles)
+
+    explicit MessageListModel(ConversationStore* store, QObject* parent = nullptr);
+
+    [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
+    [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
+    [[nodiscard]] QHash<int, QByteArray> roleNames() const override;
+
+private:
+    void followSelection();
+
+    ConversationStore* m_store;
+    QUuid m_shownId; // the conversation whose messages are shown; null for none
+    bool m_inserting = false;
+};

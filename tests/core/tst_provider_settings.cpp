@@ -1,0 +1,173 @@
+// The stored cloud settings: JSON form, the Grok fallbacks, saving, file privacy.
+
+#include "core/provider_settings.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+class ProviderSettingsTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_fileCounter = 0;
+
+    QString freshFile() { return m_dir.filePath(QStringLiteral("settings-%1.conf").arg(++m_fileCounter)); }
+
+    static void storeRaw(UserDefaults& defaults, const QByteArray& configs, const QVariant& active = {}) {
+        defaults.setValue(UserDefaults::cloudConfigsKey, configs);
+        if (active.isValid()) {
+            defaults.setValue(UserDefaults::activeProviderKey, active);
+        }
+    }
+
+private Q_SLOTS:
+    void presetsInOrderWithTheirDefaults() {
+        QCOMPARE(allCloudProviders().size(), 5);
+        const QStringList names{QStringLiteral("Grok"), QStringLiteral("Doubao"), QStringLiteral("ChatGPT"),
+                                QStringLiteral("Gemini"), QStringLiteral("DeepSeek")};
+        const QStringList models{QStringLiteral("grok-3-mini"), QStringLiteral("doubao-pro-v1"),
+                                 QStringLiteral("gpt-4o-mini"), QStringLiteral("gemini-2.0-flash"),
+                                 QStringLiteral("deepseek-chat")};
+        for (int i = 0; i < 5; ++i) {
+            const CloudProviderPreset provider = allCloudProviders()[i];
+            QCOMPARE(toText(provider), names[i]);
+            QCOMPARE(cloudProviderFromText(names[i]), provider);
+            const CloudConfig config = defaultConfig(provider);
+            QCOMPARE(config.model, models[i]);
+            QVERIFY(config.apiKey.isEmpty());
+            QVERIFY(config.baseURL.startsWith(QStringLiteral("https://")));
+            QVERIFY(!config.baseURL.endsWith(QLatin1Char('/')));
+        }
+        QCOMPARE(defaultConfig(CloudProviderPreset::gemini).baseURL,
+                 QStringLiteral("https://generativelanguage.googleapis.com/v1beta/openai"));
+        QCOMPARE(defaultConfig(CloudProviderPreset::deepseek).baseURL, QStringLiteral("https://api.deepseek.com/v1"));
+        QVERIFY(!cloudProviderFromText(QStringLiteral("grok")).has_value()); // text values are exact
+    }
+
+    void jsonRoundTripAndRejections() {
+        const CloudConfig config{CloudProviderPreset::deepseek, QStringLiteral("sk-1"), QStringLiteral("https://x/v1"),
+                                 QStringLiteral("m")};
+        const QJsonObject json = toJson(config);
+        QCOMPARE(json.keys(), (QStringList{QStringLiteral("apiKey"), QStringLiteral("baseURL"),
+                                           QStringLiteral("model"), QStringLiteral("provider")}));
+        QCOMPARE(json[QStringLiteral("provider")].toString(), QStringLiteral("DeepSeek"));
+        QCOMPARE(cloudConfigFromJson(json), config);
+
+        QJsonObject missing = json;
+        missing.remove(QStringLiteral("model"));
+        QVERIFY(!cloudConfigFromJson(missing));
+        QJsonObject number = json;
+        number[QStringLiteral("apiKey")] = 42;
+        QVERIFY(!cloudConfigFromJson(number));
+        QJsonObject unknown = json;
+        unknown[QStringLiteral("provider")] = QStringLiteral("Claude");
+        QVERIFY(!cloudConfigFromJson(unknown));
+    }
+
+    void firstLaunchIsGrokAndWritesNothing() {
+        const QString file = freshFile();
+        UserDefaults defaults(file);
+        QCOMPARE(ProviderSettings::loadActive(defaults), defaultConfig(CloudProviderPreset::grok));
+        QCOMPARE(ProviderSettings::loadSavedConfigs(defaults).keys(), QList{CloudProviderPreset::grok});
+        QVERIFY(!QFile::exists(file));
+    }
+
+    void savingAProviderOnAFreshInstallStoresItBesideGrok() {
+        UserDefaults defaults(freshFile());
+        ProviderSettings::save(defaults, defaultConfig(CloudProviderPreset::deepseek));
+        const QJsonArray stored = QJsonDocument::fromJson(defaults.value(UserDefaults::cloudConfigsKey).toByteArray()).array();
+        QCOMPARE(stored.size(), 2);
+        QCOMPARE(defaults.value(UserDefaults::activeProviderKey).toString(), QStringLiteral("DeepSeek"));
+        QCOMPARE(ProviderSettings::loadActive(defaults), defaultConfig(CloudProviderPreset::deepseek));
+
+        // Read back by a second instance, as at the next launch.
+        UserDefaults relaunched(defaults.fileName());
+        const auto saved = ProviderSettings::loadSavedConfigs(relaunched);
+        QCOMPARE(saved.keys(), (QList{CloudProviderPreset::grok, CloudProviderPreset::deepseek}));
+    }
+
+    void savedSettingsComeBackExactly() {
+        UserDefaults defaults(freshFile());
+        const CloudConfig gemini{CloudProviderPreset::gemini, QStringLiteral("key with spaces ✓"),
+                                 QStringLiteral("https://proxy.example/v1beta/openai/"), QStringLiteral("gemini-x")};
+        ProviderSettings::save(defaults, gemini);
+        ProviderSettings::save(defaults, defaultConfig(CloudProviderPreset::chatgpt));
+        QCOMPARE(ProviderSettings::loadSavedConfigs(defaults).value(CloudProviderPreset::gemini), gemini);
+        ProviderSettings::save(defaults, gemini);
+        QCOMPARE(ProviderSettings::loadActive(UserDefaults(defaults.fileName())), gemini);
+        // Entries only grow: ChatGPT stays stored after Gemini is saved again.
+        QVERIFY(ProviderSettings::loadSavedConfigs(defaults).contains(CloudProviderPreset::chatgpt));
+    }
+
+    void undecodableDataFallsBackAndIsReplacedOnSave_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("not json") << QByteArray("{{{");
+        QTest::newRow("object") << QByteArray(R"({"provider":"Grok"})");
+        QTest::newRow("one bad element")
+            << QByteArray(R"([{"provider":"Gemini","apiKey":"k","baseURL":"u","model":"m"},{"provider":"Nope","apiKey":"","baseURL":"","model":""}])");
+        QTest::newRow("number value") << QByteArray(R"([{"provider":"Gemini","apiKey":1,"baseURL":"u","model":"m"}])");
+    }
+    void undecodableDataFallsBackAndIsReplacedOnSave() {
+        QFETCH(QByteArray, stored);
+        UserDefaults defaults(freshFile());
+        storeRaw(defaults, stored, QStringLiteral("Gemini"));
+        QCOMPARE(ProviderSettings::loadActive(defaults), defaultConfig(CloudProviderPreset::grok));
+        QCOMPARE(ProviderSettings::loadSavedConfigs(defaults).keys(), QList{CloudProviderPreset::grok});
+        ProviderSettings::save(defaults, defaultConfig(CloudProviderPreset::doubao));
+        QCOMPARE(ProviderSettings::loadSavedConfigs(defaults).keys(),
+                 (QList{CloudProviderPreset::grok, CloudProviderPreset::doubao}));
+    }
+
+    void activeProviderRules() {
+        UserDefaults defaults(freshFile());
+        storeRaw(defaults, R"([{"provider":"Gemini","apiKey":"k","baseURL":"u","model":"m"}])");
+        // No active provider stored.
+        QCOMPARE(ProviderSettings::loadActive(defaults), defaultConfig(CloudProviderPreset::grok));
+        // An active provider that names nothing.
+        defaults.setValue(UserDefaults::activeProviderKey, QStringLiteral("gemini"));
+        QCOMPARE(ProviderSettings::loadActive(defaults), defaultConfig(CloudProviderPreset::grok));
+        // An active provider without an entry of its own loads Grok's default, not its own.
+        defaults.setValue(UserDefaults::activeProviderKey, QStringLiteral("DeepSeek"));
+        QCOMPARE(ProviderSettings::loadActive(defaults), defaultConfig(CloudProviderPreset::grok));
+        defaults.setValue(UserDefaults::activeProviderKey, QStringLiteral("Gemini"));
+        QCOMPARE(ProviderSettings::loadActive(defaults).apiKey, QStringLiteral("k"));
+    }
+
+    void laterDuplicateWins() {
+        UserDefaults defaults(freshFile());
+        storeRaw(defaults,
+                 R"([{"provider":"Grok","apiKey":"old","baseURL":"u","model":"m"},{"provider":"Grok","apiKey":"new","baseURL":"u","model":"m"}])",
+                 QStringLiteral("Grok"));
+        QCOMPARE(ProviderSettings::loadSavedConfigs(defaults).value(CloudProviderPreset::grok).apiKey,
+                 QStringLiteral("new"));
+        // Loading at start takes the first match.
+        QCOMPARE(ProviderSettings::loadActive(defaults).apiKey, QStringLiteral("old"));
+    }
+
+    void settingsFileIsPrivate() {
+        const QString file = freshFile();
+        UserDefaults defaults(file);
+        ProviderSettings::save(defaults, CloudConfig{CloudProviderPreset::grok, QStringLiteral("secret"), {}, {}});
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(file).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0600u);
+        // Still private after further writes.
+        defaults.setValue(UserDefaults::onboardingKey, true);
+        QCOMPARE(::stat(QFile::encodeName(file).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0600u);
+    }
+
+    void applicationFileLivesInTheConfigHome() {
+        // CTest points XDG_CONFIG_HOME at a sandbox, so this never touches real settings.
+        UserDefaults defaults;
+        QVERIFY(defaults.fileName().endsWith(QStringLiteral("/Emberglass/Emberglass.conf")));
+        QVERIFY(defaults.fileName().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
+    }
+};
+
+QTEST_GUILESS_MAIN(ProviderSettingsTest)
+#include "tst_provider_settings.moc"
