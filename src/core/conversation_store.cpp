@@ -28,6 +28,20 @@ const Conversation* ConversationStore::currentConversation() const {
     return m_currentId ? find(*m_currentId) : nullptr;
 }
 
+const ChatMessage* ConversationStore::findMessage(const QUuid& conversationId, const QUuid& messageId) const {
+    const Conversation* conversation = find(conversationId);
+    if (conversation == nullptr) {
+        return nullptr;
+    }
+    // The message asked for is nearly always one of the last.
+    for (qsizetype i = conversation->messages.size() - 1; i >= 0; --i) {
+        if (conversation->messages[i].id == messageId) {
+            return &conversation->messages[i];
+        }
+    }
+    return nullptr;
+}
+
 int ConversationStore::currentIndex() const { return m_currentId ? indexOf(*m_currentId) : -1; }
 
 Conversation* ConversationStore::findMutable(const QUuid& id, int* index) {
@@ -76,21 +90,17 @@ bool ConversationStore::appendMessage(const QUuid& conversationId, ChatMessage m
 bool ConversationStore::setMessageContent(const QUuid& conversationId, const QUuid& messageId,
                                           const QString& content) {
     Conversation* conversation = findMutable(conversationId);
-    if (conversation == nullptr) {
+    const ChatMessage* found = findMessage(conversationId, messageId);
+    if (found == nullptr) {
         return false;
     }
-    // The message asked for is nearly always one of the last.
-    for (qsizetype i = conversation->messages.size() - 1; i >= 0; --i) {
-        ChatMessage& message = conversation->messages[i];
-        if (message.id == messageId) {
-            if (message.content != content) {
-                message.content = content;
-                Q_EMIT messageChanged(conversationId, static_cast<int>(i));
-            }
-            return true;
-        }
+    const qsizetype row = found - conversation->messages.constData();
+    ChatMessage& message = conversation->messages[row];
+    if (message.content != content) {
+        message.content = content;
+        Q_EMIT messageChanged(conversationId, static_cast<int>(row));
     }
-    return false;
+    return true;
 }
 
 bool ConversationStore::appendToLastMessage(const QUuid& conversationId, const QString& piece) {

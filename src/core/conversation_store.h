@@ -24,6 +24,7 @@ public:
     int indexOf(const QUuid& id) const;
     const Conversation* find(const QUuid& id) const;
     const Conversation* currentConversation() const;
+    const ChatMessage* findMessage(const QUuid& conversationId, const QUuid& messageId) const;
     int currentIndex() const;
 
     // Inserts at the top and selects it.

@@ -55,7 +55,7 @@ const std::array<ToolEntry, 12> tools{{
 
 ToolExecutor::ToolExecutor(QObject* parent) : QObject(parent) {}
 
-ToolOutcome ToolExecutor::execute(const QString& name, const ToolArguments& args) const {
+ToolOutcome ToolExecutor::dispatch(const QString& name, const ToolArguments& args) {
     for (const ToolEntry& entry : tools) {
         if (name == QLatin1String(entry.name)) {
             ToolOutcome outcome = entry.run(args);

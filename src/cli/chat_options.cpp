@@ -1,0 +1,82 @@
+#include "cli/chat_options.h"
+
+#include "core/cloud_config.h"
+
+QString chatUsage() {
+    QStringList providers;
+    for (CloudProviderPreset provider : allCloudProviders()) {
+        providers << toText(provider);
+    }
+    return QStringLiteral(
+               "Usage: emberglass-chat [OPTIONS] [MESSAGE]\n"
+               "       emberglass-chat --serve [--port N]\n\n"
+               "Chats with the Emberglass agent in a terminal, with the same persona, memory and\n"
+               "settings as the desktop app. With a MESSAGE it sends that one message and prints\n"
+               "the tool calls, tool results and reply; without one it reads one message per line\n"
+               "from standard input (Ctrl-D ends). --serve runs the phone server instead.\n\n"
+               "Options:\n"
+               "  --local              answer with the local Ollama model\n"
+               "  --provider NAME      cloud provider for this run (%1)\n"
+               "  --model M            model name for this run\n"
+               "  --base-url URL       API base URL for this run\n"
+               "  --api-key-file FILE  read the API key for this run from FILE\n"
+               "  --json               print every message as one JSON object per line\n"
+               "  --serve              run the phone server and print each mirrored exchange\n"
+               "  --port N             the phone server's port (default 8080)\n"
+               "  -h, --help           show this text\n\n"
+               "Overrides apply to this run only; nothing is saved.\n")
+        .arg(providers.join(QStringLiteral(", ")));
+}
+
+ChatOptionsParse parseChatOptions(const QStringList& arguments) {
+    ChatOptions options;
+    QStringList words;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        const auto takeValue = [&](QString& target) {
+            if (i + 1 >= arguments.size()) {
+                return false;
+            }
+            target = arguments[++i];
+            return true;
+        };
+        if (argument == QStringLiteral("-h") || argument == QStringLiteral("--help")) {
+            return {std::nullopt, {}, true};
+        } else if (argument == QStringLiteral("--local")) {
+            options.local = true;
+        } else if (argument == QStringLiteral("--json")) {
+            options.json = true;
+        } else if (argument == QStringLiteral("--serve")) {
+            options.serve = true;
+        } else if (argument == QStringLiteral("--port")) {
+            QString text;
+            bool ok = false;
+            const uint port = takeValue(text) ? text.toUInt(&ok) : 0;
+            if (!ok || port == 0 || port > 65535) {
+                return {std::nullopt, QStringLiteral("--port needs a number from 1 to 65535.")};
+            }
+            options.port = static_cast<quint16>(port);
+        } else if (argument == QStringLiteral("--provider") || argument == QStringLiteral("--model") ||
+                   argument == QStringLiteral("--base-url") || argument == QStringLiteral("--api-key-file")) {
+            QString& target = argument == QStringLiteral("--provider") ? options.provider
+                              : argument == QStringLiteral("--model")  ? options.model
+                              : argument == QStringLiteral("--base-url") ? options.baseURL
+                                                                         : options.apiKeyFile;
+            if (!takeValue(target)) {
+                return {std::nullopt, argument + QStringLiteral(" needs a value.")};
+            }
+        } else if (argument.startsWith(QStringLiteral("--"))) {
+            return {std::nullopt, QStringLiteral("Unknown option: ") + argument};
+        } else {
+            words << argument;
+        }
+    }
+    if (!options.provider.isEmpty() && !cloudProviderFromText(options.provider)) {
+        return {std::nullopt, QStringLiteral("Unknown provider: ") + options.provider};
+    }
+    if (options.serve && !words.isEmpty()) {
+        return {std::nullopt, QStringLiteral("--serve takes no message.")};
+    }
+    options.message = words.join(QLatin1Char(' '));
+    return {options, {}};
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The command line of emberglass-chat.
+struct ChatOptions {
+    bool local = false;
+    bool json = false;
+    bool serve = false;
+    quint16 port = 8080;
+    QString provider;
+    QString model;
+    QString baseURL;
+    QString apiKeyFile;
+    QString message; // empty: read messages from standard input
+};
+
+// The options, or an error text for the user.
+struct ChatOptionsParse {
+    std::optional<ChatOptions> options;
+    QString error;
+    bool helpRequested = false;
+};
+
+ChatOptionsParse parseChatOptions(const QStringList& arguments);
+QString chatUsage();

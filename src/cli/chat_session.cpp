@@ -1,0 +1,168 @@
+#include "cli/chat_session.h"
+
+#include "cli/transcript_printer.h"
+#include "core/chat_view_model.h"
+#include "core/conversation_store.h"
+#include "core/web_bridge.h"
+
+#include <QCoroSignal>
+#include <QFile>
+#include <QSocketNotifier>
+
+#include <cstdio>
+
+#include <unistd.h>
+
+namespace {
+
+void printError(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fprintf(stderr, "emberglass-chat: %s\n", bytes.constData());
+}
+
+} // namespace
+
+ChatSession::ChatSession(ChatOptions options, QObject* parent)
+    : QObject(parent), m_options(std::move(options)), m_viewModel(new ChatViewModel(ChatViewModelOptions{.serverPort = m_options.port}, this)),
+      m_printer(new TranscriptPrinter(m_viewModel->store(),
+                                      m_options.json ? TranscriptPrinter::Format::json : TranscriptPrinter::Format::text,
+                                      stdout, this)) {}
+
+QCoro::Task<int> ChatSession::run() {
+    if (!applyCloudOverrides()) {
+        co_return 2;
+    }
+    if (m_options.serve) {
+        co_return co_await serve();
+    }
+    if (!co_await prepareBackend()) {
+        co_return 1;
+    }
+    m_printer->follow(*m_viewModel->currentConversationId());
+    if (!m_options.message.isEmpty()) {
+        co_return co_await sendOne(m_options.message);
+    }
+    co_return co_await readMessages();
+}
+
+bool ChatSession::applyCloudOverrides() {
+    CloudConfig config = m_viewModel->cloudConfig();
+    if (!m_options.provider.isEmpty()) {
+        const CloudProviderPreset provider = *cloudProviderFromText(m_options.provider);
+        config = m_viewModel->savedCloudConfigs().value(provider, defaultConfig(provider));
+    }
+    if (!m_options.model.isEmpty()) {
+        config.model = m_options.model;
+    }
+    if (!m_options.baseURL.isEmpty()) {
+        config.baseURL = m_options.baseURL;
+    }
+    if (!m_options.apiKeyFile.isEmpty()) {
+        QFile file(m_options.apiKeyFile);
+        if (!file.open(QIODevice::ReadOnly)) {
+            printError(QStringLiteral("Cannot read the API key file %1: %2").arg(m_options.apiKeyFile, file.errorString()));
+            return false;
+        }
+        config.apiKey = QString::fromUtf8(file.readAll()).trimmed();
+    }
+    if (!(config == m_viewModel->cloudConfig())) {
+        m_viewModel->useCloudConfigWithoutSaving(config);
+    }
+    return true;
+}
+
+QCoro::Task<bool> ChatSession::prepareBackend() {
+    if (!m_options.local) {
+        co_return true;
+    }
+    m_viewModel->switchBackend(AIBackend::local);
+    while (m_viewModel->isLoadingModel()) {
+        co_await qCoro(m_viewModel, &ChatViewModel::isLoadingModelChanged);
+    }
+    if (m_viewModel->activeBackend() != AIBackend::local) {
+        printError(m_viewModel->modelLoadError());
+        co_return false;
+    }
+    co_return true;
+}
+
+bool ChatSession::lastReplyFailed() const {
+    const Conversation* conversation = m_viewModel->currentConversation();
+    if (conversation == nullptr) {
+        return true;
+    }
+    for (qsizetype i = conversation->messages.size() - 1; i >= 0; --i) {
+        if (conversation->messages[i].role == Role::assistant) {
+            return conversation->messages[i].content.startsWith(QStringLiteral("Error: "));
+        }
+    }
+    return false;
+}
+
+QCoro::Task<int> ChatSession::sendOne(QString text) {
+    m_viewModel->setInputText(text);
+    m_viewModel->sendMessage();
+    while (m_viewModel->isGenerating()) {
+        co_await qCoro(m_viewModel, &ChatViewModel::isGeneratingChanged);
+    }
+    co_return lastReplyFailed() ? 1 : 0;
+}
+
+QCoro::Task<int> ChatSession::readMessages() {
+    // Standard input is watched by the event loop, so the window of a reply never
+    // blocks on the terminal; each whole line is one message.
+    QSocketNotifier notifier(STDIN_FILENO, QSocketNotifier::Read);
+    QByteArray pending;
+    int status = 0;
+    bool ended = false;
+    while (!ended) {
+        notifier.setEnabled(true);
+        co_await qCoro(&notifier, &QSocketNotifier::activated);
+        char buffer[4096];
+        const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (count > 0) {
+            pending.append(buffer, count);
+        } else {
+            ended = true; // end of input, or an unreadable one
+            pending.append('\n');
+        }
+        // No more reads while a reply is generated: a ready descriptor would fire nonstop.
+        notifier.setEnabled(false);
+        qsizetype newline = -1;
+        while ((newline = pending.indexOf('\n')) >= 0) {
+            const QString text = QString::fromUtf8(pending.left(newline)).trimmed();
+            pending.remove(0, newline + 1);
+            if (!text.isEmpty()) {
+                status = co_await sendOne(text);
+            }
+        }
+    }
+    co_return status;
+}
+
+QCoro::Task<int> ChatSession::serve() {
+    m_printer->setDeferReplies(true);
+    WebBridge* bridge = m_viewModel->webBridge();
+    connect(bridge, &WebBridge::webReplyFinished, this, [this, bridge] {
+        if (const auto id = bridge->webConversationId()) {
+            m_printer->printLastMessage(*id);
+        }
+    });
+    m_viewModel->toggleServer();
+    const auto [running, url] = co_await qCoro(bridge, &WebBridge::statusChanged);
+    if (!running) {
+        printError(QStringLiteral("Cannot listen on port %1 (is it in use?)").arg(m_options.port));
+        co_return 1;
+    }
+    const QByteArray shown = url.value_or(QString()).toUtf8();
+    std::printf("Phone page: %s\n", shown.constData());
+    std::fflush(stdout);
+    // Runs until the process is interrupted.
+    while (true) {
+        const auto [stillRunning, unused] = co_await qCoro(bridge, &WebBridge::statusChanged);
+        if (!stillRunning) {
+            printError(QStringLiteral("The phone server stopped."));
+            co_return 1;
+        }
+    }
+}

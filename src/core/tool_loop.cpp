@@ -1,0 +1,97 @@
+#include "core/tool_loop.h"
+
+#include "core/conversation_store.h"
+#include "core/tool_runner.h"
+#include "persona/memory_tags.h"
+#include "persona/persona_manager.h"
+
+#include <QCoroFuture>
+
+ToolLoop::ToolLoop(ConversationStore* store, PersonaManager* persona, ToolRunner* tools,
+                   std::function<Backend()> currentBackend, QObject* parent)
+    : QObject(parent), m_store(store), m_persona(persona), m_tools(tools),
+      m_currentBackend(std::move(currentBackend)) {}
+
+QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt,
+                                      std::shared_ptr<RequestCancellation> cancellation) {
+    QPointer<ToolLoop> self(this);
+    for (int call = 1; call <= maxToolIterations; ++call) {
+        const Conversation* conversation = m_store->find(conversationId);
+        if (conversation == nullptr) {
+            co_return;
+        }
+        const ChatMessage placeholder = ChatMessage::make(Role::assistant, QString());
+        m_store->appendMessage(conversationId, placeholder);
+
+        // The backend is chosen now, so a switch during the loop takes effect here.
+        const Backend backend = m_currentBackend();
+        const WireMessages messages =
+            buildWireMessages(*m_store->find(conversationId), systemPrompt, backend.mode);
+        const Result<ModelReply> result = co_await backend.service->sendChat(messages, cancellation);
+        if (!self || !m_store || m_store->find(conversationId) == nullptr) {
+            co_return;
+        }
+        if (!result.ok()) {
+            // Only an untouched placeholder shows the error; earlier records stay.
+            const ChatMessage* current = m_store->findMessage(conversationId, placeholder.id);
+            if (current != nullptr && current->content.isEmpty()) {
+                m_store->setMessageContent(conversationId, placeholder.id,
+                                           QStringLiteral("Error: ") + errorDescription(result.error()));
+            }
+            co_return;
+        }
+
+        const ModelReply& reply = result.value();
+        if (reply.toolCalls.isEmpty()) {
+            if (m_store->setMessageContent(conversationId, placeholder.id, reply.text)) {
+                recordMemoryTags(reply.text);
+            }
+            co_return;
+        }
+        if (!m_store->setMessageContent(conversationId, placeholder.id,
+                                        reply.text.isEmpty() ? usingToolsPlaceholder() : reply.text)) {
+            co_return;
+        }
+
+        bool personaChanged = false;
+        for (const NativeToolCall& toolCall : reply.toolCalls) {
+            ChatMessage callRecord = ChatMessage::make(Role::tool, QString());
+            callRecord.toolCall = ToolCallInfo{toolCall.id, toolCall.name, toolCall.arguments, toolCall.rawArguments};
+            if (!m_store->appendMessage(conversationId, std::move(callRecord))) {
+                co_return;
+            }
+            const ToolOutcome outcome = co_await m_tools->run(toolCall.name, toolCall.arguments);
+            if (!self || !m_store) {
+                co_return;
+            }
+            ChatMessage resultRecord = ChatMessage::make(Role::tool, outcome.output);
+            resultRecord.toolResult = ToolResultInfo{toolCall.id, outcome.tool, outcome.success, outcome.output};
+            if (!m_store->appendMessage(conversationId, std::move(resultRecord))) {
+                co_return;
+            }
+            personaChanged = personaChanged || changesPersona(toolCall);
+        }
+        if (personaChanged && m_persona) {
+            m_persona->reload();
+            systemPrompt = m_persona->systemPrompt();
+        }
+    }
+}
+
+bool ToolLoop::changesPersona(const NativeToolCall& call) const {
+    if (call.name != QStringLiteral("write_file") || !m_persona) {
+        return false;
+    }
+    const auto path = call.arguments.constFind(QStringLiteral("path"));
+    // Exactly the store's own paths: the agent is told these, spelled this way.
+    return path != call.arguments.constEnd() && (*path == m_persona->soulURL() || *path == m_persona->memoryURL());
+}
+
+void ToolLoop::recordMemoryTags(const QString& reply) {
+    if (!m_persona) {
+        return;
+    }
+    for (const QString& tag : memoryTags(reply)) {
+        m_persona->appendToDailyLog(tag);
+    }
+}

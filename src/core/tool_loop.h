@@ -1,0 +1,49 @@
+#pragma once
+
+#include "core/wire_message_builder.h"
+#include "models/ai_service.h"
+
+#include <QCoroTask>
+#include <QObject>
+#include <QPointer>
+#include <QUuid>
+
+#include <functional>
+#include <memory>
+
+class ConversationStore;
+class PersonaManager;
+class ToolRunner;
+
+// The agent loop for one user message: ask the model, run the tools it asks
+// for, answer it with their results, and go again, at most maxToolIterations
+// model calls. It holds ids, never positions: after every wait it looks its
+// conversation and placeholder up again and quietly ends if either is gone.
+class ToolLoop : public QObject {
+    Q_OBJECT
+
+public:
+    struct Backend {
+        AIServiceProtocol* service;
+        WireMode mode;
+    };
+
+    ToolLoop(ConversationStore* store, PersonaManager* persona, ToolRunner* tools,
+             std::function<Backend()> currentBackend, QObject* parent = nullptr);
+
+    static constexpr int maxToolIterations = 10;
+
+    QCoro::Task<> runGeneration(QUuid conversationId, QString systemPrompt,
+                                std::shared_ptr<RequestCancellation> cancellation);
+
+    // Records the memory tags of a final reply in today's log.
+    void recordMemoryTags(const QString& reply);
+
+private:
+    bool changesPersona(const NativeToolCall& call) const;
+
+    QPointer<ConversationStore> m_store;
+    QPointer<PersonaManager> m_persona;
+    QPointer<ToolRunner> m_tools;
+    std::function<Backend()> m_currentBackend;
+};

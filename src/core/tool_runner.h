@@ -1,0 +1,23 @@
+#pragma once
+
+#include "tools/tool_types.h"
+
+#include <QFuture>
+#include <QObject>
+
+class QThreadPool;
+
+// Runs tools on worker threads so a long command or an OCR run never freezes
+// the window. Its threads never expire, so per-thread engines (OCR) stay warm.
+class ToolRunner : public QObject {
+    Q_OBJECT
+
+public:
+    explicit ToolRunner(QObject* parent = nullptr);
+    ~ToolRunner() override;
+
+    QFuture<ToolOutcome> run(const QString& name, const ToolArguments& args);
+
+private:
+    QThreadPool* m_pool;
+};

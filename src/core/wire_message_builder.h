@@ -1,0 +1,15 @@
+#pragma once
+
+#include "core/conversation.h"
+#include "models/wire_messages.h"
+
+// How a conversation is sent: native tool calls for the cloud, plain text for the
+// local model (which learns of tool results as user messages).
+enum class WireMode { native, text };
+
+// The placeholder an assistant message shows while its tools run; never sent as text.
+QString usingToolsPlaceholder();
+
+// The request messages for one conversation: the system prompt (when not empty)
+// followed by the conversation's messages in the shapes each mode needs.
+WireMessages buildWireMessages(const Conversation& conversation, const QString& systemPrompt, WireMode mode);
