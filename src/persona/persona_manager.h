@@ -1,0 +1,83 @@
+#pragma once
+
+#include "persona/memory_file.h"
+#include "persona/memory_file_scanner.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+// The agent's persona and memory on disk (~/.nimbrook): the soul, the long-term
+// memory, the memory directory's Markdown files, and the system prompt built from
+// them. File-system problems are silent: defaults are used or old values kept.
+class PersonaManager : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QString soul READ soul WRITE setSoul NOTIFY soulChanged)
+    Q_PROPERTY(QString memory READ memory WRITE setMemory NOTIFY memoryChanged)
+    Q_PROPERTY(QList<MemoryFile> memoryFiles READ memoryFiles NOTIFY memoryFilesChanged)
+    Q_PROPERTY(QString storageDirectory READ storageDirectory CONSTANT)
+    Q_PROPERTY(QString soulURL READ soulURL CONSTANT)
+    Q_PROPERTY(QString memoryURL READ memoryURL CONSTANT)
+    Q_PROPERTY(QString memoryDirectory READ memoryDirectory CONSTANT)
+    Q_PROPERTY(QString agentName READ agentName NOTIFY soulChanged)
+
+public:
+    // Supplies "now" for file-name dates and entry times.
+    using Clock = std::function<QDateTime()>;
+
+    // Uses ~/.nimbrook.
+    explicit PersonaManager(QObject* parent = nullptr);
+    // Uses the given directory in place of ~/.nimbrook.
+    explicit PersonaManager(const QString& storageDirectory, QObject* parent = nullptr);
+
+    QString soul() const { return m_soul; }
+    void setSoul(const QString& soul);
+    QString memory() const { return m_memory; }
+    void setMemory(const QString& memory);
+    QList<MemoryFile> memoryFiles() const { return m_memoryFiles; }
+
+    QString storageDirectory() const { return m_storageDirectory; }
+    QString soulURL() const { return m_soulURL; }
+    QString memoryURL() const { return m_memoryURL; }
+    QString memoryDirectory() const { return m_memoryDirectory; }
+
+    QString agentName() const;
+
+    // Re-reads soul.md and MEMORY.md (keeping the old value of one that cannot be
+    // read), then rescans the memory directory.
+    Q_INVOKABLE void reload();
+    Q_INVOKABLE void loadMemoryFiles();
+    // Adds "- [time] text" to today's daily log, creating it with its header.
+    Q_INVOKABLE void appendToDailyLog(const QString& text);
+
+    Q_INVOKABLE QString systemPrompt() const;
+    Q_INVOKABLE QString recentMemories(int days) const;
+    Q_INVOKABLE QString memoryInstructions() const;
+
+    // For the editors that save the soul, the memory or a memory file.
+    Q_INVOKABLE bool writeTextAtomically(const QString& path, const QString& text) const;
+
+    void setClock(Clock clock);
+
+Q_SIGNALS:
+    void soulChanged();
+    void memoryChanged();
+    void memoryFilesChanged();
+
+private:
+    void setMemoryFiles(QList<MemoryFile> files);
+    QString memoryInstructionsFor(const QDate& today) const;
+
+    QString m_soul;
+    QString m_memory;
+    QList<MemoryFile> m_memoryFiles;
+    const QString m_storageDirectory;
+    const QString m_soulURL;
+    const QString m_memoryURL;
+    const QString m_memoryDirectory;
+    Clock m_clock;
+    MemoryFileScanner m_scanner;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// The whole file decoded as UTF-8; nothing when it cannot be opened or read, or
+// when its bytes are not valid UTF-8.
+std::optional<QString> readUtf8File(const QString& path);
+
+// Replaces the file with the text as UTF-8 through a temporary file in the same
+// directory, so a reader sees either the old or the new content. Returns false on
+// failure (the old file is then untouched); editors may ignore the result.
+bool writeTextAtomically(const QString& path, const QString& text);
+
+enum class CreateOutcome { created, alreadyExists, failed };
+
+// Publishes a new file holding the text, atomically, only if nothing exists at
+// the path yet: a file that appears meanwhile is never replaced.
+CreateOutcome createTextFileIfAbsent(const QString& path, const QString& text);
+
+// Adds the text at the end of an existing file without rewriting what is there.
+// If the file's last line lacks its line feed, one is written first so the new
+// text starts a line of its own. Returns false when the file cannot be opened.
+bool appendTextOnOwnLine(const QString& path, const QString& text);
