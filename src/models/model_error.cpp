@@ -1,5 +1,7 @@
 #include "models/model_error.h"
 
+#include <QCoreApplication>
+
 QString CloudError::description() const {
     if (kind == Case::detail) {
         return QStringLiteral("API error: ") + text.left(200);
@@ -21,4 +23,17 @@ QString errorDescription(const ModelError& error) {
 bool isCancellation(const ModelError& error) {
     const auto* platform = std::get_if<PlatformError>(&error);
     return platform != nullptr && platform->kind == PlatformError::Case::cancelled;
+}
+
+PlatformError PlatformError::cancelled() {
+    return {Case::cancelled, QCoreApplication::translate("QNetworkReply", "Operation canceled")};
+}
+
+PlatformError PlatformError::timedOut() {
+    return {Case::timeout, QStringLiteral("The request timed out")};
+}
+
+PlatformError PlatformError::invalidBaseURL() {
+    return {Case::invalidURL,
+            QStringLiteral("The base URL is not a valid web address (http:// or https://)")};
 }

@@ -33,6 +33,14 @@ struct PlatformError {
     Case kind = Case::transport;
     QString text;
 
+    // Qt's own words for an aborted request; also used for a request that
+    // was cancelled before it started.
+    static PlatformError cancelled();
+    // Qt reports a transfer timeout as a cancellation; say what happened.
+    static PlatformError timedOut();
+    // The base URL plus the request path names no http(s) address.
+    static PlatformError invalidBaseURL();
+
     QString description() const { return text; }
     bool operator==(const PlatformError&) const = default;
 };

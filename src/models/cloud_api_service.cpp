@@ -1,0 +1,87 @@
+#include "models/cloud_api_service.h"
+
+#include "models/cloud_protocol.h"
+#include "models/http_exchange.h"
+#include "models/reply_line_reader.h"
+#include "models/secret_redaction.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTimer>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto chatTimeout = 300s;
+constexpr auto probeTimeout = 8s;
+
+QByteArray bearer(const QString& apiKey) {
+    return "Bearer " + apiKey.toUtf8();
+}
+
+} // namespace
+
+CloudAPIService::CloudAPIService(QString baseURL, QString apiKey, QString model, QObject* parent)
+    : QObject(parent), m_network(new QNetworkAccessManager(this)), m_baseURL(std::move(baseURL)),
+      m_apiKey(std::move(apiKey)), m_model(std::move(model)) {}
+
+std::optional<QNetworkRequest> CloudAPIService::chatRequest() const {
+    const std::optional<QUrl> url = requestUrl(m_baseURL, QStringLiteral("/chat/completions"));
+    if (!url) {
+        return std::nullopt;
+    }
+    QNetworkRequest request = makeRequest(*url, chatTimeout);
+    request.setRawHeader("Content-Type", "application/json");
+    request.setRawHeader("Authorization", bearer(m_apiKey));
+    return request;
+}
+
+QCoro::Task<Result<ModelReply>>
+CloudAPIService::sendChat(WireMessages messages,
+                          std::shared_ptr<RequestCancellation> cancellation) {
+    const std::optional<QNetworkRequest> request = chatRequest();
+    if (!request) {
+        co_return PlatformError::invalidBaseURL();
+    }
+    // Copied now: after the await this object may be gone.
+    const QString apiKey = m_apiKey;
+    const Result<HttpAnswer> answer =
+        co_await exchange(m_network, *request, "POST", cloudChatBody(m_model, messages, false),
+                          std::move(cancellation));
+    if (!answer.ok()) {
+        co_return withoutSecret(answer.error(), apiKey);
+    }
+    Result<ModelReply> reply = decodeCloudReply(answer.value());
+    if (!reply.ok()) {
+        co_return withoutSecret(reply.error(), apiKey);
+    }
+    co_return reply;
+}
+
+TextPieceStream* CloudAPIService::streamChat(WireMessages messages) {
+    auto* stream = new TextPieceStream();
+    const std::optional<QNetworkRequest> request = chatRequest();
+    if (!request) {
+        // Never from inside this call: the caller connects to the stream first.
+        QTimer::singleShot(0, stream, [stream] { stream->fail(PlatformError::invalidBaseURL()); });
+        return stream;
+    }
+    QNetworkReply* reply = m_network->post(*request, cloudChatBody(m_model, messages, true));
+    new ReplyLineReader(reply, stream, readCloudStreamLine, CloudError::serverError(), this);
+    return stream;
+}
+
+QCoro::Task<bool> CloudAPIService::checkAvailability() {
+    if (m_apiKey.isEmpty()) {
+        co_return false;
+    }
+    const std::optional<QUrl> url = requestUrl(m_baseURL, QStringLiteral("/models"));
+    if (!url) {
+        co_return false;
+    }
+    QNetworkRequest request = makeRequest(*url, probeTimeout);
+    request.setRawHeader("Authorization", bearer(m_apiKey));
+    const Result<HttpAnswer> answer = co_await exchange(m_network, request, "GET", {}, {});
+    co_return answer.ok() && answer.value().status >= 200 && answer.value().status <= 399;
+}

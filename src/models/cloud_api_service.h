@@ -1,0 +1,40 @@
+#pragma once
+
+#include "models/ai_service.h"
+
+#include <QObject>
+#include <QString>
+
+class QNetworkAccessManager;
+class QNetworkRequest;
+
+// The client for any OpenAI-compatible chat-completions provider. Its three
+// settings are overwritten in place when the user changes the provider; each
+// request reads them when it is built, so a running request keeps its values.
+class CloudAPIService : public QObject, public AIServiceProtocol {
+    Q_OBJECT
+
+public:
+    CloudAPIService(QString baseURL, QString apiKey, QString model, QObject* parent = nullptr);
+
+    QString baseURL() const { return m_baseURL; }
+    QString apiKey() const { return m_apiKey; }
+    QString model() const { return m_model; }
+    void setBaseURL(QString baseURL) { m_baseURL = std::move(baseURL); }
+    void setApiKey(QString apiKey) { m_apiKey = std::move(apiKey); }
+    void setModel(QString model) { m_model = std::move(model); }
+
+    QCoro::Task<Result<ModelReply>>
+    sendChat(WireMessages messages,
+             std::shared_ptr<RequestCancellation> cancellation = {}) override;
+    TextPieceStream* streamChat(WireMessages messages) override;
+    QCoro::Task<bool> checkAvailability() override;
+
+private:
+    std::optional<QNetworkRequest> chatRequest() const;
+
+    QNetworkAccessManager* m_network;
+    QString m_baseURL;
+    QString m_apiKey;
+    QString m_model;
+};

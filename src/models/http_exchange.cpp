@@ -1,0 +1,79 @@
+#include "models/http_exchange.h"
+
+#include <QNetworkReply>
+#include <QScopeGuard>
+
+#include <QCoroNetworkReply>
+
+std::optional<QUrl> requestUrl(const QString& base, const QString& path) {
+    const QUrl url(base + path);
+    const QString scheme = url.scheme();
+    if (!url.isValid() || url.host().isEmpty() ||
+        (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+        return std::nullopt;
+    }
+    return url;
+}
+
+QNetworkRequest makeRequest(const QUrl& url, std::chrono::milliseconds timeout) {
+    QNetworkRequest request(url);
+    request.setTransferTimeout(static_cast<int>(timeout.count()));
+    return request;
+}
+
+QCoro::Task<Result<HttpAnswer>> exchange(QPointer<QNetworkAccessManager> network,
+                                         QNetworkRequest request, QByteArray verb, QByteArray body,
+                                         std::shared_ptr<RequestCancellation> cancellation) {
+    if ((cancellation && cancellation->isCancelled()) || !network) {
+        co_return PlatformError::cancelled();
+    }
+    QNetworkReply* const started = network->sendCustomRequest(request, verb, body);
+    if (cancellation) {
+        // The reply is the context: the connection dies with it.
+        QObject::connect(cancellation.get(), &RequestCancellation::cancelled, started,
+                         [started] { started->abort(); });
+    }
+    // QCoro resumes inside abort(); nothing below may delete the reply directly.
+    QNetworkReply* const reply = co_await started;
+    if (reply == nullptr) {
+        // The manager, and with it the reply, went away while waiting.
+        co_return PlatformError::cancelled();
+    }
+    const auto release = qScopeGuard([reply] { reply->deleteLater(); });
+    if (cancellation) {
+        QObject::disconnect(cancellation.get(), nullptr, reply, nullptr);
+    }
+    if (failedInTransport(*reply)) {
+        co_return transportError(*reply, cancellation && cancellation->isCancelled());
+    }
+    co_return HttpAnswer{httpStatus(*reply), reply->readAll()};
+}
+
+std::optional<int> httpStatus(const QNetworkReply& reply) {
+    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid()) {
+        return std::nullopt;
+    }
+    return status.toInt();
+}
+
+bool failedInTransport(const QNetworkReply& reply) {
+    // Qt numbers network-layer and proxy errors below 200; the codes from 200 up
+    // stand for HTTP answers (an error status, an unknown content) which the
+    // clients judge by their status instead.
+    const QNetworkReply::NetworkError error = reply.error();
+    if (error == QNetworkReply::NoError) {
+        return false;
+    }
+    return error < QNetworkReply::ContentAccessDenied || !httpStatus(reply).has_value();
+}
+
+PlatformError transportError(const QNetworkReply& reply, bool cancelledByCaller) {
+    if (reply.error() == QNetworkReply::OperationCanceledError) {
+        if (cancelledByCaller) {
+            return {PlatformError::Case::cancelled, reply.errorString()};
+        }
+        return PlatformError::timedOut();
+    }
+    return {PlatformError::Case::transport, reply.errorString()};
+}

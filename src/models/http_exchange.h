@@ -1,0 +1,51 @@
+#pragma once
+
+#include "models/request_cancellation.h"
+#include "models/result.h"
+
+#include <QByteArray>
+#include <QNetworkAccessManager>
+#include <QNetworkRequest>
+#include <QPointer>
+#include <QUrl>
+
+#include <QCoroTask>
+
+#include <memory>
+#include <optional>
+
+class QNetworkReply;
+
+// A finished HTTP exchange: the status (none when the answer was not HTTP)
+// and the whole body.
+struct HttpAnswer {
+    std::optional<int> status;
+    QByteArray body;
+};
+
+// `base` + `path` by plain concatenation, when that names an http or https
+// address with a host; nothing otherwise.
+std::optional<QUrl> requestUrl(const QString& base, const QString& path);
+
+// A request with a transfer timeout (Qt's is an inactivity timeout, which is
+// what a slow model streaming its answer needs).
+QNetworkRequest makeRequest(const QUrl& url, std::chrono::milliseconds timeout);
+
+// Sends one request and awaits the whole answer. A transport failure, a
+// timeout or the caller's cancellation comes back as a PlatformError; any HTTP
+// answer, whatever its status, comes back as an HttpAnswer. A request whose
+// cancellation is already set fails at once without touching the network.
+QCoro::Task<Result<HttpAnswer>> exchange(QPointer<QNetworkAccessManager> network,
+                                         QNetworkRequest request, QByteArray verb, QByteArray body,
+                                         std::shared_ptr<RequestCancellation> cancellation);
+
+// The status of a reply's HTTP answer, if it got one.
+std::optional<int> httpStatus(const QNetworkReply& reply);
+
+// True when the reply ended below HTTP: no connection, a broken connection,
+// an abort or a timeout (as opposed to an HTTP error status).
+bool failedInTransport(const QNetworkReply& reply);
+
+// The error for a reply that failedInTransport. An abort the caller asked for
+// is a cancellation; any other abort is Qt's transfer timeout.
+PlatformError transportError(const QNetworkReply& reply, bool cancelledByCaller);

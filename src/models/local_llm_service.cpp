@@ -1,0 +1,78 @@
+#include "models/local_llm_service.h"
+
+#include "models/http_exchange.h"
+#include "models/ollama_protocol.h"
+#include "models/reply_line_reader.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTimer>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto chatTimeout = 120s;
+// A server that accepts the connection and never answers must not keep the
+// model panel loading forever; a minute is the usual HTTP client default.
+constexpr auto probeTimeout = 60s;
+
+} // namespace
+
+LocalLLMService::LocalLLMService(QObject* parent)
+    : LocalLLMService(builtInBase(), builtInModelName(), parent) {}
+
+LocalLLMService::LocalLLMService(QString ollamaBase, QString modelName, QObject* parent)
+    : QObject(parent), m_network(new QNetworkAccessManager(this)),
+      m_ollamaBase(std::move(ollamaBase)), m_modelName(std::move(modelName)) {}
+
+std::optional<QNetworkRequest> LocalLLMService::chatRequest() const {
+    const std::optional<QUrl> url = requestUrl(m_ollamaBase, QStringLiteral("/api/chat"));
+    if (!url) {
+        return std::nullopt;
+    }
+    QNetworkRequest request = makeRequest(*url, chatTimeout);
+    request.setRawHeader("Content-Type", "application/json");
+    return request;
+}
+
+QCoro::Task<Result<ModelReply>>
+LocalLLMService::sendChat(WireMessages messages,
+                          std::shared_ptr<RequestCancellation> cancellation) {
+    const std::optional<QNetworkRequest> request = chatRequest();
+    if (!request) {
+        co_return LLMError{LLMError::Case::generationFailed};
+    }
+    const Result<HttpAnswer> answer =
+        co_await exchange(m_network, *request, "POST", ollamaChatBody(m_modelName, messages, false),
+                          std::move(cancellation));
+    if (!answer.ok()) {
+        co_return answer.error();
+    }
+    co_return decodeOllamaReply(answer.value());
+}
+
+TextPieceStream* LocalLLMService::streamChat(WireMessages messages) {
+    auto* stream = new TextPieceStream();
+    const std::optional<QNetworkRequest> request = chatRequest();
+    if (!request) {
+        // Never from inside this call: the caller connects to the stream first.
+        QTimer::singleShot(0, stream,
+                           [stream] { stream->fail(LLMError{LLMError::Case::generationFailed}); });
+        return stream;
+    }
+    QNetworkReply* reply = m_network->post(*request, ollamaChatBody(m_modelName, messages, true));
+    new ReplyLineReader(reply, stream, readOllamaStreamLine,
+                        LLMError{LLMError::Case::ollamaNotRunning}, this);
+    return stream;
+}
+
+QCoro::Task<bool> LocalLLMService::checkAvailability() {
+    const std::optional<QUrl> url = requestUrl(m_ollamaBase, QStringLiteral("/api/tags"));
+    if (!url) {
+        co_return false;
+    }
+    const Result<HttpAnswer> answer =
+        co_await exchange(m_network, makeRequest(*url, probeTimeout), "GET", {}, {});
+    co_return answer.ok() && listsQwenModel(answer.value());
+}

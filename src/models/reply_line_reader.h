@@ -1,0 +1,51 @@
+#pragma once
+
+#include "models/line_splitter.h"
+#include "models/model_error.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+class QNetworkReply;
+class TextPieceStream;
+
+// What one line of a streamed answer contributes.
+struct StreamLine {
+    QString piece;     // text to append; empty adds nothing
+    bool ends = false; // the answer is complete: stop reading
+};
+
+using StreamLineReader = std::function<StreamLine(QByteArrayView line)>;
+
+// Feeds a streamed HTTP reply into a TextPieceStream, one line at a time.
+// A status other than 200 ends the stream with `statusError` without reading
+// the body; a transport failure ends it with Qt's description. The reader
+// lives until the reply has ended and then deletes itself and the reply; if
+// the consumer deletes the stream early, the rest of the answer is dropped.
+class ReplyLineReader : public QObject {
+    Q_OBJECT
+
+public:
+    ReplyLineReader(QNetworkReply* reply, TextPieceStream* stream, StreamLineReader readLine,
+                    ModelError statusError, QObject* parent);
+    // Destroyed before the reply ended (its client went away): the stream
+    // still gets its one ending.
+    ~ReplyLineReader() override;
+
+private:
+    void readAvailable();
+    void replyFinished();
+    bool acceptLine(QByteArrayView line); // false once the answer is complete
+    bool statusIsOk() const;
+    void end(const ModelError* error);
+
+    QPointer<QNetworkReply> m_reply;
+    QPointer<TextPieceStream> m_stream;
+    StreamLineReader m_readLine;
+    ModelError m_statusError;
+    LineSplitter m_lines;
+    bool m_ended = false;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "models/text_piece_stream.h"
+
+#include <QPointer>
+#include <QStringList>
+
+// Collects what a TextPieceStream delivers, for assertions.
+struct StreamRecorder {
+    explicit StreamRecorder(TextPieceStream* stream) : stream(stream) {
+        QObject::connect(stream, &TextPieceStream::piece, stream,
+                         [this](const QString& text) { pieces.append(text); });
+        QObject::connect(stream, &TextPieceStream::finished, stream, [this] { ++finishes; });
+        QObject::connect(stream, &TextPieceStream::failed, stream,
+                         [this](const QString& error) { failures.append(error); });
+    }
+
+    bool ended() const { return finishes + failures.size() > 0; }
+
+    QPointer<TextPieceStream> stream;
+    QStringList pieces;
+    int finishes = 0;
+    QStringList failures;
+};

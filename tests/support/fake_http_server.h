@@ -1,0 +1,103 @@
+#pragma once
+
+#include "support/fake_response.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QTcpServer>
+
+// One request as the fake server received it.
+struct RecordedRequest {
+    QByteArray method;
+    QString path;                         // with the query, as sent
+    QMap<QByteArray, QByteArray> headers; // names in lower case
+    QByteArray body;
+
+    QByteArray header(const QByteArray& name) const { return headers.value(name.toLower()); }
+    QJsonObject json() const; // the body as a JSON object (empty if it is none)
+};
+
+// An in-process HTTP/1.1 server on 127.0.0.1 and a free port, answering from
+// a script. Each request takes the first queued answer for its method and
+// path, else the first queued answer for any request, else the standing answer
+// for its method and path; with none of these it gets a 404 that names it.
+// One request per connection; the server closes the connection after answering.
+class FakeHttpServer : public QObject {
+    Q_OBJECT
+
+public:
+    explicit FakeHttpServer(QObject* parent = nullptr);
+    ~FakeHttpServer() override;
+
+    // "http://127.0.0.1:<port>"; subclasses add the API prefix.
+    virtual QString baseUrl() const;
+    QString rootUrl() const;
+    quint16 port() const;
+
+    void enqueue(FakeResponse response);
+    void enqueue(const QByteArray& method, const QString& path, FakeResponse response);
+    void setStandingResponse(const QByteArray& method, const QString& path, FakeResponse response);
+
+    QList<RecordedRequest> requests() const { return m_requests; }
+    RecordedRequest lastRequest() const { return m_requests.value(m_requests.size() - 1); }
+    int connectionCount() const { return m_connections; }
+
+    // Stops listening; later connections to the port are refused.
+    void stopListening();
+
+Q_SIGNALS:
+    void requestReceived(const RecordedRequest& request);
+
+private:
+    struct Route {
+        QByteArray method;
+        QString path;
+        FakeResponse response;
+    };
+
+    void acceptConnections();
+    FakeResponse responseFor(const RecordedRequest& request);
+
+    QTcpServer m_listener;
+    QList<Route> m_routed;
+    QList<FakeResponse> m_queue;
+    QList<Route> m_standing;
+    QList<RecordedRequest> m_requests;
+    int m_connections = 0;
+};
+
+// An OpenAI-compatible provider under "/v1".
+class FakeOpenAIServer : public FakeHttpServer {
+    Q_OBJECT
+
+public:
+    using FakeHttpServer::FakeHttpServer;
+
+    QString baseUrl() const override { return rootUrl() + QStringLiteral("/v1"); }
+
+    // A whole chat-completions reply; `content` null when `text` is null.
+    static FakeResponse chatReply(const QString& text, const QJsonArray& toolCalls = {});
+    // One "tool_calls" entry as providers send it.
+    static QJsonObject toolCall(const QString& id, const QString& name,
+                                const QString& argumentsJson);
+    // A streamed reply: one event per piece, then "[DONE]".
+    static FakeResponse streamedText(const QStringList& pieces, int chunkDelayMs = 0);
+};
+
+// An Ollama server (no API prefix).
+class FakeOllamaServer : public FakeHttpServer {
+    Q_OBJECT
+
+public:
+    using FakeHttpServer::FakeHttpServer;
+
+    static FakeResponse chatReply(const QString& content);
+    // The /api/tags answer listing these model names.
+    static FakeResponse tags(const QStringList& modelNames);
+    // A streamed reply: one line per piece, then a final empty "done" line.
+    static FakeResponse streamedText(const QStringList& pieces, int chunkDelayMs = 0);
+};

@@ -1,0 +1,63 @@
+#include "support/fake_response.h"
+
+#include <QJsonDocument>
+
+FakeResponse FakeResponse::json(int status, const QJsonObject& body) {
+    return text(status, QJsonDocument(body).toJson(QJsonDocument::Compact), "application/json");
+}
+
+FakeResponse FakeResponse::text(int status, QByteArray body, QByteArray contentType) {
+    FakeResponse response;
+    response.status = status;
+    response.headers.append({"Content-Type", std::move(contentType)});
+    response.chunks.append(std::move(body));
+    return response;
+}
+
+FakeResponse FakeResponse::streamed(int status, QByteArrayList chunks, int chunkDelayMs,
+                                    QByteArray contentType) {
+    FakeResponse response;
+    response.status = status;
+    response.headers.append({"Content-Type", std::move(contentType)});
+    response.chunks = std::move(chunks);
+    response.chunkDelayMs = chunkDelayMs;
+    return response;
+}
+
+FakeResponse FakeResponse::sse(const QStringList& payloads, int chunkDelayMs) {
+    QByteArrayList chunks;
+    for (const QString& payload : payloads) {
+        chunks.append("data: " + payload.toUtf8() + "\n\n");
+    }
+    return streamed(200, chunks, chunkDelayMs, "text/event-stream");
+}
+
+FakeResponse FakeResponse::jsonLines(const QList<QJsonObject>& lines, int chunkDelayMs) {
+    QByteArrayList chunks;
+    for (const QJsonObject& line : lines) {
+        chunks.append(QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n');
+    }
+    return streamed(200, chunks, chunkDelayMs, "application/x-ndjson");
+}
+
+FakeResponse FakeResponse::silence() {
+    FakeResponse response;
+    response.answer = false;
+    return response;
+}
+
+FakeResponse FakeResponse::garbage(QByteArray bytes) {
+    FakeResponse response;
+    response.raw = std::move(bytes);
+    return response;
+}
+
+FakeResponse& FakeResponse::withHeader(QByteArray name, QByteArray value) {
+    headers.append({std::move(name), std::move(value)});
+    return *this;
+}
+
+FakeResponse& FakeResponse::delayedBy(int milliseconds) {
+    initialDelayMs = milliseconds;
+    return *this;
+}
