@@ -1,0 +1,169 @@
+#include "server/local_server.h"
+
+#include "server/access_key.h"
+#include "server/chat_exchange.h"
+#include "server/chat_request.h"
+#include "server/http_response.h"
+#include "server/local_address.h"
+#include "server/phone_page.h"
+#include "server/request_guard.h"
+#include "server/server_connection.h"
+#include "server/server_texts.h"
+
+#include <QTcpSocket>
+
+LocalServer::LocalServer(quint16 port, QObject* parent) : QObject(parent), port(port) {
+    connect(&m_listener, &QTcpServer::newConnection, this, &LocalServer::acceptConnections);
+    connect(&m_listener, &QTcpServer::acceptError, this, [this] {
+        // Qt stops accepting after a lasting error (for example no file descriptors left).
+        m_listener.close();
+        dropConnections();
+        reportStatus(false, std::nullopt);
+    });
+}
+
+LocalServer::~LocalServer() = default;
+
+void LocalServer::start() {
+    if (m_listener.isListening()) {
+        return;
+    }
+    // On Linux QTcpServer binds with SO_REUSEADDR, so a restart is not held up by
+    // connections of the previous run in TIME_WAIT; a live listener still blocks it.
+    if (!m_listener.listen(QHostAddress::Any, port)) {
+        reportStatus(false, std::nullopt);
+        return;
+    }
+    ++m_run;
+    const quint16 realPort = m_listener.serverPort();
+    m_accessKey = access_key::make();
+    m_guard = std::make_unique<RequestGuard>(realPort);
+    reportStatus(true, QStringLiteral("http://%1:%2/?key=%3")
+                           .arg(localNetworkAddress(), QString::number(realPort), m_accessKey));
+}
+
+void LocalServer::stop() {
+    ++m_run;
+    m_listener.close();
+    dropConnections();
+    m_accessKey.clear();
+    reportStatus(false, std::nullopt);
+}
+
+void LocalServer::dropConnections() {
+    for (ChatExchange* exchange : findChildren<ChatExchange*>(Qt::FindDirectChildrenOnly)) {
+        delete exchange;
+    }
+    const QSet<ServerConnection*> open = m_connections;
+    for (ServerConnection* connection : open) {
+        connection->abort();
+    }
+}
+
+void LocalServer::acceptConnections() {
+    while (QTcpSocket* socket = m_listener.nextPendingConnection()) {
+        if (m_connections.size() >= kMaxConnections) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        auto* connection = new ServerConnection(socket, m_idleTimeout, this);
+        m_connections.insert(connection);
+        connect(connection, &ServerConnection::closed, this,
+                [this, connection] { m_connections.remove(connection); });
+        connect(
+            connection, &ServerConnection::requestReceived, this,
+            [this, connection](const HttpRequest& request) { handleRequest(connection, request); });
+    }
+}
+
+void LocalServer::handleRequest(ServerConnection* connection, const HttpRequest& request) {
+    if (!m_guard || !m_guard->isOwnRequest(request)) {
+        connection->sendAndClose(http_response::plainText(403, server_texts::kForeignRequest));
+        return;
+    }
+    const QString path = request.path();
+    const bool hasKey = access_key::queryCarries(request.query(), m_accessKey);
+    if (request.method == QLatin1String("OPTIONS")) {
+        connection->sendAndClose(http_response::preflight());
+    } else if (request.method == QLatin1String("GET") && path == QLatin1String("/")) {
+        connection->sendAndClose(
+            hasKey ? http_response::complete(200, server_texts::kContentTypeHtml, phonePage())
+                   : http_response::plainText(403, server_texts::kMissingKeyPage));
+    } else if (request.method == QLatin1String("POST") && path == QLatin1String("/api/chat")) {
+        if (hasKey) {
+            answerChat(connection, request);
+        } else {
+            connection->sendAndClose(http_response::plainText(403, server_texts::kMissingKeyChat));
+        }
+    } else {
+        connection->sendAndClose(http_response::plainReason(404));
+    }
+}
+
+void LocalServer::answerChat(ServerConnection* connection, const HttpRequest& request) {
+    std::optional<ChatRequest> chat = parseChatRequest(request.body);
+    if (!chat) {
+        connection->sendAndClose(http_response::plainReason(400));
+        return;
+    }
+    if (chat->lastUserText) {
+        queueHook([this, text = *chat->lastUserText] {
+            if (onWebUserMessage) {
+                onWebUserMessage(text);
+            }
+        });
+    }
+    connection->send(http_response::jsonLinesHeader());
+    // Behind the user message in the queue: the desktop mirrors the question
+    // before the prompt is assembled and the model is asked.
+    queueHook([this, run = m_run, connection = QPointer(connection), messages = chat->messages] {
+        if (run == m_run) { // not stopped meanwhile
+            startReply(connection, messages);
+        }
+    });
+}
+
+// Runs even when the phone has already left: the desktop mirrors the reply.
+void LocalServer::startReply(QPointer<ServerConnection> connection, WireMessages messages) {
+    const QPointer self(this);
+    const quint64 run = m_run;
+    const QString systemPrompt = systemPromptProvider ? systemPromptProvider() : QString();
+    TextPieceStream* stream = streamingServiceProvider
+                                  ? streamingServiceProvider(modelMessages(systemPrompt, messages))
+                                  : nullptr;
+    if (!self || run != m_run) {
+        return; // a hook above stopped the server
+    }
+    if (!stream) {
+        if (connection) {
+            connection->sendAndClose();
+        }
+        return;
+    }
+    auto* exchange = new ChatExchange(connection, stream, this);
+    connect(exchange, &ChatExchange::pieceForwarded, this, [this](const QString& piece) {
+        queueHook([this, piece] {
+            if (onWebAssistantToken) {
+                onWebAssistantToken(piece);
+            }
+        });
+    });
+    connect(exchange, &ChatExchange::ended, this, [this] {
+        queueHook([this] {
+            if (onWebAssistantDone) {
+                onWebAssistantDone();
+            }
+        });
+    });
+}
+
+void LocalServer::reportStatus(bool running, std::optional<QString> url) {
+    if (onStatusChange) {
+        onStatusChange(running, std::move(url));
+    }
+}
+
+void LocalServer::queueHook(std::function<void()> call) {
+    QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+}
