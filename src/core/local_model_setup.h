@@ -27,7 +27,7 @@ public:
     ~LocalModelSetup() override;
 
     bool isLoadingModel() const { return m_loadsRunning > 0; }
-    QString modelLoadError() const { return m_modelLoadError; } // empty: none
+    QString modelLoadError() const { return m_modelLoadError; }         // empty: none
     QString ollamaPullProgress() const { return m_ollamaPullProgress; } // empty: none
     bool isPullingModel() const { return m_pull != nullptr; }
 
