@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tools/files/file_tool_texts.h"
 #include "tools/tool_types.h"
 
 #include <chrono>
@@ -7,4 +8,5 @@
 // run_command: one zsh command with its exit code and output. The timeout is a
 // parameter so that tests need not wait the full 30 seconds.
 ToolOutcome runCommand(const QString& command,
-                       std::chrono::milliseconds timeout = std::chrono::seconds(30));
+                       std::chrono::milliseconds timeout =
+                           std::chrono::seconds(FileToolLimits::commandTimeoutSeconds));

@@ -1,7 +1,91 @@
 #include "tools/files/search_files.h"
 
-#include "tools/not_available.h"
+#include "tools/files/child_process.h"
+#include "tools/files/file_tool_texts.h"
+#include "tools/files/platform_error.h"
+#include "tools/path_expansion.h"
 
-ToolOutcome searchFiles(const QString&, const QString&) {
-    return toolNotAvailable(QStringLiteral("search_files"));
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr qsizetype shownFiles = 50;
+
+ToolOutcome searchOutcome(bool success, const QString& output) {
+    return {QStringLiteral("search_files"), success, output};
+}
+
+QStringList grepArguments(const QString& pattern, const QString& directory) {
+    QStringList arguments{QStringLiteral("-r"), QStringLiteral("-n"), QStringLiteral("-I"),
+                          QStringLiteral("--include=*"), QStringLiteral("-l")};
+    // Without the separator grep would take a pattern such as "->" or "-v" (or a
+    // directory named so) for options of its own.
+    if (pattern.startsWith(QLatin1Char('-')) || directory.startsWith(QLatin1Char('-'))) {
+        arguments.append(QStringLiteral("--"));
+    }
+    arguments << pattern << directory;
+    return arguments;
+}
+
+// Why chdir into directory would fail, or nothing when it would succeed.
+QString reasonNotEnterable(const QString& directory) {
+    const QByteArray local = QFile::encodeName(directory);
+    struct stat info {};
+    if (::stat(local.constData(), &info) != 0) {
+        return platformErrorDescription(errno);
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        return platformErrorDescription(ENOTDIR);
+    }
+    return ::access(local.constData(), X_OK) == 0 ? QString() : platformErrorDescription(errno);
+}
+
+QString listedFiles(const QString& found) {
+    const QStringList lines = found.split(QLatin1Char('\n'));
+    QString shown = lines.first(std::min(shownFiles, lines.size())).join(QLatin1Char('\n'));
+    if (lines.size() > shownFiles) {
+        shown += FileToolTexts::moreFiles(lines.size() - shownFiles);
+    }
+    return shown;
+}
+
+} // namespace
+
+ToolOutcome searchFiles(const QString& directory, const QString& pattern) {
+    if (pattern.isEmpty()) {
+        return searchOutcome(false, FileToolTexts::emptyPattern());
+    }
+    const QString expanded = expandTilde(directory);
+    ChildProcessRequest request;
+    request.program = QStringLiteral("/usr/bin/grep");
+    request.arguments = grepArguments(pattern, expanded);
+    // grep prints paths that begin with the directory as given. A relative one is
+    // resolved against grep's working directory, so grep then runs in ours, after
+    // the same check that entering the directory would make.
+    if (QDir::isRelativePath(expanded)) {
+        const QString reason = reasonNotEnterable(expanded);
+        if (!reason.isEmpty()) {
+            return searchOutcome(false, FileToolTexts::error(reason));
+        }
+    } else {
+        request.workingDirectory = expanded;
+    }
+    QByteArray output;
+    const ChildProcessResult result = runChildProcess(
+        request, [&output](QByteArrayView chunk) { output.append(chunk); },
+        [](QByteArrayView) { /* drained so that grep never blocks on it, then dropped */ });
+    if (!result.startError.isEmpty()) {
+        return searchOutcome(false, FileToolTexts::error(result.startError));
+    }
+    // File names on Linux need not be UTF-8; one such name must not hide the others.
+    const QString found = QString::fromUtf8(output).trimmed();
+    if (found.isEmpty()) {
+        return searchOutcome(true, FileToolTexts::noMatches(pattern));
+    }
+    return searchOutcome(true, listedFiles(found));
 }

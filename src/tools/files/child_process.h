@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
+struct ChildProcessRequest {
+    QString program; // an absolute path; no search, no shell parsing
+    QStringList arguments;
+    QString workingDirectory; // empty: the application's own
+    std::optional<std::chrono::milliseconds> timeout;
+};
+
+struct ChildProcessResult {
+    QString startError; // the system's reason when the child could not start
+    int status = 0;     // the exit code, or the number of the signal that ended it
+    bool timedOut = false;
+};
+
+using ChildOutputSink = std::function<void(QByteArrayView)>;
+
+// Runs one child in a session and process group of its own, with the
+// application's environment and standard input and a pipe each for standard
+// output and standard error; both pipes are drained into the sinks while it
+// runs. At the timeout the group gets SIGTERM, and SIGKILL two seconds later if
+// the child is still there. Once the child has ended, reading stops after a
+// short grace period even when its background descendants keep the pipes open.
+// Blocks the calling thread; uses no Qt objects, so any thread may call it.
+ChildProcessResult runChildProcess(const ChildProcessRequest& request,
+                                   const ChildOutputSink& onStandardOutput,
+                                   const ChildOutputSink& onStandardError);
