@@ -2,6 +2,7 @@
 
 #include "tools/path_expansion.h"
 #include "tools/writers/pdf_slide_painter.h"
+#include "tools/writers/writer_input.h"
 #include "tools/writers/writer_messages.h"
 
 #include <QDir>
@@ -41,11 +42,9 @@ bool paintDeck(QPdfWriter& writer, const QList<SlideContent>& slides) {
 ToolOutcome createPdfSlides(const QString& path, const QString& slidesJson) {
     const QString tool = QStringLiteral("create_pdf_slides");
     const std::optional<QList<SlideContent>> slides = parseSlides(slidesJson);
-    if (!slides) {
-        return {tool, false, WriterMessages::invalidPdfSlides()};
-    }
-    if (slides->isEmpty()) {
-        return {tool, false, WriterMessages::noSlides()};
+    if (auto refused =
+            refusal(tool, slides, WriterMessages::invalidPdfSlides(), WriterMessages::noSlides())) {
+        return *refused;
     }
 
     const QString outputPath = expandTilde(path);

@@ -3,6 +3,7 @@
 #include "tools/path_expansion.h"
 #include "tools/writers/opc_parts.h"
 #include "tools/writers/pptx_parts.h"
+#include "tools/writers/writer_input.h"
 #include "tools/writers/writer_messages.h"
 #include "tools/writers/zip_package.h"
 
@@ -42,11 +43,9 @@ QList<PackagePart> presentationPackage(const QList<SlideContent>& slides) {
 ToolOutcome createPptx(const QString& path, const QString& slidesJson) {
     const QString tool = QStringLiteral("create_pptx");
     const std::optional<QList<SlideContent>> slides = parseSlides(slidesJson);
-    if (!slides) {
-        return {tool, false, WriterMessages::invalidPptxSlides()};
-    }
-    if (slides->isEmpty()) {
-        return {tool, false, WriterMessages::noSlides()};
+    if (auto refused = refusal(tool, slides, WriterMessages::invalidPptxSlides(),
+                               WriterMessages::noSlides())) {
+        return *refused;
     }
     if (const auto error = writeZipPackage(expandTilde(path), presentationPackage(*slides))) {
         return {tool, false, *error};

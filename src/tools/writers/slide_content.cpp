@@ -1,7 +1,7 @@
 #include "tools/writers/slide_content.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
+#include "tools/writers/writer_input.h"
+
 #include <QJsonObject>
 
 namespace {
@@ -36,15 +36,13 @@ SlideContent slideFrom(const QJsonObject& object, qsizetype position) {
 } // namespace
 
 std::optional<QList<SlideContent>> parseSlides(const QString& slidesJson) {
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(slidesJson.toUtf8(), &error);
-    if (error.error != QJsonParseError::NoError || !document.isArray()) {
+    const std::optional<QJsonArray> array = parseJsonArray(slidesJson);
+    if (!array) {
         return std::nullopt;
     }
-    const QJsonArray array = document.array();
     QList<SlideContent> slides;
-    slides.reserve(array.size());
-    for (const QJsonValue& value : array) {
+    slides.reserve(array->size());
+    for (const QJsonValue& value : *array) {
         if (!value.isObject()) {
             return std::nullopt;
         }

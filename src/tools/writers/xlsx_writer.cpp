@@ -2,28 +2,22 @@
 
 #include "tools/path_expansion.h"
 #include "tools/writers/opc_parts.h"
+#include "tools/writers/writer_input.h"
 #include "tools/writers/writer_messages.h"
 #include "tools/writers/xlsx_parts.h"
 #include "tools/writers/zip_package.h"
-
-#include <QJsonArray>
-#include <QJsonDocument>
-
-#include <optional>
 
 namespace {
 
 // The data argument as rows of texts; nothing unless it is an array of arrays of strings.
 std::optional<QList<QStringList>> parseRows(const QString& dataJson) {
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(dataJson.toUtf8(), &error);
-    if (error.error != QJsonParseError::NoError || !document.isArray()) {
+    const std::optional<QJsonArray> array = parseJsonArray(dataJson);
+    if (!array) {
         return std::nullopt;
     }
-    const QJsonArray array = document.array();
     QList<QStringList> rows;
-    rows.reserve(array.size());
-    for (const QJsonValue& rowValue : array) {
+    rows.reserve(array->size());
+    for (const QJsonValue& rowValue : *array) {
         if (!rowValue.isArray()) {
             return std::nullopt;
         }
@@ -58,11 +52,9 @@ QList<PackagePart> workbookPackage(const QList<QStringList>& rows) {
 ToolOutcome createXlsx(const QString& path, const QString& dataJson) {
     const QString tool = QStringLiteral("create_xlsx");
     const std::optional<QList<QStringList>> rows = parseRows(dataJson);
-    if (!rows) {
-        return {tool, false, WriterMessages::invalidData()};
-    }
-    if (rows->isEmpty()) {
-        return {tool, false, WriterMessages::noData()};
+    if (auto refused =
+            refusal(tool, rows, WriterMessages::invalidData(), WriterMessages::noData())) {
+        return *refused;
     }
     if (const auto error = writeZipPackage(expandTilde(path), workbookPackage(*rows))) {
         return {tool, false, *error};

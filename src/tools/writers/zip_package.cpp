@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr zip_uint32_t fastestDeflate = 1;
+
 struct SourceFree {
     void operator()(zip_source_t* source) const { zip_source_free(source); }
 };
@@ -31,8 +33,11 @@ bool addPart(zip_t* archive, const PackagePart& part) {
         zip_source_free(source);
         return false;
     }
-    return zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 0) ==
-           0;
+    // Level 1: generated XML is so repetitive that the fastest level already
+    // shrinks it about sevenfold; the default level costs eight times the time
+    // for files only a fifth smaller.
+    return zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE,
+                                    fastestDeflate) == 0;
 }
 
 // The finished archive's bytes, read back from the in-memory source.

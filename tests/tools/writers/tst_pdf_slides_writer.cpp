@@ -166,10 +166,19 @@ private Q_SLOTS:
         QVERIFY(near(image.pixel(600, 400), 250, 250, 245)); // background
         QVERIFY(near(image.pixel(600, 2), 255, 107, 43));    // accent bar
         QVERIFY(near(image.pixel(600, 9), 250, 250, 245));   // below the bar
-        // Dot centres: x 77, 5 above the box bottom at baseline + 4.
+        // Each dot fills x 72..82 from baseline + 4 up to baseline + 14.
+        const auto pixelAt = [&](double x, double yFromBottom) {
+            return image.pixel(int(x), int(768 - yFromBottom));
+        };
         for (const int baseline : {618, 578, 538}) {
-            QVERIFY2(near(image.pixel(77, 768 - (baseline + 9)), 255, 107, 43),
-                     qPrintable(QString::number(baseline)));
+            const QString where = QString::number(baseline);
+            QVERIFY2(near(pixelAt(77, baseline + 9), 255, 107, 43), qPrintable(where));
+            QVERIFY2(near(pixelAt(77, baseline + 5.5), 255, 107, 43), qPrintable(where));
+            QVERIFY2(near(pixelAt(77, baseline + 12.5), 255, 107, 43), qPrintable(where));
+            QVERIFY2(near(pixelAt(77, baseline + 2), 250, 250, 245), qPrintable(where));
+            QVERIFY2(near(pixelAt(77, baseline + 16), 250, 250, 245), qPrintable(where));
+            QVERIFY2(near(pixelAt(70, baseline + 9), 250, 250, 245), qPrintable(where));
+            QVERIFY2(near(pixelAt(84, baseline + 9), 250, 250, 245), qPrintable(where));
         }
         QVERIFY(near(image.pixel(77, 768 - (498 + 9)), 250, 250, 245)); // no fourth dot
     }
