@@ -116,8 +116,9 @@ bool ChildSupervisor::isFinished(Clock::time_point now) const {
     if (!m_exited) {
         return false;
     }
-    const bool anyOpen = std::any_of(m_streams.begin(), m_streams.end(),
-                                     [](const Stream& stream) { return stream.descriptor.isOpen(); });
+    const bool anyOpen = std::any_of(m_streams.begin(), m_streams.end(), [](const Stream& stream) {
+        return stream.descriptor.isOpen();
+    });
     return !anyOpen || now >= *m_stopReadingAt;
 }
 
@@ -180,4 +181,6 @@ void ChildSupervisor::readFrom(Stream& stream) {
     }
 }
 
-void ChildSupervisor::signalGroup(int signal) const { ::kill(-m_pid, signal); }
+void ChildSupervisor::signalGroup(int signal) const {
+    ::kill(-m_pid, signal);
+}

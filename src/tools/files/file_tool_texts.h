@@ -5,28 +5,43 @@
 // Every text the file and shell tools hand to the model, in one place.
 namespace FileToolTexts {
 
-inline QString fileNotFound(const QString& path) { return QStringLiteral("File not found: ") + path; }
+inline QString fileNotFound(const QString& path) {
+    return QStringLiteral("File not found: ") + path;
+}
 inline QString permissionDenied(const QString& path) {
     return QStringLiteral("Permission denied: ") + path;
 }
-inline QString error(const QString& description) { return QStringLiteral("Error: ") + description; }
+inline QString error(const QString& description) {
+    return QStringLiteral("Error: ") + description;
+}
 // Devices, pipes and sockets have no end to read to.
-inline QString notARegularFile() { return QStringLiteral("Not a regular file"); }
+inline QString notARegularFile() {
+    return QStringLiteral("Not a regular file");
+}
 
-inline QString binaryFile() { return QStringLiteral("(binary file - cannot display)"); }
-inline QString binaryFilePrefix() { return QStringLiteral("(binary file)"); }
+inline QString binaryFile() {
+    return QStringLiteral("(binary file - cannot display)");
+}
+inline QString binaryFilePrefix() {
+    return QStringLiteral("(binary file)");
+}
 inline QString fileTruncated(qint64 totalBytes) {
     return QStringLiteral("\n\n[... truncated, file is ") + QString::number(totalBytes) +
            QStringLiteral(" bytes total]");
 }
 
 inline QString written(qint64 bytes, const QString& path) {
-    return QStringLiteral("Written ") + QString::number(bytes) + QStringLiteral(" bytes to ") + path;
+    return QStringLiteral("Written ") + QString::number(bytes) + QStringLiteral(" bytes to ") +
+           path;
 }
 
-inline QString emptyDirectory() { return QStringLiteral("(empty directory)"); }
+inline QString emptyDirectory() {
+    return QStringLiteral("(empty directory)");
+}
 
-inline QString emptyPattern() { return QStringLiteral("Pattern cannot be empty"); }
+inline QString emptyPattern() {
+    return QStringLiteral("Pattern cannot be empty");
+}
 inline QString noMatches(const QString& pattern) {
     return QStringLiteral("No matches found for '") + pattern + QStringLiteral("'");
 }
@@ -34,13 +49,21 @@ inline QString moreFiles(qsizetype count) {
     return QStringLiteral("\n... and ") + QString::number(count) + QStringLiteral(" more files");
 }
 
-inline QString emptyCommand() { return QStringLiteral("Command cannot be empty"); }
+inline QString emptyCommand() {
+    return QStringLiteral("Command cannot be empty");
+}
 inline QString exitCode(int status) {
     return QStringLiteral("exit code: ") + QString::number(status) + QStringLiteral("\n");
 }
-inline QString stderrLabel() { return QStringLiteral("[stderr] "); }
-inline QString noOutput() { return QStringLiteral("(no output)"); }
-inline QString outputTruncated() { return QStringLiteral("\n[... truncated]"); }
+inline QString stderrLabel() {
+    return QStringLiteral("[stderr] ");
+}
+inline QString noOutput() {
+    return QStringLiteral("(no output)");
+}
+inline QString outputTruncated() {
+    return QStringLiteral("\n[... truncated]");
+}
 
 } // namespace FileToolTexts
 

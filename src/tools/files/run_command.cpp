@@ -34,6 +34,7 @@ ToolOutcome runCommand(const QString& command, std::chrono::milliseconds timeout
     // A command the timer stopped reports the timer's signal, even when it had to
     // be killed or its shell caught the signal and exited by itself.
     const int status = result.timedOut ? SIGTERM : result.status;
-    const QString text = combineCommandOutput(standardOutput, standardError, FileToolLimits::textLimit);
+    const QString text =
+        combineCommandOutput(standardOutput, standardError, FileToolLimits::textLimit);
     return commandOutcome(!result.timedOut && status == 0, FileToolTexts::exitCode(status) + text);
 }

@@ -6,7 +6,9 @@
 
 namespace {
 
-bool isContinuationByte(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+bool isContinuationByte(char byte) {
+    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
 
 // How many bytes the sequence that starts with lead claims; 1 for ASCII and
 // for bytes that cannot start a sequence (the validator rejects those).
@@ -27,8 +29,8 @@ qsizetype sequenceLength(char lead) {
 } // namespace
 
 std::optional<QString> decodeUtf8Strictly(QByteArrayView bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8,
-                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
     QString text = decoder(bytes);
     if (decoder.hasError()) {
         return std::nullopt;
