@@ -2,6 +2,7 @@
 // Runs one tool through ToolExecutor and prints {"tool","success","output"}.
 // Exit status: 0 success, 1 tool failure, 2 bad usage.
 
+#include "tools/readers/ocr_environment.h"
 #include "tools/tool_arguments.h"
 #include "tools/tool_catalogue.h"
 #include "tools/tool_executor.h"
@@ -26,6 +27,7 @@ int usage(const char* message) {
 } // namespace
 
 int main(int argc, char** argv) {
+    ensureSingleThreadedOcr(argc, argv);
     // The PDF slide writer draws text, which needs a GUI application; none is shown.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,7 +1,27 @@
 #include "tools/readers/docx_reader.h"
 
-#include "tools/not_available.h"
+#include "tools/readers/docx_text.h"
+#include "tools/readers/office_package.h"
+#include "tools/readers/reader_texts.h"
 
-ToolOutcome readDocx(const QString&) {
-    return toolNotAvailable(QStringLiteral("read_docx"));
+ToolOutcome readDocx(const QString& path) {
+    auto opened = openOfficePackage(path);
+    if (auto* outcome = std::get_if<ToolOutcome>(&opened)) {
+        return *outcome;
+    }
+    const ZipMember document = std::get<ZipReader>(opened).read("word/document.xml");
+    if (document.status == ZipMember::Status::Missing) {
+        return {{}, false, ReaderTexts::notADocx()};
+    }
+    if (document.status == ZipMember::Status::Failed) {
+        return {{}, false, ReaderTexts::error(document.error)};
+    }
+    const PartReading<QString> text = docxDocumentText(document.bytes);
+    if (!text.ok()) {
+        return {{}, false, ReaderTexts::error(text.error)};
+    }
+    if (text.value.isEmpty()) {
+        return {{}, true, ReaderTexts::docxWithoutText()};
+    }
+    return {{}, true, text.value};
 }

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "tools/readers/zip_reader.h"
+#include "tools/tool_types.h"
+
+#include <variant>
+
+// The first steps read_docx and read_xlsx share: the path argument (as the
+// model wrote it) must name something, and that something must be readable.
+// Yields the package, or the outcome to report instead.
+std::variant<ZipReader, ToolOutcome> openOfficePackage(const QString& path);

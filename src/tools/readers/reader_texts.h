@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+
+// Every text the four document readers hand to the model, in one place.
+namespace ReaderTexts {
+
+inline QString fileNotFound(const QString& path) {
+    return QStringLiteral("File not found: ") + path;
+}
+inline QString error(const QString& description) {
+    return QStringLiteral("Error: ") + description;
+}
+
+// read_pdf
+inline QString cannotOpenPdf(const QString& path) {
+    return QStringLiteral("Cannot open PDF: ") + path;
+}
+inline QString pdfHeader(int pages) {
+    return QStringLiteral("PDF: %1 pages\n\n").arg(pages);
+}
+inline QString pdfPageHeader(int page) {
+    return QStringLiteral("--- Page %1 ---\n").arg(page);
+}
+inline QString pdfWithoutText(int pages) {
+    return QStringLiteral(
+               "(PDF has %1 pages but no extractable text \u2014 may be scanned/image-based)")
+        .arg(pages);
+}
+inline QString pdfTruncated(int pages) {
+    return QStringLiteral("\n[... truncated, %1 pages total]").arg(pages);
+}
+
+// read_image
+inline QString cannotReadImage(const QString& path) {
+    return QStringLiteral("Cannot read image: ") + path;
+}
+inline QString ocrFailed(const QString& description) {
+    return QStringLiteral("OCR failed: ") + description;
+}
+inline QString ocrError(const QString& description) {
+    return QStringLiteral("OCR error: ") + description;
+}
+inline QString noTextInImage() {
+    return QStringLiteral("(No text detected in image)");
+}
+
+// read_docx
+inline QString notADocx() {
+    return QStringLiteral("Not a valid DOCX file (no word/document.xml)");
+}
+inline QString docxWithoutText() {
+    return QStringLiteral("(DOCX has no text content)");
+}
+
+// read_xlsx
+inline QString notAnXlsx() {
+    return QStringLiteral("Not a valid XLSX or no sheet1");
+}
+inline QString spreadsheetEmpty() {
+    return QStringLiteral("(Spreadsheet is empty)");
+}
+inline QString xlsxHeader(qsizetype rows) {
+    return QStringLiteral("Rows: %1\n\n").arg(rows);
+}
+
+} // namespace ReaderTexts
