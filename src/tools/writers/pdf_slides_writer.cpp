@@ -1,12 +1,11 @@
 #include "tools/writers/pdf_slides_writer.h"
 
 #include "tools/path_expansion.h"
+#include "tools/writers/output_folder.h"
 #include "tools/writers/pdf_slide_painter.h"
 #include "tools/writers/writer_input.h"
 #include "tools/writers/writer_messages.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -48,13 +47,13 @@ ToolOutcome createPdfSlides(const QString& path, const QString& slidesJson) {
     }
 
     const QString outputPath = expandTilde(path);
-    // A folder that cannot be made shows up as the open failure below.
-    QDir().mkpath(QFileInfo(outputPath).absolutePath());
+    createParentFolders(outputPath);
     // The PDF writer does not report a file it cannot open, so the file is
     // opened here; drawing goes to a temporary file that replaces the output
     // only once the document is complete.
     QSaveFile file(outputPath);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // QSaveFile accepts an empty name and only fails when committing.
+    if (outputPath.isEmpty() || !file.open(QIODevice::WriteOnly)) {
         return {tool, false, WriterMessages::cannotCreatePdf()};
     }
     bool painted = false;

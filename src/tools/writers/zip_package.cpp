@@ -1,9 +1,8 @@
 #include "tools/writers/zip_package.h"
 
+#include "tools/writers/output_folder.h"
 #include "tools/writers/writer_messages.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QSaveFile>
 
 #include <zip.h>
@@ -92,8 +91,7 @@ std::optional<QString> writeZipPackage(const QString& outputPath, const QList<Pa
     if (!archive) {
         return WriterMessages::zipFailed();
     }
-    // A folder that cannot be made shows up as the save error below.
-    QDir().mkpath(QFileInfo(outputPath).absolutePath());
+    createParentFolders(outputPath);
     QSaveFile file(outputPath);
     if (!file.open(QIODevice::WriteOnly)) {
         return WriterMessages::fileError(file.errorString());

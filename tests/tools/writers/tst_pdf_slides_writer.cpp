@@ -274,6 +274,7 @@ private Q_SLOTS:
                                  QStringLiteral("[{}]")),
                  expected);
         QCOMPARE(createPdfSlides(dir.path(), QStringLiteral("[{}]")), expected);
+        QCOMPARE(createPdfSlides(QString(), QStringLiteral("[{}]")), expected);
         QCOMPARE(QFileInfo(plain.fileName()).size(), 0);
 
         if (geteuid() == 0) {
