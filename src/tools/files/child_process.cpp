@@ -1,10 +1,9 @@
 #include "tools/files/child_process.h"
 
 #include "tools/files/child_supervisor.h"
+#include "tools/files/local_path.h"
 #include "tools/files/platform_error.h"
 #include "tools/files/unique_descriptor.h"
-
-#include <QFile>
 
 #include <cerrno>
 #include <csignal>
@@ -65,17 +64,23 @@ int spawnChild(const ChildProcessRequest& request, int outputEnd, int errorEnd, 
     posix_spawnattr_setsigmask(&setup.attributes, &noSignals);
     posix_spawnattr_setsigdefault(&setup.attributes, &allSignals);
 
-    posix_spawn_file_actions_adddup2(&setup.actions, outputEnd, STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&setup.actions, errorEnd, STDERR_FILENO);
-    const QByteArray directory = QFile::encodeName(request.workingDirectory);
-    if (!directory.isEmpty()) {
-        posix_spawn_file_actions_addchdir_np(&setup.actions, directory.constData());
+    std::vector<QByteArray> arguments;
+    for (const QString& text : QStringList{request.program} + request.arguments) {
+        const std::optional<QByteArray> bytes = systemBytes(text);
+        if (!bytes) {
+            return EINVAL;
+        }
+        arguments.push_back(*bytes);
+    }
+    const std::optional<QByteArray> directory = systemBytes(request.workingDirectory);
+    if (!directory) {
+        return EINVAL;
     }
 
-    const QByteArray program = QFile::encodeName(request.program);
-    std::vector<QByteArray> arguments{program};
-    for (const QString& argument : request.arguments) {
-        arguments.push_back(argument.toUtf8());
+    posix_spawn_file_actions_adddup2(&setup.actions, outputEnd, STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&setup.actions, errorEnd, STDERR_FILENO);
+    if (!directory->isEmpty()) {
+        posix_spawn_file_actions_addchdir_np(&setup.actions, directory->constData());
     }
     std::vector<char*> argumentVector;
     for (QByteArray& argument : arguments) {
@@ -83,7 +88,7 @@ int spawnChild(const ChildProcessRequest& request, int outputEnd, int errorEnd, 
     }
     argumentVector.push_back(nullptr);
     // glibc reports a failed chdir or exec as the return value.
-    return posix_spawn(&pid, program.constData(), &setup.actions, &setup.attributes,
+    return posix_spawn(&pid, argumentVector.front(), &setup.actions, &setup.attributes,
                        argumentVector.data(), environ);
 }
 

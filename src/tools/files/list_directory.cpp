@@ -1,5 +1,6 @@
 #include "tools/files/file_tool_texts.h"
 #include "tools/files/file_tools.h"
+#include "tools/files/local_path.h"
 #include "tools/files/platform_error.h"
 #include "tools/path_expansion.h"
 
@@ -48,7 +49,12 @@ bool isDirectoryEntry(int directoryDescriptor, const dirent& entry) {
 
 class DirectoryStream {
 public:
-    explicit DirectoryStream(const QByteArray& path) : m_stream(::opendir(path.constData())) {}
+    explicit DirectoryStream(const std::optional<QByteArray>& path)
+        : m_stream(path ? ::opendir(path->constData()) : nullptr) {
+        if (!path) {
+            errno = ENOENT; // no directory has such a name
+        }
+    }
     ~DirectoryStream() {
         if (m_stream != nullptr) {
             ::closedir(m_stream);
@@ -66,7 +72,7 @@ private:
 } // namespace
 
 ToolOutcome listDirectory(const QString& path) {
-    const DirectoryStream directory(QFile::encodeName(expandTilde(path)));
+    const DirectoryStream directory(systemBytes(expandTilde(path)));
     if (directory.get() == nullptr) {
         return listOutcome(false, FileToolTexts::error(platformErrorDescription(errno)));
     }

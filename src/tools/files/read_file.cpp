@@ -1,11 +1,10 @@
 #include "tools/files/file_tool_texts.h"
 #include "tools/files/file_tools.h"
+#include "tools/files/local_path.h"
 #include "tools/files/platform_error.h"
 #include "tools/files/unique_descriptor.h"
 #include "tools/files/utf8_text.h"
 #include "tools/path_expansion.h"
-
-#include <QFile>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -55,16 +54,16 @@ qint64 countRemainingBytes(int descriptor) {
 } // namespace
 
 ToolOutcome readFile(const QString& path) {
-    const QByteArray local = QFile::encodeName(expandTilde(path));
+    const std::optional<QByteArray> local = systemBytes(expandTilde(path));
     struct stat info {};
-    if (::stat(local.constData(), &info) != 0) {
+    if (!local || ::stat(local->constData(), &info) != 0) {
         return readOutcome(false, FileToolTexts::fileNotFound(path));
     }
-    if (::access(local.constData(), R_OK) != 0) {
+    if (::access(local->constData(), R_OK) != 0) {
         return readOutcome(false, FileToolTexts::permissionDenied(path));
     }
     // Non-blocking so that opening a named pipe cannot wait for a writer.
-    const UniqueDescriptor file(::open(local.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    const UniqueDescriptor file(::open(local->constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0 || ::fstat(file.get(), &info) != 0) {
         return readOutcome(false, FileToolTexts::error(platformErrorDescription(errno)));
     }

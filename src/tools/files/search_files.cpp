@@ -2,11 +2,11 @@
 
 #include "tools/files/child_process.h"
 #include "tools/files/file_tool_texts.h"
+#include "tools/files/local_path.h"
 #include "tools/files/platform_error.h"
 #include "tools/path_expansion.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -34,15 +34,18 @@ QStringList grepArguments(const QString& pattern, const QString& directory) {
 
 // Why chdir into directory would fail, or nothing when it would succeed.
 QString reasonNotEnterable(const QString& directory) {
-    const QByteArray local = QFile::encodeName(directory);
+    const std::optional<QByteArray> local = systemBytes(directory);
     struct stat info {};
-    if (::stat(local.constData(), &info) != 0) {
+    if (!local) {
+        return platformErrorDescription(ENOENT);
+    }
+    if (::stat(local->constData(), &info) != 0) {
         return platformErrorDescription(errno);
     }
     if (!S_ISDIR(info.st_mode)) {
         return platformErrorDescription(ENOTDIR);
     }
-    return ::access(local.constData(), X_OK) == 0 ? QString() : platformErrorDescription(errno);
+    return ::access(local->constData(), X_OK) == 0 ? QString() : platformErrorDescription(errno);
 }
 
 QString listedFiles(const QString& found) {

@@ -1,5 +1,6 @@
 #include "tools/files/file_tool_texts.h"
 #include "tools/files/file_tools.h"
+#include "tools/files/local_path.h"
 #include "tools/files/platform_error.h"
 #include "tools/path_expansion.h"
 
@@ -42,6 +43,9 @@ QString makeDirectories(const QString& directory) {
 
 ToolOutcome writeFile(const QString& path, const QString& content) {
     const QString target = expandTilde(path);
+    if (!systemBytes(target)) {
+        return writeOutcome(false, FileToolTexts::error(platformErrorDescription(EINVAL)));
+    }
     const QString problem = makeDirectories(QFileInfo(target).absolutePath());
     if (!problem.isEmpty()) {
         return writeOutcome(false, FileToolTexts::error(problem));

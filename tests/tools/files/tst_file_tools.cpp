@@ -185,6 +185,18 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(m_dir.path()).isDir());
     }
 
+    void aNulCharacterNeverShortensAPath() {
+        // The system would stop reading the name at the NUL and act on "cut".
+        const QString cut = path(QStringLiteral("cut"));
+        const QString withNul = cut + QChar(0) + QStringLiteral("/../victim");
+        QVERIFY(writeBytes(cut, "keep"));
+        QCOMPARE(writeFile(withNul, QStringLiteral("x")),
+                 (ToolOutcome{QStringLiteral("write_file"), false, systemError(EINVAL)}));
+        QCOMPARE(readBytes(cut), QByteArray("keep"));
+        QCOMPARE(readFile(withNul).output, QStringLiteral("File not found: ") + withNul);
+        QCOMPARE(listDirectory(m_dir.path() + QChar(0)).output, systemError(ENOENT));
+    }
+
     void tildePathsUseTheHomeAndQuoteTheArgument() {
         QCOMPARE(writeFile(QStringLiteral("~/notes/today.md"), QStringLiteral("hello")),
                  (ToolOutcome{QStringLiteral("write_file"), true,

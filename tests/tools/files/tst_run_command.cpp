@@ -65,6 +65,10 @@ private Q_SLOTS:
         QTest::newRow("multi-byte text") << QStringLiteral("print -rn -- '你好 🌍'") << true
                                          << QStringLiteral("exit code: 0\n你好 🌍");
         QTest::newRow("empty") << QString() << false << QStringLiteral("Command cannot be empty");
+        // zsh would receive only what comes before the NUL.
+        QTest::newRow("NUL inside")
+            << QStringLiteral("echo safe") + QChar(0) + QStringLiteral("; echo more") << false
+            << QStringLiteral("Error: ") + QString::fromLocal8Bit(std::strerror(EINVAL));
     }
     void answers() {
         QFETCH(QString, command);
