@@ -255,19 +255,6 @@ private Q_SLOTS:
         QVERIFY(writeBytes(path(QStringLiteral("notafolder")), "x"));
         QCOMPARE(listDirectory(path(QStringLiteral("notafolder"))).output, systemError(ENOTDIR));
     }
-
-    void listDirectoryOfManyEntries() {
-        QTemporaryDir dir;
-        for (int i = 0; i < 3000; ++i) {
-            QVERIFY(writeBytes(dir.filePath(QStringLiteral("f%1").arg(i, 5, 10, QLatin1Char('0'))),
-                               {}));
-        }
-        const QStringList lines = listDirectory(dir.path()).output.split(QLatin1Char('\n'));
-        QCOMPARE(lines.size(), 3000);
-        QCOMPARE(lines.first(), QStringLiteral("f00000"));
-        QCOMPARE(lines.last(), QStringLiteral("f02999"));
-        QVERIFY(std::is_sorted(lines.begin(), lines.end()));
-    }
 };
 
 QTEST_GUILESS_MAIN(FileToolsTest)
