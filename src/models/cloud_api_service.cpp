@@ -7,7 +7,6 @@
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QTimer>
 
 using namespace std::chrono_literals;
 
@@ -27,13 +26,11 @@ CloudAPIService::CloudAPIService(QString baseURL, QString apiKey, QString model,
       m_apiKey(std::move(apiKey)), m_model(std::move(model)) {}
 
 std::optional<QNetworkRequest> CloudAPIService::chatRequest() const {
-    const std::optional<QUrl> url = requestUrl(m_baseURL, QStringLiteral("/chat/completions"));
-    if (!url) {
-        return std::nullopt;
+    std::optional<QNetworkRequest> request =
+        jsonPostRequest(m_baseURL, QStringLiteral("/chat/completions"), chatTimeout);
+    if (request) {
+        request->setRawHeader("Authorization", bearer(m_apiKey));
     }
-    QNetworkRequest request = makeRequest(*url, chatTimeout);
-    request.setRawHeader("Content-Type", "application/json");
-    request.setRawHeader("Authorization", bearer(m_apiKey));
     return request;
 }
 
@@ -60,16 +57,9 @@ CloudAPIService::sendChat(WireMessages messages,
 }
 
 TextPieceStream* CloudAPIService::streamChat(WireMessages messages) {
-    auto* stream = new TextPieceStream();
-    const std::optional<QNetworkRequest> request = chatRequest();
-    if (!request) {
-        // Never from inside this call: the caller connects to the stream first.
-        QTimer::singleShot(0, stream, [stream] { stream->fail(PlatformError::invalidBaseURL()); });
-        return stream;
-    }
-    QNetworkReply* reply = m_network->post(*request, cloudChatBody(m_model, messages, true));
-    new ReplyLineReader(reply, stream, readCloudStreamLine, CloudError::serverError(), this);
-    return stream;
+    return startLineStream(
+        m_network, chatRequest(), cloudChatBody(m_model, messages, true),
+        {readCloudStreamLine, CloudError::serverError(), PlatformError::invalidBaseURL()}, this);
 }
 
 QCoro::Task<bool> CloudAPIService::checkAvailability() {

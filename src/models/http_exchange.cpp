@@ -21,6 +21,17 @@ QNetworkRequest makeRequest(const QUrl& url, std::chrono::milliseconds timeout) 
     return request;
 }
 
+std::optional<QNetworkRequest> jsonPostRequest(const QString& base, const QString& path,
+                                               std::chrono::milliseconds timeout) {
+    const std::optional<QUrl> url = requestUrl(base, path);
+    if (!url) {
+        return std::nullopt;
+    }
+    QNetworkRequest request = makeRequest(*url, timeout);
+    request.setRawHeader("Content-Type", "application/json");
+    return request;
+}
+
 QCoro::Task<Result<HttpAnswer>> exchange(QPointer<QNetworkAccessManager> network,
                                          QNetworkRequest request, QByteArray verb, QByteArray body,
                                          std::shared_ptr<RequestCancellation> cancellation) {

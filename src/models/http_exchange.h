@@ -31,6 +31,10 @@ std::optional<QUrl> requestUrl(const QString& base, const QString& path);
 // what a slow model streaming its answer needs).
 QNetworkRequest makeRequest(const QUrl& url, std::chrono::milliseconds timeout);
 
+// A request that POSTs JSON to `base` + `path`; nothing when no URL can be formed.
+std::optional<QNetworkRequest> jsonPostRequest(const QString& base, const QString& path,
+                                               std::chrono::milliseconds timeout);
+
 // Sends one request and awaits the whole answer. A transport failure, a
 // timeout or the caller's cancellation comes back as a PlatformError; any HTTP
 // answer, whatever its status, comes back as an HttpAnswer. A request whose

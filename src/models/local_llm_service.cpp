@@ -6,7 +6,6 @@
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QTimer>
 
 using namespace std::chrono_literals;
 
@@ -27,13 +26,7 @@ LocalLLMService::LocalLLMService(QString ollamaBase, QString modelName, QObject*
       m_ollamaBase(std::move(ollamaBase)), m_modelName(std::move(modelName)) {}
 
 std::optional<QNetworkRequest> LocalLLMService::chatRequest() const {
-    const std::optional<QUrl> url = requestUrl(m_ollamaBase, QStringLiteral("/api/chat"));
-    if (!url) {
-        return std::nullopt;
-    }
-    QNetworkRequest request = makeRequest(*url, chatTimeout);
-    request.setRawHeader("Content-Type", "application/json");
-    return request;
+    return jsonPostRequest(m_ollamaBase, QStringLiteral("/api/chat"), chatTimeout);
 }
 
 QCoro::Task<Result<ModelReply>>
@@ -53,18 +46,10 @@ LocalLLMService::sendChat(WireMessages messages,
 }
 
 TextPieceStream* LocalLLMService::streamChat(WireMessages messages) {
-    auto* stream = new TextPieceStream();
-    const std::optional<QNetworkRequest> request = chatRequest();
-    if (!request) {
-        // Never from inside this call: the caller connects to the stream first.
-        QTimer::singleShot(0, stream,
-                           [stream] { stream->fail(LLMError{LLMError::Case::generationFailed}); });
-        return stream;
-    }
-    QNetworkReply* reply = m_network->post(*request, ollamaChatBody(m_modelName, messages, true));
-    new ReplyLineReader(reply, stream, readOllamaStreamLine,
-                        LLMError{LLMError::Case::ollamaNotRunning}, this);
-    return stream;
+    return startLineStream(m_network, chatRequest(), ollamaChatBody(m_modelName, messages, true),
+                           {readOllamaStreamLine, LLMError{LLMError::Case::ollamaNotRunning},
+                            LLMError{LLMError::Case::generationFailed}},
+                           this);
 }
 
 QCoro::Task<bool> LocalLLMService::checkAvailability() {

@@ -3,7 +3,9 @@
 #include "models/http_exchange.h"
 #include "models/text_piece_stream.h"
 
+#include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QTimer>
 
 #include <utility>
 
@@ -107,4 +109,19 @@ void ReplyLineReader::end(const ModelError* error) {
     }
     release(std::exchange(m_reply, nullptr), this);
     deleteLater();
+}
+
+TextPieceStream* startLineStream(QNetworkAccessManager* network,
+                                 const std::optional<QNetworkRequest>& request,
+                                 const QByteArray& body, LineStreamFormat format, QObject* owner) {
+    auto* stream = new TextPieceStream();
+    if (!request) {
+        QTimer::singleShot(0, stream, [stream, error = std::move(format.invalidUrlError)] {
+            stream->fail(error);
+        });
+        return stream;
+    }
+    new ReplyLineReader(network->post(*request, body), stream, std::move(format.readLine),
+                        std::move(format.statusError), owner);
+    return stream;
 }

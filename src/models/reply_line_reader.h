@@ -8,8 +8,11 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
+class QNetworkAccessManager;
 class QNetworkReply;
+class QNetworkRequest;
 class TextPieceStream;
 
 // What one line of a streamed answer contributes.
@@ -19,6 +22,20 @@ struct StreamLine {
 };
 
 using StreamLineReader = std::function<StreamLine(QByteArrayView line)>;
+
+// How a streamed request of one client reads and fails.
+struct LineStreamFormat {
+    StreamLineReader readLine;
+    ModelError statusError;     // the answer's status is not 200
+    ModelError invalidUrlError; // no request could be formed
+};
+
+// POSTs `body` and returns the stream of its answer at once; the reader is
+// owned by `owner`. Without a request the stream fails, but never from inside
+// this call: the caller connects to the stream first.
+TextPieceStream* startLineStream(QNetworkAccessManager* network,
+                                 const std::optional<QNetworkRequest>& request,
+                                 const QByteArray& body, LineStreamFormat format, QObject* owner);
 
 // Feeds a streamed HTTP reply into a TextPieceStream, one line at a time.
 // A status other than 200 ends the stream with `statusError` without reading
