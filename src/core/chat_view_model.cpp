@@ -45,13 +45,14 @@ ChatViewModel::ChatViewModel(const ChatViewModelOptions& options, QObject* paren
         },
         this);
 
-    m_localSetup = new LocalModelSetup(m_localService->ollamaBase(), this);
+    m_localSetup = new LocalModelSetup(this);
+    m_localSetup->setOllamaBase(m_localService->ollamaBase());
     connect(m_localSetup, &LocalModelSetup::isLoadingModelChanged, this, &ChatViewModel::isLoadingModelChanged);
     connect(m_localSetup, &LocalModelSetup::modelLoadErrorChanged, this, &ChatViewModel::modelLoadErrorChanged);
     connect(m_localSetup, &LocalModelSetup::ollamaPullProgressChanged, this,
             &ChatViewModel::ollamaPullProgressChanged);
     connect(m_localSetup, &LocalModelSetup::isPullingModelChanged, this, &ChatViewModel::isPullingModelChanged);
-    connect(m_localSetup, &LocalModelSetup::pullSucceeded, this, [this] { switchBackend(AIBackend::local); });
+    connect(m_localSetup, &LocalModelSetup::modelPulled, this, [this] { switchBackend(AIBackend::local); });
 
     m_webBridge = new WebBridge(m_store, m_persona, options.serverPort, this);
     connect(m_webBridge, &WebBridge::statusChanged, this, &ChatViewModel::setServerState);

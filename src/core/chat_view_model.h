@@ -42,6 +42,9 @@ struct ChatViewModelOptions {
 // setup and the phone bridge.
 class ChatViewModel : public QObject {
     Q_OBJECT
+    Q_MOC_INCLUDE("core/conversation_list_model.h")
+    Q_MOC_INCLUDE("core/message_list_model.h")
+    Q_MOC_INCLUDE("persona/persona_manager.h")
     Q_PROPERTY(ConversationListModel* conversations READ conversationList CONSTANT)
     Q_PROPERTY(MessageListModel* messages READ messages CONSTANT)
     Q_PROPERTY(QString currentConversationId READ currentConversationIdText WRITE setCurrentConversationIdText

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "server/local_server.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QUuid>
@@ -8,7 +10,6 @@
 
 class AIServiceProtocol;
 class ConversationStore;
-class LocalServer;
 class PersonaManager;
 
 // The controller's side of phone access: starts and stops the phone server and
