@@ -15,16 +15,20 @@ QString malformedPartDescription(QStringView part, const QXmlStreamReader& reade
         .arg(reader.columnNumber());
 }
 
-bool isWordElement(const QXmlStreamReader& reader, QStringView localName) {
-    return reader.name() == localName &&
-           isOneOf(reader.namespaceUri(),
-                   u"http://schemas.openxmlformats.org/wordprocessingml/2006/main",
+bool isWordNamespace(QStringView namespaceUri) {
+    return isOneOf(namespaceUri, u"http://schemas.openxmlformats.org/wordprocessingml/2006/main",
                    u"http://purl.oclc.org/ooxml/wordprocessingml/main");
 }
 
-bool isSpreadsheetElement(const QXmlStreamReader& reader, QStringView localName) {
-    return reader.name() == localName &&
-           isOneOf(reader.namespaceUri(),
-                   u"http://schemas.openxmlformats.org/spreadsheetml/2006/main",
+bool isSpreadsheetNamespace(QStringView namespaceUri) {
+    return isOneOf(namespaceUri, u"http://schemas.openxmlformats.org/spreadsheetml/2006/main",
                    u"http://purl.oclc.org/ooxml/spreadsheetml/main");
+}
+
+bool isWordElement(const QXmlStreamReader& reader, QStringView localName) {
+    return reader.name() == localName && isWordNamespace(reader.namespaceUri());
+}
+
+bool isSpreadsheetElement(const QXmlStreamReader& reader, QStringView localName) {
+    return reader.name() == localName && isSpreadsheetNamespace(reader.namespaceUri());
 }

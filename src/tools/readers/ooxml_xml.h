@@ -23,3 +23,6 @@ QString malformedPartDescription(QStringView part, const QXmlStreamReader& reade
 // at all (hand-made parts).
 bool isWordElement(const QXmlStreamReader& reader, QStringView localName);
 bool isSpreadsheetElement(const QXmlStreamReader& reader, QStringView localName);
+// For loops that test one element against several names.
+bool isWordNamespace(QStringView namespaceUri);
+bool isSpreadsheetNamespace(QStringView namespaceUri);

@@ -80,25 +80,27 @@ PartReading<SheetRows> parseSheetRows(const QByteArray& sheetXml,
     bool isShared = false;
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            if (isSpreadsheetElement(reader, u"row")) {
-                row.clear();
-            } else if (isSpreadsheetElement(reader, u"c")) {
-                isShared = reader.attributes().value(QLatin1String("t")) == u"s";
-            } else if (isSpreadsheetElement(reader, u"v")) {
-                const QString value =
-                    reader.readElementText(QXmlStreamReader::IncludeChildElements);
-                qsizetype index = 0;
-                row.append(isShared && sharedIndex(value, sharedStrings.size(), index)
-                               ? sharedStrings.at(index)
-                               : value);
-            } else if (isSpreadsheetElement(reader, u"is")) {
-                row.append(readStringItem(reader));
-            }
-        } else if (token == QXmlStreamReader::EndElement && isSpreadsheetElement(reader, u"row")) {
-            if (!row.isEmpty()) {
+        if ((token != QXmlStreamReader::StartElement && token != QXmlStreamReader::EndElement) ||
+            !isSpreadsheetNamespace(reader.namespaceUri())) {
+            continue;
+        }
+        const QStringView name = reader.name();
+        if (token == QXmlStreamReader::EndElement) {
+            if (name == u"row" && !row.isEmpty()) {
                 rows.append(row);
             }
+        } else if (name == u"c") {
+            isShared = reader.attributes().value(QLatin1String("t")) == u"s";
+        } else if (name == u"v") {
+            const QString value = reader.readElementText(QXmlStreamReader::IncludeChildElements);
+            qsizetype index = 0;
+            row.append(isShared && sharedIndex(value, sharedStrings.size(), index)
+                           ? sharedStrings.at(index)
+                           : value);
+        } else if (name == u"row") {
+            row.clear();
+        } else if (name == u"is") {
+            row.append(readStringItem(reader));
         }
     }
     if (reader.hasError()) {

@@ -7,14 +7,12 @@
 namespace {
 
 QString tabulated(const SheetRows& rows) {
-    QString text = ReaderTexts::xlsxHeader(rows.size());
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        if (i > 0) {
-            text += QLatin1Char('\n');
-        }
-        text += rows[i].join(QLatin1Char('\t'));
+    QStringList lines;
+    lines.reserve(rows.size());
+    for (const QStringList& row : rows) {
+        lines.append(row.join(QLatin1Char('\t')));
     }
-    return text;
+    return ReaderTexts::xlsxHeader(rows.size()) + lines.join(QLatin1Char('\n'));
 }
 
 } // namespace

@@ -1,0 +1,236 @@
+// The four readers on sizeable inputs, each beside the reference tool run in
+// the same benchmark: pdftotext for read_pdf, the tesseract command for
+// read_image, openpyxl for read_xlsx. read_docx has no reference.
+
+#include "tools/readers/docx_reader.h"
+#include "tools/readers/image_reader.h"
+#include "tools/readers/ocr_engine.h"
+#include "tools/readers/ocr_environment.h"
+#include "tools/readers/pdf_reader.h"
+#include "tools/readers/reader_fixtures.h"
+#include "tools/readers/xlsx_reader.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <thread>
+
+namespace {
+
+QTemporaryDir& inputDir() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+QString inputPath(const char* name) {
+    return inputDir().filePath(QLatin1String(name));
+}
+
+// Whole-process reference runs; the output is read so both sides do the same work.
+void runReference(
+    benchmark::State& state, const QString& program, const QStringList& arguments,
+    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+    for (auto _ : state) {
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(program, arguments);
+        if (!process.waitForFinished(600000) || process.exitCode() != 0) {
+            state.SkipWithError("reference tool failed");
+            return;
+        }
+        benchmark::DoNotOptimize(process.readAllStandardOutput());
+    }
+}
+
+void requireSuccess(benchmark::State& state, const ToolOutcome& outcome) {
+    if (!outcome.success) {
+        state.SkipWithError(qPrintable(outcome.output));
+    }
+    benchmark::DoNotOptimize(outcome.output);
+}
+
+// --- read_pdf: 100 pages of running text --------------------------------------
+
+const QString& hundredPagePdf() {
+    static const QString path = [] {
+        QStringList pages;
+        const QString paragraph =
+            QStringLiteral("The committee reviewed the budget and approved the plan. ");
+        for (int page = 1; page <= 100; ++page) {
+            pages.append(QStringLiteral("Chapter %1\n").arg(page) + paragraph.repeated(30));
+        }
+        writeTextPdf(inputPath("hundred.pdf"), pages);
+        return inputPath("hundred.pdf");
+    }();
+    return path;
+}
+
+void BM_ReadPdf100Pages(benchmark::State& state) {
+    const QString path = hundredPagePdf();
+    for (auto _ : state) {
+        requireSuccess(state, readPdf(path));
+    }
+}
+void BM_Pdftotext100Pages(benchmark::State& state) {
+    runReference(state, QStringLiteral("pdftotext"), {hundredPagePdf(), QStringLiteral("-")});
+}
+
+// --- read_image: a 1920x1080 screenshot-like picture ---------------------------
+
+const QString& screenshot() {
+    static const QString path = [] {
+        QImage image(1920, 1080, QImage::Format_RGB32);
+        image.fill(QColor(246, 246, 244));
+        QPainter painter(&image);
+        painter.fillRect(0, 0, 1920, 40, QColor(225, 225, 222));
+        painter.fillRect(0, 40, 300, 1040, QColor(236, 236, 233));
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(15);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(20, 26, QStringLiteral("File   Edit   View   Window   Help"));
+        for (int i = 0; i < 24; ++i) {
+            painter.drawText(20, 80 + i * 40, QStringLiteral("Conversation %1").arg(i + 1));
+        }
+        for (int i = 0; i < 30; ++i) {
+            painter.drawText(
+                340, 80 + i * 32,
+                QStringLiteral("Message %1: the quarterly figures are ready for review.")
+                    .arg(i + 1));
+        }
+        painter.end();
+        image.save(inputPath("screenshot.png"));
+        return inputPath("screenshot.png");
+    }();
+    return path;
+}
+
+void BM_ReadImageFirstCall(benchmark::State& state) {
+    const QString path = screenshot();
+    for (auto _ : state) {
+        // A new thread has no engine yet: this pays for loading the languages.
+        ToolOutcome outcome;
+        std::thread([&] { outcome = readImage(path); }).join();
+        requireSuccess(state, outcome);
+    }
+}
+void BM_ReadImageWarm(benchmark::State& state) {
+    const QString path = screenshot();
+    readImage(path);
+    for (auto _ : state) {
+        requireSuccess(state, readImage(path));
+    }
+}
+void BM_TesseractCommand(benchmark::State& state) {
+    runReference(
+        state, QStringLiteral("tesseract"),
+        {screenshot(), QStringLiteral("-"), QStringLiteral("-l"), QLatin1String(ocrLanguages)});
+}
+void BM_TesseractCommandOneThread(benchmark::State& state) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("OMP_THREAD_LIMIT"), QStringLiteral("1"));
+    runReference(
+        state, QStringLiteral("tesseract"),
+        {screenshot(), QStringLiteral("-"), QStringLiteral("-l"), QLatin1String(ocrLanguages)},
+        environment);
+}
+
+// --- read_xlsx: 10,000 rows of 10 cells, shared strings and numbers ------------
+
+const QString& hundredThousandCellWorkbook() {
+    static const QString path = [] {
+        QByteArray rows;
+        QByteArray shared;
+        int sharedCount = 0;
+        for (int r = 1; r <= 10000; ++r) {
+            rows += "<row r=\"" + QByteArray::number(r) + "\">";
+            for (int c = 0; c < 10; ++c) {
+                const QByteArray ref = QByteArray(1, char('A' + c)) + QByteArray::number(r);
+                if (c % 2 == 0) {
+                    shared += "<si><t>Customer " + QByteArray::number(r) + " note " +
+                              QByteArray::number(c) + "</t></si>";
+                    rows += "<c r=\"" + ref + "\" t=\"s\"><v>" + QByteArray::number(sharedCount++) +
+                            "</v></c>";
+                } else {
+                    rows +=
+                        "<c r=\"" + ref + "\"><v>" + QByteArray::number(r * 1.25 + c) + "</v></c>";
+                }
+            }
+            rows += "</row>";
+        }
+        writeZip(inputPath("cells.xlsx"),
+                 xlsxPackage(worksheetXml(rows), sharedStringsXml(shared)));
+        return inputPath("cells.xlsx");
+    }();
+    return path;
+}
+
+void BM_ReadXlsx100kCells(benchmark::State& state) {
+    const QString path = hundredThousandCellWorkbook();
+    for (auto _ : state) {
+        requireSuccess(state, readXlsx(path));
+    }
+}
+void BM_Openpyxl100kCells(benchmark::State& state) {
+    const QString script = QStringLiteral(
+        "import sys, openpyxl\n"
+        "ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]\n"
+        "print(sum(1 for row in ws.iter_rows() for c in row if c.value is not None))\n");
+    runReference(state, QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"), script, hundredThousandCellWorkbook()});
+}
+
+// --- read_docx: a 1 MB document.xml -------------------------------------------
+
+const QString& oneMegabyteDocument() {
+    static const QString path = [] {
+        QByteArray body;
+        for (int p = 0; body.size() < 1024 * 1024; ++p) {
+            body += "<w:p><w:pPr><w:pStyle w:val=\"Body\"/></w:pPr><w:r><w:t "
+                    "xml:space=\"preserve\">Paragraph " +
+                    QByteArray::number(p) +
+                    " of the report: results &amp; outlook. "
+                    "</w:t></w:r><w:r><w:rPr><w:b/></w:rPr><w:t>Bold "
+                    "part.</w:t></w:r></w:p>";
+        }
+        writeZip(inputPath("big.docx"), docxPackage(wordDocumentXml(body)));
+        return inputPath("big.docx");
+    }();
+    return path;
+}
+
+void BM_ReadDocx1MB(benchmark::State& state) {
+    const QString path = oneMegabyteDocument();
+    for (auto _ : state) {
+        requireSuccess(state, readDocx(path));
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_ReadPdf100Pages)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Pdftotext100Pages)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadImageFirstCall)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ReadImageWarm)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_TesseractCommand)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_TesseractCommandOneThread)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ReadXlsx100kCells)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Openpyxl100kCells)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ReadDocx1MB)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    // As the app does: OCR is measured without OpenMP's thread pool.
+    ensureSingleThreadedOcr(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
