@@ -150,6 +150,23 @@ private Q_SLOTS:
         QVERIFY(badEncoding.output.startsWith("Error: word/document.xml is not well-formed XML"));
     }
 
+    void nestedEntitiesAreNotExpandedWithoutBound() {
+        // "Billion laughs": ten levels of ten references would be 10^10 characters.
+        QByteArray dtd = "<!DOCTYPE w:document [<!ENTITY e0 \"lol\">";
+        for (int level = 1; level <= 10; ++level) {
+            dtd += "<!ENTITY e" + QByteArray::number(level) + " \"" +
+                   QByteArray("&e" + QByteArray::number(level - 1) + ";").repeated(10) + "\">";
+        }
+        dtd += "]>";
+        const QByteArray document = wordDocumentXml("<w:p><w:r><w:t>&e10;</w:t></w:r></w:p>")
+                                        .replace("<w:document ", dtd + "<w:document ");
+        const ToolOutcome outcome =
+            readDocx(write(QStringLiteral("laughs.docx"), docxPackage(document)));
+        QVERIFY(!outcome.success);
+        QVERIFY2(outcome.output.startsWith("Error: word/document.xml is not well-formed XML"),
+                 qPrintable(outcome.output.left(200)));
+    }
+
     void pathsAreTildeExpandedAndQuotedAsGiven() {
         QVERIFY(writeZip(QDir::home().filePath(QStringLiteral("home.docx")),
                          docxPackage(wordDocumentXml("<w:p><w:r><w:t>at home</w:t></w:r></w:p>"))));
