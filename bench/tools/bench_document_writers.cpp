@@ -76,22 +76,24 @@ void BM_createXlsx100kCells(benchmark::State& state) {
 BENCHMARK(BM_createXlsx100kCells)->Unit(benchmark::kMillisecond);
 
 // openpyxl's own time to build and save the workbook; the interpreter start,
-// the import and reading the data are not counted.
+// the import and reading the data are not counted. It prints its CPU time and
+// its wall time: the CPU time is the benchmark's figure (comparable with the
+// CPU column of the others on a busy machine), the wall time a counter.
 const char openpyxlWriter[] = R"(
 import json, re, sys, time, openpyxl
 rows = json.load(open(sys.argv[1]))
 number = re.compile(r'^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$')
 rows = [[float(c) if number.match(c) else c for c in row] for row in rows]
-start = time.perf_counter()
+start, cpu = time.perf_counter(), time.process_time()
 book = openpyxl.Workbook()
 sheet = book.active
 for row in rows:
     sheet.append(row)
 book.save(sys.argv[2])
-print(time.perf_counter() - start)
+print(time.process_time() - cpu, time.perf_counter() - start)
 )";
 
-void BM_openpyxlWrite100kCells(benchmark::State& state) {
+void BM_openpyxlWrite100kCellsCpu(benchmark::State& state) {
     const QString dataPath = outputDir().filePath(QStringLiteral("cells.json"));
     {
         QFile file(dataPath);
@@ -102,22 +104,27 @@ void BM_openpyxlWrite100kCells(benchmark::State& state) {
         file.write(hundredThousandCells().toUtf8());
     }
     const QString output = outputDir().filePath(QStringLiteral("openpyxl.xlsx"));
+    double wallSeconds = 0;
     for (auto _ : state) {
         QProcess python;
         python.start(QStringLiteral("/usr/bin/python3"),
                      {QStringLiteral("-c"), QString::fromLatin1(openpyxlWriter), dataPath, output});
-        bool parsed = false;
-        const double seconds = python.waitForFinished(300000)
-                                   ? python.readAllStandardOutput().trimmed().toDouble(&parsed)
-                                   : 0;
-        if (!parsed) {
+        const QList<QByteArray> times = python.waitForFinished(300000)
+                                            ? python.readAllStandardOutput().trimmed().split(' ')
+                                            : QList<QByteArray>();
+        if (times.size() != 2) {
             state.SkipWithError("openpyxl did not run");
             return;
         }
-        state.SetIterationTime(seconds);
+        state.SetIterationTime(times[0].toDouble());
+        wallSeconds += times[1].toDouble();
     }
+    state.counters["wall_ms"] = 1000 * wallSeconds / double(state.iterations());
 }
-BENCHMARK(BM_openpyxlWrite100kCells)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(BM_openpyxlWrite100kCellsCpu)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(3);
 
 void BM_createPptx100Slides(benchmark::State& state) {
     runWriter(state, createPptx, hundredSlides(), QStringLiteral("bench.pptx"));

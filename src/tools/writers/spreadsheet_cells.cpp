@@ -54,7 +54,8 @@ bool parsesAsNumber(const QString& text) {
 }
 
 bool isNumericCell(const QString& text) {
-    return parsesAsNumber(text) && std::all_of(text.cbegin(), text.cend(), isDecimalCharacter);
+    // The character check first: it turns most texts away without converting them.
+    return std::all_of(text.cbegin(), text.cend(), isDecimalCharacter) && parsesAsNumber(text);
 }
 
 void appendCell(QString& xml, qsizetype column, qsizetype row, const QString& text) {

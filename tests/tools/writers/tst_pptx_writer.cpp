@@ -117,18 +117,6 @@ private Q_SLOTS:
                  QString());
     }
 
-    void subtitleLeavesTheSlidePartUnchanged() {
-        QJsonObject withSubtitle = slide(QStringLiteral("T"), {QStringLiteral("x")});
-        withSubtitle[QStringLiteral("subtitle")] = QStringLiteral("Sub");
-        const auto plain =
-            writeDeck(slidesJson({slide(QStringLiteral("T"), {QStringLiteral("x")})}),
-                      QStringLiteral("plain.pptx"));
-        const auto subtitled = writeDeck(slidesJson({withSubtitle}), QStringLiteral("sub.pptx"));
-        QVERIFY(!plain.isEmpty());
-        QCOMPARE(entryData(subtitled, QStringLiteral("ppt/slides/slide1.xml")),
-                 entryData(plain, QStringLiteral("ppt/slides/slide1.xml")));
-    }
-
     void threeSlidesAreNumberedAndListed() {
         const auto entries = writeDeck(
             slidesJson({slide(QStringLiteral("One"), {}), slide(QStringLiteral("Two"), {}),
