@@ -56,10 +56,12 @@ ChatOptionsParse parseChatOptions(const QStringList& arguments) {
                 return {std::nullopt, QStringLiteral("--port needs a number from 1 to 65535.")};
             }
             options.port = static_cast<quint16>(port);
-        } else if (argument == QStringLiteral("--provider") || argument == QStringLiteral("--model") ||
-                   argument == QStringLiteral("--base-url") || argument == QStringLiteral("--api-key-file")) {
-            QString& target = argument == QStringLiteral("--provider") ? options.provider
-                              : argument == QStringLiteral("--model")  ? options.model
+        } else if (argument == QStringLiteral("--provider") ||
+                   argument == QStringLiteral("--model") ||
+                   argument == QStringLiteral("--base-url") ||
+                   argument == QStringLiteral("--api-key-file")) {
+            QString& target = argument == QStringLiteral("--provider")   ? options.provider
+                              : argument == QStringLiteral("--model")    ? options.model
                               : argument == QStringLiteral("--base-url") ? options.baseURL
                                                                          : options.apiKeyFile;
             if (!takeValue(target)) {

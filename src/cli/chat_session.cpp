@@ -6,6 +6,7 @@
 #include "core/web_bridge.h"
 
 #include <QCoroSignal>
+#include <QCoreApplication>
 #include <QFile>
 #include <QSocketNotifier>
 
@@ -22,27 +23,47 @@ void printError(const QString& text) {
 
 } // namespace
 
+namespace {
+
+ChatViewModelOptions controllerOptions(const ChatOptions& options) {
+    ChatViewModelOptions controller;
+    controller.serverPort = options.port;
+    return controller;
+}
+
+} // namespace
+
 ChatSession::ChatSession(ChatOptions options, QObject* parent)
-    : QObject(parent), m_options(std::move(options)), m_viewModel(new ChatViewModel(ChatViewModelOptions{.serverPort = m_options.port}, this)),
+    : QObject(parent), m_options(std::move(options)),
+      m_viewModel(new ChatViewModel(controllerOptions(m_options), this)),
       m_printer(new TranscriptPrinter(m_viewModel->store(),
-                                      m_options.json ? TranscriptPrinter::Format::json : TranscriptPrinter::Format::text,
+                                      m_options.json ? TranscriptPrinter::Format::json
+                                                     : TranscriptPrinter::Format::text,
                                       stdout, this)) {}
+
+void ChatSession::start() { m_running.emplace(runAndExit()); }
+
+QCoro::Task<> ChatSession::runAndExit() {
+    const int status = co_await run();
+    QCoreApplication::exit(status);
+}
 
 QCoro::Task<int> ChatSession::run() {
     if (!applyCloudOverrides()) {
         co_return 2;
     }
+    // GCC 12 destroys the temporary task of "co_return co_await f()" too early,
+    // so every result is taken into a variable first.
     if (m_options.serve) {
-        co_return co_await serve();
+        const int status = co_await serve();
+        co_return status;
     }
     if (!co_await prepareBackend()) {
         co_return 1;
     }
     m_printer->follow(*m_viewModel->currentConversationId());
-    if (!m_options.message.isEmpty()) {
-        co_return co_await sendOne(m_options.message);
-    }
-    co_return co_await readMessages();
+    const int status = m_options.message.isEmpty() ? co_await readMessages() : co_await sendOne(m_options.message);
+    co_return status;
 }
 
 bool ChatSession::applyCloudOverrides() {
@@ -60,7 +81,8 @@ bool ChatSession::applyCloudOverrides() {
     if (!m_options.apiKeyFile.isEmpty()) {
         QFile file(m_options.apiKeyFile);
         if (!file.open(QIODevice::ReadOnly)) {
-            printError(QStringLiteral("Cannot read the API key file %1: %2").arg(m_options.apiKeyFile, file.errorString()));
+            printError(QStringLiteral("Cannot read the API key file %1: %2")
+                           .arg(m_options.apiKeyFile, file.errorString()));
             return false;
         }
         config.apiKey = QString::fromUtf8(file.readAll()).trimmed();
@@ -148,8 +170,10 @@ QCoro::Task<int> ChatSession::serve() {
             m_printer->printLastMessage(*id);
         }
     });
+    // Listen for the first report before starting: it may come at once.
+    auto firstReport = qCoro(bridge, &WebBridge::statusChanged);
     m_viewModel->toggleServer();
-    const auto [running, url] = co_await qCoro(bridge, &WebBridge::statusChanged);
+    const auto [running, url] = co_await firstReport;
     if (!running) {
         printError(QStringLiteral("Cannot listen on port %1 (is it in use?)").arg(m_options.port));
         co_return 1;

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include <optional>
+
 class ChatViewModel;
 class QSocketNotifier;
 class TranscriptPrinter;
@@ -18,10 +20,12 @@ class ChatSession : public QObject {
 public:
     ChatSession(ChatOptions options, QObject* parent = nullptr);
 
-    // Resolves with the process's exit status.
-    QCoro::Task<int> run();
+    // Starts the session; it ends the application with its exit status when done.
+    void start();
 
 private:
+    QCoro::Task<> runAndExit();
+    QCoro::Task<int> run();
     QCoro::Task<bool> prepareBackend();
     QCoro::Task<int> sendOne(QString text);
     QCoro::Task<int> readMessages();
@@ -32,4 +36,7 @@ private:
     ChatOptions m_options;
     ChatViewModel* m_viewModel;
     TranscriptPrinter* m_printer;
+    // Kept here rather than dropped: the running coroutine's frame must outlive the
+    // event loop turn that started it.
+    std::optional<QCoro::Task<>> m_running;
 };

@@ -21,11 +21,12 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!parse.options) {
-        std::fprintf(stderr, "emberglass-chat: %s\n\n%s", qPrintable(parse.error), qPrintable(chatUsage()));
+        std::fprintf(stderr, "emberglass-chat: %s\n\n%s", qPrintable(parse.error),
+                     qPrintable(chatUsage()));
         return 2;
     }
 
     ChatSession session(*parse.options);
-    session.run().then([](int status) { QCoreApplication::exit(status); });
+    session.start();
     return app.exec();
 }

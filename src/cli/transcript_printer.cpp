@@ -16,16 +16,18 @@ QJsonObject argumentsJson(const ToolArguments& args) {
 }
 
 QJsonObject messageJson(const ChatMessage& message) {
-    QJsonObject object{{QStringLiteral("id"), message.id.toString(QUuid::WithoutBraces)},
-                       {QStringLiteral("role"), toText(message.role)},
-                       {QStringLiteral("content"), message.content},
-                       {QStringLiteral("timestamp"), message.timestamp.toString(Qt::ISODateWithMs)}};
+    QJsonObject object{
+        {QStringLiteral("id"), message.id.toString(QUuid::WithoutBraces)},
+        {QStringLiteral("role"), toText(message.role)},
+        {QStringLiteral("content"), message.content},
+        {QStringLiteral("timestamp"), message.timestamp.toString(Qt::ISODateWithMs)}};
     if (message.toolCall) {
-        object.insert(QStringLiteral("toolCall"),
-                      QJsonObject{{QStringLiteral("callId"), message.toolCall->callId},
-                                  {QStringLiteral("tool"), message.toolCall->tool},
-                                  {QStringLiteral("args"), argumentsJson(message.toolCall->args)},
-                                  {QStringLiteral("rawArguments"), message.toolCall->rawArguments}});
+        object.insert(
+            QStringLiteral("toolCall"),
+            QJsonObject{{QStringLiteral("callId"), message.toolCall->callId},
+                        {QStringLiteral("tool"), message.toolCall->tool},
+                        {QStringLiteral("args"), argumentsJson(message.toolCall->args)},
+                        {QStringLiteral("rawArguments"), message.toolCall->rawArguments}});
     }
     if (message.toolResult) {
         object.insert(QStringLiteral("toolResult"),
@@ -47,16 +49,19 @@ QString textLine(const ChatMessage& message) {
                args.join(QStringLiteral(", "));
     }
     if (message.toolResult) {
-        return (message.toolResult->success ? QStringLiteral("[result] ") : QStringLiteral("[result, failed] ")) +
+        return (message.toolResult->success ? QStringLiteral("[result] ")
+                                            : QStringLiteral("[result, failed] ")) +
                message.toolResult->output;
     }
-    const QString who = message.role == Role::user ? QStringLiteral("you") : QStringLiteral("agent");
+    const QString who =
+        message.role == Role::user ? QStringLiteral("you") : QStringLiteral("agent");
     return who + QStringLiteral("> ") + message.content;
 }
 
 } // namespace
 
-TranscriptPrinter::TranscriptPrinter(ConversationStore* store, Format format, std::FILE* out, QObject* parent)
+TranscriptPrinter::TranscriptPrinter(ConversationStore* store, Format format, std::FILE* out,
+                                     QObject* parent)
     : QObject(parent), m_store(store), m_format(format), m_out(out) {
     connect(store, &ConversationStore::messageAppended, this, &TranscriptPrinter::onAppended);
     connect(store, &ConversationStore::messageChanged, this, &TranscriptPrinter::onChanged);

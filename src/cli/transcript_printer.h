@@ -17,7 +17,8 @@ class TranscriptPrinter : public QObject {
 public:
     enum class Format { text, json };
 
-    TranscriptPrinter(ConversationStore* store, Format format, std::FILE* out, QObject* parent = nullptr);
+    TranscriptPrinter(ConversationStore* store, Format format, std::FILE* out,
+                      QObject* parent = nullptr);
 
     // Messages of other conversations are ignored; an empty id follows every one.
     void follow(const QUuid& conversationId) { m_followed = conversationId; }
