@@ -18,15 +18,20 @@
 
 ChatViewModel::ChatViewModel(QObject* parent) : ChatViewModel(ChatViewModelOptions{}, parent) {}
 
-ChatViewModel::ChatViewModel(const ChatViewModelOptions& options, QObject* parent) : QObject(parent) {
-    m_persona = options.personaDirectory.isEmpty() ? new PersonaManager(this)
-                                                   : new PersonaManager(options.personaDirectory, this);
-    m_localService = options.ollamaBase.isEmpty() ? new LocalLLMService(this)
-                                                  : new LocalLLMService(options.ollamaBase, LocalLLMService::builtInModelName(), this);
+ChatViewModel::ChatViewModel(const ChatViewModelOptions& options, QObject* parent)
+    : QObject(parent) {
+    m_persona = options.personaDirectory.isEmpty()
+                    ? new PersonaManager(this)
+                    : new PersonaManager(options.personaDirectory, this);
+    m_localService =
+        options.ollamaBase.isEmpty()
+            ? new LocalLLMService(this)
+            : new LocalLLMService(options.ollamaBase, LocalLLMService::builtInModelName(), this);
     m_tools = new ToolRunner(this);
 
-    m_userDefaults = options.settingsFile.isEmpty() ? std::make_unique<UserDefaults>()
-                                                    : std::make_unique<UserDefaults>(options.settingsFile);
+    m_userDefaults = options.settingsFile.isEmpty()
+                         ? std::make_unique<UserDefaults>()
+                         : std::make_unique<UserDefaults>(options.settingsFile);
     m_cloudConfig = ProviderSettings::loadActive(*m_userDefaults);
     m_cloudService =
         new CloudAPIService(m_cloudConfig.baseURL, m_cloudConfig.apiKey, m_cloudConfig.model, this);
@@ -40,19 +45,24 @@ ChatViewModel::ChatViewModel(const ChatViewModelOptions& options, QObject* paren
     m_toolLoop = new ToolLoop(
         m_store, m_persona, m_tools,
         [this] {
-            return ToolLoop::Backend{currentService(),
-                                     m_activeBackend == AIBackend::local ? WireMode::text : WireMode::native};
+            return ToolLoop::Backend{currentService(), m_activeBackend == AIBackend::local
+                                                           ? WireMode::text
+                                                           : WireMode::native};
         },
         this);
 
     m_localSetup = new LocalModelSetup(this);
     m_localSetup->setOllamaBase(m_localService->ollamaBase());
-    connect(m_localSetup, &LocalModelSetup::isLoadingModelChanged, this, &ChatViewModel::isLoadingModelChanged);
-    connect(m_localSetup, &LocalModelSetup::modelLoadErrorChanged, this, &ChatViewModel::modelLoadErrorChanged);
+    connect(m_localSetup, &LocalModelSetup::isLoadingModelChanged, this,
+            &ChatViewModel::isLoadingModelChanged);
+    connect(m_localSetup, &LocalModelSetup::modelLoadErrorChanged, this,
+            &ChatViewModel::modelLoadErrorChanged);
     connect(m_localSetup, &LocalModelSetup::ollamaPullProgressChanged, this,
             &ChatViewModel::ollamaPullProgressChanged);
-    connect(m_localSetup, &LocalModelSetup::isPullingModelChanged, this, &ChatViewModel::isPullingModelChanged);
-    connect(m_localSetup, &LocalModelSetup::modelPulled, this, [this] { switchBackend(AIBackend::local); });
+    connect(m_localSetup, &LocalModelSetup::isPullingModelChanged, this,
+            &ChatViewModel::isPullingModelChanged);
+    connect(m_localSetup, &LocalModelSetup::modelPulled, this,
+            [this] { switchBackend(AIBackend::local); });
 
     m_webBridge = new WebBridge(m_store, m_persona, options.serverPort, this);
     connect(m_webBridge, &WebBridge::statusChanged, this, &ChatViewModel::setServerState);
@@ -65,11 +75,17 @@ ChatViewModel::~ChatViewModel() = default;
 
 // Conversations ----------------------------------------------------------------
 
-std::optional<QUuid> ChatViewModel::currentConversationId() const { return m_store->currentConversationId(); }
+std::optional<QUuid> ChatViewModel::currentConversationId() const {
+    return m_store->currentConversationId();
+}
 
-void ChatViewModel::setCurrentConversationId(std::optional<QUuid> id) { m_store->setCurrentConversationId(id); }
+void ChatViewModel::setCurrentConversationId(std::optional<QUuid> id) {
+    m_store->setCurrentConversationId(id);
+}
 
-const Conversation* ChatViewModel::currentConversation() const { return m_store->currentConversation(); }
+const Conversation* ChatViewModel::currentConversation() const {
+    return m_store->currentConversation();
+}
 
 QString ChatViewModel::currentConversationIdText() const {
     const auto id = currentConversationId();
@@ -84,7 +100,8 @@ void ChatViewModel::setCurrentConversationIdText(const QString& id) {
 void ChatViewModel::newConversation(bool withGreeting) {
     Conversation conversation = Conversation::make(QStringLiteral("New Chat"));
     if (withGreeting) {
-        conversation.messages.append(ChatMessage::make(Role::assistant, greetingFor(m_persona->agentName())));
+        conversation.messages.append(
+            ChatMessage::make(Role::assistant, greetingFor(m_persona->agentName())));
     }
     m_store->insertAndSelect(std::move(conversation));
 }
@@ -97,7 +114,9 @@ void ChatViewModel::deleteConversation(const QUuid& id) {
     }
 }
 
-void ChatViewModel::deleteConversation(const QString& id) { deleteConversation(QUuid::fromString(id)); }
+void ChatViewModel::deleteConversation(const QString& id) {
+    deleteConversation(QUuid::fromString(id));
+}
 
 // Sending ----------------------------------------------------------------------
 
@@ -182,7 +201,9 @@ QString ChatViewModel::inspectorPanelText() const {
     return m_inspectorPanel ? toText(*m_inspectorPanel) : QString();
 }
 
-void ChatViewModel::setInspectorPanelText(const QString& panel) { setInspectorPanel(inspectorPanelFromText(panel)); }
+void ChatViewModel::setInspectorPanelText(const QString& panel) {
+    setInspectorPanel(inspectorPanelFromText(panel));
+}
 
 // Backends and providers -------------------------------------------------------
 
@@ -217,9 +238,13 @@ QCoro::Task<> ChatViewModel::checkServiceAvailability() {
     }
 }
 
-void ChatViewModel::startAvailabilityCheck() { checkServiceAvailability(); }
+void ChatViewModel::startAvailabilityCheck() {
+    checkServiceAvailability();
+}
 
-void ChatViewModel::testConnection() { startAvailabilityCheck(); }
+void ChatViewModel::testConnection() {
+    startAvailabilityCheck();
+}
 
 void ChatViewModel::switchBackend(AIBackend backend) {
     if (backend == m_activeBackend) {
@@ -312,11 +337,21 @@ void ChatViewModel::setCloudBaseURL(const QString& baseURL) {
 
 // The local model ----------------------------------------------------------------
 
-bool ChatViewModel::isLoadingModel() const { return m_localSetup->isLoadingModel(); }
-QString ChatViewModel::modelLoadError() const { return m_localSetup->modelLoadError(); }
-QString ChatViewModel::ollamaPullProgress() const { return m_localSetup->ollamaPullProgress(); }
-bool ChatViewModel::isPullingModel() const { return m_localSetup->isPullingModel(); }
-void ChatViewModel::pullModel() { m_localSetup->pull(); }
+bool ChatViewModel::isLoadingModel() const {
+    return m_localSetup->isLoadingModel();
+}
+QString ChatViewModel::modelLoadError() const {
+    return m_localSetup->modelLoadError();
+}
+QString ChatViewModel::ollamaPullProgress() const {
+    return m_localSetup->ollamaPullProgress();
+}
+bool ChatViewModel::isPullingModel() const {
+    return m_localSetup->isPullingModel();
+}
+void ChatViewModel::pullModel() {
+    m_localSetup->pull();
+}
 
 // The phone server ---------------------------------------------------------------
 

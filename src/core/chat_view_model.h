@@ -47,23 +47,25 @@ class ChatViewModel : public QObject {
     Q_MOC_INCLUDE("persona/persona_manager.h")
     Q_PROPERTY(ConversationListModel* conversations READ conversationList CONSTANT)
     Q_PROPERTY(MessageListModel* messages READ messages CONSTANT)
-    Q_PROPERTY(QString currentConversationId READ currentConversationIdText WRITE setCurrentConversationIdText
-                   NOTIFY currentConversationIdChanged)
+    Q_PROPERTY(QString currentConversationId READ currentConversationIdText WRITE
+                   setCurrentConversationIdText NOTIFY currentConversationIdChanged)
     Q_PROPERTY(QString inputText READ inputText WRITE setInputText NOTIFY inputTextChanged)
     Q_PROPERTY(bool isGenerating READ isGenerating NOTIFY isGeneratingChanged)
     Q_PROPERTY(bool serviceAvailable READ serviceAvailable NOTIFY serviceAvailableChanged)
     Q_PROPERTY(bool isServerRunning READ isServerRunning NOTIFY isServerRunningChanged)
     Q_PROPERTY(QString serverURL READ serverURLText NOTIFY serverURLChanged)
-    Q_PROPERTY(QString inspectorPanel READ inspectorPanelText WRITE setInspectorPanelText NOTIFY inspectorPanelChanged)
+    Q_PROPERTY(QString inspectorPanel READ inspectorPanelText WRITE setInspectorPanelText NOTIFY
+                   inspectorPanelChanged)
     Q_PROPERTY(QString activeBackend READ activeBackendText NOTIFY activeBackendChanged)
     Q_PROPERTY(bool isLoadingModel READ isLoadingModel NOTIFY isLoadingModelChanged)
     Q_PROPERTY(QString modelLoadError READ modelLoadError NOTIFY modelLoadErrorChanged)
     Q_PROPERTY(QString ollamaPullProgress READ ollamaPullProgress NOTIFY ollamaPullProgressChanged)
     Q_PROPERTY(bool isPullingModel READ isPullingModel NOTIFY isPullingModelChanged)
-    Q_PROPERTY(CloudConfig cloudConfig READ cloudConfig WRITE setCloudConfig NOTIFY cloudConfigChanged)
+    Q_PROPERTY(
+        CloudConfig cloudConfig READ cloudConfig WRITE setCloudConfig NOTIFY cloudConfigChanged)
     Q_PROPERTY(PersonaManager* persona READ persona CONSTANT)
-    Q_PROPERTY(bool hasCompletedOnboarding READ hasCompletedOnboarding WRITE setHasCompletedOnboarding
-                   NOTIFY hasCompletedOnboardingChanged)
+    Q_PROPERTY(bool hasCompletedOnboarding READ hasCompletedOnboarding WRITE
+                   setHasCompletedOnboarding NOTIFY hasCompletedOnboardingChanged)
 
 public:
     explicit ChatViewModel(QObject* parent = nullptr);

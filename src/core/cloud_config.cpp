@@ -13,10 +13,11 @@ struct ProviderDefaults {
 // endpoint; a "/v1" path there answers 404 to every request.
 constexpr ProviderDefaults providerTable[] = {
     {CloudProviderPreset::grok, "Grok", "https://api.x.ai/v1", "grok-3-mini"},
-    {CloudProviderPreset::doubao, "Doubao", "https://ark.cn-beijing.volces.com/api/v3", "doubao-pro-v1"},
+    {CloudProviderPreset::doubao, "Doubao", "https://ark.cn-beijing.volces.com/api/v3",
+     "doubao-pro-v1"},
     {CloudProviderPreset::chatgpt, "ChatGPT", "https://api.openai.com/v1", "gpt-4o-mini"},
-    {CloudProviderPreset::gemini, "Gemini", "https://generativelanguage.googleapis.com/v1beta/openai",
-     "gemini-2.0-flash"},
+    {CloudProviderPreset::gemini, "Gemini",
+     "https://generativelanguage.googleapis.com/v1beta/openai", "gemini-2.0-flash"},
     {CloudProviderPreset::deepseek, "DeepSeek", "https://api.deepseek.com/v1", "deepseek-chat"},
 };
 
@@ -42,7 +43,9 @@ const QList<CloudProviderPreset>& allCloudProviders() {
     return providers;
 }
 
-QString toText(CloudProviderPreset provider) { return QString::fromLatin1(defaultsOf(provider).name); }
+QString toText(CloudProviderPreset provider) {
+    return QString::fromLatin1(defaultsOf(provider).name);
+}
 
 std::optional<CloudProviderPreset> cloudProviderFromText(const QString& text) {
     for (const ProviderDefaults& entry : providerTable) {
@@ -57,7 +60,9 @@ QString defaultBaseURL(CloudProviderPreset provider) {
     return QString::fromLatin1(defaultsOf(provider).baseURL);
 }
 
-QString defaultModel(CloudProviderPreset provider) { return QString::fromLatin1(defaultsOf(provider).model); }
+QString defaultModel(CloudProviderPreset provider) {
+    return QString::fromLatin1(defaultsOf(provider).model);
+}
 
 CloudConfig defaultConfig(CloudProviderPreset provider) {
     return {provider, QString(), defaultBaseURL(provider), defaultModel(provider)};

@@ -28,7 +28,8 @@ const Conversation* ConversationStore::currentConversation() const {
     return m_currentId ? find(*m_currentId) : nullptr;
 }
 
-const ChatMessage* ConversationStore::findMessage(const QUuid& conversationId, const QUuid& messageId) const {
+const ChatMessage* ConversationStore::findMessage(const QUuid& conversationId,
+                                                  const QUuid& messageId) const {
     const Conversation* conversation = find(conversationId);
     if (conversation == nullptr) {
         return nullptr;
@@ -42,7 +43,9 @@ const ChatMessage* ConversationStore::findMessage(const QUuid& conversationId, c
     return nullptr;
 }
 
-int ConversationStore::currentIndex() const { return m_currentId ? indexOf(*m_currentId) : -1; }
+int ConversationStore::currentIndex() const {
+    return m_currentId ? indexOf(*m_currentId) : -1;
+}
 
 Conversation* ConversationStore::findMutable(const QUuid& id, int* index) {
     const int found = indexOf(id);
@@ -68,8 +71,8 @@ void ConversationStore::deleteConversation(const QUuid& id) {
         Q_EMIT conversationRemoved(index);
     }
     if (m_currentId == id) {
-        setCurrentConversationId(m_conversations.isEmpty() ? std::nullopt
-                                                           : std::optional(m_conversations.first().id));
+        setCurrentConversationId(
+            m_conversations.isEmpty() ? std::nullopt : std::optional(m_conversations.first().id));
     }
 }
 
@@ -137,7 +140,8 @@ bool ConversationStore::touch(const QUuid& conversationId) {
     return true;
 }
 
-void ConversationStore::nameAfterFirstUserMessage(const QUuid& conversationId, const QString& userText) {
+void ConversationStore::nameAfterFirstUserMessage(const QUuid& conversationId,
+                                                  const QString& userText) {
     const Conversation* conversation = find(conversationId);
     if (conversation == nullptr) {
         return;

@@ -34,7 +34,8 @@ public:
     // Message edits; each returns false (and changes nothing) when the
     // conversation or message is gone.
     bool appendMessage(const QUuid& conversationId, ChatMessage message);
-    bool setMessageContent(const QUuid& conversationId, const QUuid& messageId, const QString& content);
+    bool setMessageContent(const QUuid& conversationId, const QUuid& messageId,
+                           const QString& content);
     bool appendToLastMessage(const QUuid& conversationId, const QString& piece);
     bool setTitle(const QUuid& conversationId, const QString& title);
     bool touch(const QUuid& conversationId); // updatedAt = now

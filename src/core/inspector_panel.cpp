@@ -15,8 +15,9 @@ QString toText(InspectorSidebarPanel panel) {
 }
 
 std::optional<InspectorSidebarPanel> inspectorPanelFromText(const QString& text) {
-    for (InspectorSidebarPanel panel : {InspectorSidebarPanel::mobile, InspectorSidebarPanel::model,
-                                        InspectorSidebarPanel::persona, InspectorSidebarPanel::about}) {
+    for (InspectorSidebarPanel panel :
+         {InspectorSidebarPanel::mobile, InspectorSidebarPanel::model,
+          InspectorSidebarPanel::persona, InspectorSidebarPanel::about}) {
         if (toText(panel) == text) {
             return panel;
         }

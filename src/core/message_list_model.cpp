@@ -35,14 +35,17 @@ MessageListModel::MessageListModel(ConversationStore* store, QObject* parent)
     if (const Conversation* current = store->currentConversation()) {
         m_shownId = current->id;
     }
-    connect(store, &ConversationStore::currentConversationIdChanged, this, &MessageListModel::followSelection);
-    connect(store, &ConversationStore::conversationRemoved, this, &MessageListModel::followSelection);
-    connect(store, &ConversationStore::messageAboutToBeAppended, this, [this](const QUuid& id, int row) {
-        if (id == m_shownId) {
-            m_inserting = true;
-            beginInsertRows({}, row, row);
-        }
-    });
+    connect(store, &ConversationStore::currentConversationIdChanged, this,
+            &MessageListModel::followSelection);
+    connect(store, &ConversationStore::conversationRemoved, this,
+            &MessageListModel::followSelection);
+    connect(store, &ConversationStore::messageAboutToBeAppended, this,
+            [this](const QUuid& id, int row) {
+                if (id == m_shownId) {
+                    m_inserting = true;
+                    beginInsertRows({}, row, row);
+                }
+            });
     connect(store, &ConversationStore::messageAppended, this, [this](const QUuid& id) {
         if (id == m_shownId && m_inserting) {
             m_inserting = false;

@@ -13,9 +13,9 @@ class MessageListModel : public QAbstractListModel {
 public:
     enum Roles {
         MessageIdRole = Qt::UserRole + 1,
-        RoleRole,      // "user", "assistant", "system", "tool"
+        RoleRole, // "user", "assistant", "system", "tool"
         ContentRole,
-        ToolCallRole,  // map {callId, tool, args, rawArguments, summary}, or null
+        ToolCallRole,   // map {callId, tool, args, rawArguments, summary}, or null
         ToolResultRole, // map {toolCallId, tool, success, output}, or null
     };
     Q_ENUM(Roles)

@@ -74,7 +74,8 @@ void save(UserDefaults& defaults, const CloudConfig& config) {
     for (const CloudConfig& entry : map) {
         array.append(toJson(entry));
     }
-    defaults.setValue(UserDefaults::cloudConfigsKey, QJsonDocument(array).toJson(QJsonDocument::Compact));
+    defaults.setValue(UserDefaults::cloudConfigsKey,
+                      QJsonDocument(array).toJson(QJsonDocument::Compact));
     defaults.setValue(UserDefaults::activeProviderKey, toText(config.provider));
 }
 

@@ -27,7 +27,8 @@ QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt
         const Backend backend = m_currentBackend();
         const WireMessages messages =
             buildWireMessages(*m_store->find(conversationId), systemPrompt, backend.mode);
-        const Result<ModelReply> result = co_await backend.service->sendChat(messages, cancellation);
+        const Result<ModelReply> result =
+            co_await backend.service->sendChat(messages, cancellation);
         if (!self || !m_store || m_store->find(conversationId) == nullptr) {
             co_return;
         }
@@ -36,7 +37,8 @@ QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt
             const ChatMessage* current = m_store->findMessage(conversationId, placeholder.id);
             if (current != nullptr && current->content.isEmpty()) {
                 m_store->setMessageContent(conversationId, placeholder.id,
-                                           QStringLiteral("Error: ") + errorDescription(result.error()));
+                                           QStringLiteral("Error: ") +
+                                               errorDescription(result.error()));
             }
             co_return;
         }
@@ -49,14 +51,16 @@ QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt
             co_return;
         }
         if (!m_store->setMessageContent(conversationId, placeholder.id,
-                                        reply.text.isEmpty() ? usingToolsPlaceholder() : reply.text)) {
+                                        reply.text.isEmpty() ? usingToolsPlaceholder()
+                                                             : reply.text)) {
             co_return;
         }
 
         bool personaChanged = false;
         for (const NativeToolCall& toolCall : reply.toolCalls) {
             ChatMessage callRecord = ChatMessage::make(Role::tool, QString());
-            callRecord.toolCall = ToolCallInfo{toolCall.id, toolCall.name, toolCall.arguments, toolCall.rawArguments};
+            callRecord.toolCall =
+                ToolCallInfo{toolCall.id, toolCall.name, toolCall.arguments, toolCall.rawArguments};
             if (!m_store->appendMessage(conversationId, std::move(callRecord))) {
                 co_return;
             }
@@ -65,7 +69,8 @@ QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt
                 co_return;
             }
             ChatMessage resultRecord = ChatMessage::make(Role::tool, outcome.output);
-            resultRecord.toolResult = ToolResultInfo{toolCall.id, outcome.tool, outcome.success, outcome.output};
+            resultRecord.toolResult =
+                ToolResultInfo{toolCall.id, outcome.tool, outcome.success, outcome.output};
             if (!m_store->appendMessage(conversationId, std::move(resultRecord))) {
                 co_return;
             }
@@ -84,7 +89,8 @@ bool ToolLoop::changesPersona(const NativeToolCall& call) const {
     }
     const auto path = call.arguments.constFind(QStringLiteral("path"));
     // Exactly the store's own paths: the agent is told these, spelled this way.
-    return path != call.arguments.constEnd() && (*path == m_persona->soulURL() || *path == m_persona->memoryURL());
+    return path != call.arguments.constEnd() &&
+           (*path == m_persona->soulURL() || *path == m_persona->memoryURL());
 }
 
 void ToolLoop::recordMemoryTags(const QString& reply) {

@@ -26,14 +26,19 @@ void createPrivateFile(const QString& path) {
 
 UserDefaults::UserDefaults()
     : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                             QStringLiteral("Emberglass"), QStringLiteral("Emberglass"))) {}
+                                             QStringLiteral("Emberglass"),
+                                             QStringLiteral("Emberglass"))) {}
 
 UserDefaults::UserDefaults(const QString& filePath)
     : m_settings(std::make_unique<QSettings>(filePath, QSettings::IniFormat)) {}
 
-QVariant UserDefaults::value(const char* key) const { return m_settings->value(QLatin1String(key)); }
+QVariant UserDefaults::value(const char* key) const {
+    return m_settings->value(QLatin1String(key));
+}
 
-bool UserDefaults::contains(const char* key) const { return m_settings->contains(QLatin1String(key)); }
+bool UserDefaults::contains(const char* key) const {
+    return m_settings->contains(QLatin1String(key));
+}
 
 void UserDefaults::setValue(const char* key, const QVariant& value) {
     createPrivateFile(m_settings->fileName());
@@ -42,7 +47,9 @@ void UserDefaults::setValue(const char* key, const QVariant& value) {
     restrictPermissions();
 }
 
-QString UserDefaults::fileName() const { return m_settings->fileName(); }
+QString UserDefaults::fileName() const {
+    return m_settings->fileName();
+}
 
 void UserDefaults::restrictPermissions() {
     // QSettings rewrites the file through a temporary one; make sure the result is private.

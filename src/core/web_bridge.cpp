@@ -12,7 +12,8 @@ const QString phoneTitlePrefix = QStringLiteral("📱 ");
 
 } // namespace
 
-WebBridge::WebBridge(ConversationStore* store, PersonaManager* persona, quint16 port, QObject* parent)
+WebBridge::WebBridge(ConversationStore* store, PersonaManager* persona, quint16 port,
+                     QObject* parent)
     : QObject(parent), m_store(store), m_persona(persona), m_port(port) {}
 
 WebBridge::~WebBridge() {
@@ -58,7 +59,8 @@ void WebBridge::startServer(AIServiceProtocol* service) {
     };
     // The phone keeps the client chosen now: a later backend switch does not reach it.
     QPointer<QObject> serviceObject = dynamic_cast<QObject*>(service);
-    server->streamingServiceProvider = [service, serviceObject](WireMessages messages) -> TextPieceStream* {
+    server->streamingServiceProvider = [service,
+                                        serviceObject](WireMessages messages) -> TextPieceStream* {
         if (!serviceObject) {
             return nullptr;
         }

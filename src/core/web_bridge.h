@@ -19,7 +19,8 @@ class WebBridge : public QObject {
     Q_OBJECT
 
 public:
-    WebBridge(ConversationStore* store, PersonaManager* persona, quint16 port, QObject* parent = nullptr);
+    WebBridge(ConversationStore* store, PersonaManager* persona, quint16 port,
+              QObject* parent = nullptr);
     ~WebBridge() override;
 
     // The server answers with `service`, the client active now, until it is stopped.

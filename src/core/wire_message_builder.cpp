@@ -22,13 +22,15 @@ void addNativeAssistant(WireMessages& out, const QList<ChatMessage>& messages, q
         message.insert(contentKey, assistant.content);
     }
     QJsonArray calls;
-    for (qsizetype next = index + 1; next < messages.size() && messages[next].role == Role::tool; ++next) {
+    for (qsizetype next = index + 1; next < messages.size() && messages[next].role == Role::tool;
+         ++next) {
         if (const auto& call = messages[next].toolCall) {
-            calls.append(QJsonObject{
-                {QStringLiteral("id"), call->callId},
-                {QStringLiteral("type"), QStringLiteral("function")},
-                {QStringLiteral("function"),
-                 QJsonObject{{QStringLiteral("name"), call->tool}, {QStringLiteral("arguments"), call->rawArguments}}}});
+            calls.append(
+                QJsonObject{{QStringLiteral("id"), call->callId},
+                            {QStringLiteral("type"), QStringLiteral("function")},
+                            {QStringLiteral("function"),
+                             QJsonObject{{QStringLiteral("name"), call->tool},
+                                         {QStringLiteral("arguments"), call->rawArguments}}}});
         }
     }
     if (!calls.isEmpty()) {
@@ -49,15 +51,20 @@ void addToolResult(WireMessages& out, const ToolResultInfo& result, WireMode mod
                                {contentKey, result.output}});
         return;
     }
-    const QString heading = result.success ? QStringLiteral("[Tool Result: ") : QStringLiteral("[Tool Error: ");
-    out.append(textMessage(QStringLiteral("user"), heading + result.tool + QStringLiteral("]\n") + result.output));
+    const QString heading =
+        result.success ? QStringLiteral("[Tool Result: ") : QStringLiteral("[Tool Error: ");
+    out.append(textMessage(QStringLiteral("user"),
+                           heading + result.tool + QStringLiteral("]\n") + result.output));
 }
 
 } // namespace
 
-QString usingToolsPlaceholder() { return QStringLiteral("Using tools..."); }
+QString usingToolsPlaceholder() {
+    return QStringLiteral("Using tools...");
+}
 
-WireMessages buildWireMessages(const Conversation& conversation, const QString& systemPrompt, WireMode mode) {
+WireMessages buildWireMessages(const Conversation& conversation, const QString& systemPrompt,
+                               WireMode mode) {
     WireMessages out;
     if (!systemPrompt.isEmpty()) {
         out.append(textMessage(QStringLiteral("system"), systemPrompt));

@@ -12,4 +12,5 @@ QString usingToolsPlaceholder();
 
 // The request messages for one conversation: the system prompt (when not empty)
 // followed by the conversation's messages in the shapes each mode needs.
-WireMessages buildWireMessages(const Conversation& conversation, const QString& systemPrompt, WireMode mode);
+WireMessages buildWireMessages(const Conversation& conversation, const QString& systemPrompt,
+                               WireMode mode);
