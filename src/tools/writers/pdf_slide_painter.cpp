@@ -7,8 +7,8 @@
 
 namespace {
 
-// Layout positions are measured from the page's bottom edge, as slide decks
-// are usually specified; the painter's origin is the top edge.
+// Layout positions are measured from the page's bottom edge, as in PDF user
+// space; the painter's origin is the top edge.
 double fromBottom(double y) {
     return slidePageHeight - y;
 }
