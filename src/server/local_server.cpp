@@ -22,7 +22,11 @@ LocalServer::LocalServer(quint16 port, QObject* parent) : QObject(parent), port(
     });
 }
 
-LocalServer::~LocalServer() = default;
+LocalServer::~LocalServer() {
+    // While the members still exist: the connections report their end to them.
+    m_listener.close();
+    dropConnections();
+}
 
 void LocalServer::start() {
     if (m_listener.isListening()) {
@@ -62,7 +66,7 @@ void LocalServer::dropConnections() {
 
 void LocalServer::acceptConnections() {
     while (QTcpSocket* socket = m_listener.nextPendingConnection()) {
-        if (m_connections.size() >= kMaxConnections) {
+        if (m_connections.size() >= m_maxConnections) {
             socket->abort();
             socket->deleteLater();
             continue;

@@ -28,7 +28,7 @@ class LocalServer : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int kMaxConnections = 32;
+    static constexpr int kDefaultMaxConnections = 32;
     static constexpr std::chrono::milliseconds kDefaultIdleTimeout{30'000};
 
     explicit LocalServer(quint16 port, QObject* parent = nullptr);
@@ -55,6 +55,8 @@ public:
     quint16 listeningPort() const { return m_listener.serverPort(); }
     QString accessKey() const { return m_accessKey; }
     void setIdleTimeout(std::chrono::milliseconds timeout) { m_idleTimeout = timeout; }
+    // Connections beyond this many at once are closed as soon as they arrive.
+    void setMaxConnections(int count) { m_maxConnections = count; }
 
 private:
     void acceptConnections();
@@ -65,10 +67,11 @@ private:
     void queueHook(std::function<void()> call);
     void dropConnections();
 
-    QTcpServer m_listener;
+    QTcpServer m_listener{this}; // a child, so that it follows the server to another thread
     std::unique_ptr<RequestGuard> m_guard;
     QString m_accessKey;
     std::chrono::milliseconds m_idleTimeout = kDefaultIdleTimeout;
+    int m_maxConnections = kDefaultMaxConnections;
     QSet<ServerConnection*> m_connections;
     quint64 m_run = 0; // changes at every start and stop; queued work of an old run is dropped
 };

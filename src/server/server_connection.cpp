@@ -8,6 +8,8 @@ ServerConnection::ServerConnection(QTcpSocket* socket, std::chrono::milliseconds
     m_socket->setParent(this);
     // Bounds what Qt buffers on our behalf; the reader takes it from there.
     m_socket->setReadBufferSize(HttpRequestReader::kMaxReadSize);
+    // Reply pieces are small writes that should leave at once, not wait for an ACK.
+    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_idleTimer.setSingleShot(true);
     m_idleTimer.setInterval(idleTimeout);
     connect(&m_idleTimer, &QTimer::timeout, this, &ServerConnection::abort);

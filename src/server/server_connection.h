@@ -42,7 +42,7 @@ private:
     void handleDisconnected();
 
     QTcpSocket* m_socket;
-    QTimer m_idleTimer;
+    QTimer m_idleTimer{this};
     HttpRequestReader m_reader;
     bool m_requestDone = false;
     bool m_closing = false;

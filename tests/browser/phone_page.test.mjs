@@ -1,0 +1,243 @@
+// The phone page in headless Chromium against the real server (phone_page_host,
+// which puts a scripted model behind it).
+// Usage: node phone_page.test.mjs PATH/TO/phone_page_host SCREENSHOT_DIR
+
+import { chromium } from 'playwright-core';
+import assert from 'node:assert/strict';
+import { spawn } from 'node:child_process';
+import { mkdirSync, mkdtempSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import path from 'node:path';
+import { createInterface } from 'node:readline';
+
+const [hostPath, screenshotDir] = process.argv.slice(2);
+if (!hostPath || !screenshotDir) {
+  console.error('usage: node phone_page.test.mjs PHONE_PAGE_HOST SCREENSHOT_DIR');
+  process.exit(2);
+}
+
+// The same text as the host's long reply (both count UTF-16 units).
+function longReply() {
+  let text = '';
+  while (text.length < 300000) text += `ab€😀 line ${text.length}\n`;
+  return text;
+}
+
+function startHost() {
+  const host = spawn(hostPath, [], { stdio: ['ignore', 'pipe', 'inherit'] });
+  const events = [];
+  const url = new Promise((resolve, reject) => {
+    host.once('exit', (code) => reject(new Error(`phone_page_host exited with ${code}`)));
+    createInterface({ input: host.stdout }).on('line', (line) => {
+      if (line.startsWith('URL ')) resolve(line.slice(4));
+      else events.push(JSON.parse(line));
+    });
+  });
+  return { host, events, url };
+}
+
+async function waitFor(predicate, what, timeout = 15000) {
+  const start = Date.now();
+  while (!predicate()) {
+    if (Date.now() - start > timeout) throw new Error(`timed out waiting for ${what}`);
+    await new Promise((resolve) => setTimeout(resolve, 20));
+  }
+}
+
+const { host, events, url: urlPromise } = startHost();
+const userDataDir = mkdtempSync(path.join(tmpdir(), 'emberglass-chromium-'));
+let context;
+const failures = [];
+
+async function scenario(name, body) {
+  const page = await context.newPage();
+  try {
+    await body(page);
+    console.log(`PASS ${name}`);
+  } catch (error) {
+    failures.push(name);
+    console.log(`FAIL ${name}\n${error.stack}`);
+  } finally {
+    await page.close();
+  }
+}
+
+const bubbles = (page, role) =>
+  page.locator(`#messages .row.${role}:not(#typ) .bubble`).allTextContents();
+
+async function send(page, text) {
+  await page.locator('#inp').fill(text);
+  await page.locator('#inp').press('Enter');
+}
+
+// Waits until the reply in progress has ended (the page re-enables sending).
+async function waitReplyEnded(page) {
+  await page.locator('#inp').fill('probe');
+  await page.waitForFunction(() => !document.getElementById('btn').disabled);
+  await page.locator('#inp').fill('');
+}
+
+try {
+  const url = await urlPromise;
+  assert.match(url, /^http:\/\/[^/]+:\d+\/\?key=[A-Za-z0-9_-]{22,}$/);
+  context = await chromium.launchPersistentContext(userDataDir, {
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+    viewport: { width: 390, height: 760 },
+    deviceScaleFactor: 2,
+    hasTouch: true,
+  });
+  context.setDefaultTimeout(15000);
+  // Counts the body chunks the page reads, to show that long lines span several.
+  await context.addInitScript(() => {
+    window.__chunks = 0;
+    const read = ReadableStreamDefaultReader.prototype.read;
+    ReadableStreamDefaultReader.prototype.read = function () {
+      return read.call(this).then((chunk) => {
+        if (!chunk.done) window.__chunks++;
+        return chunk;
+      });
+    };
+  });
+
+  await scenario('page shows the empty state and needs its key', async (page) => {
+    await page.goto(url);
+    assert.equal(await page.title(), 'Emberglass');
+    assert.equal(await page.locator('#messages').innerText(), '⚡\nEMBERGLASS\nSend a message to start');
+    assert.equal(await page.locator('#inp').getAttribute('placeholder'), 'Ask anything...');
+    assert.ok(await page.locator('#btn').isDisabled());
+    await page.locator('#inp').fill('   ');
+    assert.ok(await page.locator('#btn').isDisabled(), 'blank text cannot be sent');
+    mkdirSync(screenshotDir, { recursive: true });
+    await page.screenshot({ path: path.join(screenshotDir, 'phone_page_empty.png') });
+    const withoutKey = await page.goto(url.replace(/\?key=.*$/, ''));
+    assert.equal(withoutKey.status(), 403);
+    assert.match(await page.locator('body').innerText(), /access key/);
+  });
+
+  await scenario('Enter sends, the typing indicator shows, then the streamed reply', async (page) => {
+    await page.goto(url);
+    await page.evaluate(() => {
+      window.__typing = [];
+      new MutationObserver((records) => {
+        for (const record of records) {
+          for (const node of record.addedNodes) {
+            if (node.id === 'typ') window.__typing.push(node.querySelectorAll('.bars span').length);
+          }
+        }
+      }).observe(document.getElementById('messages'), { childList: true });
+    });
+    const posted = page.waitForRequest((request) => request.url().includes('/api/chat'));
+    await send(page, '  hello there  ');
+    const request = await posted;
+    assert.equal(new URL(request.url()).searchParams.get('key'), new URL(url).searchParams.get('key'));
+    assert.deepEqual(request.postDataJSON(), { messages: [{ role: 'user', content: 'hello there' }] });
+    await page.waitForFunction(() =>
+      [...document.querySelectorAll('.row.assistant .bubble')].some((b) => b.textContent === 'Hello from the fake model.'));
+    assert.deepEqual(await page.evaluate(() => window.__typing), [5]);
+    assert.equal(await page.locator('#typ').count(), 0, 'the indicator is gone');
+    assert.deepEqual(await bubbles(page, 'user'), ['hello there']);
+    assert.equal(await page.locator('#inp').inputValue(), '');
+    assert.ok(await page.locator('#btn').isDisabled());
+    await waitFor(() => events.some((e) => e.event === 'user' && e.text === 'hello there'), 'the mirror');
+  });
+
+  await scenario('markup typed or received is shown literally', async (page) => {
+    await page.goto(url);
+    await send(page, '<i>markup</i> please');
+    await page.waitForFunction(() => document.querySelectorAll('.row.assistant .bubble').length === 1 &&
+      document.querySelector('.row.assistant .bubble').textContent.endsWith('>'));
+    assert.deepEqual(await bubbles(page, 'user'), ['<i>markup</i> please']);
+    assert.deepEqual(await bubbles(page, 'assistant'),
+      ['<b>not bold</b> & <img src=x onerror=alert(1)>']);
+    assert.equal(await page.locator('#messages i, #messages b, #messages img').count(), 0);
+    await waitReplyEnded(page);
+
+    // Shift+Enter breaks the line instead of sending.
+    await page.locator('#inp').fill('line one');
+    await page.locator('#inp').press('Shift+Enter');
+    await page.locator('#inp').pressSequentially('line two');
+    assert.equal(await page.locator('#inp').inputValue(), 'line one\nline two');
+    assert.equal((await bubbles(page, 'user')).length, 1, 'nothing was sent');
+    const grown = await page.locator('#inp').evaluate((e) => e.getBoundingClientRect().height);
+    assert.ok(grown > 40 && grown <= 101, `the text area grows with its lines (${grown})`);
+    await page.locator('#inp').press('Enter');
+    await page.waitForFunction(() => document.querySelectorAll('.row.assistant .bubble').length === 2 &&
+      document.querySelectorAll('.row.assistant .bubble')[1].textContent === 'Hello from the fake model.');
+    assert.deepEqual(await bubbles(page, 'user'), ['<i>markup</i> please', 'line one\nline two']);
+    mkdirSync(screenshotDir, { recursive: true });
+    await page.screenshot({ path: path.join(screenshotDir, 'phone_page.png') });
+  });
+
+  await scenario('sending is blocked while a reply streams', async (page) => {
+    await page.goto(url);
+    await send(page, 'slow please');
+    await page.waitForFunction(() => (document.querySelector('.row.assistant .bubble') || {}).textContent?.startsWith('s0'));
+    await page.locator('#inp').fill('next question');
+    assert.ok(await page.locator('#btn').isDisabled(), 'the button stays disabled');
+    await page.locator('#inp').press('Enter');
+    await page.locator('#btn').click({ force: true });
+    assert.deepEqual(await bubbles(page, 'user'), ['slow please']);
+    assert.equal(await page.locator('#inp').inputValue(), 'next question', 'typing is allowed');
+    await page.waitForFunction(() => !document.getElementById('btn').disabled);
+    assert.equal((await bubbles(page, 'assistant'))[0], 's0 s1 s2 s3 s4 s5 s6 s7 s8 s9 ');
+    const posted = page.waitForRequest((request) => request.url().includes('/api/chat'));
+    await page.locator('#inp').press('Enter');
+    assert.deepEqual((await posted).postDataJSON().messages, [
+      { role: 'user', content: 'slow please' },
+      { role: 'assistant', content: 's0 s1 s2 s3 s4 s5 s6 s7 s8 s9 ' },
+      { role: 'user', content: 'next question' },
+    ]);
+  });
+
+  await scenario('an error line leaves the text received so far', async (page) => {
+    await page.goto(url);
+    const doneBefore = events.filter((e) => e.event === 'done').length;
+    await send(page, 'please fail');
+    await waitFor(() => events.filter((e) => e.event === 'done').length > doneBefore, 'the reply end');
+    await waitReplyEnded(page);
+    assert.deepEqual(await bubbles(page, 'assistant'), ['Partial answer']);
+    assert.ok(!(await page.locator('body').innerText()).includes('Text generation failed'));
+  });
+
+  await scenario('a line split across chunks is reassembled', async (page) => {
+    await page.goto(url);
+    await send(page, 'long reply');
+    const expected = longReply();
+    await page.waitForFunction((length) => {
+      const bubble = document.querySelector('.row.assistant .bubble');
+      return bubble && bubble.textContent.length >= length;
+    }, expected.length, { timeout: 30000 });
+    const shown = await page.locator('.row.assistant .bubble').textContent();
+    assert.equal(shown.length, expected.length);
+    assert.ok(shown === expected, 'the long reply arrives intact');
+    const chunks = await page.evaluate(() => window.__chunks);
+    assert.ok(chunks > 1, `the reply came in ${chunks} chunk(s)`);
+  });
+
+  await scenario('a network failure shows a connection error', async (page) => {
+    await page.goto(url);
+    host.kill('SIGTERM');
+    await new Promise((resolve) => host.once('exit', resolve));
+    await send(page, 'anyone there?');
+    await page.waitForFunction(() =>
+      [...document.querySelectorAll('.row.assistant .bubble')].some((b) => b.textContent.startsWith('Connection error: ')));
+    assert.equal(await page.locator('#typ').count(), 0);
+    assert.deepEqual(await bubbles(page, 'user'), ['anyone there?']);
+  });
+} catch (error) {
+  failures.push('setup');
+  console.log(`FAIL setup\n${error.stack}`);
+} finally {
+  if (context) await context.close();
+  if (host.exitCode === null) host.kill('SIGTERM');
+  rmSync(userDataDir, { recursive: true, force: true });
+}
+
+if (failures.length) {
+  console.log(`${failures.length} scenario(s) failed: ${failures.join(', ')}`);
+  process.exit(1);
+}
+console.log('all scenarios passed');

@@ -1,0 +1,83 @@
+// Runs the phone server on a free port with a scripted model behind it, for
+// the browser test. Prints "URL <address>" first, then one JSON line per hook
+// call. The reply depends on a word in the user's last message:
+//   "markup" markup that must show literally     "slow"  ten pieces, 150 ms apart
+//   "fail"   two pieces, then an error line       "long"  one 300 000-character piece
+//   anything else: a short greeting in five pieces
+
+#include "scripted_stream.h"
+#include "server/local_server.h"
+
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstdio>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+void report(const QJsonObject& event) {
+    std::printf("%s\n", QJsonDocument(event).toJson(QJsonDocument::Compact).constData());
+    std::fflush(stdout);
+}
+
+QString longReply() {
+    // Multi-byte characters so that chunk borders also fall inside characters.
+    QString text;
+    while (text.size() < 300000) {
+        text += QStringLiteral("ab€😀 line ") + QString::number(text.size()) + QLatin1Char('\n');
+    }
+    return text;
+}
+
+StreamScript scriptFor(const QString& question) {
+    StreamScript script;
+    script.interval = 30ms;
+    if (question.contains(QLatin1String("markup"))) {
+        script.pieces = QStringList{QStringLiteral("<b>not bold</b>"),
+                                    QStringLiteral(" & <img src=x onerror=alert(1)>")};
+    } else if (question.contains(QLatin1String("slow"))) {
+        script.interval = 150ms;
+        for (int i = 0; i < 10; ++i) {
+            script.pieces.append(QStringLiteral("s%1 ").arg(i));
+        }
+    } else if (question.contains(QLatin1String("fail"))) {
+        script.pieces = QStringList{QStringLiteral("Partial "), QStringLiteral("answer")};
+        script.failure = QStringLiteral("Text generation failed");
+    } else if (question.contains(QLatin1String("long"))) {
+        script.pieces = QStringList{longReply()};
+    } else {
+        script.pieces =
+            QStringList{QStringLiteral("Hello"), QStringLiteral(" from"), QStringLiteral(" the"),
+                        QStringLiteral(" fake"), QStringLiteral(" model.")};
+    }
+    return script;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    LocalServer server(0);
+    server.onStatusChange = [](bool running, std::optional<QString> url) {
+        if (running) {
+            std::printf("URL %s\n", qPrintable(url.value_or(QString())));
+            std::fflush(stdout);
+        }
+    };
+    server.onWebUserMessage = [](QString text) {
+        report({{QStringLiteral("event"), QStringLiteral("user")}, {QStringLiteral("text"), text}});
+    };
+    server.onWebAssistantDone = [] { report({{QStringLiteral("event"), QStringLiteral("done")}}); };
+    server.streamingServiceProvider = [](WireMessages messages) {
+        return playScript(scriptFor(messages.last().toObject().value("content").toString()));
+    };
+    server.start();
+    if (!server.isListening()) {
+        std::fprintf(stderr, "phone_page_host: the server could not listen\n");
+        return 1;
+    }
+    return app.exec();
+}
