@@ -2,6 +2,8 @@
 
 #include "server/http_response.h"
 
+#include <sys/socket.h>
+
 ServerConnection::ServerConnection(QTcpSocket* socket, std::chrono::milliseconds idleTimeout,
                                    QObject* parent)
     : QObject(parent), m_socket(socket) {
@@ -36,7 +38,20 @@ void ServerConnection::sendAndClose(const QByteArray& bytes) {
     }
     m_closing = true;
     m_idleTimer.start();
-    m_socket->disconnectFromHost(); // after the pending bytes are written
+    noteWriteProgress();
+}
+
+// Closing outright while the peer's unread bytes sit in the kernel (a body
+// refused with 413, a header cut at 431) makes the kernel send a reset, and a
+// reset can destroy the answer before the peer reads it. So: send our FIN
+// once everything is written, keep draining, and let the peer close; the idle
+// timer ends peers that never do.
+void ServerConnection::shutDownSending() {
+    if (m_sendingShutDown) {
+        return;
+    }
+    m_sendingShutDown = true;
+    ::shutdown(int(m_socket->socketDescriptor()), SHUT_WR);
 }
 
 void ServerConnection::abort() {
@@ -97,6 +112,9 @@ void ServerConnection::handleOutcome(HttpRequestReader::Outcome outcome) {
 void ServerConnection::noteWriteProgress() {
     if (m_gone) {
         return;
+    }
+    if (m_closing && m_socket->bytesToWrite() == 0) {
+        shutDownSending();
     }
     if (m_socket->bytesToWrite() > 0 || !m_requestDone || m_closing) {
         m_idleTimer.start();

@@ -39,6 +39,7 @@ private:
     void readAvailable();
     void handleOutcome(HttpRequestReader::Outcome outcome);
     void noteWriteProgress();
+    void shutDownSending();
     void handleDisconnected();
 
     QTcpSocket* m_socket;
@@ -46,5 +47,6 @@ private:
     HttpRequestReader m_reader;
     bool m_requestDone = false;
     bool m_closing = false;
+    bool m_sendingShutDown = false;
     bool m_gone = false;
 };
