@@ -4,6 +4,9 @@
 
 ConversationListModel::ConversationListModel(ConversationStore* store, QObject* parent)
     : QAbstractListModel(parent), m_store(store) {
+    connect(this, &QAbstractItemModel::rowsInserted, this, &ConversationListModel::countChanged);
+    connect(this, &QAbstractItemModel::rowsRemoved, this, &ConversationListModel::countChanged);
+    connect(this, &QAbstractItemModel::modelReset, this, &ConversationListModel::countChanged);
     connect(store, &ConversationStore::conversationAboutToBeInserted, this,
             [this](int index) { beginInsertRows({}, index, index); });
     connect(store, &ConversationStore::conversationInserted, this, [this] { endInsertRows(); });

@@ -32,6 +32,9 @@ QVariant toolResultData(const ToolResultInfo& result) {
 
 MessageListModel::MessageListModel(ConversationStore* store, QObject* parent)
     : QAbstractListModel(parent), m_store(store) {
+    connect(this, &QAbstractItemModel::rowsInserted, this, &MessageListModel::countChanged);
+    connect(this, &QAbstractItemModel::rowsRemoved, this, &MessageListModel::countChanged);
+    connect(this, &QAbstractItemModel::modelReset, this, &MessageListModel::countChanged);
     if (const Conversation* current = store->currentConversation()) {
         m_shownId = current->id;
     }

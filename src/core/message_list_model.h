@@ -9,6 +9,7 @@ class ConversationStore;
 // and a content change updates one row, so a long transcript never reloads.
 class MessageListModel : public QAbstractListModel {
     Q_OBJECT
+    Q_PROPERTY(int count READ count NOTIFY countChanged)
 
 public:
     enum Roles {
@@ -23,8 +24,12 @@ public:
     explicit MessageListModel(ConversationStore* store, QObject* parent = nullptr);
 
     [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
+    int count() const { return rowCount(); }
     [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
     [[nodiscard]] QHash<int, QByteArray> roleNames() const override;
+
+Q_SIGNALS:
+    void countChanged();
 
 private:
     void followSelection();

@@ -1,0 +1,28 @@
+import QtQuick
+
+// A line icon by its symbol name ("brain", "arrow.up", ...), drawn in `color`.
+Image {
+    id: icon
+
+    property string name
+    property color color: "black"
+    property real size: 14
+
+    // Symbol names used by the views, mapped to the Lucide icon that stands in.
+    readonly property var symbols: ({
+        "brain": "brain",
+        "arrow.up": "arrow-up"
+    })
+
+    function hex(c) {
+        const part = v => ("0" + Math.round(v * 255).toString(16)).slice(-2)
+        return part(c.r) + part(c.g) + part(c.b)
+    }
+
+    width: size
+    height: size
+    sourceSize: Qt.size(Math.ceil(size * 2), Math.ceil(size * 2))
+    opacity: color.a
+    smooth: true
+    source: name.length > 0 ? "image://icon/" + (symbols[name] || "circle-help") + "/" + hex(color) : ""
+}
