@@ -80,6 +80,10 @@ tesseract::TessBaseAPI* engineFor(const QString& dataDirectory, QString& failure
         }
         return nullptr;
     }
+    // Full layout analysis, as the tesseract command does: the library's own
+    // default (one uniform block) runs the columns of a screenshot together
+    // and takes longer.
+    api->SetPageSegMode(tesseract::PSM_AUTO);
     threadEngine = {std::move(api), source};
     return threadEngine.api.get();
 }

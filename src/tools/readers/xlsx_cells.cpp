@@ -87,7 +87,8 @@ PartReading<SheetRows> parseSheetRows(const QByteArray& sheetXml,
         const QStringView name = reader.name();
         if (token == QXmlStreamReader::EndElement) {
             if (name == u"row" && !row.isEmpty()) {
-                rows.append(row);
+                rows.append(std::move(row));
+                row = {};
             }
         } else if (name == u"c") {
             isShared = reader.attributes().value(QLatin1String("t")) == u"s";
