@@ -15,6 +15,7 @@ ToolLoop::ToolLoop(ConversationStore* store, PersonaManager* persona, ToolRunner
 QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt,
                                       std::shared_ptr<RequestCancellation> cancellation) {
     QPointer<ToolLoop> self(this);
+    m_wireCache.retainOnly([this](const QUuid& id) { return m_store->find(id) != nullptr; });
     for (int call = 1; call <= maxToolIterations; ++call) {
         const Conversation* conversation = m_store->find(conversationId);
         if (conversation == nullptr) {
@@ -26,7 +27,7 @@ QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt
         // The backend is chosen now, so a switch during the loop takes effect here.
         const Backend backend = m_currentBackend();
         const WireMessages messages =
-            buildWireMessages(*m_store->find(conversationId), systemPrompt, backend.mode);
+            m_wireCache.build(*m_store->find(conversationId), systemPrompt, backend.mode);
         const Result<ModelReply> result =
             co_await backend.service->sendChat(messages, cancellation);
         if (!self || !m_store || m_store->find(conversationId) == nullptr) {

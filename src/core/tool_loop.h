@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/wire_message_builder.h"
+#include "core/wire_message_cache.h"
 #include "models/ai_service.h"
 
 #include <QCoroTask>
@@ -46,4 +46,5 @@ private:
     QPointer<PersonaManager> m_persona;
     QPointer<ToolRunner> m_tools;
     std::function<Backend()> m_currentBackend;
+    WireMessageCache m_wireCache;
 };

@@ -13,8 +13,9 @@ bool isPlaceholderText(const QString& content) {
     return content.isEmpty() || content == usingToolsPlaceholder();
 }
 
-// An assistant turn with the calls recorded right after it.
-void addNativeAssistant(WireMessages& out, const QList<ChatMessage>& messages, qsizetype index) {
+// An assistant turn with the calls recorded right after it; nothing when it
+// has neither text nor calls.
+std::optional<WireMessage> nativeAssistant(const QList<ChatMessage>& messages, qsizetype index) {
     const ChatMessage& assistant = messages[index];
     WireMessage message{{roleKey, QStringLiteral("assistant")}};
     const bool hasText = !isPlaceholderText(assistant.content);
@@ -39,22 +40,21 @@ void addNativeAssistant(WireMessages& out, const QList<ChatMessage>& messages, q
             message.insert(contentKey, QJsonValue::Null);
         }
     } else if (!hasText) {
-        return;
+        return std::nullopt;
     }
-    out.append(message);
+    return message;
 }
 
-void addToolResult(WireMessages& out, const ToolResultInfo& result, WireMode mode) {
+WireMessage toolResult(const ToolResultInfo& result, WireMode mode) {
     if (mode == WireMode::native) {
-        out.append(WireMessage{{roleKey, QStringLiteral("tool")},
-                               {QStringLiteral("tool_call_id"), result.toolCallId},
-                               {contentKey, result.output}});
-        return;
+        return WireMessage{{roleKey, QStringLiteral("tool")},
+                           {QStringLiteral("tool_call_id"), result.toolCallId},
+                           {contentKey, result.output}};
     }
     const QString heading =
         result.success ? QStringLiteral("[Tool Result: ") : QStringLiteral("[Tool Error: ");
-    out.append(textMessage(QStringLiteral("user"),
-                           heading + result.tool + QStringLiteral("]\n") + result.output));
+    return textMessage(QStringLiteral("user"),
+                       heading + result.tool + QStringLiteral("]\n") + result.output);
 }
 
 } // namespace
@@ -63,37 +63,50 @@ QString usingToolsPlaceholder() {
     return QStringLiteral("Using tools...");
 }
 
-WireMessages buildWireMessages(const Conversation& conversation, const QString& systemPrompt,
-                               WireMode mode) {
+std::optional<WireMessage> wireMessageAt(const QList<ChatMessage>& messages, qsizetype index,
+                                         WireMode mode) {
+    const ChatMessage& message = messages[index];
+    switch (message.role) {
+    case Role::system:
+        return std::nullopt;
+    case Role::user:
+        if (message.content.isEmpty()) {
+            return std::nullopt;
+        }
+        return textMessage(QStringLiteral("user"), message.content);
+    case Role::assistant:
+        if (mode == WireMode::native) {
+            return nativeAssistant(messages, index);
+        }
+        if (isPlaceholderText(message.content)) {
+            return std::nullopt;
+        }
+        return textMessage(QStringLiteral("assistant"), message.content);
+    case Role::tool:
+        // Call records travel inside the assistant message before them (native)
+        // or not at all (text); only results are sent on their own.
+        if (message.toolResult) {
+            return toolResult(*message.toolResult, mode);
+        }
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+WireMessages systemPromptMessages(const QString& systemPrompt) {
     WireMessages out;
     if (!systemPrompt.isEmpty()) {
         out.append(textMessage(QStringLiteral("system"), systemPrompt));
     }
-    const QList<ChatMessage>& messages = conversation.messages;
-    for (qsizetype i = 0; i < messages.size(); ++i) {
-        const ChatMessage& message = messages[i];
-        switch (message.role) {
-        case Role::system:
-            break;
-        case Role::user:
-            if (!message.content.isEmpty()) {
-                out.append(textMessage(QStringLiteral("user"), message.content));
-            }
-            break;
-        case Role::assistant:
-            if (mode == WireMode::native) {
-                addNativeAssistant(out, messages, i);
-            } else if (!isPlaceholderText(message.content)) {
-                out.append(textMessage(QStringLiteral("assistant"), message.content));
-            }
-            break;
-        case Role::tool:
-            // Call records travel inside the assistant message before them (native)
-            // or not at all (text); only results are sent on their own.
-            if (message.toolResult) {
-                addToolResult(out, *message.toolResult, mode);
-            }
-            break;
+    return out;
+}
+
+WireMessages buildWireMessages(const Conversation& conversation, const QString& systemPrompt,
+                               WireMode mode) {
+    WireMessages out = systemPromptMessages(systemPrompt);
+    for (qsizetype i = 0; i < conversation.messages.size(); ++i) {
+        if (std::optional<WireMessage> message = wireMessageAt(conversation.messages, i, mode)) {
+            out.append(*message);
         }
     }
     return out;

@@ -3,12 +3,21 @@
 #include "core/conversation.h"
 #include "models/wire_messages.h"
 
+#include <optional>
+
 // How a conversation is sent: native tool calls for the cloud, plain text for the
 // local model (which learns of tool results as user messages).
 enum class WireMode { native, text };
 
 // The placeholder an assistant message shows while its tools run; never sent as text.
 QString usingToolsPlaceholder();
+
+// The request message for messages[index] in `mode`, or nothing when it is not sent.
+std::optional<WireMessage> wireMessageAt(const QList<ChatMessage>& messages, qsizetype index,
+                                         WireMode mode);
+
+// The opening system message, when the prompt is not empty.
+WireMessages systemPromptMessages(const QString& systemPrompt);
 
 // The request messages for one conversation: the system prompt (when not empty)
 // followed by the conversation's messages in the shapes each mode needs.

@@ -17,25 +17,29 @@ class ChatCliTest : public QObject {
     void start(QProcess& process, const QStringList& arguments) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("HOME"), m_home.path());
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral(".config")));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                           m_home.filePath(QStringLiteral(".config")));
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(EMBERGLASS_BINARY_DIR "/src/cli/emberglass-chat"), arguments);
         QVERIFY(process.waitForStarted());
     }
 
     static QStringList lines(QProcess& process) {
-        return QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        return QString::fromUtf8(process.readAllStandardOutput())
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
 
 private Q_SLOTS:
     void oneMessageWithAToolCall() {
         FakeOpenAIServer server;
         server.enqueue(FakeOpenAIServer::chatReply(
-            QString(), {FakeOpenAIServer::toolCall(QStringLiteral("c1"), QStringLiteral("list_directory"),
-                                                   QStringLiteral("{\"path\":\"/nonexistent-dir\"}"))}));
+            QString(),
+            {FakeOpenAIServer::toolCall(QStringLiteral("c1"), QStringLiteral("list_directory"),
+                                        QStringLiteral("{\"path\":\"/nonexistent-dir\"}"))}));
         server.enqueue(FakeOpenAIServer::chatReply(QStringLiteral("There is no such folder.")));
         QProcess process;
-        start(process, {QStringLiteral("--base-url"), server.baseUrl(), QStringLiteral("what is in /nonexistent-dir?")});
+        start(process, {QStringLiteral("--base-url"), server.baseUrl(),
+                        QStringLiteral("what is in /nonexistent-dir?")});
         QTRY_COMPARE_WITH_TIMEOUT(process.state(), QProcess::NotRunning, 15000);
         QCOMPARE(process.exitCode(), 0);
         const QStringList output = lines(process);
@@ -45,7 +49,8 @@ private Q_SLOTS:
         QVERIFY(output.value(3).startsWith(QStringLiteral("[result, failed] Error: ")));
         QCOMPARE(output.last(), QStringLiteral("agent> There is no such folder."));
         // The override was for this run only.
-        QVERIFY(!QFile::exists(m_home.filePath(QStringLiteral(".config/Emberglass/Emberglass.conf"))));
+        QVERIFY(
+            !QFile::exists(m_home.filePath(QStringLiteral(".config/Emberglass/Emberglass.conf"))));
     }
 
     void anErrorReplyExitsWithOne() {
@@ -67,9 +72,10 @@ private Q_SLOTS:
         keyFile.write("sk-from-file\n");
         keyFile.flush();
         QProcess process;
-        start(process, {QStringLiteral("--json"), QStringLiteral("--provider"), QStringLiteral("DeepSeek"),
-                        QStringLiteral("--model"), QStringLiteral("m-1"), QStringLiteral("--api-key-file"),
-                        keyFile.fileName(), QStringLiteral("--base-url"), server.baseUrl()});
+        start(process,
+              {QStringLiteral("--json"), QStringLiteral("--provider"), QStringLiteral("DeepSeek"),
+               QStringLiteral("--model"), QStringLiteral("m-1"), QStringLiteral("--api-key-file"),
+               keyFile.fileName(), QStringLiteral("--base-url"), server.baseUrl()});
         process.write("first\n\nsecond\nthird without newline");
         process.closeWriteChannel();
         QTRY_COMPARE_WITH_TIMEOUT(process.state(), QProcess::NotRunning, 15000);
@@ -81,8 +87,9 @@ private Q_SLOTS:
             roles << message[QStringLiteral("role")].toString();
             texts << message[QStringLiteral("content")].toString();
         }
-        QCOMPARE(roles, (QStringList{QStringLiteral("user"), QStringLiteral("assistant"), QStringLiteral("user"),
-                                     QStringLiteral("assistant"), QStringLiteral("user"), QStringLiteral("assistant")}));
+        QCOMPARE(roles, (QStringList{QStringLiteral("user"), QStringLiteral("assistant"),
+                                     QStringLiteral("user"), QStringLiteral("assistant"),
+                                     QStringLiteral("user"), QStringLiteral("assistant")}));
         QCOMPARE(texts[4], QStringLiteral("third without newline"));
         const RecordedRequest request = server.lastRequest();
         QCOMPARE(request.header("authorization"), QByteArray("Bearer sk-from-file"));
@@ -90,9 +97,12 @@ private Q_SLOTS:
     }
 
     void badUsage() {
-        for (const QStringList& arguments : {QStringList{QStringLiteral("--provider"), QStringLiteral("Claude"), QStringLiteral("x")},
-                                             QStringList{QStringLiteral("--nope")},
-                                             QStringList{QStringLiteral("--port"), QStringLiteral("99999"), QStringLiteral("--serve")}}) {
+        for (const QStringList& arguments :
+             {QStringList{QStringLiteral("--provider"), QStringLiteral("Claude"),
+                          QStringLiteral("x")},
+              QStringList{QStringLiteral("--nope")},
+              QStringList{QStringLiteral("--port"), QStringLiteral("99999"),
+                          QStringLiteral("--serve")}}) {
             QProcess process;
             start(process, arguments);
             QVERIFY(process.waitForFinished(15000));

@@ -40,8 +40,9 @@ struct Harness {
         options.ollamaBase = ollama.baseUrl();
         options.serverPort = 0;
         viewModel = std::make_unique<ChatViewModel>(options);
-        viewModel->useCloudConfigWithoutSaving(
-            {CloudProviderPreset::grok, QStringLiteral("test-key"), cloud.baseUrl(), QStringLiteral("grok-test")});
+        viewModel->useCloudConfigWithoutSaving({CloudProviderPreset::grok,
+                                                QStringLiteral("test-key"), cloud.baseUrl(),
+                                                QStringLiteral("grok-test")});
     }
 
     ChatViewModel& vm() { return *viewModel; }
@@ -64,7 +65,8 @@ struct Harness {
     }
 
     bool useLocalBackend() {
-        ollama.setStandingResponse("GET", QStringLiteral("/api/tags"), FakeOllamaServer::tags({QStringLiteral("qwen2.5:3b")}));
+        ollama.setStandingResponse("GET", QStringLiteral("/api/tags"),
+                                   FakeOllamaServer::tags({QStringLiteral("qwen2.5:3b")}));
         viewModel->switchBackend(AIBackend::local);
         return QTest::qWaitFor([this] { return viewModel->activeBackend() == AIBackend::local; });
     }
@@ -81,7 +83,8 @@ QStringList contents(const Conversation& conversation) {
 QJsonArray twoToolCalls(const QString& dir) {
     return {FakeOpenAIServer::toolCall(QStringLiteral("call_1"), QStringLiteral("list_directory"),
                                        QStringLiteral("{\"path\":\"%1\"}").arg(dir)),
-            FakeOpenAIServer::toolCall(QStringLiteral("call_2"), QStringLiteral("no_such_tool"), QStringLiteral("{}"))};
+            FakeOpenAIServer::toolCall(QStringLiteral("call_2"), QStringLiteral("no_such_tool"),
+                                       QStringLiteral("{}"))};
 }
 
 } // namespace
@@ -94,7 +97,8 @@ private Q_SLOTS:
         Harness h;
         QCOMPARE(h.store().conversations().size(), 1);
         QCOMPARE(h.current().title, QStringLiteral("New Chat"));
-        QCOMPARE(contents(h.current()), QStringList{QStringLiteral("I'm awake. Who are you? Who am I? Where am I?")});
+        QCOMPARE(contents(h.current()),
+                 QStringList{QStringLiteral("I'm awake. Who are you? Who am I? Where am I?")});
         QCOMPARE(h.current().messages.first().role, Role::assistant);
         QCOMPARE(h.vm().activeBackend(), AIBackend::cloud);
         QVERIFY(!h.vm().isGenerating());
@@ -103,7 +107,8 @@ private Q_SLOTS:
 
     void namedAgentGreetsWithItsName() {
         Harness h(QStringLiteral("# 小明\n\nA helpful agent."));
-        QCOMPARE(contents(h.current()), QStringList{QStringLiteral("我是小明，我醒了。有什么可以帮你的？")});
+        QCOMPARE(contents(h.current()),
+                 QStringList{QStringLiteral("我是小明，我醒了。有什么可以帮你的？")});
     }
 
     void blankInputIsIgnoredAndKept() {
@@ -125,15 +130,19 @@ private Q_SLOTS:
         QCOMPARE(h.vm().inputText(), QString());
         QTRY_VERIFY(!h.vm().isGenerating());
 
-        QCOMPARE(contents(h.current()).mid(1), (QStringList{QStringLiteral("I like cats"),
-                                                            QStringLiteral("Nice! [memory: 用户喜欢猫] and [memory：用户叫小明]")}));
+        QCOMPARE(
+            contents(h.current()).mid(1),
+            (QStringList{QStringLiteral("I like cats"),
+                         QStringLiteral("Nice! [memory: 用户喜欢猫] and [memory：用户叫小明]")}));
         QCOMPARE(h.current().title, QStringLiteral("I like cats"));
         const QString log = h.vm().persona()->memoryFiles().value(0).content;
         QVERIFY(log.contains(QStringLiteral("] 用户喜欢猫\n")));
-        QVERIFY(log.indexOf(QStringLiteral("用户喜欢猫")) < log.indexOf(QStringLiteral("用户叫小明")));
+        QVERIFY(log.indexOf(QStringLiteral("用户喜欢猫")) <
+                log.indexOf(QStringLiteral("用户叫小明")));
 
         // The request: the system prompt first, then the greeting and the message.
-        const QJsonArray sent = h.chatRequests(h.cloud).value(0).json()[QStringLiteral("messages")].toArray();
+        const QJsonArray sent =
+            h.chatRequests(h.cloud).value(0).json()[QStringLiteral("messages")].toArray();
         QCOMPARE(sent.size(), 3);
         QCOMPARE(sent[0][QStringLiteral("role")].toString(), QStringLiteral("system"));
         QCOMPARE(sent[0][QStringLiteral("content")].toString(), promptBefore);
@@ -144,7 +153,8 @@ private Q_SLOTS:
 
     void titlesFollowTheFirstUserMessage() {
         Harness h;
-        h.cloud.setStandingResponse("POST", QStringLiteral("/v1/chat/completions"), FakeOpenAIServer::chatReply(QStringLiteral("ok")));
+        h.cloud.setStandingResponse("POST", QStringLiteral("/v1/chat/completions"),
+                                    FakeOpenAIServer::chatReply(QStringLiteral("ok")));
         const QString forty = QStringLiteral("0123456789").repeated(4);
         h.send(forty);
         QTRY_VERIFY(!h.vm().isGenerating());
@@ -186,7 +196,8 @@ private Q_SLOTS:
         QTemporaryDir work;
         QFile(work.filePath(QStringLiteral("a.txt"))).open(QIODevice::WriteOnly);
         h.cloud.enqueue(FakeOpenAIServer::chatReply(QString(), twoToolCalls(work.path())));
-        h.cloud.enqueue(FakeOpenAIServer::chatReply(QStringLiteral("Done. [memory: never recorded]")));
+        h.cloud.enqueue(
+            FakeOpenAIServer::chatReply(QStringLiteral("Done. [memory: never recorded]")));
         h.send(QStringLiteral("look around"));
         QTRY_VERIFY(!h.vm().isGenerating());
 
@@ -194,14 +205,16 @@ private Q_SLOTS:
         QCOMPARE(messages.size(), 8);
         QCOMPARE(messages[2].content, QStringLiteral("Using tools..."));
         QCOMPARE(messages[3].toolCall->tool, QStringLiteral("list_directory"));
-        QCOMPARE(messages[3].toolCall->rawArguments, QStringLiteral("{\"path\":\"%1\"}").arg(work.path()));
+        QCOMPARE(messages[3].toolCall->rawArguments,
+                 QStringLiteral("{\"path\":\"%1\"}").arg(work.path()));
         QCOMPARE(messages[4].toolResult->toolCallId, QStringLiteral("call_1"));
         QCOMPARE(messages[5].toolCall->callId, QStringLiteral("call_2"));
         QCOMPARE(messages[6].toolResult->output, QStringLiteral("Unknown tool: no_such_tool"));
         QVERIFY(!messages[6].toolResult->success);
         QCOMPARE(messages[7].content, QStringLiteral("Done. [memory: never recorded]"));
 
-        const QJsonArray second = h.chatRequests(h.cloud).value(1).json()[QStringLiteral("messages")].toArray();
+        const QJsonArray second =
+            h.chatRequests(h.cloud).value(1).json()[QStringLiteral("messages")].toArray();
         const QJsonObject assistant = second[3].toObject();
         QVERIFY(assistant[QStringLiteral("content")].isNull());
         QCOMPARE(assistant[QStringLiteral("tool_calls")].toArray().size(), 2);
@@ -212,28 +225,36 @@ private Q_SLOTS:
 
     void memoryTagsOfAPassThatCalledToolsAreNotRecorded() {
         Harness h;
-        h.cloud.enqueue(FakeOpenAIServer::chatReply(QStringLiteral("Checking [memory: tagged while calling]"),
-                                                    {FakeOpenAIServer::toolCall(QStringLiteral("c"), QStringLiteral("nope"), QStringLiteral("{}"))}));
+        h.cloud.enqueue(FakeOpenAIServer::chatReply(
+            QStringLiteral("Checking [memory: tagged while calling]"),
+            {FakeOpenAIServer::toolCall(QStringLiteral("c"), QStringLiteral("nope"),
+                                        QStringLiteral("{}"))}));
         h.cloud.enqueue(FakeOpenAIServer::chatReply(QStringLiteral("plain")));
         h.send(QStringLiteral("go"));
         QTRY_VERIFY(!h.vm().isGenerating());
-        QCOMPARE(h.current().messages[2].content, QStringLiteral("Checking [memory: tagged while calling]"));
+        QCOMPARE(h.current().messages[2].content,
+                 QStringLiteral("Checking [memory: tagged while calling]"));
         QVERIFY(h.vm().persona()->memoryFiles().isEmpty());
     }
 
     void textModeSendsToolResultsAsUserMessages() {
         Harness h;
         QVERIFY(h.useLocalBackend());
-        h.ollama.enqueue("POST", QStringLiteral("/api/chat"), FakeOllamaServer::chatReply(
-            QStringLiteral("<tool_call>{\"name\":\"no_such_tool\",\"arguments\":{}}</tool_call>")));
-        h.ollama.enqueue("POST", QStringLiteral("/api/chat"), FakeOllamaServer::chatReply(QStringLiteral("All done")));
+        h.ollama.enqueue(
+            "POST", QStringLiteral("/api/chat"),
+            FakeOllamaServer::chatReply(QStringLiteral(
+                "<tool_call>{\"name\":\"no_such_tool\",\"arguments\":{}}</tool_call>")));
+        h.ollama.enqueue("POST", QStringLiteral("/api/chat"),
+                         FakeOllamaServer::chatReply(QStringLiteral("All done")));
         h.send(QStringLiteral("try it"));
         QTRY_VERIFY(!h.vm().isGenerating());
         QCOMPARE(h.current().messages.last().content, QStringLiteral("All done"));
         QVERIFY(h.current().messages[3].toolCall->callId.startsWith(QStringLiteral("local_")));
 
-        const QJsonArray second = h.chatRequests(h.ollama).value(1).json()[QStringLiteral("messages")].toArray();
-        // system, greeting, user, then the failed result as a user message; "Using tools..." left out.
+        const QJsonArray second =
+            h.chatRequests(h.ollama).value(1).json()[QStringLiteral("messages")].toArray();
+        // system, greeting, user, then the failed result as a user message; "Using tools..." left
+        // out.
         QCOMPARE(second.size(), 4);
         QCOMPARE(second[3][QStringLiteral("role")].toString(), QStringLiteral("user"));
         QCOMPARE(second[3][QStringLiteral("content")].toString(),
@@ -243,9 +264,11 @@ private Q_SLOTS:
 
     void aModelThatAlwaysCallsToolsGetsTenCalls() {
         Harness h;
-        h.cloud.setStandingResponse("POST", QStringLiteral("/v1/chat/completions"),
-                                    FakeOpenAIServer::chatReply(QString(), {FakeOpenAIServer::toolCall(
-                                        QStringLiteral("c"), QStringLiteral("nope"), QStringLiteral("{}"))}));
+        h.cloud.setStandingResponse(
+            "POST", QStringLiteral("/v1/chat/completions"),
+            FakeOpenAIServer::chatReply(
+                QString(), {FakeOpenAIServer::toolCall(QStringLiteral("c"), QStringLiteral("nope"),
+                                                       QStringLiteral("{}"))}));
         h.send(QStringLiteral("loop"));
         QTRY_VERIFY(!h.vm().isGenerating());
         QCOMPARE(h.chatRequests(h.cloud).size(), 10);
@@ -257,23 +280,31 @@ private Q_SLOTS:
     void writingTheSoulRebuildsThePromptForTheNextPass() {
         Harness h;
         const QString soulPath = h.vm().persona()->soulURL();
-        const QString logPath = h.vm().persona()->memoryDirectory() + QStringLiteral("/2020-01-01-work.md");
+        const QString logPath =
+            h.vm().persona()->memoryDirectory() + QStringLiteral("/2020-01-01-work.md");
         const auto writeCall = [](const QString& path, const QString& content) {
             return FakeOpenAIServer::toolCall(
                 QStringLiteral("w"), QStringLiteral("write_file"),
-                QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("path"), path}, {QStringLiteral("content"), content}})
+                QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("path"), path},
+                                                            {QStringLiteral("content"), content}})
                                       .toJson(QJsonDocument::Compact)));
         };
-        h.cloud.enqueue(FakeOpenAIServer::chatReply(QString(), {writeCall(logPath, QStringLiteral("topic"))}));
-        h.cloud.enqueue(FakeOpenAIServer::chatReply(QString(), {writeCall(soulPath, QStringLiteral("# Nova\n\nRenamed."))}));
+        h.cloud.enqueue(
+            FakeOpenAIServer::chatReply(QString(), {writeCall(logPath, QStringLiteral("topic"))}));
+        h.cloud.enqueue(FakeOpenAIServer::chatReply(
+            QString(), {writeCall(soulPath, QStringLiteral("# Nova\n\nRenamed."))}));
         h.cloud.enqueue(FakeOpenAIServer::chatReply(QStringLiteral("I am Nova now")));
         h.send(QStringLiteral("rename yourself"));
         QTRY_VERIFY(!h.vm().isGenerating());
-        if (h.current().messages[4].toolResult->output.startsWith(QStringLiteral("Tool not available yet"))) {
+        if (h.current().messages[4].toolResult->output.startsWith(
+                QStringLiteral("Tool not available yet"))) {
             QSKIP("write_file has not been built yet");
         }
         const auto systemOf = [&](int request) {
-            return h.chatRequests(h.cloud).value(request).json()[QStringLiteral("messages")][0][QStringLiteral("content")].toString();
+            return h.chatRequests(h.cloud)
+                .value(request)
+                .json()[QStringLiteral("messages")][0][QStringLiteral("content")]
+                .toString();
         };
         QCOMPARE(systemOf(1), systemOf(0)); // a memory-directory file does not count
         QVERIFY(!systemOf(1).contains(QStringLiteral("Renamed.")));
@@ -287,7 +318,8 @@ private Q_SLOTS:
         h.send(QStringLiteral("hi"));
         QTRY_VERIFY(!h.vm().isGenerating());
         QCOMPARE(h.current().messages.size(), 3);
-        QCOMPARE(h.current().messages.last().content, QStringLiteral("Error: API error: {\"error\":\"bad key\"}"));
+        QCOMPARE(h.current().messages.last().content,
+                 QStringLiteral("Error: API error: {\"error\":\"bad key\"}"));
     }
 
     void deletingTheConversationWhileWaitingEndsTheLoopQuietly() {
@@ -324,17 +356,22 @@ private Q_SLOTS:
         Harness h;
         QTemporaryDir work;
         // The first loop is stopped while its tool runs, so it ends only later.
-        h.cloud.enqueue(FakeOpenAIServer::chatReply(QString(), {FakeOpenAIServer::toolCall(
-            QStringLiteral("c"), QStringLiteral("run_command"), QStringLiteral("{\"command\":\"sleep 1\"}"))}));
+        h.cloud.enqueue(FakeOpenAIServer::chatReply(
+            QString(),
+            {FakeOpenAIServer::toolCall(QStringLiteral("c"), QStringLiteral("run_command"),
+                                        QStringLiteral("{\"command\":\"sleep 1\"}"))}));
         h.send(QStringLiteral("first"));
         QTRY_COMPARE(h.current().messages.size(), 4); // placeholder and call record
         h.vm().stopGeneration();
         h.vm().newConversation(false);
-        h.cloud.enqueue(FakeOpenAIServer::chatReply(QStringLiteral("second reply")).delayedBy(3000));
+        h.cloud.enqueue(
+            FakeOpenAIServer::chatReply(QStringLiteral("second reply")).delayedBy(3000));
         h.send(QStringLiteral("second"));
         const QUuid first = h.store().conversations().last().id;
         // The old loop finishes its tool and fails its next call with the cancellation.
-        QTRY_VERIFY_WITH_TIMEOUT(h.store().find(first)->messages.last().content.startsWith(QStringLiteral("Error: ")), 8000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            h.store().find(first)->messages.last().content.startsWith(QStringLiteral("Error: ")),
+            8000);
         QVERIFY(h.vm().isGenerating());
         QTRY_VERIFY_WITH_TIMEOUT(!h.vm().isGenerating(), 8000);
         QCOMPARE(h.current().messages.last().content, QStringLiteral("second reply"));
@@ -342,8 +379,10 @@ private Q_SLOTS:
 
     void toolsRunOffTheMainThread() {
         Harness h;
-        h.cloud.enqueue(FakeOpenAIServer::chatReply(QString(), {FakeOpenAIServer::toolCall(
-            QStringLiteral("c"), QStringLiteral("run_command"), QStringLiteral("{\"command\":\"sleep 1\"}"))}));
+        h.cloud.enqueue(FakeOpenAIServer::chatReply(
+            QString(),
+            {FakeOpenAIServer::toolCall(QStringLiteral("c"), QStringLiteral("run_command"),
+                                        QStringLiteral("{\"command\":\"sleep 1\"}"))}));
         h.cloud.enqueue(FakeOpenAIServer::chatReply(QStringLiteral("slept")));
         int ticks = 0;
         QTimer timer;
@@ -352,7 +391,8 @@ private Q_SLOTS:
         QTRY_COMPARE(h.current().messages.size(), 4);
         timer.start(20);
         QTRY_VERIFY_WITH_TIMEOUT(!h.vm().isGenerating(), 8000);
-        if (h.current().messages[4].toolResult->output.startsWith(QStringLiteral("Tool not available yet"))) {
+        if (h.current().messages[4].toolResult->output.startsWith(
+                QStringLiteral("Tool not available yet"))) {
             QSKIP("run_command has not been built yet");
         }
         // The event loop kept turning while the command slept.
@@ -361,10 +401,15 @@ private Q_SLOTS:
 
     void backendSwitchDuringALoopReachesTheNextCall() {
         Harness h;
-        h.ollama.setStandingResponse("GET", QStringLiteral("/api/tags"), FakeOllamaServer::tags({QStringLiteral("qwen2.5:3b")}));
-        h.cloud.enqueue(FakeOpenAIServer::chatReply(QString(), {FakeOpenAIServer::toolCall(
-            QStringLiteral("c"), QStringLiteral("nope"), QStringLiteral("{}"))}).delayedBy(300));
-        h.ollama.enqueue("POST", QStringLiteral("/api/chat"), FakeOllamaServer::chatReply(QStringLiteral("from local")));
+        h.ollama.setStandingResponse("GET", QStringLiteral("/api/tags"),
+                                     FakeOllamaServer::tags({QStringLiteral("qwen2.5:3b")}));
+        h.cloud.enqueue(
+            FakeOpenAIServer::chatReply(
+                QString(), {FakeOpenAIServer::toolCall(QStringLiteral("c"), QStringLiteral("nope"),
+                                                       QStringLiteral("{}"))})
+                .delayedBy(300));
+        h.ollama.enqueue("POST", QStringLiteral("/api/chat"),
+                         FakeOllamaServer::chatReply(QStringLiteral("from local")));
         h.send(QStringLiteral("switch"));
         h.vm().switchBackend(AIBackend::local);
         QTRY_VERIFY(!h.vm().isGenerating());
@@ -378,7 +423,8 @@ private Q_SLOTS:
         h.vm().switchProvider(CloudProviderPreset::deepseek);
         QCOMPARE(h.vm().cloudConfig(), defaultConfig(CloudProviderPreset::deepseek));
         QCOMPARE(h.vm().cloudService()->model(), QStringLiteral("deepseek-chat"));
-        QCOMPARE(h.vm().savedCloudConfigs().keys(), (QList{CloudProviderPreset::grok, CloudProviderPreset::deepseek}));
+        QCOMPARE(h.vm().savedCloudConfigs().keys(),
+                 (QList{CloudProviderPreset::grok, CloudProviderPreset::deepseek}));
 
         h.vm().setCloudApiKey(QStringLiteral("sk-deep"));
         QCOMPARE(h.vm().cloudService()->apiKey(), QStringLiteral("sk-deep"));
@@ -407,13 +453,15 @@ private Q_SLOTS:
 
     void aFailedLocalLoadKeepsTheCloud() {
         Harness h;
-        h.ollama.enqueue("GET", QStringLiteral("/api/tags"), FakeOllamaServer::tags({QStringLiteral("llama3")}));
+        h.ollama.enqueue("GET", QStringLiteral("/api/tags"),
+                         FakeOllamaServer::tags({QStringLiteral("llama3")}));
         h.vm().switchBackend(AIBackend::local);
         QVERIFY(h.vm().isLoadingModel());
         QTRY_VERIFY(!h.vm().isLoadingModel());
         QCOMPARE(h.vm().activeBackend(), AIBackend::cloud);
         QCOMPARE(h.vm().modelLoadError(),
-                 QStringLiteral("Ollama is not running or qwen model not found. Please install and start Ollama, then run: ollama pull qwen2.5:3b"));
+                 QStringLiteral("Ollama is not running or qwen model not found. Please install and "
+                                "start Ollama, then run: ollama pull qwen2.5:3b"));
     }
 
     void availabilityFollowsTheProbe() {

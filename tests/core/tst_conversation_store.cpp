@@ -11,7 +11,8 @@
 class ConversationStoreTest : public QObject {
     Q_OBJECT
 
-    static QUuid addConversation(ConversationStore& store, const QString& title = QStringLiteral("New Chat")) {
+    static QUuid addConversation(ConversationStore& store,
+                                 const QString& title = QStringLiteral("New Chat")) {
         Conversation conversation = Conversation::make(title);
         const QUuid id = conversation.id;
         store.insertAndSelect(std::move(conversation));
@@ -31,7 +32,8 @@ private Q_SLOTS:
         const QString forty = QStringLiteral("abcdefghij").repeated(4);
         QTest::newRow("forty") << forty << forty.left(30);
         QTest::newRow("short") << QStringLiteral("hello") << QStringLiteral("hello");
-        const QString cjk = QStringLiteral("你好世界这是一个很长的标题用来测试截断规则是否按字符计数而不是字节数");
+        const QString cjk =
+            QStringLiteral("你好世界这是一个很长的标题用来测试截断规则是否按字符计数而不是字节数");
         QTest::newRow("cjk") << cjk << cjk.left(30);
         QString emoji;
         for (int i = 0; i < 35; ++i) {
@@ -42,7 +44,8 @@ private Q_SLOTS:
         for (int i = 0; i < 31; ++i) {
             families += QStringLiteral("👨‍👩‍👧");
         }
-        QTest::newRow("zwj sequences") << families << families.left(30 * QStringLiteral("👨‍👩‍👧").size());
+        QTest::newRow("zwj sequences")
+            << families << families.left(30 * QStringLiteral("👨‍👩‍👧").size());
     }
     void titleIsTheFirstThirtyCharacters() {
         QFETCH(QString, text);
@@ -53,8 +56,10 @@ private Q_SLOTS:
     void onlyTheFirstUserMessageNamesAConversation() {
         ConversationStore store;
         const QUuid greeted = addConversation(store);
-        store.appendMessage(greeted, ChatMessage::make(Role::assistant, QStringLiteral("I'm awake.")));
-        store.appendMessage(greeted, ChatMessage::make(Role::user, QStringLiteral("first question")));
+        store.appendMessage(greeted,
+                            ChatMessage::make(Role::assistant, QStringLiteral("I'm awake.")));
+        store.appendMessage(greeted,
+                            ChatMessage::make(Role::user, QStringLiteral("first question")));
         store.nameAfterFirstUserMessage(greeted, QStringLiteral("first question"));
         QCOMPARE(store.find(greeted)->title, QStringLiteral("first question"));
         store.appendMessage(greeted, ChatMessage::make(Role::user, QStringLiteral("second")));
@@ -114,7 +119,8 @@ private Q_SLOTS:
         ConversationStore store;
         const QUuid id = addConversation(store);
         MessageListModel model(&store);
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
         QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
         QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
@@ -133,8 +139,10 @@ private Q_SLOTS:
         store.appendToLastMessage(id, QStringLiteral(" more"));
         QCOMPARE(changed.size(), 2);
         QCOMPARE(changed.last().at(0).toModelIndex().row(), 100);
-        QCOMPARE(model.data(model.index(100), MessageListModel::ContentRole).toString(), QStringLiteral("answer more"));
-        QCOMPARE(model.data(model.index(100), MessageListModel::RoleRole).toString(), QStringLiteral("assistant"));
+        QCOMPARE(model.data(model.index(100), MessageListModel::ContentRole).toString(),
+                 QStringLiteral("answer more"));
+        QCOMPARE(model.data(model.index(100), MessageListModel::RoleRole).toString(),
+                 QStringLiteral("assistant"));
 
         // Appends to another conversation do not touch this list.
         const QUuid other = QUuid::createUuid();
@@ -153,19 +161,25 @@ private Q_SLOTS:
         ConversationStore store;
         const QUuid id = addConversation(store);
         MessageListModel model(&store);
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         ChatMessage call = ChatMessage::make(Role::tool, QString());
-        call.toolCall = ToolCallInfo{QStringLiteral("c1"), QStringLiteral("read_file"),
-                                     {{QStringLiteral("path"), QStringLiteral("/tmp/a")}}, QStringLiteral("{\"path\":\"/tmp/a\"}")};
+        call.toolCall = ToolCallInfo{QStringLiteral("c1"),
+                                     QStringLiteral("read_file"),
+                                     {{QStringLiteral("path"), QStringLiteral("/tmp/a")}},
+                                     QStringLiteral("{\"path\":\"/tmp/a\"}")};
         ChatMessage result = ChatMessage::make(Role::tool, QStringLiteral("out"));
-        result.toolResult = ToolResultInfo{QStringLiteral("c1"), QStringLiteral("read_file"), false, QStringLiteral("out")};
+        result.toolResult = ToolResultInfo{QStringLiteral("c1"), QStringLiteral("read_file"), false,
+                                           QStringLiteral("out")};
         store.appendMessage(id, call);
         store.appendMessage(id, result);
-        const QVariantMap callData = model.data(model.index(0), MessageListModel::ToolCallRole).toMap();
+        const QVariantMap callData =
+            model.data(model.index(0), MessageListModel::ToolCallRole).toMap();
         QCOMPARE(callData[QStringLiteral("tool")].toString(), QStringLiteral("read_file"));
         QCOMPARE(callData[QStringLiteral("summary")].toString(), QStringLiteral("path: /tmp/a"));
         QVERIFY(!model.data(model.index(0), MessageListModel::ToolResultRole).isValid());
-        const QVariantMap resultData = model.data(model.index(1), MessageListModel::ToolResultRole).toMap();
+        const QVariantMap resultData =
+            model.data(model.index(1), MessageListModel::ToolResultRole).toMap();
         QCOMPARE(resultData[QStringLiteral("success")].toBool(), false);
         QCOMPARE(resultData[QStringLiteral("output")].toString(), QStringLiteral("out"));
     }
@@ -178,11 +192,13 @@ private Q_SLOTS:
         store.appendMessage(second, ChatMessage::make(Role::user, QStringLiteral("a")));
         store.appendMessage(second, ChatMessage::make(Role::user, QStringLiteral("b")));
         MessageListModel model(&store);
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(model.rowCount(), 2);
         store.deleteConversation(second);
         QCOMPARE(model.rowCount(), 1);
-        QCOMPARE(model.data(model.index(0), MessageListModel::ContentRole).toString(), QStringLiteral("kept"));
+        QCOMPARE(model.data(model.index(0), MessageListModel::ContentRole).toString(),
+                 QStringLiteral("kept"));
         store.deleteConversation(first);
         QCOMPARE(model.rowCount(), 0);
     }
@@ -190,15 +206,18 @@ private Q_SLOTS:
     void conversationModelTracksInsertRemoveAndTitles() {
         ConversationStore store;
         ConversationListModel model(&store);
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
         const QUuid a = addConversation(store, QStringLiteral("a"));
         const QUuid b = addConversation(store, QStringLiteral("b"));
         addConversation(store, QStringLiteral("c"));
         QCOMPARE(model.rowCount(), 3);
-        QCOMPARE(model.data(model.index(0), ConversationListModel::TitleRole).toString(), QStringLiteral("c"));
+        QCOMPARE(model.data(model.index(0), ConversationListModel::TitleRole).toString(),
+                 QStringLiteral("c"));
         store.setTitle(a, QStringLiteral("renamed"));
-        QCOMPARE(model.data(model.index(2), ConversationListModel::TitleRole).toString(), QStringLiteral("renamed"));
+        QCOMPARE(model.data(model.index(2), ConversationListModel::TitleRole).toString(),
+                 QStringLiteral("renamed"));
         store.deleteConversation(b);
         QCOMPARE(model.rowCount(), 2);
         QCOMPARE(model.data(model.index(1), ConversationListModel::ConversationIdRole).toString(),

@@ -29,7 +29,9 @@ struct ValueLog {
     }
 };
 
-QString boolText(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
+QString boolText(bool value) {
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
 
 QByteArray readFile(const QString& path) {
     QFile file(path);
@@ -129,7 +131,8 @@ private Q_SLOTS:
 
     void successfulPullShowsTheTailOfEachChunk() {
         LocalModelSetup setup;
-        const QByteArray chunk = QByteArray(140, '.') + "pulling 6a0746a1ec1a: 42% |####      | 812 MB/1.9 GB 24 MB/s";
+        const QByteArray chunk =
+            QByteArray(140, '.') + "pulling 6a0746a1ec1a: 42% |####      | 812 MB/1.9 GB 24 MB/s";
         QCOMPARE(chunk.size(), 200);
         useFakeOllama(setup, "  \n" + chunk + "\r\n", 0, true);
         ValueLog progress(setup, &LocalModelSetup::ollamaPullProgressChanged,
@@ -149,8 +152,7 @@ private Q_SLOTS:
         QVERIFY(!setup.isPullingModel());
         QCOMPARE(setup.ollamaPullProgress(), QStringLiteral("Model ready!"));
         QCOMPARE(setup.modelLoadError(), QString());
-        QCOMPARE(progress.values,
-                 (QStringList{"Starting download...", tail, "Model ready!"}));
+        QCOMPARE(progress.values, (QStringList{"Starting download...", tail, "Model ready!"}));
     }
 
     void pullWhilePullingChangesNothing() {
@@ -180,20 +182,24 @@ private Q_SLOTS:
         QTRY_COMPARE(setup.ollamaPullProgress(), QStringLiteral("a ▕"));
         openGate();
         QTRY_VERIFY(!setup.isPullingModel());
-        QVERIFY2(progress.values.contains(QStringLiteral("██ b")), qPrintable(progress.values.join('|')));
+        QVERIFY2(progress.values.contains(QStringLiteral("██ b")),
+                 qPrintable(progress.values.join('|')));
     }
 
     void failedPullAndMissingProgram_data() {
         QTest::addColumn<bool>("programExists");
         QTest::addColumn<QString>("error");
-        QTest::newRow("exit 1") << true << QStringLiteral("Failed to pull model. Is Ollama installed?");
-        QTest::newRow("no program") << false << QStringLiteral("Ollama not found. Install from ollama.com");
+        QTest::newRow("exit 1") << true
+                                << QStringLiteral("Failed to pull model. Is Ollama installed?");
+        QTest::newRow("no program")
+            << false << QStringLiteral("Ollama not found. Install from ollama.com");
     }
     void failedPullAndMissingProgram() {
         QFETCH(bool, programExists);
         QFETCH(QString, error);
         LocalModelSetup setup;
-        useFakeOllama(setup, "pulling manifest\nError: pull model manifest: file does not exist", 1);
+        useFakeOllama(setup, "pulling manifest\nError: pull model manifest: file does not exist",
+                      1);
         if (!programExists) {
             setup.setExecutableCandidates({path("missing/ollama"), path("also-missing")}, false);
         }

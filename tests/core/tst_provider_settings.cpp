@@ -15,9 +15,12 @@ class ProviderSettingsTest : public QObject {
     QTemporaryDir m_dir;
     int m_fileCounter = 0;
 
-    QString freshFile() { return m_dir.filePath(QStringLiteral("settings-%1.conf").arg(++m_fileCounter)); }
+    QString freshFile() {
+        return m_dir.filePath(QStringLiteral("settings-%1.conf").arg(++m_fileCounter));
+    }
 
-    static void storeRaw(UserDefaults& defaults, const QByteArray& configs, const QVariant& active = {}) {
+    static void storeRaw(UserDefaults& defaults, const QByteArray& configs,
+                         const QVariant& active = {}) {
         defaults.setValue(UserDefaults::cloudConfigsKey, configs);
         if (active.isValid()) {
             defaults.setValue(UserDefaults::activeProviderKey, active);
@@ -27,8 +30,9 @@ class ProviderSettingsTest : public QObject {
 private Q_SLOTS:
     void presetsInOrderWithTheirDefaults() {
         QCOMPARE(allCloudProviders().size(), 5);
-        const QStringList names{QStringLiteral("Grok"), QStringLiteral("Doubao"), QStringLiteral("ChatGPT"),
-                                QStringLiteral("Gemini"), QStringLiteral("DeepSeek")};
+        const QStringList names{QStringLiteral("Grok"), QStringLiteral("Doubao"),
+                                QStringLiteral("ChatGPT"), QStringLiteral("Gemini"),
+                                QStringLiteral("DeepSeek")};
         const QStringList models{QStringLiteral("grok-3-mini"), QStringLiteral("doubao-pro-v1"),
                                  QStringLiteral("gpt-4o-mini"), QStringLiteral("gemini-2.0-flash"),
                                  QStringLiteral("deepseek-chat")};
@@ -44,13 +48,15 @@ private Q_SLOTS:
         }
         QCOMPARE(defaultConfig(CloudProviderPreset::gemini).baseURL,
                  QStringLiteral("https://generativelanguage.googleapis.com/v1beta/openai"));
-        QCOMPARE(defaultConfig(CloudProviderPreset::deepseek).baseURL, QStringLiteral("https://api.deepseek.com/v1"));
-        QVERIFY(!cloudProviderFromText(QStringLiteral("grok")).has_value()); // text values are exact
+        QCOMPARE(defaultConfig(CloudProviderPreset::deepseek).baseURL,
+                 QStringLiteral("https://api.deepseek.com/v1"));
+        QVERIFY(
+            !cloudProviderFromText(QStringLiteral("grok")).has_value()); // text values are exact
     }
 
     void jsonRoundTripAndRejections() {
-        const CloudConfig config{CloudProviderPreset::deepseek, QStringLiteral("sk-1"), QStringLiteral("https://x/v1"),
-                                 QStringLiteral("m")};
+        const CloudConfig config{CloudProviderPreset::deepseek, QStringLiteral("sk-1"),
+                                 QStringLiteral("https://x/v1"), QStringLiteral("m")};
         const QJsonObject json = toJson(config);
         QCOMPARE(json.keys(), (QStringList{QStringLiteral("apiKey"), QStringLiteral("baseURL"),
                                            QStringLiteral("model"), QStringLiteral("provider")}));
@@ -72,17 +78,22 @@ private Q_SLOTS:
         const QString file = freshFile();
         UserDefaults defaults(file);
         QCOMPARE(ProviderSettings::loadActive(defaults), defaultConfig(CloudProviderPreset::grok));
-        QCOMPARE(ProviderSettings::loadSavedConfigs(defaults).keys(), QList{CloudProviderPreset::grok});
+        QCOMPARE(ProviderSettings::loadSavedConfigs(defaults).keys(),
+                 QList{CloudProviderPreset::grok});
         QVERIFY(!QFile::exists(file));
     }
 
     void savingAProviderOnAFreshInstallStoresItBesideGrok() {
         UserDefaults defaults(freshFile());
         ProviderSettings::save(defaults, defaultConfig(CloudProviderPreset::deepseek));
-        const QJsonArray stored = QJsonDocument::fromJson(defaults.value(UserDefaults::cloudConfigsKey).toByteArray()).array();
+        const QJsonArray stored =
+            QJsonDocument::fromJson(defaults.value(UserDefaults::cloudConfigsKey).toByteArray())
+                .array();
         QCOMPARE(stored.size(), 2);
-        QCOMPARE(defaults.value(UserDefaults::activeProviderKey).toString(), QStringLiteral("DeepSeek"));
-        QCOMPARE(ProviderSettings::loadActive(defaults), defaultConfig(CloudProviderPreset::deepseek));
+        QCOMPARE(defaults.value(UserDefaults::activeProviderKey).toString(),
+                 QStringLiteral("DeepSeek"));
+        QCOMPARE(ProviderSettings::loadActive(defaults),
+                 defaultConfig(CloudProviderPreset::deepseek));
 
         // Read back by a second instance, as at the next launch.
         UserDefaults relaunched(defaults.fileName());
@@ -93,30 +104,35 @@ private Q_SLOTS:
     void savedSettingsComeBackExactly() {
         UserDefaults defaults(freshFile());
         const CloudConfig gemini{CloudProviderPreset::gemini, QStringLiteral("key with spaces ✓"),
-                                 QStringLiteral("https://proxy.example/v1beta/openai/"), QStringLiteral("gemini-x")};
+                                 QStringLiteral("https://proxy.example/v1beta/openai/"),
+                                 QStringLiteral("gemini-x")};
         ProviderSettings::save(defaults, gemini);
         ProviderSettings::save(defaults, defaultConfig(CloudProviderPreset::chatgpt));
-        QCOMPARE(ProviderSettings::loadSavedConfigs(defaults).value(CloudProviderPreset::gemini), gemini);
+        QCOMPARE(ProviderSettings::loadSavedConfigs(defaults).value(CloudProviderPreset::gemini),
+                 gemini);
         ProviderSettings::save(defaults, gemini);
         QCOMPARE(ProviderSettings::loadActive(UserDefaults(defaults.fileName())), gemini);
         // Entries only grow: ChatGPT stays stored after Gemini is saved again.
-        QVERIFY(ProviderSettings::loadSavedConfigs(defaults).contains(CloudProviderPreset::chatgpt));
+        QVERIFY(
+            ProviderSettings::loadSavedConfigs(defaults).contains(CloudProviderPreset::chatgpt));
     }
 
     void undecodableDataFallsBackAndIsReplacedOnSave_data() {
         QTest::addColumn<QByteArray>("stored");
         QTest::newRow("not json") << QByteArray("{{{");
         QTest::newRow("object") << QByteArray(R"({"provider":"Grok"})");
-        QTest::newRow("one bad element")
-            << QByteArray(R"([{"provider":"Gemini","apiKey":"k","baseURL":"u","model":"m"},{"provider":"Nope","apiKey":"","baseURL":"","model":""}])");
-        QTest::newRow("number value") << QByteArray(R"([{"provider":"Gemini","apiKey":1,"baseURL":"u","model":"m"}])");
+        QTest::newRow("one bad element") << QByteArray(
+            R"([{"provider":"Gemini","apiKey":"k","baseURL":"u","model":"m"},{"provider":"Nope","apiKey":"","baseURL":"","model":""}])");
+        QTest::newRow("number value")
+            << QByteArray(R"([{"provider":"Gemini","apiKey":1,"baseURL":"u","model":"m"}])");
     }
     void undecodableDataFallsBackAndIsReplacedOnSave() {
         QFETCH(QByteArray, stored);
         UserDefaults defaults(freshFile());
         storeRaw(defaults, stored, QStringLiteral("Gemini"));
         QCOMPARE(ProviderSettings::loadActive(defaults), defaultConfig(CloudProviderPreset::grok));
-        QCOMPARE(ProviderSettings::loadSavedConfigs(defaults).keys(), QList{CloudProviderPreset::grok});
+        QCOMPARE(ProviderSettings::loadSavedConfigs(defaults).keys(),
+                 QList{CloudProviderPreset::grok});
         ProviderSettings::save(defaults, defaultConfig(CloudProviderPreset::doubao));
         QCOMPARE(ProviderSettings::loadSavedConfigs(defaults).keys(),
                  (QList{CloudProviderPreset::grok, CloudProviderPreset::doubao}));
@@ -139,11 +155,13 @@ private Q_SLOTS:
 
     void laterDuplicateWins() {
         UserDefaults defaults(freshFile());
-        storeRaw(defaults,
-                 R"([{"provider":"Grok","apiKey":"old","baseURL":"u","model":"m"},{"provider":"Grok","apiKey":"new","baseURL":"u","model":"m"}])",
-                 QStringLiteral("Grok"));
-        QCOMPARE(ProviderSettings::loadSavedConfigs(defaults).value(CloudProviderPreset::grok).apiKey,
-                 QStringLiteral("new"));
+        storeRaw(
+            defaults,
+            R"([{"provider":"Grok","apiKey":"old","baseURL":"u","model":"m"},{"provider":"Grok","apiKey":"new","baseURL":"u","model":"m"}])",
+            QStringLiteral("Grok"));
+        QCOMPARE(
+            ProviderSettings::loadSavedConfigs(defaults).value(CloudProviderPreset::grok).apiKey,
+            QStringLiteral("new"));
         // Loading at start takes the first match.
         QCOMPARE(ProviderSettings::loadActive(defaults).apiKey, QStringLiteral("old"));
     }
@@ -151,7 +169,8 @@ private Q_SLOTS:
     void settingsFileIsPrivate() {
         const QString file = freshFile();
         UserDefaults defaults(file);
-        ProviderSettings::save(defaults, CloudConfig{CloudProviderPreset::grok, QStringLiteral("secret"), {}, {}});
+        ProviderSettings::save(
+            defaults, CloudConfig{CloudProviderPreset::grok, QStringLiteral("secret"), {}, {}});
         struct stat info {};
         QCOMPARE(::stat(QFile::encodeName(file).constData(), &info), 0);
         QCOMPARE(info.st_mode & 0777, 0600u);

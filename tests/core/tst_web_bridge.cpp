@@ -32,8 +32,9 @@ struct Harness {
         options.ollamaBase = ollama.baseUrl();
         options.serverPort = 0;
         viewModel = std::make_unique<ChatViewModel>(options);
-        viewModel->useCloudConfigWithoutSaving(
-            {CloudProviderPreset::grok, QStringLiteral("test-key"), cloud.baseUrl(), QStringLiteral("m")});
+        viewModel->useCloudConfigWithoutSaving({CloudProviderPreset::grok,
+                                                QStringLiteral("test-key"), cloud.baseUrl(),
+                                                QStringLiteral("m")});
     }
 
     ChatViewModel& vm() { return *viewModel; }
@@ -48,14 +49,16 @@ struct Harness {
     QByteArray phoneChat(const QStringList& userTexts) {
         QJsonArray messages;
         for (const QString& text : userTexts) {
-            messages.append(QJsonObject{{QStringLiteral("role"), QStringLiteral("user")}, {QStringLiteral("content"), text}});
+            messages.append(QJsonObject{{QStringLiteral("role"), QStringLiteral("user")},
+                                        {QStringLiteral("content"), text}});
         }
         QUrl url(viewModel->serverURL().value_or(QString()));
         url.setPath(QStringLiteral("/api/chat"));
         QNetworkRequest request(url);
         request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
-        QNetworkReply* reply = network.post(
-            request, QJsonDocument(QJsonObject{{QStringLiteral("messages"), messages}}).toJson(QJsonDocument::Compact));
+        QNetworkReply* reply =
+            network.post(request, QJsonDocument(QJsonObject{{QStringLiteral("messages"), messages}})
+                                      .toJson(QJsonDocument::Compact));
         if (!QTest::qWaitFor([reply] { return reply->isFinished(); }, 10000)) {
             return {};
         }
@@ -81,10 +84,13 @@ private Q_SLOTS:
         QVERIFY(h.vm().serverURL()->startsWith(QStringLiteral("http://")));
         QVERIFY(h.vm().serverURL()->contains(QStringLiteral("/?key=")));
 
-        h.cloud.enqueue(FakeOpenAIServer::streamedText({QStringLiteral("Sunny"), QStringLiteral(", 25°C")}, 20));
+        h.cloud.enqueue(FakeOpenAIServer::streamedText(
+            {QStringLiteral("Sunny"), QStringLiteral(", 25°C")}, 20));
         const QString question = QStringLiteral("What is the weather like today in Shanghai?");
         const QByteArray answer = h.phoneChat({question});
-        QCOMPARE(answer, QByteArray("{\"content\":\"Sunny\"}\n{\"content\":\", 25°C\"}\n{\"done\":true}\n"));
+        QCOMPARE(
+            answer,
+            QByteArray("{\"content\":\"Sunny\"}\n{\"content\":\", 25°C\"}\n{\"done\":true}\n"));
 
         const Conversation* phone = h.phoneConversation();
         QVERIFY(phone != nullptr);
@@ -109,7 +115,8 @@ private Q_SLOTS:
         QCOMPARE(h.vm().currentConversationId(), h.phoneConversation()->id);
         QCOMPARE(h.phoneConversation()->title, QStringLiteral("📱 What is the weather like"));
         QTRY_COMPARE(h.phoneConversation()->messages.size(), 4);
-        QTRY_COMPARE(h.phoneConversation()->messages[3].content, QStringLiteral("Take an umbrella."));
+        QTRY_COMPARE(h.phoneConversation()->messages[3].content,
+                     QStringLiteral("Take an umbrella."));
         QCOMPARE(h.store().conversations().size(), 2);
     }
 
@@ -130,25 +137,30 @@ private Q_SLOTS:
     void piecesAreDroppedWhenTheMirrorNoLongerEndsWithTheReply() {
         Harness h;
         WebBridge& bridge = *h.vm().webBridge();
-        bridge.appendWebAssistantToken(QStringLiteral("nowhere to go")); // no phone conversation yet
+        bridge.appendWebAssistantToken(
+            QStringLiteral("nowhere to go")); // no phone conversation yet
         bridge.receiveWebUserMessage(QStringLiteral("  untrimmed  "));
         const QUuid id = *bridge.webConversationId();
         QCOMPARE(h.store().find(id)->messages[0].content, QStringLiteral("  untrimmed  "));
         bridge.appendWebAssistantToken(QStringLiteral("kept"));
-        h.store().appendMessage(id, ChatMessage::make(Role::user, QStringLiteral("typed on the desktop")));
+        h.store().appendMessage(
+            id, ChatMessage::make(Role::user, QStringLiteral("typed on the desktop")));
         bridge.appendWebAssistantToken(QStringLiteral(" dropped"));
         QCOMPARE(h.store().find(id)->messages[1].content, QStringLiteral("kept"));
-        QCOMPARE(h.store().find(id)->messages.last().content, QStringLiteral("typed on the desktop"));
+        QCOMPARE(h.store().find(id)->messages.last().content,
+                 QStringLiteral("typed on the desktop"));
     }
 
     void thePhoneKeepsTheBackendActiveWhenTheServerStarted() {
         Harness h;
-        h.ollama.setStandingResponse("GET", QStringLiteral("/api/tags"), FakeOllamaServer::tags({QStringLiteral("qwen2.5:3b")}));
+        h.ollama.setStandingResponse("GET", QStringLiteral("/api/tags"),
+                                     FakeOllamaServer::tags({QStringLiteral("qwen2.5:3b")}));
         h.vm().switchBackend(AIBackend::local);
         QTRY_COMPARE(h.vm().activeBackend(), AIBackend::local);
         QVERIFY(h.startServer());
         h.vm().switchBackend(AIBackend::cloud);
-        h.ollama.enqueue("POST", QStringLiteral("/api/chat"), FakeOllamaServer::streamedText({QStringLiteral("local says hi")}));
+        h.ollama.enqueue("POST", QStringLiteral("/api/chat"),
+                         FakeOllamaServer::streamedText({QStringLiteral("local says hi")}));
         const QByteArray answer = h.phoneChat({QStringLiteral("who answers?")});
         QVERIFY(answer.contains("local says hi"));
         for (const RecordedRequest& request : h.cloud.requests()) {
@@ -159,9 +171,11 @@ private Q_SLOTS:
     void phoneRepliesRecordNoMemory() {
         Harness h;
         QVERIFY(h.startServer());
-        h.cloud.enqueue(FakeOpenAIServer::streamedText({QStringLiteral("Noted [memory: 用户喜欢猫]")}));
+        h.cloud.enqueue(
+            FakeOpenAIServer::streamedText({QStringLiteral("Noted [memory: 用户喜欢猫]")}));
         h.phoneChat({QStringLiteral("I like cats")});
-        QTRY_VERIFY(h.phoneConversation()->messages[1].content.contains(QStringLiteral("[memory:")));
+        QTRY_VERIFY(
+            h.phoneConversation()->messages[1].content.contains(QStringLiteral("[memory:")));
         QVERIFY(h.vm().persona()->memoryFiles().isEmpty());
     }
 
