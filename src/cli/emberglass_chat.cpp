@@ -3,12 +3,14 @@
 
 #include "cli/chat_options.h"
 #include "cli/chat_session.h"
+#include "tools/readers/ocr_environment.h"
 
 #include <QGuiApplication>
 
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    ensureSingleThreadedOcr(argc, argv);
     // Tools that draw (PDF slides) need a GUI application; none is shown.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
