@@ -11,7 +11,26 @@ Image {
     // Symbol names used by the views, mapped to the Lucide icon that stands in.
     readonly property var symbols: ({
         "brain": "brain",
-        "arrow.up": "arrow-up"
+        "arrow.up": "arrow-up",
+        "iphone": "smartphone",
+        "cpu": "cpu",
+        "info.circle": "info",
+        "chevron.left": "chevron-left",
+        "chevron.right": "chevron-right",
+        "chevron.down": "chevron-down",
+        "bubble.left.fill": "message-circle",
+        "person.fill": "user",
+        "xmark": "x",
+        "checkmark": "check",
+        "stop.fill": "square",
+        "exclamationmark": "exclamation-mark",
+        "doc.text": "file-text",
+        "square.and.pencil": "square-pen",
+        "folder": "folder",
+        "magnifyingglass": "search",
+        "terminal": "terminal",
+        "wrench": "wrench",
+        "arrow.up.right": "arrow-up-right"
     })
 
     function hex(c) {
