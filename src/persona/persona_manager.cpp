@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include <algorithm>
+
 namespace {
 
 const QString dateFormat = QStringLiteral("yyyy-MM-dd");
@@ -117,6 +119,21 @@ QString PersonaManager::memoryInstructionsFor(const QDate& today) const {
 
 bool PersonaManager::writeTextAtomically(const QString& path, const QString& text) const {
     return ::writeTextAtomically(path, text);
+}
+
+bool PersonaManager::saveMemoryFile(const QString& path, const QString& content) {
+    // Matched by path: ids are new after every rescan.
+    const auto entry = std::find_if(m_memoryFiles.begin(), m_memoryFiles.end(),
+                                    [&path](const MemoryFile& file) { return file.url == path; });
+    if (entry == m_memoryFiles.end()) {
+        return false;
+    }
+    ::writeTextAtomically(path, content); // a failed write still updates the listed content
+    if (entry->content != content) {
+        entry->content = content;
+        Q_EMIT memoryFilesChanged();
+    }
+    return true;
 }
 
 void PersonaManager::setClock(Clock clock) {

@@ -59,6 +59,10 @@ public:
 
     // For the editors that save the soul, the memory or a memory file.
     Q_INVOKABLE bool writeTextAtomically(const QString& path, const QString& text) const;
+    // Saves an open memory file: the listed entry with this path gets the text, on
+    // disk and in memoryFiles (its date stays until the next scan). Does nothing,
+    // and returns false, when no listed file has the path.
+    Q_INVOKABLE bool saveMemoryFile(const QString& path, const QString& content);
 
     void setClock(Clock clock);
 

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+
+// How a memory file is summarised in the persona panel's list.
+
+// The first content line and the one after it, joined by a space and cut to
+// 80 characters; leading headings and blank lines are skipped. "Empty" when
+// nothing is left.
+QString memoryFilePreview(const QString& content);
+
+// What a file is about, by how its name ends ("2026-03-14-work" is work);
+// daily logs and any other name count as daily.
+enum class MemoryFileKind { personal, work, financial, daily };
+MemoryFileKind memoryFileKind(const QString& name);
+QString toText(MemoryFileKind kind);
+
+// The modification time as an abbreviated date and a short time ("Mar 14, 2026, 9:41 AM").
+QString memoryFileDateText(const QDateTime& date, const QLocale& locale = QLocale::system());
