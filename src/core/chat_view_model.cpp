@@ -235,6 +235,10 @@ QCoro::Task<> ChatViewModel::checkServiceAvailability() {
     const bool available = co_await currentService()->checkAvailability();
     if (self) {
         setServiceAvailable(available);
+        if (!m_serviceChecked) {
+            m_serviceChecked = true;
+            Q_EMIT serviceCheckedChanged();
+        }
     }
 }
 

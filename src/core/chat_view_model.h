@@ -52,6 +52,7 @@ class ChatViewModel : public QObject {
     Q_PROPERTY(QString inputText READ inputText WRITE setInputText NOTIFY inputTextChanged)
     Q_PROPERTY(bool isGenerating READ isGenerating NOTIFY isGeneratingChanged)
     Q_PROPERTY(bool serviceAvailable READ serviceAvailable NOTIFY serviceAvailableChanged)
+    Q_PROPERTY(bool serviceChecked READ serviceChecked NOTIFY serviceCheckedChanged)
     Q_PROPERTY(bool isServerRunning READ isServerRunning NOTIFY isServerRunningChanged)
     Q_PROPERTY(QString serverURL READ serverURLText NOTIFY serverURLChanged)
     Q_PROPERTY(QString inspectorPanel READ inspectorPanelText WRITE setInspectorPanelText NOTIFY
@@ -102,6 +103,9 @@ public:
     AIBackend activeBackend() const { return m_activeBackend; }
     AIServiceProtocol* currentService() const;
     bool serviceAvailable() const { return m_serviceAvailable; }
+    // True once an availability check has answered: until then serviceAvailable
+    // is only the hopeful start value, not a result to show as "Connected".
+    bool serviceChecked() const { return m_serviceChecked; }
     CloudConfig cloudConfig() const { return m_cloudConfig; }
     void setCloudConfig(const CloudConfig& config);
     void switchBackend(AIBackend backend);
@@ -143,6 +147,7 @@ Q_SIGNALS:
     void inputTextChanged();
     void isGeneratingChanged();
     void serviceAvailableChanged();
+    void serviceCheckedChanged();
     void isServerRunningChanged();
     void serverURLChanged();
     void inspectorPanelChanged();
@@ -188,6 +193,7 @@ private:
     QString m_inputText;
     bool m_isGenerating = false;
     bool m_serviceAvailable = true;
+    bool m_serviceChecked = false;
     bool m_isServerRunning = false;
     std::optional<QString> m_serverURL;
     std::optional<InspectorSidebarPanel> m_inspectorPanel;

@@ -474,6 +474,26 @@ private Q_SLOTS:
         QTRY_VERIFY(h.vm().serviceAvailable());
     }
 
+    void serviceIsCheckedOnlyOnceAProbeAnswers() {
+        Harness h;
+        h.vm().setCloudBaseURL(h.cloud.baseUrl()); // stored, so a relaunch probes the fake
+        h.cloud.enqueue("GET", QStringLiteral("/v1/models"), FakeResponse::silence());
+        ChatViewModelOptions options;
+        options.personaDirectory = h.dir.filePath(QStringLiteral("persona"));
+        options.settingsFile = h.dir.filePath(QStringLiteral("settings.conf"));
+        ChatViewModel relaunched(options);
+        QTRY_COMPARE(h.cloud.requests().size(), 1);
+        QVERIFY(relaunched.serviceAvailable());
+        QVERIFY(!relaunched.serviceChecked());
+
+        QSignalSpy checked(&relaunched, &ChatViewModel::serviceCheckedChanged);
+        h.cloud.enqueue("GET", QStringLiteral("/v1/models"), FakeResponse::json(200, {}));
+        relaunched.testConnection();
+        QTRY_VERIFY(relaunched.serviceChecked());
+        QVERIFY(relaunched.serviceAvailable());
+        QCOMPARE(checked.size(), 1);
+    }
+
     void panelsToggle() {
         Harness h;
         QSignalSpy changed(&h.vm(), &ChatViewModel::inspectorPanelChanged);
