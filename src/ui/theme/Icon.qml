@@ -30,7 +30,25 @@ Image {
         "magnifyingglass": "search",
         "terminal": "terminal",
         "wrench": "wrench",
-        "arrow.up.right": "arrow-up-right"
+        "arrow.up.right": "arrow-up-right",
+        "lock.shield": "shield-lock",
+        "gearshape.fill": "settings",
+        "circle.hexagongrid.fill": "hexagon",
+        "sparkles": "sparkles",
+        "water.waves": "waves",
+        "antenna.radiowaves.left.and.right": "radio",
+        "checkmark.circle.fill": "circle-check",
+        "arrow.down.circle.fill": "circle-arrow-down",
+        "brain.head.profile": "brain-circuit",
+        "clock": "clock",
+        "clock.fill": "clock",
+        "arrow.clockwise": "rotate-cw",
+        "tray": "inbox",
+        "briefcase.fill": "briefcase",
+        "dollarsign": "dollar-sign",
+        "pencil": "pencil",
+        "arrow.right": "arrow-right",
+        "doc.on.clipboard": "clipboard-paste"
     })
 
     function hex(c) {
