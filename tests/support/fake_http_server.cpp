@@ -39,6 +39,9 @@ void FakeHttpServer::enqueue(const QByteArray& method, const QString& path, Fake
 
 void FakeHttpServer::setStandingResponse(const QByteArray& method, const QString& path,
                                          FakeResponse response) {
+    // A later standing answer for the same request replaces the earlier one.
+    m_standing.removeIf(
+        [&](const Route& route) { return route.method == method && route.path == path; });
     m_standing.append({method, path, std::move(response)});
 }
 

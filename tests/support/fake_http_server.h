@@ -40,6 +40,7 @@ public:
 
     void enqueue(FakeResponse response);
     void enqueue(const QByteArray& method, const QString& path, FakeResponse response);
+    // Replaces any standing answer given before for the same method and path.
     void setStandingResponse(const QByteArray& method, const QString& path, FakeResponse response);
 
     QList<RecordedRequest> requests() const { return m_requests; }

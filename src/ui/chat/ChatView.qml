@@ -1,7 +1,52 @@
 import QtQuick
+import QtQuick.Layouts
+import Emberglass.Backend
 import Emberglass.Theme
 
-// The transcript of the selected conversation and the input bar.
+// The centre column: the transcript of the selected conversation (or the boot
+// screen when it has nothing to show), the status banners and the input bar.
 Rectangle {
+    id: chat
+
+    readonly property bool showsTranscript: ChatViewModel.messages.count > 0
+
     color: Theme.surface
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        Item {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+
+            TranscriptView {
+                id: transcript
+                objectName: "transcript"
+                anchors.fill: parent
+                visible: chat.showsTranscript
+            }
+
+            Loader {
+                objectName: "bootScreenLoader"
+                anchors.fill: parent
+                active: !chat.showsTranscript
+                sourceComponent: BootScreen {}
+            }
+        }
+
+        StatusBanners {
+            Layout.fillWidth: true
+        }
+
+        Rectangle {
+            Layout.fillWidth: true
+            implicitHeight: 1
+            color: Theme.border
+        }
+
+        InputBar {
+            Layout.fillWidth: true
+        }
+    }
 }

@@ -1,9 +1,8 @@
 import QtQuick
 import QtQuick.Window
-import Emberglass.Backend
-import Emberglass.Chat
 import Emberglass.Theme
 
+// The one window of the application.
 Window {
     width: 940
     height: 680
@@ -13,12 +12,7 @@ Window {
     title: "Emberglass"
     color: Theme.background
 
-    ChatView {
+    RootView {
         anchors.fill: parent
-        Icon { name: "brain"; color: Theme.accent; size: 48; anchors.centerIn: parent }
-        Text {
-            anchors.top: parent.top
-            text: ChatViewModel.cloudConfig.provider + " / " + ChatViewModel.conversations.rowCount()
-        }
     }
 }

@@ -1,0 +1,109 @@
+#include "display_format.h"
+
+#include <QTextBoundaryFinder>
+
+namespace {
+
+// Whole calendar units between two instants, largest first.
+struct Elapsed {
+    int years = 0;
+    int months = 0;
+    int weeks = 0;
+    int days = 0;
+    qint64 hours = 0;
+    qint64 minutes = 0;
+    qint64 seconds = 0;
+};
+
+Elapsed elapsedBetween(const QDateTime& earlier, const QDateTime& later) {
+    Elapsed elapsed;
+    elapsed.years = later.date().year() - earlier.date().year();
+    while (elapsed.years > 0 && earlier.addYears(elapsed.years) > later) {
+        --elapsed.years;
+    }
+    QDateTime cursor = earlier.addYears(elapsed.years);
+
+    elapsed.months = (later.date().year() - cursor.date().year()) * 12 + later.date().month() -
+                     cursor.date().month();
+    while (elapsed.months > 0 && cursor.addMonths(elapsed.months) > later) {
+        --elapsed.months;
+    }
+    cursor = cursor.addMonths(elapsed.months);
+
+    int days = static_cast<int>(cursor.date().daysTo(later.date()));
+    while (days > 0 && cursor.addDays(days) > later) {
+        --days;
+    }
+    cursor = cursor.addDays(days);
+    elapsed.weeks = days / 7;
+    elapsed.days = days % 7;
+
+    const qint64 seconds = cursor.secsTo(later);
+    elapsed.hours = seconds / 3600;
+    elapsed.minutes = seconds % 3600 / 60;
+    elapsed.seconds = seconds % 60;
+    return elapsed;
+}
+
+QString counted(qint64 count, const char* unit, bool past) {
+    const QString amount =
+        QStringLiteral("%1 %2%3").arg(count).arg(QLatin1String(unit)).arg(count == 1 ? "" : "s");
+    return past ? amount + QStringLiteral(" ago") : QStringLiteral("in ") + amount;
+}
+
+// "last week" / "next week" for one, "3 weeks ago" / "in 3 weeks" otherwise.
+QString named(qint64 count, const char* unit, bool past) {
+    if (count == 1) {
+        return (past ? QStringLiteral("last ") : QStringLiteral("next ")) + QLatin1String(unit);
+    }
+    return counted(count, unit, past);
+}
+
+} // namespace
+
+namespace DisplayFormat {
+
+QString relativeDate(const QDateTime& date, const QDateTime& now) {
+    if (!date.isValid() || !now.isValid()) {
+        return {};
+    }
+    const bool past = date <= now;
+    const Elapsed e = past ? elapsedBetween(date.toLocalTime(), now.toLocalTime())
+                           : elapsedBetween(now.toLocalTime(), date.toLocalTime());
+    if (e.years > 0) {
+        return named(e.years, "year", past);
+    }
+    if (e.months > 0) {
+        return named(e.months, "month", past);
+    }
+    if (e.weeks > 0) {
+        return named(e.weeks, "week", past);
+    }
+    if (e.days == 1) {
+        return past ? QStringLiteral("yesterday") : QStringLiteral("tomorrow");
+    }
+    if (e.days > 0) {
+        return counted(e.days, "day", past);
+    }
+    if (e.hours > 0) {
+        return counted(e.hours, "hour", past);
+    }
+    if (e.minutes > 0) {
+        return counted(e.minutes, "minute", past);
+    }
+    if (e.seconds > 0) {
+        return counted(e.seconds, "second", past);
+    }
+    return QStringLiteral("now");
+}
+
+int characterCount(const QString& text) {
+    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, text);
+    int count = 0;
+    while (boundaries.toNextBoundary() > 0) {
+        ++count;
+    }
+    return count;
+}
+
+} // namespace DisplayFormat

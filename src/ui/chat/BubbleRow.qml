@@ -1,0 +1,142 @@
+import QtQuick
+import Emberglass.Common
+import Emberglass.Theme
+
+// A message of the user or the agent: avatar, "YOU"/"AI" header with its rule,
+// and the text exactly as written (nothing is interpreted as markup).
+Item {
+    id: row
+
+    property string role
+    property string content
+    property bool isStreaming: false
+    readonly property bool isUser: role === "user"
+    readonly property bool isAssistant: role === "assistant"
+    readonly property bool isHovering: hover.hovered
+    readonly property bool showsWaveform: content.length === 0 && isStreaming
+    readonly property color bubbleColor: isAssistant ? Theme.background
+        : isHovering ? Qt.rgba(Theme.background.r, Theme.background.g, Theme.background.b, 0.5)
+        : "transparent"
+
+    function resetViewState() {
+        body.deselect()
+    }
+
+    implicitHeight: bubble.height + 4
+
+    Rectangle {
+        id: bubble
+        objectName: "bubble"
+        x: 8
+        y: 2
+        width: row.width - 16
+        height: Math.max(avatar.height, column.height) + 24
+        radius: 14
+        color: row.bubbleColor
+
+        HoverHandler {
+            id: hover
+        }
+
+        Rectangle {
+            objectName: "accentStripe"
+            visible: row.isAssistant
+            x: 10
+            y: 6
+            width: 3
+            height: parent.height - 12
+            radius: 1.5
+            color: Theme.accent
+        }
+
+        Item {
+            id: avatar
+            x: 20
+            y: 12
+            width: 30
+            height: 30
+
+            Rectangle {
+                objectName: "userAvatar"
+                anchors.fill: parent
+                visible: row.isUser
+                radius: 8
+                color: Theme.surfaceAlt
+                Icon {
+                    anchors.centerIn: parent
+                    name: "person.fill"
+                    size: 12
+                    color: Theme.textSecondary
+                }
+            }
+
+            Loader {
+                objectName: "agentAvatar"
+                active: !row.isUser
+                sourceComponent: AppIconArtwork {
+                    size: 30
+                    cornerRadius: 8
+                }
+            }
+        }
+
+        Column {
+            id: column
+            x: avatar.x + avatar.width + 12
+            y: 12
+            // 20 of padding and a gap of at least 40 on the trailing side.
+            width: Math.max(0, bubble.width - x - 20 - 40)
+            spacing: 5
+
+            Item {
+                width: parent.width
+                height: roleLabel.height
+
+                Text {
+                    id: roleLabel
+                    objectName: "roleLabel"
+                    text: row.isUser ? Texts.youLabel : Texts.agentLabel
+                    font.family: Theme.monoFamily
+                    font.pixelSize: 9
+                    font.bold: true
+                    font.letterSpacing: 1
+                    color: row.isUser ? Theme.textSecondary : Theme.accent
+                }
+
+                Rectangle {
+                    x: roleLabel.width + 6
+                    anchors.verticalCenter: roleLabel.verticalCenter
+                    width: Math.max(0, parent.width - x)
+                    height: 1
+                    color: Theme.border
+                }
+            }
+
+            Loader {
+                objectName: "waveformLoader"
+                active: row.showsWaveform
+                visible: active
+                height: active ? 16 : 0
+                sourceComponent: WaveformIndicator {}
+            }
+
+            TextEdit {
+                id: body
+                objectName: "messageText"
+                visible: !row.showsWaveform
+                width: parent.width
+                height: visible ? implicitHeight : 0
+                text: row.content
+                textFormat: TextEdit.PlainText
+                readOnly: true
+                selectByMouse: true
+                wrapMode: TextEdit.Wrap
+                font.family: Theme.fontFamily
+                font.pixelSize: 14
+                color: Theme.textPrimary
+                selectionColor: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.25)
+                selectedTextColor: Theme.textPrimary
+            }
+        }
+    }
+}

@@ -1,0 +1,40 @@
+import QtQuick
+import Emberglass.Backend
+import Emberglass.Common
+import Emberglass.Theme
+
+// The input field, bound to the controller's text, and its action button.
+Rectangle {
+    id: bar
+
+    property alias field: input
+
+    implicitHeight: Math.max(input.implicitHeight, action.implicitHeight) + 24
+    color: Theme.surface
+
+    ChatInputField {
+        id: input
+        objectName: "chatInputField"
+        x: 16
+        anchors.bottom: parent.bottom
+        anchors.bottomMargin: 12
+        width: bar.width - 32 - action.width - 10
+        height: implicitHeight
+        text: ChatViewModel.inputText
+        placeholder: Texts.inputPlaceholder
+        onTextEdited: text => ChatViewModel.inputText = text
+        onSubmitted: ChatViewModel.sendMessage()
+    }
+
+    SendButton {
+        id: action
+        objectName: "sendButton"
+        anchors.right: parent.right
+        anchors.rightMargin: 16
+        anchors.bottom: parent.bottom
+        anchors.bottomMargin: 12
+        isGenerating: ChatViewModel.isGenerating
+        inputText: ChatViewModel.inputText
+        onClicked: isGenerating ? ChatViewModel.stopGeneration() : ChatViewModel.sendMessage()
+    }
+}

@@ -1,0 +1,47 @@
+import QtQuick
+import QtQuick.Controls
+import Emberglass.Theme
+
+// Sends the typed text, or stops the reply being generated.
+AbstractButton {
+    id: button
+
+    property bool isGenerating: false
+    property string inputText
+    // The look follows the raw text; whether it can send follows the trimmed text.
+    readonly property color fillColor: isGenerating ? Theme.danger
+        : inputText.length > 0 ? Theme.accent
+        : Qt.rgba(Theme.textTertiary.r, Theme.textTertiary.g, Theme.textTertiary.b, 0.4)
+    readonly property string symbol: isGenerating ? "stop.fill" : "arrow.up"
+
+    implicitWidth: 36
+    implicitHeight: 36
+    enabled: isGenerating || inputText.trim().length > 0
+    focusPolicy: Qt.NoFocus
+
+    background: Rectangle {
+        radius: 10
+        color: button.fillColor
+    }
+
+    contentItem: Item {
+        // The stop symbol is a filled square; the line icon set has no filled one.
+        Rectangle {
+            objectName: "stopSymbol"
+            anchors.centerIn: parent
+            visible: button.isGenerating
+            width: 11
+            height: 11
+            radius: 2
+            color: "white"
+        }
+        Icon {
+            objectName: "sendSymbol"
+            anchors.centerIn: parent
+            visible: !button.isGenerating
+            name: "arrow.up"
+            size: 14
+            color: "white"
+        }
+    }
+}

@@ -1,0 +1,62 @@
+import QtQuick
+import QtQuick.Controls
+import Emberglass.Backend
+import Emberglass.Common
+import Emberglass.Theme
+
+// What is wrong or under way with the model, each line only while it applies.
+Column {
+    id: banners
+
+    SymbolBanner {
+        objectName: "unavailableBanner"
+        width: banners.width
+        visible: !ChatViewModel.serviceAvailable
+        symbol: "exclamationmark"
+        tint: Theme.warning
+        text: ChatViewModel.activeBackend === Texts.localBackend ? Texts.localUnavailable
+                                                                 : Texts.cloudUnreachable
+    }
+
+    Item {
+        objectName: "loadingBanner"
+        width: banners.width
+        implicitHeight: loadingRow.height + 16
+        visible: ChatViewModel.isLoadingModel
+
+        Row {
+            id: loadingRow
+            anchors.centerIn: parent
+            spacing: 8
+
+            BusyIndicator {
+                anchors.verticalCenter: parent.verticalCenter
+                implicitWidth: 14
+                implicitHeight: 14
+                padding: 0
+                running: parent.parent.visible
+                palette.dark: Theme.textTertiary
+            }
+
+            Text {
+                objectName: "bannerText"
+                anchors.verticalCenter: parent.verticalCenter
+                text: Texts.loadingModel
+                font.family: Theme.monoFamily
+                font.pixelSize: 9
+                font.bold: true
+                font.letterSpacing: 1
+                color: Theme.textTertiary
+            }
+        }
+    }
+
+    SymbolBanner {
+        objectName: "loadErrorBanner"
+        width: banners.width
+        visible: ChatViewModel.modelLoadError.length > 0
+        symbol: "xmark"
+        tint: Theme.danger
+        text: ChatViewModel.modelLoadError
+    }
+}

@@ -1,0 +1,44 @@
+import QtQuick
+import Emberglass.Theme
+
+// A status line under the transcript: a white symbol on a coloured square and
+// a short text.
+Item {
+    id: banner
+
+    property string symbol
+    property color tint
+    property string text
+
+    implicitHeight: Math.max(badge.height, label.implicitHeight) + 16
+
+    Rectangle {
+        id: badge
+        x: 16
+        anchors.verticalCenter: parent.verticalCenter
+        width: 18
+        height: 18
+        radius: 5
+        color: banner.tint
+        Icon {
+            anchors.centerIn: parent
+            name: banner.symbol
+            size: 9
+            color: "white"
+        }
+    }
+
+    Text {
+        id: label
+        objectName: "bannerText"
+        x: badge.x + badge.width + 6
+        anchors.verticalCenter: parent.verticalCenter
+        width: Math.max(0, banner.width - x - 16)
+        text: banner.text
+        wrapMode: Text.Wrap
+        font.family: Theme.monoFamily
+        font.pixelSize: 10
+        font.weight: Font.Medium
+        color: Theme.textSecondary
+    }
+}

@@ -1,0 +1,91 @@
+import QtQuick
+import Emberglass.Common
+import Emberglass.Theme
+
+// One tool call: the tool's symbol, its name and its arguments on one line.
+Item {
+    id: view
+
+    property var call
+    readonly property string tool: call ? call.tool : ""
+    // The symbol of each tool that has one of its own.
+    readonly property var symbols: ({
+        "read_file": "doc.text",
+        "write_file": "square.and.pencil",
+        "list_directory": "folder",
+        "search_files": "magnifyingglass",
+        "run_command": "terminal"
+    })
+    readonly property string symbol: symbols[tool] || "wrench"
+    readonly property string summaryLine: call ? oneLine(call.summary) : ""
+
+    // The summary on one line. Only its two ends can show once it is shortened
+    // in the middle, so a huge argument (a whole file written) is cut first.
+    function oneLine(text) {
+        const flat = (text || "").replace(/\s*[\r\n\u2028\u2029]+\s*/g, " ")
+        const keep = 600
+        return flat.length <= 2 * keep ? flat : flat.slice(0, keep) + "…" + flat.slice(-keep)
+    }
+
+    implicitHeight: box.height
+
+    Rectangle {
+        id: box
+        objectName: "toolCallBox"
+        x: 44
+        readonly property real available: Math.max(0, view.width - x)
+        // As wide as its content, at most the row; the summary gives way first.
+        width: Math.min(available, 20 + badge.width + name.implicitWidth
+                        + summary.implicitWidth + 2 * content.spacing)
+        height: content.height + 14
+        radius: 8
+        color: Theme.surfaceAlt
+        border.color: Theme.border
+        border.width: 1
+
+        Row {
+            id: content
+            x: 10
+            y: 7
+            spacing: 6
+
+            Rectangle {
+                id: badge
+                width: 20
+                height: 20
+                radius: 4
+                color: Qt.rgba(Theme.warning.r, Theme.warning.g, Theme.warning.b, 0.15)
+                Icon {
+                    objectName: "toolSymbol"
+                    anchors.centerIn: parent
+                    name: view.symbol
+                    size: 9
+                    color: Theme.warning
+                }
+            }
+
+            Text {
+                id: name
+                anchors.verticalCenter: parent.verticalCenter
+                text: view.tool
+                font.family: Theme.monoFamily
+                font.pixelSize: 10
+                font.bold: true
+                color: Theme.textPrimary
+            }
+
+            Text {
+                id: summary
+                objectName: "toolSummary"
+                anchors.verticalCenter: parent.verticalCenter
+                width: Math.max(0, box.width - 20 - badge.width - name.width - 2 * content.spacing)
+                text: view.summaryLine
+                elide: Text.ElideMiddle
+                maximumLineCount: 1
+                font.family: Theme.fontFamily
+                font.pixelSize: 9
+                color: Theme.textTertiary
+            }
+        }
+    }
+}

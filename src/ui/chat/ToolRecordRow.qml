@@ -1,0 +1,39 @@
+import QtQuick
+
+// A tool message: the call it records, or the result it carries.
+Column {
+    id: record
+
+    property var call
+    property var result
+
+    function resetViewState() {
+        if (resultLoader.item) {
+            resultLoader.item.isExpanded = false
+        }
+    }
+
+    topPadding: 4
+    bottomPadding: 4
+    leftPadding: 20
+    rightPadding: 20
+
+    Loader {
+        active: !!record.call
+        visible: active
+        width: record.width - record.leftPadding - record.rightPadding
+        sourceComponent: ToolCallView {
+            call: record.call
+        }
+    }
+
+    Loader {
+        id: resultLoader
+        active: !!record.result
+        visible: active
+        width: record.width - record.leftPadding - record.rightPadding
+        sourceComponent: ToolResultView {
+            result: record.result
+        }
+    }
+}

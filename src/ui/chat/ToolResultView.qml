@@ -1,0 +1,156 @@
+import QtQuick
+import QtQuick.Controls
+import Emberglass.Backend
+import Emberglass.Common
+import Emberglass.Theme
+
+// One tool result: a header that opens and closes the output, and the whole
+// output in a box that scrolls once it is taller than 200.
+Item {
+    id: view
+
+    property var result
+    property bool isExpanded: false
+    readonly property bool success: result ? result.success : false
+    readonly property string output: result ? result.output : ""
+
+    implicitHeight: column.height
+
+    Column {
+        id: column
+        x: 44
+        width: Math.max(0, view.width - x)
+        topPadding: 4
+        bottomPadding: 4
+        leftPadding: 10
+        rightPadding: 10
+        spacing: 4
+
+        AbstractButton {
+            id: header
+            objectName: "resultHeader"
+            implicitWidth: headerRow.implicitWidth
+            implicitHeight: headerRow.implicitHeight
+            onClicked: view.isExpanded = !view.isExpanded
+
+            HoverHandler {
+                cursorShape: Qt.PointingHandCursor
+            }
+
+            Row {
+                id: headerRow
+                spacing: 6
+
+                Icon {
+                    anchors.verticalCenter: parent.verticalCenter
+                    name: view.isExpanded ? "chevron.down" : "chevron.right"
+                    size: 8
+                    color: Theme.textTertiary
+                }
+
+                Rectangle {
+                    objectName: "resultBadge"
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: 14
+                    height: 14
+                    radius: 3
+                    color: view.success ? Theme.success : Theme.danger
+                    Icon {
+                        objectName: "resultBadgeSymbol"
+                        anchors.centerIn: parent
+                        name: view.success ? "checkmark" : "xmark"
+                        size: 7
+                        color: "white"
+                    }
+                }
+
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: Texts.result
+                    font.family: Theme.monoFamily
+                    font.pixelSize: 9
+                    font.bold: true
+                    font.letterSpacing: 0.5
+                    color: Theme.textSecondary
+                }
+
+                Text {
+                    objectName: "resultLength"
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: DisplayFormat.characterCount(view.output) + Texts.charactersSuffix
+                    font.family: Theme.fontFamily
+                    font.pixelSize: 8
+                    color: Theme.textTertiary
+                }
+            }
+        }
+
+        // Opens and closes by its height; the output is built only while shown.
+        Item {
+            id: outputArea
+            objectName: "outputArea"
+            width: column.width - column.leftPadding - column.rightPadding
+            height: view.isExpanded ? outputLoader.height : 0
+            visible: height > 0
+            clip: true
+
+            Behavior on height {
+                NumberAnimation {
+                    duration: 200
+                    easing.type: Easing.Bezier
+                    easing.bezierCurve: Motion.easeInOut
+                }
+            }
+
+            Loader {
+                id: outputLoader
+                width: parent.width
+                active: view.isExpanded || outputArea.height > 0
+                sourceComponent: outputBox
+            }
+        }
+    }
+
+    Component {
+        id: outputBox
+
+        Rectangle {
+            objectName: "outputBox"
+            height: Math.min(outputText.implicitHeight + 20, 200)
+            radius: 8
+            color: Theme.background
+            border.color: Theme.border
+            border.width: 1
+
+            Flickable {
+                id: outputFlick
+                objectName: "outputScroll"
+                anchors.fill: parent
+                anchors.margins: 1
+                contentWidth: width
+                contentHeight: outputText.implicitHeight + 18
+                clip: true
+                boundsBehavior: Flickable.StopAtBounds
+                ScrollBar.vertical: ScrollBar {}
+
+                TextEdit {
+                    id: outputText
+                    objectName: "outputText"
+                    x: 9
+                    y: 9
+                    width: outputFlick.width - 18
+                    text: view.output
+                    textFormat: TextEdit.PlainText
+                    readOnly: true
+                    selectByMouse: true
+                    wrapMode: TextEdit.WrapAtWordBoundaryOrAnywhere
+                    font.family: Theme.monoFamily
+                    font.pixelSize: 11
+                    color: Theme.textPrimary
+                    selectionColor: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.25)
+                    selectedTextColor: Theme.textPrimary
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,119 @@
+import QtQuick
+import QtQuick.Layouts
+import Emberglass.Common
+import Emberglass.Theme
+
+// The about panel's content. It lives in Emberglass.Common (not Emberglass.Shell)
+// so that the inspector can embed it in its scroll view with
+// `import Emberglass.Common` without importing the shell that imports it.
+ColumnLayout {
+    id: about
+
+    spacing: 12
+
+    Text {
+        text: Texts.aboutHeading
+        font.family: Theme.monoFamily
+        font.pixelSize: 9
+        font.bold: true
+        font.letterSpacing: 2
+        color: Theme.textTertiary
+    }
+
+    Rectangle {
+        Layout.fillWidth: true
+        implicitHeight: card.implicitHeight + 32
+        radius: 12
+        color: Theme.surface
+        border.color: Theme.border
+        border.width: 1
+
+        ColumnLayout {
+            id: card
+            anchors.fill: parent
+            anchors.margins: 16
+            spacing: 14
+
+            RowLayout {
+                spacing: 14
+                AppIconArtwork {
+                    size: 56
+                    cornerRadius: 13
+                }
+                ColumnLayout {
+                    spacing: 4
+                    Layout.fillWidth: true
+                    Text {
+                        text: Texts.aboutName
+                        font.family: Theme.fontFamily
+                        font.pixelSize: 20
+                        font.weight: Font.DemiBold
+                        color: Theme.textPrimary
+                    }
+                    Text {
+                        Layout.fillWidth: true
+                        text: Texts.aboutTagline
+                        wrapMode: Text.WordWrap
+                        font.family: Theme.fontFamily
+                        font.pixelSize: 12
+                        color: Theme.textSecondary
+                    }
+                }
+            }
+
+            Rectangle {
+                Layout.fillWidth: true
+                implicitHeight: 1
+                color: Theme.border
+            }
+
+            RowLayout {
+                Layout.fillWidth: true
+                Text {
+                    text: Texts.versionLabel
+                    font.family: Theme.monoFamily
+                    font.pixelSize: 9
+                    font.bold: true
+                    font.letterSpacing: 1
+                    color: Theme.textTertiary
+                }
+                Item { Layout.fillWidth: true }
+                Text {
+                    objectName: "versionValue"
+                    text: Texts.versionValue
+                    font.family: Theme.fontFamily
+                    font.pixelSize: 14
+                    color: Theme.textPrimary
+                }
+            }
+        }
+    }
+
+    Text {
+        Layout.fillWidth: true
+        text: Texts.makerStatement
+        elide: Text.ElideRight
+        font.family: Theme.fontFamily
+        font.pixelSize: 11
+        color: Theme.textSecondary
+    }
+
+    Text {
+        id: link
+        objectName: "makerLink"
+        text: Texts.makerSiteLabel
+        font.family: Theme.fontFamily
+        font.pixelSize: 11
+        font.weight: Font.Medium
+        font.underline: linkHover.hovered
+        color: Theme.accent
+
+        HoverHandler {
+            id: linkHover
+            cursorShape: Qt.PointingHandCursor
+        }
+        TapHandler {
+            onTapped: Qt.openUrlExternally(Texts.makerSiteURL)
+        }
+    }
+}

@@ -1,0 +1,127 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Window
+import Emberglass.Backend
+import Emberglass.Common
+import Emberglass.Theme
+
+// One conversation in the sidebar: its title and how long ago it was updated.
+// A click selects it; its context menu deletes it.
+Item {
+    id: row
+
+    required property string conversationId
+    required property string title
+    required property var updatedAt
+    property bool isSelected: false
+    property date now: new Date()
+
+    signal selected()
+    signal deleteRequested()
+
+    implicitHeight: 46
+
+    Rectangle {
+        objectName: "selection"
+        anchors.fill: parent
+        anchors.leftMargin: 2
+        anchors.rightMargin: 2
+        anchors.topMargin: 1
+        anchors.bottomMargin: 1
+        visible: row.isSelected
+        radius: 10
+        color: Theme.surface
+        border.color: Theme.border
+        border.width: 1
+    }
+
+    Row {
+        x: 10
+        anchors.verticalCenter: parent.verticalCenter
+        spacing: 10
+
+        Rectangle {
+            objectName: "rowBadge"
+            anchors.verticalCenter: parent.verticalCenter
+            width: 24
+            height: 24
+            radius: 5
+            color: row.isSelected ? Theme.accent : Theme.surfaceAlt
+            Icon {
+                anchors.centerIn: parent
+                name: "bubble.left.fill"
+                size: 9
+                color: row.isSelected ? "white" : Theme.textTertiary
+            }
+        }
+
+        Column {
+            anchors.verticalCenter: parent.verticalCenter
+            spacing: 2
+            width: row.width - 10 - 24 - 10 - 10
+
+            Text {
+                objectName: "rowTitle"
+                width: parent.width
+                text: row.title
+                elide: Text.ElideRight
+                maximumLineCount: 1
+                font.family: Theme.fontFamily
+                // 12.5 points; pixel sizes are whole, point sizes need not be.
+                font.pointSize: 12.5 * 72 / (Screen.logicalPixelDensity * 25.4)
+                font.weight: row.isSelected ? Font.Bold : Font.Medium
+                color: Theme.textPrimary
+            }
+
+            Text {
+                objectName: "rowDate"
+                text: DisplayFormat.relativeDate(row.updatedAt, row.now)
+                font.family: Theme.monoFamily
+                font.pixelSize: 9
+                color: Theme.textTertiary
+            }
+        }
+    }
+
+    TapHandler {
+        acceptedButtons: Qt.LeftButton
+        onTapped: row.selected()
+    }
+
+    TapHandler {
+        acceptedButtons: Qt.RightButton
+        onTapped: (point) => menu.popup(point.position.x, point.position.y)
+    }
+
+    Menu {
+        id: menu
+        objectName: "rowMenu"
+
+        MenuItem {
+            objectName: "deleteItem"
+            text: Texts.deleteItem
+            onTriggered: row.deleteRequested()
+            contentItem: Text {
+                text: parent.text
+                font.family: Theme.fontFamily
+                font.pixelSize: 13
+                color: Theme.danger
+                verticalAlignment: Text.AlignVCenter
+                leftPadding: 4
+            }
+            background: Rectangle {
+                radius: 4
+                color: parent.highlighted ? Qt.rgba(Theme.danger.r, Theme.danger.g, Theme.danger.b, 0.1)
+                                          : "transparent"
+            }
+        }
+
+        background: Rectangle {
+            implicitWidth: 140
+            radius: 8
+            color: Theme.surface
+            border.color: Theme.borderStrong
+            border.width: 1
+        }
+    }
+}

@@ -1,0 +1,90 @@
+import QtQuick
+import Emberglass.Backend
+import Emberglass.Common
+import Emberglass.Inspector
+import Emberglass.Theme
+
+// The open inspector panel over the chat's trailing side, with the rest of the
+// chat dimmed: a tap there closes the panel. It springs in from the trailing
+// edge and fades, and leaves the same way.
+Item {
+    id: overlay
+
+    readonly property string panel: ChatViewModel.inspectorPanel
+    // The panel drawn: the open one, or the one sliding out.
+    property string shownPanel: panel
+    readonly property real panelWidth: Math.max(width - 60, 400)
+    property real progress: panel.length > 0 ? 1 : 0
+
+    onPanelChanged: {
+        if (panel.length > 0) {
+            shownPanel = panel
+        }
+    }
+
+    Behavior on progress {
+        SpringAnimation {
+            spring: Motion.panelSpring
+            damping: Motion.panelDamping
+            epsilon: 0.001
+        }
+    }
+
+    visible: progress > 0.001
+    clip: true
+
+    Row {
+        id: row
+        x: (1 - overlay.progress) * overlay.width
+        width: overlay.width
+        height: overlay.height
+        opacity: Math.min(1, overlay.progress)
+
+        Rectangle {
+            id: dimStrip
+            objectName: "dimStrip"
+            width: Math.max(0, overlay.width - overlay.panelWidth)
+            height: row.height
+            color: Qt.rgba(0, 0, 0, 0.22)
+
+            MouseArea {
+                anchors.fill: parent
+                onClicked: ChatViewModel.inspectorPanel = ""
+                onWheel: wheel => wheel.accepted = true
+            }
+        }
+
+        Rectangle {
+            id: panelFrame
+            objectName: "panelFrame"
+            width: overlay.panelWidth
+            height: row.height
+            color: Theme.background
+
+            // Clicks on the panel never reach the chat below it.
+            MouseArea {
+                anchors.fill: parent
+                acceptedButtons: Qt.AllButtons
+                onWheel: wheel => wheel.accepted = true
+            }
+
+            // Built only while the overlay shows, so a closed inspector costs nothing.
+            Loader {
+                objectName: "inspectorLoader"
+                anchors.fill: parent
+                anchors.leftMargin: 1
+                active: overlay.visible
+                sourceComponent: InspectorSidebarView {
+                    objectName: "inspectorView"
+                    panel: overlay.shownPanel
+                }
+            }
+
+            Rectangle {
+                width: 1
+                height: parent.height
+                color: Theme.border
+            }
+        }
+    }
+}

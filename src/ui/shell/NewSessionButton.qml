@@ -1,0 +1,36 @@
+import QtQuick
+import QtQuick.Controls
+import Emberglass.Common
+import Emberglass.Theme
+
+// "+ NEW": starts an empty conversation.
+AbstractButton {
+    id: button
+
+    implicitWidth: label.implicitWidth + 20
+    implicitHeight: label.implicitHeight + 8
+    focusPolicy: Qt.NoFocus
+    hoverEnabled: true
+
+    ToolTip.visible: hovered
+    ToolTip.delay: 600
+    ToolTip.text: Texts.newButtonTip
+
+    background: Rectangle {
+        radius: 5
+        color: Theme.accent
+        opacity: button.pressed ? 0.8 : 1
+    }
+
+    contentItem: Text {
+        id: label
+        text: Texts.newButton
+        horizontalAlignment: Text.AlignHCenter
+        verticalAlignment: Text.AlignVCenter
+        font.family: Theme.monoFamily
+        font.pixelSize: 9
+        font.bold: true
+        font.letterSpacing: 0.5
+        color: "white"
+    }
+}

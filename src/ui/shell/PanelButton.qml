@@ -1,0 +1,75 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Emberglass.Backend
+import Emberglass.Theme
+
+// Opens its inspector panel, or closes it when it is the open one. Extra
+// content (a status dot, the model's name) goes between label and chevron.
+AbstractButton {
+    id: button
+
+    property string panel
+    property string label
+    property string symbol
+    default property alias extra: extraRow.data
+    readonly property bool isActive: ChatViewModel.inspectorPanel === panel
+
+    implicitHeight: 36 + 28
+    focusPolicy: Qt.NoFocus
+    onClicked: ChatViewModel.togglePanel(panel)
+
+    HoverHandler {
+        cursorShape: Qt.PointingHandCursor
+    }
+
+    background: Rectangle {
+        color: button.isActive ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.08)
+                               : "transparent"
+    }
+
+    contentItem: RowLayout {
+        spacing: 12
+
+        Rectangle {
+            Layout.leftMargin: 14
+            implicitWidth: 36
+            implicitHeight: 36
+            radius: 8
+            color: button.isActive ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.18)
+                                   : Theme.surfaceAlt
+            Icon {
+                anchors.centerIn: parent
+                name: button.symbol
+                size: 14
+                color: button.isActive ? Theme.accent : Theme.textSecondary
+            }
+        }
+
+        Text {
+            text: button.label
+            font.family: Theme.monoFamily
+            font.pixelSize: 11
+            font.bold: true
+            font.letterSpacing: 0.5
+            color: button.isActive ? Theme.textPrimary : Theme.textSecondary
+        }
+
+        Row {
+            id: extraRow
+            Layout.alignment: Qt.AlignVCenter
+        }
+
+        Item {
+            Layout.fillWidth: true
+        }
+
+        Icon {
+            objectName: "chevron"
+            Layout.rightMargin: 14
+            name: button.isActive ? "chevron.left" : "chevron.right"
+            size: 11
+            color: button.isActive ? Theme.accent : Theme.textTertiary
+        }
+    }
+}

@@ -1,0 +1,182 @@
+#include "scene_harness.h"
+
+#include "core/chat_view_model.h"
+#include "core/conversation_store.h"
+#include "core/local_model_setup.h"
+#include "core/provider_settings.h"
+#include "support/fake_http_server.h"
+#include "ui/backend/app_context.h"
+
+#include <QJSEngine>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPointer>
+
+namespace {
+
+QPointer<SceneHarness> current;
+
+const QString chatPath = QStringLiteral("/v1/chat/completions");
+const QString modelsPath = QStringLiteral("/v1/models");
+const QString tagsPath = QStringLiteral("/api/tags");
+
+FakeResponse modelsList() {
+    return FakeResponse::json(200, QJsonObject{{QStringLiteral("data"), QJsonArray{}}});
+}
+
+FakeResponse installedTags(bool installed) {
+    return FakeOllamaServer::tags(installed ? QStringList{QStringLiteral("qwen2.5:3b")}
+                                            : QStringList{QStringLiteral("llama3:8b")});
+}
+
+} // namespace
+
+SceneHarness::SceneHarness(QObject* parent)
+    : QObject(parent), m_cloud(std::make_unique<FakeOpenAIServer>()),
+      m_ollama(std::make_unique<FakeOllamaServer>()) {
+    m_cloud->setStandingResponse("GET", modelsPath, modelsList());
+    m_cloud->setStandingResponse("POST", chatPath,
+                                 FakeOpenAIServer::chatReply(QStringLiteral("OK")));
+    m_ollama->setStandingResponse("GET", tagsPath, installedTags(true));
+
+    // Stored before the controller starts, so even its first probe goes to the fake.
+    const QString settingsFile = m_dir.filePath(QStringLiteral("settings.conf"));
+    {
+        UserDefaults defaults(settingsFile);
+        ProviderSettings::save(defaults, {CloudProviderPreset::grok, QStringLiteral("test-key"),
+                                          m_cloud->baseUrl(), QStringLiteral("grok-test")});
+    }
+    ChatViewModelOptions options;
+    options.personaDirectory = m_dir.filePath(QStringLiteral("persona"));
+    options.settingsFile = settingsFile;
+    options.ollamaBase = m_ollama->baseUrl();
+    options.serverPort = 0;
+    m_viewModel = std::make_unique<ChatViewModel>(options);
+    AppContext::setViewModel(m_viewModel.get());
+    current = this;
+}
+
+SceneHarness::~SceneHarness() {
+    AppContext::setViewModel(nullptr);
+}
+
+SceneHarness* SceneHarness::instance() {
+    return current;
+}
+
+SceneHarness* SceneHarness::create(QQmlEngine*, QJSEngine*) {
+    QJSEngine::setObjectOwnership(current, QJSEngine::CppOwnership);
+    return current;
+}
+
+void SceneHarness::reset() {
+    ChatViewModel& vm = *m_viewModel;
+    vm.stopGeneration();
+    vm.setInspectorPanel(std::nullopt);
+    vm.setInputText(QString());
+    if (vm.isServerRunning()) {
+        vm.toggleServer();
+    }
+    m_cloud->setStandingResponse("GET", modelsPath, modelsList());
+    m_cloud->setStandingResponse("POST", chatPath,
+                                 FakeOpenAIServer::chatReply(QStringLiteral("OK")));
+    m_ollama->setStandingResponse("GET", tagsPath, installedTags(true));
+    if (vm.activeBackend() != AIBackend::cloud) {
+        vm.switchBackend(AIBackend::cloud);
+    } else if (!vm.serviceAvailable()) {
+        vm.testConnection();
+    }
+    if (!vm.modelLoadError().isEmpty()) {
+        retryLocalProbe();
+    }
+    QList<QUuid> ids;
+    for (const Conversation& conversation : vm.store()->conversations()) {
+        ids << conversation.id;
+    }
+    for (const QUuid& id : ids) {
+        vm.deleteConversation(id);
+    }
+}
+
+QString SceneHarness::append(const ChatMessage& message) {
+    const auto id = m_viewModel->currentConversationId();
+    if (!id || !m_viewModel->store()->appendMessage(*id, message)) {
+        return {};
+    }
+    return message.id.toString(QUuid::WithoutBraces);
+}
+
+QString SceneHarness::addMessage(const QString& role, const QString& content) {
+    return append(ChatMessage::make(roleFromText(role).value_or(Role::assistant), content));
+}
+
+QString SceneHarness::addToolCall(const QString& tool, const QVariantMap& args) {
+    ChatMessage message = ChatMessage::make(Role::tool, QString());
+    ToolArguments arguments;
+    for (auto it = args.begin(); it != args.end(); ++it) {
+        arguments.insert(it.key(), it.value().toString());
+    }
+    const QString raw = QString::fromUtf8(
+        QJsonDocument(QJsonObject::fromVariantMap(args)).toJson(QJsonDocument::Compact));
+    message.toolCall = ToolCallInfo{QStringLiteral("call_%1").arg(++m_calls), tool, arguments, raw};
+    return append(message);
+}
+
+QString SceneHarness::addToolResult(const QString& tool, bool success, const QString& output) {
+    ChatMessage message = ChatMessage::make(Role::tool, output);
+    message.toolResult =
+        ToolResultInfo{QStringLiteral("call_%1").arg(m_calls), tool, success, output};
+    return append(message);
+}
+
+void SceneHarness::addExchange(int count) {
+    for (int i = 0; i < count; ++i) {
+        const bool fromUser = i % 2 == 0;
+        addMessage(fromUser ? QStringLiteral("user") : QStringLiteral("assistant"),
+                   fromUser ? QStringLiteral("Question %1: what changed in the report?").arg(i)
+                            : QStringLiteral("Answer %1: the totals moved by a few percent, and "
+                                             "the second table gained a column.")
+                                  .arg(i));
+    }
+}
+
+void SceneHarness::nameConversation(const QString& title) {
+    if (const auto id = m_viewModel->currentConversationId()) {
+        m_viewModel->store()->setTitle(*id, title);
+    }
+}
+
+void SceneHarness::holdReplies() {
+    m_cloud->setStandingResponse("POST", chatPath, FakeResponse::silence());
+}
+
+void SceneHarness::answerWith(const QString& text) {
+    m_cloud->setStandingResponse("POST", chatPath, FakeOpenAIServer::chatReply(text));
+}
+
+int SceneHarness::chatRequestCount() const {
+    int count = 0;
+    for (const RecordedRequest& request : m_cloud->requests()) {
+        count += request.method == "POST" ? 1 : 0;
+    }
+    return count;
+}
+
+void SceneHarness::setCloudReachable(bool reachable) {
+    m_cloud->setStandingResponse("GET", modelsPath,
+                                 reachable ? modelsList() : FakeResponse::text(500, "unavailable"));
+    m_viewModel->testConnection();
+}
+
+void SceneHarness::setLocalModelInstalled(bool installed) {
+    m_ollama->setStandingResponse("GET", tagsPath, installedTags(installed));
+}
+
+void SceneHarness::delayLocalProbe(int milliseconds) {
+    m_ollama->setStandingResponse("GET", tagsPath, installedTags(true).delayedBy(milliseconds));
+}
+
+void SceneHarness::retryLocalProbe() {
+    m_viewModel->localModelSetup()->load();
+}

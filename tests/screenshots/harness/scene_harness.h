@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariantMap>
+#include <QtQml/qqmlregistration.h>
+
+#include <memory>
+
+class ChatViewModel;
+struct ChatMessage;
+class FakeOllamaServer;
+class FakeOpenAIServer;
+class QJSEngine;
+class QQmlEngine;
+
+// A controller in a sandbox for view tests and screenshot scenes: its persona
+// and settings live in a temporary folder and both model backends are scripted
+// fake servers on localhost. Scenes and QML tests reach it as the singleton
+// `TestHarness` to put the controller in the state they show.
+class SceneHarness : public QObject {
+    Q_OBJECT
+    QML_NAMED_ELEMENT(TestHarness)
+    QML_SINGLETON
+    Q_PROPERTY(int chatRequestCount READ chatRequestCount)
+
+public:
+    // Creates the controller and hands it to the views (AppContext).
+    explicit SceneHarness(QObject* parent = nullptr);
+    ~SceneHarness() override;
+
+    static SceneHarness* instance();
+    static SceneHarness* create(QQmlEngine*, QJSEngine*);
+
+    ChatViewModel* viewModel() const { return m_viewModel.get(); }
+
+    // Back to launch state: one empty conversation, idle, nothing open, the
+    // cloud reachable and answering "OK", the local model installed.
+    Q_INVOKABLE void reset();
+
+    // Messages appended to the selected conversation; each returns its id.
+    Q_INVOKABLE QString addMessage(const QString& role, const QString& content);
+    Q_INVOKABLE QString addToolCall(const QString& tool, const QVariantMap& args);
+    Q_INVOKABLE QString addToolResult(const QString& tool, bool success, const QString& output);
+    // `count` messages, user and agent taking turns.
+    Q_INVOKABLE void addExchange(int count);
+    Q_INVOKABLE void nameConversation(const QString& title);
+
+    // The cloud model: replies that never come, or the next reply's text.
+    Q_INVOKABLE void holdReplies();
+    Q_INVOKABLE void answerWith(const QString& text);
+    int chatRequestCount() const;
+    // The cloud probe's answer, then a probe of the active backend.
+    Q_INVOKABLE void setCloudReachable(bool reachable);
+    // The local server: lists the model or not; or answers the probe late.
+    Q_INVOKABLE void setLocalModelInstalled(bool installed);
+    Q_INVOKABLE void delayLocalProbe(int milliseconds);
+    // Probes the local server again, which clears an earlier load error.
+    Q_INVOKABLE void retryLocalProbe();
+
+private:
+    QString append(const ChatMessage& message);
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<FakeOpenAIServer> m_cloud;
+    std::unique_ptr<FakeOllamaServer> m_ollama;
+    std::unique_ptr<ChatViewModel> m_viewModel;
+    int m_calls = 0;
+};

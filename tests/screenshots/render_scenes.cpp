@@ -1,0 +1,169 @@
+// Renders screenshot scenes: every *.qml of a folder (or the ones named) to a
+// PNG of the same name. Each scene is a root Item that puts a fresh controller
+// into the state it shows (through ChatViewModel and TestHarness). Animations
+// run on a clock advanced by hand, so the same scene gives the same picture:
+// the renderer waits until the scene's `ready` is true (network replies from
+// the fake servers come in real time), then moves the clock on by the scene's
+// `settleTime` (milliseconds, default 1500) and grabs the window.
+//
+// Usage: render_scenes SCENE_DIR OUT_DIR [SCENE_NAME...]
+
+#include "scene_harness.h"
+#include "ui/backend/app_context.h"
+
+#include <QAnimationDriver>
+#include <QCommandLineParser>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QGuiApplication>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <QtQml/qqmlextensionplugin.h>
+
+#include <cstdio>
+#include <memory>
+
+Q_IMPORT_QML_PLUGIN(Emberglass_BackendPlugin)
+Q_IMPORT_QML_PLUGIN(Emberglass_ThemePlugin)
+Q_IMPORT_QML_PLUGIN(Emberglass_CommonPlugin)
+Q_IMPORT_QML_PLUGIN(Emberglass_ChatPlugin)
+Q_IMPORT_QML_PLUGIN(Emberglass_InspectorPlugin)
+Q_IMPORT_QML_PLUGIN(Emberglass_OnboardingPlugin)
+Q_IMPORT_QML_PLUGIN(Emberglass_ShellPlugin)
+Q_IMPORT_QML_PLUGIN(Emberglass_TestHarnessPlugin)
+
+namespace {
+
+constexpr int frameMs = 16;
+constexpr int defaultSettleMs = 1500;
+constexpr int readyTimeoutMs = 10000;
+
+// The animation clock, moved on only when told.
+class ManualAnimationDriver : public QAnimationDriver {
+public:
+    void advanceBy(qint64 milliseconds) {
+        m_elapsed += milliseconds;
+        if (isRunning()) {
+            advance();
+        }
+    }
+    qint64 elapsed() const override { return m_elapsed; }
+
+protected:
+    void start() override {
+        m_elapsed = 0;
+        QAnimationDriver::start();
+    }
+
+private:
+    qint64 m_elapsed = 0;
+};
+
+bool waitUntilReady(QObject* scene) {
+    if (scene->property("ready").isNull()) {
+        return true;
+    }
+    const QDeadlineTimer deadline(readyTimeoutMs);
+    while (!scene->property("ready").toBool()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    }
+    return true;
+}
+
+void settle(ManualAnimationDriver& driver, QObject* scene) {
+    const QVariant requested = scene->property("settleTime");
+    const int total = requested.isValid() ? requested.toInt() : defaultSettleMs;
+    for (int elapsed = 0; elapsed < total; elapsed += frameMs) {
+        driver.advanceBy(frameMs);
+        QCoreApplication::processEvents();
+    }
+    QCoreApplication::processEvents();
+}
+
+bool renderScene(ManualAnimationDriver& driver, const QFileInfo& file, const QDir& out) {
+    // A fresh controller and engine per scene: nothing carries over.
+    SceneHarness harness;
+    QQmlEngine engine;
+    AppContext::prepareEngine(engine);
+    QQmlComponent component(&engine, QUrl::fromLocalFile(file.absoluteFilePath()));
+    std::unique_ptr<QObject> object(component.create());
+    auto* scene = qobject_cast<QQuickItem*>(object.get());
+    if (scene == nullptr) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(file.fileName()),
+                     qPrintable(component.errorString()));
+        return false;
+    }
+    QQuickWindow window;
+    window.setColor(Qt::white);
+    const QSize size(scene->width() > 0 ? int(scene->width()) : 940,
+                     scene->height() > 0 ? int(scene->height()) : 680);
+    window.resize(size);
+    scene->setParentItem(window.contentItem());
+    window.show();
+
+    if (!waitUntilReady(scene)) {
+        std::fprintf(stderr, "%s: never became ready\n", qPrintable(file.fileName()));
+        return false;
+    }
+    settle(driver, scene);
+    const QImage image = window.grabWindow();
+    const QString target = out.filePath(file.completeBaseName() + QStringLiteral(".png"));
+    if (image.isNull() || !image.save(target)) {
+        std::fprintf(stderr, "%s: could not save %s\n", qPrintable(file.fileName()),
+                     qPrintable(target));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(target));
+    object.reset();
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QUICK_BACKEND", "software");
+    qputenv("QSG_RENDER_LOOP", "basic");
+    QGuiApplication app(argc, argv);
+    QQuickStyle::setStyle(QStringLiteral("Basic"));
+
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("scenes"), QStringLiteral("Folder of scene files"));
+    parser.addPositionalArgument(QStringLiteral("out"), QStringLiteral("Folder for the PNG files"));
+    parser.addPositionalArgument(QStringLiteral("names"), QStringLiteral("Scenes to render"),
+                                 QStringLiteral("[name...]"));
+    parser.addHelpOption();
+    parser.process(app);
+    const QStringList arguments = parser.positionalArguments();
+    if (arguments.size() < 2) {
+        parser.showHelp(2);
+    }
+
+    const QDir scenes(arguments.at(0));
+    QDir out(arguments.at(1));
+    if (!out.mkpath(QStringLiteral("."))) {
+        std::fprintf(stderr, "cannot create %s\n", qPrintable(out.path()));
+        return 1;
+    }
+    const QStringList only = arguments.mid(2);
+
+    ManualAnimationDriver driver;
+    driver.install();
+
+    int failures = 0;
+    const QFileInfoList files =
+        scenes.entryInfoList({QStringLiteral("*.qml")}, QDir::Files, QDir::Name);
+    for (const QFileInfo& file : files) {
+        if (!only.isEmpty() && !only.contains(file.completeBaseName())) {
+            continue;
+        }
+        failures += renderScene(driver, file, out) ? 0 : 1;
+    }
+    return failures == 0 ? 0 : 1;
+}
