@@ -1,8 +1,109 @@
 import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Emberglass.Backend
+import Emberglass.Common
 import Emberglass.Theme
 
-// The open inspector panel: header and content.
+// The open inspector panel: its header with the close button, and its content.
+// The persona panel fills the height itself; the others scroll.
 Rectangle {
+    id: inspector
+
     property string panel
+    readonly property var identity: InspectorTexts.panels[panel] || { symbol: "", title: "", subtitle: "" }
+    readonly property Item content: contentLoader.item
+
+    function close() {
+        ChatViewModel.inspectorPanel = ""
+    }
+
     color: Theme.background
+
+    Shortcut {
+        sequence: "Escape"
+        enabled: inspector.visible && inspector.panel.length > 0
+        onActivated: inspector.close()
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        PanelHeader {
+            objectName: "inspectorHeader"
+            Layout.fillWidth: true
+            Layout.leftMargin: 16
+            Layout.rightMargin: 14
+            Layout.topMargin: 14
+            Layout.bottomMargin: 12
+            symbol: inspector.identity.symbol
+            title: inspector.identity.title
+            subtitle: inspector.identity.subtitle
+            onCloseRequested: inspector.close()
+        }
+
+        Rectangle {
+            Layout.fillWidth: true
+            implicitHeight: 1
+            color: Theme.border
+        }
+
+        Loader {
+            id: contentLoader
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            sourceComponent: {
+                switch (inspector.panel) {
+                case "mobile": return mobilePanel
+                case "model": return modelPanel
+                case "persona": return personaPanel
+                case "about": return aboutPanel
+                }
+                return null
+            }
+        }
+    }
+
+    Component {
+        id: mobilePanel
+
+        ScrollingPanel {
+            MobilePanelView {
+                Layout.fillWidth: true
+            }
+        }
+    }
+
+    Component {
+        id: modelPanel
+
+        // It scrolls by itself.
+        ModelSettingsView {
+            embedded: true
+        }
+    }
+
+    Component {
+        id: personaPanel
+
+        Item {
+            PersonaSettingsView {
+                objectName: "personaSettings"
+                anchors.fill: parent
+                anchors.margins: 14
+                embeddedInInspector: true
+            }
+        }
+    }
+
+    Component {
+        id: aboutPanel
+
+        ScrollingPanel {
+            AboutView {
+                Layout.fillWidth: true
+            }
+        }
+    }
 }

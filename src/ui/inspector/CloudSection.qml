@@ -1,0 +1,85 @@
+import QtQuick
+import QtQuick.Layouts
+import Emberglass.Backend
+import Emberglass.Theme
+
+// The cloud provider, its key, model and address, and the connection test.
+// Each field saves as it is typed, so the client always holds what is shown.
+ColumnLayout {
+    spacing: 18
+
+    ColumnLayout {
+        Layout.fillWidth: true
+        spacing: 6
+
+        SectionLabel {
+            text: InspectorTexts.provider
+        }
+        Repeater {
+            model: ModelChoices.providers
+
+            ProviderRow {
+                required property string modelData
+                objectName: "provider" + modelData
+                Layout.fillWidth: true
+                provider: modelData
+                selected: ChatViewModel.cloudConfig.provider === modelData
+                onClicked: ChatViewModel.switchProvider(modelData)
+            }
+        }
+    }
+
+    ColumnLayout {
+        Layout.fillWidth: true
+        spacing: 12
+
+        SectionLabel {
+            text: InspectorTexts.apiConfiguration
+        }
+        SettingsField {
+            objectName: "apiKeyField"
+            Layout.fillWidth: true
+            label: InspectorTexts.apiKeyLabel
+            placeholder: InspectorTexts.apiKeyPlaceholder
+            secret: true
+            fontSize: 11
+            value: ChatViewModel.cloudConfig.apiKey
+            onEdited: text => ChatViewModel.setCloudApiKey(text)
+        }
+        SettingsField {
+            objectName: "modelField"
+            Layout.fillWidth: true
+            label: InspectorTexts.modelLabel
+            placeholder: InspectorTexts.modelPlaceholder
+            value: ChatViewModel.cloudConfig.model
+            onEdited: text => ChatViewModel.setCloudModel(text)
+        }
+        SettingsField {
+            objectName: "baseUrlField"
+            Layout.fillWidth: true
+            label: InspectorTexts.baseUrlLabel
+            placeholder: InspectorTexts.baseUrlPlaceholder
+            value: ChatViewModel.cloudConfig.baseURL
+            onEdited: text => ChatViewModel.setCloudBaseURL(text)
+        }
+
+        RowLayout {
+            spacing: 10
+
+            FilledButton {
+                objectName: "testConnectionButton"
+                text: InspectorTexts.testConnection
+                symbol: "antenna.radiowaves.left.and.right"
+                onClicked: ChatViewModel.testConnection()
+            }
+            Text {
+                objectName: "connectedLabel"
+                visible: ChatViewModel.serviceChecked && ChatViewModel.serviceAvailable
+                text: InspectorTexts.connected
+                font.family: Theme.fontFamily
+                font.pixelSize: 9
+                color: Theme.success
+            }
+        }
+    }
+}

@@ -1,0 +1,78 @@
+pragma Singleton
+import QtQuick
+
+// Every fixed text of the inspector panels, the model settings and the persona panel.
+QtObject {
+    // Panel headers, by panel name.
+    readonly property var panels: ({
+        "mobile": { symbol: "iphone", title: "MOBILE", subtitle: "Phone on same WiFi" },
+        "model": { symbol: "brain", title: "MODEL", subtitle: "Cloud API or local Qwen" },
+        "persona": { symbol: "cpu", title: "PERSONA", subtitle: "Soul & memory" },
+        "about": { symbol: "info.circle", title: "ABOUT", subtitle: "Version & product info" }
+    })
+    readonly property string closePanel: "Close panel"
+
+    // The mobile panel. "Wi\u2011Fi" keeps its hyphen from breaking the line.
+    readonly property string mobileIntro: "Chat from your phone on the same Wi\u2011Fi. Messages sync to this computer."
+    readonly property string startServer: "START SERVER"
+    readonly property string stopServer: "STOP SERVER"
+    readonly property string openOnPhone: "OPEN ON PHONE"
+    readonly property string howItWorks: "HOW IT WORKS"
+    readonly property var mobileSteps: [
+        "Phone and computer on same Wi\u2011Fi",
+        "Tap Start Server above",
+        "Open the URL in your phone browser",
+        "Chat syncs to sessions here"
+    ]
+    readonly property string localNetworkOnly: "Local network only — not on the public internet"
+
+    // The model settings.
+    readonly property string modelSettingsTitle: "MODEL SETTINGS"
+    readonly property string modelSettingsSubtitle: "Configure AI provider"
+    readonly property string mode: "MODE"
+    readonly property string provider: "PROVIDER"
+    readonly property var providerSymbols: ({
+        "Doubao": "circle.hexagongrid.fill",
+        "ChatGPT": "bubble.left.fill",
+        "Gemini": "sparkles",
+        "DeepSeek": "water.waves"
+    })
+    readonly property string apiConfiguration: "API CONFIGURATION"
+    readonly property string apiKeyLabel: "API Key"
+    readonly property string apiKeyPlaceholder: "Enter your API key"
+    readonly property string modelLabel: "Model"
+    readonly property string modelPlaceholder: "Model name"
+    readonly property string baseUrlLabel: "Base URL"
+    readonly property string baseUrlPlaceholder: "API base URL"
+    readonly property string testConnection: "TEST CONNECTION"
+    readonly property string connected: "Connected"
+    readonly property string localModel: "LOCAL MODEL"
+    readonly property string localModelTitle: "Qwen 2.5 — 3B via Ollama"
+    readonly property string localModelRequirement: "Requires Ollama running · ollama pull qwen2.5:3b"
+    readonly property string setupLocalModel: "SETUP LOCAL MODEL"
+    readonly property string downloading: "DOWNLOADING..."
+    readonly property string modelReady: "Model ready!"
+    readonly property string loadingModel: "LOADING MODEL..."
+    readonly property string howToSetUp: "HOW TO SET UP"
+    readonly property var setupSteps: [
+        "Install Ollama from ollama.com",
+        "Click SETUP LOCAL MODEL above",
+        "Switch MODE to Local Qwen"
+    ]
+
+    // The persona panel.
+    readonly property var tabs: [
+        { name: "soul", label: "SOUL", symbol: "sparkles", file: "soul.md" },
+        { name: "memory", label: "MEMORY", symbol: "brain.head.profile", file: "MEMORY.md" },
+        { name: "logs", label: "LOGS", symbol: "clock", file: "memory/" }
+    ]
+    readonly property string unsaved: "UNSAVED"
+    readonly property string saved: "SAVED"
+    readonly property string save: "SAVE"
+    readonly property string back: "BACK"
+    readonly property string refresh: "REFRESH"
+    readonly property string openFolder: "OPEN FOLDER"
+    readonly property string noMemoryLogs: "No memory logs yet"
+    readonly property string noMemoryLogsHint: "The AI will create daily logs and topic files\nas it learns about you."
+    readonly property string markdownExtension: ".md"
+}

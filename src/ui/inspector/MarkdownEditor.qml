@@ -1,0 +1,89 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Emberglass.Theme
+
+// A plain-text editor for a Markdown file with a saved/unsaved status and SAVE
+// (also Ctrl+S). `text` is the bound text; `edited` reports the user's typing so
+// the owner can write it back. Any change of `text`, wherever it comes from,
+// counts as unsaved. Every appearance starts saved.
+ColumnLayout {
+    id: editor
+
+    property string text
+    property bool fillAvailableHeight: true
+    property bool hasUnsavedChanges: false
+    property alias textArea: area.textArea
+
+    signal edited(string text)
+    signal save()
+
+    function saveNow() {
+        if (!hasUnsavedChanges)
+            return
+        save()
+        hasUnsavedChanges = false
+    }
+
+    spacing: 8
+    onTextChanged: hasUnsavedChanges = true
+    Component.onCompleted: hasUnsavedChanges = false
+
+    Shortcut {
+        sequence: "Ctrl+S"
+        enabled: editor.visible && editor.hasUnsavedChanges
+        onActivated: editor.saveNow()
+    }
+
+    RowLayout {
+        Layout.fillWidth: true
+        spacing: 6
+
+        Rectangle {
+            objectName: "saveStatusIndicator"
+            implicitWidth: 12
+            implicitHeight: 12
+            radius: 3
+            color: editor.hasUnsavedChanges ? Theme.warning : Theme.success
+
+            Icon {
+                anchors.centerIn: parent
+                name: editor.hasUnsavedChanges ? "pencil" : "checkmark"
+                size: 7
+                color: "white"
+            }
+        }
+        Text {
+            objectName: "saveStatus"
+            text: editor.hasUnsavedChanges ? InspectorTexts.unsaved : InspectorTexts.saved
+            font.family: Theme.monoFamily
+            font.pixelSize: 9
+            font.bold: true
+            font.letterSpacing: 0.5
+            color: editor.hasUnsavedChanges ? Theme.textSecondary : Theme.textTertiary
+        }
+        Item {
+            Layout.fillWidth: true
+        }
+        FilledButton {
+            objectName: "saveButton"
+            text: InspectorTexts.save
+            enabled: editor.hasUnsavedChanges
+            fill: Theme.accent
+            horizontalPadding: 12
+            verticalPadding: 6
+            onClicked: editor.saveNow()
+        }
+    }
+
+    EditorArea {
+        id: area
+        objectName: "markdownText"
+        Layout.fillWidth: true
+        Layout.fillHeight: editor.fillAvailableHeight
+        Layout.minimumHeight: editor.fillAvailableHeight ? 0 : 280
+        monospaced: true
+        text: editor.text
+        onEdited: text => editor.edited(text)
+    }
+}

@@ -1,0 +1,76 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Emberglass.Backend
+import Emberglass.Theme
+
+// One memory file in the LOGS list: badge, name, preview line and date.
+AbstractButton {
+    id: row
+
+    property var file
+
+    horizontalPadding: 10
+    verticalPadding: 9
+
+    contentItem: RowLayout {
+        spacing: 10
+
+        MemoryFileBadge {
+            objectName: "memoryFileBadge"
+            Layout.alignment: Qt.AlignTop
+            fileName: row.file.name
+        }
+
+        ColumnLayout {
+            Layout.fillWidth: true
+            spacing: 3
+
+            Text {
+                Layout.fillWidth: true
+                text: row.file.name
+                elide: Text.ElideRight
+                font.family: Theme.fontFamily
+                font.pixelSize: 12
+                font.bold: true
+                color: Theme.textPrimary
+            }
+            Text {
+                objectName: "memoryFilePreview"
+                Layout.fillWidth: true
+                text: PersonaDisplay.preview(row.file.content)
+                elide: Text.ElideRight
+                maximumLineCount: 2
+                wrapMode: Text.Wrap
+                font.family: Theme.fontFamily
+                font.pixelSize: 11
+                color: Theme.textSecondary
+            }
+            Text {
+                objectName: "memoryFileDate"
+                visible: row.file.hasDate
+                text: row.file.hasDate ? PersonaDisplay.dateText(row.file.date) : ""
+                font.family: Theme.monoFamily
+                font.pixelSize: 8
+                color: Theme.textTertiary
+            }
+        }
+
+        Icon {
+            name: "chevron.right"
+            size: 10
+            color: Theme.textTertiary
+        }
+    }
+
+    background: Rectangle {
+        radius: 10
+        color: row.hovered ? Theme.surfaceAlt : Theme.surface
+        border.width: 1
+        border.color: Theme.border
+    }
+
+    HoverHandler {
+        cursorShape: Qt.PointingHandCursor
+    }
+}

@@ -1,0 +1,169 @@
+import QtQuick
+import QtQuick.Layouts
+import Emberglass.Backend
+import Emberglass.Theme
+
+// Phone access: start or stop the phone server and the address to open.
+ColumnLayout {
+    id: panel
+
+    readonly property bool running: ChatViewModel.isServerRunning
+    readonly property bool showsAddress: running && ChatViewModel.serverURL.length > 0
+
+    spacing: 16
+
+    Text {
+        Layout.fillWidth: true
+        text: InspectorTexts.mobileIntro
+        wrapMode: Text.WordWrap
+        font.family: Theme.fontFamily
+        font.pixelSize: 12
+        color: Theme.textSecondary
+    }
+
+    FilledButton {
+        id: serverButton
+        objectName: "serverButton"
+        Layout.fillWidth: true
+        verticalPadding: 10
+        fontSize: 10
+        text: panel.running ? InspectorTexts.stopServer : InspectorTexts.startServer
+        fill: panel.running ? Qt.rgba(Theme.danger.r, Theme.danger.g, Theme.danger.b, 0.12) : Theme.textPrimary
+        labelColor: panel.running ? Theme.danger : "white"
+        borderColor: panel.running ? Qt.rgba(Theme.danger.r, Theme.danger.g, Theme.danger.b, 0.35) : "transparent"
+        onClicked: ChatViewModel.toggleServer()
+
+        contentItem: Item {
+            implicitWidth: serverLabel.implicitWidth
+            implicitHeight: serverLabel.implicitHeight
+
+            Row {
+                id: serverLabel
+                anchors.centerIn: parent
+                spacing: 8
+
+                Rectangle {
+                    objectName: "statusDot"
+                    width: 8
+                    height: 8
+                    radius: 4
+                    anchors.verticalCenter: parent.verticalCenter
+                    color: panel.running ? Theme.success : Theme.textTertiary
+                    opacity: panel.running ? 1 : 0.3
+                }
+                Text {
+                    text: serverButton.text
+                    font: serverButton.font
+                    color: serverButton.labelColor
+                    anchors.verticalCenter: parent.verticalCenter
+                }
+            }
+        }
+    }
+
+    Rectangle {
+        objectName: "addressBox"
+        visible: panel.showsAddress
+        Layout.fillWidth: true
+        implicitHeight: addressColumn.implicitHeight + 24
+        radius: 10
+        color: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.06)
+        border.width: 1
+        border.color: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.18)
+
+        ColumnLayout {
+            id: addressColumn
+            anchors.fill: parent
+            anchors.margins: 12
+            spacing: 6
+
+            Text {
+                text: InspectorTexts.openOnPhone
+                font.family: Theme.monoFamily
+                font.pixelSize: 8
+                font.bold: true
+                font.letterSpacing: 1
+                color: Theme.textTertiary
+            }
+            TextEdit {
+                objectName: "serverAddress"
+                Layout.fillWidth: true
+                text: ChatViewModel.serverURL
+                readOnly: true
+                selectByMouse: true
+                wrapMode: TextEdit.WrapAnywhere
+                font.family: Theme.fontFamily
+                font.pixelSize: 11
+                font.weight: Font.Medium
+                color: Theme.accent
+                selectionColor: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.25)
+                selectedTextColor: Theme.textPrimary
+            }
+        }
+    }
+
+    SectionLabel {
+        Layout.topMargin: 4
+        text: InspectorTexts.howItWorks
+    }
+
+    ColumnLayout {
+        Layout.fillWidth: true
+        spacing: 10
+
+        Repeater {
+            model: InspectorTexts.mobileSteps
+
+            RowLayout {
+                required property int index
+                required property string modelData
+                Layout.fillWidth: true
+                spacing: 10
+
+                Rectangle {
+                    implicitWidth: 20
+                    implicitHeight: 20
+                    radius: 6
+                    color: Theme.surfaceAlt
+
+                    Text {
+                        anchors.centerIn: parent
+                        text: index + 1
+                        font.family: Theme.monoFamily
+                        font.pixelSize: 10
+                        font.bold: true
+                        color: Theme.textSecondary
+                    }
+                }
+                Text {
+                    Layout.fillWidth: true
+                    text: modelData
+                    wrapMode: Text.WordWrap
+                    font.family: Theme.fontFamily
+                    font.pixelSize: 12
+                    color: Theme.textPrimary
+                }
+            }
+        }
+    }
+
+    RowLayout {
+        Layout.fillWidth: true
+        Layout.topMargin: 4
+        spacing: 8
+
+        Icon {
+            name: "lock.shield"
+            size: 10
+            color: Theme.textTertiary
+        }
+        Text {
+            Layout.fillWidth: true
+            text: InspectorTexts.localNetworkOnly
+            wrapMode: Text.WordWrap
+            font.family: Theme.fontFamily
+            font.pixelSize: 11
+            color: Theme.textSecondary
+        }
+    }
+}

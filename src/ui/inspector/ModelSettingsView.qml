@@ -1,0 +1,139 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Emberglass.Backend
+import Emberglass.Theme
+
+// The backend choice and its settings. Embedded (inspector, onboarding) it fills
+// what it is given; as a sheet it has a header and Escape dismisses it.
+Rectangle {
+    id: view
+
+    property bool embedded: true
+    // The mode whose settings are shown: the active backend, or the one the user
+    // just chose while it is still loading or failed to load, so that its
+    // progress, its error and the download button can be seen.
+    property string shownBackend: ChatViewModel.activeBackend
+
+    signal dismissed()
+
+    function choose(backend) {
+        shownBackend = backend
+        ChatViewModel.switchBackend(backend)
+    }
+
+    color: Theme.background
+    implicitWidth: embedded ? body.implicitWidth : Math.max(480, body.implicitWidth)
+    implicitHeight: embedded ? body.implicitHeight : Math.max(420, header.implicitHeight + body.implicitHeight)
+
+    Connections {
+        target: ChatViewModel
+        function onActiveBackendChanged() {
+            view.shownBackend = ChatViewModel.activeBackend
+        }
+    }
+
+    Shortcut {
+        sequence: "Escape"
+        enabled: !view.embedded && view.visible
+        onActivated: view.dismissed()
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        ColumnLayout {
+            id: header
+            visible: !view.embedded
+            Layout.fillWidth: true
+            spacing: 0
+
+            PanelHeader {
+                objectName: "sheetHeader"
+                Layout.fillWidth: true
+                Layout.leftMargin: 20
+                Layout.rightMargin: 20
+                Layout.topMargin: 14
+                Layout.bottomMargin: 14
+                symbol: "gearshape.fill"
+                title: InspectorTexts.modelSettingsTitle
+                subtitle: InspectorTexts.modelSettingsSubtitle
+                titleSize: 12
+                subtitleSize: 9
+                closeButton.ToolTip.text: ""
+                onCloseRequested: view.dismissed()
+            }
+            Rectangle {
+                Layout.fillWidth: true
+                implicitHeight: 1
+                color: Theme.border
+            }
+        }
+
+        ScrollView {
+            id: body
+            objectName: "modelSettingsScroll"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            // 16 above, 16 + 28 below the sections.
+            contentWidth: availableWidth
+            contentHeight: sections.implicitHeight + 60
+            implicitWidth: sections.implicitWidth + 40
+            implicitHeight: contentHeight
+            ScrollBar.vertical.policy: ScrollBar.AsNeeded
+            ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
+
+            ColumnLayout {
+                id: sections
+                x: 20
+                y: 16
+                width: body.availableWidth - 40
+                spacing: 18
+
+                ColumnLayout {
+                    Layout.fillWidth: true
+                    spacing: 8
+
+                    SectionLabel {
+                        text: InspectorTexts.mode
+                    }
+                    RowLayout {
+                        Layout.fillWidth: true
+                        spacing: 8
+
+                        Repeater {
+                            model: ModelChoices.backends
+
+                            FilledButton {
+                                required property string modelData
+                                readonly property bool active: ChatViewModel.activeBackend === modelData
+                                objectName: "mode" + modelData.replace(" ", "")
+                                Layout.fillWidth: true
+                                text: modelData
+                                fontSize: 10
+                                verticalPadding: 8
+                                fill: active ? Theme.textPrimary : Theme.surface
+                                labelColor: active ? "white" : Theme.textSecondary
+                                borderColor: active ? "transparent" : Theme.border
+                                onClicked: view.choose(modelData)
+                            }
+                        }
+                    }
+                }
+
+                CloudSection {
+                    objectName: "cloudSection"
+                    visible: view.shownBackend === ModelChoices.cloud
+                    Layout.fillWidth: true
+                }
+
+                LocalModelSection {
+                    objectName: "localSection"
+                    visible: view.shownBackend === ModelChoices.local
+                    Layout.fillWidth: true
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,60 @@
+import QtQuick
+import QtQuick.Layouts
+import Emberglass.Theme
+
+// Symbol tile, title over subtitle, and the close button.
+RowLayout {
+    id: header
+
+    property string symbol
+    property string title
+    property string subtitle
+    property int titleSize: 11
+    property int subtitleSize: 8
+    property alias closeButton: close
+
+    signal closeRequested()
+
+    spacing: 10
+
+    Rectangle {
+        implicitWidth: 28
+        implicitHeight: 28
+        radius: 8
+        color: Theme.accent
+
+        Icon {
+            anchors.centerIn: parent
+            name: header.symbol
+            size: 12
+            color: "white"
+        }
+    }
+
+    ColumnLayout {
+        spacing: 2
+        Layout.fillWidth: true
+
+        Text {
+            text: header.title
+            font.family: Theme.monoFamily
+            font.pixelSize: header.titleSize
+            font.bold: true
+            font.letterSpacing: 0.5
+            color: Theme.textPrimary
+        }
+        Text {
+            Layout.fillWidth: true
+            text: header.subtitle
+            elide: Text.ElideRight
+            font.family: Theme.fontFamily
+            font.pixelSize: header.subtitleSize
+            color: Theme.textTertiary
+        }
+    }
+
+    CloseButton {
+        id: close
+        onClicked: header.closeRequested()
+    }
+}

@@ -1,0 +1,129 @@
+import QtQuick
+import QtQuick.Layouts
+import Emberglass.Backend
+import Emberglass.Theme
+
+// The soul, the long-term memory and the memory files, edited in place on the
+// shared persona store. Its state starts afresh each time it is shown.
+ColumnLayout {
+    id: view
+
+    property var persona: ChatViewModel.persona
+    property bool embeddedInInspector: true
+    property string selectedTab: "soul"
+    property var selectedMemoryFile: null
+    property string editingContent
+    readonly property Item content: loader.item
+
+    function selectTab(name) {
+        selectedTab = name
+        selectedMemoryFile = null
+        tabFade.restart()
+    }
+
+    function openFile(file) {
+        editingContent = file.content
+        selectedMemoryFile = file
+    }
+
+    function fileLabel() {
+        const tab = InspectorTexts.tabs.find(t => t.name === selectedTab)
+        if (selectedTab === "logs" && selectedMemoryFile)
+            return selectedMemoryFile.name + InspectorTexts.markdownExtension
+        return tab.file
+    }
+
+    spacing: 12
+
+    RowLayout {
+        Layout.fillWidth: true
+        spacing: 4
+
+        Repeater {
+            model: InspectorTexts.tabs
+
+            PersonaTabButton {
+                required property var modelData
+                objectName: modelData.name + "Tab"
+                text: modelData.label
+                symbol: modelData.symbol
+                selected: view.selectedTab === modelData.name
+                onClicked: view.selectTab(modelData.name)
+            }
+        }
+        Item {
+            Layout.fillWidth: true
+        }
+        Text {
+            objectName: "fileLabel"
+            text: view.fileLabel()
+            font.family: Theme.monoFamily
+            font.pixelSize: 9
+            color: Theme.textTertiary
+        }
+    }
+
+    Loader {
+        id: loader
+        Layout.fillWidth: true
+        Layout.fillHeight: true
+        sourceComponent: {
+            if (view.selectedTab === "soul")
+                return soulEditor
+            if (view.selectedTab === "memory")
+                return memoryEditor
+            return view.selectedMemoryFile ? fileView : fileList
+        }
+
+        NumberAnimation on opacity {
+            id: tabFade
+            from: 0
+            to: 1
+            duration: 150
+            easing.type: Easing.InOutQuad
+        }
+    }
+
+    Component {
+        id: soulEditor
+
+        MarkdownEditor {
+            fillAvailableHeight: view.embeddedInInspector
+            text: view.persona.soul
+            onEdited: text => view.persona.soul = text
+            onSave: view.persona.writeTextAtomically(view.persona.soulURL, view.persona.soul)
+        }
+    }
+
+    Component {
+        id: memoryEditor
+
+        MarkdownEditor {
+            fillAvailableHeight: view.embeddedInInspector
+            text: view.persona.memory
+            onEdited: text => view.persona.memory = text
+            onSave: view.persona.writeTextAtomically(view.persona.memoryURL, view.persona.memory)
+        }
+    }
+
+    Component {
+        id: fileList
+
+        MemoryFileList {
+            persona: view.persona
+            onOpened: file => view.openFile(file)
+        }
+    }
+
+    Component {
+        id: fileView
+
+        MemoryFileView {
+            file: view.selectedMemoryFile
+            text: view.editingContent
+            onEdited: text => view.editingContent = text
+            onBack: view.selectedMemoryFile = null
+            onSave: view.persona.saveMemoryFile(view.selectedMemoryFile.url, view.editingContent)
+        }
+    }
+}

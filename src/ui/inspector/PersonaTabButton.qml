@@ -1,0 +1,44 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import Emberglass.Theme
+
+// One tab of the persona panel; the selected one is filled.
+AbstractButton {
+    id: tab
+
+    property string symbol
+    property bool selected: false
+
+    horizontalPadding: 9
+    verticalPadding: 6
+    font.family: Theme.monoFamily
+    font.pixelSize: 9
+    font.bold: true
+    font.letterSpacing: 0.5
+
+    contentItem: Row {
+        spacing: 5
+
+        Icon {
+            anchors.verticalCenter: parent.verticalCenter
+            name: tab.symbol
+            size: 10
+            color: tab.selected ? "white" : Theme.textSecondary
+        }
+        Text {
+            anchors.verticalCenter: parent.verticalCenter
+            text: tab.text
+            font: tab.font
+            color: tab.selected ? "white" : Theme.textSecondary
+        }
+    }
+
+    background: Rectangle {
+        radius: 7
+        color: tab.selected ? Theme.textPrimary : (tab.hovered ? Theme.surfaceAlt : "transparent")
+    }
+
+    HoverHandler {
+        cursorShape: Qt.PointingHandCursor
+    }
+}

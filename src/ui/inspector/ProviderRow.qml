@@ -1,0 +1,74 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Emberglass.Theme
+
+// One cloud provider to choose: badge, name and, when chosen, a checkmark.
+AbstractButton {
+    id: row
+
+    property string provider
+    property bool selected: false
+    readonly property string symbol: InspectorTexts.providerSymbols[provider] || ""
+
+    implicitHeight: 40
+    horizontalPadding: 8
+    verticalPadding: 8
+
+    contentItem: RowLayout {
+        spacing: 10
+
+        Rectangle {
+            objectName: "providerBadge"
+            implicitWidth: 24
+            implicitHeight: 24
+            radius: 7
+            color: row.selected ? Theme.accent : Theme.surfaceAlt
+
+            Icon {
+                objectName: "providerSymbol"
+                anchors.centerIn: parent
+                visible: row.symbol.length > 0
+                name: row.symbol
+                size: 12
+                color: row.selected ? "white" : Theme.textTertiary
+            }
+            // Grok has no symbol of its own: its initial stands in.
+            Text {
+                anchors.centerIn: parent
+                visible: row.symbol.length === 0
+                text: row.provider.charAt(0)
+                font.family: Theme.monoFamily
+                font.pixelSize: 11
+                font.bold: true
+                color: row.selected ? "white" : Theme.textTertiary
+            }
+        }
+        Text {
+            Layout.fillWidth: true
+            text: row.provider
+            font.family: Theme.fontFamily
+            font.pixelSize: 12
+            font.weight: Font.DemiBold
+            color: Theme.textPrimary
+        }
+        Icon {
+            objectName: "providerCheckmark"
+            visible: row.selected
+            name: "checkmark"
+            size: 9
+            color: Theme.textPrimary
+        }
+    }
+
+    background: Rectangle {
+        radius: 10
+        color: row.hovered && !row.selected ? Theme.surfaceAlt : Theme.surface
+        border.width: 1
+        border.color: row.selected ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.4) : Theme.border
+    }
+
+    HoverHandler {
+        cursorShape: Qt.PointingHandCursor
+    }
+}

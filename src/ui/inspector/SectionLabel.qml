@@ -1,0 +1,11 @@
+import QtQuick
+import Emberglass.Theme
+
+// A section's small upper-case title ("MODE", "HOW IT WORKS").
+Text {
+    font.family: Theme.monoFamily
+    font.pixelSize: 9
+    font.bold: true
+    font.letterSpacing: 2
+    color: Theme.textTertiary
+}

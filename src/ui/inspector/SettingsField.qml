@@ -1,0 +1,53 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Emberglass.Theme
+
+// A label above a plain text field on a white card. `edited` reports each change
+// the user makes; `value` follows the setting (a change elsewhere shows at once).
+ColumnLayout {
+    id: field
+
+    property string label
+    property string placeholder
+    property string value
+    property bool secret: false
+    property int fontSize: 12
+    property alias input: input
+
+    signal edited(string text)
+
+    spacing: 6
+
+    Text {
+        text: field.label
+        font.family: Theme.fontFamily
+        font.pixelSize: 9
+        font.weight: Font.DemiBold
+        color: Theme.textSecondary
+    }
+
+    TextField {
+        id: input
+        Layout.fillWidth: true
+        text: field.value
+        placeholderText: field.placeholder
+        placeholderTextColor: Theme.textTertiary
+        echoMode: field.secret ? TextInput.Password : TextInput.Normal
+        padding: 10
+        font.family: Theme.fontFamily
+        font.pixelSize: field.fontSize
+        color: Theme.textPrimary
+        selectByMouse: true
+        selectionColor: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.25)
+        selectedTextColor: Theme.textPrimary
+        onTextEdited: field.edited(text)
+
+        background: Rectangle {
+            radius: 10
+            color: Theme.surface
+            border.width: 1
+            border.color: input.activeFocus ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.45) : Theme.border
+        }
+    }
+}

@@ -1,0 +1,94 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Emberglass.Backend
+import Emberglass.Inspector
+import Emberglass.Theme
+
+// The second page: choose the backend and enter the key, then NEXT (or skip).
+Item {
+    id: page
+
+    // A cloud model needs a key before NEXT; the local one does not.
+    readonly property bool needsApiKey: ChatViewModel.activeBackend === ModelChoices.cloud
+                                        && ChatViewModel.cloudConfig.apiKey.trim().length === 0
+
+    signal next()
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.topMargin: 36
+        anchors.bottomMargin: 28
+        spacing: 16
+
+        OnboardingHeader {
+            Layout.alignment: Qt.AlignHCenter
+            symbol: "brain"
+            title: OnboardingTexts.connectTitle
+            subtitle: OnboardingTexts.connectSubtitle
+        }
+
+        ModelSettingsView {
+            objectName: "onboardingModelSettings"
+            embedded: true
+            Layout.alignment: Qt.AlignHCenter
+            Layout.fillHeight: true
+            Layout.fillWidth: true
+            Layout.maximumWidth: 520
+            Layout.leftMargin: 24
+            Layout.rightMargin: 24
+        }
+
+        Text {
+            objectName: "apiKeyHint"
+            visible: page.needsApiKey
+            Layout.alignment: Qt.AlignHCenter
+            Layout.maximumWidth: 520
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.WordWrap
+            text: OnboardingTexts.apiKeyHint
+            font.family: Theme.fontFamily
+            font.pixelSize: 12
+            color: Theme.textTertiary
+        }
+
+        FilledButton {
+            objectName: "nextButton"
+            Layout.alignment: Qt.AlignHCenter
+            Layout.preferredWidth: 180
+            Layout.preferredHeight: 46
+            radius: 12
+            fontSize: 12
+            letterSpacing: 1.5
+            text: OnboardingTexts.next
+            symbol: "arrow.right"
+            symbolSize: 14
+            symbolAfterText: true
+            enabled: !page.needsApiKey
+            dimmedFill: Qt.rgba(Theme.textTertiary.r, Theme.textTertiary.g, Theme.textTertiary.b, 0.45)
+            onClicked: page.next()
+        }
+
+        AbstractButton {
+            id: skip
+            objectName: "skipButton"
+            Layout.alignment: Qt.AlignHCenter
+            padding: 4
+            text: OnboardingTexts.skipForNow
+            onClicked: page.next()
+
+            contentItem: Text {
+                text: skip.text
+                font.family: Theme.monoFamily
+                font.pixelSize: 10
+                font.letterSpacing: 1.5
+                color: skip.hovered ? Theme.textPrimary : Theme.textSecondary
+            }
+            background: null
+
+            HoverHandler {
+                cursorShape: Qt.PointingHandCursor
+            }
+        }
+    }
+}

@@ -1,0 +1,74 @@
+import QtQuick
+import QtQuick.Layouts
+import Emberglass.Inspector
+import Emberglass.Theme
+
+// A soul pasted whole: the editor, BACK to the questionnaire and ENTER EMBERGLASS
+// (dimmed while empty, yet it still works: an empty paste stores an empty soul).
+ColumnLayout {
+    id: paste
+
+    property string text
+    property bool hasText: false
+
+    signal edited(string text)
+    signal back()
+    signal enter()
+
+    spacing: 10
+
+    Text {
+        text: OnboardingTexts.pasteTitle
+        font.family: Theme.monoFamily
+        font.pixelSize: 12
+        font.bold: true
+        font.letterSpacing: 1.5
+        color: Theme.textPrimary
+    }
+    Text {
+        Layout.fillWidth: true
+        text: OnboardingTexts.pasteHint
+        wrapMode: Text.WordWrap
+        font.family: Theme.fontFamily
+        font.pixelSize: 12
+        color: Theme.textSecondary
+    }
+    EditorArea {
+        objectName: "pastedSoulEditor"
+        Layout.fillWidth: true
+        Layout.fillHeight: true
+        monospaced: true
+        text: paste.text
+        onEdited: text => paste.edited(text)
+    }
+    RowLayout {
+        Layout.alignment: Qt.AlignHCenter
+        Layout.topMargin: 6
+        spacing: 12
+
+        FilledButton {
+            objectName: "pasteBackButton"
+            Layout.preferredWidth: 100
+            Layout.preferredHeight: 42
+            radius: 10
+            fontSize: 11
+            text: OnboardingTexts.back
+            fill: Theme.surface
+            labelColor: Theme.textSecondary
+            borderColor: Theme.border
+            onClicked: paste.back()
+        }
+        FilledButton {
+            objectName: "pasteEnterButton"
+            Layout.preferredWidth: 180
+            Layout.preferredHeight: 42
+            radius: 10
+            fontSize: 11
+            letterSpacing: 1
+            text: OnboardingTexts.enter
+            dimmed: !paste.hasText
+            dimmedFill: Qt.rgba(Theme.textTertiary.r, Theme.textTertiary.g, Theme.textTertiary.b, 0.4)
+            onClicked: paste.enter()
+        }
+    }
+}

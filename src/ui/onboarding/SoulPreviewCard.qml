@@ -1,0 +1,86 @@
+import QtQuick
+import QtQuick.Layouts
+import Emberglass.Inspector
+import Emberglass.Theme
+
+// The agent the answers describe, and ENTER EMBERGLASS.
+ColumnLayout {
+    id: preview
+
+    property var answers: ({})
+
+    signal enter()
+
+    spacing: 14
+
+    Rectangle {
+        Layout.fillWidth: true
+        implicitHeight: rows.implicitHeight + 32
+        radius: 12
+        color: Theme.surface
+        border.width: 1
+        border.color: Theme.border
+
+        ColumnLayout {
+            id: rows
+            anchors.fill: parent
+            anchors.margins: 16
+            spacing: 10
+
+            SectionLabel {
+                text: OnboardingTexts.yourAgent
+            }
+            Repeater {
+                model: OnboardingTexts.previewRows
+
+                RowLayout {
+                    required property var modelData
+                    Layout.fillWidth: true
+                    spacing: 12
+
+                    Text {
+                        Layout.preferredWidth: 64
+                        text: modelData.label
+                        font.family: Theme.monoFamily
+                        font.pixelSize: 9
+                        font.bold: true
+                        font.letterSpacing: 1
+                        color: Theme.textTertiary
+                    }
+                    Text {
+                        objectName: "preview_" + modelData.field
+                        Layout.fillWidth: true
+                        text: preview.answers[modelData.field] || ""
+                        wrapMode: Text.Wrap
+                        font.family: Theme.fontFamily
+                        font.pixelSize: 13
+                        color: Theme.textPrimary
+                    }
+                }
+            }
+        }
+    }
+
+    Text {
+        Layout.alignment: Qt.AlignHCenter
+        text: OnboardingTexts.editLater
+        font.family: Theme.fontFamily
+        font.pixelSize: 11
+        color: Theme.textTertiary
+    }
+
+    FilledButton {
+        objectName: "enterButton"
+        Layout.alignment: Qt.AlignHCenter
+        Layout.preferredWidth: 220
+        Layout.preferredHeight: 46
+        radius: 12
+        fontSize: 12
+        letterSpacing: 1.5
+        text: OnboardingTexts.enter
+        symbol: "arrow.right"
+        symbolSize: 14
+        symbolAfterText: true
+        onClicked: preview.enter()
+    }
+}

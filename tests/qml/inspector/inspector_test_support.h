@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTemporaryDir>
+#include <QtQml/qqmlregistration.h>
+
+#include <memory>
+
+class FakeOpenAIServer;
+class QJSEngine;
+class QQmlEngine;
+
+// What the inspector and onboarding tests need: the runner's harness (QML
+// would construct a harness of its own if the tests used TestHarness), files,
+// a second cloud provider to point the settings at, and a download that waits.
+class InspectorTestSupport : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_SINGLETON
+    Q_PROPERTY(QString providerBaseUrl READ providerBaseUrl CONSTANT)
+    Q_PROPERTY(int providerProbeCount READ providerProbeCount)
+
+public:
+    explicit InspectorTestSupport(QObject* parent = nullptr);
+    ~InspectorTestSupport() override;
+
+    // See SceneHarness.
+    Q_INVOKABLE void reset();
+    Q_INVOKABLE void setLocalModelInstalled(bool installed);
+
+    // A file's text; null when it cannot be read.
+    Q_INVOKABLE QVariant readFile(const QString& path) const;
+    Q_INVOKABLE bool writeFile(const QString& path, const QString& text) const;
+    // Empties the persona's memory folder and rescans it.
+    Q_INVOKABLE void clearMemoryFiles() const;
+
+    // What the controller's cloud client holds now.
+    Q_INVOKABLE QString cloudClientApiKey() const;
+    Q_INVOKABLE QString cloudClientBaseURL() const;
+
+    // A provider of our own: its probe answers 200 or 401; each probe is counted
+    // and its bearer token kept.
+    QString providerBaseUrl() const;
+    Q_INVOKABLE void answerProviderProbes(bool reachable);
+    int providerProbeCount() const;
+    Q_INVOKABLE QString lastProviderAuthorization() const;
+
+    // The model download: the ollama stand-in prints `output` and waits until
+    // finishPull, then exits with `exitStatus`.
+    Q_INVOKABLE void prepareHeldPull(const QString& output, int exitStatus);
+    Q_INVOKABLE void finishPull();
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<FakeOpenAIServer> m_provider;
+    QString m_gate;
+};

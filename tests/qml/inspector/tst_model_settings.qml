@@ -1,0 +1,223 @@
+import QtQuick
+import QtQuick.Controls
+import QtTest
+import "helpers.js" as Helpers
+import Emberglass.Backend
+import Emberglass.Inspector
+import Emberglass.InspectorTestSupport
+import Emberglass.Theme
+
+// The model settings: which sections show for which backend, the fields saving
+// as they are typed, the connection test, the local model's progress and errors,
+// and the sheet form.
+TestCase {
+    id: testCase
+    name: "ModelSettings"
+    when: windowShown
+    visible: true
+    width: 360
+    height: 1200
+
+    Component {
+        id: settingsComponent
+        ModelSettingsView {
+            embedded: true
+        }
+    }
+
+    Component {
+        id: sheetComponent
+        ModelSettingsSheet {}
+    }
+
+    property var view
+
+    function init() {
+        InspectorTestSupport.reset()
+        tryCompare(ChatViewModel, "activeBackend", "Cloud API")
+        tryCompare(ChatViewModel, "modelLoadError", "")
+        if (ChatViewModel.cloudConfig.provider !== "Grok")
+            ChatViewModel.switchProvider("Grok")
+        view = createTemporaryObject(settingsComponent, testCase,
+                                     { width: testCase.width, height: testCase.height })
+    }
+
+    function section(name) {
+        return findChild(view, name)
+    }
+
+    function typeInto(field, text) {
+        field.input.forceActiveFocus()
+        field.input.selectAll()
+        keyClick(Qt.Key_Delete)
+        for (const ch of text)
+            keyClick(ch)
+    }
+
+    function test_cloudAndLocalSectionsFollowTheBackend() {
+        compare(section("cloudSection").visible, true)
+        compare(section("localSection").visible, false)
+        compare(findChild(view, "modeCloudAPI").active, true)
+
+        InspectorTestSupport.setLocalModelInstalled(true)
+        mouseClick(findChild(view, "modeLocalQwen"))
+        tryCompare(ChatViewModel, "activeBackend", "Local Qwen")
+        compare(section("cloudSection").visible, false)
+        compare(section("localSection").visible, true)
+        compare(findChild(view, "modeLocalQwen").active, true)
+        compare(findChild(view, "localInUse").visible, true)
+
+        mouseClick(findChild(view, "modeCloudAPI"))
+        tryCompare(ChatViewModel, "activeBackend", "Cloud API")
+        compare(section("cloudSection").visible, true)
+        compare(section("localSection").visible, false)
+    }
+
+    function test_aFailedLoadShowsItsErrorAndTheSetup() {
+        InspectorTestSupport.setLocalModelInstalled(false)
+        mouseClick(findChild(view, "modeLocalQwen"))
+        compare(section("localSection").visible, true, "the chosen mode's settings show while it loads")
+        compare(findChild(view, "loadingModel").visible, true)
+        tryCompare(ChatViewModel, "isLoadingModel", false)
+        compare(ChatViewModel.activeBackend, "Cloud API")
+        compare(findChild(view, "modeCloudAPI").active, true, "the mode in use stays marked")
+        const error = findChild(view, "modelLoadError")
+        compare(error.visible, true)
+        compare(error.text, ChatViewModel.modelLoadError)
+        verify(Helpers.sameColor(error.color, Theme.danger))
+        compare(findChild(view, "setupButton").visible, true)
+        compare(findChild(view, "localInUse").visible, false)
+
+        // Back to the cloud, which never stopped being active.
+        mouseClick(findChild(view, "modeCloudAPI"))
+        compare(section("cloudSection").visible, true)
+        compare(section("localSection").visible, false)
+    }
+
+    function test_providerRowsBadgesAndCheckmark() {
+        const expected = [["Grok", ""], ["Doubao", "circle.hexagongrid.fill"], ["ChatGPT", "bubble.left.fill"],
+                          ["Gemini", "sparkles"], ["DeepSeek", "water.waves"]]
+        for (const [name, symbol] of expected) {
+            const row = findChild(view, "provider" + name)
+            verify(row, name)
+            compare(row.symbol, symbol, name)
+            compare(findChild(row, "providerSymbol").visible, symbol.length > 0, name)
+            compare(findChild(row, "providerCheckmark").visible, name === "Grok", name)
+        }
+        const deepSeek = findChild(view, "providerDeepSeek")
+        mouseClick(deepSeek)
+        compare(ChatViewModel.cloudConfig.provider, "DeepSeek")
+        compare(findChild(deepSeek, "providerCheckmark").visible, true)
+        compare(findChild(findChild(view, "providerGrok"), "providerCheckmark").visible, false)
+        verify(Helpers.sameColor(findChild(deepSeek, "providerSymbol").color, "white"))
+        verify(Helpers.sameColor(findChild(findChild(view, "providerGemini"), "providerSymbol").color,
+                             Theme.textTertiary))
+        compare(findChild(view, "modelField").input.text, "deepseek-chat",
+                "the fields show the chosen provider's settings")
+        mouseClick(findChild(view, "providerGrok"))
+        compare(findChild(view, "modelField").input.text, "grok-test")
+    }
+
+    function test_typingReachesTheClientOnEveryKeystroke() {
+        const key = findChild(view, "apiKeyField")
+        compare(key.input.echoMode, TextInput.Password)
+        compare(key.input.placeholderText, "Enter your API key")
+        compare(findChild(view, "modelField").input.placeholderText, "Model name")
+        compare(findChild(view, "baseUrlField").input.placeholderText, "API base URL")
+
+        typeInto(key, "")
+        compare(InspectorTestSupport.cloudClientApiKey(), "")
+        let typed = ""
+        for (const ch of "sk-9x") {
+            keyClick(ch)
+            typed += ch
+            compare(ChatViewModel.cloudConfig.apiKey, typed)
+            compare(InspectorTestSupport.cloudClientApiKey(), typed)
+        }
+        typeInto(key, "test-key")
+        compare(InspectorTestSupport.cloudClientApiKey(), "test-key")
+    }
+
+    function test_connectedOnlyAfterASuccessfulProbe() {
+        const base = findChild(view, "baseUrlField")
+        const connected = findChild(view, "connectedLabel")
+        const original = ChatViewModel.cloudConfig.baseURL
+
+        InspectorTestSupport.answerProviderProbes(false)
+        typeInto(base, InspectorTestSupport.providerBaseUrl)
+        compare(InspectorTestSupport.cloudClientBaseURL(), InspectorTestSupport.providerBaseUrl)
+        const probes = InspectorTestSupport.providerProbeCount
+        mouseClick(findChild(view, "testConnectionButton"))
+        tryCompare(ChatViewModel, "serviceAvailable", false)
+        compare(connected.visible, false)
+        compare(InspectorTestSupport.providerProbeCount, probes + 1)
+        compare(InspectorTestSupport.lastProviderAuthorization(), "Bearer test-key")
+
+        InspectorTestSupport.answerProviderProbes(true)
+        compare(connected.visible, false, "nothing shows before the next check")
+        mouseClick(findChild(view, "testConnectionButton"))
+        tryCompare(connected, "visible", true)
+        verify(Helpers.sameColor(connected.color, Theme.success))
+
+        typeInto(base, original)
+    }
+
+    function test_downloadProgressAndItsEnd() {
+        InspectorTestSupport.setLocalModelInstalled(true)
+        ChatViewModel.switchBackend("Local Qwen")
+        tryCompare(ChatViewModel, "activeBackend", "Local Qwen")
+        InspectorTestSupport.prepareHeldPull("pulling manifest 42%", 0)
+        const setup = findChild(view, "setupButton")
+        compare(setup.text, "SETUP LOCAL MODEL")
+        mouseClick(setup)
+        compare(ChatViewModel.isPullingModel, true)
+        compare(setup.text, "DOWNLOADING...")
+        compare(setup.busy, true)
+        const progress = findChild(view, "pullProgress")
+        tryCompare(progress, "text", "pulling manifest 42%")
+        verify(progress.visible, "shown while the download runs")
+        verify(Helpers.sameColor(progress.color, Theme.textSecondary))
+
+        InspectorTestSupport.finishPull()
+        tryCompare(ChatViewModel, "isPullingModel", false)
+        compare(progress.text, "Model ready!")
+        verify(Helpers.sameColor(progress.color, Theme.success))
+        compare(setup.text, "SETUP LOCAL MODEL")
+        tryCompare(ChatViewModel, "isLoadingModel", false)
+    }
+
+    function test_aFailedDownloadShowsItsError() {
+        InspectorTestSupport.setLocalModelInstalled(true)
+        ChatViewModel.switchBackend("Local Qwen")
+        tryCompare(ChatViewModel, "activeBackend", "Local Qwen")
+        InspectorTestSupport.prepareHeldPull("", 1)
+        mouseClick(findChild(view, "setupButton"))
+        InspectorTestSupport.finishPull()
+        tryCompare(ChatViewModel, "isPullingModel", false)
+        const error = findChild(view, "modelLoadError")
+        compare(error.visible, true)
+        compare(error.text, "Failed to pull model. Is Ollama installed?")
+        compare(findChild(view, "pullProgress").visible, false)
+    }
+
+    function test_sheetHasItsHeaderAndEscapeDismissesIt() {
+        const sheet = createTemporaryObject(sheetComponent, testCase)
+        sheet.open()
+        tryCompare(sheet, "opened", true)
+        verify(sheet.width >= 480)
+        verify(sheet.height >= 420)
+        const header = findChild(sheet.contentItem, "sheetHeader")
+        compare(header.visible, true)
+        compare(header.title, "MODEL SETTINGS")
+        compare(header.subtitle, "Configure AI provider")
+        compare(header.symbol, "gearshape.fill")
+        compare(findChild(view, "sheetHeader").visible, false, "embedded, there is no header")
+
+        keyClick(Qt.Key_Escape)
+        tryCompare(sheet, "visible", false)
+        sheet.open()
+        tryCompare(sheet, "opened", true)
+        mouseClick(header.closeButton)
+        tryCompare(sheet, "visible", false)
+    }
+}
