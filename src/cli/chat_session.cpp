@@ -5,8 +5,8 @@
 #include "core/conversation_store.h"
 #include "core/web_bridge.h"
 
-#include <QCoroSignal>
 #include <QCoreApplication>
+#include <QCoroSignal>
 #include <QFile>
 #include <QSocketNotifier>
 
@@ -41,7 +41,9 @@ ChatSession::ChatSession(ChatOptions options, QObject* parent)
                                                      : TranscriptPrinter::Format::text,
                                       stdout, this)) {}
 
-void ChatSession::start() { m_running.emplace(runAndExit()); }
+void ChatSession::start() {
+    m_running.emplace(runAndExit());
+}
 
 QCoro::Task<> ChatSession::runAndExit() {
     const int status = co_await run();
@@ -62,7 +64,8 @@ QCoro::Task<int> ChatSession::run() {
         co_return 1;
     }
     m_printer->follow(*m_viewModel->currentConversationId());
-    const int status = m_options.message.isEmpty() ? co_await readMessages() : co_await sendOne(m_options.message);
+    const int status =
+        m_options.message.isEmpty() ? co_await readMessages() : co_await sendOne(m_options.message);
     co_return status;
 }
 
@@ -134,12 +137,13 @@ QCoro::Task<int> ChatSession::readMessages() {
     // Standard input is watched by the event loop, so the window of a reply never
     // blocks on the terminal; each whole line is one message.
     QSocketNotifier notifier(STDIN_FILENO, QSocketNotifier::Read);
+    connect(&notifier, &QSocketNotifier::activated, this, &ChatSession::inputReadable);
     QByteArray pending;
     int status = 0;
     bool ended = false;
     while (!ended) {
         notifier.setEnabled(true);
-        co_await qCoro(&notifier, &QSocketNotifier::activated);
+        co_await qCoro(this, &ChatSession::inputReadable);
         char buffer[4096];
         const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
         if (count > 0) {

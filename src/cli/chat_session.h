@@ -23,6 +23,11 @@ public:
     // Starts the session; it ends the application with its exit status when done.
     void start();
 
+Q_SIGNALS:
+    // Standard input has something to read (the notifier's own signal carries a
+    // private argument that coroutine awaiters cannot pass on safely).
+    void inputReadable();
+
 private:
     QCoro::Task<> runAndExit();
     QCoro::Task<int> run();

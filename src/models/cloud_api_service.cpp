@@ -75,3 +75,8 @@ QCoro::Task<bool> CloudAPIService::checkAvailability() {
     const Result<HttpAnswer> answer = co_await exchange(m_network, request, "GET", {}, {});
     co_return answer.ok() && answer.value().status >= 200 && answer.value().status <= 399;
 }
+
+CloudAPIService::~CloudAPIService() {
+    // Outstanding requests end now, while this object is still whole.
+    abortPendingReplies(this, m_network);
+}

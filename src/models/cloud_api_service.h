@@ -17,6 +17,8 @@ class CloudAPIService : public QObject, public AIServiceProtocol {
 public:
     CloudAPIService(QString baseURL, QString apiKey, QString model, QObject* parent = nullptr);
 
+    ~CloudAPIService() override;
+
     QString baseURL() const { return m_baseURL; }
     QString apiKey() const { return m_apiKey; }
     QString model() const { return m_model; }

@@ -1,5 +1,7 @@
 #include "models/http_exchange.h"
 
+#include "models/reply_line_reader.h"
+
 #include <QNetworkReply>
 #include <QScopeGuard>
 
@@ -87,4 +89,15 @@ PlatformError transportError(const QNetworkReply& reply, bool cancelledByCaller)
         return PlatformError::timedOut();
     }
     return {PlatformError::Case::transport, reply.errorString()};
+}
+
+void abortPendingReplies(QObject* owner, QNetworkAccessManager* network) {
+    // Streams end through their readers, which report the end as a cancellation.
+    qDeleteAll(owner->findChildren<ReplyLineReader*>(Qt::FindDirectChildrenOnly));
+    const QList<QNetworkReply*> replies = network->findChildren<QNetworkReply*>();
+    for (QNetworkReply* reply : replies) {
+        if (reply->isRunning()) {
+            reply->abort();
+        }
+    }
 }

@@ -53,3 +53,8 @@ bool failedInTransport(const QNetworkReply& reply);
 // The error for a reply that failedInTransport. An abort the caller asked for
 // is a cancellation; any other abort is Qt's transfer timeout.
 PlatformError transportError(const QNetworkReply& reply, bool cancelledByCaller);
+
+// Ends every request `owner` still has outstanding on `network`: its streams
+// fail as cancelled, and the coroutines awaiting a whole answer resume (with a
+// cancellation) instead of waiting for ever on a reply destroyed with its manager.
+void abortPendingReplies(QObject* owner, QNetworkAccessManager* network);

@@ -61,3 +61,8 @@ QCoro::Task<bool> LocalLLMService::checkAvailability() {
         co_await exchange(m_network, makeRequest(*url, probeTimeout), "GET", {}, {});
     co_return answer.ok() && listsQwenModel(answer.value());
 }
+
+LocalLLMService::~LocalLLMService() {
+    // Outstanding requests end now, while this object is still whole.
+    abortPendingReplies(this, m_network);
+}

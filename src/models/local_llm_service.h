@@ -22,6 +22,8 @@ public:
     explicit LocalLLMService(QString ollamaBase, QString modelName = builtInModelName(),
                              QObject* parent = nullptr);
 
+    ~LocalLLMService() override;
+
     QString ollamaBase() const { return m_ollamaBase; }
     QString modelName() const { return m_modelName; }
 

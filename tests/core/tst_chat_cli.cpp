@@ -79,10 +79,12 @@ private Q_SLOTS:
         process.write("first\n\nsecond\nthird without newline");
         process.closeWriteChannel();
         QTRY_COMPARE_WITH_TIMEOUT(process.state(), QProcess::NotRunning, 15000);
-        QCOMPARE(process.exitCode(), 0);
+        const QByteArray output = process.readAllStandardOutput();
+        QVERIFY2(process.exitCode() == 0, output.constData());
         QStringList roles;
         QStringList texts;
-        for (const QString& line : lines(process)) {
+        for (const QString& line :
+             QString::fromUtf8(output).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
             const QJsonObject message = QJsonDocument::fromJson(line.toUtf8()).object();
             roles << message[QStringLiteral("role")].toString();
             texts << message[QStringLiteral("content")].toString();

@@ -426,8 +426,11 @@ private Q_SLOTS:
         QCOMPARE(h.vm().savedCloudConfigs().keys(),
                  (QList{CloudProviderPreset::grok, CloudProviderPreset::deepseek}));
 
+        // Keep every probe on this machine: the saved DeepSeek entry points at the fake.
+        h.vm().setCloudBaseURL(h.cloud.baseUrl());
         h.vm().setCloudApiKey(QStringLiteral("sk-deep"));
         QCOMPARE(h.vm().cloudService()->apiKey(), QStringLiteral("sk-deep"));
+        QCOMPARE(h.vm().cloudService()->baseURL(), h.cloud.baseUrl());
         h.vm().switchProvider(CloudProviderPreset::gemini);
         h.vm().switchProvider(CloudProviderPreset::deepseek);
         QCOMPARE(h.vm().cloudConfig().apiKey, QStringLiteral("sk-deep"));
