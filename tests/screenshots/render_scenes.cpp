@@ -15,12 +15,14 @@
 #include <QCommandLineParser>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
+#include <QTimer>
 #include <QtQml/qqmlextensionplugin.h>
 
 #include <cstdio>
@@ -62,18 +64,23 @@ private:
     qint64 m_elapsed = 0;
 };
 
+// Turns the event loop (network replies of the fake servers arrive in real
+// time) until the scene says it is ready, or gives up.
 bool waitUntilReady(QObject* scene) {
     if (scene->property("ready").isNull()) {
         return true;
     }
+    QEventLoop loop;
+    QTimer poll;
     const QDeadlineTimer deadline(readyTimeoutMs);
-    while (!scene->property("ready").toBool()) {
-        if (deadline.hasExpired()) {
-            return false;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (scene->property("ready").toBool() || deadline.hasExpired()) {
+            loop.quit();
         }
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    }
-    return true;
+    });
+    poll.start(10);
+    loop.exec();
+    return scene->property("ready").toBool();
 }
 
 void settle(ManualAnimationDriver& driver, QObject* scene) {

@@ -1,4 +1,5 @@
 import QtQuick
+import Emberglass.Chat
 import Emberglass.Common
 import Emberglass.Theme
 
@@ -125,7 +126,8 @@ Item {
                 objectName: "messageText"
                 visible: !row.showsWaveform
                 width: parent.width
-                height: visible ? implicitHeight : 0
+                // The spacing is added under every line, the last one too.
+                height: visible ? Math.max(0, implicitHeight - lineSpacing.spacing) : 0
                 text: row.content
                 textFormat: TextEdit.PlainText
                 readOnly: true
@@ -136,6 +138,12 @@ Item {
                 color: Theme.textPrimary
                 selectionColor: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.25)
                 selectedTextColor: Theme.textPrimary
+            }
+
+            TextLineSpacing {
+                id: lineSpacing
+                target: body
+                spacing: 5
             }
         }
     }

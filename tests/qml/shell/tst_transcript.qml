@@ -86,6 +86,35 @@ Item {
             tryVerify(() => userBubble.color.a === 0)
         }
 
+        Component {
+            id: spacedTextComponent
+            TextEdit {
+                id: spacedText
+                property alias spacing: spacer.spacing
+                width: 300
+                font.pixelSize: 14
+                textFormat: TextEdit.PlainText
+                TextLineSpacing {
+                    id: spacer
+                    target: spacedText
+                }
+            }
+        }
+
+        function test_lineSpacingSurvivesNewText() {
+            const plain = createTemporaryObject(spacedTextComponent, scene,
+                                                { text: "one\ntwo\nthree", spacing: 0 })
+            const spaced = createTemporaryObject(spacedTextComponent, scene,
+                                                 { text: "one\ntwo\nthree", spacing: 5 })
+            const extra = () => spaced.implicitHeight - plain.implicitHeight
+            tryVerify(() => extra() === 15, 1000, "5 under each of 3 lines: " + extra())
+            spaced.text = "a\nb\nc\nd"
+            plain.text = "a\nb\nc\nd"
+            tryVerify(() => extra() === 20, 1000, "and of 4 new lines: " + extra())
+            spaced.spacing = 0
+            tryVerify(() => extra() === 0, 1000, "none: " + extra())
+        }
+
         function test_waveformOnlyForAnEmptyReplyBeingGenerated() {
             TestHarness.addMessage("assistant", "")
             compare(findChild(row(0), "waveformLoader").active, false,

@@ -65,7 +65,7 @@ SceneHarness* SceneHarness::instance() {
     return current;
 }
 
-SceneHarness* SceneHarness::create(QQmlEngine*, QJSEngine*) {
+SceneHarness* SceneHarnessForeign::create(QQmlEngine*, QJSEngine*) {
     QJSEngine::setObjectOwnership(current, QJSEngine::CppOwnership);
     return current;
 }

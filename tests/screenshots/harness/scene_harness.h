@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QObject>
+#include <QQmlEngine>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariantMap>
-#include <QtQml/qqmlregistration.h>
 
 #include <memory>
 
@@ -21,8 +21,6 @@ class QQmlEngine;
 // `TestHarness` to put the controller in the state they show.
 class SceneHarness : public QObject {
     Q_OBJECT
-    QML_NAMED_ELEMENT(TestHarness)
-    QML_SINGLETON
     Q_PROPERTY(int chatRequestCount READ chatRequestCount)
 
 public:
@@ -31,7 +29,6 @@ public:
     ~SceneHarness() override;
 
     static SceneHarness* instance();
-    static SceneHarness* create(QQmlEngine*, QJSEngine*);
 
     ChatViewModel* viewModel() const { return m_viewModel.get(); }
 
@@ -67,4 +64,16 @@ private:
     std::unique_ptr<FakeOllamaServer> m_ollama;
     std::unique_ptr<ChatViewModel> m_viewModel;
     int m_calls = 0;
+};
+
+// The harness the test runner or renderer made, as the singleton `TestHarness`
+// (a wrapper, so that QML never constructs a second one).
+struct SceneHarnessForeign {
+    Q_GADGET
+    QML_FOREIGN(SceneHarness)
+    QML_NAMED_ELEMENT(TestHarness)
+    QML_SINGLETON
+
+public:
+    static SceneHarness* create(QQmlEngine*, QJSEngine*);
 };

@@ -1,0 +1,16 @@
+import QtQuick
+import Emberglass.Backend
+import Emberglass.Shell
+import Emberglass.TestHarness
+
+// The cloud provider does not answer its probe.
+ContentView {
+    width: 940
+    height: 680
+    readonly property bool ready: !ChatViewModel.serviceAvailable
+
+    Component.onCompleted: {
+        TestHarness.addMessage("assistant", "I'm awake. Who are you? Who am I? Where am I?")
+        TestHarness.setCloudReachable(false)
+    }
+}

@@ -1,0 +1,17 @@
+import QtQuick
+import Emberglass.Backend
+import Emberglass.Shell
+import Emberglass.TestHarness
+
+// The local server answers but does not have the model.
+ContentView {
+    width: 940
+    height: 680
+    readonly property bool ready: ChatViewModel.modelLoadError.length > 0
+
+    Component.onCompleted: {
+        TestHarness.addMessage("assistant", "I'm awake. Who are you? Who am I? Where am I?")
+        TestHarness.setLocalModelInstalled(false)
+        ChatViewModel.switchBackend("Local Qwen")
+    }
+}

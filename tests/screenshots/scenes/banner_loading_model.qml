@@ -1,0 +1,17 @@
+import QtQuick
+import Emberglass.Backend
+import Emberglass.Shell
+import Emberglass.TestHarness
+
+// Switching to the local model while its server is being asked.
+ContentView {
+    width: 940
+    height: 680
+    readonly property bool ready: ChatViewModel.isLoadingModel
+
+    Component.onCompleted: {
+        TestHarness.addMessage("assistant", "I'm awake. Who are you? Who am I? Where am I?")
+        TestHarness.delayLocalProbe(30000)
+        ChatViewModel.switchBackend("Local Qwen")
+    }
+}

@@ -1,0 +1,25 @@
+import QtQuick
+import Emberglass.Backend
+import Emberglass.Shell
+import Emberglass.TestHarness
+
+// The local backend is in use but its server stopped answering.
+ContentView {
+    width: 940
+    height: 680
+    readonly property bool ready: ChatViewModel.activeBackend === "Local Qwen"
+                                  && !ChatViewModel.serviceAvailable
+
+    Component.onCompleted: {
+        TestHarness.addMessage("assistant", "I'm awake. Who are you? Who am I? Where am I?")
+        ChatViewModel.switchBackend("Local Qwen")
+    }
+
+    Connections {
+        target: ChatViewModel
+        function onActiveBackendChanged() {
+            TestHarness.setLocalModelInstalled(false)
+            ChatViewModel.testConnection()
+        }
+    }
+}
