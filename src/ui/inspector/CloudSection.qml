@@ -15,16 +15,25 @@ ColumnLayout {
         SectionLabel {
             text: InspectorTexts.provider
         }
-        Repeater {
-            model: ModelChoices.providers
+        // Two columns where there is room, so the key field stays in view.
+        GridLayout {
+            Layout.fillWidth: true
+            columns: width >= 460 ? 2 : 1
+            columnSpacing: 8
+            rowSpacing: 6
 
-            ProviderRow {
-                required property string modelData
-                objectName: "provider" + modelData
-                Layout.fillWidth: true
-                provider: modelData
-                selected: ChatViewModel.cloudConfig.provider === modelData
-                onClicked: ChatViewModel.switchProvider(modelData)
+            Repeater {
+                model: ModelChoices.providers
+
+                ProviderRow {
+                    required property string modelData
+                    objectName: "provider" + modelData
+                    Layout.fillWidth: true
+                    Layout.preferredWidth: 1 // equal columns
+                    provider: modelData
+                    selected: ChatViewModel.cloudConfig.provider === modelData
+                    onClicked: ChatViewModel.switchProvider(modelData)
+                }
             }
         }
     }

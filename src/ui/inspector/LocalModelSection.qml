@@ -15,60 +15,65 @@ ColumnLayout {
 
     Rectangle {
         Layout.fillWidth: true
-        implicitHeight: cardRow.implicitHeight + 24
+        implicitHeight: Math.max(tile.height, cardTexts.implicitHeight) + 24
         radius: 12
         color: Theme.surface
         border.width: 1
         border.color: Theme.border
 
-        RowLayout {
-            id: cardRow
-            anchors.fill: parent
-            anchors.margins: 12
-            spacing: 12
+        Rectangle {
+            id: tile
+            x: 12
+            anchors.verticalCenter: parent.verticalCenter
+            width: 36
+            height: 36
+            radius: 9
+            color: Theme.accent
 
-            Rectangle {
-                implicitWidth: 36
-                implicitHeight: 36
-                radius: 9
-                color: Theme.accent
-
-                Icon {
-                    anchors.centerIn: parent
-                    name: "cpu"
-                    size: 16
-                    color: "white"
-                }
-            }
-            ColumnLayout {
-                Layout.fillWidth: true
-                spacing: 3
-
-                Text {
-                    Layout.fillWidth: true
-                    text: InspectorTexts.localModelTitle
-                    wrapMode: Text.WordWrap
-                    font.family: Theme.fontFamily
-                    font.pixelSize: 13
-                    font.weight: Font.DemiBold
-                    color: Theme.textPrimary
-                }
-                Text {
-                    Layout.fillWidth: true
-                    text: InspectorTexts.localModelRequirement
-                    wrapMode: Text.WordWrap
-                    font.family: Theme.fontFamily
-                    font.pixelSize: 9
-                    color: Theme.textSecondary
-                }
-            }
             Icon {
-                objectName: "localInUse"
-                visible: ChatViewModel.activeBackend === ModelChoices.local
-                name: "checkmark.circle.fill"
-                size: 18
-                color: Theme.success
+                anchors.centerIn: parent
+                name: "cpu"
+                size: 16
+                color: "white"
             }
+        }
+        Column {
+            id: cardTexts
+            anchors.left: tile.right
+            anchors.leftMargin: 12
+            anchors.right: inUse.left
+            anchors.rightMargin: 12
+            anchors.verticalCenter: parent.verticalCenter
+            spacing: 3
+
+            Text {
+                width: parent.width
+                text: InspectorTexts.localModelTitle
+                wrapMode: Text.WordWrap
+                font.family: Theme.fontFamily
+                font.pixelSize: 13
+                font.weight: Font.DemiBold
+                color: Theme.textPrimary
+            }
+            Text {
+                width: parent.width
+                text: InspectorTexts.localModelRequirement
+                wrapMode: Text.WordWrap
+                font.family: Theme.fontFamily
+                font.pixelSize: 9
+                color: Theme.textSecondary
+            }
+        }
+        Icon {
+            id: inUse
+            objectName: "localInUse"
+            anchors.right: parent.right
+            anchors.rightMargin: 12
+            anchors.verticalCenter: parent.verticalCenter
+            visible: ChatViewModel.activeBackend === ModelChoices.local
+            name: "checkmark.circle.fill"
+            size: 18
+            color: Theme.success
         }
     }
 
@@ -81,23 +86,21 @@ ColumnLayout {
         onClicked: ChatViewModel.pullModel()
     }
 
-    RowLayout {
+    DecoratedText {
+        objectName: "pullProgress"
         visible: ChatViewModel.ollamaPullProgress.length > 0
         Layout.fillWidth: true
-        spacing: 6
+        gap: ChatViewModel.isPullingModel ? 6 : 0
+        text: ChatViewModel.ollamaPullProgress
+        label.wrapMode: Text.WrapAnywhere
+        label.font.family: Theme.monoFamily
+        label.font.pixelSize: 9
+        label.color: text === InspectorTexts.modelReady ? Theme.success : Theme.textSecondary
 
         ProgressSpinner {
             visible: ChatViewModel.isPullingModel
+            width: visible ? 10 : 0
             size: 10
-        }
-        Text {
-            objectName: "pullProgress"
-            Layout.fillWidth: true
-            text: ChatViewModel.ollamaPullProgress
-            wrapMode: Text.WrapAnywhere
-            font.family: Theme.monoFamily
-            font.pixelSize: 9
-            color: ChatViewModel.ollamaPullProgress === InspectorTexts.modelReady ? Theme.success : Theme.textSecondary
         }
     }
 
@@ -139,27 +142,21 @@ ColumnLayout {
     Repeater {
         model: InspectorTexts.setupSteps
 
-        RowLayout {
+        DecoratedText {
             required property int index
             required property string modelData
             Layout.fillWidth: true
-            spacing: 4
+            gap: 0
+            text: modelData
+            label.font.pixelSize: 9
+            label.color: Theme.textSecondary
 
             Text {
-                Layout.preferredWidth: 14
-                Layout.alignment: Qt.AlignTop
+                width: 14
                 text: index + 1
                 font.family: Theme.monoFamily
                 font.pixelSize: 9
                 font.bold: true
-                color: Theme.textSecondary
-            }
-            Text {
-                Layout.fillWidth: true
-                text: modelData
-                wrapMode: Text.WordWrap
-                font.family: Theme.fontFamily
-                font.pixelSize: 9
                 color: Theme.textSecondary
             }
         }

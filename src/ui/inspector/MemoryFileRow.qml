@@ -40,8 +40,6 @@ AbstractButton {
                 Layout.fillWidth: true
                 text: PersonaDisplay.preview(row.file.content)
                 elide: Text.ElideRight
-                maximumLineCount: 2
-                wrapMode: Text.Wrap
                 font.family: Theme.fontFamily
                 font.pixelSize: 11
                 color: Theme.textSecondary

@@ -114,15 +114,16 @@ ColumnLayout {
         Repeater {
             model: InspectorTexts.mobileSteps
 
-            RowLayout {
+            DecoratedText {
                 required property int index
                 required property string modelData
                 Layout.fillWidth: true
-                spacing: 10
+                text: modelData
+                textOffset: 2
 
                 Rectangle {
-                    implicitWidth: 20
-                    implicitHeight: 20
+                    width: 20
+                    height: 20
                     radius: 6
                     color: Theme.surfaceAlt
 
@@ -135,35 +136,23 @@ ColumnLayout {
                         color: Theme.textSecondary
                     }
                 }
-                Text {
-                    Layout.fillWidth: true
-                    text: modelData
-                    wrapMode: Text.WordWrap
-                    font.family: Theme.fontFamily
-                    font.pixelSize: 12
-                    color: Theme.textPrimary
-                }
             }
         }
     }
 
-    RowLayout {
+    DecoratedText {
         Layout.fillWidth: true
         Layout.topMargin: 4
-        spacing: 8
+        gap: 8
+        text: InspectorTexts.localNetworkOnly
+        label.font.pixelSize: 11
+        label.color: Theme.textSecondary
 
         Icon {
+            y: 2
             name: "lock.shield"
             size: 10
             color: Theme.textTertiary
-        }
-        Text {
-            Layout.fillWidth: true
-            text: InspectorTexts.localNetworkOnly
-            wrapMode: Text.WordWrap
-            font.family: Theme.fontFamily
-            font.pixelSize: 11
-            color: Theme.textSecondary
         }
     }
 }

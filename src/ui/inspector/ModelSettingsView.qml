@@ -81,7 +81,8 @@ Rectangle {
             contentHeight: sections.implicitHeight + 60
             implicitWidth: sections.implicitWidth + 40
             implicitHeight: contentHeight
-            ScrollBar.vertical.policy: ScrollBar.AsNeeded
+            // The bar shows whenever there is more below, not only while scrolling.
+            ScrollBar.vertical.policy: contentHeight > height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
             ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
 
             ColumnLayout {
@@ -115,7 +116,11 @@ Rectangle {
                                 verticalPadding: 8
                                 fill: active ? Theme.textPrimary : Theme.surface
                                 labelColor: active ? "white" : Theme.textSecondary
-                                borderColor: active ? "transparent" : Theme.border
+                                // The mode being set up but not yet in use is outlined.
+                                borderColor: active ? "transparent"
+                                                    : view.shownBackend === modelData
+                                                      ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.6)
+                                                      : Theme.border
                                 onClicked: view.choose(modelData)
                             }
                         }

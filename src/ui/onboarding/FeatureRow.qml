@@ -1,9 +1,8 @@
 import QtQuick
-import QtQuick.Layouts
 import Emberglass.Theme
 
-// One numbered feature of the welcome page.
-RowLayout {
+// One numbered feature of the welcome page: number, symbol tile, title over text.
+Item {
     id: row
 
     property string number
@@ -11,11 +10,12 @@ RowLayout {
     property string title
     property string text
 
-    spacing: 14
+    implicitHeight: Math.max(tile.height, texts.implicitHeight)
 
     Text {
-        Layout.alignment: Qt.AlignTop
-        Layout.topMargin: 8
+        id: numberLabel
+        width: 24
+        y: 9
         text: row.number
         font.family: Theme.monoFamily
         font.pixelSize: 10
@@ -23,8 +23,10 @@ RowLayout {
         color: Theme.textTertiary
     }
     Rectangle {
-        implicitWidth: 34
-        implicitHeight: 34
+        id: tile
+        anchors.left: numberLabel.right
+        width: 34
+        height: 34
         radius: 9
         color: Theme.surface
         border.width: 1
@@ -37,11 +39,15 @@ RowLayout {
             color: Theme.accent
         }
     }
-    ColumnLayout {
-        Layout.fillWidth: true
+    Column {
+        id: texts
+        anchors.left: tile.right
+        anchors.leftMargin: 14
+        anchors.right: parent.right
         spacing: 3
 
         Text {
+            width: parent.width
             text: row.title
             font.family: Theme.monoFamily
             font.pixelSize: 11
@@ -50,7 +56,7 @@ RowLayout {
             color: Theme.textPrimary
         }
         Text {
-            Layout.fillWidth: true
+            width: parent.width
             text: row.text
             wrapMode: Text.WordWrap
             font.family: Theme.fontFamily

@@ -1,23 +1,23 @@
 import QtQuick
-import QtQuick.Layouts
 import Emberglass.Theme
 
 // One line of the soul questionnaire: the agent's on the leading side under its
-// label, the user's in a bubble on the trailing side.
+// label, the user's in a bubble on the trailing side. Each keeps 60 points free
+// on the side opposite its own.
 Item {
     id: row
 
     required property string role
     required property string text
     readonly property bool fromUser: role === "user"
-    readonly property real maximumTextWidth: width - 60
+    readonly property real maximumTextWidth: Math.max(0, width - 60)
 
     implicitHeight: fromUser ? bubble.height : agentLine.implicitHeight
 
-    ColumnLayout {
+    Column {
         id: agentLine
         visible: !row.fromUser
-        width: Math.min(implicitWidth, row.maximumTextWidth)
+        width: row.maximumTextWidth
         spacing: 4
 
         Text {
@@ -28,8 +28,7 @@ Item {
             color: Theme.textTertiary
         }
         Text {
-            Layout.fillWidth: true
-            Layout.maximumWidth: row.maximumTextWidth
+            width: parent.width
             text: row.text
             wrapMode: Text.Wrap
             font.family: Theme.fontFamily
@@ -43,11 +42,17 @@ Item {
         objectName: "userBubble"
         visible: row.fromUser
         anchors.right: parent.right
-        width: Math.min(userText.implicitWidth, row.maximumTextWidth - 28) + 28
+        width: Math.min(Math.ceil(measure.advanceWidth), row.maximumTextWidth - 28) + 28
         height: userText.implicitHeight + 18
         radius: 14
         color: Theme.textPrimary
 
+        // The text's one-line width, to size the bubble before wrapping.
+        TextMetrics {
+            id: measure
+            font: userText.font
+            text: row.text
+        }
         Text {
             id: userText
             x: 14

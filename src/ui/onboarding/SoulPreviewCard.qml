@@ -33,28 +33,23 @@ ColumnLayout {
             Repeater {
                 model: OnboardingTexts.previewRows
 
-                RowLayout {
+                DecoratedText {
                     required property var modelData
                     Layout.fillWidth: true
-                    spacing: 12
+                    gap: 0
+                    text: preview.answers[modelData.field] || ""
+                    label.objectName: "preview_" + modelData.field
+                    label.font.pixelSize: 13
 
                     Text {
-                        Layout.preferredWidth: 64
+                        width: 76
+                        y: 3
                         text: modelData.label
                         font.family: Theme.monoFamily
                         font.pixelSize: 9
                         font.bold: true
                         font.letterSpacing: 1
                         color: Theme.textTertiary
-                    }
-                    Text {
-                        objectName: "preview_" + modelData.field
-                        Layout.fillWidth: true
-                        text: preview.answers[modelData.field] || ""
-                        wrapMode: Text.Wrap
-                        font.family: Theme.fontFamily
-                        font.pixelSize: 13
-                        color: Theme.textPrimary
                     }
                 }
             }

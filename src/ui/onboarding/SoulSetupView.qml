@@ -70,9 +70,20 @@ Item {
                 model: rows
                 boundsBehavior: Flickable.StopAtBounds
                 onCountChanged: Qt.callLater(scrollToNewest)
+                // The preview card takes room from the log: the newest row stays in view.
+                onHeightChanged: {
+                    if (scrollAnimation.running)
+                        scrollToNewest()
+                    else
+                        contentY = newestY()
+                }
+
+                function newestY() {
+                    return Math.max(originY, originY + contentHeight - height)
+                }
 
                 function scrollToNewest() {
-                    scrollAnimation.to = Math.max(originY, originY + contentHeight - height)
+                    scrollAnimation.to = newestY()
                     scrollAnimation.restart()
                 }
 

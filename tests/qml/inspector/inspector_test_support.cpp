@@ -15,13 +15,9 @@
 
 namespace {
 
-// The harness the test runner made (not one the QML engine would construct).
-SceneHarness& harness() {
-    return *SceneHarness::instance();
-}
-
+// The controller of the harness the test runner made.
 ChatViewModel& viewModel() {
-    return *harness().viewModel();
+    return *SceneHarness::instance()->viewModel();
 }
 
 const QString modelsPath = QStringLiteral("/v1/models");
@@ -35,15 +31,6 @@ InspectorTestSupport::InspectorTestSupport(QObject* parent)
 
 InspectorTestSupport::~InspectorTestSupport() {
     finishPull();
-}
-
-void InspectorTestSupport::reset() {
-    finishPull();
-    harness().reset();
-}
-
-void InspectorTestSupport::setLocalModelInstalled(bool installed) {
-    harness().setLocalModelInstalled(installed);
 }
 
 QVariant InspectorTestSupport::readFile(const QString& path) const {

@@ -11,9 +11,8 @@ class FakeOpenAIServer;
 class QJSEngine;
 class QQmlEngine;
 
-// What the inspector and onboarding tests need: the runner's harness (QML
-// would construct a harness of its own if the tests used TestHarness), files,
-// a second cloud provider to point the settings at, and a download that waits.
+// What the inspector and onboarding tests need beside TestHarness: files, a
+// second cloud provider to point the settings at, and a download that waits.
 class InspectorTestSupport : public QObject {
     Q_OBJECT
     QML_ELEMENT
@@ -24,10 +23,6 @@ class InspectorTestSupport : public QObject {
 public:
     explicit InspectorTestSupport(QObject* parent = nullptr);
     ~InspectorTestSupport() override;
-
-    // See SceneHarness.
-    Q_INVOKABLE void reset();
-    Q_INVOKABLE void setLocalModelInstalled(bool installed);
 
     // A file's text; null when it cannot be read.
     Q_INVOKABLE QVariant readFile(const QString& path) const;

@@ -16,6 +16,7 @@ Q_IMPORT_QML_PLUGIN(Emberglass_ThemePlugin)
 Q_IMPORT_QML_PLUGIN(Emberglass_CommonPlugin)
 Q_IMPORT_QML_PLUGIN(Emberglass_InspectorPlugin)
 Q_IMPORT_QML_PLUGIN(Emberglass_OnboardingPlugin)
+Q_IMPORT_QML_PLUGIN(Emberglass_TestHarnessPlugin)
 Q_IMPORT_QML_PLUGIN(Emberglass_InspectorTestSupportPlugin)
 
 class Setup : public QObject {

@@ -3,7 +3,7 @@ import QtQuick.Controls
 import QtTest
 import Emberglass.Backend
 import Emberglass.Inspector
-import Emberglass.InspectorTestSupport
+import Emberglass.TestHarness
 
 // The inspector's frame: each panel's identity, closing, and which panels scroll.
 TestCase {
@@ -22,7 +22,7 @@ TestCase {
     }
 
     function open(panel) {
-        InspectorTestSupport.reset()
+        TestHarness.reset()
         ChatViewModel.inspectorPanel = panel
         return createTemporaryObject(inspectorComponent, testCase,
                                      { width: testCase.width, height: testCase.height })

@@ -4,7 +4,7 @@ import QtTest
 import "helpers.js" as Helpers
 import Emberglass.Backend
 import Emberglass.Inspector
-import Emberglass.InspectorTestSupport
+import Emberglass.TestHarness
 import Emberglass.Theme
 
 // The mobile panel follows the phone server: button, status dot and address box.
@@ -26,7 +26,7 @@ TestCase {
     property var panel
 
     function init() {
-        InspectorTestSupport.reset()
+        TestHarness.reset()
         tryCompare(ChatViewModel, "isServerRunning", false)
         panel = createTemporaryObject(panelComponent, testCase)
     }

@@ -5,6 +5,7 @@ import "helpers.js" as Helpers
 import Emberglass.Backend
 import Emberglass.Inspector
 import Emberglass.InspectorTestSupport
+import Emberglass.TestHarness
 import Emberglass.Theme
 
 // The model settings: which sections show for which backend, the fields saving
@@ -33,7 +34,7 @@ TestCase {
     property var view
 
     function init() {
-        InspectorTestSupport.reset()
+        TestHarness.reset()
         tryCompare(ChatViewModel, "activeBackend", "Cloud API")
         tryCompare(ChatViewModel, "modelLoadError", "")
         if (ChatViewModel.cloudConfig.provider !== "Grok")
@@ -59,7 +60,7 @@ TestCase {
         compare(section("localSection").visible, false)
         compare(findChild(view, "modeCloudAPI").active, true)
 
-        InspectorTestSupport.setLocalModelInstalled(true)
+        TestHarness.setLocalModelInstalled(true)
         mouseClick(findChild(view, "modeLocalQwen"))
         tryCompare(ChatViewModel, "activeBackend", "Local Qwen")
         compare(section("cloudSection").visible, false)
@@ -74,7 +75,7 @@ TestCase {
     }
 
     function test_aFailedLoadShowsItsErrorAndTheSetup() {
-        InspectorTestSupport.setLocalModelInstalled(false)
+        TestHarness.setLocalModelInstalled(false)
         mouseClick(findChild(view, "modeLocalQwen"))
         compare(section("localSection").visible, true, "the chosen mode's settings show while it loads")
         compare(findChild(view, "loadingModel").visible, true)
@@ -163,7 +164,7 @@ TestCase {
     }
 
     function test_downloadProgressAndItsEnd() {
-        InspectorTestSupport.setLocalModelInstalled(true)
+        TestHarness.setLocalModelInstalled(true)
         ChatViewModel.switchBackend("Local Qwen")
         tryCompare(ChatViewModel, "activeBackend", "Local Qwen")
         InspectorTestSupport.prepareHeldPull("pulling manifest 42%", 0)
@@ -176,18 +177,18 @@ TestCase {
         const progress = findChild(view, "pullProgress")
         tryCompare(progress, "text", "pulling manifest 42%")
         verify(progress.visible, "shown while the download runs")
-        verify(Helpers.sameColor(progress.color, Theme.textSecondary))
+        verify(Helpers.sameColor(progress.label.color, Theme.textSecondary))
 
         InspectorTestSupport.finishPull()
         tryCompare(ChatViewModel, "isPullingModel", false)
         compare(progress.text, "Model ready!")
-        verify(Helpers.sameColor(progress.color, Theme.success))
+        verify(Helpers.sameColor(progress.label.color, Theme.success))
         compare(setup.text, "SETUP LOCAL MODEL")
         tryCompare(ChatViewModel, "isLoadingModel", false)
     }
 
     function test_aFailedDownloadShowsItsError() {
-        InspectorTestSupport.setLocalModelInstalled(true)
+        TestHarness.setLocalModelInstalled(true)
         ChatViewModel.switchBackend("Local Qwen")
         tryCompare(ChatViewModel, "activeBackend", "Local Qwen")
         InspectorTestSupport.prepareHeldPull("", 1)

@@ -3,6 +3,7 @@ import QtTest
 import "helpers.js" as Helpers
 import Emberglass.Backend
 import Emberglass.InspectorTestSupport
+import Emberglass.TestHarness
 import Emberglass.Onboarding
 import Emberglass.Theme
 
@@ -34,7 +35,7 @@ TestCase {
     }
 
     function init() {
-        InspectorTestSupport.reset()
+        TestHarness.reset()
         ChatViewModel.setCloudApiKey("test-key")
         persona.soul = soulBefore
         verify(InspectorTestSupport.writeFile(persona.soulURL, soulBefore))
@@ -111,7 +112,7 @@ TestCase {
         mouseClick(next)
         compare(onboarding.step, 1, "NEXT does nothing while disabled")
 
-        InspectorTestSupport.setLocalModelInstalled(true)
+        TestHarness.setLocalModelInstalled(true)
         ChatViewModel.switchBackend("Local Qwen")
         tryCompare(ChatViewModel, "activeBackend", "Local Qwen")
         compare(next.enabled, true, "the local model needs no key")

@@ -4,6 +4,7 @@ import "helpers.js" as Helpers
 import Emberglass.Backend
 import Emberglass.Inspector
 import Emberglass.InspectorTestSupport
+import Emberglass.TestHarness
 import Emberglass.Theme
 
 // The persona panel: the editors change the store at once and the files only on
@@ -28,7 +29,7 @@ TestCase {
     property var panel
 
     function init() {
-        InspectorTestSupport.reset()
+        TestHarness.reset()
         persona.soul = soulOnDisk
         verify(InspectorTestSupport.writeFile(persona.soulURL, soulOnDisk))
         persona.memory = "# Long-Term Memory"

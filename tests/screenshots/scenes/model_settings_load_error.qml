@@ -5,24 +5,15 @@ import Emberglass.TestHarness
 
 // Local Qwen chosen while the model is missing: the cloud stays active, and the
 // local settings show the error and the download button.
-Item {
+InspectorSidebarView {
+    id: inspector
     width: 440
     height: 680
-    readonly property bool ready: content.item !== null && ChatViewModel.modelLoadError.length > 0
+    panel: "model"
+    readonly property bool ready: ChatViewModel.modelLoadError.length > 0
 
-    // The harness first, then the views that read the controller.
     Component.onCompleted: {
         TestHarness.setLocalModelInstalled(false)
-        content.active = true
-        content.item.content.choose("Local Qwen")
-    }
-
-    Loader {
-        id: content
-        anchors.fill: parent
-        active: false
-        sourceComponent: InspectorSidebarView {
-            panel: "model"
-        }
+        inspector.content.choose("Local Qwen")
     }
 }
