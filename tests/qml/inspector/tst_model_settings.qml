@@ -221,4 +221,24 @@ TestCase {
         mouseClick(header.closeButton)
         tryCompare(sheet, "visible", false)
     }
+
+    Component {
+        id: inspectorComponent
+        InspectorSidebarView {
+            panel: ChatViewModel.inspectorPanel
+        }
+    }
+
+    function test_escapeClosesTheSheetBeforeThePanelBelowIt() {
+        ChatViewModel.inspectorPanel = "persona"
+        createTemporaryObject(inspectorComponent, testCase, { width: 320, height: 600 })
+        const sheet = createTemporaryObject(sheetComponent, testCase)
+        sheet.open()
+        tryCompare(sheet, "opened", true)
+        keyClick(Qt.Key_Escape)
+        tryCompare(sheet, "visible", false)
+        compare(ChatViewModel.inspectorPanel, "persona")
+        keyClick(Qt.Key_Escape)
+        compare(ChatViewModel.inspectorPanel, "")
+    }
 }
