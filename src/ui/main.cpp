@@ -2,19 +2,11 @@
 
 #include "backend/app_context.h"
 #include "core/chat_view_model.h"
+#include "qml_modules.h"
 
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QQuickStyle>
-#include <QtQml/qqmlextensionplugin.h>
-
-Q_IMPORT_QML_PLUGIN(Emberglass_BackendPlugin)
-Q_IMPORT_QML_PLUGIN(Emberglass_ThemePlugin)
-Q_IMPORT_QML_PLUGIN(Emberglass_CommonPlugin)
-Q_IMPORT_QML_PLUGIN(Emberglass_ChatPlugin)
-Q_IMPORT_QML_PLUGIN(Emberglass_InspectorPlugin)
-Q_IMPORT_QML_PLUGIN(Emberglass_OnboardingPlugin)
-Q_IMPORT_QML_PLUGIN(Emberglass_ShellPlugin)
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);

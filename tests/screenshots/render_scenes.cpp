@@ -10,6 +10,7 @@
 
 #include "scene_harness.h"
 #include "ui/backend/app_context.h"
+#include "ui/qml_modules.h"
 
 #include <QAnimationDriver>
 #include <QCommandLineParser>
@@ -23,18 +24,10 @@
 #include <QQuickStyle>
 #include <QQuickWindow>
 #include <QTimer>
-#include <QtQml/qqmlextensionplugin.h>
 
 #include <cstdio>
 #include <memory>
 
-Q_IMPORT_QML_PLUGIN(Emberglass_BackendPlugin)
-Q_IMPORT_QML_PLUGIN(Emberglass_ThemePlugin)
-Q_IMPORT_QML_PLUGIN(Emberglass_CommonPlugin)
-Q_IMPORT_QML_PLUGIN(Emberglass_ChatPlugin)
-Q_IMPORT_QML_PLUGIN(Emberglass_InspectorPlugin)
-Q_IMPORT_QML_PLUGIN(Emberglass_OnboardingPlugin)
-Q_IMPORT_QML_PLUGIN(Emberglass_ShellPlugin)
 Q_IMPORT_QML_PLUGIN(Emberglass_TestHarnessPlugin)
 
 namespace {
