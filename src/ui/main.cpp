@@ -5,6 +5,7 @@
 #include "qml_modules.h"
 
 #include <QGuiApplication>
+#include <QPalette>
 #include <QQmlApplicationEngine>
 #include <QQuickStyle>
 
@@ -14,6 +15,16 @@ int main(int argc, char** argv) {
     QGuiApplication::setOrganizationName(QStringLiteral("Emberglass"));
     QGuiApplication::setDesktopFileName(QStringLiteral("emberglass"));
     QQuickStyle::setStyle(QStringLiteral("Basic"));
+    // Light whatever the desktop's scheme: the few control parts the views do
+    // not draw themselves (tool tips, menus, scroll bars) take these colours.
+    QPalette light(QColor(242, 242, 240), QColor(250, 250, 247));
+    light.setColor(QPalette::Base, Qt::white);
+    light.setColor(QPalette::Text, QColor(26, 26, 26));
+    light.setColor(QPalette::WindowText, QColor(26, 26, 26));
+    light.setColor(QPalette::ButtonText, QColor(26, 26, 26));
+    light.setColor(QPalette::ToolTipBase, Qt::white);
+    light.setColor(QPalette::ToolTipText, QColor(26, 26, 26));
+    QGuiApplication::setPalette(light);
 
     // Created with the window and kept for the life of the process.
     ChatViewModel viewModel;

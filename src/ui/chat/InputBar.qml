@@ -22,6 +22,8 @@ Rectangle {
         height: implicitHeight
         text: ChatViewModel.inputText
         placeholder: Texts.inputPlaceholder
+        // Typing goes to the field as soon as the window shows.
+        textArea.focus: true
         onTextEdited: text => ChatViewModel.inputText = text
         onSubmitted: ChatViewModel.sendMessage()
     }

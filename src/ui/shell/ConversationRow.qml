@@ -98,11 +98,12 @@ Item {
         objectName: "rowMenu"
 
         MenuItem {
+            id: deleteItem
             objectName: "deleteItem"
             text: Texts.deleteItem
             onTriggered: row.deleteRequested()
             contentItem: Text {
-                text: parent.text
+                text: deleteItem.text
                 font.family: Theme.fontFamily
                 font.pixelSize: 13
                 color: Theme.danger
@@ -111,7 +112,7 @@ Item {
             }
             background: Rectangle {
                 radius: 4
-                color: parent.highlighted ? Qt.rgba(Theme.danger.r, Theme.danger.g, Theme.danger.b, 0.1)
+                color: deleteItem.highlighted ? Qt.rgba(Theme.danger.r, Theme.danger.g, Theme.danger.b, 0.1)
                                           : "transparent"
             }
         }

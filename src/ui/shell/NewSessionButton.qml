@@ -7,8 +7,8 @@ import Emberglass.Theme
 AbstractButton {
     id: button
 
-    implicitWidth: label.implicitWidth + 20
-    implicitHeight: label.implicitHeight + 8
+    implicitWidth: implicitContentWidth + 20
+    implicitHeight: implicitContentHeight + 8
     focusPolicy: Qt.NoFocus
     hoverEnabled: true
 
@@ -23,7 +23,6 @@ AbstractButton {
     }
 
     contentItem: Text {
-        id: label
         text: Texts.newButton
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter

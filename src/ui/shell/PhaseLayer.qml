@@ -10,6 +10,7 @@ Loader {
     property real timeScale: 1
 
     active: shown || opacity > 0
+    focus: shown
     visible: opacity > 0
     opacity: shown ? 1 : 0
 

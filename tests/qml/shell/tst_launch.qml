@@ -73,6 +73,8 @@ Item {
             tryCompare(layerOf(root, "mainLayer"), "opacity", 1)
             compare(layerOf(root, "onboardingLayer").active, false)
             compare(ChatViewModel.hasCompletedOnboarding, true)
+            // Typing goes straight to the input field.
+            tryCompare(findChild(root, "inputArea"), "activeFocus", true)
         }
 
         function test_phaseChangesFade() {
