@@ -1,19 +1,24 @@
 // The Emberglass desktop application: one controller, one window.
 
 #include "backend/app_context.h"
+#include "backend/app_icon_painter.h"
 #include "core/chat_view_model.h"
 #include "qml_modules.h"
+#include "tools/readers/ocr_environment.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QPalette>
 #include <QQmlApplicationEngine>
 #include <QQuickStyle>
 
 int main(int argc, char** argv) {
+    ensureSingleThreadedOcr(argc, argv);
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("Emberglass"));
     QGuiApplication::setOrganizationName(QStringLiteral("Emberglass"));
     QGuiApplication::setDesktopFileName(QStringLiteral("emberglass"));
+    QGuiApplication::setWindowIcon(AppIconPainter::windowIcon());
     QQuickStyle::setStyle(QStringLiteral("Basic"));
     // Light whatever the desktop's scheme: the few control parts the views do
     // not draw themselves (tool tips, menus, scroll bars) take these colours.
