@@ -1,0 +1,237 @@
+#!/usr/bin/python3
+"""Runs every benchmark of the build and rewrites BENCHMARKS.md.
+
+Usage: bench/report.py BUILD_DIR OUTPUT_MARKDOWN
+
+Each benchmark program is a Google Benchmark executable; the reference tools
+(pdftotext, tesseract, openpyxl, ls, grep, ...) are measured inside the same
+programs, in the same run, so every comparison below is like for like.
+"""
+
+import datetime
+import json
+import os
+import platform
+import subprocess
+import sys
+
+# Section: (title, program, note, rows, comparisons)
+#   rows: (benchmark name, label)
+#   comparisons: (label, ours, reference, kind, target)
+#     kind "ratio_at_most": ours / reference <= target
+#     "faster_by": reference / ours >= target
+#     "faster": ours < reference
+#     "time_under_ms": ours (real time) < target ms
+#     "counter_under:<name>": counter of ours < target
+SECTIONS = [
+    ("Tool-call parser", "tools/bench_tool_call_parser",
+     "Calls written as text by the local model.",
+     [("BM_parseToolCalls100KB", "`parseToolCalls`, 100 KB reply with a call every ~1 KB"),
+      ("BM_parseToolCallsPlainProse100KB", "`parseToolCalls`, 100 KB of prose without calls")],
+     []),
+    ("Model clients", "models/bench_model_clients",
+     "Request bodies and streamed replies, without a model.",
+     [("BM_cloudBody1000Messages", "Cloud request body, 1,000 messages + the tool catalogue"),
+      ("BM_ollamaBody1000Messages", "Ollama request body, same conversation"),
+      ("BM_read10000SseLines", "10,000 server-sent-event lines read as pieces"),
+      ("BM_split10000Lines", "The line splitting alone, same input"),
+      ("BM_read10000OllamaLines", "10,000 Ollama JSON lines read as pieces"),
+      ("BM_stream10000EventsOverHttp", "10,000 events end to end over localhost HTTP")],
+     []),
+    ("Persona store", "persona/bench_persona_store",
+     "A memory directory of 3,650 daily logs of 2 KB (ten years), warm.",
+     [("BM_appendToDailyLogWithRescan", "`appendToDailyLog` with the rescan"),
+      ("BM_systemPrompt", "`systemPrompt`"),
+      ("BM_rescanWarmCache", "Rescan, contents cached"),
+      ("BM_rescanWithoutCache", "Rescan reading every file")],
+     [("append + rescan under 50 ms", "BM_appendToDailyLogWithRescan", None, "time_under_ms", 50),
+      ("`systemPrompt` under 50 ms", "BM_systemPrompt", None, "time_under_ms", 50)]),
+    ("File and shell tools", "tools/bench_file_tools",
+     "The reference programs are spawned the same way as the tools' own children.",
+     [("BM_listDirectory100000", "`list_directory`, 100,000 entries"),
+      ("BM_ls1_100000", "`ls -1`, same folder"),
+      ("BM_searchFiles10000", "`search_files`, 10,000 files"),
+      ("BM_grepRl10000", "`grep -rl`, same tree"),
+      ("BM_readFile100KB", "`read_file`, 100 KB"),
+      ("BM_cat100KB", "`cat`, same file")],
+     [("list_directory vs ls -1", "BM_listDirectory100000", "BM_ls1_100000", "ratio_at_most", None),
+      ("search_files vs grep -rl", "BM_searchFiles10000", "BM_grepRl10000", "ratio_at_most", None)]),
+    ("Shell commands", "tools/bench_run_command",
+     "A `run_command` round trip is mostly the shell's own start-up.",
+     [("BM_runCommandTrue", "`run_command \"true\"`"),
+      ("BM_qprocessZshTrue", "QProcess `zsh -c true`"),
+      ("BM_spawnBinTrue", "Bare spawn of `/bin/true`")],
+     [("run_command vs QProcess", "BM_runCommandTrue", "BM_qprocessZshTrue", "ratio_at_most", None)]),
+    ("Document readers", "tools/bench_document_readers",
+     "`cpu_ms` counts this process and its children.",
+     [("BM_ReadPdf100Pages", "read_pdf, 100-page text PDF"),
+      ("BM_Pdftotext100Pages", "`pdftotext`, same file"),
+      ("BM_ReadImageFirstCall/iterations:3", "read_image, 1920×1080, first call on a thread"),
+      ("BM_ReadImageWarm/iterations:5", "read_image, same image, warm engine"),
+      ("BM_TesseractCommand/iterations:3", "`tesseract` command, five languages"),
+      ("BM_TesseractCommandOneThread/iterations:3", "`tesseract`, `OMP_THREAD_LIMIT=1`"),
+      ("BM_ReadXlsx100kCells", "read_xlsx, 100,000 cells"),
+      ("BM_Openpyxl100kCells/iterations:3", "openpyxl load + iterate, same file"),
+      ("BM_ReadDocx1MB", "read_docx, 1 MB document")],
+     [("read_pdf within 1.2× of pdftotext", "BM_ReadPdf100Pages", "BM_Pdftotext100Pages", "ratio_at_most", 1.2),
+      ("warm read_image faster than tesseract", "BM_ReadImageWarm/iterations:5",
+       "BM_TesseractCommand/iterations:3", "faster", None),
+      ("read_xlsx ≥ 10× faster than openpyxl", "BM_ReadXlsx100kCells",
+       "BM_Openpyxl100kCells/iterations:3", "faster_by", 10)]),
+    ("Document writers", "tools/bench_document_writers",
+     "The openpyxl row is openpyxl's own time to build and save the same cells.",
+     [("BM_createXlsx100kCells", "create_xlsx, 100,000 cells"),
+      ("BM_openpyxlWrite100kCellsCpu/iterations:3/manual_time", "openpyxl writing the same cells"),
+      ("BM_createPptx100Slides", "create_pptx, 100 slides"),
+      ("BM_createPdfSlides100Slides", "create_pdf_slides, 100 slides")],
+     [("create_xlsx ≥ 10× faster than openpyxl", "BM_createXlsx100kCells",
+       "BM_openpyxlWrite100kCellsCpu/iterations:3/manual_time", "faster_by", 10)]),
+    ("Phone server", "server/bench_phone_server",
+     "Loopback; the phone is a socket client in the benchmark.",
+     [("getPage/real_time", "GET \"/\" (the page), one connection per request"),
+      ("pieceToReader/iterations:5/real_time", "Piece handed to the stream → its line read by the phone")],
+     []),
+    ("Chat controller", "core/bench_tool_loop",
+     "A 10,000-message conversation with tool exchanges.",
+     [("BM_buildWireMessages/10000/0", "`buildWireMessages`, native mode, from scratch"),
+      ("BM_buildWireMessages/10000/1", "`buildWireMessages`, text mode, from scratch"),
+      ("BM_toolLoopPass/10000", "One pass of the agent loop, model answering at once")],
+     [("loop pass under 5 ms", "BM_toolLoopPass/10000", None, "time_under_ms", 5)]),
+    ("Desktop window", "ui/bench_desktop_window",
+     "The real program, offscreen, in a sandbox home; the transcript in process.",
+     [("BM_ProcessStartToFirstFrame/iterations:10/manual_time", "Process start → first frame"),
+      ("BM_ApplicationIdleMemory/iterations:1", "Idle, main window, one conversation"),
+      ("BM_LongTranscriptMemory/iterations:1", "Idle with a 10,000-message conversation shown"),
+      ("BM_AppendToLongTranscript", "Append one message to that transcript, frame included"),
+      ("BM_FrameOfLongTranscript", "One frame of that transcript")],
+     [("first frame under 400 ms", "BM_ProcessStartToFirstFrame/iterations:10/manual_time", None,
+       "time_under_ms", 400),
+      ("idle under 120 MB", "BM_ApplicationIdleMemory/iterations:1", None, "counter_under:idle_MiB", 120)]),
+]
+
+KEYS = {"name", "family_index", "per_family_instance_index", "run_name", "run_type", "repetitions",
+        "repetition_index", "threads", "iterations", "real_time", "cpu_time", "time_unit",
+        "aggregate_name", "aggregate_unit"}
+TO_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+
+
+def fmt_ms(ms):
+    if ms >= 1000:
+        return f"{ms / 1000:.2f} s"
+    if ms >= 1:
+        return f"{ms:.1f} ms"
+    return f"{ms * 1000:.0f} µs"
+
+
+def fmt_counter(name, value):
+    if abs(value) >= 1e6:
+        return f"{name} {value:.3g}"
+    return f"{name} {value:.4g}"
+
+
+def run(build, program):
+    path = os.path.join(build, "bench", program)
+    if not os.access(path, os.X_OK):
+        return None, f"not built ({program})"
+    env = dict(os.environ)
+    env.setdefault("QT_QPA_PLATFORM", "offscreen")
+    result = subprocess.run([path, "--benchmark_format=json"], capture_output=True, text=True, env=env)
+    if result.returncode != 0:
+        return None, f"{program} failed: {result.stderr.strip()[-300:]}"
+    data = json.loads(result.stdout)
+    return {b["name"]: b for b in data["benchmarks"]}, None
+
+
+def judge(results, ours, reference, kind, target):
+    a = results.get(ours)
+    if a is None:
+        return "not measured", "—"
+    wall = a["real_time"] * TO_MS[a["time_unit"]]
+    if kind.startswith("counter_under:"):
+        counter = kind.split(":", 1)[1]
+        value = a.get(counter)
+        if value is None:
+            return "not measured", "—"
+        return ("met" if value < target else "**missed**"), f"{value:.0f} (target < {target})"
+    if kind == "time_under_ms":
+        return ("met" if wall < target else "**missed**"), f"{fmt_ms(wall)} (target < {fmt_ms(target)})"
+    b = results.get(reference)
+    if b is None:
+        return "not measured", "—"
+    ref = b["real_time"] * TO_MS[b["time_unit"]]
+    ratio = wall / ref if ref else float("inf")
+    if kind == "ratio_at_most":
+        figure = f"{ratio:.2f}× the reference's time"
+        if target is None:
+            return "—", figure
+        return ("met" if ratio <= target else "**missed**"), figure + f" (target ≤ {target}×)"
+    if kind == "faster_by":
+        speedup = ref / wall if wall else float("inf")
+        return ("met" if speedup >= target else "**missed**"), f"{speedup:.1f}× faster (target ≥ {target}×)"
+    if kind == "faster":
+        return ("met" if wall < ref else "**missed**"), f"{ratio:.2f}× the reference's time"
+    return "?", "?"
+
+
+def machine():
+    model = "unknown processor"
+    try:
+        for line in open("/proc/cpuinfo"):
+            if line.startswith("model name"):
+                model = line.split(":", 1)[1].strip()
+                break
+    except OSError:
+        pass
+    memory = 0
+    try:
+        for line in open("/proc/meminfo"):
+            if line.startswith("MemTotal"):
+                memory = int(line.split()[1]) / 1024 / 1024
+    except OSError:
+        pass
+    load = os.getloadavg()[0]
+    return (f"{os.cpu_count()} cores ({model}), {memory:.0f} GiB, {platform.system()} "
+            f"{platform.release()}; load average {load:.1f} when the run started")
+
+
+def main():
+    build, output = sys.argv[1], sys.argv[2]
+    lines = ["# Benchmarks", "",
+             "Written by `scripts/bench` (do not edit by hand). Every reference tool is measured in the",
+             "same run as the figure it stands beside. Benchmarks are never asserted by tests.", "",
+             f"- Run: {datetime.datetime.now().strftime('%Y-%m-%d %H:%M')}, RelWithDebInfo build",
+             f"- Machine: {machine()}", ""]
+    summary = []
+    for title, program, note, rows, comparisons in SECTIONS:
+        results, problem = run(build, program)
+        lines += [f"## {title}", "", f"`bench/{program}`. {note}", ""]
+        if problem:
+            lines += [f"(Not measured: {problem}.)", ""]
+            continue
+        lines += ["| Benchmark | Wall | CPU | Details |", "|---|---|---|---|"]
+        for name, label in rows:
+            b = results.get(name)
+            if b is None:
+                lines.append(f"| {label} | — | — | not in this run |")
+                continue
+            scale = TO_MS[b["time_unit"]]
+            details = ", ".join(fmt_counter(k, v) for k, v in b.items()
+                                if k not in KEYS and isinstance(v, (int, float)))
+            lines.append(f"| {label} | {fmt_ms(b['real_time'] * scale)} | {fmt_ms(b['cpu_time'] * scale)} | "
+                         f"{details} |")
+        lines.append("")
+        if comparisons:
+            lines += ["| Comparison | Figure | Target |", "|---|---|---|"]
+            for label, ours, reference, kind, target in comparisons:
+                verdict, figure = judge(results, ours, reference, kind, target)
+                lines.append(f"| {label} | {figure} | {verdict} |")
+                if verdict != "—":
+                    summary.append(f"| {title} | {label} | {verdict} |")
+            lines.append("")
+    lines += ["## Targets", "", "| Area | Target | Result |", "|---|---|---|"] + summary + [""]
+    with open(output, "w") as out:
+        out.write("\n".join(lines))
+
+
+if __name__ == "__main__":
+    main()
