@@ -11,6 +11,8 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
+#include "bench_main.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -87,9 +89,5 @@ BENCHMARK(BM_toolLoopPass)->Arg(10000)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksInApplication<QCoreApplication>(argc, argv);
 }

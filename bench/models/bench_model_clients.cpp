@@ -10,6 +10,8 @@
 #include <QCoreApplication>
 #include <QJsonDocument>
 
+#include "bench_main.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -163,9 +165,5 @@ BENCHMARK(BM_stream10000EventsOverHttp)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksInApplication<QCoreApplication>(argc, argv);
 }

@@ -15,6 +15,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "bench_main.h"
+
 #include <benchmark/benchmark.h>
 
 #include <thread>
@@ -264,12 +266,5 @@ BENCHMARK(BM_ReadDocx1MB)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     // As the app does: OCR is measured without OpenMP's thread pool.
     ensureSingleThreadedOcr(argc, argv);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksInApplication<QGuiApplication>(argc, argv);
 }

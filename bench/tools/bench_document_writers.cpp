@@ -13,6 +13,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "bench_main.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -139,13 +141,5 @@ BENCHMARK(BM_createPdfSlides100Slides)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    // The PDF writer draws text, which needs a GUI application; none is shown.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksInApplication<QGuiApplication>(argc, argv);
 }

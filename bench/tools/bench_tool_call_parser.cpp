@@ -8,9 +8,10 @@ namespace {
 
 QString hundredKilobyteReply() {
     QString reply;
-    const QString prose = QStringLiteral("Here is some explanation of what I am about to do next. ");
-    const QString block = QStringLiteral(
-        "<tool_call>{\"name\": \"read_file\", \"arguments\": {\"path\": \"/tmp/notes.txt\"}}</tool_call>\n");
+    const QString prose =
+        QStringLiteral("Here is some explanation of what I am about to do next. ");
+    const QString block = QStringLiteral("<tool_call>{\"name\": \"read_file\", \"arguments\": "
+                                         "{\"path\": \"/tmp/notes.txt\"}}</tool_call>\n");
     while (reply.toUtf8().size() < 100 * 1024) {
         for (int i = 0; i < 20; ++i) {
             reply += prose;

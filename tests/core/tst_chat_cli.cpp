@@ -4,7 +4,10 @@
 #include "support/fake_http_server.h"
 
 #include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QProcess>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -96,6 +99,42 @@ private Q_SLOTS:
         const RecordedRequest request = server.lastRequest();
         QCOMPARE(request.header("authorization"), QByteArray("Bearer sk-from-file"));
         QCOMPARE(request.json()[QStringLiteral("model")].toString(), QStringLiteral("m-1"));
+    }
+
+    void servesThePhonePageAndPrintsTheMirror() {
+        FakeOpenAIServer server;
+        server.enqueue(
+            FakeOpenAIServer::streamedText({QStringLiteral("Hello "), QStringLiteral("phone")}));
+        QTcpServer probe; // a free port for the phone server
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const quint16 port = probe.serverPort();
+        probe.close();
+        QProcess process;
+        start(process, {QStringLiteral("--serve"), QStringLiteral("--port"), QString::number(port),
+                        QStringLiteral("--base-url"), server.baseUrl()});
+        QByteArray shown;
+        QTRY_VERIFY_WITH_TIMEOUT((shown += process.readAllStandardOutput()).contains('\n'), 15000);
+        QVERIFY2(shown.startsWith("Phone page: http://"), shown.constData());
+        QUrl url(QString::fromUtf8(shown.mid(12).trimmed()));
+        QCOMPARE(url.port(), int(port));
+        url.setHost(QStringLiteral("127.0.0.1"));
+        url.setPath(QStringLiteral("/api/chat"));
+
+        QNetworkAccessManager network;
+        QNetworkRequest request(url);
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
+        QNetworkReply* reply = network.post(
+            request, R"({"messages":[{"role":"user","content":"hi from the phone"}]})");
+        QTRY_VERIFY_WITH_TIMEOUT(reply->isFinished(), 15000);
+        QCOMPARE(
+            reply->readAll(),
+            QByteArray("{\"content\":\"Hello \"}\n{\"content\":\"phone\"}\n{\"done\":true}\n"));
+        reply->deleteLater();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (shown += process.readAllStandardOutput()).contains("agent> Hello phone"), 15000);
+        QVERIFY(shown.contains("you> hi from the phone"));
+        process.terminate();
+        QVERIFY(process.waitForFinished(15000));
     }
 
     void badUsage() {

@@ -1,6 +1,7 @@
 // The controller end to end against scripted model servers: launch state,
 // sending, the tool loop in both modes, stopping, deletion, provider switches.
 
+#include "controller_harness.h"
 #include "core/chat_view_model.h"
 #include "core/conversation_store.h"
 #include "models/cloud_api_service.h"
@@ -19,58 +20,7 @@
 
 namespace {
 
-// A controller with its own persona folder and settings file, talking to fakes.
-struct Harness {
-    QTemporaryDir dir;
-    FakeOpenAIServer cloud;
-    FakeOllamaServer ollama;
-    std::unique_ptr<ChatViewModel> viewModel;
-
-    explicit Harness(const QString& soul = {}) {
-        const QString personaDir = dir.filePath(QStringLiteral("persona"));
-        if (!soul.isNull()) {
-            QDir().mkpath(personaDir);
-            QFile file(personaDir + QStringLiteral("/soul.md"));
-            file.open(QIODevice::WriteOnly);
-            file.write(soul.toUtf8());
-        }
-        ChatViewModelOptions options;
-        options.personaDirectory = personaDir;
-        options.settingsFile = dir.filePath(QStringLiteral("settings.conf"));
-        options.ollamaBase = ollama.baseUrl();
-        options.serverPort = 0;
-        viewModel = std::make_unique<ChatViewModel>(options);
-        viewModel->useCloudConfigWithoutSaving({CloudProviderPreset::grok,
-                                                QStringLiteral("test-key"), cloud.baseUrl(),
-                                                QStringLiteral("grok-test")});
-    }
-
-    ChatViewModel& vm() { return *viewModel; }
-    ConversationStore& store() { return *viewModel->store(); }
-    const Conversation& current() { return *viewModel->currentConversation(); }
-
-    QList<RecordedRequest> chatRequests(const FakeHttpServer& server) const {
-        QList<RecordedRequest> chats;
-        for (const RecordedRequest& request : server.requests()) {
-            if (request.method == "POST") {
-                chats << request;
-            }
-        }
-        return chats;
-    }
-
-    void send(const QString& text) {
-        viewModel->setInputText(text);
-        viewModel->sendMessage();
-    }
-
-    bool useLocalBackend() {
-        ollama.setStandingResponse("GET", QStringLiteral("/api/tags"),
-                                   FakeOllamaServer::tags({QStringLiteral("qwen2.5:3b")}));
-        viewModel->switchBackend(AIBackend::local);
-        return QTest::qWaitFor([this] { return viewModel->activeBackend() == AIBackend::local; });
-    }
-};
+using Harness = ControllerHarness;
 
 QStringList contents(const Conversation& conversation) {
     QStringList list;

@@ -1,6 +1,7 @@
 // Phone chats mirrored into the desktop: the real phone server on a free port,
 // a scripted model behind it, requests as the phone page sends them.
 
+#include "controller_harness.h"
 #include "core/chat_view_model.h"
 #include "core/conversation_store.h"
 #include "core/web_bridge.h"
@@ -18,27 +19,8 @@
 
 namespace {
 
-struct Harness {
-    QTemporaryDir dir;
-    FakeOpenAIServer cloud;
-    FakeOllamaServer ollama;
-    std::unique_ptr<ChatViewModel> viewModel;
+struct Harness : ControllerHarness {
     QNetworkAccessManager network;
-
-    Harness() {
-        ChatViewModelOptions options;
-        options.personaDirectory = dir.filePath(QStringLiteral("persona"));
-        options.settingsFile = dir.filePath(QStringLiteral("settings.conf"));
-        options.ollamaBase = ollama.baseUrl();
-        options.serverPort = 0;
-        viewModel = std::make_unique<ChatViewModel>(options);
-        viewModel->useCloudConfigWithoutSaving({CloudProviderPreset::grok,
-                                                QStringLiteral("test-key"), cloud.baseUrl(),
-                                                QStringLiteral("m")});
-    }
-
-    ChatViewModel& vm() { return *viewModel; }
-    ConversationStore& store() { return *viewModel->store(); }
 
     bool startServer() {
         viewModel->toggleServer();
