@@ -247,7 +247,7 @@ private Q_SLOTS:
                                     keyFile()};
         QProcess process;
         start(process, arguments);
-        QVERIFY(process.waitForFinished(15000));
+        QTRY_COMPARE_WITH_TIMEOUT(process.state(), QProcess::NotRunning, 15000);
         QCOMPARE(process.exitCode(), 0);
         QCOMPARE(lines(process), (QStringList{"gemini-3.1-flash-lite", "gemini-3.1-pro-preview",
                                               "gemini-3.5-flash", "gemini-flash-latest"}));
@@ -256,7 +256,7 @@ private Q_SLOTS:
                                    FakeResponse::text(401, "Incorrect API key provided"));
         QProcess refused;
         start(refused, arguments);
-        QVERIFY(refused.waitForFinished(15000));
+        QTRY_COMPARE_WITH_TIMEOUT(refused.state(), QProcess::NotRunning, 15000);
         QCOMPARE(refused.exitCode(), 1);
         QVERIFY(refused.readAllStandardError().contains("API error: Incorrect API key provided"));
     }
