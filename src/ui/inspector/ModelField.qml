@@ -39,6 +39,8 @@ ColumnLayout {
             Accessible.name: InspectorTexts.modelLabel
             font.family: Theme.fontFamily
             font.pixelSize: 12
+            // The configured model is the current choice when the provider lists it.
+            currentIndex: ChatViewModel.servedModels.indexOf(field.model)
             // Picking a listed model (mouse or arrow keys) saves it like typing does.
             onActivated: index => ChatViewModel.setCloudModel(textAt(index))
 
@@ -48,7 +50,7 @@ ColumnLayout {
                 text: field.model
                 placeholderText: InspectorTexts.modelPlaceholder
                 placeholderTextColor: Theme.textTertiary
-                leftPadding: 10
+                leftPadding: 14 // as the other fields' text
                 rightPadding: 6
                 topPadding: 10
                 bottomPadding: 10
@@ -60,6 +62,33 @@ ColumnLayout {
                 background: null
                 Accessible.name: InspectorTexts.modelLabel
                 onTextEdited: ChatViewModel.setCloudModel(text)
+            }
+
+            delegate: ItemDelegate {
+                required property string modelData
+                required property int index
+                width: combo.width
+                text: modelData
+                highlighted: combo.highlightedIndex === index
+                leftPadding: 14
+                contentItem: Text {
+                    text: modelData
+                    elide: Text.ElideRight
+                    font.family: Theme.fontFamily
+                    font.pixelSize: 12
+                    font.weight: modelData === field.model ? Font.DemiBold : Font.Normal
+                    color: Theme.textPrimary
+                }
+                background: Rectangle {
+                    color: highlighted ? Theme.surfaceAlt : Theme.surface
+                }
+            }
+
+            popup.background: Rectangle {
+                radius: 10
+                color: Theme.surface
+                border.width: 1
+                border.color: Theme.borderStrong
             }
 
             indicator: Icon {
