@@ -151,26 +151,30 @@ private Q_SLOTS:
         start(process, {QStringLiteral("--serve"), QStringLiteral("--port"), QString::number(port),
                         QStringLiteral("--base-url"), server.baseUrl()});
         QByteArray shown;
-        QTRY_VERIFY_WITH_TIMEOUT((shown += process.readAllStandardOutput()).contains('\n'), 15000);
-        QVERIFY2(shown.startsWith("Phone page: http://"), shown.constData());
-        QUrl url(QString::fromUtf8(shown.mid(12).trimmed()));
-        QCOMPARE(url.port(), int(port));
-        url.setHost(QStringLiteral("127.0.0.1"));
-        url.setPath(QStringLiteral("/api/chat"));
-
-        QNetworkAccessManager network;
-        QNetworkRequest request(url);
-        request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
-        QNetworkReply* reply = network.post(
-            request, R"({"messages":[{"role":"user","content":"hi from the phone"}]})");
-        QTRY_VERIFY_WITH_TIMEOUT(reply->isFinished(), 15000);
         QCOMPARE(
-            reply->readAll(),
+            askThePhoneServer(process, shown),
             QByteArray("{\"content\":\"Hello \"}\n{\"content\":\"phone\"}\n{\"done\":true}\n"));
-        reply->deleteLater();
+        QVERIFY2(shown.startsWith("Phone page: http://"), shown.constData());
+        QCOMPARE(QUrl(QString::fromUtf8(shown.mid(12).trimmed())).port(), int(port));
         QTRY_VERIFY_WITH_TIMEOUT(
             (shown += process.readAllStandardOutput()).contains("agent> Hello phone"), 15000);
         QVERIFY(shown.contains("you> hi from the phone"));
+        process.terminate();
+        QVERIFY(process.waitForFinished(15000));
+    }
+
+    void servesTheLocalModelAndHandsItsErrorsToThePhone() {
+        OllamaReplayServer server;
+        server.enqueue("POST", QStringLiteral("/api/chat"),
+                       server.replay().stream(QStringLiteral("streamError")));
+        QProcess process;
+        start(process,
+              {QStringLiteral("--serve"), QStringLiteral("--local"), QStringLiteral("--ollama-url"),
+               server.baseUrl(), QStringLiteral("--port"), QString::number(freePort())});
+        QByteArray shown;
+        QCOMPARE(askThePhoneServer(process, shown),
+                 QByteArray("{\"content\":\"Partial \"}\n{\"error\":\"Ollama error: an unknown "
+                            "error was encountered while running the model \"}\n"));
         process.terminate();
         QVERIFY(process.waitForFinished(15000));
     }
@@ -198,19 +202,6 @@ private Q_SLOTS:
         QVERIFY(output.contains(QStringLiteral("[tool] list_directory path: /")));
         QCOMPARE(output.last(), QStringLiteral("agent> ") + answer);
         QCOMPARE(server.requests().size(), 2); // the call, then the answer
-    }
-
-    void aRetiredModelIsRefusedInTheProvidersWords() {
-        ProviderReplayServer server(QStringLiteral("deepseek"));
-        QProcess process;
-        start(process,
-              {QStringLiteral("--provider"), QStringLiteral("DeepSeek"), QStringLiteral("--model"),
-               QStringLiteral("deepseek-chat"), QStringLiteral("--base-url"), server.baseUrl(),
-               QStringLiteral("--api-key-file"), keyFile(), QStringLiteral("hi")});
-        QTRY_COMPARE_WITH_TIMEOUT(process.state(), QProcess::NotRunning, 15000);
-        QCOMPARE(process.exitCode(), 1);
-        QVERIFY(lines(process).last().contains(
-            QStringLiteral("The supported API model names are deepseek-flash")));
     }
 
     void aToolLoopWithTheLocalModel() {
@@ -259,25 +250,6 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(refused.state(), QProcess::NotRunning, 15000);
         QCOMPARE(refused.exitCode(), 1);
         QVERIFY(refused.readAllStandardError().contains("API error: Incorrect API key provided"));
-    }
-
-    void servesTheLocalModelAndHandsItsErrorsToThePhone() {
-        OllamaReplayServer server;
-        server.enqueue("POST", QStringLiteral("/api/chat"),
-                       server.replay().stream(QStringLiteral("streamError")));
-        QProcess process;
-        start(process,
-              {QStringLiteral("--serve"), QStringLiteral("--local"), QStringLiteral("--ollama-url"),
-               server.baseUrl(), QStringLiteral("--port"), QString::number(freePort())});
-        QByteArray shown;
-        const QByteArray body = askThePhoneServer(process, shown);
-        QCOMPARE(body,
-                 QByteArray("{\"content\":\"Partial \"}\n{\"error\":\"Ollama error: an unknown "
-                            "error was encountered while running the model \"}\n"));
-        QCOMPARE(server.lastRequest().path,
-                 QStringLiteral("/api/chat")); // the local model answered
-        process.terminate();
-        QVERIFY(process.waitForFinished(15000));
     }
 
     void badUsage() {
