@@ -17,8 +17,9 @@ struct ProviderDefaults {
 // choice is never rewritten, and the model settings list what is served now.
 // - Grok: grok-4.3 replaces the models retired on 2026-05-15
 //   (https://docs.x.ai/docs/migration/may-15-retirement).
-// - Doubao: Ark model ids carry their version, e.g. doubao-seed-2-0-lite-260215
-//   (Doubao-Seed-2.0 lite, 2026-02-15; no Ark page of the model list was at hand).
+// - Doubao: Ark model ids carry their version: doubao-seed-2-0-lite-260215 is
+//   Doubao-Seed-2.0 lite of 2026-02-15, the cheap tier of the Seed 2.0 family
+//   (the id as Ark serves it, e.g. in https://docs.anyfast.ai/zh/api-reference/endpoints/doubao).
 // - ChatGPT: gpt-6-luna, "for cost-sensitive, high-volume workloads" and the
 //   named replacement of gpt-4o-mini (https://developers.openai.com/api/docs/models,
 //   https://developers.openai.com/api/docs/deprecations).
