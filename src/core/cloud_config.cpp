@@ -19,7 +19,8 @@ struct ProviderDefaults {
 //   (https://docs.x.ai/docs/migration/may-15-retirement).
 // - Doubao: Ark model ids carry their version: doubao-seed-2-0-lite-260215 is
 //   Doubao-Seed-2.0 lite of 2026-02-15, the cheap tier of the Seed 2.0 family
-//   (the id as Ark serves it, e.g. in https://docs.anyfast.ai/zh/api-reference/endpoints/doubao).
+//   (the id as Ark serves it, as listed in the chatgpt-on-wechat docs:
+//   https://contextqmd.com/libraries/chatgpt-on-wechat/versions/2.0.9/pages/docs/en/models/doubao).
 // - ChatGPT: gpt-6-luna, "for cost-sensitive, high-volume workloads" and the
 //   named replacement of gpt-4o-mini (https://developers.openai.com/api/docs/models,
 //   https://developers.openai.com/api/docs/deprecations).
