@@ -61,9 +61,16 @@ TextPieceStream* CloudAPIService::streamChat(WireMessages messages) {
     const StatusErrorReader statusError = [](const HttpAnswer&) {
         return ModelError(CloudError::serverError());
     };
+    // An error a provider streams may quote the key, like one it answers whole.
+    const StreamLineReader readLine = [apiKey = m_apiKey](QByteArrayView line) {
+        StreamLine read = readCloudStreamLine(line);
+        if (read.error) {
+            read.error = withoutSecret(*read.error, apiKey);
+        }
+        return read;
+    };
     return startLineStream(m_network, chatRequest(), cloudChatBody(m_model, messages, true),
-                           {readCloudStreamLine, statusError, PlatformError::invalidBaseURL()},
-                           this);
+                           {readLine, statusError, PlatformError::invalidBaseURL()}, this);
 }
 
 QCoro::Task<bool> CloudAPIService::checkAvailability() {

@@ -82,6 +82,16 @@ private Q_SLOTS:
         QCOMPARE(stream.finishes, error.isEmpty() ? 1 : 0);
     }
 
+    void aStreamedErrorNeverShowsTheKey() {
+        FakeOpenAIServer server;
+        server.enqueue(FakeResponse::sse(
+            {"{\"error\":{\"message\":\"Incorrect API key provided: " + key + "\"}}"}));
+        CloudAPIService service(server.baseUrl(), key, QStringLiteral("m"));
+        StreamRecorder stream(service.streamChat(question()));
+        QTRY_COMPARE(stream.failures,
+                     QStringList{"API error: Incorrect API key provided: [API key]"});
+    }
+
     void refusalsReadAsTheProviderWroteThem_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("error");
