@@ -9,20 +9,25 @@ QString chatUsage() {
     }
     return QStringLiteral(
                "Usage: emberglass-chat [OPTIONS] [MESSAGE]\n"
-               "       emberglass-chat --serve [--port N]\n\n"
+               "       emberglass-chat --serve [--local] [--port N]\n"
+               "       emberglass-chat --list-models [--provider NAME]\n\n"
                "Chats with the Emberglass agent in a terminal, with the same persona, memory and\n"
                "settings as the desktop app. With a MESSAGE it sends that one message and prints\n"
                "the tool calls, tool results and reply; without one it reads one message per line\n"
-               "from standard input (Ctrl-D ends). --serve runs the phone server instead.\n\n"
+               "from standard input (Ctrl-D ends). --serve runs the phone server instead;\n"
+               "--list-models prints the models the cloud provider serves, one per line.\n\n"
                "Options:\n"
                "  --local              answer with the local Ollama model\n"
                "  --provider NAME      cloud provider for this run (%1)\n"
                "  --model M            model name for this run\n"
                "  --base-url URL       API base URL for this run\n"
                "  --api-key-file FILE  read the API key for this run from FILE\n"
+               "  --ollama-url URL     the Ollama server for --local (default "
+               "http://127.0.0.1:11434)\n"
                "  --json               print every message as one JSON object per line\n"
                "  --serve              run the phone server and print each mirrored exchange\n"
                "  --port N             the phone server's port (default 8080)\n"
+               "  --list-models        print the provider's models and exit\n"
                "  -h, --help           show this text\n\n"
                "Overrides apply to this run only; nothing is saved.\n")
         .arg(providers.join(QStringLiteral(", ")));
@@ -48,6 +53,8 @@ ChatOptionsParse parseChatOptions(const QStringList& arguments) {
             options.json = true;
         } else if (argument == QStringLiteral("--serve")) {
             options.serve = true;
+        } else if (argument == QStringLiteral("--list-models")) {
+            options.listModels = true;
         } else if (argument == QStringLiteral("--port")) {
             QString text;
             bool ok = false;
@@ -59,11 +66,13 @@ ChatOptionsParse parseChatOptions(const QStringList& arguments) {
         } else if (argument == QStringLiteral("--provider") ||
                    argument == QStringLiteral("--model") ||
                    argument == QStringLiteral("--base-url") ||
-                   argument == QStringLiteral("--api-key-file")) {
-            QString& target = argument == QStringLiteral("--provider")   ? options.provider
-                              : argument == QStringLiteral("--model")    ? options.model
-                              : argument == QStringLiteral("--base-url") ? options.baseURL
-                                                                         : options.apiKeyFile;
+                   argument == QStringLiteral("--api-key-file") ||
+                   argument == QStringLiteral("--ollama-url")) {
+            QString& target = argument == QStringLiteral("--provider")       ? options.provider
+                              : argument == QStringLiteral("--model")        ? options.model
+                              : argument == QStringLiteral("--base-url")     ? options.baseURL
+                              : argument == QStringLiteral("--api-key-file") ? options.apiKeyFile
+                                                                             : options.ollamaUrl;
             if (!takeValue(target)) {
                 return {std::nullopt, argument + QStringLiteral(" needs a value.")};
             }
@@ -78,6 +87,11 @@ ChatOptionsParse parseChatOptions(const QStringList& arguments) {
     }
     if (options.serve && !words.isEmpty()) {
         return {std::nullopt, QStringLiteral("--serve takes no message.")};
+    }
+    if (options.listModels && (options.serve || options.local || !words.isEmpty())) {
+        return {std::nullopt,
+                QStringLiteral("--list-models lists the cloud provider's models; it takes no "
+                               "message, --serve or --local.")};
     }
     options.message = words.join(QLatin1Char(' '));
     return {options, {}};

@@ -10,12 +10,14 @@ struct ChatOptions {
     bool local = false;
     bool json = false;
     bool serve = false;
+    bool listModels = false;
     quint16 port = 8080;
     QString provider;
     QString model;
     QString baseURL;
     QString apiKeyFile;
-    QString message; // empty: read messages from standard input
+    QString ollamaUrl; // empty: the local Ollama server
+    QString message;   // empty: read messages from standard input
 };
 
 // The options, or an error text for the user.

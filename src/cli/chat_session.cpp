@@ -3,7 +3,9 @@
 #include "cli/transcript_printer.h"
 #include "core/chat_view_model.h"
 #include "core/conversation_store.h"
+#include "core/served_models.h"
 #include "core/web_bridge.h"
+#include "models/cloud_api_service.h"
 
 #include <QCoreApplication>
 #include <QCoroSignal>
@@ -28,6 +30,7 @@ namespace {
 ChatViewModelOptions controllerOptions(const ChatOptions& options) {
     ChatViewModelOptions controller;
     controller.serverPort = options.port;
+    controller.ollamaBase = options.ollamaUrl;
     return controller;
 }
 
@@ -56,12 +59,16 @@ QCoro::Task<int> ChatSession::run() {
     }
     // GCC 12 destroys the temporary task of "co_return co_await f()" too early,
     // so every result is taken into a variable first.
-    if (m_options.serve) {
-        const int status = co_await serve();
+    if (m_options.listModels) {
+        const int status = co_await listModels();
         co_return status;
     }
     if (!co_await prepareBackend()) {
         co_return 1;
+    }
+    if (m_options.serve) {
+        const int status = co_await serve();
+        co_return status;
     }
     m_printer->follow(*m_viewModel->currentConversationId());
     const int status =
@@ -193,4 +200,18 @@ QCoro::Task<int> ChatSession::serve() {
             co_return 1;
         }
     }
+}
+
+QCoro::Task<int> ChatSession::listModels() {
+    const Result<QStringList> listing = co_await m_viewModel->cloudService()->listModels();
+    if (!listing.ok()) {
+        printError(errorDescription(listing.error()));
+        co_return 1;
+    }
+    for (const QString& id : ServedModels::choices(listing.value())) {
+        const QByteArray line = id.toUtf8();
+        std::printf("%s\n", line.constData());
+    }
+    std::fflush(stdout);
+    co_return 0;
 }

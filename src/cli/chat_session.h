@@ -35,6 +35,7 @@ private:
     QCoro::Task<int> sendOne(QString text);
     QCoro::Task<int> readMessages();
     QCoro::Task<int> serve();
+    QCoro::Task<int> listModels();
     bool applyCloudOverrides();
     bool lastReplyFailed() const;
 

@@ -6,6 +6,7 @@
 #include "core/local_model_setup.h"
 #include "core/message_list_model.h"
 #include "core/provider_settings.h"
+#include "core/served_models.h"
 #include "core/tool_loop.h"
 #include "core/tool_runner.h"
 #include "core/user_defaults.h"
@@ -232,13 +233,29 @@ void ChatViewModel::setActiveBackend(AIBackend backend) {
 
 QCoro::Task<> ChatViewModel::checkServiceAvailability() {
     QPointer<ChatViewModel> self(this);
-    const bool available = co_await currentService()->checkAvailability();
-    if (self) {
-        setServiceAvailable(available);
-        if (!m_serviceChecked) {
-            m_serviceChecked = true;
-            Q_EMIT serviceCheckedChanged();
-        }
+    // Probes overlap (a provider switch right after another): only the answer
+    // of the latest one counts, whichever arrives first.
+    const quint64 request = ++m_probeRequest;
+    const AIBackend backend = m_activeBackend;
+    bool available = false;
+    QStringList served;
+    if (backend == AIBackend::local) {
+        available = co_await m_localService->checkAvailability();
+    } else {
+        const Result<QStringList> listing = co_await m_cloudService->listModels();
+        available = listing.ok();
+        served = available ? ServedModels::choices(listing.value()) : QStringList();
+    }
+    if (!self || request != m_probeRequest || backend != m_activeBackend) {
+        co_return;
+    }
+    setServiceAvailable(available);
+    if (backend == AIBackend::cloud) {
+        setServedModels(served);
+    }
+    if (!m_serviceChecked) {
+        m_serviceChecked = true;
+        Q_EMIT serviceCheckedChanged();
     }
 }
 
@@ -250,7 +267,38 @@ void ChatViewModel::testConnection() {
     startAvailabilityCheck();
 }
 
+void ChatViewModel::refreshServedModels() {
+    startAvailabilityCheck();
+}
+
+void ChatViewModel::dropPendingProbes() {
+    ++m_probeRequest;
+}
+
+void ChatViewModel::setServedModels(const QStringList& models) {
+    if (m_servedModels != models) {
+        m_servedModels = models;
+        Q_EMIT servedModelsChanged();
+    }
+    updateModelOffer();
+}
+
+void ChatViewModel::updateModelOffer() {
+    // A provider that lists nothing (or was not asked yet) is given the benefit of the doubt.
+    const bool notOffered =
+        !m_servedModels.isEmpty() && !ServedModels::offers(m_servedModels, m_cloudConfig.model);
+    if (m_modelNotOffered != notOffered) {
+        m_modelNotOffered = notOffered;
+        Q_EMIT modelNotOfferedChanged();
+    }
+}
+
 void ChatViewModel::switchBackend(AIBackend backend) {
+    if (backend == AIBackend::cloud) {
+        // Choosing the cloud ends any local load: its late answer must not
+        // switch away, and its error no longer applies.
+        m_localSetup->abandonLoads();
+    }
     if (backend == m_activeBackend) {
         return;
     }
@@ -280,8 +328,16 @@ void ChatViewModel::setCloudConfig(const CloudConfig& config) {
     if (m_cloudConfig == config) {
         return;
     }
+    const bool otherEndpoint =
+        m_cloudConfig.provider != config.provider || m_cloudConfig.baseURL != config.baseURL;
     m_cloudConfig = config;
     Q_EMIT cloudConfigChanged();
+    if (otherEndpoint) {
+        // What the old address listed says nothing about the new one.
+        dropPendingProbes();
+        setServedModels({});
+    }
+    updateModelOffer();
 }
 
 void ChatViewModel::applyCloudConfigToClient() {

@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QUuid>
 
 #include <memory>
@@ -64,6 +65,8 @@ class ChatViewModel : public QObject {
     Q_PROPERTY(bool isPullingModel READ isPullingModel NOTIFY isPullingModelChanged)
     Q_PROPERTY(
         CloudConfig cloudConfig READ cloudConfig WRITE setCloudConfig NOTIFY cloudConfigChanged)
+    Q_PROPERTY(QStringList servedModels READ servedModels NOTIFY servedModelsChanged)
+    Q_PROPERTY(bool modelNotOffered READ modelNotOffered NOTIFY modelNotOfferedChanged)
     Q_PROPERTY(PersonaManager* persona READ persona CONSTANT)
     Q_PROPERTY(bool hasCompletedOnboarding READ hasCompletedOnboarding WRITE
                    setHasCompletedOnboarding NOTIFY hasCompletedOnboardingChanged)
@@ -121,6 +124,12 @@ public:
     Q_INVOKABLE void setCloudBaseURL(const QString& baseURL);
     QCoro::Task<> checkServiceAvailability();
     Q_INVOKABLE void testConnection(); // checkServiceAvailability as a task of its own
+    // The models the cloud provider listed at the last probe, as choices for
+    // the model field; empty when it listed none.
+    QStringList servedModels() const { return m_servedModels; }
+    // The provider listed its models and the configured one is not among them.
+    bool modelNotOffered() const { return m_modelNotOffered; }
+    Q_INVOKABLE void refreshServedModels(); // probes the provider again
     CloudAPIService* cloudService() const { return m_cloudService; }
     LocalLLMService* localService() const { return m_localService; }
 
@@ -157,6 +166,8 @@ Q_SIGNALS:
     void ollamaPullProgressChanged();
     void isPullingModelChanged();
     void cloudConfigChanged();
+    void servedModelsChanged();
+    void modelNotOfferedChanged();
     void hasCompletedOnboardingChanged();
 
 private:
@@ -170,6 +181,10 @@ private:
     void setIsGenerating(bool generating);
     void setServiceAvailable(bool available);
     void setActiveBackend(AIBackend backend);
+    void setServedModels(const QStringList& models);
+    void updateModelOffer();
+    // A probe's answer no longer applies: the next one decides.
+    void dropPendingProbes();
     void setServerState(bool running, std::optional<QString> url);
     void applyCloudConfigToClient();
     QCoro::Task<> generate(QUuid conversationId, QString systemPrompt,
@@ -199,5 +214,8 @@ private:
     std::optional<InspectorSidebarPanel> m_inspectorPanel;
     AIBackend m_activeBackend = AIBackend::cloud;
     CloudConfig m_cloudConfig;
+    QStringList m_servedModels;
+    bool m_modelNotOffered = false;
+    quint64 m_probeRequest = 0; // the number of the latest availability probe
     std::shared_ptr<RequestCancellation> m_streamTask;
 };

@@ -11,14 +11,31 @@ struct ProviderDefaults {
 
 // Doubao's documented OpenAI-compatible base is /api/v3 on Volcano Engine's Ark
 // endpoint; a "/v1" path there answers 404 to every request.
+//
+// Default models: each provider's cheap, fast chat model with tool calling, as
+// its documentation named it on 2026-12-07. Providers retire models; a stored
+// choice is never rewritten, and the model settings list what is served now.
+// - Grok: grok-4.3 replaces the models retired on 2026-05-15
+//   (https://docs.x.ai/docs/migration/may-15-retirement).
+// - Doubao: Ark model ids carry their version: doubao-seed-2-0-lite-260215 is
+//   Doubao-Seed-2.0 lite of 2026-02-15, the cheap tier of the Seed 2.0 family
+//   (the id as Ark serves it, as listed in the chatgpt-on-wechat docs:
+//   https://contextqmd.com/libraries/chatgpt-on-wechat/versions/2.0.9/pages/docs/en/models/doubao).
+// - ChatGPT: gpt-6-luna, "for cost-sensitive, high-volume workloads" and the
+//   named replacement of gpt-4o-mini (https://developers.openai.com/api/docs/models,
+//   https://developers.openai.com/api/docs/deprecations).
+// - Gemini: gemini-flash-latest, the alias Google keeps on its newest Flash
+//   (https://ai.google.dev/gemini-api/docs/models).
+// - DeepSeek: deepseek-flash; deepseek-chat was retired on 2026-07-24
+//   (https://api-docs.deepseek.com/quick_start/pricing).
 constexpr ProviderDefaults providerTable[] = {
-    {CloudProviderPreset::grok, "Grok", "https://api.x.ai/v1", "grok-3-mini"},
+    {CloudProviderPreset::grok, "Grok", "https://api.x.ai/v1", "grok-4.3"},
     {CloudProviderPreset::doubao, "Doubao", "https://ark.cn-beijing.volces.com/api/v3",
-     "doubao-pro-v1"},
-    {CloudProviderPreset::chatgpt, "ChatGPT", "https://api.openai.com/v1", "gpt-4o-mini"},
+     "doubao-seed-2-0-lite-260215"},
+    {CloudProviderPreset::chatgpt, "ChatGPT", "https://api.openai.com/v1", "gpt-6-luna"},
     {CloudProviderPreset::gemini, "Gemini",
-     "https://generativelanguage.googleapis.com/v1beta/openai", "gemini-2.0-flash"},
-    {CloudProviderPreset::deepseek, "DeepSeek", "https://api.deepseek.com/v1", "deepseek-chat"},
+     "https://generativelanguage.googleapis.com/v1beta/openai", "gemini-flash-latest"},
+    {CloudProviderPreset::deepseek, "DeepSeek", "https://api.deepseek.com/v1", "deepseek-flash"},
 };
 
 const ProviderDefaults& defaultsOf(CloudProviderPreset provider) {

@@ -3,6 +3,7 @@
 #include "tools/tool_types.h"
 
 #include <QDateTime>
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 #include <QUuid>
@@ -20,7 +21,8 @@ struct ToolCallInfo {
     QString callId;
     QString tool;
     ToolArguments args;
-    QString rawArguments; // sent back to a cloud model exactly as it came
+    QString rawArguments;    // sent back to a cloud model exactly as it came
+    QJsonObject extras = {}; // the provider's own members of the call, sent back with it
 
     bool operator==(const ToolCallInfo&) const = default;
 };
@@ -42,6 +44,8 @@ struct ChatMessage {
     QDateTime timestamp;
     std::optional<ToolCallInfo> toolCall;
     std::optional<ToolResultInfo> toolResult;
+    // An assistant reply's "reasoning_content", as the provider sent it.
+    std::optional<QString> reasoningContent = std::nullopt;
 
     static ChatMessage make(Role role, QString content);
     bool operator==(const ChatMessage&) const = default;

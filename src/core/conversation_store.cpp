@@ -106,6 +106,20 @@ bool ConversationStore::setMessageContent(const QUuid& conversationId, const QUu
     return true;
 }
 
+bool ConversationStore::setReply(const QUuid& conversationId, const QUuid& messageId,
+                                 const QString& content,
+                                 const std::optional<QString>& reasoningContent) {
+    Conversation* conversation = findMutable(conversationId);
+    const ChatMessage* found = findMessage(conversationId, messageId);
+    if (found == nullptr) {
+        return false;
+    }
+    // The reasoning is not shown, so only the content change is announced.
+    const qsizetype row = found - conversation->messages.constData();
+    conversation->messages[row].reasoningContent = reasoningContent;
+    return setMessageContent(conversationId, messageId, content);
+}
+
 bool ConversationStore::appendToLastMessage(const QUuid& conversationId, const QString& piece) {
     Conversation* conversation = findMutable(conversationId);
     if (conversation == nullptr || conversation->messages.isEmpty()) {

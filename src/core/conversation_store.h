@@ -36,6 +36,9 @@ public:
     bool appendMessage(const QUuid& conversationId, ChatMessage message);
     bool setMessageContent(const QUuid& conversationId, const QUuid& messageId,
                            const QString& content);
+    // Content and the provider's reasoning of a reply, in one change.
+    bool setReply(const QUuid& conversationId, const QUuid& messageId, const QString& content,
+                  const std::optional<QString>& reasoningContent);
     bool appendToLastMessage(const QUuid& conversationId, const QString& piece);
     bool setTitle(const QUuid& conversationId, const QString& title);
     bool touch(const QUuid& conversationId); // updatedAt = now

@@ -68,21 +68,31 @@ void LocalModelSetup::setExecutableCandidates(QStringList candidates, bool searc
 
 QCoro::Task<bool> LocalModelSetup::load() {
     QPointer<LocalModelSetup> self(this);
-    if (m_loadsRunning++ == 0) {
-        Q_EMIT isLoadingModelChanged();
-    }
+    const quint64 request = ++m_loadRequest;
+    setLoading(true);
     setModelLoadError({});
     const bool available = co_await m_probe->checkAvailability();
-    if (!self) {
-        co_return available;
+    if (!self || request != m_loadRequest) {
+        co_return false; // overtaken: a slower, older answer must not decide
     }
+    setLoading(false);
     if (!available) {
         setModelLoadError(loadFailedText);
     }
-    if (--m_loadsRunning == 0) {
+    co_return available;
+}
+
+void LocalModelSetup::abandonLoads() {
+    ++m_loadRequest;
+    setLoading(false);
+    setModelLoadError({});
+}
+
+void LocalModelSetup::setLoading(bool loading) {
+    if (m_isLoadingModel != loading) {
+        m_isLoadingModel = loading;
         Q_EMIT isLoadingModelChanged();
     }
-    co_return available;
 }
 
 void LocalModelSetup::pull() {

@@ -26,7 +26,7 @@ public:
     // A download still running is ended; nothing more is reported.
     ~LocalModelSetup() override;
 
-    bool isLoadingModel() const { return m_loadsRunning > 0; }
+    bool isLoadingModel() const { return m_isLoadingModel; }
     QString modelLoadError() const { return m_modelLoadError; }         // empty: none
     QString ollamaPullProgress() const { return m_ollamaPullProgress; } // empty: none
     bool isPullingModel() const { return m_pull != nullptr; }
@@ -37,8 +37,13 @@ public:
     void setExecutableCandidates(QStringList candidates, bool searchPath);
 
     // Probes the server; true when the local backend can be used. On false,
-    // modelLoadError says what to do.
+    // modelLoadError says what to do. Only the latest load reports: one that
+    // a newer load or abandonLoads overtook answers false and changes nothing.
     QCoro::Task<bool> load();
+
+    // The user chose the cloud: loads still running are dropped and the
+    // last load or download error is cleared.
+    void abandonLoads();
 
     // Downloads the model in a child process; ignored while one is running.
     void pull();
@@ -67,7 +72,10 @@ private:
     LocalLLMService* m_probe;
     QStringList m_candidates;
     bool m_searchPath = true;
-    int m_loadsRunning = 0;
+    void setLoading(bool loading);
+
+    quint64 m_loadRequest = 0; // the number of the latest load
+    bool m_isLoadingModel = false;
     QString m_modelLoadError;
     QString m_ollamaPullProgress;
     QPointer<QProcess> m_pull;

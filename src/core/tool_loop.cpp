@@ -46,22 +46,23 @@ QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt
 
         const ModelReply& reply = result.value();
         if (reply.toolCalls.isEmpty()) {
-            if (m_store->setMessageContent(conversationId, placeholder.id, reply.text)) {
+            if (m_store->setReply(conversationId, placeholder.id, reply.text,
+                                  reply.reasoningContent)) {
                 recordMemoryTags(reply.text);
             }
             co_return;
         }
-        if (!m_store->setMessageContent(conversationId, placeholder.id,
-                                        reply.text.isEmpty() ? usingToolsPlaceholder()
-                                                             : reply.text)) {
+        if (!m_store->setReply(conversationId, placeholder.id,
+                               reply.text.isEmpty() ? usingToolsPlaceholder() : reply.text,
+                               reply.reasoningContent)) {
             co_return;
         }
 
         bool personaChanged = false;
         for (const NativeToolCall& toolCall : reply.toolCalls) {
             ChatMessage callRecord = ChatMessage::make(Role::tool, QString());
-            callRecord.toolCall =
-                ToolCallInfo{toolCall.id, toolCall.name, toolCall.arguments, toolCall.rawArguments};
+            callRecord.toolCall = ToolCallInfo{toolCall.id, toolCall.name, toolCall.arguments,
+                                               toolCall.rawArguments, toolCall.extras};
             if (!m_store->appendMessage(conversationId, std::move(callRecord))) {
                 co_return;
             }

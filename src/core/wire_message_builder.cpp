@@ -13,6 +13,18 @@ bool isPlaceholderText(const QString& content) {
     return content.isEmpty() || content == usingToolsPlaceholder();
 }
 
+// A recorded call as the provider sent it: its own members (a Gemini thought
+// signature) go back with it; a call that came with none gets none.
+QJsonObject toolCallObject(const ToolCallInfo& call) {
+    QJsonObject object = call.extras;
+    object.insert(QStringLiteral("id"), call.callId);
+    object.insert(QStringLiteral("type"), QStringLiteral("function"));
+    object.insert(QStringLiteral("function"),
+                  QJsonObject{{QStringLiteral("name"), call.tool},
+                              {QStringLiteral("arguments"), call.rawArguments}});
+    return object;
+}
+
 // An assistant turn with the calls recorded right after it; nothing when it
 // has neither text nor calls.
 std::optional<WireMessage> nativeAssistant(const QList<ChatMessage>& messages, qsizetype index) {
@@ -26,18 +38,19 @@ std::optional<WireMessage> nativeAssistant(const QList<ChatMessage>& messages, q
     for (qsizetype next = index + 1; next < messages.size() && messages[next].role == Role::tool;
          ++next) {
         if (const auto& call = messages[next].toolCall) {
-            calls.append(
-                QJsonObject{{QStringLiteral("id"), call->callId},
-                            {QStringLiteral("type"), QStringLiteral("function")},
-                            {QStringLiteral("function"),
-                             QJsonObject{{QStringLiteral("name"), call->tool},
-                                         {QStringLiteral("arguments"), call->rawArguments}}}});
+            calls.append(toolCallObject(*call));
         }
     }
     if (!calls.isEmpty()) {
         message.insert(QStringLiteral("tool_calls"), calls);
         if (!hasText) {
             message.insert(contentKey, QJsonValue::Null);
+        }
+        // DeepSeek's thinking mode wants the reasoning of a turn that called
+        // tools back in every later request, and ignores (older models refuse)
+        // it on a turn that answered: only the former carries it.
+        if (assistant.reasoningContent) {
+            message.insert(QStringLiteral("reasoning_content"), *assistant.reasoningContent);
         }
     } else if (!hasText) {
         return std::nullopt;

@@ -29,9 +29,11 @@ WireMessages WireMessageCache::build(const Conversation& conversation, const QSt
                                         : 0;
         auto found = entries.messages.find(message.id);
         if (found == entries.messages.end() || found->content != message.content ||
+            found->reasoningContent != message.reasoningContent ||
             found->followingCalls != following) {
-            found = entries.messages.insert(
-                message.id, Entry{message.content, following, wireMessageAt(messages, i, mode)});
+            found = entries.messages.insert(message.id,
+                                            Entry{message.content, message.reasoningContent,
+                                                  following, wireMessageAt(messages, i, mode)});
         }
         if (found->wire) {
             out.append(*found->wire);

@@ -9,7 +9,7 @@
 
 // Request messages for conversations that only grow: each message's wire form
 // is kept and reused while the message is unchanged (for an assistant turn in
-// native mode: also the number of call records after it), so a pass of the
+// native mode: also its reasoning and the number of call records after it), so a pass of the
 // agent loop on a long conversation does not rebuild every message. The result
 // is always what buildWireMessages gives.
 class WireMessageCache {
@@ -23,6 +23,7 @@ public:
 private:
     struct Entry {
         QString content;
+        std::optional<QString> reasoningContent;
         qsizetype followingCalls = 0;
         std::optional<WireMessage> wire;
     };

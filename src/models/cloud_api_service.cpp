@@ -57,23 +57,48 @@ CloudAPIService::sendChat(WireMessages messages,
 }
 
 TextPieceStream* CloudAPIService::streamChat(WireMessages messages) {
-    return startLineStream(
-        m_network, chatRequest(), cloudChatBody(m_model, messages, true),
-        {readCloudStreamLine, CloudError::serverError(), PlatformError::invalidBaseURL()}, this);
+    // A streamed request's error body is not read: its status is what fails it.
+    const StatusErrorReader statusError = [](const HttpAnswer&) {
+        return ModelError(CloudError::serverError());
+    };
+    // An error a provider streams may quote the key, like one it answers whole.
+    const StreamLineReader readLine = [apiKey = m_apiKey](QByteArrayView line) {
+        StreamLine read = readCloudStreamLine(line);
+        if (read.error) {
+            read.error = withoutSecret(*read.error, apiKey);
+        }
+        return read;
+    };
+    return startLineStream(m_network, chatRequest(), cloudChatBody(m_model, messages, true),
+                           {readLine, statusError, PlatformError::invalidBaseURL()}, this);
 }
 
 QCoro::Task<bool> CloudAPIService::checkAvailability() {
+    const Result<QStringList> listing = co_await listModels();
+    co_return listing.ok();
+}
+
+QCoro::Task<Result<QStringList>> CloudAPIService::listModels() {
     if (m_apiKey.isEmpty()) {
-        co_return false;
+        co_return CloudError::noApiKey();
     }
     const std::optional<QUrl> url = requestUrl(m_baseURL, QStringLiteral("/models"));
     if (!url) {
-        co_return false;
+        co_return PlatformError::invalidBaseURL();
     }
     QNetworkRequest request = makeRequest(*url, probeTimeout);
     request.setRawHeader("Authorization", bearer(m_apiKey));
+    const QString apiKey = m_apiKey;
     const Result<HttpAnswer> answer = co_await exchange(m_network, request, "GET", {}, {});
-    co_return answer.ok() && answer.value().status >= 200 && answer.value().status <= 399;
+    if (!answer.ok()) {
+        co_return withoutSecret(answer.error(), apiKey);
+    }
+    const std::optional<int> status = answer.value().status;
+    if (!status || *status < 200 || *status > 399) {
+        // The same reading as a refused chat request: the provider's words.
+        co_return withoutSecret(decodeCloudReply(answer.value()).error(), apiKey);
+    }
+    co_return decodeModelList(answer.value());
 }
 
 CloudAPIService::~CloudAPIService() {

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QNetworkAccessManager;
 class QNetworkRequest;
@@ -30,7 +31,13 @@ public:
     sendChat(WireMessages messages,
              std::shared_ptr<RequestCancellation> cancellation = {}) override;
     TextPieceStream* streamChat(WireMessages messages) override;
+    // True when listModels succeeds.
     QCoro::Task<bool> checkAvailability() override;
+
+    // GET base + "/models" with the key: the ids the provider serves (empty
+    // when it answers 200–399 without a list), or why it refused. Without a
+    // key nothing is sent.
+    QCoro::Task<Result<QStringList>> listModels();
 
 private:
     std::optional<QNetworkRequest> chatRequest() const;

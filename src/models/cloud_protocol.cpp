@@ -5,6 +5,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRandomGenerator>
 #include <QStringDecoder>
 
 #include <optional>
@@ -35,22 +36,57 @@ std::optional<QString> strictUtf8(const QByteArray& bytes) {
     return text;
 }
 
+const QLatin1String idKey("id");
+const QLatin1String typeKey("type");
+const QLatin1String functionKey("function");
+
 std::optional<NativeToolCall> decodeToolCall(const QJsonObject& entry) {
-    const QJsonValue id = entry.value(QLatin1String("id"));
-    const QJsonValue function = entry.value(QLatin1String("function"));
+    const QJsonValue id = entry.value(idKey);
+    const QJsonValue function = entry.value(functionKey);
     const QJsonValue name = function.toObject().value(QLatin1String("name"));
     const QJsonValue arguments = function.toObject().value(QLatin1String("arguments"));
-    if (!id.isString() || !function.isObject() || !name.isString() || !arguments.isString()) {
+    if (!function.isObject() || !name.isString() || !arguments.isString()) {
         return std::nullopt;
     }
     const QString raw = arguments.toString();
     const QJsonDocument parsed = QJsonDocument::fromJson(raw.toUtf8());
-    return NativeToolCall{id.toString(), name.toString(),
+    QJsonObject extras = entry;
+    for (const QLatin1String key : {idKey, typeKey, functionKey}) {
+        extras.remove(key);
+    }
+    // Gemini may answer "id": "", and a result sent back with an empty
+    // tool_call_id is refused: such a call gets an id of our own.
+    const QString callId = id.toString().isEmpty() ? generatedCallId() : id.toString();
+    return NativeToolCall{callId, name.toString(),
                           parsed.isObject() ? argumentsFromJson(parsed.object()) : ToolArguments{},
-                          raw};
+                          raw, extras};
+}
+
+// The text of a streamed {"error": …} object: its "message" when it has one.
+QString errorMessage(const QJsonValue& error) {
+    if (error.isString()) {
+        return error.toString();
+    }
+    const QJsonValue message = error.toObject().value(QLatin1String("message"));
+    if (message.isString()) {
+        return message.toString();
+    }
+    return QString::fromUtf8(error.isObject()
+                                 ? QJsonDocument(error.toObject()).toJson(QJsonDocument::Compact)
+                                 : QJsonDocument(error.toArray()).toJson(QJsonDocument::Compact));
 }
 
 } // namespace
+
+QString generatedCallId() {
+    static const QString alphabet =
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789");
+    QString id = QStringLiteral("call_");
+    for (int i = 0; i < 24; ++i) {
+        id += alphabet.at(QRandomGenerator::global()->bounded(int(alphabet.size())));
+    }
+    return id;
+}
 
 QByteArray cloudChatBody(const QString& model, const WireMessages& messages, bool stream) {
     QJsonObject body{{QLatin1String("model"), model},
@@ -64,6 +100,14 @@ QByteArray cloudChatBody(const QString& model, const WireMessages& messages, boo
 
 Result<ModelReply> decodeCloudReply(const HttpAnswer& answer) {
     if (answer.status != 200) {
+        if (answer.status && answer.body.trimmed().isEmpty()) {
+            // Nothing to quote: the status says what happened.
+            QString text = QStringLiteral("HTTP %1").arg(*answer.status);
+            if (!answer.reason.isEmpty()) {
+                text += QLatin1Char(' ') + QString::fromLatin1(answer.reason);
+            }
+            return CloudError::detail(text);
+        }
         if (std::optional<QString> text = strictUtf8(answer.body)) {
             return CloudError::detail(*text);
         }
@@ -84,9 +128,11 @@ Result<ModelReply> decodeCloudReply(const HttpAnswer& answer) {
         return CloudError::serverError();
     }
     const QJsonObject reply = message.toObject();
+    const QJsonValue reasoning = reply.value(QLatin1String("reasoning_content"));
     // A null or missing content reads as no text.
     return ModelReply{reply.value(QLatin1String("content")).toString(),
-                      decodeCloudToolCalls(reply.value(QLatin1String("tool_calls")))};
+                      decodeCloudToolCalls(reply.value(QLatin1String("tool_calls"))),
+                      reasoning.isString() ? std::optional(reasoning.toString()) : std::nullopt};
 }
 
 QList<NativeToolCall> decodeCloudToolCalls(const QJsonValue& toolCalls) {
@@ -120,6 +166,11 @@ StreamLine readCloudStreamLine(QByteArrayView line) {
         return {{}, true};
     }
     const QJsonDocument chunk = QJsonDocument::fromJson(payload.toByteArray());
+    // A provider that fails after the 200 says so in a chunk of its own.
+    const QJsonValue error = chunk.object().value(QLatin1String("error"));
+    if (!error.isUndefined() && !error.isNull()) {
+        return {{}, true, CloudError::detail(errorMessage(error))};
+    }
     const std::optional<QJsonArray> choices =
         arrayOfObjects(chunk.object().value(QLatin1String("choices")));
     if (!choices || choices->isEmpty()) {
@@ -131,4 +182,20 @@ StreamLine readCloudStreamLine(QByteArrayView line) {
         return {};
     }
     return {content.toString(), false};
+}
+
+QStringList decodeModelList(const HttpAnswer& answer) {
+    QStringList ids;
+    if (answer.status != 200) {
+        return ids;
+    }
+    const QJsonValue data =
+        QJsonDocument::fromJson(answer.body).object().value(QLatin1String("data"));
+    for (const QJsonValue& entry : data.toArray()) {
+        const QJsonValue id = entry.toObject().value(idKey);
+        if (id.isString() && !id.toString().isEmpty()) {
+            ids << id.toString();
+        }
+    }
+    return ids;
 }

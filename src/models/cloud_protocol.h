@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // The chat-completions wire format, free of any network code.
 
@@ -19,7 +20,17 @@ QByteArray cloudChatBody(const QString& model, const WireMessages& messages, boo
 Result<ModelReply> decodeCloudReply(const HttpAnswer& answer);
 
 // The tool calls of one reply message ("tool_calls"), malformed entries skipped.
+// Members beside "id", "type" and "function" are kept as the call's extras; a
+// missing or empty id is replaced by one of ours.
 QList<NativeToolCall> decodeCloudToolCalls(const QJsonValue& toolCalls);
 
-// One server-sent-events line: "data: " + a chunk's delta text, or "[DONE]".
+// "call_" and 24 random letters and digits, like the ids providers hand out.
+QString generatedCallId();
+
+// One server-sent-events line: "data: " + a chunk's delta text, "[DONE]", or a
+// chunk holding an "error" object, which ends the stream with its message.
 StreamLine readCloudStreamLine(QByteArrayView line);
+
+// The model ids of a 200 "/models" answer ({"data": [{"id": …}, …]}), as
+// listed; empty when the answer lists none.
+QStringList decodeModelList(const HttpAnswer& answer);

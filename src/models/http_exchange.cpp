@@ -59,7 +59,12 @@ QCoro::Task<Result<HttpAnswer>> exchange(QPointer<QNetworkAccessManager> network
     if (failedInTransport(*reply)) {
         co_return transportError(*reply, cancellation && cancellation->isCancelled());
     }
-    co_return HttpAnswer{httpStatus(*reply), reply->readAll()};
+    co_return httpAnswer(*reply, reply->readAll());
+}
+
+HttpAnswer httpAnswer(const QNetworkReply& reply, QByteArray body) {
+    return {httpStatus(reply), std::move(body),
+            reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray()};
 }
 
 std::optional<int> httpStatus(const QNetworkReply& reply) {

@@ -16,11 +16,12 @@
 
 class QNetworkReply;
 
-// A finished HTTP exchange: the status (none when the answer was not HTTP)
-// and the whole body.
+// A finished HTTP exchange: the status (none when the answer was not HTTP),
+// its reason phrase and the whole body.
 struct HttpAnswer {
     std::optional<int> status;
     QByteArray body;
+    QByteArray reason;
 };
 
 // `base` + `path` by plain concatenation, when that names an http or https
@@ -45,6 +46,9 @@ QCoro::Task<Result<HttpAnswer>> exchange(QPointer<QNetworkAccessManager> network
 
 // The status of a reply's HTTP answer, if it got one.
 std::optional<int> httpStatus(const QNetworkReply& reply);
+
+// The status and reason phrase of a reply's answer, with `body`.
+HttpAnswer httpAnswer(const QNetworkReply& reply, QByteArray body);
 
 // True when the reply ended below HTTP: no connection, a broken connection,
 // an abort or a timeout (as opposed to an HTTP error status).

@@ -36,20 +36,24 @@ LocalLLMService::sendChat(WireMessages messages,
     if (!request) {
         co_return LLMError{LLMError::Case::generationFailed};
     }
-    const Result<HttpAnswer> answer =
-        co_await exchange(m_network, *request, "POST", ollamaChatBody(m_modelName, messages, false),
-                          std::move(cancellation));
+    // Copied now: after the await this object may be gone.
+    const QString model = m_modelName;
+    const Result<HttpAnswer> answer = co_await exchange(
+        m_network, *request, "POST", ollamaChatBody(model, messages, false, OllamaTools::catalogue),
+        std::move(cancellation));
     if (!answer.ok()) {
         co_return answer.error();
     }
-    co_return decodeOllamaReply(answer.value());
+    co_return decodeOllamaReply(answer.value(), model);
 }
 
 TextPieceStream* LocalLLMService::streamChat(WireMessages messages) {
-    return startLineStream(m_network, chatRequest(), ollamaChatBody(m_modelName, messages, true),
-                           {readOllamaStreamLine, LLMError{LLMError::Case::ollamaNotRunning},
-                            LLMError{LLMError::Case::generationFailed}},
-                           this);
+    const StatusErrorReader statusError = [model = m_modelName](const HttpAnswer& answer) {
+        return ModelError(ollamaStatusError(answer, model));
+    };
+    return startLineStream(
+        m_network, chatRequest(), ollamaChatBody(m_modelName, messages, true),
+        {readOllamaStreamLine, statusError, LLMError{LLMError::Case::generationFailed}}, this);
 }
 
 QCoro::Task<bool> LocalLLMService::checkAvailability() {

@@ -3,15 +3,30 @@
 #include <QCoreApplication>
 
 QString CloudError::description() const {
-    if (kind == Case::detail) {
+    switch (kind) {
+    case Case::detail:
         return QStringLiteral("API error: ") + text.left(200);
+    case Case::noApiKey:
+        return QStringLiteral("No API key is set");
+    case Case::serverError:
+        break;
     }
     return QStringLiteral("Cloud API returned an error");
 }
 
 QString LLMError::description() const {
-    if (kind == Case::ollamaNotRunning) {
+    switch (kind) {
+    case Case::ollamaNotRunning:
         return QStringLiteral("Ollama is not running. Please start Ollama first.");
+    case Case::modelNotInstalled:
+        return QStringLiteral(
+                   "The local model %1 is not installed. Press SETUP LOCAL MODEL or run: "
+                   "ollama pull %1")
+            .arg(text);
+    case Case::ollamaError:
+        return QStringLiteral("Ollama error: ") + text.left(200);
+    case Case::generationFailed:
+        break;
     }
     return QStringLiteral("Text generation failed");
 }

@@ -6,20 +6,30 @@
 
 // The cloud client's protocol-level failures.
 struct CloudError {
-    enum class Case { detail, serverError };
+    enum class Case { detail, serverError, noApiKey };
     Case kind = Case::serverError;
     QString text; // the provider's error body, for `detail`
 
     static CloudError detail(QString body) { return {Case::detail, std::move(body)}; }
     static CloudError serverError() { return {Case::serverError, {}}; }
+    // Listing models needs a key; without one no request is made.
+    static CloudError noApiKey() { return {Case::noApiKey, {}}; }
     QString description() const;
     bool operator==(const CloudError&) const = default;
 };
 
 // The local (Ollama) client's protocol-level failures.
 struct LLMError {
-    enum class Case { generationFailed, ollamaNotRunning };
+    enum class Case { generationFailed, ollamaNotRunning, modelNotInstalled, ollamaError };
     Case kind = Case::generationFailed;
+    // The model tag, for `modelNotInstalled`; Ollama's own message, for
+    // `ollamaError` (an {"error": …} line in a streamed answer).
+    QString text = {};
+
+    static LLMError modelNotInstalled(QString model) {
+        return {Case::modelNotInstalled, std::move(model)};
+    }
+    static LLMError ollamaError(QString message) { return {Case::ollamaError, std::move(message)}; }
 
     QString description() const;
     bool operator==(const LLMError&) const = default;

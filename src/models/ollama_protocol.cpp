@@ -1,6 +1,8 @@
 #include "models/ollama_protocol.h"
 
+#include "tools/tool_arguments.h"
 #include "tools/tool_call_parser.h"
+#include "tools/tool_catalogue.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -32,12 +34,32 @@ QString localCallId() {
            QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().left(8);
 }
 
+QString compactJson(const QJsonObject& object) {
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
 QString compactJson(const ToolArguments& arguments) {
     QJsonObject object;
     for (auto it = arguments.begin(); it != arguments.end(); ++it) {
         object.insert(it.key(), it.value());
     }
-    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+    return compactJson(object);
+}
+
+// One entry of "message"."tool_calls": {"function": {"name", "arguments"}},
+// the arguments a JSON object (a JSON text is read too).
+std::optional<NativeToolCall> nativeToolCall(const QJsonValue& entry) {
+    const QJsonObject function = entry.toObject().value(QLatin1String("function")).toObject();
+    const QJsonValue name = function.value(QLatin1String("name"));
+    if (!name.isString() || name.toString().isEmpty()) {
+        return std::nullopt;
+    }
+    const QJsonValue arguments = function.value(QLatin1String("arguments"));
+    const QJsonObject object = arguments.isString()
+                                   ? QJsonDocument::fromJson(arguments.toString().toUtf8()).object()
+                                   : arguments.toObject();
+    return NativeToolCall{
+        localCallId(), name.toString(), argumentsFromJson(object), compactJson(object), {}};
 }
 
 } // namespace
@@ -57,24 +79,49 @@ WireMessages reduceForOllama(const WireMessages& messages) {
     return reduced;
 }
 
-QByteArray ollamaChatBody(const QString& model, const WireMessages& messages, bool stream) {
-    const QJsonObject body{{QLatin1String("model"), model},
-                           {QLatin1String("messages"), reduceForOllama(messages)},
-                           {QLatin1String("stream"), stream},
-                           {QLatin1String("options"), samplingOptions()}};
+QByteArray ollamaChatBody(const QString& model, const WireMessages& messages, bool stream,
+                          OllamaTools tools) {
+    QJsonObject body{{QLatin1String("model"), model},
+                     {QLatin1String("messages"), reduceForOllama(messages)},
+                     {QLatin1String("stream"), stream},
+                     {QLatin1String("options"), samplingOptions()}};
+    if (tools == OllamaTools::catalogue) {
+        body.insert(QLatin1String("tools"), toolDefinitions());
+    }
     return QJsonDocument(body).toJson(QJsonDocument::Compact);
 }
 
-Result<ModelReply> decodeOllamaReply(const HttpAnswer& answer) {
+Result<ModelReply> decodeOllamaReply(const HttpAnswer& answer, const QString& model) {
     if (answer.status != 200) {
-        return LLMError{LLMError::Case::ollamaNotRunning};
+        return ollamaStatusError(answer, model);
     }
     const QJsonDocument document = QJsonDocument::fromJson(answer.body);
     const std::optional<QString> content = messageContent(document.object());
     if (!document.isObject() || !content) {
         return LLMError{LLMError::Case::generationFailed};
     }
-    return replyFromModelText(*content);
+    ModelReply reply = replyFromModelText(*content);
+    QList<NativeToolCall> calls;
+    const QJsonValue toolCalls =
+        document.object().value(messageKey).toObject().value(QLatin1String("tool_calls"));
+    for (const QJsonValue& entry : toolCalls.toArray()) {
+        if (std::optional<NativeToolCall> call = nativeToolCall(entry)) {
+            calls.append(std::move(*call));
+        }
+    }
+    reply.toolCalls = calls + reply.toolCalls;
+    return reply;
+}
+
+LLMError ollamaStatusError(const HttpAnswer& answer, const QString& model) {
+    // {"error": "model 'qwen2.5:3b' not found"}; older servers add ", try pulling it first".
+    const QString error =
+        QJsonDocument::fromJson(answer.body).object().value(QLatin1String("error")).toString();
+    if (answer.status == 404 && error.contains(QLatin1String("model")) &&
+        error.contains(QLatin1String("not found"))) {
+        return LLMError::modelNotInstalled(model);
+    }
+    return LLMError{LLMError::Case::ollamaNotRunning};
 }
 
 ModelReply replyFromModelText(const QString& content) {
@@ -96,6 +143,10 @@ StreamLine readOllamaStreamLine(QByteArrayView line) {
     }
     const QJsonDocument document = QJsonDocument::fromJson(line.toByteArray());
     const QJsonObject object = document.object();
+    const QJsonValue error = object.value(QLatin1String("error"));
+    if (error.isString()) {
+        return {{}, true, LLMError::ollamaError(error.toString())};
+    }
     const std::optional<QString> content = messageContent(object);
     if (!document.isObject() || !content) {
         return {};

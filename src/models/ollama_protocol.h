@@ -14,18 +14,30 @@
 // Only "role" and "content" strings survive; a "tool" turn goes as "user".
 WireMessages reduceForOllama(const WireMessages& messages);
 
-// The request body: "model", the reduced "messages", "stream" and the
-// sampling "options".
-QByteArray ollamaChatBody(const QString& model, const WireMessages& messages, bool stream);
+// Whether a request offers the model the tool catalogue.
+enum class OllamaTools { none, catalogue };
 
-// The one-shot answer, with tool calls taken out of the model's text.
-Result<ModelReply> decodeOllamaReply(const HttpAnswer& answer);
+// The request body: "model", the reduced "messages", "stream", the sampling
+// "options" and, when asked, the catalogue as "tools". Ollama writes a model's
+// tool instructions (the call format and the schemas) into its prompt only
+// when the request carries "tools".
+QByteArray ollamaChatBody(const QString& model, const WireMessages& messages, bool stream,
+                          OllamaTools tools = OllamaTools::none);
+
+// The one-shot answer: native "tool_calls" first, then <tool_call> blocks taken
+// out of the model's text. `model` names the model in a "not installed" error.
+Result<ModelReply> decodeOllamaReply(const HttpAnswer& answer, const QString& model);
+
+// An answer whose status is not 200: a 404 naming a missing model says so;
+// anything else reads as a server that is not running.
+LLMError ollamaStatusError(const HttpAnswer& answer, const QString& model);
 
 // The model writes tool calls as <tool_call> blocks; they become native calls
 // with ids "local_" + 8 characters, the text before them the reply text.
 ModelReply replyFromModelText(const QString& content);
 
-// One JSON line of a streamed answer; "done": true ends it.
+// One JSON line of a streamed answer; "done": true ends it, an {"error": …}
+// line ends it with Ollama's message.
 StreamLine readOllamaStreamLine(QByteArrayView line);
 
 // The /api/tags answer lists at least one model whose name begins with "qwen".

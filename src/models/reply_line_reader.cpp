@@ -10,7 +10,8 @@
 #include <utility>
 
 ReplyLineReader::ReplyLineReader(QNetworkReply* reply, TextPieceStream* stream,
-                                 StreamLineReader readLine, ModelError statusError, QObject* parent)
+                                 StreamLineReader readLine, StatusErrorReader statusError,
+                                 QObject* parent)
     : QObject(parent), m_reply(reply), m_stream(stream), m_readLine(std::move(readLine)),
       m_statusError(std::move(statusError)) {
     connect(reply, &QNetworkReply::readyRead, this, &ReplyLineReader::readAvailable);
@@ -18,6 +19,9 @@ ReplyLineReader::ReplyLineReader(QNetworkReply* reply, TextPieceStream* stream,
 }
 
 namespace {
+
+// An error page is read only so far: enough for any provider's message.
+constexpr qsizetype maxErrorBody = 64 * 1024;
 
 // Stops reading a reply that may still be running. One answered with an
 // error status is left alone until it is deleted: Qt reports that status as
@@ -45,17 +49,22 @@ void ReplyLineReader::readAvailable() {
     if (m_ended || !m_reply) {
         return;
     }
-    if (!statusIsOk()) {
-        end(&m_statusError);
+    if (httpStatus(*m_reply) != 200) {
+        // The error is judged once its whole body is here.
+        keepErrorBody();
         return;
     }
     const QByteArrayList lines = m_lines.feed(m_reply->readAll());
     for (const QByteArray& line : lines) {
         if (!acceptLine(line)) {
-            end(nullptr);
             return;
         }
     }
+}
+
+void ReplyLineReader::keepErrorBody() {
+    const QByteArray bytes = m_reply->readAll();
+    m_errorBody.append(bytes.left(maxErrorBody - m_errorBody.size()));
 }
 
 void ReplyLineReader::replyFinished() {
@@ -64,7 +73,9 @@ void ReplyLineReader::replyFinished() {
     }
     const std::optional<int> status = httpStatus(*m_reply);
     if (status.has_value() && *status != 200) {
-        end(&m_statusError);
+        keepErrorBody();
+        const ModelError error = m_statusError(httpAnswer(*m_reply, m_errorBody));
+        end(&error);
         return;
     }
     if (failedInTransport(*m_reply)) {
@@ -73,7 +84,8 @@ void ReplyLineReader::replyFinished() {
         return;
     }
     if (!status.has_value()) {
-        end(&m_statusError);
+        const ModelError error = m_statusError(HttpAnswer{});
+        end(&error);
         return;
     }
     readAvailable();
@@ -81,7 +93,9 @@ void ReplyLineReader::replyFinished() {
         return;
     }
     if (const std::optional<QByteArray> last = m_lines.finish()) {
-        acceptLine(*last);
+        if (!acceptLine(*last)) {
+            return;
+        }
     }
     end(nullptr);
 }
@@ -91,11 +105,15 @@ bool ReplyLineReader::acceptLine(QByteArrayView line) {
     if (m_stream && !outcome.piece.isEmpty()) {
         m_stream->deliver(outcome.piece);
     }
-    return !outcome.ends;
-}
-
-bool ReplyLineReader::statusIsOk() const {
-    return httpStatus(*m_reply) == 200;
+    if (outcome.error) {
+        end(&*outcome.error);
+        return false;
+    }
+    if (outcome.ends) {
+        end(nullptr);
+        return false;
+    }
+    return true;
 }
 
 void ReplyLineReader::end(const ModelError* error) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "models/http_exchange.h"
 #include "models/line_splitter.h"
 #include "models/model_error.h"
 
@@ -19,15 +20,19 @@ class TextPieceStream;
 struct StreamLine {
     QString piece;     // text to append; empty adds nothing
     bool ends = false; // the answer is complete: stop reading
+    // The provider reported a failure inside the stream: it ends with this.
+    std::optional<ModelError> error = std::nullopt;
 };
 
 using StreamLineReader = std::function<StreamLine(QByteArrayView line)>;
+// The error for an answer whose status is not 200, given that answer.
+using StatusErrorReader = std::function<ModelError(const HttpAnswer& answer)>;
 
 // How a streamed request of one client reads and fails.
 struct LineStreamFormat {
     StreamLineReader readLine;
-    ModelError statusError;     // the answer's status is not 200
-    ModelError invalidUrlError; // no request could be formed
+    StatusErrorReader statusError; // the answer's status is not 200
+    ModelError invalidUrlError;    // no request could be formed
 };
 
 // POSTs `body` and returns the stream of its answer at once; the reader is
@@ -38,8 +43,9 @@ TextPieceStream* startLineStream(QNetworkAccessManager* network,
                                  const QByteArray& body, LineStreamFormat format, QObject* owner);
 
 // Feeds a streamed HTTP reply into a TextPieceStream, one line at a time.
-// A status other than 200 ends the stream with `statusError` without reading
-// the body; a transport failure ends it with Qt's description. The reader
+// A status other than 200 ends the stream with `statusError` of the whole
+// (bounded) error body; a line that carries an error object ends it with that
+// error; a transport failure ends it with Qt's description. The reader
 // lives until the reply has ended and then deletes itself and the reply; if
 // the consumer deletes the stream early, the rest of the answer is dropped.
 class ReplyLineReader : public QObject {
@@ -47,7 +53,7 @@ class ReplyLineReader : public QObject {
 
 public:
     ReplyLineReader(QNetworkReply* reply, TextPieceStream* stream, StreamLineReader readLine,
-                    ModelError statusError, QObject* parent);
+                    StatusErrorReader statusError, QObject* parent);
     // Destroyed before the reply ended (its client went away): the stream
     // still gets its one ending.
     ~ReplyLineReader() override;
@@ -56,13 +62,14 @@ private:
     void readAvailable();
     void replyFinished();
     bool acceptLine(QByteArrayView line); // false once the answer is complete
-    bool statusIsOk() const;
+    void keepErrorBody();
     void end(const ModelError* error);
 
     QPointer<QNetworkReply> m_reply;
     QPointer<TextPieceStream> m_stream;
     StreamLineReader m_readLine;
-    ModelError m_statusError;
+    StatusErrorReader m_statusError;
+    QByteArray m_errorBody; // of an answer whose status is not 200
     LineSplitter m_lines;
     bool m_ended = false;
 };

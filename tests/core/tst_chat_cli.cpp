@@ -2,7 +2,9 @@
 // standard input, JSON output and exit codes, against a scripted provider.
 
 #include "support/fake_http_server.h"
+#include "support/provider_replay_server.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -31,6 +33,45 @@ class ChatCliTest : public QObject {
         return QString::fromUtf8(process.readAllStandardOutput())
             .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
+
+    QString keyFile() {
+        const QString path = m_home.filePath(QStringLiteral("key"));
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write("sk-replay-0123456789\n");
+        return path;
+    }
+
+    // A free port for a phone server.
+    static quint16 freePort() {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        return probe.serverPort();
+    }
+
+    // Posts one phone message to a server the program started and returns the answer.
+    static QByteArray askThePhoneServer(QProcess& process, QByteArray& shown) {
+        if (!QTest::qWaitFor(
+                [&] { return (shown += process.readAllStandardOutput()).contains('\n'); }, 15000)) {
+            return "no phone page: " + shown;
+        }
+        QUrl url(QString::fromUtf8(shown.mid(12).trimmed()));
+        url.setHost(QStringLiteral("127.0.0.1"));
+        url.setPath(QStringLiteral("/api/chat"));
+        QNetworkAccessManager network;
+        QNetworkRequest request(url);
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
+        QNetworkReply* reply = network.post(
+            request, R"({"messages":[{"role":"user","content":"hi from the phone"}]})");
+        const QByteArray body = QTest::qWaitFor([reply] { return reply->isFinished(); }, 15000)
+                                    ? reply->readAll()
+                                    : QByteArray("no answer");
+        reply->deleteLater();
+        return body;
+    }
+
+    static const inline QString answer =
+        QStringLiteral("The root folder holds the usual system directories.");
 
 private Q_SLOTS:
     void oneMessageWithAToolCall() {
@@ -105,36 +146,110 @@ private Q_SLOTS:
         FakeOpenAIServer server;
         server.enqueue(
             FakeOpenAIServer::streamedText({QStringLiteral("Hello "), QStringLiteral("phone")}));
-        QTcpServer probe; // a free port for the phone server
-        QVERIFY(probe.listen(QHostAddress::LocalHost));
-        const quint16 port = probe.serverPort();
-        probe.close();
+        const quint16 port = freePort();
         QProcess process;
         start(process, {QStringLiteral("--serve"), QStringLiteral("--port"), QString::number(port),
                         QStringLiteral("--base-url"), server.baseUrl()});
         QByteArray shown;
-        QTRY_VERIFY_WITH_TIMEOUT((shown += process.readAllStandardOutput()).contains('\n'), 15000);
-        QVERIFY2(shown.startsWith("Phone page: http://"), shown.constData());
-        QUrl url(QString::fromUtf8(shown.mid(12).trimmed()));
-        QCOMPARE(url.port(), int(port));
-        url.setHost(QStringLiteral("127.0.0.1"));
-        url.setPath(QStringLiteral("/api/chat"));
-
-        QNetworkAccessManager network;
-        QNetworkRequest request(url);
-        request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
-        QNetworkReply* reply = network.post(
-            request, R"({"messages":[{"role":"user","content":"hi from the phone"}]})");
-        QTRY_VERIFY_WITH_TIMEOUT(reply->isFinished(), 15000);
         QCOMPARE(
-            reply->readAll(),
+            askThePhoneServer(process, shown),
             QByteArray("{\"content\":\"Hello \"}\n{\"content\":\"phone\"}\n{\"done\":true}\n"));
-        reply->deleteLater();
+        QVERIFY2(shown.startsWith("Phone page: http://"), shown.constData());
+        QCOMPARE(QUrl(QString::fromUtf8(shown.mid(12).trimmed())).port(), int(port));
         QTRY_VERIFY_WITH_TIMEOUT(
             (shown += process.readAllStandardOutput()).contains("agent> Hello phone"), 15000);
         QVERIFY(shown.contains("you> hi from the phone"));
         process.terminate();
         QVERIFY(process.waitForFinished(15000));
+    }
+
+    void servesTheLocalModelAndHandsItsErrorsToThePhone() {
+        OllamaReplayServer server;
+        server.enqueue("POST", QStringLiteral("/api/chat"),
+                       server.replay().stream(QStringLiteral("streamError")));
+        QProcess process;
+        start(process,
+              {QStringLiteral("--serve"), QStringLiteral("--local"), QStringLiteral("--ollama-url"),
+               server.baseUrl(), QStringLiteral("--port"), QString::number(freePort())});
+        QByteArray shown;
+        QCOMPARE(askThePhoneServer(process, shown),
+                 QByteArray("{\"content\":\"Partial \"}\n{\"error\":\"Ollama error: an unknown "
+                            "error was encountered while running the model \"}\n"));
+        process.terminate();
+        QVERIFY(process.waitForFinished(15000));
+    }
+
+    void aToolLoopWithEachProviderAsItAnswersToday_data() {
+        QTest::addColumn<QString>("name");
+        for (const char* name : {"xai", "doubao", "openai", "gemini", "deepseek"}) {
+            QTest::newRow(name) << QString::fromLatin1(name);
+        }
+    }
+    void aToolLoopWithEachProviderAsItAnswersToday() {
+        // The preset's default model, the provider's own members sent back as it
+        // asks, checked by the provider's own rules: a refusal would end in an error.
+        QFETCH(QString, name);
+        ProviderReplayServer server(name);
+        QProcess process;
+        start(process,
+              {QStringLiteral("--provider"), server.replay().provider(),
+               QStringLiteral("--base-url"), server.baseUrl(), QStringLiteral("--api-key-file"),
+               keyFile(), QStringLiteral("What is in the root folder?")});
+        QTRY_COMPARE_WITH_TIMEOUT(process.state(), QProcess::NotRunning, 15000);
+        const QStringList output = lines(process);
+        QVERIFY2(process.exitCode() == 0, qPrintable(output.join('\n')));
+        QVERIFY(server.refusals().isEmpty());
+        QVERIFY(output.contains(QStringLiteral("[tool] list_directory path: /")));
+        QCOMPARE(output.last(), QStringLiteral("agent> ") + answer);
+        QCOMPARE(server.requests().size(), 2); // the call, then the answer
+    }
+
+    void aToolLoopWithTheLocalModel() {
+        OllamaReplayServer server;
+        QProcess process;
+        start(process, {QStringLiteral("--local"), QStringLiteral("--ollama-url"), server.baseUrl(),
+                        QStringLiteral("What is in the root folder?")});
+        QTRY_COMPARE_WITH_TIMEOUT(process.state(), QProcess::NotRunning, 15000);
+        const QStringList output = lines(process);
+        QVERIFY2(process.exitCode() == 0, qPrintable(output.join('\n')));
+        QVERIFY(output.contains(QStringLiteral("[tool] list_directory path: /")));
+        QCOMPARE(output.last(), QStringLiteral("agent> ") + answer);
+        QList<QJsonObject> chats;
+        for (const RecordedRequest& request : server.requests()) {
+            if (request.method == "POST") {
+                chats << request.json();
+            }
+        }
+        QCOMPARE(chats.size(), 2);
+        // Offered the tools each time; the result came back as text.
+        QVERIFY(!chats[0]["tools"].toArray().isEmpty() && !chats[1]["tools"].toArray().isEmpty());
+        QVERIFY(chats[1]["messages"].toArray().last()["content"].toString().startsWith(
+            QStringLiteral("[Tool Result: list_directory]\n")));
+    }
+
+    void listModelsPrintsWhatTheProviderServes() {
+        ProviderReplayServer server(QStringLiteral("gemini"));
+        const QStringList arguments{QStringLiteral("--list-models"),
+                                    QStringLiteral("--provider"),
+                                    QStringLiteral("Gemini"),
+                                    QStringLiteral("--base-url"),
+                                    server.baseUrl(),
+                                    QStringLiteral("--api-key-file"),
+                                    keyFile()};
+        QProcess process;
+        start(process, arguments);
+        QTRY_COMPARE_WITH_TIMEOUT(process.state(), QProcess::NotRunning, 15000);
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(lines(process), (QStringList{"gemini-3.1-flash-lite", "gemini-3.1-pro-preview",
+                                              "gemini-3.5-flash", "gemini-flash-latest"}));
+
+        server.setStandingResponse("GET", QStringLiteral("/v1/models"),
+                                   FakeResponse::text(401, "Incorrect API key provided"));
+        QProcess refused;
+        start(refused, arguments);
+        QTRY_COMPARE_WITH_TIMEOUT(refused.state(), QProcess::NotRunning, 15000);
+        QCOMPARE(refused.exitCode(), 1);
+        QVERIFY(refused.readAllStandardError().contains("API error: Incorrect API key provided"));
     }
 
     void badUsage() {
@@ -143,7 +258,8 @@ private Q_SLOTS:
                           QStringLiteral("x")},
               QStringList{QStringLiteral("--nope")},
               QStringList{QStringLiteral("--port"), QStringLiteral("99999"),
-                          QStringLiteral("--serve")}}) {
+                          QStringLiteral("--serve")},
+              QStringList{QStringLiteral("--list-models"), QStringLiteral("--local")}}) {
             QProcess process;
             start(process, arguments);
             QVERIFY(process.waitForFinished(15000));

@@ -4,6 +4,7 @@
 #include "controller_harness.h"
 #include "core/chat_view_model.h"
 #include "core/conversation_store.h"
+#include "core/local_model_setup.h"
 #include "models/cloud_api_service.h"
 #include "persona/persona_manager.h"
 #include "support/fake_http_server.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
+#include <QNetworkAccessManager>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -28,6 +30,20 @@ QStringList contents(const Conversation& conversation) {
         list << message.content;
     }
     return list;
+}
+
+// The network access of a client, whose finished() tells when an answer has
+// been taken in (also one the client then drops).
+QNetworkAccessManager* networkOf(QObject* client) {
+    return client->findChild<QNetworkAccessManager*>();
+}
+
+FakeResponse modelList(const QStringList& ids) {
+    QJsonArray data;
+    for (const QString& id : ids) {
+        data.append(QJsonObject{{"id", id}, {"object", "model"}});
+    }
+    return FakeResponse::json(200, {{"object", "list"}, {"data", data}});
 }
 
 QJsonArray twoToolCalls(const QString& dir) {
@@ -372,7 +388,7 @@ private Q_SLOTS:
         Harness h;
         h.vm().switchProvider(CloudProviderPreset::deepseek);
         QCOMPARE(h.vm().cloudConfig(), defaultConfig(CloudProviderPreset::deepseek));
-        QCOMPARE(h.vm().cloudService()->model(), QStringLiteral("deepseek-chat"));
+        QCOMPARE(h.vm().cloudService()->model(), QStringLiteral("deepseek-flash"));
         QCOMPARE(h.vm().savedCloudConfigs().keys(),
                  (QList{CloudProviderPreset::grok, CloudProviderPreset::deepseek}));
 
@@ -425,6 +441,74 @@ private Q_SLOTS:
         h.cloud.enqueue("GET", QStringLiteral("/v1/models"), FakeResponse::json(200, {}));
         h.vm().testConnection();
         QTRY_VERIFY(h.vm().serviceAvailable());
+    }
+
+    void onlyTheLatestProbeCounts() {
+        // A slow refusal to the first probe must not overwrite the newer answer.
+        Harness h;
+        QSignalSpy answered(networkOf(h.vm().cloudService()), &QNetworkAccessManager::finished);
+        h.cloud.enqueue("GET", QStringLiteral("/v1/models"),
+                        FakeResponse::text(401, "old key").delayedBy(300));
+        h.cloud.enqueue("GET", QStringLiteral("/v1/models"), modelList({"grok-test"}));
+        h.vm().testConnection();
+        QTRY_COMPARE(h.cloud.requests().size(), 1);
+        h.vm().testConnection();
+        QTRY_COMPARE(h.vm().servedModels(), QStringList{"grok-test"});
+        QTRY_COMPARE(answered.size(), 2); // the slow answer has come, and was dropped
+        QVERIFY(h.vm().serviceAvailable());
+        QCOMPARE(h.vm().servedModels(), QStringList{"grok-test"});
+    }
+
+    void aModelTheProviderDoesNotListIsFlagged() {
+        Harness h;
+        QSignalSpy flagged(&h.vm(), &ChatViewModel::modelNotOfferedChanged);
+        h.cloud.setStandingResponse("GET", QStringLiteral("/v1/models"),
+                                    modelList({"models/zeta", "grok-4.3", "alpha", "grok-4.3"}));
+        h.vm().testConnection();
+        QTRY_COMPARE(h.vm().servedModels(), (QStringList{"alpha", "grok-4.3", "zeta"}));
+        QVERIFY(h.vm().modelNotOffered()); // "grok-test" is not listed
+        h.vm().setCloudModel(QStringLiteral("models/zeta"));
+        QVERIFY(!h.vm().modelNotOffered()); // with or without the prefix
+        h.vm().setCloudModel(QStringLiteral("grok-4.2"));
+        QVERIFY(h.vm().modelNotOffered());
+        QCOMPARE(flagged.size(), 3);
+        QCOMPARE(h.vm().cloudConfig().model,
+                 QStringLiteral("grok-4.2")); // nothing changes by itself
+
+        // A provider that lists nothing flags nothing.
+        h.cloud.setStandingResponse("GET", QStringLiteral("/v1/models"),
+                                    FakeResponse::json(200, {}));
+        h.vm().refreshServedModels();
+        QTRY_VERIFY(!h.vm().modelNotOffered());
+        QVERIFY(h.vm().servedModels().isEmpty());
+
+        // What one address listed says nothing about another.
+        h.cloud.setStandingResponse("GET", QStringLiteral("/v1/models"), modelList({"alpha"}));
+        h.vm().refreshServedModels();
+        QTRY_VERIFY(h.vm().modelNotOffered());
+        h.vm().setCloudBaseURL(h.ollama.baseUrl());
+        QVERIFY(h.vm().servedModels().isEmpty());
+        QVERIFY(!h.vm().modelNotOffered());
+    }
+
+    void choosingTheCloudDropsALateLocalLoadAndItsError() {
+        Harness h;
+        h.ollama.enqueue("GET", QStringLiteral("/api/tags"), FakeOllamaServer::tags({"llama3"}));
+        h.vm().switchBackend(AIBackend::local);
+        QTRY_VERIFY(!h.vm().modelLoadError().isEmpty());
+        h.vm().switchBackend(AIBackend::cloud); // already active: only the error goes
+        QVERIFY(h.vm().modelLoadError().isEmpty());
+
+        QSignalSpy answered(networkOf(h.vm().localModelSetup()), &QNetworkAccessManager::finished);
+        h.ollama.enqueue("GET", QStringLiteral("/api/tags"),
+                         FakeOllamaServer::tags({"qwen2.5:3b"}).delayedBy(200));
+        h.vm().switchBackend(AIBackend::local);
+        QVERIFY(h.vm().isLoadingModel());
+        h.vm().switchBackend(AIBackend::cloud);
+        QVERIFY(!h.vm().isLoadingModel());
+        QTRY_COMPARE(answered.size(), 1); // the late answer has come and must change nothing
+        QCOMPARE(h.vm().activeBackend(), AIBackend::cloud);
+        QVERIFY(h.vm().modelLoadError().isEmpty());
     }
 
     void serviceIsCheckedOnlyOnceAProbeAnswers() {

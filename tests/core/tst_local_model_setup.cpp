@@ -114,18 +114,22 @@ private Q_SLOTS:
         QVERIFY(!setup.isLoadingModel());
     }
 
-    void overlappingLoadsStayLoadingUntilTheLastEnds() {
+    void overlappingLoadsOnlyTheLatestDecides() {
+        // The older load answers last, and wrongly: it must not set an error.
         FakeOllamaServer server;
+        server.enqueue(FakeOllamaServer::tags({"llama3"}).delayedBy(300));
         server.enqueue(FakeOllamaServer::tags({"qwen2.5:3b"}));
-        server.enqueue(FakeOllamaServer::tags({"qwen2.5:3b"}).delayedBy(300));
         LocalModelSetup setup;
         setup.setOllamaBase(server.baseUrl());
         const auto first = startTask(setup.load());
         QTRY_COMPARE(server.requests().size(), 1);
         const auto second = startTask(setup.load());
-        QTRY_VERIFY(first->has_value());
-        QVERIFY(setup.isLoadingModel());
         QTRY_VERIFY(second->has_value());
+        QCOMPARE(**second, true);
+        QVERIFY(!setup.isLoadingModel());
+        QTRY_VERIFY(first->has_value());
+        QCOMPARE(**first, false);
+        QVERIFY(setup.modelLoadError().isEmpty());
         QVERIFY(!setup.isLoadingModel());
     }
 

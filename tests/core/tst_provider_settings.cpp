@@ -33,9 +33,11 @@ private Q_SLOTS:
         const QStringList names{QStringLiteral("Grok"), QStringLiteral("Doubao"),
                                 QStringLiteral("ChatGPT"), QStringLiteral("Gemini"),
                                 QStringLiteral("DeepSeek")};
-        const QStringList models{QStringLiteral("grok-3-mini"), QStringLiteral("doubao-pro-v1"),
-                                 QStringLiteral("gpt-4o-mini"), QStringLiteral("gemini-2.0-flash"),
-                                 QStringLiteral("deepseek-chat")};
+        // Models the providers served on 2026-12-07 (see the table's sources).
+        const QStringList models{
+            QStringLiteral("grok-4.3"), QStringLiteral("doubao-seed-2-0-lite-260215"),
+            QStringLiteral("gpt-6-luna"), QStringLiteral("gemini-flash-latest"),
+            QStringLiteral("deepseek-flash")};
         for (int i = 0; i < 5; ++i) {
             const CloudProviderPreset provider = allCloudProviders()[i];
             QCOMPARE(toText(provider), names[i]);

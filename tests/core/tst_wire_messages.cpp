@@ -137,6 +137,33 @@ private Q_SLOTS:
         QVERIFY(!wire[0].toObject().contains(QStringLiteral("tool_calls")));
     }
 
+    void providerMembersGoBackWithTheirTurnOnly() {
+        // Gemini's thought signature rides on its call; DeepSeek's reasoning on
+        // the turn that called tools, not on the turn that answered.
+        const QJsonObject signature{
+            {"extra_content", QJsonObject{{"google", QJsonObject{{"thought_signature", "Sig"}}}}}};
+        Conversation conversation = toolExchange();
+        conversation.messages[2].reasoningContent = QStringLiteral("think first");
+        conversation.messages[3].toolCall->extras = signature;
+        ChatMessage answer = message(Role::assistant, QStringLiteral("Done."));
+        answer.reasoningContent = QStringLiteral("summarise");
+        conversation.messages.last() = answer;
+
+        const WireMessages native = buildWireMessages(conversation, QString(), WireMode::native);
+        const QJsonObject turn = native[2].toObject();
+        QCOMPARE(turn["reasoning_content"].toString(), QStringLiteral("think first"));
+        const QJsonArray calls = turn["tool_calls"].toArray();
+        QCOMPARE(calls[0].toObject()["extra_content"], signature["extra_content"]);
+        QCOMPARE(calls[0].toObject()["id"].toString(), QStringLiteral("c1"));
+        QVERIFY(!calls[1].toObject().contains("extra_content")); // the call that came without
+        QCOMPARE(native.last().toObject(),
+                 (QJsonObject{{"role", "assistant"}, {"content", "Done."}}));
+
+        // The local model gets text only.
+        const QByteArray text = compact(buildWireMessages(conversation, QString(), WireMode::text));
+        QVERIFY(!text.contains("reasoning") && !text.contains("extra_content"));
+    }
+
     void cacheGivesWhatAFreshBuildGives() {
         // The conversation grows as the loop grows it; after every step the kept
         // forms must equal a fresh build, in both modes.
@@ -154,6 +181,8 @@ private Q_SLOTS:
         conversation.messages.append(placeholder);
         check();
         conversation.messages.last().content = usingToolsPlaceholder(); // the same message, changed
+        check();
+        conversation.messages.last().reasoningContent = QStringLiteral("r"); // its reasoning too
         check();
         conversation.messages.append(
             callRecord(QStringLiteral("c1"), QStringLiteral("read_file"), QStringLiteral("{}")));

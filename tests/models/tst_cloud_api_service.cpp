@@ -160,8 +160,6 @@ private Q_SLOTS:
         QTest::newRow("arguments an array: empty map")
             << QJsonObject{{"tool_calls", QJsonArray{call("c", "read_file", "[1]")}}}
             << ModelReply{"", {{"c", "read_file", {}, "[1]"}}};
-        QJsonObject noId = call("x", "read_file", "{}");
-        noId.remove("id");
         QJsonObject numericName = call("y", "read_file", "{}");
         numericName["function"] = QJsonObject{{"name", 3}, {"arguments", "{}"}};
         QJsonObject objectArguments = call("z", "read_file", "{}");
@@ -171,9 +169,9 @@ private Q_SLOTS:
         functionText["function"] = "read_file";
         QTest::newRow("malformed entries skipped one by one")
             << QJsonObject{{"content", "t"},
-                           {"tool_calls", QJsonArray{noId, call("ok1", "read_file", "{}"),
-                                                     numericName, objectArguments, functionText,
-                                                     call("ok2", "write_file", "{}")}}}
+                           {"tool_calls",
+                            QJsonArray{call("ok1", "read_file", "{}"), numericName, objectArguments,
+                                       functionText, call("ok2", "write_file", "{}")}}}
             << ModelReply{"t", {{"ok1", "read_file", {}, "{}"}, {"ok2", "write_file", {}, "{}"}}};
         QTest::newRow("tool_calls not a list of objects")
             << QJsonObject{{"content", "t"},
@@ -206,8 +204,12 @@ private Q_SLOTS:
             << QStringLiteral("API error: ") + QString(150, 'a') + QString(50, 'b');
         QTest::newRow("non-utf-8 error body") << FakeResponse::text(502, "\xff\xfe\x80 bad")
                                               << QStringLiteral("Cloud API returned an error");
+        // Nothing to quote: the status says what happened.
         QTest::newRow("empty 404 body")
-            << FakeResponse::text(404, "") << QStringLiteral("API error: ");
+            << FakeResponse::text(404, "") << QStringLiteral("API error: HTTP 404 Not Found");
+        QTest::newRow("blank 503 body")
+            << FakeResponse::text(503, "\n \n")
+            << QStringLiteral("API error: HTTP 503 Service Unavailable");
         FakeResponse created = FakeOpenAIServer::chatReply("hi");
         created.status = 201;
         QTest::newRow("201 is not 200")

@@ -118,6 +118,11 @@ private Q_SLOTS:
             << QByteArray(R"(data: {"choices":[{"delta":{"content":5}}]})") << QString() << false;
         QTest::newRow("not json") << QByteArray("data: {\"choices\":") << QString() << false;
         QTest::newRow("json array") << QByteArray("data: [1,2]") << QString() << false;
+        // A provider that fails after its 200 says so in a chunk: the stream ends (with it).
+        QTest::newRow("error object")
+            << QByteArray(R"(data: {"error":{"message":"quota"}})") << QString() << true;
+        QTest::newRow("null error")
+            << QByteArray(R"(data: {"error":null,"choices":[]})") << QString() << false;
     }
     void cloudEventLines() {
         QFETCH(QByteArray, line);
@@ -151,6 +156,8 @@ private Q_SLOTS:
         QTest::newRow("garbage") << QByteArray("{\"message\":") << QString() << false;
         QTest::newRow("array") << QByteArray("[{\"message\":{\"content\":\"x\"}}]") << QString()
                                << false;
+        QTest::newRow("error line")
+            << QByteArray(R"({"error":"model runner stopped"})") << QString() << true;
     }
     void ollamaLines() {
         QFETCH(QByteArray, line);

@@ -1,6 +1,7 @@
 // The Ollama client against a scripted Ollama server on localhost.
 
 #include "models/local_llm_service.h"
+#include "tools/tool_catalogue.h"
 
 #include "stream_recorder.h"
 #include "support/fake_http_server.h"
@@ -53,7 +54,8 @@ private Q_SLOTS:
         const WireMessages messages{
             QJsonObject{{"role", "system"}, {"content", "You are Ember."}},
             QJsonObject{{"role", "user"}, {"content", "List my files"}},
-            QJsonObject{{"role", "assistant"}, {"content", QJsonValue()},
+            QJsonObject{{"role", "assistant"},
+                        {"content", QJsonValue()},
                         {"tool_calls", QJsonArray{QJsonObject{{"id", "c"}}}}},
             QJsonObject{{"role", "tool"}, {"tool_call_id", "c"}, {"content", "a.txt"}},
             QJsonObject{{"role", "assistant"}, {"content", "Found a.txt"}, {"extra", 1}},
@@ -73,11 +75,17 @@ private Q_SLOTS:
             QCOMPARE(request.method, QByteArray("POST"));
             QCOMPARE(request.path, QStringLiteral("/api/chat"));
             QCOMPARE(request.header("Content-Type"), QByteArray("application/json"));
-            const QJsonObject expected{
+            QJsonObject expected{
                 {"model", "qwen2.5:3b"},
                 {"messages", reduced},
                 {"stream", streamed},
-                {"options", QJsonObject{{"temperature", 0.7}, {"top_p", 0.9}, {"num_predict", 2048}}}};
+                {"options",
+                 QJsonObject{{"temperature", 0.7}, {"top_p", 0.9}, {"num_predict", 2048}}}};
+            // The one-shot request offers the tools, so that Ollama teaches the
+            // model their call format; the phone's stream never runs tools.
+            if (!streamed) {
+                expected.insert("tools", toolDefinitions());
+            }
             QCOMPARE(request.json(), expected);
             // Numbers, not strings; compact.
             QVERIFY(request.body.contains(R"("num_predict":2048)"));
@@ -123,8 +131,7 @@ private Q_SLOTS:
         }
         QVERIFY(calls[0].id != calls[1].id);
         QCOMPARE(calls[0].name, QStringLiteral("read_file"));
-        QCOMPARE(calls[0].arguments,
-                 (ToolArguments{{"path", "~/notes.txt"}, {"limit", "5"}}));
+        QCOMPARE(calls[0].arguments, (ToolArguments{{"path", "~/notes.txt"}, {"limit", "5"}}));
         QCOMPARE(calls[0].rawArguments, QLatin1String(R"({"limit":"5","path":"~/notes.txt"})"));
         QCOMPARE(calls[1].name, QStringLiteral("list_directory"));
         QCOMPARE(calls[1].rawArguments, QStringLiteral("{}"));
@@ -133,11 +140,18 @@ private Q_SLOTS:
     void failuresBecomeTheirErrors_data() {
         QTest::addColumn<FakeResponse>("response");
         QTest::addColumn<QString>("description");
-        const QString notRunning = QStringLiteral("Ollama is not running. Please start Ollama first.");
+        const QString notRunning =
+            QStringLiteral("Ollama is not running. Please start Ollama first.");
         const QString failed = QStringLiteral("Text generation failed");
         QTest::newRow("500") << FakeResponse::text(500, "boom") << notRunning;
         QTest::newRow("404 with a message")
             << FakeResponse::json(404, {{"message", QJsonObject{{"content", "x"}}}}) << notRunning;
+        QTest::newRow("404 naming a missing model (older words)")
+            << FakeResponse::json(
+                   404, {{"error", R"(model "qwen2.5:3b" not found, try pulling it first)"}})
+            << QStringLiteral(
+                   "The local model qwen2.5:3b is not installed. Press SETUP LOCAL MODEL "
+                   "or run: ollama pull qwen2.5:3b");
         QTest::newRow("not json") << FakeResponse::text(200, "<html>") << failed;
         QTest::newRow("array") << FakeResponse::text(200, "[]") << failed;
         QTest::newRow("no message") << FakeResponse::json(200, {{"done", true}}) << failed;
@@ -171,8 +185,8 @@ private Q_SLOTS:
         LocalLLMService refused(gone.baseUrl());
         gone.stopListening();
         const Result<ModelReply> transport = sendAndWait(refused);
-        QCOMPARE(transport.error(), ModelError(PlatformError{PlatformError::Case::transport,
-                                                             "Connection refused"}));
+        QCOMPARE(transport.error(),
+                 ModelError(PlatformError{PlatformError::Case::transport, "Connection refused"}));
         StreamRecorder refusedStream(refused.streamChat({}));
         QTRY_COMPARE(refusedStream.failures, QStringList{"Connection refused"});
         QCOMPARE(probe(refused), false);
@@ -211,9 +225,11 @@ private Q_SLOTS:
             << QByteArrayList{whole.left(10), whole.mid(10, insideCharacter - 10),
                               whole.mid(insideCharacter)}
             << QStringList{"你好"};
-        QTest::newRow("bad lines skipped")
-            << QByteArrayList{"\n", "not json\n", R"({"error":"busy"})" "\n", line("ok", false)}
-            << QStringList{"ok"};
+        QTest::newRow("bad lines skipped") << QByteArrayList{"\n", "not json\n",
+                                                             R"({"error":7})"
+                                                             "\n",
+                                                             line("ok", false)}
+                                           << QStringList{"ok"};
         QTest::newRow("body ends without done")
             << QByteArrayList{line("x", false), QByteArray(R"({"message":{"content":"y"}})")}
             << QStringList{"x", "y"};
@@ -230,13 +246,25 @@ private Q_SLOTS:
         QVERIFY(stream.failures.isEmpty());
     }
 
+    void streamAnsweredWithAnErrorStatus_data() {
+        QTest::addColumn<FakeResponse>("response");
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("500") << FakeResponse::streamed(500, {"boom"})
+                             << QStringLiteral("Ollama is not running. Please start Ollama first.");
+        QTest::newRow("404 naming the model, in two reads")
+            << FakeResponse::streamed(404, {R"({"error":"model 'qwen2.5)", R"(:3b' not found"})"},
+                                      10)
+            << QStringLiteral("The local model qwen2.5:3b is not installed. Press SETUP LOCAL "
+                              "MODEL or run: ollama pull qwen2.5:3b");
+    }
     void streamAnsweredWithAnErrorStatus() {
+        QFETCH(FakeResponse, response);
+        QFETCH(QString, failure);
         FakeOllamaServer server;
-        server.enqueue(FakeResponse::streamed(404, {R"({"error":"model not found"})" "\n"}, 0));
+        server.enqueue(response);
         LocalLLMService service(server.baseUrl());
         StreamRecorder stream(service.streamChat({}));
-        QTRY_COMPARE(stream.failures,
-                     QStringList{"Ollama is not running. Please start Ollama first."});
+        QTRY_COMPARE(stream.failures, QStringList{failure});
         QVERIFY(stream.pieces.isEmpty());
     }
 
@@ -248,13 +276,11 @@ private Q_SLOTS:
         QTest::newRow("llama3") << FakeOllamaServer::tags({"llama3"}) << false;
         QTest::newRow("capitalised") << FakeOllamaServer::tags({"Qwen2.5:3b"}) << false;
         QTest::newRow("none") << FakeOllamaServer::tags({}) << false;
-        QTest::newRow("500 listing qwen")
-            << [] {
-                   FakeResponse response = FakeOllamaServer::tags({"qwen2.5:3b"});
-                   response.status = 500;
-                   return response;
-               }()
-            << false;
+        QTest::newRow("500 listing qwen") << [] {
+            FakeResponse response = FakeOllamaServer::tags({"qwen2.5:3b"});
+            response.status = 500;
+            return response;
+        }() << false;
         QTest::newRow("not json") << FakeResponse::text(200, "qwen2.5:3b") << false;
         QTest::newRow("name not text")
             << FakeResponse::json(200, {{"models", QJsonArray{QJsonObject{{"name", 1}}}}}) << false;

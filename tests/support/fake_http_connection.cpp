@@ -14,10 +14,14 @@ QByteArray reasonPhrase(int status) {
         return "Not Modified";
     case 401:
         return "Unauthorized";
+    case 400:
+        return "Bad Request";
     case 404:
         return "Not Found";
     case 500:
         return "Internal Server Error";
+    case 503:
+        return "Service Unavailable";
     default:
         return "Status";
     }

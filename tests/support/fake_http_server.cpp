@@ -45,6 +45,13 @@ void FakeHttpServer::setStandingResponse(const QByteArray& method, const QString
     m_standing.append({method, path, std::move(response)});
 }
 
+void FakeHttpServer::setComputedResponse(
+    const QByteArray& method, const QString& path,
+    std::function<FakeResponse(const RecordedRequest&)> respond) {
+    setStandingResponse(method, path, FakeResponse());
+    m_standing.last().respond = std::move(respond);
+}
+
 void FakeHttpServer::stopListening() {
     m_listener.close();
 }
@@ -73,7 +80,7 @@ FakeResponse FakeHttpServer::responseFor(const RecordedRequest& request) {
     }
     for (const Route& route : std::as_const(m_standing)) {
         if (matches(route)) {
-            return route.response;
+            return route.respond ? route.respond(request) : route.response;
         }
     }
     return FakeResponse::text(404, "no scripted response for " + request.method + ' ' +

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QTcpServer>
 
+#include <functional>
+
 // One request as the fake server received it.
 struct RecordedRequest {
     QByteArray method;
@@ -24,7 +26,8 @@ struct RecordedRequest {
 // An in-process HTTP/1.1 server on 127.0.0.1 and a free port, answering from
 // a script. Each request takes the first queued answer for its method and
 // path, else the first queued answer for any request, else the standing answer
-// for its method and path; with none of these it gets a 404 that names it.
+// for its method and path (fixed or computed from the request); with none of
+// these it gets a 404 that names it.
 // One request per connection; the server closes the connection after answering.
 class FakeHttpServer : public QObject {
     Q_OBJECT
@@ -42,6 +45,9 @@ public:
     void enqueue(const QByteArray& method, const QString& path, FakeResponse response);
     // Replaces any standing answer given before for the same method and path.
     void setStandingResponse(const QByteArray& method, const QString& path, FakeResponse response);
+    // A standing answer made from each request (a provider that checks what it gets).
+    void setComputedResponse(const QByteArray& method, const QString& path,
+                             std::function<FakeResponse(const RecordedRequest&)> respond);
 
     QList<RecordedRequest> requests() const { return m_requests; }
     RecordedRequest lastRequest() const { return m_requests.value(m_requests.size() - 1); }
@@ -58,6 +64,7 @@ private:
         QByteArray method;
         QString path;
         FakeResponse response;
+        std::function<FakeResponse(const RecordedRequest&)> respond = {};
     };
 
     void acceptConnections();

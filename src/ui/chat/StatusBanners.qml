@@ -18,6 +18,15 @@ Column {
                                                                  : Texts.cloudUnreachable
     }
 
+    SymbolBanner {
+        objectName: "modelNotOfferedBanner"
+        width: banners.width
+        visible: ChatViewModel.activeBackend !== Texts.localBackend && ChatViewModel.modelNotOffered
+        symbol: "exclamationmark"
+        tint: Theme.warning
+        text: Texts.modelNotOffered(ChatViewModel.cloudConfig.model, ChatViewModel.cloudConfig.provider)
+    }
+
     Item {
         objectName: "loadingBanner"
         width: banners.width

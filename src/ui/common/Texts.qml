@@ -29,6 +29,9 @@ QtObject {
     readonly property string inputPlaceholder: "Ask anything..."
     readonly property string localUnavailable: "Local model not available"
     readonly property string cloudUnreachable: "Cannot reach API — check settings"
+    function modelNotOffered(model, provider) {
+        return "Model " + model + " is not offered by " + provider + " — choose one in MODEL"
+    }
     readonly property string loadingModel: "LOADING MODEL"
 
     // Boot screen

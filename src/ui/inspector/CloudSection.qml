@@ -55,13 +55,9 @@ ColumnLayout {
             value: ChatViewModel.cloudConfig.apiKey
             onEdited: text => ChatViewModel.setCloudApiKey(text)
         }
-        SettingsField {
+        ModelField {
             objectName: "modelField"
             Layout.fillWidth: true
-            label: InspectorTexts.modelLabel
-            placeholder: InspectorTexts.modelPlaceholder
-            value: ChatViewModel.cloudConfig.model
-            onEdited: text => ChatViewModel.setCloudModel(text)
         }
         SettingsField {
             objectName: "baseUrlField"

@@ -42,6 +42,10 @@ QtObject {
     readonly property string apiKeyPlaceholder: "Enter your API key"
     readonly property string modelLabel: "Model"
     readonly property string modelPlaceholder: "Model name"
+    readonly property string refreshModels: "Ask the provider for its models"
+    function modelNotOffered(model, provider) {
+        return model + " is not offered by " + provider
+    }
     readonly property string baseUrlLabel: "Base URL"
     readonly property string baseUrlPlaceholder: "API base URL"
     readonly property string testConnection: "TEST CONNECTION"

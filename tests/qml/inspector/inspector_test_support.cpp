@@ -65,6 +65,10 @@ QString InspectorTestSupport::cloudClientBaseURL() const {
     return viewModel().cloudService()->baseURL();
 }
 
+QString InspectorTestSupport::cloudClientModel() const {
+    return viewModel().cloudService()->model();
+}
+
 QString InspectorTestSupport::providerBaseUrl() const {
     return m_provider->baseUrl();
 }
@@ -74,6 +78,15 @@ void InspectorTestSupport::answerProviderProbes(bool reachable) {
         "GET", modelsPath,
         reachable ? FakeResponse::json(200, {{QStringLiteral("data"), QJsonArray{}}})
                   : FakeResponse::text(401, "invalid key"));
+}
+
+void InspectorTestSupport::listProviderModels(const QStringList& ids) {
+    QJsonArray data;
+    for (const QString& id : ids) {
+        data.append(QJsonObject{{QStringLiteral("id"), id}, {QStringLiteral("object"), "model"}});
+    }
+    m_provider->setStandingResponse("GET", modelsPath,
+                                    FakeResponse::json(200, {{QStringLiteral("data"), data}}));
 }
 
 int InspectorTestSupport::providerProbeCount() const {

@@ -33,11 +33,14 @@ public:
     // What the controller's cloud client holds now.
     Q_INVOKABLE QString cloudClientApiKey() const;
     Q_INVOKABLE QString cloudClientBaseURL() const;
+    Q_INVOKABLE QString cloudClientModel() const;
 
     // A provider of our own: its probe answers 200 or 401; each probe is counted
     // and its bearer token kept.
     QString providerBaseUrl() const;
     Q_INVOKABLE void answerProviderProbes(bool reachable);
+    // Probes answer 200 with these model ids.
+    Q_INVOKABLE void listProviderModels(const QStringList& ids);
     int providerProbeCount() const;
     Q_INVOKABLE QString lastProviderAuthorization() const;
 

@@ -9,6 +9,7 @@
 Q_IMPORT_QML_PLUGIN(Emberglass_BackendPlugin)
 Q_IMPORT_QML_PLUGIN(Emberglass_ThemePlugin)
 Q_IMPORT_QML_PLUGIN(Emberglass_CommonPlugin)
+Q_IMPORT_QML_PLUGIN(Emberglass_ChatPlugin)
 Q_IMPORT_QML_PLUGIN(Emberglass_InspectorPlugin)
 Q_IMPORT_QML_PLUGIN(Emberglass_OnboardingPlugin)
 Q_IMPORT_QML_PLUGIN(Emberglass_TestHarnessPlugin)

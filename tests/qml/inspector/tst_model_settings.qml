@@ -3,6 +3,7 @@ import QtQuick.Controls
 import QtTest
 import "helpers.js" as Helpers
 import Emberglass.Backend
+import Emberglass.Chat
 import Emberglass.Inspector
 import Emberglass.InspectorTestSupport
 import Emberglass.TestHarness
@@ -113,7 +114,7 @@ TestCase {
         verify(Helpers.sameColor(findChild(deepSeek, "providerSymbol").color, "white"))
         verify(Helpers.sameColor(findChild(findChild(view, "providerGemini"), "providerSymbol").color,
                              Theme.textTertiary))
-        compare(findChild(view, "modelField").input.text, "deepseek-chat",
+        compare(findChild(view, "modelField").input.text, "deepseek-flash",
                 "the fields show the chosen provider's settings")
         mouseClick(findChild(view, "providerGrok"))
         compare(findChild(view, "modelField").input.text, "grok-test")
@@ -161,6 +162,56 @@ TestCase {
         verify(Helpers.sameColor(connected.color, Theme.success))
 
         typeInto(base, original)
+    }
+
+    Component {
+        id: bannersComponent
+        StatusBanners {
+            width: 400
+        }
+    }
+
+    function test_theModelFieldOffersWhatTheProviderServes() {
+        const base = findChild(view, "baseUrlField")
+        const field = findChild(view, "modelField")
+        const warning = findChild(view, "modelWarning")
+        const banners = createTemporaryObject(bannersComponent, testCase)
+        const banner = findChild(banners, "modelNotOfferedBanner")
+        const original = ChatViewModel.cloudConfig.baseURL
+        compare(field.choices.count, 0, "nothing listed yet: free text only")
+        compare(field.choices.editable, true)
+        compare(warning.visible, false)
+
+        InspectorTestSupport.listProviderModels(["grok-test", "models/grok-4.3", "alpha"])
+        typeInto(base, InspectorTestSupport.providerBaseUrl)
+        const refresh = findChild(view, "refreshModels")
+        compare(refresh.activeFocusOnTab, true)
+        compare(refresh.Accessible.name.length > 0, true)
+        mouseClick(refresh)
+        tryCompare(field.choices, "count", 3)
+        compare(field.choices.textAt(0), "alpha")
+        compare(field.choices.textAt(1), "grok-4.3") // without Gemini's "models/"
+        compare(warning.visible, false, "the configured model is listed")
+        compare(banner.visible, false)
+
+        field.choices.activated(1) // picked from the list
+        compare(ChatViewModel.cloudConfig.model, "grok-4.3")
+        compare(field.input.text, "grok-4.3")
+        compare(InspectorTestSupport.cloudClientModel(), "grok-4.3")
+
+        typeInto(field, "grok-9") // free text stays, flagged
+        compare(ChatViewModel.cloudConfig.model, "grok-9")
+        compare(warning.visible, true)
+        compare(warning.text, "grok-9 is not offered by Grok")
+        verify(Helpers.sameColor(warning.color, Theme.warning))
+        compare(banner.visible, true)
+        compare(findChild(banner, "bannerText").text,
+                "Model grok-9 is not offered by Grok — choose one in MODEL")
+
+        typeInto(field, "grok-test")
+        compare(banner.visible, false)
+        typeInto(base, original) // another address: its list is not known
+        compare(field.choices.count, 0)
     }
 
     function test_downloadProgressAndItsEnd() {

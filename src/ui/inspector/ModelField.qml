@@ -1,0 +1,160 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Emberglass.Backend
+import Emberglass.Theme
+
+// The model name: typed freely (an endpoint may list nothing) or chosen from
+// the models the provider lists, with a button that asks the provider again.
+// When the provider lists its models and this one is not among them, a warning
+// says so; nothing changes by itself.
+ColumnLayout {
+    id: field
+
+    property alias input: editor // the text field, as in SettingsField
+    property alias choices: combo
+    readonly property string model: ChatViewModel.cloudConfig.model
+
+    spacing: 6
+
+    Text {
+        text: InspectorTexts.modelLabel
+        font.family: Theme.fontFamily
+        font.pixelSize: 9
+        font.weight: Font.DemiBold
+        color: Theme.textSecondary
+    }
+
+    RowLayout {
+        Layout.fillWidth: true
+        spacing: 6
+
+        ComboBox {
+            id: combo
+            objectName: "modelChoices"
+            Layout.fillWidth: true
+            editable: true
+            model: ChatViewModel.servedModels
+            activeFocusOnTab: true
+            Accessible.name: InspectorTexts.modelLabel
+            font.family: Theme.fontFamily
+            font.pixelSize: 12
+            // The configured model is the current choice when the provider lists it.
+            currentIndex: ChatViewModel.servedModels.indexOf(field.model)
+            // Picking a listed model (mouse or arrow keys) saves it like typing does.
+            onActivated: index => ChatViewModel.setCloudModel(textAt(index))
+
+            contentItem: TextField {
+                id: editor
+                // Follows the setting; typing saves on every change, as the other fields do.
+                text: field.model
+                placeholderText: InspectorTexts.modelPlaceholder
+                placeholderTextColor: Theme.textTertiary
+                leftPadding: 14 // as the other fields' text
+                rightPadding: 6
+                topPadding: 10
+                bottomPadding: 10
+                font: combo.font
+                color: Theme.textPrimary
+                selectByMouse: true
+                selectionColor: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.25)
+                selectedTextColor: Theme.textPrimary
+                background: null
+                Accessible.name: InspectorTexts.modelLabel
+                onTextEdited: ChatViewModel.setCloudModel(text)
+            }
+
+            delegate: ItemDelegate {
+                required property string modelData
+                required property int index
+                width: combo.width
+                text: modelData
+                highlighted: combo.highlightedIndex === index
+                leftPadding: 14
+                contentItem: Text {
+                    text: modelData
+                    elide: Text.ElideRight
+                    font.family: Theme.fontFamily
+                    font.pixelSize: 12
+                    font.weight: modelData === field.model ? Font.DemiBold : Font.Normal
+                    color: Theme.textPrimary
+                }
+                background: Rectangle {
+                    color: highlighted ? Theme.surfaceAlt : Theme.surface
+                }
+            }
+
+            popup.background: Rectangle {
+                radius: 10
+                color: Theme.surface
+                border.width: 1
+                border.color: Theme.borderStrong
+            }
+
+            indicator: Icon {
+                x: combo.width - width - 12
+                y: (combo.height - height) / 2
+                visible: combo.count > 0
+                name: "chevron.down"
+                size: 10
+                color: Theme.textSecondary
+            }
+
+            background: Rectangle {
+                implicitHeight: 36
+                radius: 10
+                color: Theme.surface
+                border.width: 1
+                border.color: combo.activeFocus || editor.activeFocus
+                              ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.45)
+                              : Theme.border
+            }
+        }
+
+        AbstractButton {
+            id: refresh
+            objectName: "refreshModels"
+            implicitWidth: 36
+            implicitHeight: 36
+            activeFocusOnTab: true
+            Accessible.name: InspectorTexts.refreshModels
+            ToolTip.visible: hovered
+            ToolTip.delay: 600
+            ToolTip.text: InspectorTexts.refreshModels
+            onClicked: ChatViewModel.refreshServedModels()
+
+            contentItem: Item {
+                Icon {
+                    anchors.centerIn: parent
+                    name: "arrow.clockwise"
+                    size: 12
+                    color: Theme.textSecondary
+                }
+            }
+
+            background: Rectangle {
+                radius: 10
+                color: refresh.hovered || refresh.pressed ? Theme.surfaceAlt : Theme.surface
+                border.width: 1
+                border.color: refresh.activeFocus
+                              ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.45)
+                              : Theme.border
+            }
+
+            HoverHandler {
+                cursorShape: Qt.PointingHandCursor
+            }
+        }
+    }
+
+    Text {
+        objectName: "modelWarning"
+        Layout.fillWidth: true
+        visible: ChatViewModel.modelNotOffered
+        text: InspectorTexts.modelNotOffered(field.model, ChatViewModel.cloudConfig.provider)
+        wrapMode: Text.Wrap
+        font.family: Theme.fontFamily
+        font.pixelSize: 10
+        color: Theme.warning
+    }
+}

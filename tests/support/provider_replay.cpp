@@ -1,0 +1,176 @@
+#include "support/provider_replay.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSet>
+
+namespace {
+
+QJsonValue at(const QJsonValue& value, const char* key) {
+    return value.toObject().value(QLatin1String(key));
+}
+
+QByteArray jsonBytes(const QJsonValue& value) {
+    if (value.isNull()) {
+        return {};
+    }
+    return value.isArray() ? QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact)
+                           : QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact);
+}
+
+QString withoutPrefix(const QString& id) {
+    return id.startsWith(QLatin1String("models/")) ? id.mid(7) : id;
+}
+
+// The call carries every member the recorded call had beside id, type and function.
+bool carriesOwnMembers(const QJsonObject& call, const QJsonObject& recorded) {
+    for (auto it = recorded.begin(); it != recorded.end(); ++it) {
+        const bool own = it.key() != QLatin1String("id") && it.key() != QLatin1String("type") &&
+                         it.key() != QLatin1String("function");
+        if (own && call.value(it.key()) != it.value()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool onlyKnownMembers(const QJsonObject& message) {
+    static const QSet<QString> messageKeys{"role", "content", "tool_calls", "tool_call_id", "name"};
+    static const QSet<QString> callKeys{"id", "type", "function"};
+    const QStringList keys = message.keys();
+    if (!messageKeys.contains(QSet<QString>(keys.begin(), keys.end()))) {
+        return false;
+    }
+    for (const QJsonValue& call : at(message, "tool_calls").toArray()) {
+        const QStringList callMembers = call.toObject().keys();
+        if (!callKeys.contains(QSet<QString>(callMembers.begin(), callMembers.end()))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+ProviderReplay::ProviderReplay(const QString& name) {
+    QFile file(QStringLiteral(EMBERGLASS_PROVIDER_DATA "/") + name + QStringLiteral(".json"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        qFatal("no provider replay %s", qPrintable(file.fileName()));
+    }
+    m_corpus = QJsonDocument::fromJson(file.readAll()).object();
+}
+
+QString ProviderReplay::provider() const {
+    return m_corpus.value(QLatin1String("provider")).toString();
+}
+
+QJsonObject ProviderReplay::section(const QString& name) const {
+    return m_corpus.value(name).toObject();
+}
+
+FakeResponse ProviderReplay::response(const QString& sectionName) const {
+    const QJsonObject recorded = section(sectionName);
+    // A busy DeepSeek sends blank lines before the whole answer.
+    const QByteArray blank(at(recorded, "leadingBlankLines").toInt(), '\n');
+    return FakeResponse::text(at(recorded, "status").toInt(200),
+                              blank + jsonBytes(at(recorded, "body")), "application/json");
+}
+
+FakeResponse ProviderReplay::error(const QString& name) const {
+    const QJsonValue recorded = section(QStringLiteral("errors")).value(name);
+    return FakeResponse::text(at(recorded, "status").toInt(), jsonBytes(at(recorded, "body")),
+                              "application/json");
+}
+
+FakeResponse ProviderReplay::stream(const QString& sectionName) const {
+    QByteArrayList chunks;
+    for (const QJsonValue& line : at(section(sectionName), "lines").toArray()) {
+        chunks << line.toString().toUtf8() + '\n';
+    }
+    return FakeResponse::streamed(200, chunks, 0, "text/event-stream");
+}
+
+QString ProviderReplay::streamText(const QString& sectionName) const {
+    return at(section(sectionName), "text").toString();
+}
+
+QString ProviderReplay::streamError(const QString& sectionName) const {
+    return at(section(sectionName), "error").toString();
+}
+
+QStringList ProviderReplay::modelIds() const {
+    QStringList ids;
+    for (const QJsonValue& entry :
+         at(at(section(QStringLiteral("models")), "body"), "data").toArray()) {
+        ids << at(entry, "id").toString();
+    }
+    for (const QJsonValue& entry :
+         at(at(section(QStringLiteral("tags")), "body"), "models").toArray()) {
+        ids << at(entry, "name").toString();
+    }
+    return ids;
+}
+
+std::optional<QString> ProviderReplay::refusal(const QJsonObject& request) const {
+    QStringList rules;
+    for (const QJsonValue& rule : m_corpus.value(QLatin1String("rules")).toArray()) {
+        rules << rule.toString();
+    }
+    const auto breaks = [&rules](const char* rule, bool broken) {
+        return broken && rules.contains(QLatin1String(rule));
+    };
+    QStringList listed;
+    for (const QString& id : modelIds()) {
+        listed << withoutPrefix(id);
+    }
+    if (breaks("modelListed", !listed.contains(withoutPrefix(at(request, "model").toString())))) {
+        return QStringLiteral("modelNotFound");
+    }
+    const QJsonValue recorded =
+        at(at(at(section(QStringLiteral("toolCall")), "body"), "choices").toArray().first(),
+           "message");
+    const QJsonArray messages = at(request, "messages").toArray();
+    for (qsizetype i = 0; i < messages.size(); ++i) {
+        const QJsonObject message = messages[i].toObject();
+        const QJsonArray calls = at(message, "tool_calls").toArray();
+        if (breaks("noUnknownMembers", !onlyKnownMembers(message))) {
+            return QStringLiteral("unknownMember");
+        }
+        if (breaks("nonEmptyToolCallId", message.contains(QLatin1String("tool_call_id")) &&
+                                             at(message, "tool_call_id").toString().isEmpty())) {
+            return QStringLiteral("emptyToolCallId");
+        }
+        if (calls.isEmpty()) {
+            continue;
+        }
+        if (breaks("reasoningContentOnToolTurns",
+                   at(message, "reasoning_content") != at(recorded, "reasoning_content"))) {
+            return QStringLiteral("missingReasoningContent");
+        }
+        QSet<QString> open;
+        for (qsizetype j = 0; j < calls.size(); ++j) {
+            const QJsonObject call = calls[j].toObject();
+            if (breaks("nonEmptyToolCallId", at(call, "id").toString().isEmpty())) {
+                return QStringLiteral("emptyToolCallId");
+            }
+            if (breaks("echoToolCallExtras",
+                       !carriesOwnMembers(call, at(recorded, "tool_calls")[j].toObject()))) {
+                return QStringLiteral("missingThoughtSignature");
+            }
+            open << at(call, "id").toString();
+        }
+        // One tool message per call, right after the turn that made them.
+        bool strayResult = false;
+        for (qsizetype next = i + 1; next < messages.size() &&
+                                     at(messages[next], "role").toString() == QLatin1String("tool");
+             ++next) {
+            strayResult =
+                !open.remove(at(messages[next], "tool_call_id").toString()) || strayResult;
+        }
+        if (breaks("toolResultsFollowCalls", strayResult || !open.isEmpty())) {
+            return QStringLiteral("toolResultsMismatch");
+        }
+    }
+    return std::nullopt;
+}
