@@ -5,12 +5,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSettings>
 
 #include <cerrno>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace {
 
@@ -32,11 +34,24 @@ void makePrivate(const QString& path) {
 }
 
 // A QSettings that is never given a value only reads: it never writes the file.
+// It is given a name of its own for the file (a hard link): under a name it has
+// seen before, it answers from memory while the size and time look unchanged,
+// which they do for a file it has just written cut short, or a same-sized
+// file written again within the millisecond.
 QVariantMap readValues(const QString& path) {
-    const QSettings reader(path, QSettings::IniFormat);
+    const QByteArray local = QFile::encodeName(path);
+    const QByteArray alias =
+        local + ".~read-" + QByteArray::number(QRandomGenerator::system()->generate64(), 16);
+    const bool linked = ::link(local.constData(), alias.constData()) == 0;
     QVariantMap values;
-    for (const QString& key : reader.allKeys()) {
-        values.insert(key, reader.value(key));
+    {
+        const QSettings reader(QFile::decodeName(linked ? alias : local), QSettings::IniFormat);
+        for (const QString& key : reader.allKeys()) {
+            values.insert(key, reader.value(key));
+        }
+    }
+    if (linked) {
+        ::unlink(alias.constData());
     }
     return values;
 }
