@@ -13,7 +13,21 @@
 #include <QtTest>
 
 #include <pwd.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+namespace {
+
+// The address space this process has mapped now, from /proc/self/statm.
+qint64 mappedBytes() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    return statm.readAll().split(' ').first().toLongLong() * ::sysconf(_SC_PAGESIZE);
+}
+
+} // namespace
 
 class ToolDispatchTest : public QObject {
     Q_OBJECT
@@ -60,9 +74,31 @@ private Q_SLOTS:
         }
     }
 
+    void runningOutOfMemoryEndsTheToolNotTheProcess() {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("the address sanitizer maps more than any such limit leaves");
+#endif
+        const QString content(64 * 1024 * 1024, QLatin1Char('x'));
+        const QString target = QDir::temp().filePath(QStringLiteral("never-written.txt"));
+        rlimit saved{};
+        QCOMPARE(::getrlimit(RLIMIT_AS, &saved), 0);
+        // Room for a little more than is in use, not for the UTF-8 form of the content.
+        const rlimit tight{rlim_t(mappedBytes() + 64 * 1024 * 1024), saved.rlim_max};
+        QCOMPARE(::setrlimit(RLIMIT_AS, &tight), 0);
+        const ToolOutcome outcome = ToolExecutor::dispatch(
+            QStringLiteral("write_file"),
+            {{QStringLiteral("path"), target}, {QStringLiteral("content"), content}});
+        ::setrlimit(RLIMIT_AS, &saved);
+        QCOMPARE(outcome,
+                 (ToolOutcome{QStringLiteral("write_file"), false,
+                              QStringLiteral("Error: Not enough memory to process this input")}));
+        QVERIFY(!QFile::exists(target));
+    }
+
     void missingSlidesDefaultToEmptyArray() {
-        const ToolOutcome outcome = ToolExecutor().execute(
-            QStringLiteral("create_pptx"), {{QStringLiteral("path"), QStringLiteral("/tmp/x.pptx")}});
+        const ToolOutcome outcome =
+            ToolExecutor().execute(QStringLiteral("create_pptx"),
+                                   {{QStringLiteral("path"), QStringLiteral("/tmp/x.pptx")}});
         QCOMPARE(outcome.tool, QStringLiteral("create_pptx"));
         QVERIFY(!outcome.success);
         if (!outcome.output.startsWith(QStringLiteral("Tool not available yet"))) {
@@ -73,14 +109,17 @@ private Q_SLOTS:
     void argumentTextRule_data() {
         QTest::addColumn<QJsonValue>("value");
         QTest::addColumn<QString>("text");
-        QTest::newRow("string") << QJsonValue(QStringLiteral(" as is ")) << QStringLiteral(" as is ");
+        QTest::newRow("string") << QJsonValue(QStringLiteral(" as is "))
+                                << QStringLiteral(" as is ");
         QTest::newRow("integer") << QJsonValue(5) << QStringLiteral("5");
         QTest::newRow("fraction") << QJsonValue(2.5) << QStringLiteral("2.5");
         QTest::newRow("negative") << QJsonValue(-3) << QStringLiteral("-3");
         QTest::newRow("true") << QJsonValue(true) << QStringLiteral("1");
         QTest::newRow("false") << QJsonValue(false) << QStringLiteral("0");
-        QTest::newRow("array") << QJsonValue(QJsonArray{1, QStringLiteral("a")}) << QStringLiteral("(1, a)");
-        QTest::newRow("object") << QJsonValue(QJsonObject{{QStringLiteral("b"), 2}, {QStringLiteral("a"), true}})
+        QTest::newRow("array") << QJsonValue(QJsonArray{1, QStringLiteral("a")})
+                               << QStringLiteral("(1, a)");
+        QTest::newRow("object") << QJsonValue(QJsonObject{{QStringLiteral("b"), 2},
+                                                          {QStringLiteral("a"), true}})
                                 << QStringLiteral("{a = 1; b = 2}");
     }
     void argumentTextRule() {
@@ -98,29 +137,34 @@ private Q_SLOTS:
     void tildeExpansion() {
         const QString home = QDir::homePath();
         QCOMPARE(expandTilde(QStringLiteral("~")), home);
-        QCOMPARE(expandTilde(QStringLiteral("~/notes/a.txt")), home + QStringLiteral("/notes/a.txt"));
+        QCOMPARE(expandTilde(QStringLiteral("~/notes/a.txt")),
+                 home + QStringLiteral("/notes/a.txt"));
         QCOMPARE(expandTilde(QStringLiteral("/abs/~/x")), QStringLiteral("/abs/~/x"));
         QCOMPARE(expandTilde(QStringLiteral("relative")), QStringLiteral("relative"));
-        QCOMPARE(expandTilde(QStringLiteral("~no_such_user_xyz/a")), QStringLiteral("~no_such_user_xyz/a"));
+        QCOMPARE(expandTilde(QStringLiteral("~no_such_user_xyz/a")),
+                 QStringLiteral("~no_such_user_xyz/a"));
         const passwd* me = getpwuid(getuid());
         QVERIFY(me != nullptr);
-        QCOMPARE(expandTilde(QStringLiteral("~") + QString::fromLocal8Bit(me->pw_name) + QStringLiteral("/x")),
+        QCOMPARE(expandTilde(QStringLiteral("~") + QString::fromLocal8Bit(me->pw_name) +
+                             QStringLiteral("/x")),
                  QString::fromLocal8Bit(me->pw_dir) + QStringLiteral("/x"));
     }
 
     void parserProseThenOneCall() {
-        const ToolCallParse parse = parseToolCalls(QStringLiteral(
-            "Let me look.\n<tool_call>{\"name\": \"read_file\", \"arguments\": {\"path\": \"/tmp/a.txt\"}}</tool_call>"));
+        const ToolCallParse parse = parseToolCalls(
+            QStringLiteral("Let me look.\n<tool_call>{\"name\": \"read_file\", \"arguments\": "
+                           "{\"path\": \"/tmp/a.txt\"}}</tool_call>"));
         QCOMPARE(parse.text, QStringLiteral("Let me look."));
         QCOMPARE(parse.calls, (QList<ParsedToolCall>{
-                                  {QStringLiteral("read_file"), {{QStringLiteral("path"), QStringLiteral("/tmp/a.txt")}}}}));
+                                  {QStringLiteral("read_file"),
+                                   {{QStringLiteral("path"), QStringLiteral("/tmp/a.txt")}}}}));
         QCOMPARE(parse.remainder, QString());
     }
 
     void parserTwoBlocksWithProse() {
-        const QString reply = QStringLiteral(
-            "First.\n<tool_call>{\"tool\":\"a\"}</tool_call>\n  middle  \n"
-            "<tool_call>{\"tool\":\"b\",\"args\":{\"n\":3}}</tool_call> end ");
+        const QString reply =
+            QStringLiteral("First.\n<tool_call>{\"tool\":\"a\"}</tool_call>\n  middle  \n"
+                           "<tool_call>{\"tool\":\"b\",\"args\":{\"n\":3}}</tool_call> end ");
         const ToolCallParse parse = parseToolCalls(reply);
         QCOMPARE(parse.text, QStringLiteral("First."));
         QCOMPARE(parse.calls.size(), 2);
@@ -130,34 +174,39 @@ private Q_SLOTS:
         QCOMPARE(parse.remainder, QStringLiteral("middle  \n\n end"));
 
         // Starting with a block: the first non-blank prose segment becomes the text.
-        const ToolCallParse leading = parseToolCalls(
-            QStringLiteral("<tool_call>{\"tool\":\"a\"}</tool_call>\nafter one\n<tool_call>{\"tool\":\"b\"}</tool_call>after two"));
+        const ToolCallParse leading =
+            parseToolCalls(QStringLiteral("<tool_call>{\"tool\":\"a\"}</tool_call>\nafter "
+                                          "one\n<tool_call>{\"tool\":\"b\"}</tool_call>after two"));
         QCOMPARE(leading.text, QStringLiteral("after one"));
         QCOMPARE(leading.remainder, QStringLiteral("after two"));
 
         // Only a block: empty text and remainder.
-        const ToolCallParse only = parseToolCalls(QStringLiteral(" <tool_call>{\"tool\":\"a\"}</tool_call> "));
+        const ToolCallParse only =
+            parseToolCalls(QStringLiteral(" <tool_call>{\"tool\":\"a\"}</tool_call> "));
         QCOMPARE(only.text, QString());
         QCOMPARE(only.remainder, QString());
         QCOMPARE(only.calls.size(), 1);
     }
 
     void parserNamePrecedenceAndArguments() {
-        const ToolCallParse both = parseToolCalls(QStringLiteral(
-            "<tool_call>{\"name\":\"loser\",\"tool\":\"winner\",\"arguments\":{\"x\":\"1\"},\"args\":{\"y\":\"2\"}}</tool_call>"));
+        const ToolCallParse both = parseToolCalls(
+            QStringLiteral("<tool_call>{\"name\":\"loser\",\"tool\":\"winner\",\"arguments\":{"
+                           "\"x\":\"1\"},\"args\":{\"y\":\"2\"}}</tool_call>"));
         QCOMPARE(both.calls.size(), 1);
         QCOMPARE(both.calls[0].tool, QStringLiteral("winner"));
         QCOMPARE(both.calls[0].args, (ToolArguments{{QStringLiteral("y"), QStringLiteral("2")}}));
 
         // A non-string "tool" falls back to "name"; a non-object "args" to "arguments".
-        const ToolCallParse fallback = parseToolCalls(QStringLiteral(
-            "<tool_call>{\"tool\":7,\"name\":\"n\",\"args\":[1],\"arguments\":{\"k\":true}}</tool_call>"));
+        const ToolCallParse fallback =
+            parseToolCalls(QStringLiteral("<tool_call>{\"tool\":7,\"name\":\"n\",\"args\":[1],"
+                                          "\"arguments\":{\"k\":true}}</tool_call>"));
         QCOMPARE(fallback.calls.value(0).tool, QStringLiteral("n"));
-        QCOMPARE(fallback.calls.value(0).args, (ToolArguments{{QStringLiteral("k"), QStringLiteral("1")}}));
+        QCOMPARE(fallback.calls.value(0).args,
+                 (ToolArguments{{QStringLiteral("k"), QStringLiteral("1")}}));
 
         // Arguments that are not an object still give a call, with no arguments.
-        const ToolCallParse stringArgs =
-            parseToolCalls(QStringLiteral("<tool_call>{\"name\":\"read_file\",\"arguments\":\"x\"}</tool_call>"));
+        const ToolCallParse stringArgs = parseToolCalls(
+            QStringLiteral("<tool_call>{\"name\":\"read_file\",\"arguments\":\"x\"}</tool_call>"));
         QCOMPARE(stringArgs.calls, (QList<ParsedToolCall>{{QStringLiteral("read_file"), {}}}));
     }
 
@@ -169,9 +218,10 @@ private Q_SLOTS:
         QCOMPARE(parse.remainder, QString());
 
         // A broken block between good ones is dropped; the good ones stay.
-        const ToolCallParse mixed = parseToolCalls(QStringLiteral(
-            "<tool_call>{\"tool\":\"a\"}</tool_call><tool_call>[1]</tool_call><tool_call>{\"x\":1}</tool_call>"
-            "<tool_call>{\"tool\":\"b\"}</tool_call>"));
+        const ToolCallParse mixed =
+            parseToolCalls(QStringLiteral("<tool_call>{\"tool\":\"a\"}</tool_call><tool_call>[1]</"
+                                          "tool_call><tool_call>{\"x\":1}</tool_call>"
+                                          "<tool_call>{\"tool\":\"b\"}</tool_call>"));
         QCOMPARE(mixed.calls.size(), 2);
         QCOMPARE(mixed.calls[1].tool, QStringLiteral("b"));
     }
@@ -183,18 +233,20 @@ private Q_SLOTS:
         QCOMPARE(parse.text, reply);
 
         // After a good call, an unclosed tag lands in the remainder, tag included.
-        const ToolCallParse after = parseToolCalls(
-            QStringLiteral("go <tool_call>{\"tool\":\"a\"}</tool_call> then <tool_call>{\"tool\":\"b\"}"));
+        const ToolCallParse after = parseToolCalls(QStringLiteral(
+            "go <tool_call>{\"tool\":\"a\"}</tool_call> then <tool_call>{\"tool\":\"b\"}"));
         QCOMPARE(after.calls.size(), 1);
         QCOMPARE(after.text, QStringLiteral("go"));
         QCOMPARE(after.remainder, QStringLiteral("then \n<tool_call>{\"tool\":\"b\"}"));
     }
 
     void parserHandlesUnicodeAndWhitespaceInsideBlocks() {
-        const ToolCallParse parse = parseToolCalls(QStringLiteral(
-            "看一下\n<tool_call>\n  {\"name\": \"write_file\", \"arguments\": {\"path\": \"~/笔记.md\", \"content\": \"你好 🌍\"}}\n</tool_call>"));
+        const ToolCallParse parse = parseToolCalls(
+            QStringLiteral("看一下\n<tool_call>\n  {\"name\": \"write_file\", \"arguments\": "
+                           "{\"path\": \"~/笔记.md\", \"content\": \"你好 🌍\"}}\n</tool_call>"));
         QCOMPARE(parse.text, QStringLiteral("看一下"));
-        QCOMPARE(parse.calls.value(0).args.value(QStringLiteral("content")), QStringLiteral("你好 🌍"));
+        QCOMPARE(parse.calls.value(0).args.value(QStringLiteral("content")),
+                 QStringLiteral("你好 🌍"));
     }
 };
 
