@@ -77,7 +77,7 @@ public:
         int descriptor = -1;
         while (descriptor < 0) {
             const QByteArray candidate =
-                target + ".~" + QByteArray::number(QRandomGenerator::system()->generate64(), 16);
+                target + ".~" + QByteArray::number(QRandomGenerator::system()->generate(), 16);
             descriptor = ::open(candidate.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                                 mode.value_or(kUsualMode));
             if (descriptor >= 0) {
@@ -143,6 +143,9 @@ TargetState inspectTarget(const QByteArray& target) {
 
 WriteResult replaceFileDurably(const QString& path, QByteArrayView bytes,
                                std::optional<mode_t> mode) {
+    if (path.isEmpty()) {
+        return WriteResult::failure(ENOENT);
+    }
     const QByteArray target = resolvedTarget(path);
     const TargetState state = inspectTarget(target);
     if (state.problem) {
@@ -181,6 +184,9 @@ int linkWithoutReplacing(const QByteArray& from, const QByteArray& to) {
 } // namespace
 
 WriteResult createFileDurably(const QString& path, QByteArrayView bytes) {
+    if (path.isEmpty()) {
+        return WriteResult::failure(ENOENT);
+    }
     const QByteArray target = QFile::encodeName(path);
     TemporaryFile temporary;
     if (const int problem = temporary.write(target, bytes, std::nullopt)) {

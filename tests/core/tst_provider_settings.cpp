@@ -224,7 +224,10 @@ private Q_SLOTS:
         const CloudConfig saved{CloudProviderPreset::deepseek, QStringLiteral("sk-kept"), {}, {}};
         ProviderSettings::save(defaults, saved);
         const QByteArray before = readAll(file);
-        const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden);
+        const auto entries = [&folder] {
+            return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        };
+        QCOMPARE(entries(), QStringList{QStringLiteral("Emberglass.conf")}); // no scratch left
 
         disk.engage(room);
         const WriteResult result = defaults.setValue(
@@ -236,7 +239,7 @@ private Q_SLOTS:
             QCOMPARE(result.description(), QStringLiteral("No space left on device"));
         }
         QCOMPARE(readAll(file), before);
-        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden), entries);
+        QCOMPARE(entries(), QStringList{QStringLiteral("Emberglass.conf")});
         QCOMPARE(ProviderSettings::loadActive(defaults), saved);
         QCOMPARE(ProviderSettings::loadActive(UserDefaults(file)), saved);
     }

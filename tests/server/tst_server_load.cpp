@@ -36,25 +36,27 @@ public:
         });
         m_trickle.start(50ms);
     }
-    int reconnections() const { return m_reconnections; }
+    ~Slowloris() {
+        for (const auto& socket : m_sockets) {
+            socket->disconnect(); // a socket closed now must not reconnect
+        }
+    }
+    int reconnections = 0;
 
 private:
     void connectOne() {
-        auto socket = std::make_unique<QTcpSocket>();
-        QTcpSocket* raw = socket.get();
-        QObject::connect(raw, &QTcpSocket::disconnected, raw, [this] {
-            ++m_reconnections;
+        QTcpSocket* socket = m_sockets.emplace_back(std::make_unique<QTcpSocket>()).get();
+        QObject::connect(socket, &QTcpSocket::disconnected, socket, [this] {
+            ++reconnections;
             connectOne();
         });
-        raw->connectToHost(QHostAddress::LocalHost, m_port);
-        raw->write("GET / HTTP/1.1\r\n");
-        m_sockets.push_back(std::move(socket));
+        socket->connectToHost(QHostAddress::LocalHost, m_port);
+        socket->write("GET / HTTP/1.1\r\n");
     }
 
     quint16 m_port;
     QTimer m_trickle;
     std::vector<std::unique_ptr<QTcpSocket>> m_sockets;
-    int m_reconnections = 0;
 };
 
 QByteArray chatRequest(const ServerFixture& fixture, const QByteArray& text) {
@@ -80,7 +82,7 @@ private Q_SLOTS:
             QVERIFY2(client.waitClosed(5s), "the phone was kept waiting");
             QCOMPARE(client.body(), QByteArray("{\"content\":\"still here\"}\n{\"done\":true}\n"));
         }
-        QVERIFY(slowloris.reconnections() > 0); // the places were really taken
+        QVERIFY(slowloris.reconnections > 0); // the places were really taken
     }
 
     void twentyConcurrentClientsAreAllAnsweredRoundAfterRound() {

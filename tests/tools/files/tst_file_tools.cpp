@@ -4,7 +4,6 @@
 #include "tools/files/file_tools.h"
 
 #include "file_fixtures.h"
-#include "support/full_disk.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -162,40 +161,6 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(target).permissions().testFlag(QFile::ExeOwner));
         QCOMPARE(QDir(path(QStringLiteral("replace"))).entryList(QDir::Files | QDir::Hidden).size(),
                  2);
-    }
-
-    // The answer never claims a write the disk did not take, and the old file
-    // is left exactly as it was, with no temporary file beside it.
-    void writeFileOnAFullDiskKeepsTheOldFile_data() {
-        QTest::addColumn<DiskFault>("fault");
-        QTest::addColumn<qint64>("room");
-        QTest::addColumn<int>("size");
-        QTest::newRow("no room, 5 bytes") << DiskFault::sizeLimit << qint64(0) << 5;
-        QTest::newRow("4 KiB room, 8000 bytes") << DiskFault::sizeLimit << qint64(4096) << 8000;
-        QTest::newRow("full tmpfs, 5 bytes") << DiskFault::fullTmpfs << qint64(0) << 5;
-        QTest::newRow("full tmpfs, 40000 bytes") << DiskFault::fullTmpfs << qint64(0) << 40000;
-    }
-    void writeFileOnAFullDiskKeepsTheOldFile() {
-        QFETCH(DiskFault, fault);
-        QFETCH(qint64, room);
-        // Each row on a folder of its own.
-        QFETCH(int, size);
-        const QString folder = path(QStringLiteral("full/") + QTest::currentDataTag());
-        QVERIFY(QDir().mkpath(folder));
-        FullDisk disk(fault, folder);
-        if (!disk.isAvailable()) {
-            QSKIP("mounting a tmpfs needs root");
-        }
-        const QString target = folder + QStringLiteral("/MEMORY.md");
-        QVERIFY(writeBytes(target, "old memory"));
-        const QStringList before = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-        disk.engage(room);
-        const ToolOutcome outcome = writeFile(target, QString(size, QLatin1Char('n')));
-        disk.release();
-        QCOMPARE(outcome, (ToolOutcome{QStringLiteral("write_file"), false,
-                                       systemError(disk.expectedError())}));
-        QCOMPARE(readBytes(target), QByteArray("old memory"));
-        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), before);
     }
 
     void writeFileThroughASymbolicLinkWritesItsTarget() {
