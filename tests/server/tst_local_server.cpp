@@ -481,7 +481,10 @@ private Q_SLOTS:
 
     void whenEveryPlaceIsBeingAnsweredNewcomersAreClosed() {
         fixture->server.setMaxConnections(3);
-        fixture->script.firstDelay = 10s; // the replies stay in progress
+        QList<QPointer<TextPieceStream>> replies; // held in progress until the end
+        fixture->server.streamingServiceProvider = [&replies](WireMessages) {
+            return replies.emplace_back(new TextPieceStream).data();
+        };
         std::vector<std::unique_ptr<RawHttpClient>> chats;
         for (int i = 0; i < 3; ++i) {
             chats.push_back(std::make_unique<RawHttpClient>(fixture->port));
@@ -493,8 +496,13 @@ private Q_SLOTS:
         extra.send(requestBytes("GET", fixture->pageTarget(), fixture->port));
         QVERIFY(extra.waitClosed(5s));
         QVERIFY(extra.received().isEmpty());
+        QTRY_COMPARE(replies.size(), 3);
+        for (const QPointer<TextPieceStream>& reply : replies) {
+            reply->finish();
+        }
         for (const auto& client : chats) {
-            QVERIFY(!client->isClosed());
+            QVERIFY(client->waitClosed());
+            QCOMPARE(client->body(), QByteArray("{\"done\":true}\n"));
         }
     }
 
