@@ -2,11 +2,11 @@
 // tool-call parser and the argument rules they share; every tool that writes
 // a whole file, on a full disk; a tool that runs out of memory.
 
+#include "support/full_disk.h"
 #include "tools/path_expansion.h"
 #include "tools/tool_arguments.h"
 #include "tools/tool_call_parser.h"
 #include "tools/tool_catalogue.h"
-#include "support/full_disk.h"
 #include "tools/tool_executor.h"
 
 #include <QDir>
