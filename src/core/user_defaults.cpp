@@ -1,60 +1,161 @@
 #include "core/user_defaults.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include "storage/durable_file.h"
 
-#include <fcntl.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSettings>
+
+#include <cerrno>
+#include <cstdlib>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+constexpr mode_t kOwnerOnly = 0600;
 
-// Creating the file ourselves (mode 0600) before QSettings first writes it means
-// no other user ever gets a moment to read it.
-void createPrivateFile(const QString& path) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, S_IRUSR | S_IWUSR);
-    if (fd >= 0) {
-        ::close(fd);
+QString applicationFileName() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Emberglass"),
+                     QStringLiteral("Emberglass"))
+        .fileName();
+}
+
+// A file left readable by others (an older version, a copy) is closed up at once.
+void makePrivate(const QString& path) {
+    const QByteArray local = QFile::encodeName(path);
+    struct stat info {};
+    if (::stat(local.constData(), &info) == 0 && (info.st_mode & 0777) != kOwnerOnly) {
+        ::chmod(local.constData(), kOwnerOnly);
     }
+}
+
+// A QSettings that is never given a value only reads: it never writes the file.
+// It is given a name of its own for the file (a hard link): under a name it has
+// seen before, it answers from memory while the size and time look unchanged,
+// which they do for a file it has just written cut short, or a same-sized
+// file written again within the millisecond.
+QVariantMap readValues(const QString& path) {
+    const QByteArray local = QFile::encodeName(path);
+    const QByteArray alias =
+        local + ".~read-" + QByteArray::number(QRandomGenerator::system()->generate64(), 16);
+    const bool linked = ::link(local.constData(), alias.constData()) == 0;
+    QVariantMap values;
+    {
+        const QSettings reader(QFile::decodeName(linked ? alias : local), QSettings::IniFormat);
+        for (const QString& key : reader.allKeys()) {
+            values.insert(key, reader.value(key));
+        }
+    }
+    if (linked) {
+        ::unlink(alias.constData());
+    }
+    return values;
+}
+
+// Read back, a value comes as QSettings stores it: text for a flag or a number.
+bool readsBackAs(const QVariant& stored, const QVariant& expected) {
+    return stored == expected ||
+           (stored.metaType() != expected.metaType() && stored.toString() == expected.toString());
+}
+
+bool readsBackAs(const QVariantMap& stored, const QVariantMap& expected) {
+    if (stored.keys() != expected.keys()) {
+        return false;
+    }
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        if (!readsBackAs(stored.value(it.key()), it.value())) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// QSettings' own writer does not say why a write failed, and can report success
+// for a cut-off file; a full disk is by far the likeliest reason.
+int likelyWriteError(const QString& folder) {
+    struct statvfs info {};
+    const bool full =
+        ::statvfs(QFile::encodeName(folder).constData(), &info) == 0 && info.f_bavail == 0;
+    return full ? ENOSPC : EIO;
+}
+
+struct Serialised {
+    QByteArray bytes;
+    int error = 0;
+};
+
+// The file's bytes for the values. QSettings is trusted to format them only:
+// it writes into a private scratch folder beside the file, and what it wrote
+// is read back and compared before anything else uses it.
+Serialised serialise(const QVariantMap& values, const QString& folder) {
+    QByteArray scratch = QFile::encodeName(folder + QStringLiteral("/.Emberglass-XXXXXX"));
+    if (::mkdtemp(scratch.data()) == nullptr) { // mode 0700: the keys stay private
+        return {{}, errno};
+    }
+    const QString scratchFolder = QFile::decodeName(scratch);
+    const QString file = scratchFolder + QStringLiteral("/settings.conf");
+    Serialised result;
+    {
+        QSettings writer(file, QSettings::IniFormat);
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            writer.setValue(it.key(), it.value());
+        }
+        writer.sync();
+        if (writer.status() != QSettings::NoError) {
+            result.error = likelyWriteError(folder);
+        }
+    }
+    if (result.error == 0 && !readsBackAs(readValues(file), values)) {
+        result.error = likelyWriteError(folder);
+    }
+    if (result.error == 0) {
+        QFile written(file);
+        if (written.open(QIODevice::ReadOnly)) {
+            result.bytes = written.readAll();
+        }
+        if (!written.isOpen() || written.error() != QFileDevice::NoError) {
+            result.error = EIO;
+        }
+    }
+    QDir(scratchFolder).removeRecursively();
+    return result;
 }
 
 } // namespace
 
-UserDefaults::UserDefaults()
-    : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                             QStringLiteral("Emberglass"),
-                                             QStringLiteral("Emberglass"))) {}
+UserDefaults::UserDefaults() : UserDefaults(applicationFileName()) {}
 
-UserDefaults::UserDefaults(const QString& filePath)
-    : m_settings(std::make_unique<QSettings>(filePath, QSettings::IniFormat)) {}
+UserDefaults::UserDefaults(const QString& filePath) : m_fileName(filePath) {
+    makePrivate(m_fileName);
+    m_values = readValues(m_fileName);
+}
 
 QVariant UserDefaults::value(const char* key) const {
-    return m_settings->value(QLatin1String(key));
+    return m_values.value(QLatin1String(key));
 }
 
 bool UserDefaults::contains(const char* key) const {
-    return m_settings->contains(QLatin1String(key));
+    return m_values.contains(QLatin1String(key));
 }
 
-void UserDefaults::setValue(const char* key, const QVariant& value) {
-    createPrivateFile(m_settings->fileName());
-    m_settings->setValue(QLatin1String(key), value);
-    m_settings->sync();
-    restrictPermissions();
-}
-
-QString UserDefaults::fileName() const {
-    return m_settings->fileName();
-}
-
-void UserDefaults::restrictPermissions() {
-    // QSettings rewrites the file through a temporary one; make sure the result is private.
-    QFile file(m_settings->fileName());
-    if (file.exists() && file.permissions() != ownerOnly) {
-        file.setPermissions(ownerOnly);
+WriteResult UserDefaults::setValue(const char* key, const QVariant& value) {
+    QVariantMap next = m_values;
+    next.insert(QLatin1String(key), value);
+    const QString folder = QFileInfo(m_fileName).absolutePath();
+    if (const WriteResult made = createDirectories(folder); !made.ok()) {
+        return made;
     }
+    const Serialised serialised = serialise(next, folder);
+    if (serialised.error != 0) {
+        return WriteResult::failure(serialised.error);
+    }
+    const WriteResult written = replaceFileDurably(m_fileName, serialised.bytes, kOwnerOnly);
+    if (written.ok()) {
+        m_values = std::move(next);
+    }
+    return written;
 }

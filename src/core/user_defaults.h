@@ -1,13 +1,18 @@
 #pragma once
 
-#include <QSettings>
+#include "storage/write_result.h"
+
 #include <QString>
 #include <QVariant>
+#include <QVariantMap>
 
-#include <memory>
-
-// The application's settings file (~/.config/Emberglass/Emberglass.conf). It holds
-// API keys, so it is created readable and writable by the user only.
+// The application's settings file (~/.config/Emberglass/Emberglass.conf), in
+// QSettings' format. It holds API keys, so it is kept readable and writable by
+// the user only: made so when opened, and written so.
+//
+// Values are read once when opened. Each change rewrites the whole file, on
+// disk before it is reported done; a failed write leaves the file and the
+// values as they were.
 class UserDefaults {
 public:
     static constexpr const char* cloudConfigsKey = "emberglass_cloud_configs";
@@ -19,12 +24,12 @@ public:
 
     QVariant value(const char* key) const;
     bool contains(const char* key) const;
-    void setValue(const char* key, const QVariant& value);
+    // On failure, the system's reason ("No space left on device").
+    WriteResult setValue(const char* key, const QVariant& value);
 
-    QString fileName() const;
+    QString fileName() const { return m_fileName; }
 
 private:
-    void restrictPermissions();
-
-    std::unique_ptr<QSettings> m_settings;
+    QString m_fileName;
+    QVariantMap m_values;
 };

@@ -62,7 +62,9 @@ std::optional<QString> migrateLegacyMemory(const QString& legacyPath, const QStr
     const QString merged = holdsOnlyThePlaceholder(memory.text)
                                ? *legacy
                                : memory.text + QStringLiteral("\n\n") + *legacy;
-    if (writeTextAtomically(memoryPath, merged)) {
+    // The legacy file is the only copy of its text until MEMORY.md is read back
+    // holding it.
+    if (writeTextAtomically(memoryPath, merged) && readUtf8File(memoryPath) == merged) {
         QFile::remove(legacyPath);
     }
     return merged;

@@ -21,7 +21,7 @@ LoadedText loadOrCreate(const QString& path, const QString& defaultText);
 
 // Folds the legacy lower-case memory.md into MEMORY.md and removes it once its
 // text is safe: when it holds only the default, or after MEMORY.md has been
-// written with it. Text already in MEMORY.md is kept, with the legacy text after
-// it. Returns the new long-term memory when it changed.
+// written with it and read back from disk. Text already in MEMORY.md is kept, with the legacy text
+// after it. Returns the new long-term memory when it changed.
 std::optional<QString> migrateLegacyMemory(const QString& legacyPath, const QString& memoryPath,
                                            const LoadedText& memory);

@@ -9,8 +9,9 @@
 std::optional<QString> readUtf8File(const QString& path);
 
 // Replaces the file with the text as UTF-8 through a temporary file in the same
-// directory, so a reader sees either the old or the new content. Returns false on
-// failure (the old file is then untouched); editors may ignore the result.
+// directory, so a reader sees either the old or the new content, and only says
+// true once the text is on disk. Returns false on failure (the old file is then
+// untouched); editors may ignore the result.
 bool writeTextAtomically(const QString& path, const QString& text);
 
 enum class CreateOutcome { created, alreadyExists, failed };
@@ -21,5 +22,6 @@ CreateOutcome createTextFileIfAbsent(const QString& path, const QString& text);
 
 // Adds the text at the end of an existing file without rewriting what is there.
 // If the file's last line lacks its line feed, one is written first so the new
-// text starts a line of its own. Returns false when the file cannot be opened.
+// text starts a line of its own. All of it or nothing: returns false, having
+// added nothing, when the file cannot be opened or the write fails.
 bool appendTextOnOwnLine(const QString& path, const QString& text);

@@ -28,6 +28,8 @@ public:
     Outcome finish();
 
     Outcome outcome() const { return m_outcome; }
+    // The header has been read and accepted; the body may still be on its way.
+    bool headerComplete() const { return m_bodyStart >= 0; }
     const HttpRequest& request() const { return m_request; }
 
 private:

@@ -10,10 +10,11 @@
 #include "server/server_connection.h"
 #include "server/server_texts.h"
 
-#include <QTcpSocket>
+#include <algorithm>
+#include <unistd.h>
 
 LocalServer::LocalServer(quint16 port, QObject* parent) : QObject(parent), port(port) {
-    connect(&m_listener, &QTcpServer::newConnection, this, &LocalServer::acceptConnections);
+    connect(&m_listener, &DescriptorListener::accepted, this, &LocalServer::acceptConnection);
     connect(&m_listener, &QTcpServer::acceptError, this, [this] {
         // Qt stops accepting after a lasting error (for example no file descriptors left).
         m_listener.close();
@@ -58,27 +59,48 @@ void LocalServer::dropConnections() {
     for (ChatExchange* exchange : findChildren<ChatExchange*>(Qt::FindDirectChildrenOnly)) {
         delete exchange;
     }
-    const QSet<ServerConnection*> open = m_connections;
+    const QList<ServerConnection*> open = m_connections;
     for (ServerConnection* connection : open) {
         connection->abort();
     }
 }
 
-void LocalServer::acceptConnections() {
-    while (QTcpSocket* socket = m_listener.nextPendingConnection()) {
-        if (m_connections.size() >= m_maxConnections) {
-            socket->abort();
-            socket->deleteLater();
-            continue;
-        }
-        auto* connection = new ServerConnection(socket, m_idleTimeout, this);
-        m_connections.insert(connection);
-        connect(connection, &ServerConnection::closed, this,
-                [this, connection] { m_connections.remove(connection); });
-        connect(
-            connection, &ServerConnection::requestReceived, this,
-            [this, connection](const HttpRequest& request) { handleRequest(connection, request); });
+void LocalServer::acceptConnection(qintptr descriptor) {
+    if (m_connections.size() >= m_maxConnections && !makeRoom()) {
+        ::close(int(descriptor));
+        return;
     }
+    auto* connection = new ServerConnection(int(descriptor), m_timeouts, this);
+    m_connections.append(connection);
+    connect(connection, &ServerConnection::closed, this,
+            [this, connection] { m_connections.removeOne(connection); });
+    connect(connection, &ServerConnection::requestReceived, this,
+            [this, connection](const HttpRequest& request) { handleRequest(connection, request); });
+}
+
+// Frees a place for a newcomer, so that connections that trickle their
+// request, or never send one, cannot keep the phone out.
+bool LocalServer::makeRoom() {
+    // Peers that have left already, but whose leaving the event loop has not
+    // delivered yet, free their places first.
+    for (const QPointer<ServerConnection>& connection :
+         QList<QPointer<ServerConnection>>(m_connections.cbegin(), m_connections.cend())) {
+        if (connection) {
+            connection->readPending();
+        }
+    }
+    if (m_connections.size() < m_maxConnections) {
+        return true;
+    }
+    const auto stalled = std::find_if(
+        m_connections.cbegin(), m_connections.cend(), [](const ServerConnection* connection) {
+            return connection->phase() != ServerConnection::Phase::answering;
+        });
+    if (stalled == m_connections.cend()) {
+        return false;
+    }
+    (*stalled)->abort(); // removes itself from the list
+    return true;
 }
 
 void LocalServer::handleRequest(ServerConnection* connection, const HttpRequest& request) {

@@ -2,15 +2,15 @@
 
 #include "models/text_piece_stream.h"
 #include "models/wire_messages.h"
+#include "server/connection_timeouts.h"
+#include "server/descriptor_listener.h"
 #include "server/http_request.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QSet>
 #include <QString>
-#include <QTcpServer>
 
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -29,7 +29,6 @@ class LocalServer : public QObject {
 
 public:
     static constexpr int kDefaultMaxConnections = 32;
-    static constexpr std::chrono::milliseconds kDefaultIdleTimeout{30'000};
 
     explicit LocalServer(quint16 port, QObject* parent = nullptr);
     ~LocalServer() override;
@@ -54,12 +53,17 @@ public:
     bool isListening() const { return m_listener.isListening(); }
     quint16 listeningPort() const { return m_listener.serverPort(); }
     QString accessKey() const { return m_accessKey; }
-    void setIdleTimeout(std::chrono::milliseconds timeout) { m_idleTimeout = timeout; }
-    // Connections beyond this many at once are closed as soon as they arrive.
+    void setTimeouts(const ConnectionTimeouts& timeouts) { m_timeouts = timeouts; }
+    // At most this many connections at once. A newcomer beyond it takes the
+    // place of the oldest one that has not sent a whole request yet (or is
+    // done and only waiting for its peer to close); when every one is being
+    // answered, the newcomer is closed at once.
     void setMaxConnections(int count) { m_maxConnections = count; }
+    int connectionCount() const { return int(m_connections.size()); }
 
 private:
-    void acceptConnections();
+    void acceptConnection(qintptr descriptor);
+    bool makeRoom();
     void handleRequest(ServerConnection* connection, const HttpRequest& request);
     void answerChat(ServerConnection* connection, const HttpRequest& request);
     void startReply(QPointer<ServerConnection> connection, WireMessages messages);
@@ -67,11 +71,11 @@ private:
     void queueHook(std::function<void()> call);
     void dropConnections();
 
-    QTcpServer m_listener{this}; // a child, so that it follows the server to another thread
+    DescriptorListener m_listener{this}; // a child, so that it follows the server to another thread
     std::unique_ptr<RequestGuard> m_guard;
     QString m_accessKey;
-    std::chrono::milliseconds m_idleTimeout = kDefaultIdleTimeout;
+    ConnectionTimeouts m_timeouts;
     int m_maxConnections = kDefaultMaxConnections;
-    QSet<ServerConnection*> m_connections;
+    QList<ServerConnection*> m_connections; // oldest first
     quint64 m_run = 0; // changes at every start and stop; queued work of an old run is dropped
 };

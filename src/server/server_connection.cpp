@@ -2,33 +2,34 @@
 
 #include "server/http_response.h"
 
-#include <sys/socket.h>
-
-ServerConnection::ServerConnection(QTcpSocket* socket, std::chrono::milliseconds idleTimeout,
+ServerConnection::ServerConnection(int descriptor, const ConnectionTimeouts& timeouts,
                                    QObject* parent)
-    : QObject(parent), m_socket(socket) {
-    m_socket->setParent(this);
-    // Bounds what Qt buffers on our behalf; the reader takes it from there.
-    m_socket->setReadBufferSize(HttpRequestReader::kMaxReadSize);
-    // Reply pieces are small writes that should leave at once, not wait for an ACK.
-    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    : QObject(parent), m_channel(descriptor), m_timeouts(timeouts) {
+    m_deadline.setSingleShot(true);
     m_idleTimer.setSingleShot(true);
-    m_idleTimer.setInterval(idleTimeout);
+    m_idleTimer.setInterval(m_timeouts.idle);
+    connect(&m_deadline, &QTimer::timeout, this, &ServerConnection::abort);
     connect(&m_idleTimer, &QTimer::timeout, this, &ServerConnection::abort);
-    connect(m_socket, &QTcpSocket::readyRead, this, &ServerConnection::readAvailable);
-    connect(m_socket, &QTcpSocket::bytesWritten, this, &ServerConnection::noteWriteProgress);
-    connect(m_socket, &QTcpSocket::disconnected, this, &ServerConnection::handleDisconnected);
-    m_idleTimer.start();
-    // Bytes may have arrived before the signals were connected.
-    QMetaObject::invokeMethod(this, &ServerConnection::readAvailable, Qt::QueuedConnection);
+    connect(&m_channel, &SocketChannel::received, this, &ServerConnection::takeData);
+    connect(&m_channel, &SocketChannel::peerFinished, this, &ServerConnection::handlePeerFinished);
+    connect(&m_channel, &SocketChannel::bytesWritten, this, &ServerConnection::noteWriteProgress);
+    connect(&m_channel, &SocketChannel::failed, this, &ServerConnection::handleGone);
+    m_deadline.start(m_timeouts.header);
+}
+
+ServerConnection::Phase ServerConnection::phase() const {
+    if (!m_requestDone) {
+        return Phase::reading;
+    }
+    return m_closing && m_channel.bytesToWrite() == 0 ? Phase::lingering : Phase::answering;
 }
 
 void ServerConnection::send(const QByteArray& bytes) {
     if (m_closing || m_gone || bytes.isEmpty()) {
         return;
     }
-    m_socket->write(bytes);
-    m_idleTimer.start();
+    m_channel.write(bytes);
+    noteWriteProgress();
 }
 
 void ServerConnection::sendAndClose(const QByteArray& bytes) {
@@ -37,21 +38,7 @@ void ServerConnection::sendAndClose(const QByteArray& bytes) {
         return;
     }
     m_closing = true;
-    m_idleTimer.start();
     noteWriteProgress();
-}
-
-// Closing outright while the peer's unread bytes sit in the kernel (a body
-// refused with 413, a header cut at 431) makes the kernel send a reset, and a
-// reset can destroy the answer before the peer reads it. So: send our FIN
-// once everything is written, keep draining, and let the peer close; the idle
-// timer ends peers that never do.
-void ServerConnection::shutDownSending() {
-    if (m_sendingShutDown) {
-        return;
-    }
-    m_sendingShutDown = true;
-    ::shutdown(int(m_socket->socketDescriptor()), SHUT_WR);
 }
 
 void ServerConnection::abort() {
@@ -59,53 +46,57 @@ void ServerConnection::abort() {
         return;
     }
     m_closing = true;
-    m_socket->abort();
-    handleDisconnected(); // abort() does not always report an unconnected socket
+    m_channel.close();
+    handleGone();
 }
 
-void ServerConnection::readAvailable() {
-    if (m_gone) {
-        return;
+void ServerConnection::takeData(const QByteArray& data) {
+    if (m_requestDone) {
+        return; // one request per connection; the rest is read and dropped
     }
-    while (m_socket->bytesAvailable() > 0) {
-        const QByteArray data = m_socket->read(HttpRequestReader::kMaxReadSize);
-        if (m_requestDone) {
-            continue; // one request per connection; keep draining to notice the peer leave
-        }
-        m_idleTimer.start();
-        handleOutcome(m_reader.append(data));
-        if (m_gone) {
-            return;
-        }
+    const bool hadHeader = m_reader.headerComplete();
+    const HttpRequestReader::Outcome outcome = m_reader.append(data);
+    if (!hadHeader && m_reader.headerComplete()) {
+        m_deadline.start(m_timeouts.body);
     }
+    handleOutcome(outcome);
 }
 
 void ServerConnection::handleOutcome(HttpRequestReader::Outcome outcome) {
     using Outcome = HttpRequestReader::Outcome;
+    if (outcome == Outcome::needMore) {
+        return;
+    }
+    m_requestDone = true;
+    m_deadline.stop();
     switch (outcome) {
     case Outcome::needMore:
-        return;
+        break;
     case Outcome::complete:
-        m_requestDone = true;
-        m_idleTimer.stop();
         Q_EMIT requestReceived(m_reader.request());
-        return;
+        break;
     case Outcome::malformed:
-        m_requestDone = true;
         abort();
-        return;
+        break;
     case Outcome::headerTooLarge:
-        m_requestDone = true;
         sendAndClose(http_response::plainReason(431));
-        return;
+        break;
     case Outcome::bodyTooLarge:
-        m_requestDone = true;
         sendAndClose(http_response::plainReason(413));
-        return;
+        break;
     case Outcome::invalidLength:
-        m_requestDone = true;
         sendAndClose(http_response::plainReason(400));
-        return;
+        break;
+    }
+}
+
+// A request cut short by the peer's end never completes; a complete one is
+// answered even though the peer will send nothing more.
+void ServerConnection::handlePeerFinished() {
+    if (!m_requestDone) {
+        handleOutcome(m_reader.finish());
+    } else if (phase() == Phase::lingering) {
+        abort(); // both sides are done
     }
 }
 
@@ -113,21 +104,35 @@ void ServerConnection::noteWriteProgress() {
     if (m_gone) {
         return;
     }
-    if (m_closing && m_socket->bytesToWrite() == 0) {
-        shutDownSending();
-    }
-    if (m_socket->bytesToWrite() > 0 || !m_requestDone || m_closing) {
+    if (m_closing && m_channel.bytesToWrite() == 0) {
+        finishClosing();
+    } else if (m_channel.bytesToWrite() > 0) {
         m_idleTimer.start();
     } else {
         m_idleTimer.stop(); // everything written; now waiting on our own side
     }
 }
 
-void ServerConnection::handleDisconnected() {
+// Closing outright while the peer's unread bytes sit in the kernel (a body
+// refused with 413, a header cut at 431) makes the kernel send a reset, and a
+// reset can destroy the answer before the peer reads it. So: send our end of
+// the stream once everything is written, keep draining, and let the peer
+// close; the idle timer ends peers that never do.
+void ServerConnection::finishClosing() {
+    if (m_channel.peerFinishedSending()) {
+        abort(); // nothing is left unread: closing cannot reset
+        return;
+    }
+    m_channel.shutDownWriting();
+    m_idleTimer.start();
+}
+
+void ServerConnection::handleGone() {
     if (m_gone) {
         return;
     }
     m_gone = true;
+    m_deadline.stop();
     m_idleTimer.stop();
     Q_EMIT closed();
     deleteLater();

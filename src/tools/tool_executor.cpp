@@ -12,6 +12,8 @@
 #include "tools/writers/xlsx_writer.h"
 
 #include <array>
+#include <exception>
+#include <new>
 
 namespace {
 
@@ -31,7 +33,8 @@ const std::array<ToolEntry, 12> tools{{
     {"read_file", [](const ToolArguments& a) { return readFile(argument(a, "path")); }},
     {"write_file",
      [](const ToolArguments& a) { return writeFile(argument(a, "path"), argument(a, "content")); }},
-    {"list_directory", [](const ToolArguments& a) { return listDirectory(argument(a, "path", ".")); }},
+    {"list_directory",
+     [](const ToolArguments& a) { return listDirectory(argument(a, "path", ".")); }},
     {"search_files",
      [](const ToolArguments& a) {
          return searchFiles(argument(a, "directory", "."), argument(a, "pattern"));
@@ -46,10 +49,26 @@ const std::array<ToolEntry, 12> tools{{
          return createPdfSlides(argument(a, "path"), argument(a, "slides", "[]"));
      }},
     {"create_pptx",
-     [](const ToolArguments& a) { return createPptx(argument(a, "path"), argument(a, "slides", "[]")); }},
+     [](const ToolArguments& a) {
+         return createPptx(argument(a, "path"), argument(a, "slides", "[]"));
+     }},
     {"create_xlsx",
-     [](const ToolArguments& a) { return createXlsx(argument(a, "path"), argument(a, "data", "[]")); }},
+     [](const ToolArguments& a) {
+         return createXlsx(argument(a, "path"), argument(a, "data", "[]"));
+     }},
 }};
+
+// Tools run inside the app: an input that exhausts memory, or any other
+// exception a tool lets through, must end that tool, never the window.
+ToolOutcome runGuarded(const ToolEntry& entry, const ToolArguments& args) {
+    try {
+        return entry.run(args);
+    } catch (const std::bad_alloc&) {
+        return {{}, false, QStringLiteral("Error: Not enough memory to process this input")};
+    } catch (const std::exception& exception) {
+        return {{}, false, QStringLiteral("Error: ") + QString::fromLocal8Bit(exception.what())};
+    }
+}
 
 } // namespace
 
@@ -58,7 +77,7 @@ ToolExecutor::ToolExecutor(QObject* parent) : QObject(parent) {}
 ToolOutcome ToolExecutor::dispatch(const QString& name, const ToolArguments& args) {
     for (const ToolEntry& entry : tools) {
         if (name == QLatin1String(entry.name)) {
-            ToolOutcome outcome = entry.run(args);
+            ToolOutcome outcome = runGuarded(entry, args);
             outcome.tool = QString::fromLatin1(entry.name);
             return outcome;
         }

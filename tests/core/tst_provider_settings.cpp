@@ -1,6 +1,8 @@
-// The stored cloud settings: JSON form, the Grok fallbacks, saving, file privacy.
+// The stored cloud settings: JSON form, the Grok fallbacks, saving, file privacy,
+// and a full disk that must not cost the stored keys.
 
 #include "core/provider_settings.h"
+#include "support/full_disk.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -25,6 +27,11 @@ class ProviderSettingsTest : public QObject {
         if (active.isValid()) {
             defaults.setValue(UserDefaults::activeProviderKey, active);
         }
+    }
+
+    static QByteArray readAll(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
 private Q_SLOTS:
@@ -180,6 +187,63 @@ private Q_SLOTS:
         defaults.setValue(UserDefaults::onboardingKey, true);
         QCOMPARE(::stat(QFile::encodeName(file).constData(), &info), 0);
         QCOMPARE(info.st_mode & 0777, 0600u);
+    }
+
+    void aFileLeftReadableIsMadePrivateWhenOpened() {
+        const QString file = freshFile();
+        QFile loose(file);
+        QVERIFY(loose.open(QIODevice::WriteOnly));
+        loose.write("[General]\nemberglass_active_provider=Gemini\n");
+        loose.close();
+        QVERIFY(::chmod(QFile::encodeName(file).constData(), 0644) == 0);
+        const UserDefaults defaults(file);
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(file).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0600u);
+        QCOMPARE(defaults.value(UserDefaults::activeProviderKey).toString(),
+                 QStringLiteral("Gemini"));
+    }
+
+    void aFullDiskKeepsTheStoredSettings_data() {
+        QTest::addColumn<DiskFault>("fault");
+        QTest::addColumn<qint64>("room");
+        QTest::newRow("no room") << DiskFault::sizeLimit << qint64(0);
+        // QSettings itself reports success here, for a file cut off at 8 KiB.
+        QTest::newRow("8 KiB room") << DiskFault::sizeLimit << qint64(8192);
+        QTest::newRow("full tmpfs") << DiskFault::fullTmpfs << qint64(0);
+    }
+    void aFullDiskKeepsTheStoredSettings() {
+        QFETCH(DiskFault, fault);
+        QFETCH(qint64, room);
+        const QString folder = m_dir.filePath(QStringLiteral("full-") + QTest::currentDataTag());
+        QVERIFY(QDir().mkpath(folder));
+        FullDisk disk(fault, folder);
+        if (!disk.isAvailable()) {
+            QSKIP("mounting a tmpfs needs root");
+        }
+        const QString file = folder + QStringLiteral("/Emberglass.conf");
+        UserDefaults defaults(file);
+        const CloudConfig saved{CloudProviderPreset::deepseek, QStringLiteral("sk-kept"), {}, {}};
+        ProviderSettings::save(defaults, saved);
+        const QByteArray before = readAll(file);
+        const auto entries = [&folder] {
+            return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        };
+        QCOMPARE(entries(), QStringList{QStringLiteral("Emberglass.conf")}); // no scratch left
+
+        disk.engage(room);
+        const WriteResult result = defaults.setValue(
+            UserDefaults::cloudConfigsKey, QByteArray(20000, 'x')); // bigger than any room left
+        disk.release();
+
+        QVERIFY(!result.ok());
+        if (fault == DiskFault::fullTmpfs) {
+            QCOMPARE(result.description(), QStringLiteral("No space left on device"));
+        }
+        QCOMPARE(readAll(file), before);
+        QCOMPARE(entries(), QStringList{QStringLiteral("Emberglass.conf")});
+        QCOMPARE(ProviderSettings::loadActive(defaults), saved);
+        QCOMPARE(ProviderSettings::loadActive(UserDefaults(file)), saved);
     }
 
     void applicationFileLivesInTheConfigHome() {

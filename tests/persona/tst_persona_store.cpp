@@ -4,6 +4,7 @@
 #include "persona/persona_manager.h"
 
 #include "persona_test_files.h"
+#include "support/full_disk.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -29,6 +30,20 @@ class PersonaStoreTest : public QObject {
     QString m_store;
 
     QString inStore(const QString& name) const { return m_store + QLatin1Char('/') + name; }
+
+    static void addDiskFaults() {
+        QTest::addColumn<DiskFault>("fault");
+        QTest::newRow("size limit") << DiskFault::sizeLimit;
+        QTest::newRow("full tmpfs") << DiskFault::fullTmpfs;
+    }
+    // The folder that holds the store, as a disk about to run out of room.
+    std::unique_ptr<FullDisk> diskUnderStore(DiskFault fault) const {
+        const QString folder = QFileInfo(m_store).absolutePath();
+        QDir().mkpath(folder);
+        auto disk = std::make_unique<FullDisk>(fault, folder);
+        QDir().mkpath(m_store + QStringLiteral("/memory"));
+        return disk;
+    }
 
 private Q_SLOTS:
     void init() {
@@ -261,6 +276,61 @@ private Q_SLOTS:
         QCOMPARE(filesSpy.count(), 1);
         QVERIFY(QFileInfo(persona.memoryDirectory() + QStringLiteral("/2026-03-14.md")).isDir());
         QVERIFY(QDir(persona.memoryDirectory()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    }
+
+    void startUpOnAFullDiskLosesNothing_data() { addDiskFaults(); }
+    void startUpOnAFullDiskLosesNothing() {
+        QFETCH(DiskFault, fault);
+        const auto disk = diskUnderStore(fault);
+        if (!disk->isAvailable()) {
+            QSKIP("mounting a tmpfs needs root");
+        }
+        QVERIFY(writeBytes(inStore(QStringLiteral("memory.md")), "old facts"));
+        disk->engage();
+        const PersonaManager persona(m_store);
+        disk->release();
+        QCOMPARE(persona.soul(), QString::fromUtf8(expectedDefaultSoul));
+        QCOMPARE(persona.memory(), QStringLiteral("old facts"));
+        // The legacy file stays until MEMORY.md really holds its text; no empty
+        // soul or memory file stands in for a default that could not be written.
+        QCOMPARE(readBytes(inStore(QStringLiteral("memory.md"))), QByteArray("old facts"));
+        QVERIFY(!QFileInfo::exists(persona.soulURL()));
+        QVERIFY(!QFileInfo::exists(persona.memoryURL()));
+
+        const PersonaManager relaunched(m_store); // with room again: migrated at last
+        QCOMPARE(readBytes(persona.memoryURL()), QByteArray("old facts"));
+        QVERIFY(!QFileInfo::exists(inStore(QStringLiteral("memory.md"))));
+    }
+
+    void savesAndAppendsOnAFullDiskChangeNothing_data() { addDiskFaults(); }
+    void savesAndAppendsOnAFullDiskChangeNothing() {
+        QFETCH(DiskFault, fault);
+        const auto disk = diskUnderStore(fault);
+        if (!disk->isAvailable()) {
+            QSKIP("mounting a tmpfs needs root");
+        }
+        PersonaManager persona(m_store);
+        persona.setClock([] { return localTime(2026, 3, 14, 9, 41); });
+        const QString log = persona.memoryDirectory() + QStringLiteral("/2026-03-14.md");
+        // Six bytes short of a page: the next entry is cut short by the full disk.
+        const QByteArray logText = "# 2026-03-14 Memory Log\n\n" + QByteArray(4064, '.') + "\n";
+        QCOMPARE(logText.size(), 4090);
+        QVERIFY(writeBytes(log, logText));
+        QSignalSpy filesSpy(&persona, &PersonaManager::memoryFilesChanged);
+
+        disk->engage();
+        QVERIFY(!persona.writeTextAtomically(persona.soulURL(), QStringLiteral("new soul")));
+        QVERIFY(!persona.writeTextAtomically(persona.memoryURL(), QStringLiteral("new facts")));
+        disk->release();
+        disk->engage(4096);
+        persona.appendToDailyLog(QStringLiteral("an entry longer than the room that is left"));
+        persona.appendToDailyLog(QStringLiteral("x"));
+        disk->release();
+
+        QCOMPARE(readBytes(persona.soulURL()), expectedDefaultSoul);
+        QCOMPARE(readBytes(persona.memoryURL()), expectedDefaultMemory);
+        QCOMPARE(readBytes(log), logText);
+        QCOMPARE(filesSpy.count(), 2); // rescanned all the same
     }
 
     void storageThatCannotBeCreatedStillRunsOnDefaults() {

@@ -3,6 +3,8 @@
 #include <QHostAddress>
 #include <QTest>
 
+#include <sys/socket.h>
+
 RawHttpClient::RawHttpClient(quint16 port) {
     QObject::connect(&m_socket, &QTcpSocket::readyRead, [this] { collect(); });
     QObject::connect(&m_socket, &QTcpSocket::connected, [this] {
@@ -24,6 +26,11 @@ void RawHttpClient::send(const QByteArray& bytes) {
     }
     m_socket.write(bytes);
     m_socket.flush();
+}
+
+void RawHttpClient::finishSending() {
+    m_socket.flush();
+    ::shutdown(int(m_socket.socketDescriptor()), SHUT_WR);
 }
 
 bool RawHttpClient::waitForBytes(qsizetype count, std::chrono::milliseconds timeout) {

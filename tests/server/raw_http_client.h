@@ -18,6 +18,8 @@ public:
                       std::chrono::milliseconds timeout = std::chrono::seconds(10));
     bool waitClosed(std::chrono::milliseconds timeout = std::chrono::seconds(10));
     void close() { m_socket.abort(); }
+    // Shuts down our sending side only (a half-close); the answer can still arrive.
+    void finishSending();
 
     bool isClosed() const { return m_socket.state() == QAbstractSocket::UnconnectedState; }
     // Before it is connected, bytes wait and are written on connection.

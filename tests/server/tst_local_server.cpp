@@ -398,51 +398,112 @@ private Q_SLOTS:
         QVERIFY(response.endsWith("{\"done\":true}\n"));
     }
 
-    void idlePeersAreDropped_data() {
+    // Trickled bytes, each well within the idle time, do not extend the deadline.
+    void unfinishedRequestsAreDroppedAtTheirDeadline_data() {
         QTest::addColumn<QByteArray>("sent");
-        QTest::newRow("silent") << QByteArray();
-        QTest::newRow("half a header") << QByteArray("GET / HTTP/1.1\r\nHost: 127.0.0.1");
+        QTest::addColumn<bool>("trickle");
+        QTest::newRow("silent") << QByteArray() << false;
+        QTest::newRow("half a header") << QByteArray("GET / HTTP/1.1\r\nHost: 127.0.0.1") << false;
         QTest::newRow("header, body pending")
-            << QByteArray("POST /api/chat HTTP/1.1\r\nContent-Length: 100\r\n\r\n{");
+            << QByteArray("POST /api/chat HTTP/1.1\r\nContent-Length: 100\r\n\r\n{") << false;
+        QTest::newRow("trickled header") << QByteArray("GET / HTTP/1.1\r\nX: ") << true;
+        QTest::newRow("trickled body")
+            << QByteArray("POST /api/chat HTTP/1.1\r\nContent-Length: 9999\r\n\r\n") << true;
     }
-    void idlePeersAreDropped() {
+    void unfinishedRequestsAreDroppedAtTheirDeadline() {
         QFETCH(QByteArray, sent);
-        fixture->server.setIdleTimeout(150ms);
+        QFETCH(bool, trickle);
+        fixture->server.setTimeouts({.header = 300ms, .body = 300ms, .idle = 10s});
         RawHttpClient client(fixture->port);
-        QVERIFY(client.waitConnected());
         client.send(sent);
+        QTimer trickler;
+        QObject::connect(&trickler, &QTimer::timeout, [&client] { client.send("a"); });
+        if (trickle) {
+            trickler.start(20ms);
+        }
         QVERIFY(client.waitClosed(5s));
         QVERIFY(client.received().isEmpty());
     }
 
     void waitingForTheModelIsNotIdle() {
-        fixture->server.setIdleTimeout(100ms);
+        fixture->server.setTimeouts({.idle = 100ms});
         fixture->script.firstDelay = 400ms;
         fixture->script.interval = 150ms;
         const QByteArray response = chat(R"([{"role":"user","content":"slow"}])");
         QVERIFY(response.endsWith("{\"content\":\"\\n😀\"}\n{\"done\":true}\n"));
     }
 
-    void connectionsBeyondTheCapAreClosedAtOnce() {
-        std::vector<std::unique_ptr<RawHttpClient>> held;
-        for (int i = 0; i < LocalServer::kDefaultMaxConnections; ++i) {
-            held.push_back(std::make_unique<RawHttpClient>(fixture->port));
-            QVERIFY(held.back()->waitConnected());
+    void requestFollowedByAHalfCloseIsAnswered_data() {
+        QTest::addColumn<bool>("isChat");
+        QTest::newRow("page") << false;
+        QTest::newRow("chat") << true;
+    }
+    void requestFollowedByAHalfCloseIsAnswered() {
+        QFETCH(bool, isChat);
+        fixture->script.interval = 20ms; // the reply is still streaming after the half-close
+        RawHttpClient client(fixture->port);
+        QVERIFY(client.waitConnected());
+        client.send(isChat ? requestBytes("POST", fixture->chatTarget(), fixture->port,
+                                          chatBody(R"([{"role":"user","content":"q"}])"))
+                           : requestBytes("GET", fixture->pageTarget(), fixture->port));
+        client.finishSending();
+        QVERIFY(client.waitClosed());
+        if (isChat) {
+            QCOMPARE(client.received(),
+                     kJsonLinesHeader +
+                         "{\"content\":\"Hel\"}\n{\"content\":\"lo \\\"wörld\\\"\"}\n"
+                         "{\"content\":\"\\n😀\"}\n{\"done\":true}\n");
+        } else {
+            QCOMPARE(client.body(), phonePage());
+        }
+        QTRY_COMPARE(fixture->server.connectionCount(), 0);
+    }
+
+    void peersThatLeaveFreeTheirPlaceAtOnce_data() {
+        QTest::addColumn<bool>("halfClose");
+        QTest::newRow("closed") << false;
+        QTest::newRow("half-closed") << true;
+    }
+    void peersThatLeaveFreeTheirPlaceAtOnce() {
+        QFETCH(bool, halfClose);
+        std::vector<std::unique_ptr<RawHttpClient>> clients;
+        for (int i = 0; i < 10; ++i) {
+            clients.push_back(std::make_unique<RawHttpClient>(fixture->port));
+            QVERIFY(clients.back()->waitConnected());
+            clients.back()->send("GET / HT"); // an unfinished request
+        }
+        QTRY_COMPARE(fixture->server.connectionCount(), 10);
+        for (const auto& client : clients) {
+            halfClose ? client->finishSending() : client->close();
+        }
+        QTRY_COMPARE(fixture->server.connectionCount(), 0);
+    }
+
+    void whenEveryPlaceIsBeingAnsweredNewcomersAreClosed() {
+        fixture->server.setMaxConnections(3);
+        QList<QPointer<TextPieceStream>> replies; // held in progress until the end
+        fixture->server.streamingServiceProvider = [&replies](WireMessages) {
+            return replies.emplace_back(new TextPieceStream).data();
+        };
+        std::vector<std::unique_ptr<RawHttpClient>> chats;
+        for (int i = 0; i < 3; ++i) {
+            chats.push_back(std::make_unique<RawHttpClient>(fixture->port));
+            chats.back()->send(requestBytes("POST", fixture->chatTarget(), fixture->port,
+                                            chatBody(R"([{"role":"user","content":"q"}])")));
+            QVERIFY(chats.back()->waitForBytes(kJsonLinesHeader.size()));
         }
         RawHttpClient extra(fixture->port);
-        QVERIFY(extra.waitConnected());
         extra.send(requestBytes("GET", fixture->pageTarget(), fixture->port));
         QVERIFY(extra.waitClosed(5s));
         QVERIFY(extra.received().isEmpty());
-        for (const auto& client : held) {
-            QVERIFY(!client->isClosed()); // the held ones are untouched
+        QTRY_COMPARE(replies.size(), 3);
+        for (const QPointer<TextPieceStream>& reply : replies) {
+            reply->finish();
         }
-        // A place frees up: the next connection is served again.
-        held.front()->send(requestBytes("GET", "/nowhere", fixture->port));
-        QVERIFY(held.front()->waitClosed());
-        QCOMPARE(held.front()->received(), kNotFound);
-        QTRY_COMPARE(statusLine(exchange(requestBytes("GET", "/x", fixture->port))),
-                     QByteArray("HTTP/1.1 404 Not Found"));
+        for (const auto& client : chats) {
+            QVERIFY(client->waitClosed());
+            QCOMPARE(client->body(), QByteArray("{\"done\":true}\n"));
+        }
     }
 
     void phoneLeavingMidReplyKeepsTheDesktopMirror() {
@@ -517,7 +578,7 @@ private Q_SLOTS:
     }
 
     void randomBytesNeverBreakTheServer() {
-        fixture->server.setIdleTimeout(100ms);
+        fixture->server.setTimeouts({.header = 100ms, .body = 100ms, .idle = 100ms});
         fixture->script.pieces = QStringList{QStringLiteral("ok")};
         QRandomGenerator random(20240611); // fixed seed: a failure can be replayed
         const QByteArray valid = requestBytes("POST", fixture->chatTarget(), fixture->port,

@@ -1,8 +1,8 @@
 #include "tools/files/child_process.h"
 
+#include "storage/platform_error.h"
 #include "tools/files/child_supervisor.h"
 #include "tools/files/local_path.h"
-#include "tools/files/platform_error.h"
 #include "tools/files/unique_descriptor.h"
 
 #include <cerrno>

@@ -1,7 +1,7 @@
+#include "storage/platform_error.h"
 #include "tools/files/file_tool_texts.h"
 #include "tools/files/file_tools.h"
 #include "tools/files/local_path.h"
-#include "tools/files/platform_error.h"
 #include "tools/path_expansion.h"
 
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "tools/files/search_files.h"
 
+#include "storage/platform_error.h"
 #include "tools/files/child_process.h"
 #include "tools/files/file_tool_texts.h"
 #include "tools/files/local_path.h"
-#include "tools/files/platform_error.h"
 #include "tools/path_expansion.h"
 
 #include <QDir>

@@ -1,42 +1,18 @@
+#include "storage/durable_file.h"
+#include "storage/platform_error.h"
 #include "tools/files/file_tool_texts.h"
 #include "tools/files/file_tools.h"
 #include "tools/files/local_path.h"
-#include "tools/files/platform_error.h"
 #include "tools/path_expansion.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
-#include <sys/stat.h>
 
 namespace {
 
 ToolOutcome writeOutcome(bool success, const QString& output) {
     return {QStringLiteral("write_file"), success, output};
-}
-
-// Like mkdir -p, but with the system's reason when a level cannot be made.
-QString makeDirectories(const QString& directory) {
-    const QByteArray local = QFile::encodeName(directory);
-    for (qsizetype end = 1; end <= local.size(); ++end) {
-        if (end != local.size() && local[end] != '/') {
-            continue;
-        }
-        const QByteArray level = local.first(end);
-        if (::mkdir(level.constData(), 0777) == 0) {
-            continue;
-        }
-        if (errno != EEXIST) {
-            return platformErrorDescription(errno);
-        }
-        struct stat info {};
-        if (::stat(level.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-            return platformErrorDescription(ENOTDIR);
-        }
-    }
-    return {};
 }
 
 } // namespace
@@ -46,16 +22,15 @@ ToolOutcome writeFile(const QString& path, const QString& content) {
     if (!systemBytes(target)) {
         return writeOutcome(false, FileToolTexts::error(platformErrorDescription(EINVAL)));
     }
-    const QString problem = makeDirectories(QFileInfo(target).absolutePath());
-    if (!problem.isEmpty()) {
-        return writeOutcome(false, FileToolTexts::error(problem));
+    const WriteResult folder = createDirectories(QFileInfo(target).absolutePath());
+    if (!folder.ok()) {
+        return writeOutcome(false, FileToolTexts::error(folder.description()));
     }
     const QByteArray bytes = content.toUtf8();
-    // QSaveFile writes beside the target and renames over it, keeping the old
-    // file's permissions and writing through a symbolic link to its target.
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        return writeOutcome(false, FileToolTexts::error(file.errorString()));
+    // On disk before "Written" is said; a full disk leaves the old file as it was.
+    const WriteResult written = replaceFileDurably(target, bytes);
+    if (!written.ok()) {
+        return writeOutcome(false, FileToolTexts::error(written.description()));
     }
     return writeOutcome(true, FileToolTexts::written(bytes.size(), path));
 }

@@ -1,17 +1,27 @@
 #include "tools/writers/pdf_slides_writer.h"
 
+#include "storage/durable_file.h"
 #include "tools/path_expansion.h"
 #include "tools/writers/output_folder.h"
 #include "tools/writers/pdf_slide_painter.h"
 #include "tools/writers/writer_input.h"
 #include "tools/writers/writer_messages.h"
 
+#include <QBuffer>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
+
+#include <cerrno>
 
 namespace {
+
+// The output could be created but the document's bytes could not be written;
+// any other failure means there is no place to create it.
+bool failedWhileWriting(const WriteResult& result) {
+    const int error = result.errorNumber();
+    return error == ENOSPC || error == EDQUOT || error == EFBIG || error == EIO;
+}
 
 void setUpSlidePages(QPdfWriter& writer) {
     // One device unit per point, so the painter works in page coordinates.
@@ -48,26 +58,24 @@ ToolOutcome createPdfSlides(const QString& path, const QString& slidesJson) {
 
     const QString outputPath = expandTilde(path);
     createParentFolders(outputPath);
-    // The PDF writer does not report a file it cannot open, so the file is
-    // opened here; drawing goes to a temporary file that replaces the output
-    // only once the document is complete.
-    QSaveFile file(outputPath);
-    // QSaveFile accepts an empty name and only fails when committing.
-    if (outputPath.isEmpty() || !file.open(QIODevice::WriteOnly)) {
-        return {tool, false, WriterMessages::cannotCreatePdf()};
-    }
+    // The deck is drawn in memory and written out whole, on disk before success
+    // is reported; a full disk leaves any old file as it was.
+    QBuffer document;
+    document.open(QIODevice::WriteOnly);
     bool painted = false;
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&document);
         setUpSlidePages(writer);
         painted = paintDeck(writer, *slides);
     }
     if (!painted) {
-        file.cancelWriting();
         return {tool, false, WriterMessages::cannotCreatePdf()};
     }
-    if (!file.commit()) {
-        return {tool, false, WriterMessages::fileError(file.errorString())};
+    const WriteResult written = replaceFileDurably(outputPath, document.data());
+    if (!written.ok()) {
+        return {tool, false,
+                failedWhileWriting(written) ? WriterMessages::fileError(written.description())
+                                            : WriterMessages::cannotCreatePdf()};
     }
     return {tool, true, WriterMessages::createdPdf(slides->size(), path)};
 }

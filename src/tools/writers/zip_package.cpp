@@ -1,9 +1,8 @@
 #include "tools/writers/zip_package.h"
 
+#include "storage/durable_file.h"
 #include "tools/writers/output_folder.h"
 #include "tools/writers/writer_messages.h"
-
-#include <QSaveFile>
 
 #include <zip.h>
 
@@ -92,14 +91,10 @@ std::optional<QString> writeZipPackage(const QString& outputPath, const QList<Pa
         return WriterMessages::zipFailed();
     }
     createParentFolders(outputPath);
-    QSaveFile file(outputPath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return WriterMessages::fileError(file.errorString());
-    }
-    if (file.write(*archive) != archive->size() || !file.commit()) {
-        const QString description = file.errorString();
-        file.cancelWriting();
-        return WriterMessages::fileError(description);
+    // On disk before success is reported; a full disk leaves any old file as it was.
+    const WriteResult written = replaceFileDurably(outputPath, *archive);
+    if (!written.ok()) {
+        return WriterMessages::fileError(written.description());
     }
     return std::nullopt;
 }

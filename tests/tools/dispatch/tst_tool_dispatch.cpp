@@ -1,6 +1,8 @@
 // The catalogue, the dispatcher's name matching and defaults, the text
-// tool-call parser and the argument rules they share.
+// tool-call parser and the argument rules they share; every tool that writes
+// a whole file, on a full disk; a tool that runs out of memory.
 
+#include "support/full_disk.h"
 #include "tools/path_expansion.h"
 #include "tools/tool_arguments.h"
 #include "tools/tool_call_parser.h"
@@ -10,10 +12,26 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
+#include <QTemporaryDir>
 #include <QtTest>
 
+#include <cstring>
 #include <pwd.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+namespace {
+
+// The address space this process has mapped now, from /proc/self/statm.
+qint64 mappedBytes() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    return statm.readAll().split(' ').first().toLongLong() * ::sysconf(_SC_PAGESIZE);
+}
+
+} // namespace
 
 class ToolDispatchTest : public QObject {
     Q_OBJECT
@@ -58,6 +76,73 @@ private Q_SLOTS:
                                          {QStringLiteral("pattern"), QString()}};
             QCOMPARE(executor.execute(name, harmless).tool, name);
         }
+    }
+
+    // No writer claims a file the disk did not take (a small write is only
+    // buffered until the file is closed), and the old file stays as it was.
+    void everyWriterOnAFullDiskKeepsTheOldFile_data() {
+        QTest::addColumn<DiskFault>("fault");
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        const QList<QStringList> writers{{"write_file", "content", "hello"},
+                                         {"create_pptx", "slides", "[{}]"},
+                                         {"create_xlsx", "data", R"([["a"]])"},
+                                         {"create_pdf_slides", "slides", "[{}]"}};
+        for (const auto& [fault, name] : {std::pair{DiskFault::sizeLimit, "size limit"},
+                                          std::pair{DiskFault::fullTmpfs, "full tmpfs"}}) {
+            for (const QStringList& writer : writers) {
+                QTest::addRow("%s, %s", qPrintable(writer[0]), name)
+                    << fault << writer[0] << writer[1] << writer[2];
+            }
+        }
+    }
+    void everyWriterOnAFullDiskKeepsTheOldFile() {
+        QFETCH(DiskFault, fault);
+        QFETCH(QString, tool);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QTemporaryDir folder;
+        FullDisk disk(fault, folder.path());
+        if (!disk.isAvailable()) {
+            QSKIP("mounting a tmpfs needs root");
+        }
+        QFile old(folder.filePath(QStringLiteral("output")));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        disk.engage();
+        const ToolOutcome outcome =
+            ToolExecutor::dispatch(tool, {{QStringLiteral("path"), old.fileName()}, {key, value}});
+        disk.release();
+        QCOMPARE(outcome,
+                 (ToolOutcome{tool, false,
+                              QStringLiteral("Error: ") +
+                                  QString::fromLocal8Bit(std::strerror(disk.expectedError()))}));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old"));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("output")});
+    }
+
+    void runningOutOfMemoryEndsTheToolNotTheProcess() {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("the address sanitizer maps more than any such limit leaves");
+#endif
+        const QString content(64 * 1024 * 1024, QLatin1Char('x'));
+        const QString target = QDir::temp().filePath(QStringLiteral("never-written.txt"));
+        rlimit saved{};
+        QCOMPARE(::getrlimit(RLIMIT_AS, &saved), 0);
+        // Room for a little more than is in use, not for the UTF-8 form of the content.
+        const rlimit tight{rlim_t(mappedBytes() + 64 * 1024 * 1024), saved.rlim_max};
+        QCOMPARE(::setrlimit(RLIMIT_AS, &tight), 0);
+        const ToolOutcome outcome = ToolExecutor::dispatch(
+            QStringLiteral("write_file"),
+            {{QStringLiteral("path"), target}, {QStringLiteral("content"), content}});
+        ::setrlimit(RLIMIT_AS, &saved);
+        QCOMPARE(outcome,
+                 (ToolOutcome{QStringLiteral("write_file"), false,
+                              QStringLiteral("Error: Not enough memory to process this input")}));
+        QVERIFY(!QFile::exists(target));
     }
 
     void missingSlidesDefaultToEmptyArray() {
@@ -198,5 +283,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(ToolDispatchTest)
+QTEST_MAIN(ToolDispatchTest) // create_pdf_slides draws text
 #include "tst_tool_dispatch.moc"

@@ -1,4 +1,4 @@
-#include "tools/files/platform_error.h"
+#include "storage/platform_error.h"
 
 #include <cstring>
 
