@@ -141,8 +141,6 @@ private Q_SLOTS:
                           R"(support 'minimal' with this model. Supported values are: 'none', )"
                           R"('low', 'medium', 'high', 'xhigh'.","param":"reasoning_effort"}})")
             << 1;
-        QTest::newRow("another refusal")
-            << openai.error(QStringLiteral("toolResultsMismatch")).chunks.join() << 1;
     }
     void onlyARefusalThatAsksForNoReasoningIsSentAgain() {
         QFETCH(QByteArray, refusal);
@@ -178,12 +176,6 @@ private Q_SLOTS:
         send(first, 2);
         service.setBaseURL(second.baseUrl());
         send(second, 2);
-        QCOMPARE(first.refusals().size() + second.refusals().size(), 3);
-        // A streamed request has no tools, and nothing to add.
-        second.enqueue(second.replay().stream(QStringLiteral("stream")));
-        StreamRecorder stream(service.streamChat(question()));
-        QTRY_VERIFY(stream.ended());
-        QVERIFY(!second.lastRequest().json().contains("reasoning_effort"));
     }
 
     void aStopWhileSentAgainCancels() {
