@@ -7,6 +7,7 @@
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QPointer>
 
 using namespace std::chrono_literals;
 
@@ -17,6 +18,15 @@ constexpr auto probeTimeout = 8s;
 
 QByteArray bearer(const QString& apiKey) {
     return "Bearer " + apiKey.toUtf8();
+}
+
+QJsonObject withMembers(QJsonObject members, const std::optional<QJsonObject>& more) {
+    if (more) {
+        for (auto it = more->begin(); it != more->end(); ++it) {
+            members.insert(it.key(), it.value());
+        }
+    }
+    return members;
 }
 
 } // namespace
@@ -34,6 +44,13 @@ std::optional<QNetworkRequest> CloudAPIService::chatRequest() const {
     return request;
 }
 
+QJsonObject CloudAPIService::membersAskedBy(const QString& baseURL, const QString& model) const {
+    if (m_asked && m_asked->baseURL == baseURL && m_asked->model == model) {
+        return m_asked->members;
+    }
+    return {};
+}
+
 QCoro::Task<Result<ModelReply>>
 CloudAPIService::sendChat(WireMessages messages,
                           std::shared_ptr<RequestCancellation> cancellation) {
@@ -43,9 +60,23 @@ CloudAPIService::sendChat(WireMessages messages,
     }
     // Copied now: after the await this object may be gone.
     const QString apiKey = m_apiKey;
-    const Result<HttpAnswer> answer =
-        co_await exchange(m_network, *request, "POST", cloudChatBody(m_model, messages, false),
-                          std::move(cancellation));
+    const QString baseURL = m_baseURL;
+    const QString model = m_model;
+    QJsonObject asked = membersAskedBy(baseURL, model);
+    QPointer<CloudAPIService> self(this);
+    Result<HttpAnswer> answer = co_await exchange(
+        m_network, *request, "POST", cloudChatBody(model, messages, false, asked), cancellation);
+    if (answer.ok() && self) {
+        const QJsonObject wanted = withMembers(asked, membersAskedFor(answer.value()));
+        // Sent again once only: refused again, the provider's words are shown.
+        if (wanted != asked) {
+            asked = wanted;
+            self->m_asked = AskedMembers{baseURL, model, asked};
+            answer = co_await exchange(self->m_network, *request, "POST",
+                                       cloudChatBody(model, messages, false, asked),
+                                       std::move(cancellation));
+        }
+    }
     if (!answer.ok()) {
         co_return withoutSecret(answer.error(), apiKey);
     }

@@ -2,6 +2,7 @@
 
 #include "models/ai_service.h"
 
+#include <QJsonObject>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -12,6 +13,8 @@ class QNetworkRequest;
 // The client for any OpenAI-compatible chat-completions provider. Its three
 // settings are overwritten in place when the user changes the provider; each
 // request reads them when it is built, so a running request keeps its values.
+// A request with tools that the provider refuses for want of a member it names
+// is sent again once with it, and later ones to that base URL and model carry it.
 class CloudAPIService : public QObject, public AIServiceProtocol {
     Q_OBJECT
 
@@ -40,10 +43,20 @@ public:
     QCoro::Task<Result<QStringList>> listModels();
 
 private:
+    // Members a provider would not take a request with tools without, for the
+    // base URL and model that asked; learnt once, kept while this client lives.
+    struct AskedMembers {
+        QString baseURL;
+        QString model;
+        QJsonObject members;
+    };
+
     std::optional<QNetworkRequest> chatRequest() const;
+    QJsonObject membersAskedBy(const QString& baseURL, const QString& model) const;
 
     QNetworkAccessManager* m_network;
     QString m_baseURL;
     QString m_apiKey;
     QString m_model;
+    std::optional<AskedMembers> m_asked;
 };

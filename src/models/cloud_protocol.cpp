@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <optional>
@@ -88,14 +89,40 @@ QString generatedCallId() {
     return id;
 }
 
-QByteArray cloudChatBody(const QString& model, const WireMessages& messages, bool stream) {
+QByteArray cloudChatBody(const QString& model, const WireMessages& messages, bool stream,
+                         const QJsonObject& asked) {
     QJsonObject body{{QLatin1String("model"), model},
                      {QLatin1String("messages"), messages},
                      {QLatin1String("stream"), stream}};
     if (!stream) {
         body.insert(QLatin1String("tools"), toolDefinitions());
+        for (auto it = asked.begin(); it != asked.end(); ++it) {
+            body.insert(it.key(), it.value());
+        }
     }
     return QJsonDocument(body).toJson(QJsonDocument::Compact);
+}
+
+std::optional<QJsonObject> membersAskedFor(const HttpAnswer& answer) {
+    // OpenAI's GPT-5.6 and GPT-6 models take function tools on chat completions
+    // only with reasoning switched off, and their default effort is not "none":
+    // leaving the member out is refused as well. The 400 names the member and
+    // the value it wants (https://github.com/BerriAI/litellm/pull/34569,
+    // https://docs.oxen.ai/inference-api/reference/models/gpt-6-luna.md). Older
+    // models that only say "use /v1/responses" offer no such way out.
+    if (answer.status != 400) {
+        return std::nullopt;
+    }
+    const QJsonObject error =
+        QJsonDocument::fromJson(answer.body).object().value(QLatin1String("error")).toObject();
+    static const QRegularExpression asksForNone(
+        QStringLiteral(R"(set reasoning_effort to ['"]none['"])"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (error.value(QLatin1String("param")).toString() != QLatin1String("reasoning_effort") ||
+        !asksForNone.match(error.value(QLatin1String("message")).toString()).hasMatch()) {
+        return std::nullopt;
+    }
+    return QJsonObject{{QLatin1String("reasoning_effort"), QLatin1String("none")}};
 }
 
 Result<ModelReply> decodeCloudReply(const HttpAnswer& answer) {

@@ -7,14 +7,23 @@
 #include "models/wire_messages.h"
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 // The chat-completions wire format, free of any network code.
 
 // The request body: "model", "messages" unchanged and "stream"; the one-shot
-// request also carries the tool catalogue as "tools". Nothing else.
-QByteArray cloudChatBody(const QString& model, const WireMessages& messages, bool stream);
+// request also carries the tool catalogue as "tools", and `asked`: members the
+// provider refused requests with tools without. Nothing else.
+QByteArray cloudChatBody(const QString& model, const WireMessages& messages, bool stream,
+                         const QJsonObject& asked = {});
+
+// The members a refused request with tools must add to be taken, when the
+// refusal asks for them; nothing for any other answer.
+std::optional<QJsonObject> membersAskedFor(const HttpAnswer& answer);
 
 // The one-shot answer: status 200 with a "choices" reply, or the error to show.
 Result<ModelReply> decodeCloudReply(const HttpAnswer& answer);

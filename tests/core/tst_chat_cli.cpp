@@ -181,14 +181,20 @@ private Q_SLOTS:
 
     void aToolLoopWithEachProviderAsItAnswersToday_data() {
         QTest::addColumn<QString>("name");
-        for (const char* name : {"xai", "doubao", "openai", "gemini", "deepseek"}) {
-            QTest::newRow(name) << QString::fromLatin1(name);
+        QTest::addColumn<QStringList>("refusals");
+        for (const char* name : {"xai", "doubao", "gemini", "deepseek"}) {
+            QTest::newRow(name) << QString::fromLatin1(name) << QStringList();
         }
+        // Refuses the first request with tools until asked-for reasoning_effort
+        // "none" comes; the request is sent again and later ones carry it.
+        QTest::newRow("openai") << QStringLiteral("openai")
+                                << QStringList{QStringLiteral("reasoningEffortWithTools")};
     }
     void aToolLoopWithEachProviderAsItAnswersToday() {
         // The preset's default model, the provider's own members sent back as it
         // asks, checked by the provider's own rules: a refusal would end in an error.
         QFETCH(QString, name);
+        QFETCH(QStringList, refusals);
         ProviderReplayServer server(name);
         QProcess process;
         start(process,
@@ -198,10 +204,11 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(process.state(), QProcess::NotRunning, 15000);
         const QStringList output = lines(process);
         QVERIFY2(process.exitCode() == 0, qPrintable(output.join('\n')));
-        QVERIFY(server.refusals().isEmpty());
+        QCOMPARE(server.refusals(), refusals);
         QVERIFY(output.contains(QStringLiteral("[tool] list_directory path: /")));
         QCOMPARE(output.last(), QStringLiteral("agent> ") + answer);
-        QCOMPARE(server.requests().size(), 2); // the call, then the answer
+        // The call, then the answer, after each refusal's one repeat.
+        QCOMPARE(server.requests().size(), 2 + refusals.size());
     }
 
     void aToolLoopWithTheLocalModel() {

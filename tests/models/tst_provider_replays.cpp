@@ -1,6 +1,7 @@
 // The model clients against what providers answer today (the replays in
 // tests/data/providers): streams with keep-alives, usage chunks and error
-// objects, error bodies, model lists, Ollama's native tool calls. The round
+// objects, error bodies, model lists, Ollama's native tool calls, OpenAI's
+// refusal of tools without reasoning_effort "none". The round
 // trip of tool calls with each provider's own members runs end to end in
 // tst_chat_cli.
 
@@ -118,6 +119,77 @@ private Q_SLOTS:
         QVERIFY(!reply.ok());
         QVERIFY2(errorDescription(reply.error()).startsWith(description),
                  qPrintable(errorDescription(reply.error())));
+    }
+
+    void onlyARefusalThatAsksForNoReasoningIsSentAgain_data() {
+        QTest::addColumn<QByteArray>("refusal");
+        QTest::addColumn<int>("requests");
+        const ProviderReplay openai(QStringLiteral("openai"));
+        QTest::newRow("GPT-6: set reasoning_effort to 'none'")
+            << openai.error(QStringLiteral("reasoningEffortWithTools")).chunks.join() << 2;
+        // Older models refuse the member itself (https://github.com/livekit/agents/issues/5084).
+        QTest::newRow("GPT-5.4: use /v1/responses")
+            << QByteArray(R"({"error":{"message":"Function tools with reasoning_effort are not )"
+                          R"(supported for gpt-5.4 in /v1/chat/completions. Please use )"
+                          R"(/v1/responses instead.","type":"invalid_request_error",)"
+                          R"("param":"reasoning_effort"}})")
+            << 1;
+        // Names "none" among the values, asks for nothing
+        // (https://github.com/livekit/agents/pull/7169).
+        QTest::newRow("an unsupported value")
+            << QByteArray(R"({"error":{"message":"Unsupported value: 'reasoning_effort' does not )"
+                          R"(support 'minimal' with this model. Supported values are: 'none', )"
+                          R"('low', 'medium', 'high', 'xhigh'.","param":"reasoning_effort"}})")
+            << 1;
+    }
+    void onlyARefusalThatAsksForNoReasoningIsSentAgain() {
+        QFETCH(QByteArray, refusal);
+        QFETCH(int, requests);
+        FakeOpenAIServer server;
+        server.enqueue(FakeResponse::text(400, refusal, "application/json"));
+        server.enqueue(FakeOpenAIServer::chatReply(QStringLiteral("ok")));
+        CloudAPIService service(server.baseUrl(), key, QStringLiteral("gpt-6-luna"));
+        const Result<ModelReply> reply = sendAndWait(service, question());
+        QCOMPARE(reply.ok(), requests == 2);
+        QCOMPARE(server.requests().size(), requests);
+        const RecordedRequest first = server.requests().first();
+        const RecordedRequest last = server.lastRequest();
+        QVERIFY(!first.json().contains("reasoning_effort"));
+        QCOMPARE(last.json().value("messages"), first.json().value("messages"));
+        if (requests == 2) {
+            QCOMPARE(last.json().value("reasoning_effort").toString(), QStringLiteral("none"));
+        }
+    }
+
+    void noReasoningIsKeptForTheBaseUrlAndModelThatAskedForIt() {
+        ProviderReplayServer first(QStringLiteral("openai"));
+        ProviderReplayServer second(QStringLiteral("openai"));
+        CloudAPIService service(first.baseUrl(), key, QStringLiteral("gpt-6-luna"));
+        const auto send = [&service](ProviderReplayServer& server, int requests) {
+            const int before = server.requests().size();
+            QVERIFY(sendAndWait(service, question()).ok());
+            QCOMPARE(server.requests().size() - before, requests);
+        };
+        send(first, 2); // refused, then sent again
+        send(first, 1);
+        service.setModel(QStringLiteral("gpt-6.2-sol"));
+        send(first, 2);
+        service.setBaseURL(second.baseUrl());
+        send(second, 2);
+    }
+
+    void aStopWhileSentAgainCancels() {
+        FakeOpenAIServer server;
+        server.enqueue(ProviderReplay(QStringLiteral("openai"))
+                           .error(QStringLiteral("reasoningEffortWithTools")));
+        server.enqueue(FakeResponse::silence());
+        CloudAPIService service(server.baseUrl(), key, QStringLiteral("gpt-6-luna"));
+        auto cancellation = std::make_shared<RequestCancellation>();
+        const auto outcome = startTask(service.sendChat(question(), cancellation));
+        QTRY_COMPARE(server.requests().size(), 2);
+        cancellation->cancel();
+        QTRY_VERIFY(outcome->has_value());
+        QVERIFY(isCancellation((*outcome)->error()));
     }
 
     void modelListsAndWhyOneIsMissing() {

@@ -127,6 +127,11 @@ std::optional<QString> ProviderReplay::refusal(const QJsonObject& request) const
     if (breaks("modelListed", !listed.contains(withoutPrefix(at(request, "model").toString())))) {
         return QStringLiteral("modelNotFound");
     }
+    if (breaks("toolsWithoutReasoning",
+               request.contains(QLatin1String("tools")) &&
+                   at(request, "reasoning_effort") != QJsonValue(QLatin1String("none")))) {
+        return QStringLiteral("reasoningEffortWithTools");
+    }
     const QJsonValue recorded =
         at(at(at(section(QStringLiteral("toolCall")), "body"), "choices").toArray().first(),
            "message");
