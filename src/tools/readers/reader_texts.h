@@ -11,6 +11,11 @@ inline QString fileNotFound(const QString& path) {
 inline QString error(const QString& description) {
     return QStringLiteral("Error: ") + description;
 }
+// Devices, pipes and sockets may never end, or never start: opening a FIFO
+// waits for a writer.
+inline QString notARegularFile() {
+    return QStringLiteral("Not a regular file");
+}
 
 // read_pdf
 inline QString cannotOpenPdf(const QString& path) {
@@ -46,6 +51,10 @@ inline QString noTextInImage() {
 }
 
 // read_docx
+inline QString documentTooLarge(int budgetMiB) {
+    return QStringLiteral("Document too large to read: its text is more than %1 MiB")
+        .arg(budgetMiB);
+}
 inline QString notADocx() {
     return QStringLiteral("Not a valid DOCX file (no word/document.xml)");
 }
@@ -56,6 +65,10 @@ inline QString docxWithoutText() {
 // read_xlsx
 inline QString notAnXlsx() {
     return QStringLiteral("Not a valid XLSX or no sheet1");
+}
+inline QString spreadsheetTooLarge(int budgetMiB) {
+    return QStringLiteral("Spreadsheet too large to read: its cells hold more than %1 MiB of text")
+        .arg(budgetMiB);
 }
 inline QString spreadsheetEmpty() {
     return QStringLiteral("(Spreadsheet is empty)");
