@@ -5,7 +5,6 @@
 #include "tools/readers/docx_reader.h"
 #include "tools/readers/image_reader.h"
 #include "tools/readers/ocr_engine.h"
-#include "tools/readers/ocr_environment.h"
 #include "tools/readers/pdf_reader.h"
 #include "tools/readers/reader_fixtures.h"
 #include "tools/readers/xlsx_reader.h"
@@ -264,7 +263,5 @@ BENCHMARK(BM_Openpyxl100kCells)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ReadDocx1MB)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    // As the app does: OCR is measured without OpenMP's thread pool.
-    ensureSingleThreadedOcr(argc, argv);
     return runBenchmarksInApplication<QGuiApplication>(argc, argv);
 }

@@ -17,11 +17,17 @@ ToolOutcome readImage(const QString& path) {
     case FileKind::regular:
         break;
     }
-    const QImage image = decodeFirstImage(expanded);
-    if (image.isNull()) {
+    const DecodedImage decoded = decodeFirstImage(expanded);
+    if (decoded.tooLarge.isValid()) {
+        return {
+            {},
+            false,
+            ReaderTexts::imageTooLarge(path, decoded.tooLarge, ImageLimits::maxDecodedMegapixels)};
+    }
+    if (decoded.image.isNull()) {
         return {{}, false, ReaderTexts::cannotReadImage(path)};
     }
-    const OcrResult result = recogniseText(image);
+    const OcrResult result = recogniseText(decoded.image);
     switch (result.status) {
     case OcrResult::Status::Failed:
         return {{}, false, ReaderTexts::ocrFailed(result.description)};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 // Every text the four document readers hand to the model, in one place.
@@ -39,6 +40,13 @@ inline QString pdfTruncated(int pages) {
 // read_image
 inline QString cannotReadImage(const QString& path) {
     return QStringLiteral("Cannot read image: ") + path;
+}
+inline QString imageTooLarge(const QString& path, QSize size, int limitMegapixels) {
+    return cannotReadImage(path) +
+           QStringLiteral(" (%1 \u00d7 %2 pixels, more than the %3 megapixels read_image decodes)")
+               .arg(size.width())
+               .arg(size.height())
+               .arg(limitMegapixels);
 }
 inline QString ocrFailed(const QString& description) {
     return QStringLiteral("OCR failed: ") + description;
