@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 
 #include "bench_main.h"
+#include "spreadsheet_workload.h"
 
 #include <benchmark/benchmark.h>
 
@@ -181,27 +182,9 @@ void BM_TesseractCommandOneThread(benchmark::State& state) {
 
 const QString& hundredThousandCellWorkbook() {
     static const QString path = [] {
-        QByteArray rows;
-        QByteArray shared;
-        int sharedCount = 0;
-        for (int r = 1; r <= 10000; ++r) {
-            rows += "<row r=\"" + QByteArray::number(r) + "\">";
-            for (int c = 0; c < 10; ++c) {
-                const QByteArray ref = QByteArray(1, char('A' + c)) + QByteArray::number(r);
-                if (c % 2 == 0) {
-                    shared += "<si><t>Customer " + QByteArray::number(r) + " note " +
-                              QByteArray::number(c) + "</t></si>";
-                    rows += "<c r=\"" + ref + "\" t=\"s\"><v>" + QByteArray::number(sharedCount++) +
-                            "</v></c>";
-                } else {
-                    rows +=
-                        "<c r=\"" + ref + "\"><v>" + QByteArray::number(r * 1.25 + c) + "</v></c>";
-                }
-            }
-            rows += "</row>";
-        }
-        writeZip(inputPath("cells.xlsx"),
-                 xlsxPackage(worksheetXml(rows), sharedStringsXml(shared)));
+        const SpreadsheetWorkload workload = hundredThousandCells();
+        writeZip(inputPath("cells.xlsx"), xlsxPackage(worksheetXml(workload.sheetData),
+                                                      sharedStringsXml(workload.sharedItems)));
         return inputPath("cells.xlsx");
     }();
     return path;
