@@ -80,8 +80,6 @@ private Q_SLOTS:
     void usageErrors_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QByteArray>("input");
-        QTest::newRow("no tool") << QStringList() << QByteArray();
-        QTest::newRow("two objects") << QStringList{"list_directory", "{}", "{}"} << QByteArray();
         QTest::newRow("not an object") << QStringList{"list_directory", "[]"} << QByteArray();
         QTest::newRow("standard input not JSON")
             << QStringList{"list_directory", "-"} << QByteArray("nope");

@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const int entries = 1 + data[0] % 8;
-    const int repeat = 1 + (data[1] | data[2] << 8) * 16; // strings up to ~64 MB
+    const int repeat = 1 + (data[1] | data[2] << 8); // strings up to 4 MB
     const int cellsPerByte = 1 + data[3] % 64;
     const QByteArrayView rest(data + 4, static_cast<qsizetype>(size - 4));
     const QByteArrayView seed = rest.first(std::min<qsizetype>(rest.size(), 64));

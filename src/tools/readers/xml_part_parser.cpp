@@ -108,6 +108,9 @@ QString parseXmlPart(QByteArrayView xml, QStringView partName, XmlPartHandler& h
     static std::once_flag initialised;
     std::call_once(initialised, [] { xmlInitParser(); });
 
+    if (xml.isEmpty()) {
+        return QStringLiteral("%1 is not well-formed XML (the part is empty)").arg(partName);
+    }
     if (xml.size() > std::numeric_limits<int>::max()) {
         return QStringLiteral("%1 is too large to read").arg(partName);
     }

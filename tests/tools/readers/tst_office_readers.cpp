@@ -308,6 +308,10 @@ private Q_SLOTS:
             damagedStrings.output.startsWith("Error: xl/sharedStrings.xml is not well-formed XML"),
             qPrintable(damagedStrings.output));
 
+        QCOMPARE(readXlsx(write(QStringLiteral("empty.xlsx"), {{"xl/worksheets/sheet1.xml", {}}})),
+                 failure("Error: xl/worksheets/sheet1.xml is not well-formed XML (the part is "
+                         "empty)"));
+
         const ToolOutcome damagedSheet = readXlsx(
             write(QStringLiteral("dsh.xlsx"), xlsxPackage(worksheetXml("<row><c><v>1</c></row>"))));
         QVERIFY(!damagedSheet.success);
