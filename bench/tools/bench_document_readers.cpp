@@ -5,7 +5,6 @@
 #include "tools/readers/docx_reader.h"
 #include "tools/readers/image_reader.h"
 #include "tools/readers/ocr_engine.h"
-#include "tools/readers/ocr_environment.h"
 #include "tools/readers/pdf_reader.h"
 #include "tools/readers/reader_fixtures.h"
 #include "tools/readers/xlsx_reader.h"
@@ -16,6 +15,7 @@
 #include <QTemporaryDir>
 
 #include "bench_main.h"
+#include "spreadsheet_workload.h"
 
 #include <benchmark/benchmark.h>
 
@@ -182,27 +182,9 @@ void BM_TesseractCommandOneThread(benchmark::State& state) {
 
 const QString& hundredThousandCellWorkbook() {
     static const QString path = [] {
-        QByteArray rows;
-        QByteArray shared;
-        int sharedCount = 0;
-        for (int r = 1; r <= 10000; ++r) {
-            rows += "<row r=\"" + QByteArray::number(r) + "\">";
-            for (int c = 0; c < 10; ++c) {
-                const QByteArray ref = QByteArray(1, char('A' + c)) + QByteArray::number(r);
-                if (c % 2 == 0) {
-                    shared += "<si><t>Customer " + QByteArray::number(r) + " note " +
-                              QByteArray::number(c) + "</t></si>";
-                    rows += "<c r=\"" + ref + "\" t=\"s\"><v>" + QByteArray::number(sharedCount++) +
-                            "</v></c>";
-                } else {
-                    rows +=
-                        "<c r=\"" + ref + "\"><v>" + QByteArray::number(r * 1.25 + c) + "</v></c>";
-                }
-            }
-            rows += "</row>";
-        }
-        writeZip(inputPath("cells.xlsx"),
-                 xlsxPackage(worksheetXml(rows), sharedStringsXml(shared)));
+        const SpreadsheetWorkload workload = hundredThousandCells();
+        writeZip(inputPath("cells.xlsx"), xlsxPackage(worksheetXml(workload.sheetData),
+                                                      sharedStringsXml(workload.sharedItems)));
         return inputPath("cells.xlsx");
     }();
     return path;
@@ -264,7 +246,5 @@ BENCHMARK(BM_Openpyxl100kCells)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ReadDocx1MB)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    // As the app does: OCR is measured without OpenMP's thread pool.
-    ensureSingleThreadedOcr(argc, argv);
     return runBenchmarksInApplication<QGuiApplication>(argc, argv);
 }

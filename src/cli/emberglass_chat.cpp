@@ -3,21 +3,41 @@
 
 #include "cli/chat_options.h"
 #include "cli/chat_session.h"
-#include "tools/readers/ocr_environment.h"
 
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <memory>
 
-int main(int argc, char** argv) {
-    ensureSingleThreadedOcr(argc, argv);
-    // Tools that draw (PDF slides) need a GUI application; none is shown.
+namespace {
+
+QStringList commandLine(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    return arguments;
+}
+
+// A chat may run create_pdf_slides, which draws text and so needs a GUI
+// application (offscreen: none is shown). The phone server runs no tools and
+// starts as a plain Qt Core program.
+std::unique_ptr<QCoreApplication> createApplication(const ChatOptions& options, int& argc,
+                                                    char** argv) {
+    if (options.serve) {
+        return std::make_unique<QCoreApplication>(argc, argv);
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    QGuiApplication app(argc, argv);
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
 
-    const ChatOptionsParse parse = parseChatOptions(app.arguments());
+} // namespace
+
+int main(int argc, char** argv) {
+    // Help and mistakes are answered before any application object exists.
+    const ChatOptionsParse parse = parseChatOptions(commandLine(argc, argv));
     if (parse.helpRequested) {
         std::fputs(qPrintable(chatUsage()), stdout);
         return 0;
@@ -28,7 +48,8 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    const std::unique_ptr<QCoreApplication> app = createApplication(*parse.options, argc, argv);
     ChatSession session(*parse.options);
     session.start();
-    return app.exec();
+    return app->exec();
 }

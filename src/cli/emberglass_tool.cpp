@@ -1,13 +1,13 @@
-// emberglass-tool NAME [JSON-OBJECT-OF-ARGUMENTS]
+// emberglass-tool NAME [JSON-OBJECT-OF-ARGUMENTS | -]
 // Runs one tool through ToolExecutor and prints {"tool","success","output"}.
+// "-" reads the JSON object from standard input.
 // Exit status: 0 success, 1 tool failure, 2 bad usage.
 
-#include "tools/readers/ocr_environment.h"
-#include "tools/tool_arguments.h"
+#include "cli/tool_application.h"
+#include "cli/tool_input.h"
 #include "tools/tool_catalogue.h"
 #include "tools/tool_executor.h"
 
-#include <QGuiApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -15,41 +15,29 @@
 
 namespace {
 
-int usage(const char* message) {
+int usage(const QString& message) {
     std::fprintf(stderr,
-                 "%s\n\nUsage: emberglass-tool NAME [JSON-OBJECT-OF-ARGUMENTS]\n"
-                 "Runs one agent tool and prints its outcome as JSON.\n"
+                 "%s\n\nUsage: emberglass-tool NAME [JSON-OBJECT-OF-ARGUMENTS | -]\n"
+                 "Runs one agent tool and prints its outcome as JSON. With -, the JSON object\n"
+                 "is read from standard input.\n"
                  "Example: emberglass-tool list_directory '{\"path\":\"~\"}'\n\nTools: %s\n",
-                 message, qPrintable(toolNames().join(QStringLiteral(", "))));
+                 qPrintable(message), qPrintable(toolNames().join(QStringLiteral(", "))));
     return 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    ensureSingleThreadedOcr(argc, argv);
-    // The PDF slide writer draws text, which needs a GUI application; none is shown.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QGuiApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = createToolApplication(argc, argv);
 
-    const QStringList arguments = app.arguments();
-    if (arguments.size() < 2 || arguments.size() > 3) {
-        return usage("Expected a tool name and at most one JSON object.");
-    }
-    ToolArguments toolArguments;
-    if (arguments.size() == 3) {
-        QJsonParseError error{};
-        const QJsonDocument document = QJsonDocument::fromJson(arguments[2].toUtf8(), &error);
-        if (error.error != QJsonParseError::NoError || !document.isObject()) {
-            return usage("The arguments must be one JSON object.");
-        }
-        toolArguments = argumentsFromJson(document.object());
+    QString problem;
+    const std::optional<ToolInput> input = readToolInput(QCoreApplication::arguments(), &problem);
+    if (!input) {
+        return usage(problem);
     }
 
     const ToolExecutor executor;
-    const ToolOutcome outcome = executor.execute(arguments[1], toolArguments);
+    const ToolOutcome outcome = executor.execute(input->tool, input->arguments);
     const QJsonObject printed{{QStringLiteral("tool"), outcome.tool},
                               {QStringLiteral("success"), outcome.success},
                               {QStringLiteral("output"), outcome.output}};

@@ -4,7 +4,6 @@
 #include "backend/app_icon_painter.h"
 #include "core/chat_view_model.h"
 #include "qml_modules.h"
-#include "tools/readers/ocr_environment.h"
 
 #include <QGuiApplication>
 #include <QIcon>
@@ -13,7 +12,6 @@
 #include <QQuickStyle>
 
 int main(int argc, char** argv) {
-    ensureSingleThreadedOcr(argc, argv);
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("Emberglass"));
     QGuiApplication::setOrganizationName(QStringLiteral("Emberglass"));

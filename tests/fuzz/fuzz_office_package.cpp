@@ -9,16 +9,16 @@
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const ZipReader package =
-        ZipReader::openBytes(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+    const ZipReader package = ZipReader::openBytes(
+        QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     const ZipMember document = package.read("word/document.xml");
     if (document.status == ZipMember::Status::Read) {
         (void)docxDocumentText(document.bytes);
     }
-    QStringList shared;
+    SharedStrings shared;
     const ZipMember strings = package.read("xl/sharedStrings.xml");
     if (strings.status == ZipMember::Status::Read) {
-        shared = parseSharedStrings(strings.bytes).value;
+        shared = std::move(parseSharedStrings(strings.bytes).value);
     }
     const ZipMember sheet = package.read("xl/worksheets/sheet1.xml");
     if (sheet.status == ZipMember::Status::Read) {

@@ -7,9 +7,9 @@
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QByteArray xml(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QByteArrayView xml(data, static_cast<qsizetype>(size));
     (void)docxDocumentText(xml);
-    const PartReading<QStringList> shared = parseSharedStrings(xml);
+    const PartReading<SharedStrings> shared = parseSharedStrings(xml);
     (void)parseSheetRows(xml, shared.value);
     return 0;
 }

@@ -1,49 +1,56 @@
 #include "tools/readers/docx_text.h"
 
+#include "tools/readers/reader_texts.h"
+#include "tools/readers/text_budget.h"
+
 namespace {
 
-void endLineOnce(QString& text) {
-    if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n'))) {
-        text += QLatin1Char('\n');
+class DocumentText final : public XmlPartHandler {
+public:
+    QByteArray text;
+
+    void startElement(const XmlElement& element) override {
+        if (m_word.contains(element, "t")) {
+            ++m_openTexts;
+        } else if (m_word.contains(element, "p")) {
+            endLineOnce();
+        }
     }
-}
+    void endElement(const XmlElement& element) override {
+        if (m_word.contains(element, "t")) {
+            m_openTexts = std::max(0, m_openTexts - 1);
+        } else if (m_word.contains(element, "p")) {
+            endLineOnce();
+        }
+    }
+    void characters(std::string_view characters) override {
+        if (m_openTexts == 0) {
+            return;
+        }
+        text.append(characters.data(), static_cast<qsizetype>(characters.size()));
+        if (text.size() > readerTextBudget) {
+            fail(ReaderTexts::documentTooLarge(readerTextBudgetMiB));
+        }
+    }
+
+private:
+    void endLineOnce() {
+        if (!text.isEmpty() && !text.endsWith('\n')) {
+            text.append('\n');
+        }
+    }
+
+    const OoxmlNamespace m_word = OoxmlNamespace::wordprocessing();
+    int m_openTexts = 0;
+};
 
 } // namespace
 
-PartReading<QString> docxDocumentText(const QByteArray& documentXml) {
-    QXmlStreamReader reader(documentXml);
-    QString text;
-    QString run;
-    bool inText = false;
-    while (!reader.atEnd()) {
-        switch (reader.readNext()) {
-        case QXmlStreamReader::StartElement:
-            if (isWordElement(reader, u"t")) {
-                run.clear();
-                inText = true;
-            } else if (isWordElement(reader, u"p")) {
-                endLineOnce(text);
-            }
-            break;
-        case QXmlStreamReader::EndElement:
-            if (isWordElement(reader, u"t")) {
-                text += run;
-                inText = false;
-            } else if (isWordElement(reader, u"p")) {
-                endLineOnce(text);
-            }
-            break;
-        case QXmlStreamReader::Characters:
-            if (inText) {
-                run += reader.text();
-            }
-            break;
-        default:
-            break;
-        }
+PartReading<QString> docxDocumentText(QByteArrayView documentXml) {
+    DocumentText document;
+    const QString error = parseXmlPart(documentXml, u"word/document.xml", document);
+    if (!error.isEmpty()) {
+        return {{}, error};
     }
-    if (reader.hasError()) {
-        return {{}, malformedPartDescription(u"word/document.xml", reader)};
-    }
-    return {text.trimmed(), {}};
+    return {QString::fromUtf8(document.text).trimmed(), {}};
 }

@@ -6,13 +6,25 @@
 
 #include <libheif/heif.h>
 
+#include <cmath>
 #include <memory>
+#include <mutex>
 
 namespace {
 
-// As much as QImageReader allows by default (256 MB of pixels), for the HEIF
-// path, which has no such limit of its own.
-constexpr qint64 maxDecodedBytes = qint64(256) * 1024 * 1024;
+qint64 pixelsOf(QSize size) {
+    return qint64(size.width()) * size.height();
+}
+
+// The size that fits maxRecognisedPixels, or the size itself when it does.
+QSize recognitionSize(QSize size) {
+    const qint64 pixels = pixelsOf(size);
+    if (pixels <= ImageLimits::maxRecognisedPixels) {
+        return size;
+    }
+    const double scale = std::sqrt(double(ImageLimits::maxRecognisedPixels) / double(pixels));
+    return {std::max(1, int(size.width() * scale)), std::max(1, int(size.height() * scale))};
+}
 
 bool isHeif(const QString& path) {
     QFile file(path);
@@ -33,7 +45,7 @@ using HeifHandle = std::unique_ptr<heif_image_handle,
 using HeifImage = std::unique_ptr<heif_image, Releaser<const heif_image, heif_image_release>>;
 
 // The primary image, which is what viewers show as "the" picture of the file.
-QImage decodeHeif(const QString& path) {
+DecodedImage decodeHeif(const QString& path) {
     const HeifContext context(heif_context_alloc());
     if (!context ||
         heif_context_read_from_file(context.get(), QFile::encodeName(path).constData(), nullptr)
@@ -45,10 +57,13 @@ QImage decodeHeif(const QString& path) {
         return {};
     }
     const HeifHandle handle(rawHandle);
-    const qint64 width = heif_image_handle_get_width(handle.get());
-    const qint64 height = heif_image_handle_get_height(handle.get());
-    if (width <= 0 || height <= 0 || width * height * 4 > maxDecodedBytes) {
+    const QSize size(heif_image_handle_get_width(handle.get()),
+                     heif_image_handle_get_height(handle.get()));
+    if (size.isEmpty()) {
         return {};
+    }
+    if (pixelsOf(size) > ImageLimits::maxDecodedPixels) {
+        return {{}, size};
     }
     heif_image* rawImage = nullptr;
     if (heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB,
@@ -65,16 +80,38 @@ QImage decodeHeif(const QString& path) {
     }
     const int decodedWidth = heif_image_get_width(image.get(), heif_channel_interleaved);
     const int decodedHeight = heif_image_get_height(image.get(), heif_channel_interleaved);
-    // copy(): the QImage must not outlive libheif's buffer.
-    return QImage(pixels, decodedWidth, decodedHeight, stride, QImage::Format_RGBA8888).copy();
+    const QImage decoded(pixels, decodedWidth, decodedHeight, stride, QImage::Format_RGBA8888);
+    const QSize target = recognitionSize(decoded.size());
+    // Either way a copy: the QImage must not outlive libheif's buffer.
+    return {target == decoded.size()
+                ? decoded.copy()
+                : decoded.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
+            {}};
 }
 
-QImage decodeWithQt(const QString& path) {
+DecodedImage decodeWithQt(const QString& path) {
+    // Qt refuses to allocate more than 128 MB for a picture by default, which
+    // a 48-megapixel photo needs at full size (195 MB). The limit is the
+    // process's: the window's own images are small and unaffected.
+    static std::once_flag raised;
+    std::call_once(raised, [] {
+        QImageReader::setAllocationLimit(int(ImageLimits::maxDecodedPixels * 4 / (1024 * 1024)));
+    });
     QImageReader reader(path);
     // The content decides, not the name: screenshots get renamed.
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
-    return reader.read();
+    const QSize size = reader.size();
+    if (size.isValid() && recognitionSize(size) != size) {
+        // JPEG decodes straight at the smaller size; other formats are decoded
+        // whole and scaled, so only they are bound by the decoded size.
+        if (!reader.supportsOption(QImageIOHandler::ScaledSize) &&
+            pixelsOf(size) > ImageLimits::maxDecodedPixels) {
+            return {{}, size};
+        }
+        reader.setScaledSize(recognitionSize(size));
+    }
+    return {reader.read(), {}};
 }
 
 QImage onWhite(const QImage& image) {
@@ -90,7 +127,10 @@ QImage onWhite(const QImage& image) {
 
 } // namespace
 
-QImage decodeFirstImage(const QString& path) {
-    const QImage image = isHeif(path) ? decodeHeif(path) : decodeWithQt(path);
-    return image.isNull() ? image : onWhite(image);
+DecodedImage decodeFirstImage(const QString& path) {
+    DecodedImage decoded = isHeif(path) ? decodeHeif(path) : decodeWithQt(path);
+    if (!decoded.image.isNull()) {
+        decoded.image = onWhite(decoded.image);
+    }
+    return decoded;
 }

@@ -1,22 +1,33 @@
 #include "tools/readers/image_reader.h"
 
 #include "tools/path_expansion.h"
+#include "tools/readers/file_kind.h"
 #include "tools/readers/image_decoding.h"
 #include "tools/readers/ocr_engine.h"
 #include "tools/readers/reader_texts.h"
 
-#include <QFileInfo>
-
 ToolOutcome readImage(const QString& path) {
     const QString expanded = expandTilde(path);
-    if (!QFileInfo::exists(expanded)) {
+    switch (fileKind(expanded)) {
+    case FileKind::missing:
         return {{}, false, ReaderTexts::fileNotFound(path)};
+    case FileKind::directory:
+    case FileKind::other:
+        return {{}, false, ReaderTexts::cannotReadImage(path)};
+    case FileKind::regular:
+        break;
     }
-    const QImage image = decodeFirstImage(expanded);
-    if (image.isNull()) {
+    const DecodedImage decoded = decodeFirstImage(expanded);
+    if (decoded.tooLarge.isValid()) {
+        return {
+            {},
+            false,
+            ReaderTexts::imageTooLarge(path, decoded.tooLarge, ImageLimits::maxDecodedMegapixels)};
+    }
+    if (decoded.image.isNull()) {
         return {{}, false, ReaderTexts::cannotReadImage(path)};
     }
-    const OcrResult result = recogniseText(image);
+    const OcrResult result = recogniseText(decoded.image);
     switch (result.status) {
     case OcrResult::Status::Failed:
         return {{}, false, ReaderTexts::ocrFailed(result.description)};

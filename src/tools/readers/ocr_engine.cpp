@@ -1,5 +1,7 @@
 #include "tools/readers/ocr_engine.h"
 
+#include "tools/readers/openmp_threads.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -112,6 +114,7 @@ OcrResult recogniseText(const QImage& image, const QString& dataDirectory) {
     if (api == nullptr) {
         return {OcrResult::Status::Failed, {}, failure};
     }
+    keepOpenMpOnThisThread();
     const QImage pixels = image.convertToFormat(QImage::Format_RGB888);
     api->SetImage(pixels.constBits(), pixels.width(), pixels.height(), 3,
                   static_cast<int>(pixels.bytesPerLine()));

@@ -6,6 +6,6 @@
 #include <variant>
 
 // The first steps read_docx and read_xlsx share: the path argument (as the
-// model wrote it) must name something, and that something must be readable.
+// model wrote it) must name a regular file, and that file must be readable.
 // Yields the package, or the outcome to report instead.
 std::variant<ZipReader, ToolOutcome> openOfficePackage(const QString& path);

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "tools/readers/xml_part_parser.h"
+
 #include <QString>
-#include <QStringView>
-#include <QXmlStreamReader>
 
 // A value read from one XML part of a package, or why the part could not be
 // read. A damaged part is reported rather than read up to the damage: half a
@@ -14,15 +14,24 @@ template <typename T> struct PartReading {
     bool ok() const { return error.isEmpty(); }
 };
 
-// "<part> is not well-formed XML (<reason>, line L, column C)".
-QString malformedPartDescription(QStringView part, const QXmlStreamReader& reader);
-
 // Elements are matched by namespace and local name, not by prefix: Word
 // writes "w:t", other producers pick other prefixes or a default namespace.
 // The Transitional and Strict namespaces are accepted, and so is no namespace
-// at all (hand-made parts).
-bool isWordElement(const QXmlStreamReader& reader, QStringView localName);
-bool isSpreadsheetElement(const QXmlStreamReader& reader, QStringView localName);
-// For loops that test one element against several names.
-bool isWordNamespace(QStringView namespaceUri);
-bool isSpreadsheetNamespace(QStringView namespaceUri);
+// at all (hand-made parts). The answer for the last namespace seen is kept:
+// libxml2 hands out the same pointer for every element of one namespace.
+class OoxmlNamespace {
+public:
+    static OoxmlNamespace wordprocessing();
+    static OoxmlNamespace spreadsheet();
+
+    bool contains(const XmlElement& element, const char* localName) const;
+    bool contains(const char* namespaceUri) const;
+
+private:
+    OoxmlNamespace(const char* transitional, const char* strict);
+
+    const char* m_transitional;
+    const char* m_strict;
+    mutable const char* m_lastUri = nullptr;
+    mutable bool m_lastAnswer = true;
+};

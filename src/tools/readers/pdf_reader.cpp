@@ -1,6 +1,7 @@
 #include "tools/readers/pdf_reader.h"
 
 #include "tools/path_expansion.h"
+#include "tools/readers/file_kind.h"
 #include "tools/readers/reader_texts.h"
 
 #include <QFile>
@@ -49,31 +50,48 @@ std::optional<QString> pageText(const poppler::document& document, int index) {
     return result;
 }
 
-// The first `limit` user-perceived characters, so that no accent or emoji is cut in two.
+// The first `limit` user-perceived characters, so that no accent or emoji is
+// cut in two; null unless the text has more than that (and so more than
+// `limit` bytes of UTF-8).
 QString firstCharacters(const QString& text, qsizetype limit) {
+    if (text.size() <= limit) {
+        return {};
+    }
     QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, text);
     qsizetype count = 0;
     while (count < limit && boundaries.toNextBoundary() != -1) {
         ++count;
     }
-    return count < limit ? text : text.left(boundaries.position());
+    const qsizetype end = boundaries.position();
+    if (count < limit || boundaries.toNextBoundary() == -1) {
+        return {};
+    }
+    return text.left(end);
 }
 
 } // namespace
 
 ToolOutcome readPdf(const QString& path) {
+    const QString expanded = expandTilde(path);
+    if (fileKind(expanded) != FileKind::regular) {
+        return {{}, false, ReaderTexts::cannotOpenPdf(path)};
+    }
     silencePoppler();
     const std::unique_ptr<poppler::document> document(
-        poppler::document::load_from_file(QFile::encodeName(expandTilde(path)).toStdString()));
+        poppler::document::load_from_file(QFile::encodeName(expanded).toStdString()));
     // A document that needs a password is as unreadable as a missing one.
     if (!document || document->is_locked()) {
         return {{}, false, ReaderTexts::cannotOpenPdf(path)};
     }
     const int pages = document->pages();
     QString text;
-    for (int index = 0; index < std::min(pages, pageLimit); ++index) {
+    // Once the text holds the characters that will be shown, later pages
+    // cannot change the answer: they are not read, and the text stays bounded.
+    QString shown;
+    for (int index = 0; index < std::min(pages, pageLimit) && shown.isNull(); ++index) {
         if (const std::optional<QString> page = pageText(*document, index)) {
             text += ReaderTexts::pdfPageHeader(index + 1) + *page + QStringLiteral("\n\n");
+            shown = firstCharacters(text, textLimit);
         }
     }
     if (text.isEmpty()) {
@@ -81,7 +99,7 @@ ToolOutcome readPdf(const QString& path) {
     }
     // Cheap upper bound first: UTF-8 never takes more than three bytes per UTF-16 unit.
     if (text.size() * 3 > textLimit && text.toUtf8().size() > textLimit) {
-        text = firstCharacters(text, textLimit) + ReaderTexts::pdfTruncated(pages);
+        text = (shown.isNull() ? text : shown) + ReaderTexts::pdfTruncated(pages);
     }
     return {{}, true, ReaderTexts::pdfHeader(pages) + text};
 }

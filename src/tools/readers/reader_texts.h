@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 // Every text the four document readers hand to the model, in one place.
@@ -10,6 +11,11 @@ inline QString fileNotFound(const QString& path) {
 }
 inline QString error(const QString& description) {
     return QStringLiteral("Error: ") + description;
+}
+// Devices, pipes and sockets may never end, or never start: opening a FIFO
+// waits for a writer.
+inline QString notARegularFile() {
+    return QStringLiteral("Not a regular file");
 }
 
 // read_pdf
@@ -35,6 +41,13 @@ inline QString pdfTruncated(int pages) {
 inline QString cannotReadImage(const QString& path) {
     return QStringLiteral("Cannot read image: ") + path;
 }
+inline QString imageTooLarge(const QString& path, QSize size, int limitMegapixels) {
+    return cannotReadImage(path) +
+           QStringLiteral(" (%1 \u00d7 %2 pixels, more than the %3 megapixels read_image decodes)")
+               .arg(size.width())
+               .arg(size.height())
+               .arg(limitMegapixels);
+}
 inline QString ocrFailed(const QString& description) {
     return QStringLiteral("OCR failed: ") + description;
 }
@@ -46,6 +59,10 @@ inline QString noTextInImage() {
 }
 
 // read_docx
+inline QString documentTooLarge(int budgetMiB) {
+    return QStringLiteral("Document too large to read: its text is more than %1 MiB")
+        .arg(budgetMiB);
+}
 inline QString notADocx() {
     return QStringLiteral("Not a valid DOCX file (no word/document.xml)");
 }
@@ -56,6 +73,10 @@ inline QString docxWithoutText() {
 // read_xlsx
 inline QString notAnXlsx() {
     return QStringLiteral("Not a valid XLSX or no sheet1");
+}
+inline QString spreadsheetTooLarge(int budgetMiB) {
+    return QStringLiteral("Spreadsheet too large to read: its cells hold more than %1 MiB of text")
+        .arg(budgetMiB);
 }
 inline QString spreadsheetEmpty() {
     return QStringLiteral("(Spreadsheet is empty)");

@@ -4,19 +4,6 @@
 #include "tools/readers/reader_texts.h"
 #include "tools/readers/xlsx_cells.h"
 
-namespace {
-
-QString tabulated(const SheetRows& rows) {
-    QStringList lines;
-    lines.reserve(rows.size());
-    for (const QStringList& row : rows) {
-        lines.append(row.join(QLatin1Char('\t')));
-    }
-    return ReaderTexts::xlsxHeader(rows.size()) + lines.join(QLatin1Char('\n'));
-}
-
-} // namespace
-
 ToolOutcome readXlsx(const QString& path) {
     auto opened = openOfficePackage(path);
     if (auto* outcome = std::get_if<ToolOutcome>(&opened)) {
@@ -25,17 +12,19 @@ ToolOutcome readXlsx(const QString& path) {
     const ZipReader& package = std::get<ZipReader>(opened);
 
     // A workbook without shared strings is fine (numbers only, inline strings).
-    QStringList sharedStrings;
-    const ZipMember stringsPart = package.read("xl/sharedStrings.xml");
-    if (stringsPart.status == ZipMember::Status::Failed) {
-        return {{}, false, ReaderTexts::error(stringsPart.error)};
-    }
-    if (stringsPart.status == ZipMember::Status::Read) {
-        const PartReading<QStringList> parsed = parseSharedStrings(stringsPart.bytes);
-        if (!parsed.ok()) {
-            return {{}, false, ReaderTexts::error(parsed.error)};
+    SharedStrings sharedStrings;
+    {
+        const ZipMember stringsPart = package.read("xl/sharedStrings.xml");
+        if (stringsPart.status == ZipMember::Status::Failed) {
+            return {{}, false, ReaderTexts::error(stringsPart.error)};
         }
-        sharedStrings = parsed.value;
+        if (stringsPart.status == ZipMember::Status::Read) {
+            PartReading<SharedStrings> parsed = parseSharedStrings(stringsPart.bytes);
+            if (!parsed.ok()) {
+                return {{}, false, ReaderTexts::error(parsed.error)};
+            }
+            sharedStrings = std::move(parsed.value);
+        }
     }
 
     const ZipMember sheetPart = package.read("xl/worksheets/sheet1.xml");
@@ -45,12 +34,13 @@ ToolOutcome readXlsx(const QString& path) {
     if (sheetPart.status == ZipMember::Status::Failed) {
         return {{}, false, ReaderTexts::error(sheetPart.error)};
     }
-    const PartReading<SheetRows> rows = parseSheetRows(sheetPart.bytes, sharedStrings);
-    if (!rows.ok()) {
-        return {{}, false, ReaderTexts::error(rows.error)};
+    const PartReading<SheetText> sheet = parseSheetRows(sheetPart.bytes, sharedStrings);
+    if (!sheet.ok()) {
+        return {{}, false, ReaderTexts::error(sheet.error)};
     }
-    if (rows.value.isEmpty()) {
+    if (sheet.value.rows == 0) {
         return {{}, true, ReaderTexts::spreadsheetEmpty()};
     }
-    return {{}, true, tabulated(rows.value)};
+    return {
+        {}, true, ReaderTexts::xlsxHeader(sheet.value.rows) + QString::fromUtf8(sheet.value.text)};
 }

@@ -2,7 +2,7 @@
 
 #include "tools/writers/xml_text.h"
 
-#include <QByteArray>
+#include <QStringEncoder>
 
 #include <algorithm>
 #include <cstdlib>
@@ -58,19 +58,21 @@ bool isNumericCell(const QString& text) {
     return std::all_of(text.cbegin(), text.cend(), isDecimalCharacter) && parsesAsNumber(text);
 }
 
-void appendCell(QString& xml, qsizetype column, qsizetype row, const QString& text) {
-    xml += QLatin1String("<c r=\"");
-    xml += columnLetters(column);
-    xml += QString::number(row);
-    if (isNumericCell(text)) {
-        xml += QLatin1String("\"><v>");
-        xml += text;
-        xml += QLatin1String("</v></c>");
-    } else {
-        xml += QLatin1String("\" t=\"inlineStr\"><is><t>");
-        xml += escapeXmlText(text);
-        xml += QLatin1String("</t></is></c>");
-    }
+void appendCell(QByteArray& xml, QByteArrayView column, QByteArrayView row, const QString& text) {
+    xml += "<c r=\"";
+    xml += column;
+    xml += row;
+    const bool numeric = isNumericCell(text);
+    xml += numeric ? "\"><v>" : "\" t=\"inlineStr\"><is><t>";
+    // Encoded straight into the part: a sheet of 100,000 cells would
+    // otherwise make as many temporary copies.
+    const QString escaped = numeric ? text : escapeXmlText(text);
+    QStringEncoder utf8(QStringEncoder::Utf8);
+    const qsizetype start = xml.size();
+    xml.resize(start + utf8.requiredSpace(escaped.size()));
+    char* end = utf8.appendToBuffer(xml.data() + start, escaped);
+    xml.truncate(end - xml.constData());
+    xml += numeric ? "</v></c>" : "</t></is></c>";
 }
 
 } // namespace SpreadsheetCells

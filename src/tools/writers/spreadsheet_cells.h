@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // How one cell of a generated worksheet is named and written.
@@ -18,7 +19,8 @@ bool parsesAsNumber(const QString& text);
 // spreadsheet programs reject the file, so those stay text.
 bool isNumericCell(const QString& text);
 
-// The <c> element for the text at 0-based column, 1-based row.
-void appendCell(QString& xml, qsizetype column, qsizetype row, const QString& text);
+// The <c> element for a cell text, as UTF-8, named by its column letters and
+// row number (B and 7 for B7).
+void appendCell(QByteArray& xml, QByteArrayView column, QByteArrayView row, const QString& text);
 
 } // namespace SpreadsheetCells

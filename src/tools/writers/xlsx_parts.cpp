@@ -60,20 +60,32 @@ QString styles() {
                "</styleSheet>");
 }
 
-QString worksheet(const QList<QStringList>& rows) {
-    QString xml = spreadsheetRoot("worksheet") + QStringLiteral("<sheetData>");
+std::optional<QByteArray> worksheet(const QJsonArray& rows) {
+    QByteArray xml = spreadsheetRoot("worksheet").toUtf8() + "<sheetData>";
+    // About 40 bytes a cell; growing a multi-megabyte part step by step would copy it often.
+    xml.reserve(xml.size() + rows.size() * 400);
+    QList<QByteArray> columns; // letters of each column index met so far
     for (qsizetype r = 0; r < rows.size(); ++r) {
-        const QString rowNumber = QString::number(r + 1);
-        xml += QLatin1String("<row r=\"");
-        xml += rowNumber;
-        xml += QLatin1String("\">");
-        const QStringList& cells = rows[r];
-        for (qsizetype c = 0; c < cells.size(); ++c) {
-            SpreadsheetCells::appendCell(xml, c, r + 1, cells[c]);
+        const QJsonValue row = rows[r];
+        if (!row.isArray()) {
+            return std::nullopt;
         }
-        xml += QLatin1String("</row>\n");
+        const QByteArray rowNumber = QByteArray::number(r + 1);
+        xml += "<row r=\"" + rowNumber + "\">";
+        const QJsonArray cells = row.toArray();
+        for (qsizetype c = 0; c < cells.size(); ++c) {
+            const QJsonValue cell = cells[c];
+            if (!cell.isString()) {
+                return std::nullopt;
+            }
+            while (columns.size() <= c) {
+                columns.append(SpreadsheetCells::columnLetters(columns.size()).toLatin1());
+            }
+            SpreadsheetCells::appendCell(xml, columns[c], rowNumber, cell.toString());
+        }
+        xml += "</row>\n";
     }
-    return xml + QStringLiteral("</sheetData></worksheet>");
+    return xml + "</sheetData></worksheet>";
 }
 
 } // namespace XlsxParts

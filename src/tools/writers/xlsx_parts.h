@@ -1,8 +1,10 @@
 #pragma once
 
-#include <QList>
+#include <QByteArray>
+#include <QJsonArray>
 #include <QString>
-#include <QStringList>
+
+#include <optional>
 
 // The XML of each part of a generated one-sheet workbook.
 namespace XlsxParts {
@@ -11,6 +13,8 @@ QString contentTypes();
 QString workbook();
 QString workbookRelationships();
 QString styles();
-QString worksheet(const QList<QStringList>& rows);
+// The worksheet of the rows (a JSON array of arrays of strings), as UTF-8;
+// nothing when a row is not an array or a cell not a string.
+std::optional<QByteArray> worksheet(const QJsonArray& rows);
 
 } // namespace XlsxParts

@@ -9,33 +9,7 @@
 
 namespace {
 
-// The data argument as rows of texts; nothing unless it is an array of arrays of strings.
-std::optional<QList<QStringList>> parseRows(const QString& dataJson) {
-    const std::optional<QJsonArray> array = parseJsonArray(dataJson);
-    if (!array) {
-        return std::nullopt;
-    }
-    QList<QStringList> rows;
-    rows.reserve(array->size());
-    for (const QJsonValue& rowValue : *array) {
-        if (!rowValue.isArray()) {
-            return std::nullopt;
-        }
-        const QJsonArray cells = rowValue.toArray();
-        QStringList row;
-        row.reserve(cells.size());
-        for (const QJsonValue& cell : cells) {
-            if (!cell.isString()) {
-                return std::nullopt;
-            }
-            row.append(cell.toString());
-        }
-        rows.append(row);
-    }
-    return rows;
-}
-
-QList<PackagePart> workbookPackage(const QList<QStringList>& rows) {
+QList<PackagePart> workbookPackage(QByteArray worksheet) {
     return {
         {QStringLiteral("[Content_Types].xml"), XlsxParts::contentTypes().toUtf8()},
         {QStringLiteral("_rels/.rels"),
@@ -43,7 +17,7 @@ QList<PackagePart> workbookPackage(const QList<QStringList>& rows) {
         {QStringLiteral("xl/workbook.xml"), XlsxParts::workbook().toUtf8()},
         {QStringLiteral("xl/_rels/workbook.xml.rels"), XlsxParts::workbookRelationships().toUtf8()},
         {QStringLiteral("xl/styles.xml"), XlsxParts::styles().toUtf8()},
-        {QStringLiteral("xl/worksheets/sheet1.xml"), XlsxParts::worksheet(rows).toUtf8()},
+        {QStringLiteral("xl/worksheets/sheet1.xml"), std::move(worksheet)},
     };
 }
 
@@ -51,12 +25,18 @@ QList<PackagePart> workbookPackage(const QList<QStringList>& rows) {
 
 ToolOutcome createXlsx(const QString& path, const QString& dataJson) {
     const QString tool = QStringLiteral("create_xlsx");
-    const std::optional<QList<QStringList>> rows = parseRows(dataJson);
+    const std::optional<QJsonArray> rows = parseJsonArray(dataJson);
     if (auto refused =
             refusal(tool, rows, WriterMessages::invalidData(), WriterMessages::noData())) {
         return *refused;
     }
-    if (const auto error = writeZipPackage(expandTilde(path), workbookPackage(*rows))) {
+    // Checked while the sheet is written: every row an array, every cell a string.
+    std::optional<QByteArray> worksheet = XlsxParts::worksheet(*rows);
+    if (!worksheet) {
+        return {tool, false, WriterMessages::invalidData()};
+    }
+    if (const auto error =
+            writeZipPackage(expandTilde(path), workbookPackage(std::move(*worksheet)))) {
         return {tool, false, *error};
     }
     return {tool, true, WriterMessages::createdXlsx(rows->size(), path)};

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImageWriter>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QtConcurrent>
@@ -118,6 +119,48 @@ private Q_SLOTS:
         file.write(content);
         file.close();
         QCOMPARE(readImage(path), (ToolOutcome{{}, false, "Cannot read image: " + path}));
+    }
+
+    void phonePhotosAreRead_data() {
+        QTest::addColumn<QByteArray>("format");
+        // JPEG decodes straight at the reduced size; TIFF whole (195 MB), then scaled.
+        QTest::newRow("48 MP JPEG") << QByteArray("jpeg");
+        QTest::newRow("48 MP TIFF") << QByteArray("tiff");
+    }
+    void phonePhotosAreRead() {
+        QFETCH(QByteArray, format);
+        const QString path = m_dir.filePath(QStringLiteral("photo.") + QString::fromLatin1(format));
+        QImageWriter writer(path, format);
+        writer.setCompression(1); // LZW for TIFF; ignored by JPEG
+        QVERIFY(writer.write(
+            textImage(twoLines, QStringLiteral("DejaVu Sans"), 100, QSize(8064, 6048))));
+        QCOMPARE(readImage(path), recognised(twoLines.join(QLatin1Char('\n'))));
+    }
+
+    void picturesBeyondTheLimitAreRefused() {
+        // A TIFF header for a 20000 x 20000 grey picture, which TIFF decodes
+        // whole (400 MB); the pixels themselves are never needed.
+        const quint32 tags[][3] = {{256, 4, 20000}, {257, 4, 20000}, {258, 3, 8},
+                                   {259, 3, 1},     {262, 3, 1},     {273, 4, 200},
+                                   {277, 3, 1},     {278, 4, 20000}, {279, 4, 400000000}};
+        QByteArray tiff("II*\0\x08\0\0\0", 8);
+        QDataStream stream(&tiff, QIODevice::Append);
+        stream.setByteOrder(QDataStream::LittleEndian);
+        stream << quint16(std::size(tags));
+        for (const auto& tag : tags) {
+            stream << quint16(tag[0]) << quint16(tag[1]) << quint32(1) << tag[2];
+        }
+        stream << quint32(0);
+        const QString path = m_dir.filePath(QStringLiteral("huge.tiff"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(tiff) == tiff.size());
+        file.close();
+        QCOMPARE(readImage(path),
+                 (ToolOutcome{{},
+                              false,
+                              "Cannot read image: " + path +
+                                  " (20000 \u00d7 20000 pixels, more than the 128 megapixels "
+                                  "read_image decodes)"}));
     }
 
     void missingFile() {

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -150,8 +151,9 @@ private Q_SLOTS:
         QVERIFY(badEncoding.output.startsWith("Error: word/document.xml is not well-formed XML"));
     }
 
-    void nestedEntitiesAreNotExpandedWithoutBound() {
-        // "Billion laughs": ten levels of ten references would be 10^10 characters.
+    void documentTypeDeclarationsAreRefused() {
+        // "Billion laughs": ten levels of ten references would be 10^10
+        // characters. Package parts may not declare a DTD at all.
         QByteArray dtd = "<!DOCTYPE w:document [<!ENTITY e0 \"lol\">";
         for (int level = 1; level <= 10; ++level) {
             dtd += "<!ENTITY e" + QByteArray::number(level) + " \"" +
@@ -160,11 +162,46 @@ private Q_SLOTS:
         dtd += "]>";
         const QByteArray document = wordDocumentXml("<w:p><w:r><w:t>&e10;</w:t></w:r></w:p>")
                                         .replace("<w:document ", dtd + "<w:document ");
-        const ToolOutcome outcome =
-            readDocx(write(QStringLiteral("laughs.docx"), docxPackage(document)));
-        QVERIFY(!outcome.success);
-        QVERIFY2(outcome.output.startsWith("Error: word/document.xml is not well-formed XML"),
-                 qPrintable(outcome.output.left(200)));
+        QCOMPARE(readDocx(write(QStringLiteral("laughs.docx"), docxPackage(document))),
+                 failure("Error: word/document.xml declares a DTD, which package parts may not "
+                         "have; not reading it"));
+
+        const QByteArray strings = "<!DOCTYPE sst><sst><si><t>a</t></si></sst>";
+        const QByteArray sheet = worksheetXml("<row><c t=\"s\"><v>0</v></c></row>");
+        QCOMPARE(readXlsx(write(QStringLiteral("dtd.xlsx"), xlsxPackage(sheet, strings))),
+                 failure("Error: xl/sharedStrings.xml declares a DTD, which package parts may "
+                         "not have; not reading it"));
+    }
+
+    void repeatedSharedStringsAreBounded_data() {
+        QTest::addColumn<int>("references");
+        QTest::addColumn<bool>("readable");
+        // A long text repeated in many rows is legitimate...
+        QTest::newRow("10 MiB of cells") << 10 << true;
+        // ...a 7 KB file that would grow to 2 GiB is not, and must not take
+        // the app down with it.
+        QTest::newRow("2 GiB of cells") << 2000 << false;
+    }
+    void repeatedSharedStringsAreBounded() {
+        QFETCH(int, references);
+        QFETCH(bool, readable);
+        const QByteArray text(1024 * 1024, 'x');
+        const QByteArray row =
+            "<row>" + QByteArray("<c t=\"s\"><v>0</v></c>").repeated(10) + "</row>";
+        const QString path = write(QStringLiteral("amplified.xlsx"),
+                                   xlsxPackage(worksheetXml(row.repeated(references / 10)),
+                                               sharedStringsXml("<si><t>" + text + "</t></si>")));
+        QVERIFY(QFileInfo(path).size() < 16 * 1024);
+        const ToolOutcome outcome = readXlsx(path);
+        if (readable) {
+            QVERIFY(outcome.success);
+            QCOMPARE(outcome.output.size(),
+                     QStringLiteral("Rows: %1\n\n").arg(references / 10).size() +
+                         references * (text.size() + 1) - 1);
+        } else {
+            QCOMPARE(outcome, failure("Error: Spreadsheet too large to read: its cells hold more "
+                                      "than 64 MiB of text"));
+        }
     }
 
     void pathsAreTildeExpandedAndQuotedAsGiven() {
@@ -270,6 +307,10 @@ private Q_SLOTS:
         QVERIFY2(
             damagedStrings.output.startsWith("Error: xl/sharedStrings.xml is not well-formed XML"),
             qPrintable(damagedStrings.output));
+
+        QCOMPARE(readXlsx(write(QStringLiteral("empty.xlsx"), {{"xl/worksheets/sheet1.xml", {}}})),
+                 failure("Error: xl/worksheets/sheet1.xml is not well-formed XML (the part is "
+                         "empty)"));
 
         const ToolOutcome damagedSheet = readXlsx(
             write(QStringLiteral("dsh.xlsx"), xlsxPackage(worksheetXml("<row><c><v>1</c></row>"))));
