@@ -80,27 +80,20 @@ Item {
         }
     }
 
-    SequentialAnimation {
+    // The pulse: 1.0 to 0.3 and back, ease-in-out, 0.8 s each way, stepped by
+    // a timer at 20 frames a second. An animation would redraw the whole window
+    // at the display's rate; this changes one small marker 20 times a second.
+    Timer {
         id: pulse
-        running: true
-        loops: Animation.Infinite
-        NumberAnimation {
-            target: boot
-            property: "pulseOpacity"
-            from: 1.0
-            to: 0.3
-            duration: 800
-            easing.type: Easing.Bezier
-            easing.bezierCurve: Motion.easeInOut
-        }
-        NumberAnimation {
-            target: boot
-            property: "pulseOpacity"
-            from: 0.3
-            to: 1.0
-            duration: 800
-            easing.type: Easing.Bezier
-            easing.bezierCurve: Motion.easeInOut
+        readonly property int halfPeriod: 800
+        property int elapsed: 0
+        interval: 50
+        repeat: true
+        running: boot.visible
+        onTriggered: {
+            elapsed = (elapsed + interval) % (2 * halfPeriod)
+            const t = elapsed < halfPeriod ? elapsed / halfPeriod : 2 - elapsed / halfPeriod
+            boot.pulseOpacity = 1.0 - 0.7 * Motion.progressAt(Motion.easeInOut, t)
         }
     }
 }

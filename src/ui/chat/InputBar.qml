@@ -38,5 +38,6 @@ Rectangle {
         isGenerating: ChatViewModel.isGenerating
         inputText: ChatViewModel.inputText
         onClicked: isGenerating ? ChatViewModel.stopGeneration() : ChatViewModel.sendMessage()
+        onFocusDropped: input.textArea.forceActiveFocus(Qt.OtherFocusReason)
     }
 }

@@ -1,4 +1,5 @@
 import QtQuick
+import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Emberglass.Common
 import Emberglass.Theme
@@ -98,22 +99,32 @@ ColumnLayout {
         color: Theme.textSecondary
     }
 
-    Text {
+    AbstractButton {
         id: link
         objectName: "makerLink"
+        padding: 0
         text: Texts.makerSiteLabel
-        font.family: Theme.fontFamily
-        font.pixelSize: 11
-        font.weight: Font.Medium
-        font.underline: linkHover.hovered
-        color: Theme.accent
+        focusPolicy: Qt.TabFocus
+        onClicked: Qt.openUrlExternally(Texts.makerSiteURL)
+        Accessible.role: Accessible.Link
+        Accessible.description: Texts.aboutLinkDescription
+
+        contentItem: Text {
+            text: link.text
+            font.family: Theme.fontFamily
+            font.pixelSize: 11
+            font.weight: Font.Medium
+            font.underline: link.hovered
+            color: Theme.accent
+        }
+        background: null
 
         HoverHandler {
-            id: linkHover
             cursorShape: Qt.PointingHandCursor
         }
-        TapHandler {
-            onTapped: Qt.openUrlExternally(Texts.makerSiteURL)
+        FocusRing {
+            radius: 4
+            shown: link.visualFocus
         }
     }
 }

@@ -8,6 +8,9 @@ AbstractButton {
 
     implicitWidth: 26
     implicitHeight: 26
+    focusPolicy: Qt.TabFocus
+    Accessible.name: InspectorTexts.closePanel
+    Accessible.description: InspectorTexts.closeDescription
     ToolTip.visible: hovered && ToolTip.text.length > 0
     ToolTip.delay: 600
     ToolTip.text: InspectorTexts.closePanel
@@ -28,5 +31,10 @@ AbstractButton {
 
     HoverHandler {
         cursorShape: Qt.PointingHandCursor
+    }
+
+    FocusRing {
+        radius: 9
+        shown: button.visualFocus
     }
 }

@@ -87,6 +87,8 @@ ColumnLayout {
         spacing: 6
         model: list.persona.memoryFiles
         boundsBehavior: Flickable.StopAtBounds
+        Accessible.role: Accessible.List
+        Accessible.name: InspectorTexts.memoryFilesName
         ScrollBar.vertical: ScrollBar {}
 
         delegate: MemoryFileRow {

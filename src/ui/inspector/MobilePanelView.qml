@@ -85,19 +85,25 @@ ColumnLayout {
                 font.letterSpacing: 1
                 color: Theme.textTertiary
             }
-            TextEdit {
+            SelectableText {
                 objectName: "serverAddress"
                 Layout.fillWidth: true
                 text: ChatViewModel.serverURL
-                readOnly: true
-                selectByMouse: true
                 wrapMode: TextEdit.WrapAnywhere
                 font.family: Theme.fontFamily
                 font.pixelSize: 11
                 font.weight: Font.Medium
                 color: Theme.accent
-                selectionColor: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.25)
-                selectedTextColor: Theme.textPrimary
+                Accessible.name: InspectorTexts.openOnPhone
+                Accessible.description: InspectorTexts.addressDescription
+                // Tab reaches it with the whole address selected, ready to copy.
+                activeFocusOnTab: true
+                selectByKeyboard: true
+                onActiveFocusChanged: {
+                    if (activeFocus && selectedText.length === 0) {
+                        selectAll()
+                    }
+                }
             }
         }
     }

@@ -122,6 +122,8 @@ Rectangle {
                                                       ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.6)
                                                       : Theme.border
                                 onClicked: view.choose(modelData)
+                                Accessible.checkable: true
+                                Accessible.checked: active
                             }
                         }
                     }

@@ -3,6 +3,7 @@ import Emberglass.Theme
 
 // A section's small upper-case title ("MODE", "HOW IT WORKS").
 Text {
+    Accessible.role: Accessible.Heading
     font.family: Theme.monoFamily
     font.pixelSize: 9
     font.bold: true

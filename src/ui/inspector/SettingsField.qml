@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import Emberglass.Common
 import Emberglass.Theme
 
 // A label above a plain text field on a white card. `edited` reports each change
@@ -42,12 +43,19 @@ ColumnLayout {
         selectionColor: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.25)
         selectedTextColor: Theme.textPrimary
         onTextEdited: field.edited(text)
+        Accessible.name: field.label
+        Accessible.description: field.placeholder
 
         background: Rectangle {
             radius: 10
             color: Theme.surface
             border.width: 1
             border.color: input.activeFocus ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.45) : Theme.border
+
+            FocusRing {
+                radius: 12
+                shown: input.activeFocus && Keyboard.isKeyboardReason(input.focusReason)
+            }
         }
     }
 }

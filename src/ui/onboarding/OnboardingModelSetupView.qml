@@ -75,6 +75,7 @@ Item {
             Layout.alignment: Qt.AlignHCenter
             padding: 4
             text: OnboardingTexts.skipForNow
+            focusPolicy: Qt.TabFocus
             onClicked: page.next()
 
             contentItem: Text {
@@ -88,6 +89,10 @@ Item {
 
             HoverHandler {
                 cursorShape: Qt.PointingHandCursor
+            }
+            FocusRing {
+                radius: 6
+                shown: skip.visualFocus
             }
         }
     }

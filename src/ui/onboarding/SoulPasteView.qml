@@ -38,6 +38,8 @@ ColumnLayout {
         Layout.fillWidth: true
         Layout.fillHeight: true
         monospaced: true
+        accessibleName: OnboardingTexts.pastedSoulName
+        accessibleDescription: OnboardingTexts.pastedSoulDescription
         text: paste.text
         onEdited: text => paste.edited(text)
     }

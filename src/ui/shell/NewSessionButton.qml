@@ -9,8 +9,17 @@ AbstractButton {
 
     implicitWidth: implicitContentWidth + 20
     implicitHeight: implicitContentHeight + 8
-    focusPolicy: Qt.NoFocus
+    focusPolicy: Qt.TabFocus
     hoverEnabled: true
+    text: Texts.newButton
+
+    Accessible.name: Texts.newButtonTip
+    Accessible.description: Texts.newButtonAccessibleDescription
+
+    FocusRing {
+        radius: 7
+        shown: button.visualFocus
+    }
 
     ToolTip.visible: hovered
     ToolTip.delay: 600
@@ -23,7 +32,7 @@ AbstractButton {
     }
 
     contentItem: Text {
-        text: Texts.newButton
+        text: button.text
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
         font.family: Theme.monoFamily
