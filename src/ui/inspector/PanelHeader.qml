@@ -55,6 +55,7 @@ RowLayout {
 
     CloseButton {
         id: close
+        objectName: "closeButton"
         onClicked: header.closeRequested()
     }
 }

@@ -18,6 +18,16 @@ Rectangle {
     // The four panels, in the order of their buttons and of Ctrl+1 … Ctrl+4.
     readonly property var panels: ["mobile", "model", "persona", "about"]
 
+    // Selected text takes Escape before the panel's shortcut sees it; the key
+    // still comes up here unused, and closes the panel all the same.
+    Keys.onEscapePressed: event => {
+        if (ChatViewModel.inspectorPanel.length > 0) {
+            ChatViewModel.inspectorPanel = ""
+        } else {
+            event.accepted = false
+        }
+    }
+
     Shortcut {
         sequence: "Ctrl+N"
         onActivated: ChatViewModel.newConversation(false)
