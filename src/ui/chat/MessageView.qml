@@ -1,5 +1,6 @@
 import QtQuick
 import Emberglass.Common
+import Emberglass.Theme
 
 // One transcript row. Tool records and bubbles are different rows, so each
 // role loads only the pieces it draws.
@@ -44,9 +45,11 @@ Item {
         return isStreaming ? Texts.writingDescription : Texts.replyDescription
     }
 
+    // A column of comfortable reading width, centred on a wide window.
     Loader {
         id: loader
-        width: parent.width
+        width: Math.min(parent.width, Theme.readingWidth)
+        x: Math.round((parent.width - width) / 2)
         sourceComponent: message.role === "tool" ? toolRow : bubbleRow
     }
 
