@@ -11,6 +11,9 @@ Item {
     property real pulseOpacity: 1
     readonly property alias pulsing: pulse.running
 
+    Accessible.role: Accessible.Pane
+    Accessible.name: Texts.bootAccessibleName
+
     Column {
         anchors.centerIn: parent
         spacing: 22
@@ -20,6 +23,8 @@ Item {
             spacing: 6
 
             Text {
+                Accessible.role: Accessible.Heading
+                Accessible.name: text
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: Texts.bootTitle
                 font.family: Theme.monoFamily
@@ -30,6 +35,7 @@ Item {
             }
 
             Text {
+                Accessible.name: text
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: Texts.bootVersion
                 font.family: Theme.monoFamily

@@ -23,6 +23,7 @@ AbstractButton {
     enabled: isGenerating || inputText.trim().length > 0
     // Reached with Tab; a click leaves the focus in the input field.
     focusPolicy: Qt.TabFocus
+    Accessible.onPressAction: if (enabled) clicked()
     onActiveFocusChanged: {
         if (!activeFocus && !enabled) {
             focusDropped()

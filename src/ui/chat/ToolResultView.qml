@@ -34,9 +34,9 @@ Item {
             // Reached with Tab; a click leaves the focus in the input field,
             // so the next words typed still go there.
             focusPolicy: Qt.TabFocus
+            Accessible.onPressAction: if (enabled) clicked()
             onClicked: view.isExpanded = !view.isExpanded
 
-            Accessible.role: Accessible.Button
             Accessible.name: Texts.toolResultName + (view.result ? view.result.tool : "") + ": "
                              + (view.success ? Texts.succeeded : Texts.failed) + ", "
                              + resultLength.text

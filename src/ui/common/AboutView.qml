@@ -13,6 +13,8 @@ ColumnLayout {
     spacing: 12
 
     Text {
+        Accessible.role: Accessible.Heading
+        Accessible.name: text
         text: Texts.aboutHeading
         font.family: Theme.monoFamily
         font.pixelSize: 9
@@ -45,6 +47,7 @@ ColumnLayout {
                     spacing: 4
                     Layout.fillWidth: true
                     Text {
+                        Accessible.name: text
                         text: Texts.aboutName
                         font.family: Theme.fontFamily
                         font.pixelSize: 20
@@ -52,6 +55,7 @@ ColumnLayout {
                         color: Theme.textPrimary
                     }
                     Text {
+                        Accessible.name: text
                         Layout.fillWidth: true
                         text: Texts.aboutTagline
                         wrapMode: Text.WordWrap
@@ -71,6 +75,7 @@ ColumnLayout {
             RowLayout {
                 Layout.fillWidth: true
                 Text {
+                    Accessible.name: text
                     text: Texts.versionLabel
                     font.family: Theme.monoFamily
                     font.pixelSize: 9
@@ -80,6 +85,7 @@ ColumnLayout {
                 }
                 Item { Layout.fillWidth: true }
                 Text {
+                    Accessible.name: text
                     objectName: "versionValue"
                     text: Texts.versionValue
                     font.family: Theme.fontFamily
@@ -91,6 +97,7 @@ ColumnLayout {
     }
 
     Text {
+        Accessible.name: text
         Layout.fillWidth: true
         text: Texts.makerStatement
         elide: Text.ElideRight
@@ -105,8 +112,8 @@ ColumnLayout {
         padding: 0
         text: Texts.makerSiteLabel
         focusPolicy: Qt.TabFocus
+        Accessible.onPressAction: if (enabled) clicked()
         onClicked: Qt.openUrlExternally(Texts.makerSiteURL)
-        Accessible.role: Accessible.Link
         Accessible.description: Texts.aboutLinkDescription
 
         contentItem: Text {

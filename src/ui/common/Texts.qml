@@ -76,6 +76,8 @@ QtObject {
     readonly property string collapseResult: "Hides the output"
     readonly property string outputAccessibleName: "Output"
     readonly property string bootAccessibleName: "Empty conversation"
+    readonly property string bootLineDone: "done"
+    readonly property string bootLineWaiting: "waiting"
     readonly property string aboutLinkDescription: "Opens the web site in the browser"
 
     // "Soul & memory, server running, Ctrl+3": a panel button's detail.

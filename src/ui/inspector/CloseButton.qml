@@ -9,6 +9,7 @@ AbstractButton {
     implicitWidth: 26
     implicitHeight: 26
     focusPolicy: Qt.TabFocus
+    Accessible.onPressAction: if (enabled) clicked()
     Accessible.name: InspectorTexts.closePanel
     Accessible.description: InspectorTexts.closeDescription
     ToolTip.visible: hovered && ToolTip.text.length > 0

@@ -22,6 +22,8 @@ AbstractButton {
 
     // Reached with Tab; a click leaves the keyboard focus where it was.
     focusPolicy: Qt.TabFocus
+    // Screen readers and voice control press it through this.
+    Accessible.onPressAction: if (enabled) clicked()
     horizontalPadding: 14
     verticalPadding: 9
     font.family: Theme.monoFamily

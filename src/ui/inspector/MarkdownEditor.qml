@@ -56,6 +56,7 @@ ColumnLayout {
             }
         }
         Text {
+            Accessible.name: text
             objectName: "saveStatus"
             text: editor.hasUnsavedChanges ? InspectorTexts.unsaved : InspectorTexts.saved
             font.family: Theme.monoFamily

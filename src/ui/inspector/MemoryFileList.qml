@@ -58,6 +58,7 @@ ColumnLayout {
             color: Theme.textTertiary
         }
         Text {
+            Accessible.name: text
             Layout.alignment: Qt.AlignHCenter
             text: InspectorTexts.noMemoryLogs
             font.family: Theme.fontFamily
@@ -65,6 +66,7 @@ ColumnLayout {
             color: Theme.textSecondary
         }
         Text {
+            Accessible.name: text
             Layout.alignment: Qt.AlignHCenter
             horizontalAlignment: Text.AlignHCenter
             text: InspectorTexts.noMemoryLogsHint

@@ -14,7 +14,7 @@ AbstractButton {
     verticalPadding: 9
     text: file.name
     focusPolicy: Qt.TabFocus
-    Accessible.role: Accessible.ListItem
+    Accessible.onPressAction: if (enabled) clicked()
     Accessible.description: PersonaDisplay.preview(file.content)
                             + (file.hasDate ? ", " + PersonaDisplay.dateText(file.date) : "")
 

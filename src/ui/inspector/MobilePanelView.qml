@@ -13,6 +13,7 @@ ColumnLayout {
     spacing: 16
 
     Text {
+        Accessible.name: text
         Layout.fillWidth: true
         text: InspectorTexts.mobileIntro
         wrapMode: Text.WordWrap
@@ -78,6 +79,7 @@ ColumnLayout {
             spacing: 6
 
             Text {
+                Accessible.name: text
                 text: InspectorTexts.openOnPhone
                 font.family: Theme.monoFamily
                 font.pixelSize: 8

@@ -55,6 +55,7 @@ ColumnLayout {
             Layout.fillWidth: true
         }
         Text {
+            Accessible.name: text
             objectName: "fileLabel"
             text: view.fileLabel()
             font.family: Theme.monoFamily

@@ -12,7 +12,7 @@ AbstractButton {
     horizontalPadding: 9
     verticalPadding: 6
     focusPolicy: Qt.TabFocus
-    Accessible.role: Accessible.PageTab
+    Accessible.onPressAction: if (enabled) clicked()
     Accessible.checkable: true
     Accessible.checked: selected
     font.family: Theme.monoFamily

@@ -16,7 +16,7 @@ AbstractButton {
     verticalPadding: 8
     text: provider
     focusPolicy: Qt.TabFocus
-    Accessible.role: Accessible.RadioButton
+    Accessible.onPressAction: if (enabled) clicked()
     Accessible.description: InspectorTexts.providerDescription
     Accessible.checkable: true
     Accessible.checked: selected

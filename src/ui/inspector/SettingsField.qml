@@ -22,6 +22,7 @@ ColumnLayout {
 
     Text {
         text: field.label
+        Accessible.name: text
         font.family: Theme.fontFamily
         font.pixelSize: 9
         font.weight: Font.DemiBold
@@ -42,7 +43,13 @@ ColumnLayout {
         selectByMouse: true
         selectionColor: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.25)
         selectedTextColor: Theme.textPrimary
-        onTextEdited: field.edited(text)
+        // Typed, or set by assistive technology (which does not count as typing).
+        onTextChanged: {
+            if (text !== field.value)
+                field.edited(text)
+        }
+        // Qt never gives a password field a name (it would be read as the
+        // secret); the label just before it names it for screen readers.
         Accessible.name: field.label
         Accessible.description: field.placeholder
 

@@ -40,6 +40,7 @@ Item {
         }
 
         Text {
+            Accessible.name: text
             objectName: "apiKeyHint"
             visible: page.needsApiKey
             Layout.alignment: Qt.AlignHCenter
@@ -76,6 +77,7 @@ Item {
             padding: 4
             text: OnboardingTexts.skipForNow
             focusPolicy: Qt.TabFocus
+            Accessible.onPressAction: if (enabled) clicked()
             onClicked: page.next()
 
             contentItem: Text {

@@ -18,6 +18,8 @@ ColumnLayout {
     spacing: 10
 
     Text {
+        Accessible.role: Accessible.Heading
+        Accessible.name: text
         text: OnboardingTexts.pasteTitle
         font.family: Theme.monoFamily
         font.pixelSize: 12
@@ -26,6 +28,7 @@ ColumnLayout {
         color: Theme.textPrimary
     }
     Text {
+        Accessible.name: text
         Layout.fillWidth: true
         text: OnboardingTexts.pasteHint
         wrapMode: Text.WordWrap

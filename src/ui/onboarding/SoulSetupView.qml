@@ -114,7 +114,8 @@ Item {
                     objectName: "soulInput"
                     Layout.fillWidth: true
                     text: questionnaire.inputText
-                    onTextEdited: questionnaire.inputText = text
+                    // Typed, or set by assistive technology (not counted as typing).
+                    onTextChanged: questionnaire.inputText = text
                     onAccepted: questionnaire.submit()
                     placeholderText: OnboardingTexts.typeHere
                     placeholderTextColor: Theme.textTertiary
@@ -161,8 +162,8 @@ Item {
                 padding: 4
                 text: OnboardingTexts.pasteLink
                 focusPolicy: Qt.TabFocus
+                Accessible.onPressAction: if (enabled) clicked()
                 onClicked: questionnaire.pasteMode = true
-                Accessible.role: Accessible.Link
 
                 contentItem: Row {
                     spacing: 6

@@ -10,6 +10,7 @@ AbstractButton {
     implicitWidth: implicitContentWidth + 20
     implicitHeight: implicitContentHeight + 8
     focusPolicy: Qt.TabFocus
+    Accessible.onPressAction: if (enabled) clicked()
     hoverEnabled: true
     text: Texts.newButton
 

@@ -21,9 +21,9 @@ AbstractButton {
     text: label
     // Reached with Tab; a click leaves the keyboard focus where it was.
     focusPolicy: Qt.TabFocus
+    Accessible.onPressAction: if (enabled) clicked()
     onClicked: ChatViewModel.togglePanel(panel)
 
-    Accessible.role: Accessible.Button
     Accessible.name: label
     Accessible.description: detail
     Accessible.checkable: true

@@ -75,6 +75,8 @@ Rectangle {
             spacing: 3
 
             Text {
+                Accessible.role: Accessible.Heading
+                Accessible.name: text
                 text: Texts.productName
                 font.family: Theme.monoFamily
                 font.pixelSize: 11
@@ -83,6 +85,7 @@ Rectangle {
                 color: Theme.textPrimary
             }
             Text {
+                Accessible.name: text
                 text: Texts.sidebarSubtitle
                 font.family: Theme.monoFamily
                 font.pixelSize: 8
