@@ -87,13 +87,15 @@ Item {
     }
 
     // The pulse: 1.0 to 0.3 and back, ease-in-out, 0.8 s each way, stepped by
-    // a timer at 20 frames a second. An animation would redraw the whole window
-    // at the display's rate; this changes one small marker 20 times a second.
+    // a timer at 15 frames a second, a rate at which the slow fade still looks
+    // smooth. An animation would redraw the window at the display's rate (60
+    // frames a second, each a whole window with OpenGL in software); this
+    // changes one small marker 15 times a second. See BENCHMARKS.md.
     Timer {
         id: pulse
         readonly property int halfPeriod: 800
         property int elapsed: 0
-        interval: 50
+        interval: 66
         repeat: true
         running: boot.visible
         onTriggered: {
