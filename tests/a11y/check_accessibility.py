@@ -111,40 +111,35 @@ def walk(node, path=(), depth=0):
         yield from walk(child, path + (role,), depth + 1)
 
 
-def find(app, role, name):
+def find(app, role, name, prefix=False):
     for node, node_role, _ in walk(app):
-        if node_role == role and (node.name or "").strip() == name:
+        text = (node.name or "").strip()
+        if node_role == role and (text.startswith(name) if prefix else text == name):
             return node
     return None
 
 
-def wait_for(app, role, name):
+def poll(look, failure):
+    """Asks `look` again and again until it answers, for WAIT_SECONDS at most."""
     deadline = time.monotonic() + WAIT_SECONDS
     while time.monotonic() < deadline:
-        node = find(app, role, name)
-        if node is not None:
-            return node
+        found = look()
+        if found:
+            return found
         time.sleep(0.2)
-    raise RuntimeError("no %s named %r appeared" % (role, name))
+    raise RuntimeError(failure)
 
 
-def wait_for_prefix(app, role, prefix):
-    deadline = time.monotonic() + WAIT_SECONDS
-    while time.monotonic() < deadline:
-        for node, node_role, _ in walk(app):
-            if node_role == role and (node.name or "").startswith(prefix):
-                return node
-        time.sleep(0.2)
-    raise RuntimeError("no %s starting %r appeared" % (role, prefix))
+def wait_for(app, role, name, prefix=False):
+    return poll(lambda: find(app, role, name, prefix), "no %s named %r appeared" % (role, name))
 
 
-def wait_gone(app, role, name):
-    """Waits for a page that is leaving (it fades) to be gone."""
-    deadline = time.monotonic() + WAIT_SECONDS
-    while find(app, role, name) is not None:
-        if time.monotonic() > deadline:
-            raise RuntimeError("the %s named %r never went away" % (role, name))
-        time.sleep(0.2)
+def turn_page(app, button, role, name):
+    """Presses `button`, waits for the next page's control and for the old page to go."""
+    press(app, button)
+    node = wait_for(app, role, name)
+    poll(lambda: find(app, "push button", button) is None, "%r never went away" % button)
+    return node
 
 
 def do(node, wanted):
@@ -211,22 +206,14 @@ def run(app_path):
     process = subprocess.Popen([app_path], env=environment)
     failures = []
     try:
-        deadline = time.monotonic() + WAIT_SECONDS
-        app = None
-        while app is None and time.monotonic() < deadline:
-            app = application(process.pid)
-            time.sleep(0.2)
-        if app is None:
-            raise RuntimeError("the window never showed on the accessibility bus")
+        app = poll(lambda: application(process.pid),
+                   "the window never showed on the accessibility bus")
 
-        press(app, "GET STARTED")
-        wait_for(app, "push button", "SKIP FOR NOW")
-        wait_gone(app, "push button", "GET STARTED")
+        wait_for(app, "push button", "GET STARTED")
+        turn_page(app, "GET STARTED", "push button", "SKIP FOR NOW")
         check(app, "onboarding: model setup", failures)
-        press(app, "NEXT")
 
-        answer = wait_for(app, "text", "Your answer")
-        wait_gone(app, "push button", "NEXT")
+        answer = turn_page(app, "NEXT", "text", "Your answer")
         check(app, "onboarding: soul questions", failures)
         questions = ["What gender", "What age", "What should your agent"]
         for text in ("Nova", "female", "20s", "research"):
@@ -234,23 +221,22 @@ def run(app_path):
             press(app, "Send answer")
             wait_for(app, "list item", "You: " + text)
             if questions:  # the next question comes 0.3 s later
-                wait_for_prefix(app, "list item", "Emberglass: " + questions.pop(0))
+                wait_for(app, "list item", "Emberglass: " + questions.pop(0), prefix=True)
         wait_for(app, "push button", "ENTER EMBERGLASS")
         check(app, "onboarding: preview", failures)
-        press(app, "ENTER EMBERGLASS")
 
-        field = wait_for(app, "text", "Message")
-        wait_gone(app, "push button", "ENTER EMBERGLASS")
+        field = turn_page(app, "ENTER EMBERGLASS", "text", "Message")
         check(app, "main window", failures)
         for panel in ("MOBILE", "MODEL", "PERSONA", "ABOUT"):
             press(app, panel)
-            wait_for(app, "push button", "Close panel")
+            wait_for(app, "heading", panel)  # the panel's own title
             if panel == "PERSONA":
                 check(app, "persona panel, soul", failures)
                 press(app, "LOGS")
                 wait_for(app, "push button", "REFRESH")
             check(app, "%s panel" % panel.lower(), failures)
             press(app, "Close panel")
+            poll(lambda: find(app, "heading", panel) is None, "the panel never closed")
 
         type_into(field, "What is in the root folder?", process.pid)
         press(app, "Send")
