@@ -5,8 +5,9 @@ import Emberglass.Theme
 
 // A plain-text field in which Return sends and Shift+Return (or the keypad's
 // Enter) breaks the line; Tab moves on to the next control, as in a form. It
-// grows with its text from 42 to 120 high and scrolls beyond that. `text` is bound from outside; edits come back through
-// `textEdited`, so the binding is never broken.
+// grows with its text from 42 to 120 high and scrolls beyond that. `text` is
+// bound from outside; edits come back through `textEdited`, so the binding is
+// never broken.
 Rectangle {
     id: field
 
