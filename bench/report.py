@@ -256,8 +256,24 @@ def machine():
             f"{platform.release()}; load average {load:.1f} when the run started")
 
 
+def hand_measured_sections(path):
+    """Sections measured by hand (scripts/measure-idle-cpu), carried over from the last report."""
+    try:
+        text = open(path).read()
+    except OSError:
+        return []
+    kept, keep = [], False
+    for line in text.splitlines():
+        if line.startswith("## "):
+            keep = line == "## Idle window"
+        if keep:
+            kept.append(line)
+    return kept
+
+
 def main():
     build, output = sys.argv[1], sys.argv[2]
+    carried = hand_measured_sections(output)
     lines = ["# Benchmarks", "",
              "Written by `scripts/bench` (do not edit by hand). Every reference tool is measured in the",
              "same run as the figure it stands beside. Benchmarks are never asserted by tests.", "",
@@ -291,6 +307,7 @@ def main():
                     summary.append(f"| {title} | {label} | {verdict} |")
             lines.append("")
     lines += whole_process_section(build, summary)
+    lines += carried
     lines += ["## Targets", "", "| Area | Target | Result |", "|---|---|---|"] + summary + [""]
     with open(output, "w") as out:
         out.write("\n".join(lines))

@@ -2,6 +2,7 @@
 
 #include "backend/app_context.h"
 #include "backend/app_icon_painter.h"
+#include "backend/window_placement.h"
 #include "core/chat_view_model.h"
 #include "qml_modules.h"
 
@@ -10,6 +11,7 @@
 #include <QPalette>
 #include <QQmlApplicationEngine>
 #include <QQuickStyle>
+#include <QQuickWindow>
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
@@ -39,5 +41,12 @@ int main(int argc, char** argv) {
         &engine, &QQmlApplicationEngine::objectCreationFailed, &app,
         [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
     engine.load(QUrl(QStringLiteral("qrc:/Emberglass/Shell/Main.qml")));
+    auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().value(0));
+    if (window == nullptr) {
+        return 1;
+    }
+    // Sized to the screen it opens on before it is first shown.
+    WindowPlacement::placeOnScreen(window);
+    window->show();
     return app.exec();
 }

@@ -6,7 +6,9 @@
 // the fake servers come in real time), then moves the clock on by the scene's
 // `settleTime` (milliseconds, default 1500) and grabs the window.
 //
-// Usage: render_scenes SCENE_DIR OUT_DIR [SCENE_NAME...]
+// Usage: render_scenes [--size WxH] SCENE_DIR OUT_DIR [SCENE_NAME...]
+// --size renders every scene at that size instead of its own; a scale factor
+// comes from the environment (QT_SCALE_FACTOR), as for the application.
 
 #include "scene_harness.h"
 #include "ui/backend/app_context.h"
@@ -86,7 +88,8 @@ void settle(ManualAnimationDriver& driver, QObject* scene) {
     QCoreApplication::processEvents();
 }
 
-bool renderScene(ManualAnimationDriver& driver, const QFileInfo& file, const QDir& out) {
+bool renderScene(ManualAnimationDriver& driver, const QFileInfo& file, const QDir& out,
+                 QSize forcedSize) {
     // A fresh controller and engine per scene: nothing carries over.
     SceneHarness harness;
     QQmlEngine engine;
@@ -101,6 +104,9 @@ bool renderScene(ManualAnimationDriver& driver, const QFileInfo& file, const QDi
     }
     QQuickWindow window;
     window.setColor(Qt::white);
+    if (forcedSize.isValid()) {
+        scene->setSize(forcedSize);
+    }
     const QSize size(scene->width() > 0 ? int(scene->width()) : 940,
                      scene->height() > 0 ? int(scene->height()) : 680);
     window.resize(size);
@@ -138,6 +144,9 @@ int main(int argc, char** argv) {
     parser.addPositionalArgument(QStringLiteral("out"), QStringLiteral("Folder for the PNG files"));
     parser.addPositionalArgument(QStringLiteral("names"), QStringLiteral("Scenes to render"),
                                  QStringLiteral("[name...]"));
+    const QCommandLineOption sizeOption(
+        QStringLiteral("size"), QStringLiteral("Render every scene at WxH"), QStringLiteral("WxH"));
+    parser.addOption(sizeOption);
     parser.addHelpOption();
     parser.process(app);
     const QStringList arguments = parser.positionalArguments();
@@ -152,6 +161,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     const QStringList only = arguments.mid(2);
+    QSize forcedSize;
+    if (parser.isSet(sizeOption)) {
+        const QStringList parts = parser.value(sizeOption).split(QLatin1Char('x'));
+        forcedSize = parts.size() == 2 ? QSize(parts[0].toInt(), parts[1].toInt()) : QSize();
+        if (forcedSize.isEmpty()) {
+            std::fprintf(stderr, "--size wants WxH, for example 1920x1080\n");
+            return 2;
+        }
+    }
 
     ManualAnimationDriver driver;
     driver.install();
@@ -163,7 +181,7 @@ int main(int argc, char** argv) {
         if (!only.isEmpty() && !only.contains(file.completeBaseName())) {
             continue;
         }
-        failures += renderScene(driver, file, out) ? 0 : 1;
+        failures += renderScene(driver, file, out, forcedSize) ? 0 : 1;
     }
     return failures == 0 ? 0 : 1;
 }

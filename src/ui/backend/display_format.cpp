@@ -12,7 +12,6 @@ struct Elapsed {
     int days = 0;
     qint64 hours = 0;
     qint64 minutes = 0;
-    qint64 seconds = 0;
 };
 
 Elapsed elapsedBetween(const QDateTime& earlier, const QDateTime& later) {
@@ -41,22 +40,19 @@ Elapsed elapsedBetween(const QDateTime& earlier, const QDateTime& later) {
     const qint64 seconds = cursor.secsTo(later);
     elapsed.hours = seconds / 3600;
     elapsed.minutes = seconds % 3600 / 60;
-    elapsed.seconds = seconds % 60;
     return elapsed;
 }
 
-QString counted(qint64 count, const char* unit, bool past) {
-    const QString amount =
-        QStringLiteral("%1 %2%3").arg(count).arg(QLatin1String(unit)).arg(count == 1 ? "" : "s");
-    return past ? amount + QStringLiteral(" ago") : QStringLiteral("in ") + amount;
+QString counted(qint64 count, const char* unit) {
+    return QStringLiteral("%1 %2%3 ago")
+        .arg(count)
+        .arg(QLatin1String(unit))
+        .arg(count == 1 ? "" : "s");
 }
 
-// "last week" / "next week" for one, "3 weeks ago" / "in 3 weeks" otherwise.
-QString named(qint64 count, const char* unit, bool past) {
-    if (count == 1) {
-        return (past ? QStringLiteral("last ") : QStringLiteral("next ")) + QLatin1String(unit);
-    }
-    return counted(count, unit, past);
+// "last week" for one, "3 weeks ago" otherwise.
+QString named(qint64 count, const char* unit) {
+    return count == 1 ? QStringLiteral("last ") + QLatin1String(unit) : counted(count, unit);
 }
 
 } // namespace
@@ -67,34 +63,30 @@ QString relativeDate(const QDateTime& date, const QDateTime& now) {
     if (!date.isValid() || !now.isValid()) {
         return {};
     }
-    const bool past = date <= now;
-    const Elapsed e = past ? elapsedBetween(date.toLocalTime(), now.toLocalTime())
-                           : elapsedBetween(now.toLocalTime(), date.toLocalTime());
+    // A date ahead of the clock (set back, or read a moment early) is now too.
+    if (date.secsTo(now) < 60) {
+        return QStringLiteral("now");
+    }
+    const Elapsed e = elapsedBetween(date.toLocalTime(), now.toLocalTime());
     if (e.years > 0) {
-        return named(e.years, "year", past);
+        return named(e.years, "year");
     }
     if (e.months > 0) {
-        return named(e.months, "month", past);
+        return named(e.months, "month");
     }
     if (e.weeks > 0) {
-        return named(e.weeks, "week", past);
+        return named(e.weeks, "week");
     }
     if (e.days == 1) {
-        return past ? QStringLiteral("yesterday") : QStringLiteral("tomorrow");
+        return QStringLiteral("yesterday");
     }
     if (e.days > 0) {
-        return counted(e.days, "day", past);
+        return counted(e.days, "day");
     }
     if (e.hours > 0) {
-        return counted(e.hours, "hour", past);
+        return counted(e.hours, "hour");
     }
-    if (e.minutes > 0) {
-        return counted(e.minutes, "minute", past);
-    }
-    if (e.seconds > 0) {
-        return counted(e.seconds, "second", past);
-    }
-    return QStringLiteral("now");
+    return counted(e.minutes, "minute");
 }
 
 int characterCount(const QString& text) {

@@ -9,9 +9,10 @@
 namespace DisplayFormat {
 
 // `date` as seen from `now`, in words: "now", "5 minutes ago", "2 hours ago",
-// "yesterday", "last week", "3 months ago", "in 2 days", ... The largest
-// calendar unit that has passed wins, so 23 hours across midnight is still
-// "23 hours ago", and "yesterday" means one to two whole days.
+// "yesterday", "last week", "3 months ago", ... The largest calendar unit that
+// has passed wins, so 23 hours across midnight is still "23 hours ago", and
+// "yesterday" means one to two whole days. Anything less than a minute old,
+// or dated after `now`, is "now": a date never reads as the future.
 QString relativeDate(const QDateTime& date, const QDateTime& now);
 
 // Characters as the user perceives them (grapheme clusters), so an emoji or a

@@ -1,4 +1,5 @@
 import QtQuick
+import Emberglass.Common
 import Emberglass.Theme
 
 // One line of the boot screen: a marker (a check when done) and its label.
@@ -10,6 +11,10 @@ Row {
     property real markerOpacity: 1
 
     spacing: 8
+
+    Accessible.role: Accessible.StaticText
+    Accessible.name: label
+    Accessible.description: done ? Texts.bootLineDone : Texts.bootLineWaiting
 
     Rectangle {
         objectName: "marker"

@@ -121,7 +121,7 @@ Item {
                 sourceComponent: WaveformIndicator {}
             }
 
-            TextEdit {
+            SelectableText {
                 id: body
                 objectName: "messageText"
                 visible: !row.showsWaveform
@@ -129,15 +129,10 @@ Item {
                 // The spacing is added under every line, the last one too.
                 height: visible ? Math.max(0, implicitHeight - lineSpacing.spacing) : 0
                 text: row.content
-                textFormat: TextEdit.PlainText
-                readOnly: true
-                selectByMouse: true
                 wrapMode: TextEdit.Wrap
                 font.family: Theme.fontFamily
                 font.pixelSize: 14
-                color: Theme.textPrimary
-                selectionColor: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.25)
-                selectedTextColor: Theme.textPrimary
+                Accessible.name: row.isUser ? Texts.userAuthor : Texts.agentAuthor
             }
 
             TextLineSpacing {

@@ -4,9 +4,10 @@ import Emberglass.Common
 import Emberglass.Theme
 
 // A plain-text field in which Return sends and Shift+Return (or the keypad's
-// Enter) breaks the line. It grows with its text from 42 to 120 high and
-// scrolls beyond that. `text` is bound from outside; edits come back through
-// `textEdited`, so the binding is never broken.
+// Enter) breaks the line; Tab moves on to the next control, as in a form. It
+// grows with its text from 42 to 120 high and scrolls beyond that. `text` is
+// bound from outside; edits come back through `textEdited`, so the binding is
+// never broken.
 Rectangle {
     id: field
 
@@ -83,17 +84,33 @@ Rectangle {
             selectedTextColor: Theme.textPrimary
             background: null
 
+            Accessible.name: Texts.inputAccessibleName
+            Accessible.description: Texts.inputAccessibleDescription
+
+            // Blinks on a timer: a running animation would redraw the window at
+            // the display's rate for as long as the field has the focus.
             cursorDelegate: Rectangle {
+                id: caret
                 width: 2
                 color: Theme.accent
-                visible: area.cursorVisible
-                SequentialAnimation on opacity {
+                visible: area.cursorVisible && caretBlink.lit
+
+                Timer {
+                    id: caretBlink
+                    property bool lit: true
+                    interval: 530
+                    repeat: true
                     running: area.cursorVisible
-                    loops: Animation.Infinite
-                    PropertyAction { value: 1 }
-                    PauseAnimation { duration: 530 }
-                    PropertyAction { value: 0 }
-                    PauseAnimation { duration: 530 }
+                    onRunningChanged: lit = true
+                    onTriggered: lit = !lit
+                }
+                // Typing or moving the insertion point shows it at once.
+                Connections {
+                    target: area
+                    function onCursorPositionChanged() {
+                        caretBlink.lit = true
+                        caretBlink.restart()
+                    }
                 }
             }
 
@@ -115,9 +132,16 @@ Rectangle {
                 } else if (event.key === Qt.Key_Enter) {
                     field.insertLineBreak()
                     event.accepted = true
+                } else {
+                    event.accepted = Keyboard.handleTab(area, event, false)
                 }
             }
         }
+    }
+
+    FocusRing {
+        shown: area.activeFocus && Keyboard.isKeyboardReason(area.focusReason)
+        radius: field.radius + 2
     }
 
     Component.onCompleted: area.text = text

@@ -10,6 +10,12 @@ Rectangle {
 
     readonly property bool showsTranscript: ChatViewModel.messages.count > 0
 
+    // Gives the input field the keyboard focus (Ctrl+L, or after a panel that
+    // held it closes).
+    function focusInput(reason) {
+        inputBar.field.textArea.forceActiveFocus(reason)
+    }
+
     color: Theme.surface
 
     ColumnLayout {
@@ -46,6 +52,7 @@ Rectangle {
         }
 
         InputBar {
+            id: inputBar
             Layout.fillWidth: true
         }
     }

@@ -8,6 +8,9 @@ Rectangle {
     id: bar
 
     property alias field: input
+    // The transcript's column: the bar lines up with the messages above it.
+    readonly property real columnWidth: Math.min(width, Theme.readingWidth)
+    readonly property real columnX: Math.round((width - columnWidth) / 2)
 
     implicitHeight: Math.max(input.implicitHeight, action.implicitHeight) + 24
     color: Theme.surface
@@ -15,10 +18,10 @@ Rectangle {
     ChatInputField {
         id: input
         objectName: "chatInputField"
-        x: 16
+        x: bar.columnX + 16
         anchors.bottom: parent.bottom
         anchors.bottomMargin: 12
-        width: bar.width - 32 - action.width - 10
+        width: bar.columnWidth - 32 - action.width - 10
         height: implicitHeight
         text: ChatViewModel.inputText
         placeholder: Texts.inputPlaceholder
@@ -31,12 +34,12 @@ Rectangle {
     SendButton {
         id: action
         objectName: "sendButton"
-        anchors.right: parent.right
-        anchors.rightMargin: 16
+        x: bar.columnX + bar.columnWidth - 16 - width
         anchors.bottom: parent.bottom
         anchors.bottomMargin: 12
         isGenerating: ChatViewModel.isGenerating
         inputText: ChatViewModel.inputText
         onClicked: isGenerating ? ChatViewModel.stopGeneration() : ChatViewModel.sendMessage()
+        onFocusDropped: input.textArea.forceActiveFocus(Qt.OtherFocusReason)
     }
 }

@@ -1,4 +1,6 @@
 import QtQuick
+import Emberglass.Common
+import Emberglass.Theme
 
 // One transcript row. Tool records and bubbles are different rows, so each
 // role loads only the pieces it draws.
@@ -17,9 +19,37 @@ Item {
     implicitHeight: loader.item ? loader.item.implicitHeight : 0
     height: implicitHeight
 
+    // Read by a screen reader as one item: who wrote what; for a tool record,
+    // the tool and its arguments, or whether it succeeded and how long it is.
+    Accessible.role: Accessible.ListItem
+    Accessible.name: {
+        if (toolCall) {
+            return Texts.toolCallName + toolCall.tool
+        }
+        if (toolResult) {
+            return Texts.toolResultName + toolResult.tool + ": "
+                + (toolResult.success ? Texts.succeeded : Texts.failed)
+        }
+        return (role === "user" ? Texts.userAuthor : Texts.agentAuthor) + ": " + content
+    }
+    Accessible.description: {
+        if (toolCall) {
+            return toolCall.summary
+        }
+        if (toolResult) {
+            return toolResult.output.length + Texts.characters
+        }
+        if (role === "user") {
+            return Texts.messageDescription
+        }
+        return isStreaming ? Texts.writingDescription : Texts.replyDescription
+    }
+
+    // A column of comfortable reading width, centred on a wide window.
     Loader {
         id: loader
-        width: parent.width
+        width: Math.min(parent.width, Theme.readingWidth)
+        x: Math.round((parent.width - width) / 2)
         sourceComponent: message.role === "tool" ? toolRow : bubbleRow
     }
 

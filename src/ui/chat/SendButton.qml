@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Emberglass.Common
 import Emberglass.Theme
 
 // Sends the typed text, or stops the reply being generated.
@@ -14,10 +15,29 @@ AbstractButton {
         : Qt.rgba(Theme.textTertiary.r, Theme.textTertiary.g, Theme.textTertiary.b, 0.4)
     readonly property string symbol: isGenerating ? "stop.fill" : "arrow.up"
 
+    // It had the keyboard focus and lost it by being disabled (it sent).
+    signal focusDropped()
+
     implicitWidth: 36
     implicitHeight: 36
     enabled: isGenerating || inputText.trim().length > 0
-    focusPolicy: Qt.NoFocus
+    // Reached with Tab; a click leaves the focus in the input field.
+    focusPolicy: Qt.TabFocus
+    Accessible.onPressAction: if (enabled) clicked()
+    onActiveFocusChanged: {
+        if (!activeFocus && !enabled) {
+            focusDropped()
+        }
+    }
+
+    Accessible.name: isGenerating ? Texts.stopAccessibleName : Texts.sendAccessibleName
+    Accessible.description: isGenerating ? Texts.stopAccessibleDescription
+                                         : Texts.sendAccessibleDescription
+
+    FocusRing {
+        radius: 12
+        shown: button.visualFocus
+    }
 
     background: Rectangle {
         radius: 10

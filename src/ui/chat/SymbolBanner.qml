@@ -12,6 +12,9 @@ Item {
 
     implicitHeight: Math.max(badge.height, label.implicitHeight) + 16
 
+    Accessible.role: Accessible.AlertMessage
+    Accessible.name: text
+
     Rectangle {
         id: badge
         x: 16

@@ -33,6 +33,7 @@ Column {
         visible: active
         width: record.width - record.leftPadding - record.rightPadding
         sourceComponent: ToolResultView {
+            objectName: "toolResultView"
             result: record.result
         }
     }

@@ -31,7 +31,24 @@ Item {
             objectName: "resultHeader"
             implicitWidth: headerRow.implicitWidth
             implicitHeight: headerRow.implicitHeight
+            // Reached with Tab; a click leaves the focus in the input field,
+            // so the next words typed still go there.
+            focusPolicy: Qt.TabFocus
+            Accessible.onPressAction: if (enabled) clicked()
             onClicked: view.isExpanded = !view.isExpanded
+
+            Accessible.name: Texts.toolResultName + (view.result ? view.result.tool : "") + ": "
+                             + (view.success ? Texts.succeeded : Texts.failed) + ", "
+                             + resultLength.text
+            Accessible.description: view.isExpanded ? Texts.collapseResult : Texts.expandResult
+            Accessible.checkable: true
+            Accessible.checked: view.isExpanded
+
+            FocusRing {
+                anchors.margins: -3
+                radius: 5
+                shown: header.visualFocus
+            }
 
             HoverHandler {
                 cursorShape: Qt.PointingHandCursor
@@ -75,6 +92,7 @@ Item {
                 }
 
                 Text {
+                    id: resultLength
                     objectName: "resultLength"
                     anchors.verticalCenter: parent.verticalCenter
                     text: DisplayFormat.characterCount(view.output) + Texts.charactersSuffix
@@ -133,22 +151,17 @@ Item {
                 boundsBehavior: Flickable.StopAtBounds
                 ScrollBar.vertical: ScrollBar {}
 
-                TextEdit {
+                SelectableText {
                     id: outputText
                     objectName: "outputText"
                     x: 9
                     y: 9
                     width: outputFlick.width - 18
                     text: view.output
-                    textFormat: TextEdit.PlainText
-                    readOnly: true
-                    selectByMouse: true
                     wrapMode: TextEdit.WrapAtWordBoundaryOrAnywhere
                     font.family: Theme.monoFamily
                     font.pixelSize: 11
-                    color: Theme.textPrimary
-                    selectionColor: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.25)
-                    selectedTextColor: Theme.textPrimary
+                    Accessible.name: Texts.outputAccessibleName
                 }
             }
         }

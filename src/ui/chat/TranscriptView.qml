@@ -10,6 +10,9 @@ ListView {
     id: transcript
 
     model: ChatViewModel.messages
+    Accessible.role: Accessible.List
+    Accessible.name: Texts.transcriptAccessibleName
+    Accessible.description: ChatViewModel.isGenerating ? Texts.writingDescription : ""
     reuseItems: true
     cacheBuffer: 600
     topMargin: 12

@@ -1,4 +1,5 @@
 import QtQuick
+import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Emberglass.Common
 import Emberglass.Theme
@@ -12,6 +13,8 @@ ColumnLayout {
     spacing: 12
 
     Text {
+        Accessible.role: Accessible.Heading
+        Accessible.name: text
         text: Texts.aboutHeading
         font.family: Theme.monoFamily
         font.pixelSize: 9
@@ -44,6 +47,7 @@ ColumnLayout {
                     spacing: 4
                     Layout.fillWidth: true
                     Text {
+                        Accessible.name: text
                         text: Texts.aboutName
                         font.family: Theme.fontFamily
                         font.pixelSize: 20
@@ -51,6 +55,7 @@ ColumnLayout {
                         color: Theme.textPrimary
                     }
                     Text {
+                        Accessible.name: text
                         Layout.fillWidth: true
                         text: Texts.aboutTagline
                         wrapMode: Text.WordWrap
@@ -70,6 +75,7 @@ ColumnLayout {
             RowLayout {
                 Layout.fillWidth: true
                 Text {
+                    Accessible.name: text
                     text: Texts.versionLabel
                     font.family: Theme.monoFamily
                     font.pixelSize: 9
@@ -79,6 +85,7 @@ ColumnLayout {
                 }
                 Item { Layout.fillWidth: true }
                 Text {
+                    Accessible.name: text
                     objectName: "versionValue"
                     text: Texts.versionValue
                     font.family: Theme.fontFamily
@@ -90,6 +97,7 @@ ColumnLayout {
     }
 
     Text {
+        Accessible.name: text
         Layout.fillWidth: true
         text: Texts.makerStatement
         elide: Text.ElideRight
@@ -98,22 +106,32 @@ ColumnLayout {
         color: Theme.textSecondary
     }
 
-    Text {
+    AbstractButton {
         id: link
         objectName: "makerLink"
+        padding: 0
         text: Texts.makerSiteLabel
-        font.family: Theme.fontFamily
-        font.pixelSize: 11
-        font.weight: Font.Medium
-        font.underline: linkHover.hovered
-        color: Theme.accent
+        focusPolicy: Qt.TabFocus
+        Accessible.onPressAction: if (enabled) clicked()
+        onClicked: Qt.openUrlExternally(Texts.makerSiteURL)
+        Accessible.description: Texts.aboutLinkDescription
+
+        contentItem: Text {
+            text: link.text
+            font.family: Theme.fontFamily
+            font.pixelSize: 11
+            font.weight: Font.Medium
+            font.underline: link.hovered
+            color: Theme.accent
+        }
+        background: null
 
         HoverHandler {
-            id: linkHover
             cursorShape: Qt.PointingHandCursor
         }
-        TapHandler {
-            onTapped: Qt.openUrlExternally(Texts.makerSiteURL)
+        FocusRing {
+            radius: 4
+            shown: link.visualFocus
         }
     }
 }

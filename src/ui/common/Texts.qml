@@ -44,12 +44,49 @@ QtObject {
     // About
     readonly property string aboutHeading: "ABOUT PRODUCT"
     readonly property string aboutName: "Emberglass"
-    readonly property string aboutTagline: "Industrial local-and-cloud AI workspace for computer."
+    readonly property string aboutTagline: "Industrial local-and-cloud AI workspace for Linux."
     readonly property string versionLabel: "VERSION"
     readonly property string versionValue: "1.0 beta"
     readonly property string makerStatement: "Made by the Emberglass project, for people who keep their agent close."
     readonly property string makerSiteLabel: "emberglass.app"
     readonly property string makerSiteURL: "https://emberglass.app"
+
+    // What screen readers say of controls whose look says it without words.
+    readonly property string sidebarAccessibleName: "Sessions and panels"
+    readonly property string sessionsAccessibleName: "Sessions"
+    readonly property string sessionsAccessibleDescription: "Arrow keys select, Delete deletes, Ctrl+N starts a new session"
+    readonly property string newButtonAccessibleDescription: "Starts an empty conversation, Ctrl+N"
+    readonly property string updatedPrefix: "Updated "
+    readonly property string serverRunning: "server running"
+    readonly property string transcriptAccessibleName: "Messages"
+    readonly property string inputAccessibleName: "Message"
+    readonly property string inputAccessibleDescription: "Return sends, Shift+Return starts a new line, Ctrl+L comes back here"
+    readonly property string sendAccessibleName: "Send"
+    readonly property string stopAccessibleName: "Stop"
+    readonly property string sendAccessibleDescription: "Sends the message"
+    readonly property string stopAccessibleDescription: "Stops the reply being written"
+    readonly property string userAuthor: "You"
+    readonly property string agentAuthor: "AI"
+    readonly property string messageDescription: "Your message"
+    readonly property string replyDescription: "Reply from the agent"
+    readonly property string writingDescription: "The agent is writing"
+    readonly property string toolCallName: "Tool call: "
+    readonly property string toolResultName: "Result of "
+    readonly property string succeeded: "succeeded"
+    readonly property string failed: "failed"
+    readonly property string characters: " characters"
+    readonly property string expandResult: "Shows the output"
+    readonly property string collapseResult: "Hides the output"
+    readonly property string outputAccessibleName: "Output"
+    readonly property string bootAccessibleName: "Empty conversation"
+    readonly property string bootLineDone: "done"
+    readonly property string bootLineWaiting: "waiting"
+    readonly property string aboutLinkDescription: "Opens the web site in the browser"
+
+    // "Soul & memory, server running, Ctrl+3": a panel button's detail.
+    function panelDetail(subtitle, number, state) {
+        return [subtitle, state, "Ctrl+" + number].filter(t => t.length > 0).join(", ")
+    }
 
     // The backend names as the controller reports them.
     readonly property string localBackend: "Local Qwen"

@@ -8,6 +8,10 @@ AbstractButton {
 
     implicitWidth: 26
     implicitHeight: 26
+    focusPolicy: Qt.TabFocus
+    Accessible.onPressAction: if (enabled) clicked()
+    Accessible.name: InspectorTexts.closePanel
+    Accessible.description: InspectorTexts.closeDescription
     ToolTip.visible: hovered && ToolTip.text.length > 0
     ToolTip.delay: 600
     ToolTip.text: InspectorTexts.closePanel
@@ -28,5 +32,10 @@ AbstractButton {
 
     HoverHandler {
         cursorShape: Qt.PointingHandCursor
+    }
+
+    FocusRing {
+        radius: 9
+        shown: button.visualFocus
     }
 }

@@ -25,6 +25,7 @@ Item {
 
     Text {
         id: label
+        Accessible.name: text
         x: lead.width + row.gap
         y: row.textOffset
         width: Math.max(0, row.width - x)

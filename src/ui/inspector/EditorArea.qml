@@ -1,9 +1,11 @@
 import QtQuick
 import QtQuick.Controls.Basic
+import Emberglass.Common
 import Emberglass.Theme
 
 // A scrolling plain-text editor on a white card. `text` is shown (and follows
-// changes made elsewhere); `edited` reports each change the user makes.
+// changes made elsewhere); `edited` reports each change the user makes. Tab
+// types a tab, as an editor should; Ctrl+Tab and Ctrl+Shift+Tab move on.
 ScrollView {
     id: scroll
 
@@ -11,6 +13,8 @@ ScrollView {
     property bool monospaced: false
     property alias textArea: area
     property alias placeholderText: area.placeholderText
+    property string accessibleName
+    property string accessibleDescription
 
     signal edited(string text)
 
@@ -23,6 +27,9 @@ ScrollView {
             if (text !== scroll.text)
                 scroll.edited(text)
         }
+        Keys.onPressed: event => event.accepted = Keyboard.handleTab(area, event, true)
+        Accessible.name: scroll.accessibleName
+        Accessible.description: scroll.accessibleDescription
         wrapMode: TextEdit.Wrap
         textFormat: TextEdit.PlainText
         selectByMouse: true
@@ -39,6 +46,11 @@ ScrollView {
             color: Theme.surface
             border.width: 1
             border.color: area.activeFocus ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.45) : Theme.border
+
+            FocusRing {
+                radius: 12
+                shown: area.activeFocus && Keyboard.isKeyboardReason(area.focusReason)
+            }
         }
     }
 }

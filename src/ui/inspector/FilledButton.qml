@@ -20,6 +20,10 @@ AbstractButton {
     property color borderColor: "transparent"
     property real radius: 8
 
+    // Reached with Tab; a click leaves the keyboard focus where it was.
+    focusPolicy: Qt.TabFocus
+    // Screen readers and voice control press it through this.
+    Accessible.onPressAction: if (enabled) clicked()
     horizontalPadding: 14
     verticalPadding: 9
     font.family: Theme.monoFamily
@@ -69,5 +73,10 @@ AbstractButton {
 
     HoverHandler {
         cursorShape: Qt.PointingHandCursor
+    }
+
+    FocusRing {
+        radius: button.radius + 2
+        shown: button.visualFocus
     }
 }

@@ -90,8 +90,11 @@ Rectangle {
         Item {
             PersonaSettingsView {
                 objectName: "personaSettings"
-                anchors.fill: parent
-                anchors.margins: 14
+                // Centred, no wider than its text reads well.
+                width: Math.min(parent.width - 28, Theme.readingWidth)
+                x: Math.round((parent.width - width) / 2)
+                y: 14
+                height: parent.height - 28
                 embeddedInInspector: true
             }
         }

@@ -12,6 +12,14 @@ QtObject {
     })
     readonly property string closePanel: "Close panel"
 
+    // What screen readers say of controls whose look says it without words.
+    readonly property string closeDescription: "Escape"
+    readonly property string addressDescription: "The address to open in the phone's browser"
+    readonly property string providerDescription: "Cloud provider"
+    readonly property string memoryFilesName: "Memory files"
+    readonly property string editorDescription: "Ctrl+S saves, Ctrl+Tab moves on"
+    readonly property string fileEditorDescription: "Ctrl+Tab moves on"
+
     // The mobile panel. "Wi\u2011Fi" keeps its hyphen from breaking the line.
     readonly property string mobileIntro: "Chat from your phone on the same Wi\u2011Fi. Messages sync to this computer."
     readonly property string startServer: "START SERVER"

@@ -47,6 +47,7 @@ ColumnLayout {
             spacing: 3
 
             Text {
+                Accessible.name: text
                 width: parent.width
                 text: InspectorTexts.localModelTitle
                 wrapMode: Text.WordWrap
@@ -56,6 +57,7 @@ ColumnLayout {
                 color: Theme.textPrimary
             }
             Text {
+                Accessible.name: text
                 width: parent.width
                 text: InspectorTexts.localModelRequirement
                 wrapMode: Text.WordWrap
@@ -113,6 +115,7 @@ ColumnLayout {
             size: 10
         }
         Text {
+            Accessible.name: text
             text: InspectorTexts.loadingModel
             font.family: Theme.monoFamily
             font.pixelSize: 9
@@ -123,6 +126,7 @@ ColumnLayout {
     }
 
     Text {
+        Accessible.name: text
         objectName: "modelLoadError"
         visible: ChatViewModel.modelLoadError.length > 0
         Layout.fillWidth: true

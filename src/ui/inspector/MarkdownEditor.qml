@@ -14,6 +14,8 @@ ColumnLayout {
     property bool fillAvailableHeight: true
     property bool hasUnsavedChanges: false
     property alias textArea: area.textArea
+    // The file being edited, for screen readers.
+    property alias fileName: area.accessibleName
 
     signal edited(string text)
     signal save()
@@ -54,6 +56,7 @@ ColumnLayout {
             }
         }
         Text {
+            Accessible.name: text
             objectName: "saveStatus"
             text: editor.hasUnsavedChanges ? InspectorTexts.unsaved : InspectorTexts.saved
             font.family: Theme.monoFamily
@@ -83,6 +86,7 @@ ColumnLayout {
         Layout.fillHeight: editor.fillAvailableHeight
         Layout.minimumHeight: editor.fillAvailableHeight ? 0 : 280
         monospaced: true
+        accessibleDescription: InspectorTexts.editorDescription
         text: editor.text
         onEdited: text => editor.edited(text)
     }

@@ -58,6 +58,7 @@ ColumnLayout {
             color: Theme.textTertiary
         }
         Text {
+            Accessible.name: text
             Layout.alignment: Qt.AlignHCenter
             text: InspectorTexts.noMemoryLogs
             font.family: Theme.fontFamily
@@ -65,6 +66,7 @@ ColumnLayout {
             color: Theme.textSecondary
         }
         Text {
+            Accessible.name: text
             Layout.alignment: Qt.AlignHCenter
             horizontalAlignment: Text.AlignHCenter
             text: InspectorTexts.noMemoryLogsHint
@@ -87,6 +89,8 @@ ColumnLayout {
         spacing: 6
         model: list.persona.memoryFiles
         boundsBehavior: Flickable.StopAtBounds
+        Accessible.role: Accessible.List
+        Accessible.name: InspectorTexts.memoryFilesName
         ScrollBar.vertical: ScrollBar {}
 
         delegate: MemoryFileRow {

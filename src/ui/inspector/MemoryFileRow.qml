@@ -12,6 +12,11 @@ AbstractButton {
 
     horizontalPadding: 10
     verticalPadding: 9
+    text: file.name
+    focusPolicy: Qt.TabFocus
+    Accessible.onPressAction: if (enabled) clicked()
+    Accessible.description: PersonaDisplay.preview(file.content)
+                            + (file.hasDate ? ", " + PersonaDisplay.dateText(file.date) : "")
 
     contentItem: RowLayout {
         spacing: 10
@@ -28,7 +33,7 @@ AbstractButton {
 
             Text {
                 Layout.fillWidth: true
-                text: row.file.name
+                text: row.text
                 elide: Text.ElideRight
                 font.family: Theme.fontFamily
                 font.pixelSize: 12
@@ -70,5 +75,10 @@ AbstractButton {
 
     HoverHandler {
         cursorShape: Qt.PointingHandCursor
+    }
+
+    FocusRing {
+        radius: 12
+        shown: row.visualFocus
     }
 }

@@ -57,6 +57,8 @@ ColumnLayout {
         Layout.fillWidth: true
         Layout.fillHeight: true
         monospaced: false
+        accessibleName: view.file.name + InspectorTexts.markdownExtension
+        accessibleDescription: InspectorTexts.fileEditorDescription
         text: view.text
         onEdited: text => view.edited(text)
     }

@@ -13,6 +13,7 @@ ColumnLayout {
     spacing: 16
 
     Text {
+        Accessible.name: text
         Layout.fillWidth: true
         text: InspectorTexts.mobileIntro
         wrapMode: Text.WordWrap
@@ -78,6 +79,7 @@ ColumnLayout {
             spacing: 6
 
             Text {
+                Accessible.name: text
                 text: InspectorTexts.openOnPhone
                 font.family: Theme.monoFamily
                 font.pixelSize: 8
@@ -85,19 +87,25 @@ ColumnLayout {
                 font.letterSpacing: 1
                 color: Theme.textTertiary
             }
-            TextEdit {
+            SelectableText {
                 objectName: "serverAddress"
                 Layout.fillWidth: true
                 text: ChatViewModel.serverURL
-                readOnly: true
-                selectByMouse: true
                 wrapMode: TextEdit.WrapAnywhere
                 font.family: Theme.fontFamily
                 font.pixelSize: 11
                 font.weight: Font.Medium
                 color: Theme.accent
-                selectionColor: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.25)
-                selectedTextColor: Theme.textPrimary
+                Accessible.name: InspectorTexts.openOnPhone
+                Accessible.description: InspectorTexts.addressDescription
+                // Tab reaches it with the whole address selected, ready to copy.
+                activeFocusOnTab: true
+                selectByKeyboard: true
+                onActiveFocusChanged: {
+                    if (activeFocus && selectedText.length === 0) {
+                        selectAll()
+                    }
+                }
             }
         }
     }

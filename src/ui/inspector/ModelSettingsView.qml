@@ -87,9 +87,10 @@ Rectangle {
 
             ColumnLayout {
                 id: sections
-                x: 20
+                // Centred, no wider than a form reads well.
+                width: Math.min(body.availableWidth - 40, Theme.formWidth)
+                x: Math.round((body.availableWidth - width) / 2)
                 y: 16
-                width: body.availableWidth - 40
                 spacing: 18
 
                 ColumnLayout {
@@ -122,6 +123,8 @@ Rectangle {
                                                       ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.6)
                                                       : Theme.border
                                 onClicked: view.choose(modelData)
+                                Accessible.checkable: true
+                                Accessible.checked: active
                             }
                         }
                     }

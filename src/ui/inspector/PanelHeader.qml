@@ -36,6 +36,8 @@ RowLayout {
         Layout.fillWidth: true
 
         Text {
+            Accessible.role: Accessible.Heading
+            Accessible.name: text
             text: header.title
             font.family: Theme.monoFamily
             font.pixelSize: header.titleSize
@@ -44,6 +46,7 @@ RowLayout {
             color: Theme.textPrimary
         }
         Text {
+            Accessible.name: text
             Layout.fillWidth: true
             text: header.subtitle
             elide: Text.ElideRight
@@ -55,6 +58,7 @@ RowLayout {
 
     CloseButton {
         id: close
+        objectName: "closeButton"
         onClicked: header.closeRequested()
     }
 }

@@ -55,6 +55,7 @@ ColumnLayout {
             Layout.fillWidth: true
         }
         Text {
+            Accessible.name: text
             objectName: "fileLabel"
             text: view.fileLabel()
             font.family: Theme.monoFamily
@@ -89,6 +90,7 @@ ColumnLayout {
 
         MarkdownEditor {
             fillAvailableHeight: view.embeddedInInspector
+            fileName: InspectorTexts.tabs[0].file
             text: view.persona.soul
             onEdited: text => view.persona.soul = text
             onSave: view.persona.writeTextAtomically(view.persona.soulURL, view.persona.soul)
@@ -100,6 +102,7 @@ ColumnLayout {
 
         MarkdownEditor {
             fillAvailableHeight: view.embeddedInInspector
+            fileName: InspectorTexts.tabs[1].file
             text: view.persona.memory
             onEdited: text => view.persona.memory = text
             onSave: view.persona.writeTextAtomically(view.persona.memoryURL, view.persona.memory)

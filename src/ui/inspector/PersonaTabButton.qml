@@ -11,6 +11,10 @@ AbstractButton {
 
     horizontalPadding: 9
     verticalPadding: 6
+    focusPolicy: Qt.TabFocus
+    Accessible.onPressAction: if (enabled) clicked()
+    Accessible.checkable: true
+    Accessible.checked: selected
     font.family: Theme.monoFamily
     font.pixelSize: 9
     font.bold: true
@@ -40,5 +44,10 @@ AbstractButton {
 
     HoverHandler {
         cursorShape: Qt.PointingHandCursor
+    }
+
+    FocusRing {
+        radius: 9
+        shown: tab.visualFocus
     }
 }

@@ -14,6 +14,12 @@ AbstractButton {
     implicitHeight: 40
     horizontalPadding: 8
     verticalPadding: 8
+    text: provider
+    focusPolicy: Qt.TabFocus
+    Accessible.onPressAction: if (enabled) clicked()
+    Accessible.description: InspectorTexts.providerDescription
+    Accessible.checkable: true
+    Accessible.checked: selected
 
     contentItem: RowLayout {
         spacing: 10
@@ -46,7 +52,7 @@ AbstractButton {
         }
         Text {
             Layout.fillWidth: true
-            text: row.provider
+            text: row.text
             font.family: Theme.fontFamily
             font.pixelSize: 12
             font.weight: Font.DemiBold
@@ -70,5 +76,10 @@ AbstractButton {
 
     HoverHandler {
         cursorShape: Qt.PointingHandCursor
+    }
+
+    FocusRing {
+        radius: 12
+        shown: row.visualFocus
     }
 }

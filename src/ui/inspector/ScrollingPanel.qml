@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import Emberglass.Theme
 
 // An inspector panel's content in a vertical scroll view, padded; children laid
 // out in a column (Layout.fillWidth for the full width).
@@ -13,10 +14,11 @@ ScrollView {
     contentHeight: column.implicitHeight + 32
     ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
 
+    // Centred, no wider than a form reads well.
     ColumnLayout {
         id: column
-        x: 16
+        width: Math.min(scroll.availableWidth - 32, Theme.formWidth)
+        x: Math.round((scroll.availableWidth - width) / 2)
         y: 16
-        width: scroll.availableWidth - 32
     }
 }

@@ -3,6 +3,8 @@ import Emberglass.Theme
 
 // A section's small upper-case title ("MODE", "HOW IT WORKS").
 Text {
+    Accessible.role: Accessible.Heading
+    Accessible.name: text
     font.family: Theme.monoFamily
     font.pixelSize: 9
     font.bold: true

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import Emberglass.Common
 import Emberglass.Theme
 
 // A label above a plain text field on a white card. `edited` reports each change
@@ -21,6 +22,7 @@ ColumnLayout {
 
     Text {
         text: field.label
+        Accessible.name: text
         font.family: Theme.fontFamily
         font.pixelSize: 9
         font.weight: Font.DemiBold
@@ -41,13 +43,26 @@ ColumnLayout {
         selectByMouse: true
         selectionColor: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.25)
         selectedTextColor: Theme.textPrimary
-        onTextEdited: field.edited(text)
+        // Typed, or set by assistive technology (which does not count as typing).
+        onTextChanged: {
+            if (text !== field.value)
+                field.edited(text)
+        }
+        // Qt never gives a password field a name (it would be read as the
+        // secret); the label just before it names it for screen readers.
+        Accessible.name: field.label
+        Accessible.description: field.placeholder
 
         background: Rectangle {
             radius: 10
             color: Theme.surface
             border.width: 1
             border.color: input.activeFocus ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.45) : Theme.border
+
+            FocusRing {
+                radius: 12
+                shown: input.activeFocus && Keyboard.isKeyboardReason(input.focusReason)
+            }
         }
     }
 }

@@ -12,6 +12,9 @@ Item {
 
     implicitHeight: Math.max(tile.height, texts.implicitHeight)
 
+    Accessible.role: Accessible.StaticText
+    Accessible.name: title + ": " + text
+
     Text {
         id: numberLabel
         width: 24

@@ -30,6 +30,8 @@ ColumnLayout {
         Layout.alignment: Qt.AlignHCenter
         Layout.topMargin: 4
         text: header.title
+        Accessible.role: Accessible.Heading
+        Accessible.name: text
         font.family: Theme.monoFamily
         font.pixelSize: 16
         font.bold: true
@@ -39,6 +41,7 @@ ColumnLayout {
     Text {
         Layout.alignment: Qt.AlignHCenter
         text: header.subtitle
+        Accessible.name: text
         font.family: Theme.fontFamily
         font.pixelSize: 12
         color: Theme.textSecondary

@@ -40,6 +40,7 @@ Item {
         }
 
         Text {
+            Accessible.name: text
             objectName: "apiKeyHint"
             visible: page.needsApiKey
             Layout.alignment: Qt.AlignHCenter
@@ -75,6 +76,8 @@ Item {
             Layout.alignment: Qt.AlignHCenter
             padding: 4
             text: OnboardingTexts.skipForNow
+            focusPolicy: Qt.TabFocus
+            Accessible.onPressAction: if (enabled) clicked()
             onClicked: page.next()
 
             contentItem: Text {
@@ -88,6 +91,10 @@ Item {
 
             HoverHandler {
                 cursorShape: Qt.PointingHandCursor
+            }
+            FocusRing {
+                radius: 6
+                shown: skip.visualFocus
             }
         }
     }

@@ -42,4 +42,13 @@ QtObject {
     readonly property string pasteTitle: "PASTE YOUR SOUL"
     readonly property string pasteHint: "Paste the contents of a soul.md file from Tidewick or elsewhere."
     readonly property string back: "BACK"
+
+    // What screen readers say of controls whose look says it without words.
+    readonly property string answerName: "Your answer"
+    readonly property string answerDescription: "Return sends the answer"
+    readonly property string sendAnswer: "Send answer"
+    readonly property string soulLogName: "Questions and answers"
+    readonly property string pastedSoulName: "soul.md"
+    readonly property string pastedSoulDescription: "Ctrl+Tab moves on"
+    readonly property string you: "You"
 }

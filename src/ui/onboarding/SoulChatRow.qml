@@ -14,6 +14,9 @@ Item {
 
     implicitHeight: fromUser ? bubble.height : agentLine.implicitHeight
 
+    Accessible.role: Accessible.ListItem
+    Accessible.name: (fromUser ? OnboardingTexts.you : OnboardingTexts.agentLabel) + ": " + text
+
     Column {
         id: agentLine
         visible: !row.fromUser

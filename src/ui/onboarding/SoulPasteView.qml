@@ -18,6 +18,8 @@ ColumnLayout {
     spacing: 10
 
     Text {
+        Accessible.role: Accessible.Heading
+        Accessible.name: text
         text: OnboardingTexts.pasteTitle
         font.family: Theme.monoFamily
         font.pixelSize: 12
@@ -26,6 +28,7 @@ ColumnLayout {
         color: Theme.textPrimary
     }
     Text {
+        Accessible.name: text
         Layout.fillWidth: true
         text: OnboardingTexts.pasteHint
         wrapMode: Text.WordWrap
@@ -38,6 +41,8 @@ ColumnLayout {
         Layout.fillWidth: true
         Layout.fillHeight: true
         monospaced: true
+        accessibleName: OnboardingTexts.pastedSoulName
+        accessibleDescription: OnboardingTexts.pastedSoulDescription
         text: paste.text
         onEdited: text => paste.edited(text)
     }

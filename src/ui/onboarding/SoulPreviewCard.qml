@@ -57,6 +57,7 @@ ColumnLayout {
     }
 
     Text {
+        Accessible.name: text
         Layout.alignment: Qt.AlignHCenter
         text: OnboardingTexts.editLater
         font.family: Theme.fontFamily

@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Emberglass.Backend
+import Emberglass.Common
 import Emberglass.Inspector
 import Emberglass.Theme
 
@@ -32,10 +33,10 @@ Item {
         id: rows
     }
 
-    Component.onCompleted: {
-        questionnaire.begin()
-        input.forceActiveFocus()
-    }
+    Component.onCompleted: questionnaire.begin()
+    // Typing goes to the answer field once the page is in place (while it is
+    // created, the page is not yet in the window and cannot take the focus).
+    StackView.onActivated: input.forceActiveFocus()
 
     ColumnLayout {
         anchors.horizontalCenter: parent.horizontalCenter
@@ -69,6 +70,8 @@ Item {
                 spacing: 14
                 model: rows
                 boundsBehavior: Flickable.StopAtBounds
+                Accessible.role: Accessible.List
+                Accessible.name: OnboardingTexts.soulLogName
                 onCountChanged: Qt.callLater(scrollToNewest)
                 // The preview card takes room from the log: the newest row stays in view.
                 onHeightChanged: {
@@ -111,7 +114,8 @@ Item {
                     objectName: "soulInput"
                     Layout.fillWidth: true
                     text: questionnaire.inputText
-                    onTextEdited: questionnaire.inputText = text
+                    // Typed, or set by assistive technology (not counted as typing).
+                    onTextChanged: questionnaire.inputText = text
                     onAccepted: questionnaire.submit()
                     placeholderText: OnboardingTexts.typeHere
                     placeholderTextColor: Theme.textTertiary
@@ -120,12 +124,19 @@ Item {
                     font.pixelSize: 14
                     color: Theme.textPrimary
                     selectByMouse: true
+                    Accessible.name: OnboardingTexts.answerName
+                    Accessible.description: OnboardingTexts.answerDescription
 
                     background: Rectangle {
                         radius: 10
                         color: Theme.surface
                         border.width: 1
                         border.color: input.activeFocus ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.45) : Theme.border
+
+                        FocusRing {
+                            radius: 12
+                            shown: input.activeFocus && Keyboard.isKeyboardReason(input.focusReason)
+                        }
                     }
                 }
                 FilledButton {
@@ -136,6 +147,7 @@ Item {
                     radius: 10
                     symbol: "arrow.up"
                     symbolSize: 15
+                    Accessible.name: OnboardingTexts.sendAnswer
                     dimmed: !questionnaire.canSubmit
                     dimmedFill: Qt.rgba(Theme.textTertiary.r, Theme.textTertiary.g, Theme.textTertiary.b, 0.4)
                     onClicked: questionnaire.submit()
@@ -149,6 +161,8 @@ Item {
                 Layout.alignment: Qt.AlignHCenter
                 padding: 4
                 text: OnboardingTexts.pasteLink
+                focusPolicy: Qt.TabFocus
+                Accessible.onPressAction: if (enabled) clicked()
                 onClicked: questionnaire.pasteMode = true
 
                 contentItem: Row {
@@ -173,6 +187,10 @@ Item {
 
                 HoverHandler {
                     cursorShape: Qt.PointingHandCursor
+                }
+                FocusRing {
+                    radius: 6
+                    shown: pasteLink.visualFocus
                 }
             }
 

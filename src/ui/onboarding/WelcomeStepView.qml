@@ -37,6 +37,8 @@ Item {
             Text {
                 Layout.alignment: Qt.AlignHCenter
                 text: OnboardingTexts.productTitle
+                Accessible.role: Accessible.Heading
+                Accessible.name: text
                 font.family: Theme.monoFamily
                 font.pixelSize: 28
                 font.bold: true
@@ -53,6 +55,7 @@ Item {
             Text {
                 Layout.alignment: Qt.AlignHCenter
                 text: OnboardingTexts.productSubtitle
+                Accessible.name: text
                 font.family: Theme.monoFamily
                 font.pixelSize: 10
                 font.letterSpacing: 3

@@ -1,17 +1,52 @@
 import QtQuick
 import QtQuick.Controls
+import Emberglass.Backend
 import Emberglass.Chat
 import Emberglass.Theme
 
 // The main window: the conversation sidebar beside the chat, and the inspector
-// sliding in over the chat.
+// sliding in over the chat. The window's keyboard shortcuts live here.
 Rectangle {
     id: content
 
     property alias chatArea: chatArea
     property alias sidebar: sidebar
+    property alias chat: chat
 
     color: Theme.background
+
+    // The four panels, in the order of their buttons and of Ctrl+1 … Ctrl+4.
+    readonly property var panels: ["mobile", "model", "persona", "about"]
+
+    // Selected text takes Escape before the panel's shortcut sees it; the key
+    // still comes up here unused, and closes the panel all the same.
+    Keys.onEscapePressed: event => {
+        if (ChatViewModel.inspectorPanel.length > 0) {
+            ChatViewModel.inspectorPanel = ""
+        } else {
+            event.accepted = false
+        }
+    }
+
+    Shortcut {
+        sequence: "Ctrl+N"
+        onActivated: ChatViewModel.newConversation(false)
+    }
+    Shortcut {
+        sequence: "Ctrl+L"
+        onActivated: chat.focusInput(Qt.ShortcutFocusReason)
+    }
+    Repeater {
+        model: content.panels
+        Item {
+            required property int index
+            required property string modelData
+            Shortcut {
+                sequence: "Ctrl+" + (index + 1)
+                onActivated: ChatViewModel.togglePanel(modelData)
+            }
+        }
+    }
 
     SplitView {
         anchors.fill: parent
@@ -34,6 +69,7 @@ Rectangle {
             SplitView.minimumWidth: 240
             SplitView.preferredWidth: 250
             SplitView.maximumWidth: 380
+            onOpenRequested: chat.focusInput(Qt.OtherFocusReason)
         }
 
         Item {
@@ -44,12 +80,17 @@ Rectangle {
             SplitView.fillWidth: true
 
             ChatView {
+                id: chat
+                objectName: "chatView"
                 anchors.fill: parent
             }
 
             InspectorOverlay {
                 objectName: "inspectorOverlay"
                 anchors.fill: parent
+                // A panel that closes or changes while it holds the focus hands
+                // it back to the input field, not to nowhere.
+                onFocusReleased: chat.focusInput(Qt.OtherFocusReason)
             }
         }
     }

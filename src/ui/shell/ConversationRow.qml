@@ -6,7 +6,8 @@ import Emberglass.Common
 import Emberglass.Theme
 
 // One conversation in the sidebar: its title and how long ago it was updated.
-// A click selects it; its context menu deletes it.
+// A click selects it (and leaves the keyboard focus where it was); its context
+// menu deletes it.
 Item {
     id: row
 
@@ -14,12 +15,30 @@ Item {
     required property string title
     required property var updatedAt
     property bool isSelected: false
-    property date now: new Date()
+    // Moves on now and then, so that the date is worded again.
+    property int clockTick: 0
+    // The list has the keyboard focus and this is its selected row.
+    property bool showsFocus: false
+    // Worded against the clock as it is read, so never ahead of the date.
+    readonly property string dateText: {
+        row.clockTick // read again on every tick
+        return DisplayFormat.relativeDate(row.updatedAt, new Date())
+    }
 
     signal selected()
     signal deleteRequested()
 
+    function openMenu() {
+        menu.popup(row, 10, row.height / 2)
+    }
+
     implicitHeight: 46
+
+    Accessible.role: Accessible.ListItem
+    Accessible.name: row.title
+    Accessible.description: Texts.updatedPrefix + row.dateText
+    Accessible.selectable: true
+    Accessible.selected: row.isSelected
 
     Rectangle {
         objectName: "selection"
@@ -75,7 +94,7 @@ Item {
 
             Text {
                 objectName: "rowDate"
-                text: DisplayFormat.relativeDate(row.updatedAt, row.now)
+                text: row.dateText
                 font.family: Theme.monoFamily
                 font.pixelSize: 9
                 color: Theme.textTertiary
@@ -93,9 +112,16 @@ Item {
         onTapped: (point) => menu.popup(point.position.x, point.position.y)
     }
 
+    FocusRing {
+        anchors.margins: 0
+        radius: 10
+        shown: row.showsFocus
+    }
+
     Menu {
         id: menu
         objectName: "rowMenu"
+        title: row.title
 
         MenuItem {
             id: deleteItem

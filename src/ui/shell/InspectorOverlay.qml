@@ -1,4 +1,5 @@
 import QtQuick
+import QtQuick.Window
 import Emberglass.Backend
 import Emberglass.Common
 import Emberglass.Inspector
@@ -16,9 +17,25 @@ Item {
     readonly property real panelWidth: Math.max(width - 60, 400)
     property real progress: panel.length > 0 ? 1 : 0
 
+    // The panel closed or changed while something in it had the focus.
+    signal focusReleased()
+
+    function holdsFocus() {
+        for (let item = Window.activeFocusItem; item; item = item.parent) {
+            if (item === overlay) {
+                return true
+            }
+        }
+        return false
+    }
+
     onPanelChanged: {
+        const hadFocus = holdsFocus()
         if (panel.length > 0) {
             shownPanel = panel
+        }
+        if (hadFocus) {
+            focusReleased()
         }
     }
 

@@ -9,8 +9,18 @@ AbstractButton {
 
     implicitWidth: implicitContentWidth + 20
     implicitHeight: implicitContentHeight + 8
-    focusPolicy: Qt.NoFocus
+    focusPolicy: Qt.TabFocus
+    Accessible.onPressAction: if (enabled) clicked()
     hoverEnabled: true
+    text: Texts.newButton
+
+    Accessible.name: Texts.newButtonTip
+    Accessible.description: Texts.newButtonAccessibleDescription
+
+    FocusRing {
+        radius: 7
+        shown: button.visualFocus
+    }
 
     ToolTip.visible: hovered
     ToolTip.delay: 600
@@ -23,7 +33,7 @@ AbstractButton {
     }
 
     contentItem: Text {
-        text: Texts.newButton
+        text: button.text
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
         font.family: Theme.monoFamily

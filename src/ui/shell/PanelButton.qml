@@ -12,12 +12,27 @@ AbstractButton {
     property string panel
     property string label
     property string symbol
+    // What a screen reader says besides the label: the panel and its state.
+    property string detail
     default property alias extra: extraRow.data
     readonly property bool isActive: ChatViewModel.inspectorPanel === panel
 
     implicitHeight: 36 + 28
-    focusPolicy: Qt.NoFocus
+    text: label
+    // Reached with Tab; a click leaves the keyboard focus where it was.
+    focusPolicy: Qt.TabFocus
+    Accessible.onPressAction: if (enabled) clicked()
     onClicked: ChatViewModel.togglePanel(panel)
+
+    Accessible.name: label
+    Accessible.description: detail
+    Accessible.checkable: true
+    Accessible.checked: isActive
+
+    FocusRing {
+        anchors.margins: 2
+        shown: button.visualFocus
+    }
 
     HoverHandler {
         cursorShape: Qt.PointingHandCursor

@@ -3,6 +3,7 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Emberglass.Backend
 import Emberglass.Common
+import Emberglass.Inspector
 import Emberglass.Theme
 
 // The conversations, newest first, and the buttons that open the inspector
@@ -11,16 +12,54 @@ Rectangle {
     id: sidebar
 
     property alias list: list
-    // The clock the relative dates are read against, refreshed now and then.
-    property date now: new Date()
+    // Moves on every half minute, so that "2 minutes ago" becomes "3 minutes
+    // ago"; each row reads the clock itself when it words its date.
+    property int clockTick: 0
+
+    // Return on a conversation of the list: the user wants to write in it.
+    signal openRequested()
 
     color: Theme.background
+    Accessible.role: Accessible.Pane
+    Accessible.name: Texts.sidebarAccessibleName
 
     Timer {
         interval: 30000
         repeat: true
         running: true
-        onTriggered: sidebar.now = new Date()
+        onTriggered: sidebar.clockTick += 1
+    }
+
+    // The row of a conversation in the list, or -1.
+    function rowOf(id) {
+        const model = ChatViewModel.conversations
+        for (let row = 0; row < model.count; ++row) {
+            if (model.data(model.index(row, 0), ConversationListModel.ConversationIdRole) === id) {
+                return row
+            }
+        }
+        return -1
+    }
+
+    function selectRow(row) {
+        const model = ChatViewModel.conversations
+        if (model.count === 0) {
+            return
+        }
+        const clamped = Math.max(0, Math.min(model.count - 1, row))
+        ChatViewModel.currentConversationId =
+            model.data(model.index(clamped, 0), ConversationListModel.ConversationIdRole)
+    }
+
+    // Keeps the selected row in view, however it was selected.
+    Connections {
+        target: ChatViewModel
+        function onCurrentConversationIdChanged() {
+            const row = sidebar.rowOf(ChatViewModel.currentConversationId)
+            if (row >= 0) {
+                list.positionViewAtIndex(row, ListView.Contain)
+            }
+        }
     }
 
     ColumnLayout {
@@ -36,6 +75,8 @@ Rectangle {
             spacing: 3
 
             Text {
+                Accessible.role: Accessible.Heading
+                Accessible.name: text
                 text: Texts.productName
                 font.family: Theme.monoFamily
                 font.pixelSize: 11
@@ -44,6 +85,7 @@ Rectangle {
                 color: Theme.textPrimary
             }
             Text {
+                Accessible.name: text
                 text: Texts.sidebarSubtitle
                 font.family: Theme.monoFamily
                 font.pixelSize: 8
@@ -78,10 +120,7 @@ Rectangle {
             }
             NewSessionButton {
                 objectName: "newSessionButton"
-                onClicked: {
-                    ChatViewModel.newConversation(false)
-                    sidebar.now = new Date()
-                }
+                onClicked: ChatViewModel.newConversation(false)
             }
         }
 
@@ -98,10 +137,65 @@ Rectangle {
             currentIndex: -1
             ScrollBar.vertical: ScrollBar {}
 
+            // Reached with Tab (a click on a row leaves the focus where it
+            // was): the arrows, Home and End select, Delete deletes at once,
+            // the menu key opens the row's menu, Return goes to the input.
+            activeFocusOnTab: true
+            keyNavigationEnabled: false
+            Accessible.role: Accessible.List
+            Accessible.name: Texts.sessionsAccessibleName
+            Accessible.description: Texts.sessionsAccessibleDescription
+
+            Keys.onPressed: event => {
+                const row = sidebar.rowOf(ChatViewModel.currentConversationId)
+                const page = Math.max(1, Math.floor(list.height / 46) - 1)
+                switch (event.key) {
+                case Qt.Key_Up: sidebar.selectRow(row < 0 ? 0 : row - 1); break
+                case Qt.Key_Down: sidebar.selectRow(row + 1); break
+                case Qt.Key_PageUp: sidebar.selectRow(row - page); break
+                case Qt.Key_PageDown: sidebar.selectRow(row + page); break
+                case Qt.Key_Home: sidebar.selectRow(0); break
+                case Qt.Key_End: sidebar.selectRow(list.count - 1); break
+                case Qt.Key_Delete:
+                    if (row >= 0) {
+                        ChatViewModel.deleteConversation(ChatViewModel.currentConversationId)
+                    }
+                    break
+                case Qt.Key_Menu:
+                    list.openMenuAt(row)
+                    break
+                case Qt.Key_F10:
+                    if (!(event.modifiers & Qt.ShiftModifier)) {
+                        return
+                    }
+                    list.openMenuAt(row)
+                    break
+                case Qt.Key_Return:
+                case Qt.Key_Enter:
+                    sidebar.openRequested()
+                    break
+                default:
+                    return
+                }
+                event.accepted = true
+            }
+
+            function openMenuAt(row) {
+                if (row < 0) {
+                    return
+                }
+                positionViewAtIndex(row, ListView.Contain)
+                const item = itemAtIndex(row)
+                if (item) {
+                    item.openMenu()
+                }
+            }
+
             delegate: ConversationRow {
                 width: list.width - list.leftMargin - list.rightMargin
                 isSelected: conversationId === ChatViewModel.currentConversationId
-                now: sidebar.now
+                clockTick: sidebar.clockTick
+                showsFocus: isSelected && list.activeFocus
                 onSelected: ChatViewModel.currentConversationId = conversationId
                 onDeleteRequested: ChatViewModel.deleteConversation(conversationId)
             }
@@ -119,6 +213,8 @@ Rectangle {
             panel: "mobile"
             label: Texts.panelLabels.mobile
             symbol: "iphone"
+            detail: Texts.panelDetail(InspectorTexts.panels[panel].subtitle, 1,
+                                     ChatViewModel.isServerRunning ? Texts.serverRunning : "")
 
             Rectangle {
                 objectName: "serverDot"
@@ -136,8 +232,10 @@ Rectangle {
             panel: "model"
             label: Texts.panelLabels.model
             symbol: "brain"
+            detail: Texts.panelDetail(InspectorTexts.panels[panel].subtitle, 2, modelName.text)
 
             Text {
+                id: modelName
                 objectName: "modelName"
                 text: ChatViewModel.activeBackend === Texts.localBackend
                       ? Texts.localBackendShort : ChatViewModel.cloudConfig.provider
@@ -154,6 +252,7 @@ Rectangle {
             panel: "persona"
             label: Texts.panelLabels.persona
             symbol: "cpu"
+            detail: Texts.panelDetail(InspectorTexts.panels[panel].subtitle, 3, "")
         }
 
         PanelButton {
@@ -162,6 +261,7 @@ Rectangle {
             panel: "about"
             label: Texts.panelLabels.about
             symbol: "info.circle"
+            detail: Texts.panelDetail(InspectorTexts.panels[panel].subtitle, 4, "")
         }
     }
 }

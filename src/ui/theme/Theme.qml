@@ -16,6 +16,11 @@ QtObject {
     readonly property color border: Qt.rgba(0, 0, 0, 0.07)
     readonly property color borderStrong: Qt.rgba(0, 0, 0, 0.12)
 
+    // The widest the transcript's column and the panels' forms grow on a wide
+    // window: lines longer than this are hard to read. They are centred.
+    readonly property real readingWidth: 820
+    readonly property real formWidth: 640
+
     // The system font and its monospaced design.
     readonly property string fontFamily: Qt.application.font.family
     readonly property string monoFamily: "DejaVu Sans Mono"

@@ -145,6 +145,7 @@ TestCase {
         const questionnaire = soul.questionnaire
         compare(questionnaire.chatLog, [{ role: "system", text: "Let's create your AI agent. Give your AI agent a name." }])
         compare(findChild(soul, "soulInput").placeholderText, "Type here...")
+        tryCompare(findChild(soul, "soulInput"), "activeFocus", true, 2000, "typing goes to the answer at once")
 
         submit(soul, "   ")
         compare(questionnaire.chatLog.length, 1, "a blank answer is not taken")

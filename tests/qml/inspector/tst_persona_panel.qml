@@ -115,6 +115,21 @@ TestCase {
         compare(InspectorTestSupport.readFile(persona.soulURL), soulOnDisk, "the soul is left alone")
     }
 
+    // An editor keeps the tabs typed in it; Ctrl+Tab is the way out.
+    function test_tabIsTypedCtrlTabMovesOn() {
+        const editor = panel.content
+        typeAtEnd(editor.textArea, "")
+        keyClick(Qt.Key_Tab)
+        compare(persona.soul, soulOnDisk + "\t")
+        keyClick(Qt.Key_Tab, Qt.ControlModifier)
+        compare(editor.textArea.activeFocus, false)
+        compare(persona.soul, soulOnDisk + "\t")
+        editor.textArea.forceActiveFocus()
+        keyClick(Qt.Key_Backtab, Qt.ControlModifier | Qt.ShiftModifier)
+        compare(editor.textArea.activeFocus, false)
+        compare(persona.soul, soulOnDisk + "\t")
+    }
+
     function test_changesMadeElsewhereCountAsUnsaved() {
         const editor = panel.content
         persona.soul = "# Nova"

@@ -25,8 +25,8 @@ void TestDisplayFormat::relativeDate_data() {
     const QDateTime now(QDate(2024, 5, 15), QTime(14, 30, 0));
     QTest::newRow("same instant") << now << "now";
     QTest::newRow("half a second") << now.addMSecs(-500) << "now";
-    QTest::newRow("one second") << now.addSecs(-1) << "1 second ago";
-    QTest::newRow("seconds") << now.addSecs(-42) << "42 seconds ago";
+    QTest::newRow("seconds") << now.addSecs(-42) << "now";
+    QTest::newRow("59 seconds") << now.addSecs(-59) << "now";
     QTest::newRow("one minute") << now.addSecs(-60) << "1 minute ago";
     QTest::newRow("minutes, seconds dropped") << now.addSecs(-(5 * 60 + 59)) << "5 minutes ago";
     QTest::newRow("one hour") << now.addSecs(-3600) << "1 hour ago";
@@ -41,10 +41,9 @@ void TestDisplayFormat::relativeDate_data() {
     QTest::newRow("five months") << now.addMonths(-5).addDays(-3) << "5 months ago";
     QTest::newRow("one year") << now.addYears(-1) << "last year";
     QTest::newRow("three years") << now.addYears(-3).addMonths(-2) << "3 years ago";
-    QTest::newRow("in a minute") << now.addSecs(90) << "in 1 minute";
-    QTest::newRow("tomorrow") << now.addDays(1) << "tomorrow";
-    QTest::newRow("in three days") << now.addDays(3) << "in 3 days";
-    QTest::newRow("next year") << now.addYears(1).addDays(2) << "next year";
+    // A clock read a little early, or set back: never a date to come.
+    QTest::newRow("seconds ahead") << now.addSecs(16) << "now";
+    QTest::newRow("days ahead") << now.addDays(3) << "now";
 }
 
 void TestDisplayFormat::relativeDate() {

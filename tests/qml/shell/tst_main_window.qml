@@ -21,6 +21,15 @@ Item {
             ContentView {}
         }
 
+        Component {
+            id: rowComponent
+            ConversationRow {
+                conversationId: "c"
+                title: "Trip"
+                width: 240
+            }
+        }
+
         property var content
         property var list
 
@@ -85,6 +94,25 @@ Item {
             verify(rowAt(0).conversationId !== last)
             compare(selectedRows(), [0])
             compare(ChatViewModel.messages.count, 0)
+        }
+
+        // A row words its date against the clock as it reads it, not against a
+        // clock kept since the sidebar last looked: a fresh change is "now",
+        // never "in 16 seconds".
+        function test_rowDatesNeverLieAhead_data() {
+            return [
+                { tag: "just now", offset: 0, expected: "now" },
+                { tag: "a clock running behind", offset: 16, expected: "now" },
+                { tag: "under a minute", offset: -50, expected: "now" },
+                { tag: "minutes", offset: -5 * 60 - 10, expected: "5 minutes ago" }
+            ]
+        }
+
+        function test_rowDatesNeverLieAhead(data) {
+            const row = createTemporaryObject(rowComponent, scene,
+                { updatedAt: new Date(Date.now() + data.offset * 1000) })
+            compare(findChild(row, "rowDate").text, data.expected)
+            compare(row.Accessible.description, "Updated " + data.expected)
         }
 
         function test_contextMenuDeletes() {

@@ -211,6 +211,10 @@ Item {
             const boot = findChild(chat, "bootScreenLoader")
             compare(boot.active, true)
             compare(boot.item.pulsing, true)
+            // The last line's marker pulses between 1.0 and 0.3.
+            const marker = findChild(findChild(boot.item, "awaitingLine"), "marker")
+            tryVerify(() => marker.opacity < 0.32, 2000, "the marker fades")
+            tryVerify(() => marker.opacity > 0.98, 2000, "and comes back")
 
             TestHarness.addMessage("user", "first")
             compare(transcript.visible, true)
