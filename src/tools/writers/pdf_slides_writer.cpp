@@ -6,6 +6,7 @@
 #include "tools/writers/pdf_slide_painter.h"
 #include "tools/writers/writer_input.h"
 #include "tools/writers/writer_messages.h"
+#include "tools/tool_texts.h"
 
 #include <QBuffer>
 #include <QPageSize>
@@ -74,7 +75,7 @@ ToolOutcome createPdfSlides(const QString& path, const QString& slidesJson) {
     const WriteResult written = replaceFileDurably(outputPath, document.data());
     if (!written.ok()) {
         return {tool, false,
-                failedWhileWriting(written) ? WriterMessages::fileError(written.description())
+                failedWhileWriting(written) ? ToolTexts::error(written.description())
                                             : WriterMessages::cannotCreatePdf()};
     }
     return {tool, true, WriterMessages::createdPdf(slides->size(), path)};

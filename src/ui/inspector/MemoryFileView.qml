@@ -1,13 +1,14 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import Emberglass.Backend
 import Emberglass.Theme
 
 // One open memory file: BACK, its name, SAVE, and the working copy to edit.
 ColumnLayout {
     id: view
 
-    property var file
+    property memoryFile file
     property string text
     property alias textArea: area.textArea
 
@@ -38,7 +39,7 @@ ColumnLayout {
             text: view.file.name + InspectorTexts.markdownExtension
             elide: Text.ElideMiddle
             font.family: Theme.monoFamily
-            font.pixelSize: 10
+            font.pixelSize: Theme.textSmall
             color: Theme.textPrimary
         }
         FilledButton {

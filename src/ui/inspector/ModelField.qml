@@ -13,14 +13,14 @@ ColumnLayout {
 
     property alias input: editor // the text field, as in SettingsField
     property alias choices: combo
-    readonly property string model: ChatViewModel.cloudConfig.model
+    readonly property string model: ChatViewModel.backends.cloudConfig.model
 
     spacing: 6
 
     Text {
         text: InspectorTexts.modelLabel
         font.family: Theme.fontFamily
-        font.pixelSize: 9
+        font.pixelSize: Theme.textCaption
         font.weight: Font.DemiBold
         color: Theme.textSecondary
     }
@@ -34,15 +34,15 @@ ColumnLayout {
             objectName: "modelChoices"
             Layout.fillWidth: true
             editable: true
-            model: ChatViewModel.servedModels
+            model: ChatViewModel.backends.servedModels
             activeFocusOnTab: true
             Accessible.name: InspectorTexts.modelLabel
             font.family: Theme.fontFamily
-            font.pixelSize: 12
+            font.pixelSize: Theme.textBody
             // The configured model is the current choice when the provider lists it.
-            currentIndex: ChatViewModel.servedModels.indexOf(field.model)
+            currentIndex: ChatViewModel.backends.servedModels.indexOf(field.model)
             // Picking a listed model (mouse or arrow keys) saves it like typing does.
-            onActivated: index => ChatViewModel.setCloudModel(textAt(index))
+            onActivated: index => ChatViewModel.backends.setCloudModel(textAt(index))
 
             contentItem: TextField {
                 id: editor
@@ -57,11 +57,11 @@ ColumnLayout {
                 font: combo.font
                 color: Theme.textPrimary
                 selectByMouse: true
-                selectionColor: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.25)
+                selectionColor: Theme.tint(Theme.accent, 0.25)
                 selectedTextColor: Theme.textPrimary
                 background: null
                 Accessible.name: InspectorTexts.modelLabel
-                onTextEdited: ChatViewModel.setCloudModel(text)
+                onTextEdited: ChatViewModel.backends.setCloudModel(text)
             }
 
             delegate: ItemDelegate {
@@ -75,7 +75,7 @@ ColumnLayout {
                     text: modelData
                     elide: Text.ElideRight
                     font.family: Theme.fontFamily
-                    font.pixelSize: 12
+                    font.pixelSize: Theme.textBody
                     font.weight: modelData === field.model ? Font.DemiBold : Font.Normal
                     color: Theme.textPrimary
                 }
@@ -106,7 +106,7 @@ ColumnLayout {
                 color: Theme.surface
                 border.width: 1
                 border.color: combo.activeFocus || editor.activeFocus
-                              ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.45)
+                              ? Theme.tint(Theme.accent, 0.45)
                               : Theme.border
             }
         }
@@ -121,7 +121,7 @@ ColumnLayout {
             ToolTip.visible: hovered
             ToolTip.delay: 600
             ToolTip.text: InspectorTexts.refreshModels
-            onClicked: ChatViewModel.refreshServedModels()
+            onClicked: ChatViewModel.backends.refreshServedModels()
 
             contentItem: Item {
                 Icon {
@@ -137,7 +137,7 @@ ColumnLayout {
                 color: refresh.hovered || refresh.pressed ? Theme.surfaceAlt : Theme.surface
                 border.width: 1
                 border.color: refresh.activeFocus
-                              ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.45)
+                              ? Theme.tint(Theme.accent, 0.45)
                               : Theme.border
             }
 
@@ -150,11 +150,11 @@ ColumnLayout {
     Text {
         objectName: "modelWarning"
         Layout.fillWidth: true
-        visible: ChatViewModel.modelNotOffered
-        text: InspectorTexts.modelNotOffered(field.model, ChatViewModel.cloudConfig.provider)
+        visible: ChatViewModel.backends.modelNotOffered
+        text: InspectorTexts.modelNotOffered(field.model, ChatViewModel.backends.cloudConfig.provider)
         wrapMode: Text.Wrap
         font.family: Theme.fontFamily
-        font.pixelSize: 10
+        font.pixelSize: Theme.textSmall
         color: Theme.warning
     }
 }
