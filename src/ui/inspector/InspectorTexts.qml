@@ -87,4 +87,8 @@ QtObject {
     readonly property string noMemoryLogs: "No memory logs yet"
     readonly property string noMemoryLogsHint: "The AI will create daily logs and topic files\nas it learns about you."
     readonly property string markdownExtension: ".md"
+    // A save that failed; the reason is the system's own ("No space left on device").
+    function couldNotSave(reason) {
+        return "Could not save: " + reason
+    }
 }

@@ -44,6 +44,10 @@ TestCase {
                                      { width: testCase.width, height: testCase.height })
     }
 
+    function cleanup() {
+        InspectorTestSupport.setDiskFull(false)
+    }
+
     function section(name) {
         return findChild(view, name)
     }
@@ -212,6 +216,26 @@ TestCase {
         compare(banner.visible, false)
         typeInto(base, original) // another address: its list is not known
         compare(field.choices.count, 0)
+    }
+
+    function test_aSettingsSaveThatFailsSaysWhy() {
+        const field = findChild(view, "modelField")
+        const error = findChild(view, "settingsSaveError")
+        const banner = findChild(createTemporaryObject(bannersComponent, testCase), "settingsSaveErrorBanner")
+        compare(error.visible, false)
+        InspectorTestSupport.setDiskFull(true)
+        typeInto(field, "grok-9")
+        InspectorTestSupport.setDiskFull(false)
+        verify(ChatViewModel.settingsSaveError.length > 0)
+        compare(error.text, "Could not save settings: " + ChatViewModel.settingsSaveError)
+        compare(error.visible, true)
+        verify(Helpers.sameColor(error.color, Theme.danger))
+        compare(banner.visible, true)
+        compare(InspectorTestSupport.cloudClientModel(), "grok-9", "what was typed is in use")
+
+        typeInto(field, "grok-test")
+        compare(error.visible, false)
+        compare(banner.visible, false)
     }
 
     function test_downloadProgressAndItsEnd() {

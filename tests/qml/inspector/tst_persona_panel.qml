@@ -39,6 +39,10 @@ TestCase {
                                       { width: testCase.width, height: testCase.height })
     }
 
+    function cleanup() {
+        InspectorTestSupport.setDiskFull(false)
+    }
+
     function memoryPath(name) {
         return persona.memoryDirectory + "/" + name
     }
@@ -101,6 +105,29 @@ TestCase {
         compare(status(editor), "SAVED")
         verify(Helpers.sameColor(findChild(editor, "saveStatusIndicator").color, Theme.success))
         compare(saveEnabled(editor), false, "disabled right after saving")
+    }
+
+    // On a full disk the editor says why, in the system's words, and keeps the
+    // text unsaved until a save succeeds.
+    function test_aFailedSaveSaysWhyAndKeepsTheText() {
+        const editor = panel.content
+        const error = findChild(editor, "saveError")
+        typeAtEnd(editor.textArea, " Kind.")
+        InspectorTestSupport.setDiskFull(true)
+        keyClick(Qt.Key_S, Qt.ControlModifier)
+        InspectorTestSupport.setDiskFull(false)
+        compare(error.text, "Could not save: File too large")
+        compare(error.visible, true)
+        verify(Helpers.sameColor(error.color, Theme.danger))
+        compare(status(editor), "UNSAVED")
+        compare(saveEnabled(editor), true)
+        compare(editor.textArea.text, soulOnDisk + " Kind.")
+        compare(InspectorTestSupport.readFile(persona.soulURL), soulOnDisk)
+
+        mouseClick(findChild(editor, "saveButton"))
+        compare(error.visible, false)
+        compare(status(editor), "SAVED")
+        compare(InspectorTestSupport.readFile(persona.soulURL), soulOnDisk + " Kind.")
     }
 
     function test_ctrlSSavesTheMemory() {
@@ -215,6 +242,25 @@ TestCase {
         mouseClick(findChild(view, "backButton"))
         compare(fileLabel(), "memory/")
         compare(findChild(rowNamed("2026-03-14-work"), "memoryFilePreview").text, "Ships on Fridays and Mondays")
+    }
+
+    function test_aFileThatCannotBeSavedSaysWhy() {
+        const path = memoryPath("2026-03-14-work.md")
+        verify(InspectorTestSupport.writeFile(path, "Ships on Fridays"))
+        persona.loadMemoryFiles()
+        openTab("logs")
+        mouseClick(rowNamed("2026-03-14-work"))
+        const view = panel.content
+        typeAtEnd(view.textArea, " and Mondays")
+        InspectorTestSupport.setDiskFull(true)
+        mouseClick(findChild(view, "saveFileButton"))
+        InspectorTestSupport.setDiskFull(false)
+        compare(findChild(view, "saveError").text, "Could not save: File too large")
+        compare(view.textArea.text, "Ships on Fridays and Mondays")
+        compare(InspectorTestSupport.readFile(path), "Ships on Fridays")
+        mouseClick(findChild(view, "saveFileButton"))
+        compare(findChild(view, "saveError").visible, false)
+        compare(InspectorTestSupport.readFile(path), "Ships on Fridays and Mondays")
     }
 
     function test_savingAFileNoLongerListedDoesNothing() {
