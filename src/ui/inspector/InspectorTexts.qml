@@ -50,7 +50,9 @@ QtObject {
     readonly property string apiKeyPlaceholder: "Enter your API key"
     readonly property string modelLabel: "Model"
     readonly property string modelPlaceholder: "Model name"
+    readonly property string modelDescription: "Type a model name, or choose one the provider offers with Up and Down"
     readonly property string refreshModels: "Ask the provider for its models"
+    readonly property string refreshModelsDescription: "The models it offers become the field's choices"
     function modelNotOffered(model, provider) {
         return model + " is not offered by " + provider
     }
