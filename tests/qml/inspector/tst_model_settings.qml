@@ -243,8 +243,6 @@ TestCase {
         InspectorTestSupport.setDiskFull(false)
         verify(ChatViewModel.settingsSaveError.length > 0)
         compare(error.text, "Could not save settings: " + ChatViewModel.settingsSaveError)
-        compare(error.visible, true)
-        verify(Helpers.sameColor(error.color, Theme.danger))
         compare(banner.visible, true)
         compare(InspectorTestSupport.cloudClientModel(), "grok-9", "what was typed is in use")
 

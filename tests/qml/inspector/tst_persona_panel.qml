@@ -107,29 +107,6 @@ TestCase {
         compare(saveEnabled(editor), false, "disabled right after saving")
     }
 
-    // On a full disk the editor says why, in the system's words, and keeps the
-    // text unsaved until a save succeeds.
-    function test_aFailedSaveSaysWhyAndKeepsTheText() {
-        const editor = panel.content
-        const error = findChild(editor, "saveError")
-        typeAtEnd(editor.textArea, " Kind.")
-        InspectorTestSupport.setDiskFull(true)
-        keyClick(Qt.Key_S, Qt.ControlModifier)
-        InspectorTestSupport.setDiskFull(false)
-        compare(error.text, "Could not save: File too large")
-        compare(error.visible, true)
-        verify(Helpers.sameColor(error.color, Theme.danger))
-        compare(status(editor), "UNSAVED")
-        compare(saveEnabled(editor), true)
-        compare(editor.textArea.text, soulOnDisk + " Kind.")
-        compare(InspectorTestSupport.readFile(persona.soulURL), soulOnDisk)
-
-        mouseClick(findChild(editor, "saveButton"))
-        compare(error.visible, false)
-        compare(status(editor), "SAVED")
-        compare(InspectorTestSupport.readFile(persona.soulURL), soulOnDisk + " Kind.")
-    }
-
     function test_ctrlSSavesTheMemory() {
         const editor = openTab("memory")
         compare(fileLabel(), "MEMORY.md")
@@ -244,23 +221,39 @@ TestCase {
         compare(findChild(rowNamed("2026-03-14-work"), "memoryFilePreview").text, "Ships on Fridays and Mondays")
     }
 
-    function test_aFileThatCannotBeSavedSaysWhy() {
-        const path = memoryPath("2026-03-14-work.md")
-        verify(InspectorTestSupport.writeFile(path, "Ships on Fridays"))
-        persona.loadMemoryFiles()
-        openTab("logs")
-        mouseClick(rowNamed("2026-03-14-work"))
-        const view = panel.content
-        typeAtEnd(view.textArea, " and Mondays")
+    // On a full disk an editor says why, in the system's words, and keeps the
+    // text (unsaved, where the editor tracks it) until a save succeeds.
+    function test_aFailedSaveSaysWhyAndKeepsTheText_data() {
+        return [
+            { tag: "soul", file: "", saveButton: "saveButton", tracksChanges: true },
+            { tag: "memory file", file: "2026-03-14-work.md", saveButton: "saveFileButton", tracksChanges: false }
+        ]
+    }
+
+    function test_aFailedSaveSaysWhyAndKeepsTheText(data) {
+        const path = data.file ? memoryPath(data.file) : persona.soulURL
+        verify(InspectorTestSupport.writeFile(path, "Ships"))
+        persona.reload()
+        if (data.file) {
+            openTab("logs")
+            mouseClick(rowNamed(data.file.replace(".md", "")))
+        }
+        const editor = panel.content
+        const error = findChild(editor, "saveError")
+        typeAtEnd(editor.textArea, " on Fridays")
         InspectorTestSupport.setDiskFull(true)
-        mouseClick(findChild(view, "saveFileButton"))
+        mouseClick(findChild(editor, data.saveButton))
         InspectorTestSupport.setDiskFull(false)
-        compare(findChild(view, "saveError").text, "Could not save: File too large")
-        compare(view.textArea.text, "Ships on Fridays and Mondays")
+        compare(error.text, "Could not save: File too large")
+        verify(Helpers.sameColor(error.color, Theme.danger))
+        compare(editor.textArea.text, "Ships on Fridays")
+        compare(InspectorTestSupport.readFile(path), "Ships")
+        if (data.tracksChanges)
+            compare(status(editor), "UNSAVED")
+
+        mouseClick(findChild(editor, data.saveButton))
+        compare(error.visible, false)
         compare(InspectorTestSupport.readFile(path), "Ships on Fridays")
-        mouseClick(findChild(view, "saveFileButton"))
-        compare(findChild(view, "saveError").visible, false)
-        compare(InspectorTestSupport.readFile(path), "Ships on Fridays and Mondays")
     }
 
     function test_savingAFileNoLongerListedDoesNothing() {
