@@ -83,7 +83,8 @@ bool ChatSession::applyCloudOverrides() {
     CloudConfig config = m_viewModel->backends()->cloudConfig();
     if (!m_options.provider.isEmpty()) {
         const CloudProviderPreset provider = *cloudProviderFromText(m_options.provider);
-        config = m_viewModel->backends()->savedCloudConfigs().value(provider, defaultConfig(provider));
+        config =
+            m_viewModel->backends()->savedCloudConfigs().value(provider, defaultConfig(provider));
     }
     if (!m_options.model.isEmpty()) {
         config.model = m_options.model;
@@ -206,7 +207,8 @@ QCoro::Task<int> ChatSession::serve() {
 }
 
 QCoro::Task<int> ChatSession::listModels() {
-    const Result<QStringList> listing = co_await m_viewModel->backends()->cloudService()->listModels();
+    const Result<QStringList> listing =
+        co_await m_viewModel->backends()->cloudService()->listModels();
     if (!listing.ok()) {
         printError(errorDescription(listing.error()));
         co_return 1;

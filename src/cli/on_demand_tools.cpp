@@ -3,9 +3,9 @@
 
 #include "cli/modules/tool_module_entries.h"
 #include "cli/tool_modules.h"
-#include "tools/tool_texts.h"
 #include "tools/readers/image_reader.h"
 #include "tools/readers/pdf_reader.h"
+#include "tools/tool_texts.h"
 #include "tools/writers/pdf_slides_writer.h"
 
 namespace {

@@ -28,6 +28,7 @@ ChatViewModel::ChatViewModel(const ChatViewModelOptions& options, QObject* paren
                          ? std::make_shared<UserDefaults>()
                          : std::make_shared<UserDefaults>(options.settingsFile);
     m_backends = new ModelBackends(m_userDefaults, options.ollamaBase, this);
+    connect(m_backends, &ModelBackends::settingsSaved, this, &ChatViewModel::noteSettingsSave);
 
     m_store = new ConversationStore(this);
     m_conversationList = new ConversationListModel(m_store, this);
@@ -224,6 +225,14 @@ void ChatViewModel::setHasCompletedOnboarding(bool completed) {
     if (hasCompletedOnboarding() == completed) {
         return;
     }
-    m_userDefaults->setValue(UserDefaults::onboardingKey, completed);
+    noteSettingsSave(m_userDefaults->setValue(UserDefaults::onboardingKey, completed));
     Q_EMIT hasCompletedOnboardingChanged();
+}
+
+void ChatViewModel::noteSettingsSave(const WriteResult& result) {
+    const QString error = result.description();
+    if (error != m_settingsSaveError) {
+        m_settingsSaveError = error;
+        Q_EMIT settingsSaveErrorChanged();
+    }
 }

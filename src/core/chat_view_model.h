@@ -21,6 +21,7 @@ class ToolLoop;
 class ToolRunner;
 class UserDefaults;
 class WebBridge;
+class WriteResult;
 struct Conversation;
 
 // Where a controller keeps its state; the defaults are the application's own.
@@ -58,6 +59,7 @@ class ChatViewModel : public QObject {
     Q_PROPERTY(PersonaManager* persona READ persona CONSTANT)
     Q_PROPERTY(bool hasCompletedOnboarding READ hasCompletedOnboarding WRITE
                    setHasCompletedOnboarding NOTIFY hasCompletedOnboardingChanged)
+    Q_PROPERTY(QString settingsSaveError READ settingsSaveError NOTIFY settingsSaveErrorChanged)
 
 public:
     explicit ChatViewModel(QObject* parent = nullptr);
@@ -101,6 +103,9 @@ public:
     PersonaManager* persona() const { return m_persona; }
     bool hasCompletedOnboarding() const;
     void setHasCompletedOnboarding(bool completed);
+    // Why the settings file could not be written at the last save, in the
+    // system's words; empty once a save succeeds. What was set stays in use.
+    QString settingsSaveError() const { return m_settingsSaveError; }
 
 Q_SIGNALS:
     void currentConversationIdChanged();
@@ -110,6 +115,7 @@ Q_SIGNALS:
     void serverURLChanged();
     void inspectorPanelChanged();
     void hasCompletedOnboardingChanged();
+    void settingsSaveErrorChanged();
 
 private:
     QString currentConversationIdText() const;
@@ -120,6 +126,7 @@ private:
 
     void setIsGenerating(bool generating);
     void setServerState(bool running, std::optional<QString> url);
+    void noteSettingsSave(const WriteResult& result);
     QCoro::Task<> generate(QUuid conversationId, QString systemPrompt,
                            std::shared_ptr<RequestCancellation> cancellation);
 
@@ -139,5 +146,6 @@ private:
     bool m_isServerRunning = false;
     std::optional<QString> m_serverURL;
     std::optional<InspectorSidebarPanel> m_inspectorPanel;
+    QString m_settingsSaveError;
     std::shared_ptr<RequestCancellation> m_streamTask;
 };

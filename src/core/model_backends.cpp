@@ -178,7 +178,7 @@ void ModelBackends::applyCloudConfigToClient() {
 
 void ModelBackends::saveCloudConfig() {
     applyCloudConfigToClient();
-    ProviderSettings::save(*m_defaults, m_cloudConfig);
+    Q_EMIT settingsSaved(ProviderSettings::save(*m_defaults, m_cloudConfig));
 }
 
 void ModelBackends::useCloudConfigWithoutSaving(const CloudConfig& config) {

@@ -2,6 +2,7 @@
 
 #include "core/ai_backend.h"
 #include "core/cloud_config.h"
+#include "storage/write_result.h"
 
 #include <QCoroTask>
 #include <QMap>
@@ -77,6 +78,8 @@ Q_SIGNALS:
     void cloudConfigChanged();
     void servedModelsChanged();
     void modelNotOfferedChanged();
+    // After every write of the cloud settings, with how it went.
+    void settingsSaved(const WriteResult& result);
 
 private:
     void setServiceAvailable(bool available);

@@ -22,8 +22,8 @@ public:
 
     // One request, the whole reply with any tool calls. A cancelled
     // `cancellation` aborts the request; the result is then a cancellation error.
-    virtual QCoro::Task<Result<ModelReply>> sendChat(
-        WireMessages messages, std::shared_ptr<RequestCancellation> cancellation = {}) = 0;
+    virtual QCoro::Task<Result<ModelReply>>
+    sendChat(WireMessages messages, std::shared_ptr<RequestCancellation> cancellation = {}) = 0;
 
     // Starts a streamed request and returns its stream at once. No tools.
     virtual TextPieceStream* streamChat(WireMessages messages) = 0;

@@ -66,7 +66,8 @@ ToolOutcome runGuarded(const ToolEntry& entry, const ToolArguments& args) {
     try {
         return entry.run(args);
     } catch (const std::bad_alloc&) {
-        return {{}, false, ToolTexts::error(QStringLiteral("Not enough memory to process this input"))};
+        return {
+            {}, false, ToolTexts::error(QStringLiteral("Not enough memory to process this input"))};
     } catch (const std::exception& exception) {
         return {{}, false, ToolTexts::error(QString::fromLocal8Bit(exception.what()))};
     }

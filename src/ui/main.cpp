@@ -1,9 +1,9 @@
 // The Emberglass desktop application: one controller, one window.
 
+#include "core/chat_view_model.h"
 #include "ui/backend/app_context.h"
 #include "ui/backend/app_icon_painter.h"
 #include "ui/backend/window_placement.h"
-#include "core/chat_view_model.h"
 #include "ui/qml_modules.h"
 #include "ui/theme/palette.h"
 

@@ -31,14 +31,18 @@ struct ControllerHarness {
         }
         ChatViewModelOptions options;
         options.personaDirectory = personaDir;
-        options.settingsFile = dir.filePath(QStringLiteral("settings.conf"));
+        options.settingsFile = settingsFile();
         options.ollamaBase = ollama.baseUrl();
         options.serverPort = 0;
         viewModel = std::make_unique<ChatViewModel>(options);
-        viewModel->backends()->useCloudConfigWithoutSaving({CloudProviderPreset::grok,
-                                                QStringLiteral("test-key"), cloud.baseUrl(),
-                                                QStringLiteral("grok-test")});
+        viewModel->backends()->useCloudConfigWithoutSaving(
+            {CloudProviderPreset::grok, QStringLiteral("test-key"), cloud.baseUrl(),
+             QStringLiteral("grok-test")});
     }
+
+    // In a folder of its own, which a test may fill up.
+    QString settingsFolder() const { return dir.filePath(QStringLiteral("settings")); }
+    QString settingsFile() const { return settingsFolder() + QStringLiteral("/settings.conf"); }
 
     ChatViewModel& vm() { return *viewModel; }
     ConversationStore& store() { return *viewModel->store(); }
@@ -63,6 +67,7 @@ struct ControllerHarness {
         ollama.setStandingResponse("GET", QStringLiteral("/api/tags"),
                                    FakeOllamaServer::tags({QStringLiteral("qwen2.5:3b")}));
         viewModel->backends()->switchBackend(AIBackend::local);
-        return QTest::qWaitFor([this] { return viewModel->backends()->activeBackend() == AIBackend::local; });
+        return QTest::qWaitFor(
+            [this] { return viewModel->backends()->activeBackend() == AIBackend::local; });
     }
 };

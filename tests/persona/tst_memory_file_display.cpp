@@ -144,7 +144,7 @@ private Q_SLOTS:
         QCOMPARE(changes.count(), 0);
     }
 
-    void failedWriteStillUpdatesTheList() {
+    void aFailedWriteSaysWhyAndKeepsTheText() {
         PersonaManager persona(m_root.filePath(QStringLiteral("failing")));
         const QString path = persona.memoryDirectory() + QStringLiteral("/locked.md");
         QVERIFY(writeBytes(path, "before"));
@@ -152,9 +152,13 @@ private Q_SLOTS:
         // A folder in the file's place makes the write fail.
         QVERIFY(QFile::remove(path));
         QVERIFY(QDir().mkpath(path));
-        QVERIFY(persona.saveMemoryFile(path, QStringLiteral("after")));
+        QVERIFY(!persona.saveMemoryFile(path, QStringLiteral("after")));
+        QCOMPARE(persona.lastWriteError(), QStringLiteral("Is a directory"));
         QCOMPARE(persona.memoryFiles().value(0).content, QStringLiteral("after"));
         QVERIFY(QFileInfo(path).isDir());
+        // A save with nothing to write has nothing to report.
+        QVERIFY(!persona.saveMemoryFile(path + QStringLiteral(".gone"), QStringLiteral("x")));
+        QVERIFY(persona.lastWriteError().isEmpty());
     }
 };
 

@@ -318,10 +318,16 @@ private Q_SLOTS:
         QVERIFY(writeBytes(log, logText));
         QSignalSpy filesSpy(&persona, &PersonaManager::memoryFilesChanged);
 
+        QSignalSpy errorSpy(&persona, &PersonaManager::lastWriteErrorChanged);
         disk->engage();
         QVERIFY(!persona.writeTextAtomically(persona.soulURL(), QStringLiteral("new soul")));
         QVERIFY(!persona.writeTextAtomically(persona.memoryURL(), QStringLiteral("new facts")));
         disk->release();
+        // The editors show the system's reason.
+        QCOMPARE(persona.lastWriteError(), fault == DiskFault::sizeLimit
+                                               ? QStringLiteral("File too large")
+                                               : QStringLiteral("No space left on device"));
+        QCOMPARE(errorSpy.count(), 1);
         disk->engage(4096);
         persona.appendToDailyLog(QStringLiteral("an entry longer than the room that is left"));
         persona.appendToDailyLog(QStringLiteral("x"));
@@ -331,6 +337,9 @@ private Q_SLOTS:
         QCOMPARE(readBytes(persona.memoryURL()), expectedDefaultMemory);
         QCOMPARE(readBytes(log), logText);
         QCOMPARE(filesSpy.count(), 2); // rescanned all the same
+
+        QVERIFY(persona.writeTextAtomically(persona.soulURL(), QStringLiteral("new soul")));
+        QVERIFY(persona.lastWriteError().isEmpty()); // until the next failure
     }
 
     void storageThatCannotBeCreatedStillRunsOnDefaults() {

@@ -4,6 +4,7 @@
 #include "persona/agent_name.h"
 #include "persona/persona_manager.h"
 #include "persona/soul_questionnaire.h"
+#include "support/full_disk.h"
 
 #include "persona_test_files.h"
 
@@ -220,19 +221,27 @@ private Q_SLOTS:
         QCOMPARE(persona->agentName(), QStringLiteral("Emberglass"));
     }
 
-    void failedWriteStillCompletes() {
+    void aSoulThatCannotBeWrittenSaysWhyAndCanBeEnteredAgain() {
         auto persona = newPersona();
-        // A directory where soul.md should be makes the write fail.
-        QVERIFY(QFile::remove(persona->soulURL()));
-        QVERIFY(QDir().mkpath(persona->soulURL()));
+        const QByteArray before = readBytes(persona->soulURL());
         SoulQuestionnaire questionnaire;
         questionnaire.setPersona(persona.get());
         questionnaire.setPastedSoul(QStringLiteral("# Kai"));
         QSignalSpy stored(&questionnaire, &SoulQuestionnaire::soulStored);
+        {
+            FullDisk disk(DiskFault::sizeLimit, persona->storageDirectory());
+            disk.engage();
+            questionnaire.enterWithPastedSoul();
+        }
+        QCOMPARE(stored.count(), 0);
+        QCOMPARE(questionnaire.saveError(), QStringLiteral("File too large"));
+        QCOMPARE(readBytes(persona->soulURL()), before);
+        QCOMPARE(questionnaire.pastedSoul(), QStringLiteral("# Kai"));
+
         questionnaire.enterWithPastedSoul();
         QCOMPARE(stored.count(), 1);
-        QCOMPARE(persona->soul(), QStringLiteral("# Kai"));
-        QVERIFY(QFileInfo(persona->soulURL()).isDir());
+        QVERIFY(questionnaire.saveError().isEmpty());
+        QCOMPARE(readBytes(persona->soulURL()), QByteArray("# Kai"));
     }
 };
 

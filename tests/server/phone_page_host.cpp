@@ -77,8 +77,9 @@ int main(int argc, char** argv) {
     QObject::connect(&server, &LocalServer::webUserMessage, [](const QString& text) {
         report({{QStringLiteral("event"), QStringLiteral("user")}, {QStringLiteral("text"), text}});
     });
-    QObject::connect(&server, &LocalServer::webAssistantDone,
-                     [] { report({{QStringLiteral("event"), QStringLiteral("done")}}); });
+    QObject::connect(&server, &LocalServer::webAssistantDone, [] {
+        report({{QStringLiteral("event"), QStringLiteral("done")}});
+    });
     server.start();
     if (!server.isListening()) {
         std::fprintf(stderr, "phone_page_host: the server could not listen\n");

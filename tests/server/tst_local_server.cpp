@@ -545,10 +545,9 @@ private Q_SLOTS:
         QPointer<TextPieceStream> stream;
         QString url;
         int tokens = 0;
-        QObject::connect(server, &LocalServer::statusChanged,
-                         [&url](bool, std::optional<QString> reported) {
-                             url = reported.value_or(QString());
-                         });
+        QObject::connect(
+            server, &LocalServer::statusChanged,
+            [&url](bool, std::optional<QString> reported) { url = reported.value_or(QString()); });
         QObject::connect(server, &LocalServer::webAssistantToken, [&tokens] { ++tokens; });
         FunctionReplySource replies;
         server->setReplySource(&replies);

@@ -2,11 +2,11 @@
 
 #include "storage/durable_file.h"
 #include "tools/path_expansion.h"
+#include "tools/tool_texts.h"
 #include "tools/writers/output_folder.h"
 #include "tools/writers/pdf_slide_painter.h"
 #include "tools/writers/writer_input.h"
 #include "tools/writers/writer_messages.h"
-#include "tools/tool_texts.h"
 
 #include <QBuffer>
 #include <QPageSize>

@@ -1,9 +1,9 @@
 #include "tools/writers/zip_package.h"
 
 #include "storage/durable_file.h"
+#include "tools/tool_texts.h"
 #include "tools/writers/output_folder.h"
 #include "tools/writers/writer_messages.h"
-#include "tools/tool_texts.h"
 
 #include <zip.h>
 

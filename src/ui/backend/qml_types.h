@@ -3,8 +3,8 @@
 // The C++ types QML sees, declared here so that core/ stays free of QML.
 
 #include "app_context.h"
-#include "core/chat_view_model.h"
 #include "core/ai_backend.h"
+#include "core/chat_view_model.h"
 #include "core/cloud_config.h"
 #include "core/conversation.h"
 #include "core/conversation_list_model.h"

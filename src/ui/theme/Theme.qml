@@ -2,24 +2,24 @@ pragma Singleton
 import QtQuick
 
 // The palette, type sizes and fonts of every view. The colours are the
-// application's own (Palette, shared with the C++ side).
+// application's own (Colors, shared with the C++ side).
 QtObject {
-    readonly property color background: Palette.background
-    readonly property color surface: Palette.surface
-    readonly property color surfaceAlt: Palette.surfaceAlt
-    readonly property color accent: Palette.accent
-    readonly property color danger: Palette.danger
-    readonly property color warning: Palette.warning
-    readonly property color success: Palette.success
-    readonly property color personal: Palette.personal
-    readonly property color work: Palette.work
-    readonly property color textPrimary: Palette.textPrimary
-    readonly property color textSecondary: Palette.textSecondary
-    readonly property color textTertiary: Palette.textTertiary
-    readonly property color onFill: Palette.onFill
-    readonly property color border: Palette.border
-    readonly property color borderStrong: Palette.borderStrong
-    readonly property color scrim: Palette.scrim
+    readonly property color background: Colors.background
+    readonly property color surface: Colors.surface
+    readonly property color surfaceAlt: Colors.surfaceAlt
+    readonly property color accent: Colors.accent
+    readonly property color danger: Colors.danger
+    readonly property color warning: Colors.warning
+    readonly property color success: Colors.success
+    readonly property color personal: Colors.personal
+    readonly property color work: Colors.work
+    readonly property color textPrimary: Colors.textPrimary
+    readonly property color textSecondary: Colors.textSecondary
+    readonly property color textTertiary: Colors.textTertiary
+    readonly property color onFill: Colors.onFill
+    readonly property color border: Colors.border
+    readonly property color borderStrong: Colors.borderStrong
+    readonly property color scrim: Colors.scrim
 
     // `color` with the given opacity: the washes, outlines and selections.
     function tint(color, alpha) {

@@ -7,10 +7,11 @@
 
 // Every colour of the window, in one place: the views read them through the
 // Theme singleton, and the application palette (the few control parts Qt draws
-// itself: tool tips, menus, scroll bars) is made from them.
+// itself: tool tips, menus, scroll bars) is made from them. In QML it is
+// `Colors`: QtQuick has a `Palette` type of its own.
 class Palette : public QObject {
     Q_OBJECT
-    QML_ELEMENT
+    QML_NAMED_ELEMENT(Colors)
     QML_SINGLETON
     Q_PROPERTY(QColor background READ background CONSTANT)
     Q_PROPERTY(QColor surface READ surface CONSTANT)
