@@ -72,10 +72,7 @@ QByteArray wordDocumentXml(const QByteArray& bodyContent) {
 }
 
 ZipEntries docxPackage(const QByteArray& documentXml) {
-    return {
-        {"[Content_Types].xml",
-         R"(<?xml version="1.0"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"/>)"},
-        {"word/document.xml", documentXml}};
+    return {{"word/document.xml", documentXml}};
 }
 
 QByteArray worksheetXml(const QByteArray& sheetDataContent) {
@@ -91,27 +88,7 @@ QByteArray sharedStringsXml(const QByteArray& items) {
 }
 
 ZipEntries xlsxPackage(const QByteArray& sheetXml, const QByteArray& sharedXml) {
-    // Enough package around the parts for other readers (openpyxl) to open it.
-    const QByteArray sharedOverride =
-        sharedXml.isEmpty()
-            ? QByteArray()
-            : R"(<Override PartName="/xl/sharedStrings.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml"/>)";
-    const QByteArray sharedRelationship =
-        sharedXml.isEmpty()
-            ? QByteArray()
-            : R"(<Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/>)";
-    ZipEntries entries{
-        {"[Content_Types].xml",
-         R"(<?xml version="1.0" encoding="UTF-8"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"><Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/><Default Extension="xml" ContentType="application/xml"/><Override PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"/><Override PartName="/xl/worksheets/sheet1.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/>)" +
-             sharedOverride + "</Types>"},
-        {"_rels/.rels",
-         R"(<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/></Relationships>)"},
-        {"xl/workbook.xml",
-         R"(<?xml version="1.0" encoding="UTF-8"?><workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships"><sheets><sheet name="Sheet1" sheetId="1" r:id="rId1"/></sheets></workbook>)"},
-        {"xl/_rels/workbook.xml.rels",
-         R"(<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/>)" +
-             sharedRelationship + "</Relationships>"},
-        {"xl/worksheets/sheet1.xml", sheetXml}};
+    ZipEntries entries{{"xl/worksheets/sheet1.xml", sheetXml}};
     if (!sharedXml.isEmpty()) {
         entries.append({"xl/sharedStrings.xml", sharedXml});
     }

@@ -19,14 +19,15 @@ QByteArray zipBytes(const ZipEntries& entries);
 
 // A word/document.xml with the given body content (w: is WordprocessingML).
 QByteArray wordDocumentXml(const QByteArray& bodyContent);
-// A minimal DOCX holding that document.
+// The one member of a DOCX that read_docx reads.
 ZipEntries docxPackage(const QByteArray& documentXml);
 
 // xl/worksheets/sheet1.xml around the given sheetData content, and
 // xl/sharedStrings.xml around the given si elements.
 QByteArray worksheetXml(const QByteArray& sheetDataContent);
 QByteArray sharedStringsXml(const QByteArray& items);
-// A minimal XLSX with that sheet1 and, when not empty, those shared strings.
+// The members of an XLSX that read_xlsx reads: that sheet1 and, when not empty,
+// those shared strings.
 ZipEntries xlsxPackage(const QByteArray& sheetXml, const QByteArray& sharedXml = {});
 
 // A PDF with one page per text (drawn in DejaVu Sans, or the given family).

@@ -2,16 +2,14 @@
 // each text's baseline lands, embedded fonts, CJK text extraction, colours of
 // the drawn shapes, messages, and drawing on a worker thread.
 
+#include "support/tool_outcome_text.h"
 #include "tools/writers/pdf_slides_writer.h"
 #include "writer_test_support.h"
 
-#include <QFutureWatcher>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtConcurrent>
 #include <QtTest>
@@ -31,14 +29,12 @@ struct Word {
     double top;
 };
 
-// Words of one page as pdftotext -bbox reports them, turned to bottom-left origin.
+// The words of one page as pdftotext -bbox reports them, turned to bottom-left origin.
 QList<Word> wordsOfPage(const QString& pdf, int page) {
-    const ProcessResult result =
-        runProgram(QStringLiteral("pdftotext"),
-                   {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
-                    QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")});
-    const QRegularExpression word(QStringLiteral(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">([^<]*)</word>)re"));
+    const QString p = QString::number(page);
+    const ProcessResult result = runProgram("pdftotext", {"-bbox", "-f", p, "-l", p, pdf, "-"});
+    const QRegularExpression word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">([^<]*)</word>)re");
     QList<Word> words;
     auto matches = word.globalMatch(QString::fromUtf8(result.output));
     while (matches.hasNext()) {
@@ -51,25 +47,30 @@ QList<Word> wordsOfPage(const QString& pdf, int page) {
 }
 
 std::optional<Word> findWord(const QList<Word>& words, const QString& text) {
-    for (const Word& w : words) {
-        if (w.text == text) {
-            return w;
-        }
-    }
-    return std::nullopt;
+    const auto it =
+        std::find_if(words.begin(), words.end(), [&](const Word& w) { return w.text == text; });
+    return it == words.end() ? std::nullopt : std::optional<Word>(*it);
 }
 
 QString slidesJson(const QJsonArray& slides) {
-    return QString::fromUtf8(QJsonDocument(slides).toJson(QJsonDocument::Compact));
+    return QJsonDocument(slides).toJson(QJsonDocument::Compact);
 }
 
-QString pdfText(const QString& pdf) {
-    return QString::fromUtf8(
-        runProgram(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).output);
+QString pdfText(const QString& pdf, const QStringList& options = {}) {
+    return QString::fromUtf8(runProgram("pdftotext", options + QStringList{pdf, "-"}).output);
 }
 
-QString pdfInfo(const QString& pdf) {
-    return QString::fromUtf8(runProgram(QStringLiteral("pdfinfo"), {pdf}).output);
+// A baseline lies inside the word's box, in its lower part (below it only the
+// descenders hang).
+void verifyBaseline(const std::optional<Word>& word, double baseline, double size) {
+    QVERIFY(word);
+    QVERIFY2(word->bottom < baseline && baseline - word->bottom < 0.35 * size &&
+                 word->top > baseline + 0.5 * size,
+             qPrintable(QStringLiteral("%1: box %2..%3, baseline %4")
+                            .arg(word->text)
+                            .arg(word->bottom)
+                            .arg(word->top)
+                            .arg(baseline)));
 }
 
 } // namespace
@@ -77,144 +78,112 @@ QString pdfInfo(const QString& pdf) {
 class PdfSlidesWriterTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    QString fiveSlides; // written once, read by several tests
-
-    // A baseline lies inside the word's box, in its lower part (below it only
-    // the descenders hang).
-    static void verifyBaseline(const std::optional<Word>& word, double baseline, double size) {
-        QVERIFY(word);
-        QVERIFY2(word->bottom < baseline && baseline - word->bottom < 0.35 * size &&
-                     word->top > baseline + 0.5 * size,
-                 qPrintable(QStringLiteral("%1: box %2..%3, baseline %4")
-                                .arg(word->text)
-                                .arg(word->bottom)
-                                .arg(word->top)
-                                .arg(baseline)));
-    }
+    QTemporaryDir m_dir;
+    QString m_fiveSlides; // written once, read by several tests
 
 private Q_SLOTS:
     void initTestCase() {
         QJsonArray slides;
         for (int i = 1; i <= 5; ++i) {
-            slides.append(QJsonObject{{QStringLiteral("title"), QStringLiteral("Title%1").arg(i)},
-                                      {QStringLiteral("bullets"),
-                                       QJsonArray{QStringLiteral("Alpha"), QStringLiteral("Beta"),
-                                                  QStringLiteral("Gamma")}}});
+            slides.append(QJsonObject{{"title", QStringLiteral("Title%1").arg(i)},
+                                      {"bullets", QJsonArray{"Alpha", "Beta", "Gamma"}}});
         }
-        slides[1] = QJsonObject{{QStringLiteral("title"), QStringLiteral("Title2")},
-                                {QStringLiteral("subtitle"), QStringLiteral("Subline")},
-                                {QStringLiteral("bullets"), QJsonArray{QStringLiteral("Alpha")}}};
-        fiveSlides = dir.filePath(QStringLiteral("five.pdf"));
-        QCOMPARE(createPdfSlides(fiveSlides, slidesJson(slides)),
-                 (ToolOutcome{QStringLiteral("create_pdf_slides"), true,
-                              QStringLiteral("Created PDF presentation with 5 slides at ") +
-                                  fiveSlides}));
+        slides[1] = QJsonObject{
+            {"title", "Title2"}, {"subtitle", "Subline"}, {"bullets", QJsonArray{"Alpha"}}};
+        m_fiveSlides = m_dir.filePath("five.pdf");
+        QCOMPARE(createPdfSlides(m_fiveSlides, slidesJson(slides)),
+                 (ToolOutcome{"create_pdf_slides", true,
+                              "Created PDF presentation with 5 slides at " + m_fiveSlides}));
     }
 
     void everyPageIs1024By768Points() {
-        const QString info = pdfInfo(fiveSlides);
-        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+5\\n"))),
-                 qPrintable(info));
-        const ProcessResult perPage = runProgram(
-            QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"),
-                                        QStringLiteral("-l"), QStringLiteral("5"), fiveSlides});
-        QCOMPARE(QString::fromUtf8(perPage.output)
-                     .count(QRegularExpression(QStringLiteral("Page +\\d+ size: +1024 x 768 pts"))),
-                 5);
+        const QString info = runProgram("pdfinfo", {"-f", "1", "-l", "5", m_fiveSlides}).output;
+        QVERIFY2(info.contains(QRegularExpression("Pages:\\s+5\\n")), qPrintable(info));
+        QCOMPARE(info.count(QRegularExpression("Page +\\d+ size: +1024 x 768 pts")), 5);
     }
 
     void textsSitOnTheirBaselines() {
-        const QList<Word> page = wordsOfPage(fiveSlides, 3);
-        verifyBaseline(findWord(page, QStringLiteral("Title3")), 678, 40);
-        QVERIFY(qAbs(findWord(page, QStringLiteral("Title3"))->left - 72) < 2);
-        verifyBaseline(findWord(page, QStringLiteral("Alpha")), 618, 22);
-        verifyBaseline(findWord(page, QStringLiteral("Beta")), 578, 22);
-        verifyBaseline(findWord(page, QStringLiteral("Gamma")), 538, 22);
+        const QList<Word> page = wordsOfPage(m_fiveSlides, 3);
+        verifyBaseline(findWord(page, "Title3"), 678, 40);
+        QVERIFY(qAbs(findWord(page, "Title3")->left - 72) < 2);
+        verifyBaseline(findWord(page, "Alpha"), 618, 22);
+        verifyBaseline(findWord(page, "Beta"), 578, 22);
+        verifyBaseline(findWord(page, "Gamma"), 538, 22);
         // Two leading spaces push the bullet text right of x 88.
-        const double bulletLeft = findWord(page, QStringLiteral("Alpha"))->left;
+        const double bulletLeft = findWord(page, "Alpha")->left;
         QVERIFY2(bulletLeft > 88 + 5 && bulletLeft < 88 + 20,
                  qPrintable(QString::number(bulletLeft)));
         // "3 / 5" in the bottom-right corner.
-        const std::optional<Word> number = findWord(page, QStringLiteral("3"));
-        verifyBaseline(number, 24, 12);
-        QVERIFY(qAbs(number->left - 944) < 2);
-        verifyBaseline(findWord(page, QStringLiteral("5")), 24, 12);
-        QVERIFY(findWord(page, QStringLiteral("/")));
-    }
-
-    void subtitleMovesTheBulletsDown() {
-        const QList<Word> page = wordsOfPage(fiveSlides, 2);
-        verifyBaseline(findWord(page, QStringLiteral("Subline")), 638, 20);
-        verifyBaseline(findWord(page, QStringLiteral("Alpha")), 588, 22);
+        verifyBaseline(findWord(page, "3"), 24, 12);
+        QVERIFY(qAbs(findWord(page, "3")->left - 944) < 2);
+        verifyBaseline(findWord(page, "5"), 24, 12);
+        QVERIFY(findWord(page, "/"));
+        // A subtitle moves the bullets down.
+        const QList<Word> second = wordsOfPage(m_fiveSlides, 2);
+        verifyBaseline(findWord(second, "Subline"), 638, 20);
+        verifyBaseline(findWord(second, "Alpha"), 588, 22);
     }
 
     void shapesAreFilledWithTheirColours() {
-        const QString prefix = dir.filePath(QStringLiteral("page"));
-        QCOMPARE(runProgram(QStringLiteral("pdftoppm"),
-                            {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-f"),
-                             QStringLiteral("3"), QStringLiteral("-singlefile"),
-                             QStringLiteral("-png"), fiveSlides, prefix})
+        const QString prefix = m_dir.filePath("page");
+        QCOMPARE(runProgram("pdftoppm",
+                            {"-r", "72", "-f", "3", "-singlefile", "-png", m_fiveSlides, prefix})
                      .exitCode,
                  0);
-        const QImage image(prefix + QStringLiteral(".png"));
+        const QImage image(prefix + ".png");
         QCOMPARE(image.size(), QSize(1024, 768));
-        const auto near = [](QRgb pixel, int r, int g, int b) {
-            return qAbs(qRed(pixel) - r) < 6 && qAbs(qGreen(pixel) - g) < 6 &&
-                   qAbs(qBlue(pixel) - b) < 6;
+        // The colour at x and a height from the page's bottom edge.
+        const auto isAt = [&](double x, double fromBottom, QRgb expected) {
+            const QRgb pixel = image.pixel(int(x), int(768 - fromBottom));
+            return qAbs(qRed(pixel) - qRed(expected)) < 6 &&
+                   qAbs(qGreen(pixel) - qGreen(expected)) < 6 &&
+                   qAbs(qBlue(pixel) - qBlue(expected)) < 6;
         };
-        QVERIFY(near(image.pixel(600, 400), 250, 250, 245)); // background
-        QVERIFY(near(image.pixel(600, 2), 255, 107, 43));    // accent bar
-        QVERIFY(near(image.pixel(600, 9), 250, 250, 245));   // below the bar
-        // Each dot fills x 72..82 from baseline + 4 up to baseline + 14.
-        const auto pixelAt = [&](double x, double yFromBottom) {
-            return image.pixel(int(x), int(768 - yFromBottom));
-        };
+        const QRgb background = qRgb(250, 250, 245);
+        const QRgb accent = qRgb(255, 107, 43);
+        QVERIFY(isAt(600, 368, background));
+        QVERIFY(isAt(600, 766, accent)); // the bar along the top
+        QVERIFY(isAt(600, 759, background));
+        // Each dot fills x 72..82 from baseline + 4 up to baseline + 14; no fourth dot.
         for (const int baseline : {618, 578, 538}) {
             const QString where = QString::number(baseline);
-            QVERIFY2(near(pixelAt(77, baseline + 9), 255, 107, 43), qPrintable(where));
-            QVERIFY2(near(pixelAt(77, baseline + 5.5), 255, 107, 43), qPrintable(where));
-            QVERIFY2(near(pixelAt(77, baseline + 12.5), 255, 107, 43), qPrintable(where));
-            QVERIFY2(near(pixelAt(77, baseline + 2), 250, 250, 245), qPrintable(where));
-            QVERIFY2(near(pixelAt(77, baseline + 16), 250, 250, 245), qPrintable(where));
-            QVERIFY2(near(pixelAt(70, baseline + 9), 250, 250, 245), qPrintable(where));
-            QVERIFY2(near(pixelAt(84, baseline + 9), 250, 250, 245), qPrintable(where));
+            for (const double y : {9.0, 5.5, 12.5}) {
+                QVERIFY2(isAt(77, baseline + y, accent), qPrintable(where));
+            }
+            QVERIFY2(isAt(77, baseline + 2, background) && isAt(77, baseline + 16, background) &&
+                         isAt(70, baseline + 9, background) && isAt(84, baseline + 9, background),
+                     qPrintable(where));
         }
-        QVERIFY(near(image.pixel(77, 768 - (498 + 9)), 250, 250, 245)); // no fourth dot
+        QVERIFY(isAt(77, 498 + 9, background));
     }
 
     void fontsAreEmbedded() {
-        const QString fonts =
-            QString::fromUtf8(runProgram(QStringLiteral("pdffonts"), {fiveSlides}).output);
-        const QStringList rows = fonts.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(2);
+        const QString fonts = runProgram("pdffonts", {m_fiveSlides}).output;
+        const QStringList rows = fonts.split('\n', Qt::SkipEmptyParts).mid(2);
         QVERIFY(!rows.isEmpty());
         for (const QString& row : rows) {
             // Columns: name, type..., encoding, emb, sub, uni, object, generation.
-            const QStringList columns = row.simplified().split(QLatin1Char(' '));
-            QVERIFY2(columns.size() >= 7 && columns[columns.size() - 5] == QLatin1String("yes"),
-                     qPrintable(row));
+            const QStringList columns = row.simplified().split(' ');
+            QVERIFY2(columns.size() >= 7 && columns[columns.size() - 5] == "yes", qPrintable(row));
         }
         // Helvetica is served by its metric twin.
-        QVERIFY2(fonts.contains(QLatin1String("NimbusSans-Bold")) &&
-                     fonts.contains(QLatin1String("NimbusSans-Regular")),
+        QVERIFY2(fonts.contains("NimbusSans-Bold") && fonts.contains("NimbusSans-Regular"),
                  qPrintable(fonts));
     }
 
     void chineseTextExtractsAsWritten() {
         // 一 人 口 文 日 月 are the characters some CJK faces map to Kangxi radicals.
-        const QString title = QStringLiteral("季度报告一人口文日月");
-        const QString bullet = QStringLiteral("收入增长 Revenue 上升");
-        const QString path = dir.filePath(QStringLiteral("chinese.pdf"));
-        QVERIFY(createPdfSlides(path, slidesJson({QJsonObject{
-                                          {QStringLiteral("title"), title},
-                                          {QStringLiteral("subtitle"), QStringLiteral("副标题")},
-                                          {QStringLiteral("bullets"), QJsonArray{bullet}}}}))
+        const QString title = "季度报告一人口文日月";
+        const QString bullet = "收入增长 Revenue 上升";
+        const QString path = m_dir.filePath("chinese.pdf");
+        QVERIFY(createPdfSlides(path, slidesJson({QJsonObject{{"title", title},
+                                                              {"subtitle", "副标题"},
+                                                              {"bullets", QJsonArray{bullet}}}}))
                     .success);
         const QString text = pdfText(path);
-        QVERIFY2(text.contains(title), qPrintable(text));
-        QVERIFY2(text.contains(bullet), qPrintable(text));
-        QVERIFY(text.contains(QStringLiteral("副标题")));
-        QVERIFY(!text.contains(QRegularExpression(QStringLiteral("[\\x{2F00}-\\x{2FDF}]"))));
+        QVERIFY2(text.contains(title) && text.contains(bullet) && text.contains("副标题"),
+                 qPrintable(text));
+        QVERIFY(!text.contains(QRegularExpression("[\\x{2F00}-\\x{2FDF}]")));
     }
 
     void untitledSlidesAndLongDecksNeedNoRoom() {
@@ -222,98 +191,75 @@ private Q_SLOTS:
         for (int i = 1; i <= 15; ++i) {
             fifteen.append(QStringLiteral("Point%1").arg(i));
         }
-        const QString path = dir.filePath(QStringLiteral("long.pdf"));
-        const QString longTitle = QStringLiteral("Wide").repeated(40);
-        QCOMPARE(
-            createPdfSlides(path, slidesJson({QJsonObject{{QStringLiteral("bullets"), fifteen}},
-                                              QJsonObject{{QStringLiteral("title"), longTitle}}}))
-                .success,
-            true);
-        QVERIFY(pdfInfo(path).contains(QStringLiteral("1024 x 768 pts")));
+        const QString path = m_dir.filePath("long.pdf");
+        const QString longTitle = QString("Wide").repeated(40);
+        QVERIFY(createPdfSlides(path, slidesJson({QJsonObject{{"bullets", fifteen}},
+                                                  QJsonObject{{"title", longTitle}}}))
+                    .success);
+        QVERIFY(QString(runProgram("pdfinfo", {path}).output).contains("1024 x 768 pts"));
         const QList<Word> first = wordsOfPage(path, 1);
-        verifyBaseline(findWord(first, QStringLiteral("Slide")), 678, 40);
-        verifyBaseline(findWord(first, QStringLiteral("Point15")), 618 - 14 * 40, 22);
+        verifyBaseline(findWord(first, "Slide"), 678, 40);
+        verifyBaseline(findWord(first, "Point15"), 618 - 14 * 40, 22);
         // One line, running past the right edge rather than wrapping.
-        const QString text = QString::fromUtf8(
-            runProgram(QStringLiteral("pdftotext"),
-                       {QStringLiteral("-f"), QStringLiteral("2"), QStringLiteral("-l"),
-                        QStringLiteral("2"), QStringLiteral("-x"), QStringLiteral("0"),
-                        QStringLiteral("-y"), QStringLiteral("0"), QStringLiteral("-W"),
-                        QStringLiteral("4000"), QStringLiteral("-H"), QStringLiteral("768"), path,
-                        QStringLiteral("-")})
-                .output);
+        const QString text =
+            pdfText(path, {"-f", "2", "-l", "2", "-x", "0", "-y", "0", "-W", "4000", "-H", "768"});
         QVERIFY2(text.contains(longTitle), qPrintable(text));
     }
 
     void badSlidesAreRefused_data() {
         QTest::addColumn<QString>("slides");
         QTest::addColumn<QString>("message");
-        const QString invalid = QStringLiteral(
-            R"(Invalid slides JSON. Expected: [{"title":"...","bullets":["..."]},...])");
-        QTest::newRow("object") << QStringLiteral("{}") << invalid;
-        QTest::newRow("numbers") << QStringLiteral("[1]") << invalid;
-        QTest::newRow("not JSON") << QStringLiteral("slides") << invalid;
-        QTest::newRow("empty") << QStringLiteral("[]") << QStringLiteral("No slides provided");
+        const QString invalid =
+            R"(Invalid slides JSON. Expected: [{"title":"...","bullets":["..."]},...])";
+        QTest::newRow("object") << "{}" << invalid;
+        QTest::newRow("numbers") << "[1]" << invalid;
+        QTest::newRow("not JSON") << "slides" << invalid;
+        QTest::newRow("empty") << "[]"
+                               << "No slides provided";
     }
     void badSlidesAreRefused() {
         QFETCH(QString, slides);
         QFETCH(QString, message);
-        const QString path = dir.filePath(QStringLiteral("refused.pdf"));
-        QCOMPARE(createPdfSlides(path, slides),
-                 (ToolOutcome{QStringLiteral("create_pdf_slides"), false, message}));
+        const QString path = m_dir.filePath("refused.pdf");
+        QCOMPARE(createPdfSlides(path, slides), (ToolOutcome{"create_pdf_slides", false, message}));
         QVERIFY(!QFile::exists(path));
     }
 
     void unwritableTargetCannotCreateTheContext() {
-        QFile plain(dir.filePath(QStringLiteral("plain.txt")));
+        QFile plain(m_dir.filePath("plain.txt"));
         QVERIFY(plain.open(QIODevice::WriteOnly));
         plain.close();
-        const ToolOutcome expected{QStringLiteral("create_pdf_slides"), false,
-                                   QStringLiteral("Cannot create PDF context")};
-        QCOMPARE(createPdfSlides(dir.filePath(QStringLiteral("plain.txt/deck.pdf")),
-                                 QStringLiteral("[{}]")),
-                 expected);
-        QCOMPARE(createPdfSlides(dir.path(), QStringLiteral("[{}]")), expected);
-        QCOMPARE(createPdfSlides(QString(), QStringLiteral("[{}]")), expected);
+        const ToolOutcome expected{"create_pdf_slides", false, "Cannot create PDF context"};
+        for (const QString& path :
+             {m_dir.filePath("plain.txt/deck.pdf"), m_dir.path(), QString()}) {
+            QCOMPARE(createPdfSlides(path, "[{}]"), expected);
+        }
         QCOMPARE(QFileInfo(plain.fileName()).size(), 0);
-
         if (geteuid() == 0) {
             QSKIP("root writes into read-only folders");
         }
-        const QString locked = dir.filePath(QStringLiteral("locked"));
+        const QString locked = m_dir.filePath("locked");
         QVERIFY(QDir().mkpath(locked));
         QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        const ToolOutcome outcome =
-            createPdfSlides(locked + QStringLiteral("/deck.pdf"), QStringLiteral("[{}]"));
+        const ToolOutcome outcome = createPdfSlides(locked + "/deck.pdf", "[{}]");
         QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                           QFileDevice::ExeOwner);
         QCOMPARE(outcome, expected);
         QVERIFY(QDir(locked).isEmpty());
     }
 
-    void existingFileIsReplacedAndParentsCreated() {
-        const QString path = dir.filePath(QStringLiteral("new/folder/deck.pdf"));
-        QVERIFY(createPdfSlides(path, QStringLiteral(R"([{"title":"First"}])")).success);
-        QVERIFY(createPdfSlides(path, QStringLiteral(R"([{"title":"Second"},{}])")).success);
+    void replacesOnAWorkerThreadAndCreatesParents() {
+        const QString path = m_dir.filePath("new/folder/deck.pdf");
+        QVERIFY(createPdfSlides(path, R"([{"title":"First"}])").success);
+        QFuture<ToolOutcome> drawn = QtConcurrent::run([path] {
+            return createPdfSlides(path, R"([{"title":"Threaded","bullets":["中文"]},{}])");
+        });
+        QVERIFY(drawn.result().success);
         const QString text = pdfText(path);
-        QVERIFY(text.contains(QStringLiteral("Second")) && !text.contains(QStringLiteral("First")));
-        QCOMPARE(
-            QDir(dir.filePath(QStringLiteral("new/folder"))).entryList(QDir::Files | QDir::Hidden),
-            QStringList{QStringLiteral("deck.pdf")});
-    }
-
-    void drawsOnAWorkerThread() {
-        const QString path = dir.filePath(QStringLiteral("worker.pdf"));
-        QFutureWatcher<ToolOutcome> watcher;
-        QSignalSpy finished(&watcher, &QFutureWatcher<ToolOutcome>::finished);
-        watcher.setFuture(QtConcurrent::run([path] {
-            return createPdfSlides(path,
-                                   QStringLiteral(R"([{"title":"Threaded","bullets":["中文"]}])"));
-        }));
-        QVERIFY(finished.wait(60000));
-        QVERIFY(watcher.result().success);
-        const QString text = pdfText(path);
-        QVERIFY(text.contains(QStringLiteral("Threaded")) && text.contains(QStringLiteral("中文")));
+        QVERIFY2(text.contains("Threaded") && text.contains("中文") && !text.contains("First"),
+                 qPrintable(text));
+        QCOMPARE(QDir(m_dir.filePath("new/folder")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"deck.pdf"});
     }
 };
 

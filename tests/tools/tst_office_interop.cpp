@@ -1,0 +1,173 @@
+// The office tools with LibreOffice on the other side: the readers on files it
+// wrote (DOCX from HTML, XLSX from CSV and from a workbook with numbers, dates
+// and formulas, PDF from HTML with page breaks), and the files create_pptx and
+// create_xlsx write opened by it (converted to PDF and CSV) and by read_xlsx.
+// The conversions run once, side by side, each with its own profile.
+
+#include "support/tool_outcome_text.h"
+#include "tools/readers/docx_reader.h"
+#include "tools/readers/pdf_reader.h"
+#include "tools/readers/xlsx_reader.h"
+#include "tools/writers/pptx_writer.h"
+#include "tools/writers/spreadsheet_cells.h"
+#include "tools/writers/xlsx_writer.h"
+#include "writers/writer_test_support.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+using namespace WriterTests;
+
+namespace {
+
+QString fixture(const char* name) {
+    return EMBERGLASS_TEST_DATA_DIR "/readers/" + QString(name);
+}
+
+const QList<QStringList> tableRows{{"Name", "Age", "Note"},
+                                   {"Bob", "42", "Tom & Jerry"},
+                                   {"007", "1e3", "-2.5"},
+                                   {"1,5", "12%", "inf"},
+                                   {"<tag>", "\"quoted\"", "中文"}};
+
+// Splits LibreOffice's CSV (comma separated, double-quoted text) into fields.
+QList<QStringList> parseCsv(const QString& csv) {
+    QList<QStringList> rows(1);
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < csv.size(); ++i) {
+        const QChar c = csv[i];
+        if (c == u'"' && quoted && i + 1 < csv.size() && csv[i + 1] == u'"') {
+            field += c;
+            ++i;
+        } else if (c == u'"') {
+            quoted = !quoted;
+        } else if (!quoted && (c == u',' || c == u'\n')) {
+            rows.last().append(std::exchange(field, {}));
+            if (c == u'\n') {
+                rows.append({});
+            }
+        } else if (quoted || c != u'\r') {
+            field += c;
+        }
+    }
+    rows.removeLast();
+    return rows;
+}
+
+} // namespace
+
+class OfficeInteropTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString converted(const char* name) const { return m_dir.filePath(name); }
+
+private Q_SLOTS:
+    void initTestCase() {
+        QJsonArray rows;
+        for (const QStringList& row : tableRows) {
+            rows.append(QJsonArray::fromStringList(row));
+        }
+        QVERIFY(createXlsx(converted("table.xlsx"), QJsonDocument(rows).toJson()).success);
+        QVERIFY(createPptx(converted("deck.pptx"), R"([
+            {"title": "Q3 Review", "bullets": ["Revenue up", "Costs down"]},
+            {"title": "Risks & <Mitigations>", "bullets": ["Supply \"chain\""]},
+            {"bullets": ["季度报告"]}])")
+                    .success);
+        const QList<QStringList> conversions{
+            {"--infilter=HTML (StarWriter)", "--convert-to", "docx:MS Word 2007 XML",
+             fixture("letter.html")},
+            {"--convert-to", "xlsx", fixture("people.csv"), fixture("mixed.fods")},
+            {"--convert-to", "pdf", fixture("three_pages.html"), converted("deck.pptx")},
+            // Comma separated, double quotes, UTF-8, first line 1, cells as shown.
+            {"--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true",
+             converted("table.xlsx")}};
+        std::vector<std::unique_ptr<QProcess>> running;
+        for (const QStringList& conversion : conversions) {
+            const QString profile =
+                QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("profile%1").arg(running.size())))
+                    .toString();
+            auto& process = running.emplace_back(std::make_unique<QProcess>());
+            process->setProcessChannelMode(QProcess::MergedChannels);
+            process->start("soffice", QStringList{"-env:UserInstallation=" + profile, "--headless",
+                                                  "--norestore", "--outdir", m_dir.path()} +
+                                          conversion);
+        }
+        for (const auto& process : running) {
+            QVERIFY2(process->waitForFinished(180000), "LibreOffice did not finish");
+            QVERIFY2(process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0,
+                     process->readAll().constData());
+        }
+        for (const char* name : {"letter.docx", "people.xlsx", "mixed.xlsx", "three_pages.pdf",
+                                 "deck.pdf", "table.csv"}) {
+            QVERIFY2(QFile::exists(converted(name)), name);
+        }
+    }
+
+    void readersOnWhatLibreOfficeWrote() {
+        QCOMPARE(readDocx(converted("letter.docx")),
+                 (ToolOutcome{{}, true, "Hello\nWorld\nA\nR&D budget for 2025"}));
+        QCOMPARE(readXlsx(converted("people.xlsx")),
+                 (ToolOutcome{{}, true, "Rows: 2\n\nName\tAge\nBob\t42"}));
+        // Dates are day serials from 1899-12-30, formulas their cached
+        // results (booleans as 1/0); the empty row and the second sheet are absent.
+        const qint64 serial = QDate(1899, 12, 30).daysTo(QDate(2024, 3, 15));
+        QCOMPARE(
+            readXlsx(converted("mixed.xlsx")),
+            (ToolOutcome{{},
+                         true,
+                         QStringLiteral("Rows: 3\n\nItem\tCost\tDue\nR&D\t1250.5\t%1\nTotal\t%2\t1")
+                             .arg(serial)
+                             .arg(1250.5 * 2)}));
+        QCOMPARE(readPdf(converted("three_pages.pdf")),
+                 (ToolOutcome{{},
+                              true,
+                              "PDF: 3 pages\n\n--- Page 1 ---\nFirst page text\n\n"
+                              "--- Page 2 ---\nSecond page text\n\n"
+                              "--- Page 3 ---\nThird page text\n\n"}));
+    }
+
+    void libreOfficeShowsEveryTitleAndBullet() {
+        const QString pdf = converted("deck.pdf");
+        const QString info = runProgram("pdfinfo", {pdf}).output;
+        QVERIFY2(info.contains(QRegularExpression("Pages:\\s+3\\n")), qPrintable(info));
+        const QString text = runProgram("pdftotext", {pdf, "-"}).output;
+        for (const char* expected :
+             {"Q3 Review", "Revenue up", "Costs down", "Risks & <Mitigations>", "Supply \"chain\"",
+              "Slide 3", "季度报告"}) {
+            QVERIFY2(text.contains(expected), qPrintable(expected + (" not in:\n" + text)));
+        }
+    }
+
+    void libreOfficeAndReadXlsxReadEveryCell() {
+        QFile csv(converted("table.csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QList<QStringList> rows = parseCsv(QString::fromUtf8(csv.readAll()));
+        QCOMPARE(rows.size(), tableRows.size());
+        QStringList lines;
+        for (qsizetype r = 0; r < rows.size(); ++r) {
+            QCOMPARE(rows[r].size(), tableRows[r].size());
+            for (qsizetype c = 0; c < rows[r].size(); ++c) {
+                const QString& written = tableRows[r][c];
+                if (SpreadsheetCells::isNumericCell(written)) {
+                    QCOMPARE(rows[r][c].toDouble(), written.toDouble());
+                } else {
+                    QCOMPARE(rows[r][c], written);
+                }
+            }
+            lines.append(tableRows[r].join('\t'));
+        }
+        QCOMPARE(readXlsx(converted("table.xlsx")),
+                 (ToolOutcome{{}, true, "Rows: 5\n\n" + lines.join('\n')}));
+    }
+};
+
+QTEST_GUILESS_MAIN(OfficeInteropTest)
+#include "tst_office_interop.moc"
