@@ -91,8 +91,8 @@ private Q_SLOTS:
 
     void repliesWithoutToolBlocksStayText() {
         for (const QString& content :
-             {"  Hello there  ", "I will read it. <tool_call>{\"name\": \"read_file\"",
-              "odd </tool_call> text", ""}) {
+             QStringList{"  Hello there  ", "I will read it. <tool_call>{\"name\": \"read_file\"",
+                         "odd </tool_call> text", ""}) {
             const Result<ModelReply> reply = replyTo(FakeOllamaServer::chatReply(content));
             QVERIFY(reply.ok());
             QCOMPARE(reply.value(), (ModelReply{content, {}}));

@@ -177,8 +177,8 @@ private Q_SLOTS:
         persona.reload();
         QCOMPARE((QStringList{persona.soul(), persona.agentName(), persona.memory()}),
                  (QStringList{"# Aria", "Aria", "likes tea"}));
-        QCOMPARE((QList<int>{soulSpy.count(), memorySpy.count(), filesSpy.count()}),
-                 (QList<int>{1, 1, 1})); // a rescan always gives new records
+        QCOMPARE((QList<qsizetype>{soulSpy.count(), memorySpy.count(), filesSpy.count()}),
+                 (QList<qsizetype>{1, 1, 1})); // a rescan always gives new records
         QVERIFY(QFile::remove(persona.soulURL()));
         QVERIFY(writeBytes(persona.memoryURL(), invalidUtf8));
         persona.reload();
@@ -186,7 +186,7 @@ private Q_SLOTS:
                  (QStringList{"# Aria", "likes tea"}));
         QVERIFY(!QFileInfo::exists(persona.soulURL()));
         QCOMPARE(readBytes(persona.memoryURL()), invalidUtf8);
-        QCOMPARE((QList<int>{soulSpy.count(), memorySpy.count()}), (QList<int>{1, 1}));
+        QCOMPARE((QList<qsizetype>{soulSpy.count(), memorySpy.count()}), (QList<qsizetype>{1, 1}));
     }
 
     void settersNotifyOnlyOnChange() {

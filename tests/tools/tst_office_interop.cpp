@@ -50,7 +50,7 @@ QList<QStringList> parseCsv(const QString& csv) {
         } else if (!quoted && (c == u',' || c == u'\n')) {
             rows.last().append(std::exchange(field, {}));
             if (c == u'\n') {
-                rows.append({});
+                rows.append(QStringList());
             }
         } else if (quoted || c != u'\r') {
             field += c;
@@ -76,29 +76,33 @@ private Q_SLOTS:
             rows.append(QJsonArray::fromStringList(row));
         }
         QVERIFY(createXlsx(converted("table.xlsx"), QJsonDocument(rows).toJson()).success);
-        QVERIFY(createPptx(converted("deck.pptx"), R"([
-            {"title": "Q3 Review", "bullets": ["Revenue up", "Costs down"]},
-            {"title": "Risks & <Mitigations>", "bullets": ["Supply \"chain\""]},
-            {"bullets": ["季度报告"]}])")
-                    .success);
-        const QList<QStringList> conversions{
-            {"--infilter=HTML (StarWriter)", "--convert-to", "docx:MS Word 2007 XML",
-             fixture("letter.html")},
-            {"--convert-to", "xlsx", fixture("people.csv"), fixture("mixed.fods")},
-            {"--convert-to", "pdf", fixture("three_pages.html"), converted("deck.pptx")},
+        // Not a raw string: moc misreads one that holds a backslash before a quote.
+        QVERIFY(
+            createPptx(
+                converted("deck.pptx"),
+                "[{\"title\": \"Q3 Review\", \"bullets\": [\"Revenue up\", \"Costs down\"]},"
+                " {\"title\": \"Risks & <Mitigations>\", \"bullets\": [\"Supply \\\"chain\\\"\"]},"
+                " {\"bullets\": [\"季度报告\"]}]")
+                .success);
+        // What to convert to (--outdir must come right after it), then the inputs.
+        const QList<QPair<QStringList, QStringList>> conversions{
+            {{"--infilter=HTML (StarWriter)", "--convert-to", "docx:MS Word 2007 XML"},
+             {fixture("letter.html")}},
+            {{"--convert-to", "xlsx"}, {fixture("people.csv"), fixture("mixed.fods")}},
+            {{"--convert-to", "pdf"}, {fixture("three_pages.html"), converted("deck.pptx")}},
             // Comma separated, double quotes, UTF-8, first line 1, cells as shown.
-            {"--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true",
-             converted("table.xlsx")}};
+            {{"--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true"},
+             {converted("table.xlsx")}}};
         std::vector<std::unique_ptr<QProcess>> running;
-        for (const QStringList& conversion : conversions) {
+        for (const auto& [target, inputs] : conversions) {
             const QString profile =
                 QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("profile%1").arg(running.size())))
                     .toString();
             auto& process = running.emplace_back(std::make_unique<QProcess>());
             process->setProcessChannelMode(QProcess::MergedChannels);
             process->start("soffice", QStringList{"-env:UserInstallation=" + profile, "--headless",
-                                                  "--norestore", "--outdir", m_dir.path()} +
-                                          conversion);
+                                                  "--norestore"} +
+                                          target + QStringList{"--outdir", m_dir.path()} + inputs);
         }
         for (const auto& process : running) {
             QVERIFY2(process->waitForFinished(180000), "LibreOffice did not finish");

@@ -54,7 +54,7 @@ class RunCommandTest : public QObject {
 private Q_SLOTS:
     void commandsSideBySide() {
         qputenv("EMBERGLASS_PROBE", "two words");
-        const QString nul = "echo safe" + QChar(0) + "; echo more";
+        const QString nul = QString("echo safe") + QChar(0) + "; echo more";
         const QList<Command> commands{
             {"echo hi", 30s, true, "exit code: 0\nhi\n"},
             {"echo oops >&2; exit 1", 30s, false, "exit code: 1\n[stderr] oops\n"},

@@ -160,7 +160,7 @@ private Q_SLOTS:
         for (const ZipEntry& entry : m_deck) {
             // Targets are relative to the folder above _rels.
             const QString base = entry.name.section("_rels/", 0, 0);
-            auto matches = QRegularExpression(R"re((?:Target="|PartName="/)([^"]+)")re")
+            auto matches = QRegularExpression("(?:Target=\"|PartName=\"/)([^\"]+)\"")
                                .globalMatch(QString::fromUtf8(entry.data));
             while (matches.hasNext()) {
                 const QString target = matches.next().captured(1);
