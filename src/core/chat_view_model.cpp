@@ -348,7 +348,7 @@ void ChatViewModel::applyCloudConfigToClient() {
 
 void ChatViewModel::saveCloudConfig() {
     applyCloudConfigToClient();
-    ProviderSettings::save(*m_userDefaults, m_cloudConfig);
+    noteSettingsSave(ProviderSettings::save(*m_userDefaults, m_cloudConfig));
 }
 
 void ChatViewModel::useCloudConfigWithoutSaving(const CloudConfig& config) {
@@ -444,6 +444,14 @@ void ChatViewModel::setHasCompletedOnboarding(bool completed) {
     if (hasCompletedOnboarding() == completed) {
         return;
     }
-    m_userDefaults->setValue(UserDefaults::onboardingKey, completed);
+    noteSettingsSave(m_userDefaults->setValue(UserDefaults::onboardingKey, completed));
     Q_EMIT hasCompletedOnboardingChanged();
+}
+
+void ChatViewModel::noteSettingsSave(const WriteResult& result) {
+    const QString error = result.description();
+    if (error != m_settingsSaveError) {
+        m_settingsSaveError = error;
+        Q_EMIT settingsSaveErrorChanged();
+    }
 }

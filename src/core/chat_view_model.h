@@ -27,6 +27,7 @@ class ToolLoop;
 class ToolRunner;
 class UserDefaults;
 class WebBridge;
+class WriteResult;
 struct Conversation;
 
 // Where a controller keeps its state; the defaults are the application's own.
@@ -70,6 +71,7 @@ class ChatViewModel : public QObject {
     Q_PROPERTY(PersonaManager* persona READ persona CONSTANT)
     Q_PROPERTY(bool hasCompletedOnboarding READ hasCompletedOnboarding WRITE
                    setHasCompletedOnboarding NOTIFY hasCompletedOnboardingChanged)
+    Q_PROPERTY(QString settingsSaveError READ settingsSaveError NOTIFY settingsSaveErrorChanged)
 
 public:
     explicit ChatViewModel(QObject* parent = nullptr);
@@ -150,6 +152,9 @@ public:
     PersonaManager* persona() const { return m_persona; }
     bool hasCompletedOnboarding() const;
     void setHasCompletedOnboarding(bool completed);
+    // Why the settings file could not be written at the last save, in the
+    // system's words; empty once a save succeeds. What was set stays in use.
+    QString settingsSaveError() const { return m_settingsSaveError; }
 
 Q_SIGNALS:
     void currentConversationIdChanged();
@@ -169,6 +174,7 @@ Q_SIGNALS:
     void servedModelsChanged();
     void modelNotOfferedChanged();
     void hasCompletedOnboardingChanged();
+    void settingsSaveErrorChanged();
 
 private:
     QString currentConversationIdText() const;
@@ -187,6 +193,7 @@ private:
     void dropPendingProbes();
     void setServerState(bool running, std::optional<QString> url);
     void applyCloudConfigToClient();
+    void noteSettingsSave(const WriteResult& result);
     QCoro::Task<> generate(QUuid conversationId, QString systemPrompt,
                            std::shared_ptr<RequestCancellation> cancellation);
     QCoro::Task<> loadLocalModel();
@@ -212,6 +219,7 @@ private:
     bool m_isServerRunning = false;
     std::optional<QString> m_serverURL;
     std::optional<InspectorSidebarPanel> m_inspectorPanel;
+    QString m_settingsSaveError;
     AIBackend m_activeBackend = AIBackend::cloud;
     CloudConfig m_cloudConfig;
     QStringList m_servedModels;

@@ -67,16 +67,20 @@ QMap<CloudProviderPreset, CloudConfig> loadSavedConfigs(const UserDefaults& defa
     return map;
 }
 
-void save(UserDefaults& defaults, const CloudConfig& config) {
+WriteResult save(UserDefaults& defaults, const CloudConfig& config) {
     QMap<CloudProviderPreset, CloudConfig> map = loadSavedConfigs(defaults);
     map.insert(config.provider, config);
     QJsonArray array;
     for (const CloudConfig& entry : map) {
         array.append(toJson(entry));
     }
-    defaults.setValue(UserDefaults::cloudConfigsKey,
-                      QJsonDocument(array).toJson(QJsonDocument::Compact));
-    defaults.setValue(UserDefaults::activeProviderKey, toText(config.provider));
+    const WriteResult configs = defaults.setValue(
+        UserDefaults::cloudConfigsKey, QJsonDocument(array).toJson(QJsonDocument::Compact));
+    // The active provider changes only once its settings are stored.
+    if (!configs.ok()) {
+        return configs;
+    }
+    return defaults.setValue(UserDefaults::activeProviderKey, toText(config.provider));
 }
 
 } // namespace ProviderSettings

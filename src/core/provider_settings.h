@@ -16,6 +16,7 @@ CloudConfig loadActive(const UserDefaults& defaults);
 QMap<CloudProviderPreset, CloudConfig> loadSavedConfigs(const UserDefaults& defaults);
 
 // Stores `config` under its provider and makes that provider the active one.
-void save(UserDefaults& defaults, const CloudConfig& config);
+// On failure the system's reason, and the active provider is left as it was.
+WriteResult save(UserDefaults& defaults, const CloudConfig& config);
 
 } // namespace ProviderSettings

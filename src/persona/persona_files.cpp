@@ -64,7 +64,7 @@ std::optional<QString> migrateLegacyMemory(const QString& legacyPath, const QStr
                                : memory.text + QStringLiteral("\n\n") + *legacy;
     // The legacy file is the only copy of its text until MEMORY.md is read back
     // holding it.
-    if (writeTextAtomically(memoryPath, merged) && readUtf8File(memoryPath) == merged) {
+    if (writeTextAtomically(memoryPath, merged).ok() && readUtf8File(memoryPath) == merged) {
         QFile::remove(legacyPath);
     }
     return merged;

@@ -117,8 +117,17 @@ QString PersonaManager::memoryInstructionsFor(const QDate& today) const {
                                            today.toString(dateFormat));
 }
 
-bool PersonaManager::writeTextAtomically(const QString& path, const QString& text) const {
-    return ::writeTextAtomically(path, text);
+bool PersonaManager::writeTextAtomically(const QString& path, const QString& text) {
+    return noteWrite(::writeTextAtomically(path, text));
+}
+
+bool PersonaManager::noteWrite(const WriteResult& result) {
+    const QString error = result.description();
+    if (error != m_lastWriteError) {
+        m_lastWriteError = error;
+        Q_EMIT lastWriteErrorChanged();
+    }
+    return result.ok();
 }
 
 bool PersonaManager::saveMemoryFile(const QString& path, const QString& content) {
@@ -126,14 +135,16 @@ bool PersonaManager::saveMemoryFile(const QString& path, const QString& content)
     const auto entry = std::find_if(m_memoryFiles.begin(), m_memoryFiles.end(),
                                     [&path](const MemoryFile& file) { return file.url == path; });
     if (entry == m_memoryFiles.end()) {
+        noteWrite(WriteResult::success());
         return false;
     }
-    ::writeTextAtomically(path, content); // a failed write still updates the listed content
-    if (entry->content != content) {
-        entry->content = content;
+    const WriteResult written = ::writeTextAtomically(path, content);
+    const bool changed = entry->content != content;
+    entry->content = content;
+    if (changed) {
         Q_EMIT memoryFilesChanged();
     }
-    return true;
+    return noteWrite(written);
 }
 
 void PersonaManager::setClock(Clock clock) {

@@ -2,6 +2,7 @@
 
 #include "persona/memory_file.h"
 #include "persona/memory_file_scanner.h"
+#include "storage/write_result.h"
 
 #include <QDateTime>
 #include <QList>
@@ -12,7 +13,8 @@
 
 // The agent's persona and memory on disk (~/.nimbrook): the soul, the long-term
 // memory, the memory directory's Markdown files, and the system prompt built from
-// them. File-system problems are silent: defaults are used or old values kept.
+// them. File-system problems are silent (defaults are used or old values kept),
+// except for the editors' saves, which say why they failed.
 class PersonaManager : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString soul READ soul WRITE setSoul NOTIFY soulChanged)
@@ -23,6 +25,7 @@ class PersonaManager : public QObject {
     Q_PROPERTY(QString memoryURL READ memoryURL CONSTANT)
     Q_PROPERTY(QString memoryDirectory READ memoryDirectory CONSTANT)
     Q_PROPERTY(QString agentName READ agentName NOTIFY soulChanged)
+    Q_PROPERTY(QString lastWriteError READ lastWriteError NOTIFY lastWriteErrorChanged)
 
 public:
     // Supplies "now" for file-name dates and entry times.
@@ -57,12 +60,17 @@ public:
     Q_INVOKABLE QString recentMemories(int days) const;
     Q_INVOKABLE QString memoryInstructions() const;
 
-    // For the editors that save the soul, the memory or a memory file.
-    Q_INVOKABLE bool writeTextAtomically(const QString& path, const QString& text) const;
+    // For the editors that save the soul, the memory or a memory file: true once
+    // the text is on disk. Each call sets lastWriteError.
+    Q_INVOKABLE bool writeTextAtomically(const QString& path, const QString& text);
     // Saves an open memory file: the listed entry with this path gets the text, on
-    // disk and in memoryFiles (its date stays until the next scan). Does nothing,
-    // and returns false, when no listed file has the path.
+    // disk and in memoryFiles (its date stays until the next scan; the entry keeps
+    // the text even when the write fails, so it is not lost). Does nothing, and
+    // returns false, when no listed file has the path.
     Q_INVOKABLE bool saveMemoryFile(const QString& path, const QString& content);
+    // Why the last of those two calls did not write, in the system's words ("No
+    // space left on device"); empty when it wrote, or had nothing to write.
+    QString lastWriteError() const { return m_lastWriteError; }
 
     void setClock(Clock clock);
 
@@ -70,14 +78,17 @@ Q_SIGNALS:
     void soulChanged();
     void memoryChanged();
     void memoryFilesChanged();
+    void lastWriteErrorChanged();
 
 private:
     void setMemoryFiles(QList<MemoryFile> files);
     QString memoryInstructionsFor(const QDate& today) const;
+    bool noteWrite(const WriteResult& result);
 
     QString m_soul;
     QString m_memory;
     QList<MemoryFile> m_memoryFiles;
+    QString m_lastWriteError;
     const QString m_storageDirectory;
     const QString m_soulURL;
     const QString m_memoryURL;

@@ -144,10 +144,22 @@ void SoulQuestionnaire::storeSoul(const QString& text) {
     if (m_stored || m_persona == nullptr) {
         return;
     }
-    m_stored = true;
     m_persona->setSoul(text);
-    m_persona->writeTextAtomically(m_persona->soulURL(), text); // a failed write is ignored
+    // Going on would lose the soul at the next start, and the onboarding with it.
+    if (!m_persona->writeTextAtomically(m_persona->soulURL(), text)) {
+        setSaveError(m_persona->lastWriteError());
+        return;
+    }
+    m_stored = true;
+    setSaveError({});
     Q_EMIT soulStored();
+}
+
+void SoulQuestionnaire::setSaveError(const QString& error) {
+    if (error != m_saveError) {
+        m_saveError = error;
+        Q_EMIT saveErrorChanged();
+    }
 }
 
 QVariantMap SoulQuestionnaire::answersByName() const {

@@ -26,6 +26,7 @@ class SoulQuestionnaire : public QObject {
     Q_PROPERTY(QString pastedSoul READ pastedSoul WRITE setPastedSoul NOTIFY pastedSoulChanged)
     Q_PROPERTY(bool hasPastedSoul READ hasPastedSoul NOTIFY pastedSoulChanged)
     Q_PROPERTY(int answerDelay READ answerDelay WRITE setAnswerDelay NOTIFY answerDelayChanged)
+    Q_PROPERTY(QString saveError READ saveError NOTIFY saveErrorChanged)
 
 public:
     // The questions are walked in this order.
@@ -66,8 +67,11 @@ public:
     // The soul the answers given so far make.
     Q_INVOKABLE QString soulText() const;
     // Store the soul (persona.soul and soul.md) and report soulStored once.
+    // When soul.md cannot be written, saveError says why and nothing is
+    // reported: the answers stay, and entering again tries again.
     Q_INVOKABLE void enterWithAnswers();
     Q_INVOKABLE void enterWithPastedSoul();
+    QString saveError() const { return m_saveError; }
 
 Q_SIGNALS:
     void personaChanged();
@@ -79,6 +83,7 @@ Q_SIGNALS:
     void pasteModeChanged();
     void pastedSoulChanged();
     void answerDelayChanged();
+    void saveErrorChanged();
     void soulStored();
 
 private:
@@ -88,6 +93,7 @@ private:
     void setCurrentField(Field field);
     void setShowPreview(bool show);
     void storeSoul(const QString& text);
+    void setSaveError(const QString& error);
 
     QPointer<PersonaManager> m_persona;
     QMap<Field, QString> m_answers;
@@ -100,4 +106,5 @@ private:
     int m_answerDelay = 300;
     bool m_begun = false;
     bool m_stored = false;
+    QString m_saveError;
 };

@@ -24,8 +24,8 @@ std::optional<QString> readUtf8File(const QString& path) {
     return text;
 }
 
-bool writeTextAtomically(const QString& path, const QString& text) {
-    return replaceFileDurably(path, text.toUtf8()).ok();
+WriteResult writeTextAtomically(const QString& path, const QString& text) {
+    return replaceFileDurably(path, text.toUtf8());
 }
 
 CreateOutcome createTextFileIfAbsent(const QString& path, const QString& text) {

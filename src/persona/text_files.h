@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/write_result.h"
+
 #include <QString>
 
 #include <optional>
@@ -9,10 +11,10 @@
 std::optional<QString> readUtf8File(const QString& path);
 
 // Replaces the file with the text as UTF-8 through a temporary file in the same
-// directory, so a reader sees either the old or the new content, and only says
-// true once the text is on disk. Returns false on failure (the old file is then
-// untouched); editors may ignore the result.
-bool writeTextAtomically(const QString& path, const QString& text);
+// directory, so a reader sees either the old or the new content; succeeds only
+// once the text is on disk. On failure the old file is untouched and
+// the result holds the system's reason.
+WriteResult writeTextAtomically(const QString& path, const QString& text);
 
 enum class CreateOutcome { created, alreadyExists, failed };
 

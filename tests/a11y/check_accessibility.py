@@ -6,8 +6,9 @@ Usage: check_accessibility.py APP
 Starts APP (the emberglass program) in a sandbox home, on the X display and the
 D-Bus session it is given, with its cloud provider pointed at a small scripted
 chat server on localhost. Then, through AT-SPI only (what Orca uses), it goes
-through the onboarding, the main window, every inspector panel and a chat whose
-reply calls a tool, and at every step checks each control, list and list item
+through the onboarding, the main window, every inspector panel (pressing the
+model list's refresh button) and a chat whose reply calls a tool, and at every
+step checks each control, list and list item
 on screen: a control without a name fails the check. It prints the tree's
 controls at each step and ends with status 1 if any control had no name.
 """
@@ -36,6 +37,7 @@ class ScriptedChatServer(http.server.BaseHTTPRequestHandler):
     """An OpenAI-compatible server: the first reply calls list_directory, the next one answers."""
 
     calls = 0
+    probes = 0  # GET /models, the availability probe and the model list
 
     def log_message(self, *args):
         pass
@@ -49,6 +51,7 @@ class ScriptedChatServer(http.server.BaseHTTPRequestHandler):
         self.wfile.write(data)
 
     def do_GET(self):
+        ScriptedChatServer.probes += 1
         self.reply({"object": "list", "data": [{"id": "check-model", "object": "model"}]})
 
     def do_POST(self):
@@ -234,6 +237,14 @@ def run(app_path):
                 check(app, "persona panel, soul", failures)
                 press(app, "LOGS")
                 wait_for(app, "push button", "REFRESH")
+            if panel == "MODEL":
+                # The model field is a named combo box; its refresh button
+                # works through the screen reader's press action.
+                wait_for(app, "combo box", "Model")
+                probes = ScriptedChatServer.probes
+                press(app, "Ask the provider for its models")
+                poll(lambda: ScriptedChatServer.probes > probes,
+                     "pressing the models' refresh button asked the provider nothing")
             check(app, "%s panel" % panel.lower(), failures)
             press(app, "Close panel")
             poll(lambda: find(app, "heading", panel) is None, "the panel never closed")

@@ -30,7 +30,7 @@ struct ControllerHarness {
         }
         ChatViewModelOptions options;
         options.personaDirectory = personaDir;
-        options.settingsFile = dir.filePath(QStringLiteral("settings.conf"));
+        options.settingsFile = settingsFile();
         options.ollamaBase = ollama.baseUrl();
         options.serverPort = 0;
         viewModel = std::make_unique<ChatViewModel>(options);
@@ -38,6 +38,10 @@ struct ControllerHarness {
                                                 QStringLiteral("test-key"), cloud.baseUrl(),
                                                 QStringLiteral("grok-test")});
     }
+
+    // In a folder of its own, which a test may fill up.
+    QString settingsFolder() const { return dir.filePath(QStringLiteral("settings")); }
+    QString settingsFile() const { return settingsFolder() + QStringLiteral("/settings.conf"); }
 
     ChatViewModel& vm() { return *viewModel; }
     ConversationStore& store() { return *viewModel->store(); }

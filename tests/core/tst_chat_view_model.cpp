@@ -5,9 +5,12 @@
 #include "core/chat_view_model.h"
 #include "core/conversation_store.h"
 #include "core/local_model_setup.h"
+#include "core/provider_settings.h"
+#include "core/user_defaults.h"
 #include "models/cloud_api_service.h"
 #include "persona/persona_manager.h"
 #include "support/fake_http_server.h"
+#include "support/full_disk.h"
 
 #include <QDir>
 #include <QFile>
@@ -404,11 +407,43 @@ private Q_SLOTS:
         // A relaunch starts with the provider saved last, on the cloud backend.
         ChatViewModelOptions options;
         options.personaDirectory = h.dir.filePath(QStringLiteral("persona"));
-        options.settingsFile = h.dir.filePath(QStringLiteral("settings.conf"));
+        options.settingsFile = h.settingsFile();
         const ChatViewModel relaunched(options);
         QCOMPARE(relaunched.cloudConfig().provider, CloudProviderPreset::deepseek);
         QCOMPARE(relaunched.cloudConfig().apiKey, QStringLiteral("sk-deep"));
         QCOMPARE(relaunched.activeBackend(), AIBackend::cloud);
+    }
+
+    void aSettingsSaveThatFailsSaysWhyUntilOneSucceeds_data() {
+        QTest::addColumn<DiskFault>("fault");
+        QTest::newRow("size limit") << DiskFault::sizeLimit;
+        QTest::newRow("full tmpfs") << DiskFault::fullTmpfs;
+    }
+    void aSettingsSaveThatFailsSaysWhyUntilOneSucceeds() {
+        QFETCH(DiskFault, fault);
+        Harness h;
+        QVERIFY(QDir().mkpath(h.settingsFolder()));
+        FullDisk disk(fault, h.settingsFolder());
+        if (!disk.isAvailable()) {
+            QSKIP("mounting a tmpfs needs root");
+        }
+        h.vm().setCloudModel(QStringLiteral("grok-kept"));
+        QSignalSpy changes(&h.vm(), &ChatViewModel::settingsSaveErrorChanged);
+        disk.engage();
+        h.vm().setHasCompletedOnboarding(true);
+        h.vm().setCloudModel(QStringLiteral("grok-typed"));
+        disk.release();
+        QCOMPARE(changes.size(), 1);
+        QVERIFY(!h.vm().settingsSaveError().isEmpty());
+        if (fault == DiskFault::fullTmpfs) {
+            QCOMPARE(h.vm().settingsSaveError(), QStringLiteral("No space left on device"));
+        }
+        QCOMPARE(h.vm().cloudService()->model(), QStringLiteral("grok-typed")); // in use anyway
+        QCOMPARE(ProviderSettings::loadActive(UserDefaults(h.settingsFile())).model,
+                 QStringLiteral("grok-kept"));
+
+        h.vm().setCloudModel(QStringLiteral("grok-next"));
+        QVERIFY(h.vm().settingsSaveError().isEmpty());
     }
 
     void switchingToTheActiveBackendDoesNothing() {
@@ -517,7 +552,7 @@ private Q_SLOTS:
         h.cloud.enqueue("GET", QStringLiteral("/v1/models"), FakeResponse::silence());
         ChatViewModelOptions options;
         options.personaDirectory = h.dir.filePath(QStringLiteral("persona"));
-        options.settingsFile = h.dir.filePath(QStringLiteral("settings.conf"));
+        options.settingsFile = h.settingsFile();
         ChatViewModel relaunched(options);
         QTRY_COMPARE(h.cloud.requests().size(), 1);
         QVERIFY(relaunched.serviceAvailable());

@@ -232,8 +232,9 @@ private Q_SLOTS:
         QCOMPARE(entries(), QStringList{QStringLiteral("Emberglass.conf")}); // no scratch left
 
         disk.engage(room);
-        const WriteResult result = defaults.setValue(
-            UserDefaults::cloudConfigsKey, QByteArray(20000, 'x')); // bigger than any room left
+        // Bigger than any room left; the active provider must not change without it.
+        const WriteResult result = ProviderSettings::save(
+            defaults, {CloudProviderPreset::gemini, QString(20000, QLatin1Char('k')), {}, {}});
         disk.release();
 
         QVERIFY(!result.ok());

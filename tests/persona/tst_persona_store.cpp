@@ -297,10 +297,16 @@ private Q_SLOTS:
         QCOMPARE(logText.size(), 4090);
         QVERIFY(writeBytes(log, logText));
         QSignalSpy filesSpy(&persona, &PersonaManager::memoryFilesChanged);
+        QSignalSpy errorSpy(&persona, &PersonaManager::lastWriteErrorChanged);
         disk->engage();
         QVERIFY(!persona.writeTextAtomically(persona.soulURL(), "new soul"));
         QVERIFY(!persona.writeTextAtomically(persona.memoryURL(), "new facts"));
         disk->release();
+        // The editors show the system's reason.
+        QCOMPARE(persona.lastWriteError(), fault == DiskFault::sizeLimit
+                                               ? QStringLiteral("File too large")
+                                               : QStringLiteral("No space left on device"));
+        QCOMPARE(errorSpy.count(), 1);
         disk->engage(4096);
         persona.appendToDailyLog("an entry longer than the room that is left");
         persona.appendToDailyLog("x");
@@ -309,6 +315,9 @@ private Q_SLOTS:
         QCOMPARE(readBytes(persona.memoryURL()), defaultMemory);
         QCOMPARE(readBytes(log), logText);
         QCOMPARE(filesSpy.count(), 2); // rescanned all the same
+
+        QVERIFY(persona.writeTextAtomically(persona.soulURL(), QStringLiteral("new soul")));
+        QVERIFY(persona.lastWriteError().isEmpty()); // until the next failure
     }
 
     void storageThatCannotBeCreatedStillRunsOnDefaults() {
@@ -485,11 +494,15 @@ private Q_SLOTS:
         QCOMPARE(listed(path).content, "new ✓");
         QCOMPARE(listed(path).dateOrInvalid(), listedDate); // until the next scan
         QCOMPARE(listed(inStore("memory/other.md")).content, "other");
-        // A failed write still updates the list: a folder in the file's place.
+        // A failed write says why and keeps the text listed: a folder in the file's place.
         QVERIFY(QFile::remove(path) && QDir().mkpath(path));
-        QVERIFY(persona.saveMemoryFile(path, "after"));
+        QVERIFY(!persona.saveMemoryFile(path, "after"));
+        QCOMPARE(persona.lastWriteError(), "Is a directory");
         QCOMPARE(listed(path).content, "after");
         QVERIFY(QFileInfo(path).isDir());
+        // A save with nothing to write has nothing to report.
+        QVERIFY(!persona.saveMemoryFile(path + ".gone", "x"));
+        QVERIFY(persona.lastWriteError().isEmpty());
     }
 };
 

@@ -4,6 +4,7 @@
 #include "persona/agent_name.h"
 #include "persona/persona_manager.h"
 #include "persona/soul_questionnaire.h"
+#include "support/full_disk.h"
 
 #include "support/test_files.h"
 
@@ -182,15 +183,24 @@ private Q_SLOTS:
         QCOMPARE(m_persona->agentName(), "Emberglass");
     }
 
-    void failedWriteStillCompletes() {
-        // A directory where soul.md should be makes the write fail.
-        QVERIFY(QFile::remove(m_persona->soulURL()) && QDir().mkpath(m_persona->soulURL()));
+    void aSoulThatCannotBeWrittenSaysWhyAndCanBeEnteredAgain() {
+        const QByteArray before = readBytes(m_persona->soulURL());
         m_questionnaire->setPastedSoul("# Kai");
         QSignalSpy stored(m_questionnaire.get(), &SoulQuestionnaire::soulStored);
+        {
+            FullDisk disk(DiskFault::sizeLimit, m_persona->storageDirectory());
+            disk.engage();
+            m_questionnaire->enterWithPastedSoul();
+        }
+        QCOMPARE(stored.count(), 0);
+        QCOMPARE(m_questionnaire->saveError(), "File too large");
+        QCOMPARE(readBytes(m_persona->soulURL()), before);
+        QCOMPARE(m_questionnaire->pastedSoul(), "# Kai");
+
         m_questionnaire->enterWithPastedSoul();
         QCOMPARE(stored.count(), 1);
-        QCOMPARE(m_persona->soul(), "# Kai");
-        QVERIFY(QFileInfo(m_persona->soulURL()).isDir());
+        QVERIFY(m_questionnaire->saveError().isEmpty());
+        QCOMPARE(readBytes(m_persona->soulURL()), QByteArray("# Kai"));
     }
 };
 

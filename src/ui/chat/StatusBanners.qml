@@ -61,6 +61,15 @@ Column {
     }
 
     SymbolBanner {
+        objectName: "settingsSaveErrorBanner"
+        width: banners.width
+        visible: ChatViewModel.settingsSaveError.length > 0
+        symbol: "xmark"
+        tint: Theme.danger
+        text: Texts.couldNotSaveSettings(ChatViewModel.settingsSaveError)
+    }
+
+    SymbolBanner {
         objectName: "loadErrorBanner"
         width: banners.width
         visible: ChatViewModel.modelLoadError.length > 0

@@ -33,6 +33,9 @@ QtObject {
         return "Model " + model + " is not offered by " + provider + " — choose one in MODEL"
     }
     readonly property string loadingModel: "LOADING MODEL"
+    function couldNotSaveSettings(reason) {
+        return "Could not save settings: " + reason
+    }
 
     // Boot screen
     readonly property string bootTitle: "EMBERGLASS"

@@ -1,10 +1,12 @@
 import QtQuick
 import QtQuick.Layouts
 import Emberglass.Backend
+import Emberglass.Common
 import Emberglass.Theme
 
 // The cloud provider, its key, model and address, and the connection test.
-// Each field saves as it is typed, so the client always holds what is shown.
+// Each field saves as it is typed, so the client always holds what is shown;
+// a save that fails says why under the fields (what was typed stays in use).
 ColumnLayout {
     spacing: 18
 
@@ -66,6 +68,12 @@ ColumnLayout {
             placeholder: InspectorTexts.baseUrlPlaceholder
             value: ChatViewModel.cloudConfig.baseURL
             onEdited: text => ChatViewModel.setCloudBaseURL(text)
+        }
+
+        ErrorLine {
+            objectName: "settingsSaveError"
+            text: ChatViewModel.settingsSaveError.length > 0
+                  ? Texts.couldNotSaveSettings(ChatViewModel.settingsSaveError) : ""
         }
 
         RowLayout {

@@ -6,13 +6,16 @@ import Emberglass.Theme
 // A plain-text editor for a Markdown file with a saved/unsaved status and SAVE
 // (also Ctrl+S). `text` is the bound text; `edited` reports the user's typing so
 // the owner can write it back. Any change of `text`, wherever it comes from,
-// counts as unsaved. Every appearance starts saved.
+// counts as unsaved. Every appearance starts saved. The owner's `save` handler
+// sets `saveError` when the write fails: the text then stays unsaved, and the
+// reason shows until a save succeeds.
 ColumnLayout {
     id: editor
 
     property string text
     property bool fillAvailableHeight: true
     property bool hasUnsavedChanges: false
+    property string saveError
     property alias textArea: area.textArea
     // The file being edited, for screen readers.
     property alias fileName: area.accessibleName
@@ -23,8 +26,9 @@ ColumnLayout {
     function saveNow() {
         if (!hasUnsavedChanges)
             return
+        saveError = ""
         save()
-        hasUnsavedChanges = false
+        hasUnsavedChanges = saveError.length > 0
     }
 
     spacing: 8
@@ -77,6 +81,11 @@ ColumnLayout {
             verticalPadding: 6
             onClicked: editor.saveNow()
         }
+    }
+
+    ErrorLine {
+        objectName: "saveError"
+        text: editor.saveError.length > 0 ? InspectorTexts.couldNotSave(editor.saveError) : ""
     }
 
     EditorArea {

@@ -3,12 +3,14 @@ import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Emberglass.Theme
 
-// One open memory file: BACK, its name, SAVE, and the working copy to edit.
+// One open memory file: BACK, its name, SAVE, and the working copy to edit. The
+// owner sets `saveError` when a save fails; the working copy stays as it is.
 ColumnLayout {
     id: view
 
     property var file
     property string text
+    property string saveError
     property alias textArea: area.textArea
 
     signal edited(string text)
@@ -49,6 +51,11 @@ ColumnLayout {
             verticalPadding: 6
             onClicked: view.save()
         }
+    }
+
+    ErrorLine {
+        objectName: "saveError"
+        text: view.saveError.length > 0 ? InspectorTexts.couldNotSave(view.saveError) : ""
     }
 
     EditorArea {

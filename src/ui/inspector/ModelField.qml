@@ -2,12 +2,15 @@ import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Emberglass.Backend
+import Emberglass.Common
 import Emberglass.Theme
 
 // The model name: typed freely (an endpoint may list nothing) or chosen from
 // the models the provider lists, with a button that asks the provider again.
 // When the provider lists its models and this one is not among them, a warning
-// says so; nothing changes by itself.
+// says so; nothing changes by itself. From the keyboard the field is one Tab
+// stop (the text inside it takes the focus; Up and Down go through the listed
+// models), and the button another.
 ColumnLayout {
     id: field
 
@@ -35,8 +38,9 @@ ColumnLayout {
             Layout.fillWidth: true
             editable: true
             model: ChatViewModel.servedModels
-            activeFocusOnTab: true
+            Accessible.role: Accessible.ComboBox
             Accessible.name: InspectorTexts.modelLabel
+            Accessible.description: InspectorTexts.modelDescription
             font.family: Theme.fontFamily
             font.pixelSize: 12
             // The configured model is the current choice when the provider lists it.
@@ -60,6 +64,7 @@ ColumnLayout {
                 selectionColor: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.25)
                 selectedTextColor: Theme.textPrimary
                 background: null
+                Accessible.role: Accessible.EditableText
                 Accessible.name: InspectorTexts.modelLabel
                 onTextEdited: ChatViewModel.setCloudModel(text)
             }
@@ -108,6 +113,13 @@ ColumnLayout {
                 border.color: combo.activeFocus || editor.activeFocus
                               ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.45)
                               : Theme.border
+
+                FocusRing {
+                    objectName: "modelFocusRing"
+                    radius: 12
+                    shown: combo.visualFocus
+                           || (editor.activeFocus && Keyboard.isKeyboardReason(editor.focusReason))
+                }
             }
         }
 
@@ -116,8 +128,12 @@ ColumnLayout {
             objectName: "refreshModels"
             implicitWidth: 36
             implicitHeight: 36
-            activeFocusOnTab: true
+            // Reached with Tab; a click leaves the keyboard focus where it was.
+            focusPolicy: Qt.TabFocus
+            Accessible.role: Accessible.Button
             Accessible.name: InspectorTexts.refreshModels
+            Accessible.description: InspectorTexts.refreshModelsDescription
+            Accessible.onPressAction: if (enabled) clicked()
             ToolTip.visible: hovered
             ToolTip.delay: 600
             ToolTip.text: InspectorTexts.refreshModels
@@ -136,13 +152,16 @@ ColumnLayout {
                 radius: 10
                 color: refresh.hovered || refresh.pressed ? Theme.surfaceAlt : Theme.surface
                 border.width: 1
-                border.color: refresh.activeFocus
-                              ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.45)
-                              : Theme.border
+                border.color: Theme.border
             }
 
             HoverHandler {
                 cursorShape: Qt.PointingHandCursor
+            }
+
+            FocusRing {
+                radius: 12
+                shown: refresh.visualFocus
             }
         }
     }

@@ -26,6 +26,12 @@ ColumnLayout {
         selectedMemoryFile = file
     }
 
+    // The system's reason when a save wrote nothing, else empty (also for a
+    // memory file no longer listed, whose save does nothing).
+    function whyNotSaved(written) {
+        return written ? "" : persona.lastWriteError
+    }
+
     function fileLabel() {
         const tab = InspectorTexts.tabs.find(t => t.name === selectedTab)
         if (selectedTab === "logs" && selectedMemoryFile)
@@ -93,7 +99,8 @@ ColumnLayout {
             fileName: InspectorTexts.tabs[0].file
             text: view.persona.soul
             onEdited: text => view.persona.soul = text
-            onSave: view.persona.writeTextAtomically(view.persona.soulURL, view.persona.soul)
+            onSave: saveError = view.whyNotSaved(view.persona.writeTextAtomically(view.persona.soulURL,
+                                                                                  view.persona.soul))
         }
     }
 
@@ -105,7 +112,8 @@ ColumnLayout {
             fileName: InspectorTexts.tabs[1].file
             text: view.persona.memory
             onEdited: text => view.persona.memory = text
-            onSave: view.persona.writeTextAtomically(view.persona.memoryURL, view.persona.memory)
+            onSave: saveError = view.whyNotSaved(view.persona.writeTextAtomically(view.persona.memoryURL,
+                                                                                  view.persona.memory))
         }
     }
 
@@ -126,7 +134,8 @@ ColumnLayout {
             text: view.editingContent
             onEdited: text => view.editingContent = text
             onBack: view.selectedMemoryFile = null
-            onSave: view.persona.saveMemoryFile(view.selectedMemoryFile.url, view.editingContent)
+            onSave: saveError = view.whyNotSaved(view.persona.saveMemoryFile(view.selectedMemoryFile.url,
+                                                                              view.editingContent))
         }
     }
 }

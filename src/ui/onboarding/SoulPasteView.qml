@@ -10,6 +10,7 @@ ColumnLayout {
 
     property string text
     property bool hasText: false
+    property string saveError
 
     signal edited(string text)
     signal back()
@@ -45,6 +46,11 @@ ColumnLayout {
         accessibleDescription: OnboardingTexts.pastedSoulDescription
         text: paste.text
         onEdited: text => paste.edited(text)
+    }
+    ErrorLine {
+        objectName: "saveError"
+        horizontalAlignment: Text.AlignHCenter
+        text: paste.saveError.length > 0 ? InspectorTexts.couldNotSave(paste.saveError) : ""
     }
     RowLayout {
         Layout.alignment: Qt.AlignHCenter

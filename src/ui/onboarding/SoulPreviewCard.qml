@@ -3,11 +3,13 @@ import QtQuick.Layouts
 import Emberglass.Inspector
 import Emberglass.Theme
 
-// The agent the answers describe, and ENTER EMBERGLASS.
+// The agent the answers describe, and ENTER EMBERGLASS (with why it could not
+// be saved, when it could not).
 ColumnLayout {
     id: preview
 
     property var answers: ({})
+    property string saveError
 
     signal enter()
 
@@ -63,6 +65,12 @@ ColumnLayout {
         font.family: Theme.fontFamily
         font.pixelSize: 11
         color: Theme.textTertiary
+    }
+
+    ErrorLine {
+        objectName: "saveError"
+        horizontalAlignment: Text.AlignHCenter
+        text: preview.saveError.length > 0 ? InspectorTexts.couldNotSave(preview.saveError) : ""
     }
 
     FilledButton {

@@ -199,6 +199,7 @@ Item {
                 visible: questionnaire.showPreview
                 Layout.fillWidth: true
                 answers: questionnaire.answers
+                saveError: questionnaire.saveError
                 onEnter: questionnaire.enterWithAnswers()
             }
         }
@@ -210,6 +211,7 @@ Item {
             Layout.fillHeight: true
             text: questionnaire.pastedSoul
             hasText: questionnaire.hasPastedSoul
+            saveError: questionnaire.saveError
             onEdited: text => questionnaire.pastedSoul = text
             onBack: questionnaire.pasteMode = false
             onEnter: questionnaire.enterWithPastedSoul()

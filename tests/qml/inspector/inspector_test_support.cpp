@@ -6,6 +6,7 @@
 #include "persona/persona_manager.h"
 #include "scene_harness.h"
 #include "support/fake_http_server.h"
+#include "support/full_disk.h"
 
 #include <QDir>
 #include <QFile>
@@ -55,6 +56,14 @@ void InspectorTestSupport::clearMemoryFiles() const {
         directory.remove(name);
     }
     persona->loadMemoryFiles();
+}
+
+void InspectorTestSupport::setDiskFull(bool full) {
+    m_fullDisk.reset(); // room again
+    if (full) {
+        m_fullDisk = std::make_unique<FullDisk>(DiskFault::sizeLimit, m_dir.path());
+        m_fullDisk->engage();
+    }
 }
 
 QString InspectorTestSupport::cloudClientApiKey() const {

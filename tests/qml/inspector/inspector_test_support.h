@@ -8,6 +8,7 @@
 #include <memory>
 
 class FakeOpenAIServer;
+class FullDisk;
 class QJSEngine;
 class QQmlEngine;
 
@@ -29,6 +30,8 @@ public:
     Q_INVOKABLE bool writeFile(const QString& path, const QString& text) const;
     // Empties the persona's memory folder and rescans it.
     Q_INVOKABLE void clearMemoryFiles() const;
+    // While full, every write of this process that would grow a file fails.
+    Q_INVOKABLE void setDiskFull(bool full);
 
     // What the controller's cloud client holds now.
     Q_INVOKABLE QString cloudClientApiKey() const;
@@ -52,5 +55,6 @@ public:
 private:
     QTemporaryDir m_dir;
     std::unique_ptr<FakeOpenAIServer> m_provider;
+    std::unique_ptr<FullDisk> m_fullDisk;
     QString m_gate;
 };

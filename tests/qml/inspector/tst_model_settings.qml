@@ -44,6 +44,10 @@ TestCase {
                                      { width: testCase.width, height: testCase.height })
     }
 
+    function cleanup() {
+        InspectorTestSupport.setDiskFull(false)
+    }
+
     function section(name) {
         return findChild(view, name)
     }
@@ -184,17 +188,32 @@ TestCase {
 
         InspectorTestSupport.listProviderModels(["grok-test", "models/grok-4.3", "alpha"])
         typeInto(base, InspectorTestSupport.providerBaseUrl)
+        const probes = InspectorTestSupport.providerProbeCount
         const refresh = findChild(view, "refreshModels")
-        compare(refresh.activeFocusOnTab, true)
-        compare(refresh.Accessible.name.length > 0, true)
+        const ring = findChild(field, "modelFocusRing")
+        mouseClick(field.input)
+        compare(ring.visible, false, "no ring after a click")
         mouseClick(refresh)
+        compare(field.input.activeFocus, true, "the click leaves the focus in the field")
         tryCompare(field.choices, "count", 3)
+        compare(InspectorTestSupport.providerProbeCount, probes + 1)
         compare(field.choices.textAt(0), "alpha")
         compare(field.choices.textAt(1), "grok-4.3") // without Gemini's "models/"
         compare(warning.visible, false, "the configured model is listed")
         compare(banner.visible, false)
 
-        field.choices.activated(1) // picked from the list
+        // From the keyboard: the button is pressed with Space or by a screen
+        // reader; Shift+Tab lands in the text, with the ring; Up picks the
+        // previous listed model.
+        refresh.forceActiveFocus(Qt.TabFocusReason)
+        compare(refresh.visualFocus, true)
+        keyClick(Qt.Key_Space)
+        refresh.Accessible.pressAction()
+        tryCompare(InspectorTestSupport, "providerProbeCount", probes + 3)
+        keyClick(Qt.Key_Backtab)
+        compare(field.input.activeFocus, true)
+        compare(ring.visible, true)
+        keyClick(Qt.Key_Up) // picked from the list
         compare(ChatViewModel.cloudConfig.model, "grok-4.3")
         compare(field.input.text, "grok-4.3")
         compare(InspectorTestSupport.cloudClientModel(), "grok-4.3")
@@ -212,6 +231,24 @@ TestCase {
         compare(banner.visible, false)
         typeInto(base, original) // another address: its list is not known
         compare(field.choices.count, 0)
+    }
+
+    function test_aSettingsSaveThatFailsSaysWhy() {
+        const field = findChild(view, "modelField")
+        const error = findChild(view, "settingsSaveError")
+        const banner = findChild(createTemporaryObject(bannersComponent, testCase), "settingsSaveErrorBanner")
+        compare(error.visible, false)
+        InspectorTestSupport.setDiskFull(true)
+        typeInto(field, "grok-9")
+        InspectorTestSupport.setDiskFull(false)
+        verify(ChatViewModel.settingsSaveError.length > 0)
+        compare(error.text, "Could not save settings: " + ChatViewModel.settingsSaveError)
+        compare(banner.visible, true)
+        compare(InspectorTestSupport.cloudClientModel(), "grok-9", "what was typed is in use")
+
+        typeInto(field, "grok-test")
+        compare(error.visible, false)
+        compare(banner.visible, false)
     }
 
     function test_downloadProgressAndItsEnd() {

@@ -46,6 +46,7 @@ TestCase {
     }
 
     function cleanup() {
+        InspectorTestSupport.setDiskFull(false)
         ChatViewModel.setCloudApiKey("test-key")
     }
 
@@ -218,6 +219,22 @@ TestCase {
         compare(completedSpy.count, 1)
         compare(InspectorTestSupport.readFile(persona.soulURL), "# Lumen")
         compare(persona.agentName, "Lumen")
+    }
+
+    function test_aSoulThatCannotBeSavedSaysWhyAndStays() {
+        const soul = toSoulSetup()
+        mouseClick(findChild(soul, "pasteLink"))
+        soul.questionnaire.pastedSoul = "# Kai"
+        const enter = findChild(soul, "pasteEnterButton")
+        InspectorTestSupport.setDiskFull(true)
+        mouseClick(enter)
+        InspectorTestSupport.setDiskFull(false)
+        compare(completedSpy.count, 0, "the onboarding goes on only with the soul on disk")
+        compare(findChild(findChild(soul, "pasteMode"), "saveError").text, "Could not save: File too large")
+        compare(findChild(soul, "pastedSoulEditor").textArea.text, "# Kai")
+        mouseClick(enter)
+        compare(completedSpy.count, 1)
+        compare(InspectorTestSupport.readFile(persona.soulURL), "# Kai")
     }
 
     function test_anEmptyPasteStoresAnEmptySoul() {

@@ -39,6 +39,10 @@ TestCase {
                                       { width: testCase.width, height: testCase.height })
     }
 
+    function cleanup() {
+        InspectorTestSupport.setDiskFull(false)
+    }
+
     function memoryPath(name) {
         return persona.memoryDirectory + "/" + name
     }
@@ -215,6 +219,41 @@ TestCase {
         mouseClick(findChild(view, "backButton"))
         compare(fileLabel(), "memory/")
         compare(findChild(rowNamed("2026-03-14-work"), "memoryFilePreview").text, "Ships on Fridays and Mondays")
+    }
+
+    // On a full disk an editor says why, in the system's words, and keeps the
+    // text (unsaved, where the editor tracks it) until a save succeeds.
+    function test_aFailedSaveSaysWhyAndKeepsTheText_data() {
+        return [
+            { tag: "soul", file: "", saveButton: "saveButton", tracksChanges: true },
+            { tag: "memory file", file: "2026-03-14-work.md", saveButton: "saveFileButton", tracksChanges: false }
+        ]
+    }
+
+    function test_aFailedSaveSaysWhyAndKeepsTheText(data) {
+        const path = data.file ? memoryPath(data.file) : persona.soulURL
+        verify(InspectorTestSupport.writeFile(path, "Ships"))
+        persona.reload()
+        if (data.file) {
+            openTab("logs")
+            mouseClick(rowNamed(data.file.replace(".md", "")))
+        }
+        const editor = panel.content
+        const error = findChild(editor, "saveError")
+        typeAtEnd(editor.textArea, " on Fridays")
+        InspectorTestSupport.setDiskFull(true)
+        mouseClick(findChild(editor, data.saveButton))
+        InspectorTestSupport.setDiskFull(false)
+        compare(error.text, "Could not save: File too large")
+        verify(Helpers.sameColor(error.color, Theme.danger))
+        compare(editor.textArea.text, "Ships on Fridays")
+        compare(InspectorTestSupport.readFile(path), "Ships")
+        if (data.tracksChanges)
+            compare(status(editor), "UNSAVED")
+
+        mouseClick(findChild(editor, data.saveButton))
+        compare(error.visible, false)
+        compare(InspectorTestSupport.readFile(path), "Ships on Fridays")
     }
 
     function test_savingAFileNoLongerListedDoesNothing() {

@@ -42,9 +42,10 @@ Item {
             return scene.Window.activeFocusItem
         }
 
+        // A field's text item is named after the field that holds it.
         function focusedName() {
             const item = focused()
-            return item ? item.objectName : ""
+            return !item ? "" : item.objectName || (item.parent ? item.parent.objectName : "")
         }
 
         function transcriptRow(index) {
@@ -71,7 +72,7 @@ Item {
             findChild(content, "newSessionButton").forceActiveFocus(Qt.TabFocusReason)
             const start = focused()
             let names = [focusedName()]
-            for (let i = 0; i < 20; ++i) {
+            for (let i = 0; i < 30; ++i) {
                 keyClick(key)
                 if (focused() === start) {
                     return names
@@ -89,7 +90,13 @@ Item {
                 { tag: "with text", text: "hi", panel: "",
                   expected: sidebar.concat(["inputArea", "sendButton"]) },
                 { tag: "about panel open", text: "", panel: "about",
-                  expected: sidebar.concat(["inputArea", "closeButton", "makerLink"]) }
+                  expected: sidebar.concat(["inputArea", "closeButton", "makerLink"]) },
+                { tag: "model panel open", text: "", panel: "model",
+                  expected: sidebar.concat(["inputArea", "closeButton", "modeCloudAPI", "modeLocalQwen",
+                                            "providerGrok", "providerDoubao", "providerChatGPT",
+                                            "providerGemini", "providerDeepSeek", "apiKeyField",
+                                            "modelChoices", "refreshModels", "baseUrlField",
+                                            "testConnectionButton"]) }
             ]
         }
 
@@ -192,6 +199,8 @@ Item {
                   target: view => findChild(view, "serverAddress") },
                 { tag: "API key field", panel: "model", click: true,
                   target: view => findChild(view, "apiKeyField").input },
+                { tag: "model field", panel: "model", click: true,
+                  target: view => findChild(view, "modelField").input },
                 { tag: "soul editor", panel: "persona", click: true,
                   target: view => findChild(view, "markdownText").textArea }
             ]
