@@ -14,54 +14,26 @@
 
 namespace {
 
-QString expectedMemoryInstructions(const QString& store, const QString& today) {
-    const QString soul = store + "/soul.md";
-    const QString memory = store + "/MEMORY.md";
-    const QString directory = store + "/memory";
-    return "## 记忆系统\n\n你的记忆存储在以下位置：\n\n- **人格设定**: " + soul +
-           "\n- **长期记忆**: " + memory +
-           " — 重要的、需要长期保留的核心信息\n- **记忆目录**: " + directory +
-           "/ — 按日期和话题组织的记忆文件\n\n### 记忆规则\n\n**不要记住每一句话。** "
-           "只在以下情况保存记忆：\n\n1. **用户个人信息** — 名字、职业、家庭、偏好等 → "
-           "写入长期记忆 MEMORY.md\n2. **重要事件或决定** — 用户的重大决定、关键日期 → "
-           "写入话题文件（如 `" +
-           today +
-           "-personal.md`）\n3. **专业/工作信息** — 项目、技术栈、工作偏好 → 写入话题文件（如 `" +
-           today +
-           "-work.md`）\n4. **用户修改你的身份** — 改名字、改性格 → 直接更新 soul.md\n\n"
-           "### 如何保存记忆\n\n- **长期记忆**: 使用 write_file 追加到 " +
-           memory + "\n- **话题记忆**: 使用 write_file 创建 " + directory + "/" + today +
-           "-[话题].md\n- **日常记录**: 在回复中用 `[memory: 要记住的内容]` "
-           "格式，系统会自动记录到今天的日志\n- **修改身份**: 使用 write_file 更新 " +
-           soul +
-           "\n\n### 不要记录的内容\n\n- 普通寒暄和闲聊\n- AI自己的回复内容\n- "
-           "用户已经说过的重复信息\n- 不确定是否重要的临时信息";
+// What of the memory instructions is not fixed text: the store's paths and
+// today's topic files. Returns the pieces missing from `instructions`.
+QStringList missingStorePieces(const QString& instructions, const QString& store,
+                               const QString& today) {
+    QStringList missing;
+    for (const QString& piece :
+         {"**人格设定**: " + store + "/soul.md\n", "**长期记忆**: " + store + "/MEMORY.md ",
+          "**记忆目录**: " + store + "/memory/ ", "`" + today + "-personal.md`",
+          "`" + today + "-work.md`", "write_file 追加到 " + store + "/MEMORY.md\n",
+          "write_file 创建 " + store + "/memory/" + today + "-[话题].md",
+          "write_file 更新 " + store + "/soul.md\n"}) {
+        if (!instructions.contains(piece)) {
+            missing << piece;
+        }
+    }
+    return missing;
 }
 
-const QString expectedToolGuide =
-    "## 工具使用指南\n\n你可以使用工具来操作用户电脑上的文件和执行命令。"
-    "当用户要求你查看、创建、修改文件或运行命令时，请直接调用对应的工具。\n\n### 文件操作\n"
-    "- read_file / write_file / list_directory / search_files / run_command — "
-    "基本文件与命令操作\n\n"
-    "### 文档读取\n- read_pdf — 提取PDF文字内容\n- read_image — "
-    "OCR识别图片中的文字（支持中英日韩）\n"
-    "- read_docx — 读取Word文档内容\n- read_xlsx — 读取Excel表格数据\n\n### 文档生成\n"
-    "- create_pdf_slides — "
-    "生成PDF演示文稿（slides参数为JSON数组，每个slide含title/subtitle/bullets）\n"
-    "- create_pptx — 生成PowerPoint文件（可用Keynote/PowerPoint打开，slides参数格式同上）\n"
-    "- create_xlsx — 生成Excel表格（data参数为二维JSON数组，第一行为表头）\n\n注意事项：\n"
-    "- 始终使用绝对路径\n- 执行破坏性操作（删除文件、覆盖重要文件）前先与用户确认\n"
-    "- 如果工具返回错误，向用户解释并建议替代方案\n- 你可以连续调用多个工具来完成复杂任务\n"
-    "- 生成文档时，默认保存到用户桌面（~/Desktop/）";
-
-const QString expectedSoul =
-    "你是一个运行在用户电脑上的本地AI助手。\n你重视用户的隐私，回答简洁但详尽，语气温暖自然。\n"
-    "当用户告诉你关于你自己的信息（例如你的名字），请立即接受并记住。\n"
-    "当用户分享了重要的个人信息，请主动保存到记忆中。";
-
-const QString personaHeading =
-    "## 你的人格设定\n\n以下内容定义了你是谁，请严格按照这些设定来行动和回答：\n\n";
-const QString separator = "\n\n---\n\n";
+const QString personaHeading = PromptTexts::personaSectionHeading();
+const QString separator = PromptTexts::sectionSeparator();
 
 QDateTime localTime(int year, int month, int day, int hour, int minute, int second = 0) {
     return QDateTime(QDate(year, month, day), QTime(hour, minute, second));
@@ -84,17 +56,16 @@ private Q_SLOTS:
         m_store = m_root.path() + '/' + QTest::currentTestFunction() + QTest::currentDataTag();
     }
 
-    void freshInstallPromptByteForByte() {
+    void freshInstallPromptInItsOrder() {
         PersonaManager persona(m_store);
         persona.setClock([] { return localTime(2026, 3, 14, 10, 0); });
-        const QString instructions = expectedMemoryInstructions(m_store, "2026-03-14");
-        QCOMPARE(persona.memoryInstructions(), instructions);
-        QCOMPARE(persona.systemPrompt().toUtf8(), (personaHeading + expectedSoul + separator +
-                                                   instructions + separator + expectedToolGuide)
-                                                      .toUtf8());
+        const QString instructions = persona.memoryInstructions();
+        QCOMPARE(missingStorePieces(instructions, m_store, "2026-03-14"), QStringList());
+        QCOMPARE(persona.systemPrompt(), personaHeading + PromptTexts::defaultSoul() + separator +
+                                             instructions + separator + PromptTexts::toolGuide());
         // A blank soul drops the persona section.
         persona.setSoul("  \n\n\t \n");
-        QCOMPARE(persona.systemPrompt(), instructions + separator + expectedToolGuide);
+        QCOMPARE(persona.systemPrompt(), instructions + separator + PromptTexts::toolGuide());
     }
 
     void longTermMemorySection_data() {
@@ -172,12 +143,12 @@ private Q_SLOTS:
         QDateTime now = before;
         persona.setClock([&now] { return now; });
         persona.appendToDailyLog("late");
-        QCOMPARE(persona.memoryInstructions(), expectedMemoryInstructions(m_store, oldDay));
+        QCOMPARE(missingStorePieces(persona.memoryInstructions(), m_store, oldDay), QStringList());
         QVERIFY(persona.recentMemories(2).contains("### " + dayBeforeOld + ".md"));
 
         now = before.addSecs(2);
         persona.appendToDailyLog("early");
-        QCOMPARE(persona.memoryInstructions(), expectedMemoryInstructions(m_store, newDay));
+        QCOMPARE(missingStorePieces(persona.memoryInstructions(), m_store, newDay), QStringList());
         for (const auto& [day, entry] : {std::pair{oldDay, "late"}, {newDay, "early"}}) {
             const QString log = readBytes(persona.memoryDirectory() + "/" + day + ".md");
             QVERIFY2(log.startsWith("# " + day + " Memory Log\n\n- [") &&
@@ -195,21 +166,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("soul");
         QTest::addColumn<QString>("name");
         const QList<QPair<QString, QString>> rows{
-            {"# Aria\nYou are kind.", "Aria"},    // level-one heading
-            {"  #   Aria \t\nrest", "Aria"},      // heading padded
-            {"You are kind.\nName: Kai", "Kai"},  // name field
-            {"- name: Kai\n# Later", "Kai"},      // list name field
-            {"NAME:  kAi  ", "kAi"},              // field keeps case
-            {"## Profile\nname: Lumen", "Lumen"}, // level-two heading is no name
-            {"# \n#\n# Nova", "Nova"},            // bare number sign skipped
-            {"name:   \n# Nova", "Nova"},         // empty field skipped
-            {"intro\r# Vega\rmore", "Vega"},      // carriage returns split lines
-            {"intro\u2028# Vega", "Vega"},        // line separator splits lines
-            {"#Aria\nnames: x", "Emberglass"},    // heading without space
-            {"My name: Kai", "Emberglass"},       // name inside a sentence
-            {"", "Emberglass"},                   // empty soul
-            {expectedSoul, "Emberglass"},         // default soul
-            {"# \u3000小明\u3000", "小明"}};      // full-width space trimmed
+            {"# Aria\nYou are kind.", "Aria"},          // level-one heading
+            {"  #   Aria \t\nrest", "Aria"},            // heading padded
+            {"You are kind.\nName: Kai", "Kai"},        // name field
+            {"- name: Kai\n# Later", "Kai"},            // list name field
+            {"NAME:  kAi  ", "kAi"},                    // field keeps case
+            {"## Profile\nname: Lumen", "Lumen"},       // level-two heading is no name
+            {"# \n#\n# Nova", "Nova"},                  // bare number sign skipped
+            {"name:   \n# Nova", "Nova"},               // empty field skipped
+            {"intro\r# Vega\rmore", "Vega"},            // carriage returns split lines
+            {"intro\u2028# Vega", "Vega"},              // line separator splits lines
+            {"#Aria\nnames: x", "Emberglass"},          // heading without space
+            {"My name: Kai", "Emberglass"},             // name inside a sentence
+            {"", "Emberglass"},                         // empty soul
+            {PromptTexts::defaultSoul(), "Emberglass"}, // default soul
+            {"# \u3000小明\u3000", "小明"}};            // full-width space trimmed
         for (const auto& [soul, name] : rows) {
             QTest::newRow(qPrintable(soul.left(24).replace('\n', ' ').replace('\r', ' ')))
                 << soul << name;

@@ -54,14 +54,15 @@ private Q_SLOTS:
     }
 
     // Each name reaches its own tool with its own arguments, or the default of a
-    // missing one; each row's answer is one that only that tool gives.
+    // missing one; each row's answer is one that only that tool gives. Writers
+    // refuse what is not their input before touching the disk.
     void namesAndArgumentsReachTheirTool_data() {
         QTest::addColumn<QString>("tool");
         QTest::addColumn<ToolArguments>("args");
         QTest::addColumn<bool>("success");
         QTest::addColumn<QString>("output");
         const auto row = [](const char* tool, ToolArguments args, bool success, QString output) {
-            QTest::addRow("%s %s", tool, qPrintable(args.keys().join(',')))
+            QTest::addRow("%s %s", tool, qPrintable(QStringList(args.values()).join(' ')))
                 << QString(tool) << args << success << output;
         };
         row("read_file", {{"path", "a.txt"}}, true, "needle");
@@ -74,12 +75,25 @@ private Q_SLOTS:
         row("read_docx", {{"path", "a.txt"}}, false,
             "Not a valid DOCX file (no word/document.xml)");
         row("read_xlsx", {{"path", "a.txt"}}, false, "Not a valid XLSX or no sheet1");
-        row("create_pdf_slides", {{"path", "x"}}, false, "No slides provided");
-        row("create_pdf_slides", {{"path", "x"}, {"slides", "{}"}}, false,
-            R"(Invalid slides JSON. Expected: [{"title":"...","bullets":["..."]},...])");
-        row("create_pptx", {{"path", "x"}}, false, "No slides provided");
-        row("create_pptx", {{"path", "x"}, {"slides", "{}"}}, false, "Invalid slides JSON");
+        for (const char* tool : {"create_pdf_slides", "create_pptx"}) {
+            row(tool, {{"path", "x"}}, false, "No slides provided");
+            row(tool, {{"path", "x"}, {"slides", "[]"}}, false, "No slides provided");
+        }
+        const QString pdfSlides =
+            R"(Invalid slides JSON. Expected: [{"title":"...","bullets":["..."]},...])";
+        for (const char* slides : {"{}", "[1]", "slides"}) {
+            row("create_pdf_slides", {{"path", "x"}, {"slides", slides}}, false, pdfSlides);
+        }
+        for (const char* slides : {"{}", "[{\"title\":", "[\"title\"]", "[{}, 3]", ""}) {
+            row("create_pptx", {{"path", "x"}, {"slides", slides}}, false, "Invalid slides JSON");
+        }
         row("create_xlsx", {{"path", "x"}}, false, "No data provided");
+        row("create_xlsx", {{"path", "x"}, {"data", "[]"}}, false, "No data provided");
+        for (const char* data : {"[[1,2]]", R"([["a",null]])", R"(["a","b"])", "{}", "[[\"a\"",
+                                 R"([["a"],["b"],[true]])"}) {
+            row("create_xlsx", {{"path", "x"}, {"data", data}}, false,
+                R"(Invalid data JSON. Expected: [["header1","header2"],["val1","val2"],...])");
+        }
         for (const char* name : {"Read_File", "delete_everything", "", " read_file"}) {
             row(name, {}, false, "Unknown tool: " + QString(name));
         }
@@ -96,6 +110,7 @@ private Q_SLOTS:
         const ToolOutcome outcome = ToolExecutor().execute(tool, args);
         QDir::setCurrent(before);
         QCOMPARE(outcome, (ToolOutcome{tool, success, output}));
+        QVERIFY(success || !QFileInfo::exists(folder.filePath("x")));
     }
 
     // A FIFO without a writer would block a reader for ever, a device never ends.

@@ -206,25 +206,6 @@ private Q_SLOTS:
         QVERIFY2(text.contains(longTitle), qPrintable(text));
     }
 
-    void badSlidesAreRefused_data() {
-        QTest::addColumn<QString>("slides");
-        QTest::addColumn<QString>("message");
-        const QString invalid =
-            R"(Invalid slides JSON. Expected: [{"title":"...","bullets":["..."]},...])";
-        QTest::newRow("object") << "{}" << invalid;
-        QTest::newRow("numbers") << "[1]" << invalid;
-        QTest::newRow("not JSON") << "slides" << invalid;
-        QTest::newRow("empty") << "[]"
-                               << "No slides provided";
-    }
-    void badSlidesAreRefused() {
-        QFETCH(QString, slides);
-        QFETCH(QString, message);
-        const QString path = m_dir.filePath("refused.pdf");
-        QCOMPARE(createPdfSlides(path, slides), (ToolOutcome{"create_pdf_slides", false, message}));
-        QVERIFY(!QFile::exists(path));
-    }
-
     void unwritableTargetCannotCreateTheContext() {
         QFile plain(m_dir.filePath("plain.txt"));
         QVERIFY(plain.open(QIODevice::WriteOnly));
