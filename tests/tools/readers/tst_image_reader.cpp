@@ -1,7 +1,7 @@
 // read_image on pictures of text drawn with QPainter, saved in each format
 // (HEIC through heif-enc), and the recogniser's failures.
 
-#include "reader_fixtures.h"
+#include "office_files.h"
 #include "support/test_files.h"
 #include "support/tool_outcome_text.h"
 #include "tools/readers/image_reader.h"
@@ -62,8 +62,10 @@ private Q_SLOTS:
 
     void heicIsDecodedByLibheif() {
         const QString heic = m_dir.filePath("photo.heic");
-        QCOMPARE(runTool("heif-enc", {"-q", "90", save(englishImage(), "source.png"), "-o", heic}),
-                 0);
+        QCOMPARE(
+            runProgram("heif-enc", {"-q", "90", save(englishImage(), "source.png"), "-o", heic})
+                .exitCode,
+            0);
         QCOMPARE(readImage(heic), recognised());
     }
 

@@ -1,7 +1,7 @@
 // read_docx and read_xlsx on packages built with libzip, and the ZIP member
 // reader's limits.
 
-#include "reader_fixtures.h"
+#include "office_files.h"
 #include "support/test_files.h"
 #include "support/tool_outcome_text.h"
 #include "tools/readers/docx_reader.h"

@@ -1,6 +1,6 @@
 // read_pdf on PDFs drawn with QPdfWriter (and locked with qpdf).
 
-#include "reader_fixtures.h"
+#include "office_files.h"
 #include "support/test_files.h"
 #include "support/tool_outcome_text.h"
 #include "tools/readers/pdf_reader.h"
@@ -105,11 +105,15 @@ private Q_SLOTS:
         const QString plain = textPdf("secret-plain.pdf", {"Restricted"});
         const QString locked = m_dir.filePath("locked.pdf");
         const QString ownerOnly = m_dir.filePath("owner-only.pdf");
-        QCOMPARE(runTool("qpdf", {"--encrypt", "user-pw", "owner-pw", "256", "--", plain, locked}),
-                 0);
+        QCOMPARE(
+            runProgram("qpdf", {"--encrypt", "user-pw", "owner-pw", "256", "--", plain, locked})
+                .exitCode,
+            0);
         QCOMPARE(readPdf(locked), (ToolOutcome{{}, false, "Cannot open PDF: " + locked}));
         // Without a user password anyone may open it, so the text is read.
-        QCOMPARE(runTool("qpdf", {"--encrypt", "", "owner-pw", "256", "--", plain, ownerOnly}), 0);
+        QCOMPARE(runProgram("qpdf", {"--encrypt", "", "owner-pw", "256", "--", plain, ownerOnly})
+                     .exitCode,
+                 0);
         QCOMPARE(readPdf(ownerOnly).output, "PDF: 1 pages\n\n" + section(1, "Restricted"));
     }
 

@@ -4,12 +4,12 @@
 // they share: where the archive lands, what it replaces, what is left behind
 // when it cannot be written.
 
+#include "office_files.h"
 #include "support/test_files.h"
 #include "support/tool_outcome_text.h"
 #include "tools/writers/pptx_writer.h"
 #include "tools/writers/spreadsheet_cells.h"
 #include "tools/writers/xlsx_writer.h"
-#include "writer_test_support.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -19,7 +19,6 @@
 
 #include <clocale>
 
-using namespace WriterTests;
 using namespace SpreadsheetCells;
 
 namespace {

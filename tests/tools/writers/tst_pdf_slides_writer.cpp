@@ -2,9 +2,9 @@
 // each text's baseline lands, embedded fonts, CJK text extraction, colours of
 // the drawn shapes, messages, and drawing on a worker thread.
 
+#include "office_files.h"
 #include "support/tool_outcome_text.h"
 #include "tools/writers/pdf_slides_writer.h"
-#include "writer_test_support.h"
 
 #include <QImage>
 #include <QJsonArray>
@@ -15,8 +15,6 @@
 #include <QtTest>
 
 #include <unistd.h>
-
-using namespace WriterTests;
 
 namespace {
 

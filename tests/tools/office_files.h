@@ -1,8 +1,9 @@
 #pragma once
 
-// Inputs for the reader tests, made by real producers: QPdfWriter and
-// QPainter for PDFs and images, libzip for packages, external tools (qpdf,
-// heif-enc, LibreOffice) through runTool.
+// Office files for the reader and writer suites, made and read back by real
+// producers and consumers: QPdfWriter and QPainter for PDFs and images, libzip
+// for packages both ways, and external programs (qpdf, heif-enc, xmllint,
+// poppler-utils, openpyxl) through runProgram.
 
 #include <QByteArray>
 #include <QImage>
@@ -38,7 +39,28 @@ bool writeImageOnlyPdf(const QString& path, int pages);
 // White image with the lines drawn in black, one below the other.
 QImage textImage(const QStringList& lines, const QString& family, int pixelSize, QSize size = {});
 
-// Runs a program to its end; its exit code, or -1 when it could not start or
-// crashed. Standard error goes to *errors when given.
-int runTool(const QString& program, const QStringList& arguments, QString* errors = nullptr,
-            int timeoutMs = 120000);
+struct ProcessResult {
+    int exitCode = -1; // -1 when it could not start, crashed or hung
+    QByteArray output; // standard output
+    QByteArray errors; // standard error
+};
+ProcessResult runProgram(const QString& program, const QStringList& arguments);
+// /usr/bin/python3 on the script with the arguments; openpyxl lives there.
+ProcessResult runPython(const QString& script, const QStringList& arguments);
+
+struct ZipEntry {
+    QString name;
+    QByteArray data;
+    bool deflated = false;
+};
+// Every entry of the archive in stored order; empty when it cannot be read.
+QList<ZipEntry> readZip(const QString& path);
+QByteArray entryData(const QList<ZipEntry>& entries, const QString& name);
+QStringList entryNames(const QList<ZipEntry>& entries);
+
+// xmllint's complaint about the part (empty when it validates) against a schema
+// of the test data.
+QString schemaViolations(const QString& schemaFile, const QByteArray& xml);
+
+// The texts of every element <tag ...>text</tag> in xml, in document order.
+QList<QByteArray> elementTexts(const QByteArray& xml, const QByteArray& tag);
