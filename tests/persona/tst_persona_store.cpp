@@ -88,15 +88,10 @@ private Q_SLOTS:
         QVERIFY(persona.memoryFiles().isEmpty());
         QCOMPARE(persona.agentName(), "Emberglass");
         // No temporary files are left beside the new ones; the memory folder is empty.
-        QDirIterator everything(persona.storageDirectory(),
-                                QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                                QDirIterator::Subdirectories);
-        QStringList created;
-        while (everything.hasNext()) {
-            created << QFileInfo(everything.next()).fileName();
-        }
-        created.sort();
-        QCOMPARE(created, (QStringList{"MEMORY.md", "memory", "soul.md"}));
+        const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
+        QCOMPARE(QDir(persona.storageDirectory()).entryList(all),
+                 (QStringList{"MEMORY.md", "memory", "soul.md"}));
+        QVERIFY(QDir(persona.memoryDirectory()).isEmpty(all));
         // Missing parent folders are created too.
         QCOMPARE(readBytes(PersonaManager(m_store + "/deeper/still").soulURL()), defaultSoul);
     }
