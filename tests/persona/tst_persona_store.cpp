@@ -89,7 +89,7 @@ private Q_SLOTS:
         QCOMPARE(persona.agentName(), "Emberglass");
         // No temporary files are left beside the new ones; the memory folder is empty.
         const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
-        QCOMPARE(QDir(persona.storageDirectory()).entryList(all),
+        QCOMPARE(QDir(persona.storageDirectory()).entryList(all, QDir::Name),
                  (QStringList{"MEMORY.md", "memory", "soul.md"}));
         QVERIFY(QDir(persona.memoryDirectory()).isEmpty(all));
         // Missing parent folders are created too.
