@@ -329,15 +329,15 @@ private Q_SLOTS:
     }
 
     void streamBrokenOffKeepsItsPiecesAndFails() {
-        // Content-Length promises more than is sent before the connection closes.
+        // Content-Length promises more than is sent before the connection closes:
+        // not a whole answer, whether or not Qt notices.
         m_server.enqueue(
             FakeResponse::streamed(200, {sseEvent("kept") + "\n\n"}, 10, "text/event-stream")
                 .withHeader("Content-Length", "10000"));
         StreamRecorder stream(m_service.streamChat({}));
-        QTRY_COMPARE(stream.failures.size(), 1);
+        QTRY_COMPARE(stream.failures, QStringList{"Connection closed"});
         QCOMPARE(stream.pieces, QStringList{"kept"});
         QCOMPARE(stream.finishes, 0);
-        QVERIFY(!stream.failures.first().isEmpty());
     }
 
     void streamOfADestroyedServiceStillEnds() {
