@@ -132,6 +132,7 @@ private Q_SLOTS:
             };
             row("read_pdf", "Cannot open PDF: " + path);
             row("read_image", "Cannot read image: " + path);
+            row("read_file", kind);
             row("read_docx", kind);
             row("read_xlsx", kind);
         }
