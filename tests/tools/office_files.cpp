@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryFile>
 
 #include <zip.h>
@@ -16,25 +15,6 @@ namespace {
 
 constexpr char wordNamespace[] = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
 constexpr char sheetNamespace[] = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
-
-bool paintPages(const QString& path, int pages,
-                const std::function<void(QPainter&, int)>& paintPage) {
-    QPdfWriter writer(path);
-    writer.setResolution(72);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-        return false;
-    }
-    for (int page = 0; page < pages; ++page) {
-        if (page > 0) {
-            writer.newPage();
-        }
-        paintPage(painter, page);
-    }
-    return painter.end();
-}
 
 } // namespace
 
@@ -97,21 +77,31 @@ ZipEntries xlsxPackage(const QByteArray& sheetXml, const QByteArray& sharedXml) 
     return entries;
 }
 
-bool writeTextPdf(const QString& path, const QStringList& pageTexts, const QString& family) {
-    return paintPages(path, static_cast<int>(pageTexts.size()), [&](QPainter& painter, int page) {
-        QFont font(family.isEmpty() ? QStringLiteral("DejaVu Sans") : family);
-        font.setPointSize(11);
-        painter.setFont(font);
-        painter.drawText(QRectF(50, 50, 495, 740), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop,
-                         pageTexts[page]);
-    });
-}
-
-bool writeImageOnlyPdf(const QString& path, int pages) {
-    const QImage picture = textImage({QStringLiteral("Scanned page")},
-                                     QStringLiteral("DejaVu Sans"), 40, QSize(500, 120));
-    return paintPages(path, pages,
-                      [&](QPainter& painter, int) { painter.drawImage(QPointF(50, 50), picture); });
+bool writeTextPdf(const QString& path, const QStringList& pageTexts, const QString& family,
+                  bool asPictures) {
+    QPdfWriter writer(path);
+    writer.setResolution(72);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        return false;
+    }
+    QFont font(family.isEmpty() ? QStringLiteral("DejaVu Sans") : family);
+    font.setPointSize(11);
+    painter.setFont(font);
+    for (qsizetype page = 0; page < pageTexts.size(); ++page) {
+        if (page > 0) {
+            writer.newPage();
+        }
+        if (asPictures) {
+            painter.drawImage(QPointF(50, 50), textImage({pageTexts[page]}, font.family(), 40));
+        } else {
+            painter.drawText(QRectF(50, 50, 495, 740),
+                             Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, pageTexts[page]);
+        }
+    }
+    return painter.end();
 }
 
 QImage textImage(const QStringList& lines, const QString& family, int pixelSize, QSize size) {
@@ -156,20 +146,9 @@ QList<ZipEntry> readZip(const QString& path) {
 }
 
 QByteArray entryData(const QList<ZipEntry>& entries, const QString& name) {
-    for (const ZipEntry& entry : entries) {
-        if (entry.name == name) {
-            return entry.data;
-        }
-    }
-    return {};
-}
-
-QStringList entryNames(const QList<ZipEntry>& entries) {
-    QStringList names;
-    for (const ZipEntry& entry : entries) {
-        names.append(entry.name);
-    }
-    return names;
+    const auto it = std::find_if(entries.begin(), entries.end(),
+                                 [&](const ZipEntry& entry) { return entry.name == name; });
+    return it == entries.end() ? QByteArray() : it->data;
 }
 
 ProcessResult runProgram(const QString& program, const QStringList& arguments) {
@@ -194,21 +173,4 @@ QString schemaViolations(const QString& schemaFile, const QByteArray& xml) {
         {QStringLiteral("--noout"), QStringLiteral("--nonet"), QStringLiteral("--schema"),
          QStringLiteral(EMBERGLASS_TEST_DATA_DIR "/ooxml-schemas/") + schemaFile, part.fileName()});
     return result.exitCode == 0 ? QString() : QString::fromUtf8(result.errors);
-}
-
-QList<QByteArray> elementTexts(const QByteArray& xml, const QByteArray& tag) {
-    const QRegularExpression element(QStringLiteral("<%1(?: [^>]*)?>(.*?)</%1>")
-                                         .arg(QRegularExpression::escape(QString::fromUtf8(tag))),
-                                     QRegularExpression::DotMatchesEverythingOption);
-    QList<QByteArray> texts;
-    auto matches = element.globalMatch(QString::fromUtf8(xml));
-    while (matches.hasNext()) {
-        texts.append(matches.next().captured(1).toUtf8());
-    }
-    return texts;
-}
-
-ProcessResult runPython(const QString& script, const QStringList& arguments) {
-    return runProgram(QStringLiteral("/usr/bin/python3"),
-                      QStringList{QStringLiteral("-c"), script} + arguments);
 }

@@ -3,7 +3,7 @@
 // Office files for the reader and writer suites, made and read back by real
 // producers and consumers: QPdfWriter and QPainter for PDFs and images, libzip
 // for packages both ways, and external programs (qpdf, heif-enc, xmllint,
-// poppler-utils, openpyxl) through runProgram.
+// poppler-utils, python3 with openpyxl) through runProgram.
 
 #include <QByteArray>
 #include <QImage>
@@ -31,10 +31,10 @@ QByteArray sharedStringsXml(const QByteArray& items);
 // those shared strings.
 ZipEntries xlsxPackage(const QByteArray& sheetXml, const QByteArray& sharedXml = {});
 
-// A PDF with one page per text (drawn in DejaVu Sans, or the given family).
-bool writeTextPdf(const QString& path, const QStringList& pageTexts, const QString& family = {});
-// A PDF whose pages are pictures of text only, with no text layer.
-bool writeImageOnlyPdf(const QString& path, int pages);
+// A PDF with one page per text (drawn in DejaVu Sans, or the given family), or
+// with pictures of the texts and no text layer, as a scanner makes them.
+bool writeTextPdf(const QString& path, const QStringList& pageTexts, const QString& family = {},
+                  bool asPictures = false);
 
 // White image with the lines drawn in black, one below the other.
 QImage textImage(const QStringList& lines, const QString& family, int pixelSize, QSize size = {});
@@ -45,8 +45,6 @@ struct ProcessResult {
     QByteArray errors; // standard error
 };
 ProcessResult runProgram(const QString& program, const QStringList& arguments);
-// /usr/bin/python3 on the script with the arguments; openpyxl lives there.
-ProcessResult runPython(const QString& script, const QStringList& arguments);
 
 struct ZipEntry {
     QString name;
@@ -56,11 +54,7 @@ struct ZipEntry {
 // Every entry of the archive in stored order; empty when it cannot be read.
 QList<ZipEntry> readZip(const QString& path);
 QByteArray entryData(const QList<ZipEntry>& entries, const QString& name);
-QStringList entryNames(const QList<ZipEntry>& entries);
 
 // xmllint's complaint about the part (empty when it validates) against a schema
 // of the test data.
 QString schemaViolations(const QString& schemaFile, const QByteArray& xml);
-
-// The texts of every element <tag ...>text</tag> in xml, in document order.
-QList<QByteArray> elementTexts(const QByteArray& xml, const QByteArray& tag);

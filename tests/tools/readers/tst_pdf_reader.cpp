@@ -35,7 +35,7 @@ private Q_SLOTS:
                               "PDF: 3 pages\n\n" + section(1, "Alpha one") +
                                   section(3, "Charlie three")}));
         const QString scan = m_dir.filePath("scan.pdf");
-        QVERIFY(writeImageOnlyPdf(scan, 4));
+        QVERIFY(writeTextPdf(scan, QStringList(4, "Scanned page"), {}, true));
         QCOMPARE(readPdf(scan).output, "(PDF has 4 pages but no extractable text \u2014 may "
                                        "be scanned/image-based)");
         // The home is where "~" says, and the path is quoted as given.
