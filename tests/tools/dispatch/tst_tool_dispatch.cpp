@@ -244,9 +244,7 @@ private Q_SLOTS:
         QTest::newRow("string") << QJsonValue(" as is ") << " as is ";
         QTest::newRow("integer") << QJsonValue(5) << "5";
         QTest::newRow("fraction") << QJsonValue(2.5) << "2.5";
-        QTest::newRow("negative") << QJsonValue(-3) << "-3";
         QTest::newRow("true") << QJsonValue(true) << "1";
-        QTest::newRow("false") << QJsonValue(false) << "0";
         QTest::newRow("array") << QJsonValue(QJsonArray{1, "a"}) << "(1, a)";
         QTest::newRow("object") << QJsonValue(QJsonObject{{"b", 2}, {"a", true}})
                                 << "{a = 1; b = 2}";
@@ -296,27 +294,20 @@ private Q_SLOTS:
             << "<tool_call>{\"tool\":\"a\"}</tool_call>\nafter one\n"
                "<tool_call>{\"tool\":\"b\"}</tool_call>after two"
             << ToolCallParse{"after one", {a, b}, "after two"};
-        QTest::newRow("only a block")
-            << " <tool_call>{\"tool\":\"a\"}</tool_call> " << ToolCallParse{{}, {a}, {}};
         QTest::newRow("tool and args win over name and arguments")
             << R"(<tool_call>{"name":"loser","tool":"winner","arguments":{"x":"1"},"args":{"y":"2"}}</tool_call>)"
             << ToolCallParse{{}, {{"winner", {{"y", "2"}}}}, {}};
         QTest::newRow("a tool not text and args not an object fall back")
             << R"(<tool_call>{"tool":7,"name":"n","args":[1],"arguments":{"k":true}}</tool_call>)"
             << ToolCallParse{{}, {{"n", {{"k", "1"}}}}, {}};
-        QTest::newRow("arguments not an object: no arguments")
-            << R"(<tool_call>{"name":"read_file","arguments":"x"}</tool_call>)"
-            << ToolCallParse{{}, {{"read_file", {}}}, {}};
-        QTest::newRow("broken block dropped")
-            << "  Hi <tool_call>{not json}</tool_call> there  "
-            << ToolCallParse{"Hi <tool_call>{not json}</tool_call> there", {}, {}};
         QTest::newRow("broken blocks between good ones")
             << "<tool_call>{\"tool\":\"a\"}</tool_call><tool_call>[1]</tool_call>"
                "<tool_call>{\"x\":1}</tool_call><tool_call>{\"tool\":\"b\"}</tool_call>"
             << ToolCallParse{{}, {a, b}, {}};
-        QTest::newRow("unclosed tag stays prose")
-            << "Sure <tool_call>{\"tool\":\"a\"}"
-            << ToolCallParse{"Sure <tool_call>{\"tool\":\"a\"}", {}, {}};
+        QTest::newRow("no call: the whole reply is prose")
+            << " Sure <tool_call>{not json}</tool_call> <tool_call>{\"tool\":\"a\"} "
+            << ToolCallParse{
+                   "Sure <tool_call>{not json}</tool_call> <tool_call>{\"tool\":\"a\"}", {}, {}};
         QTest::newRow("unclosed tag after a call, tag included")
             << "go <tool_call>{\"tool\":\"a\"}</tool_call> then <tool_call>{\"tool\":\"b\"}"
             << ToolCallParse{"go", {a}, "then \n<tool_call>{\"tool\":\"b\"}"};
