@@ -209,15 +209,13 @@ private Q_SLOTS:
             R"(<row r="2"><c r="A2" t="s"><v>2</v></c><c r="B2"><v>42</v></c></row>)",
             "<si><t>Name</t></si><si><t>Age</t></si><si><t>Bob</t></si>",
             "Rows: 2\n\nName\tAge\nBob\t42");
-        row("rich text is one entry", R"(<row><c t="s"><v>0</v></c><c t="s"><v>1</v></c></row>)",
-            "<si><r><t>Hel</t></r><r><rPr><b/></rPr><t>lo</t></r></si><si><t>second</t></si>",
-            "Rows: 1\n\nHello\tsecond");
-        row("phonetic runs left out", R"(<row><c t="s"><v>0</v></c><c t="s"><v>1</v></c></row>)",
-            R"(<si><r><t>東京</t></r><rPh sb="0" eb="2"><t>トウキョウ</t></rPh><phoneticPr fontId="1"/></si><si><t>next</t></si>)",
-            "Rows: 1\n\n東京\tnext");
-        row("empty entry keeps its place",
-            R"(<row><c t="s"><v>1</v></c><c t="s"><v>0</v></c></row>)",
-            "<si><t/></si><si><t>one</t></si>", "Rows: 1\n\none\t");
+        // A rich text is one entry, phonetic runs are left out, an empty entry
+        // keeps its place.
+        row("shared string entries",
+            R"(<row><c t="s"><v>0</v></c><c t="s"><v>1</v></c><c t="s"><v>2</v></c></row>)",
+            R"(<si><r><t>Hel</t></r><r><rPr><b/></rPr><t>lo</t></r></si><si><t/></si>)"
+            R"(<si><r><t>東京</t></r><rPh sb="0" eb="2"><t>トウキョウ</t></rPh><phoneticPr fontId="1"/></si>)",
+            "Rows: 1\n\nHello\t\t東京");
         row("index out of range or malformed is shown raw",
             R"(<row><c t="s"><v>99</v></c><c t="s"><v>-1</v></c><c t="s"><v>+1</v></c>)"
             R"(<c t="s"><v>1.0</v></c><c t="s"><v>99999999999999999999</v></c></row>)",

@@ -312,9 +312,9 @@ private Q_SLOTS:
         };
         const QRgb background = qRgb(250, 250, 245);
         const QRgb accent = qRgb(255, 107, 43);
-        QVERIFY(isAt(600, 368, background));
-        QVERIFY(isAt(600, 766, accent) && isAt(600, 759, background)); // the bar along the top
-        // Each dot fills x 72..82 from baseline + 4 up to baseline + 14; no fourth dot.
+        // The bar along the top; each dot fills x 72..82 from baseline + 4 up to
+        // baseline + 14; no fourth dot.
+        QVERIFY(isAt(600, 766, accent) && isAt(600, 759, background) && isAt(600, 368, background));
         for (const int baseline : {618, 578, 538}) {
             QVERIFY2(isAt(77, baseline + 5.5, accent) && isAt(77, baseline + 12.5, accent) &&
                          isAt(77, baseline + 2, background) &&
