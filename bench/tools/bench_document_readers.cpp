@@ -2,11 +2,11 @@
 // the same benchmark: pdftotext for read_pdf, the tesseract command for
 // read_image, openpyxl for read_xlsx. read_docx has no reference.
 
+#include "tools/office_files.h"
 #include "tools/readers/docx_reader.h"
 #include "tools/readers/image_reader.h"
 #include "tools/readers/ocr_engine.h"
 #include "tools/readers/pdf_reader.h"
-#include "tools/readers/reader_fixtures.h"
 #include "tools/readers/xlsx_reader.h"
 
 #include <QGuiApplication>

@@ -34,6 +34,15 @@ void release(QNetworkReply* reply, QObject* reader) {
     reply->deleteLater();
 }
 
+// A body shorter than its Content-Length was cut off (RFC 9112, section 6.3).
+// Qt usually reports the early close itself, but not always. A compressed body
+// is read decoded, so its length cannot be compared.
+bool cutShort(const QNetworkReply& reply, qint64 received) {
+    const QByteArray declared = reply.rawHeader("Content-Length");
+    return !declared.isEmpty() && !reply.hasRawHeader("Content-Encoding") &&
+           received < declared.toLongLong();
+}
+
 } // namespace
 
 ReplyLineReader::~ReplyLineReader() {
@@ -54,7 +63,9 @@ void ReplyLineReader::readAvailable() {
         keepErrorBody();
         return;
     }
-    const QByteArrayList lines = m_lines.feed(m_reply->readAll());
+    const QByteArray bytes = m_reply->readAll();
+    m_received += bytes.size();
+    const QByteArrayList lines = m_lines.feed(bytes);
     for (const QByteArray& line : lines) {
         if (!acceptLine(line)) {
             return;
@@ -90,6 +101,12 @@ void ReplyLineReader::replyFinished() {
     }
     readAvailable();
     if (m_ended) {
+        return;
+    }
+    if (cutShort(*m_reply, m_received)) {
+        const ModelError error =
+            PlatformError{PlatformError::Case::transport, QStringLiteral("Connection closed")};
+        end(&error);
         return;
     }
     if (const std::optional<QByteArray> last = m_lines.finish()) {

@@ -71,5 +71,6 @@ private:
     StatusErrorReader m_statusError;
     QByteArray m_errorBody; // of an answer whose status is not 200
     LineSplitter m_lines;
+    qint64 m_received = 0; // body bytes read, to tell a whole answer from a cut one
     bool m_ended = false;
 };

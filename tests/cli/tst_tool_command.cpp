@@ -13,7 +13,7 @@
 
 namespace {
 
-const QString program = QStringLiteral(EMBERGLASS_BINARY_DIR "/src/cli/emberglass-tool");
+const QString program = EMBERGLASS_BINARY_DIR "/src/cli/emberglass-tool";
 
 struct Run {
     int exitCode = -1;
@@ -65,13 +65,12 @@ private Q_SLOTS:
         const QString data = QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Compact));
         QVERIFY(data.size() > 128 * 1024);
         const QJsonObject arguments{{"path", path("big.xlsx")}, {"data", data}};
-        const Run created = run({QStringLiteral("create_xlsx"), QStringLiteral("-")},
-                                QJsonDocument(arguments).toJson());
+        const Run created = run({"create_xlsx", "-"}, QJsonDocument(arguments).toJson());
         QCOMPARE(created.exitCode, 0);
         QCOMPARE(created.outcome.value("output").toString(),
                  "Created XLSX with 2000 rows at " + path("big.xlsx"));
 
-        const Run read = run({QStringLiteral("read_xlsx"), json({{"path", path("big.xlsx")}})});
+        const Run read = run({"read_xlsx", json({{"path", path("big.xlsx")}})});
         QCOMPARE(read.exitCode, 0);
         QVERIFY(
             read.outcome.value("output").toString().startsWith("Rows: 2000\n\ncell 0-0\tcell 0-1"));
@@ -122,7 +121,7 @@ private Q_SLOTS:
         QFETCH(QStringList, loaded);
         QFETCH(QStringList, notLoaded);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("LD_DEBUG"), QStringLiteral("files"));
+        environment.insert("LD_DEBUG", "files");
         const Run result = run({tool, json(arguments)}, {}, environment);
         QCOMPARE(result.outcome.value("tool").toString(), tool);
         if (!output.isNull()) {
@@ -141,7 +140,7 @@ private Q_SLOTS:
         const QString alone = path("bin/emberglass-tool");
         QVERIFY(QDir().mkpath(path("bin")));
         QVERIFY(QFile::copy(program, alone));
-        const Run result = run({QStringLiteral("read_pdf"), json({{"path", path("deck.pdf")}})}, {},
+        const Run result = run({"read_pdf", json({{"path", path("deck.pdf")}})}, {},
                                QProcessEnvironment::systemEnvironment(), alone);
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(result.outcome.value("output").toString(),

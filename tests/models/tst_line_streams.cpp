@@ -85,44 +85,34 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QString>("piece");
         QTest::addColumn<bool>("ends");
-        QTest::newRow("delta") << sseEvent("Hi") << QStringLiteral("Hi") << false;
-        QTest::newRow("tabs and spaces trimmed")
-            << "\t  " + sseEvent("x") + " \t" << QStringLiteral("x") << false;
-        QTest::newRow("escaped text")
-            << sseEvent(R"(a\n\"b\" \u4f60)") << QStringLiteral("a\n\"b\" 你") << false;
-        QTest::newRow("done") << QByteArray("data: [DONE]") << QString() << true;
-        QTest::newRow("done padded") << QByteArray("   data: [DONE]  ") << QString() << true;
-        QTest::newRow("done with more") << QByteArray("data: [DONE] now") << QString() << false;
-        QTest::newRow("no space after colon")
-            << QByteArray(R"(data:{"choices":[{"delta":{"content":"x"}}]})") << QString() << false;
-        QTest::newRow("done without space") << QByteArray("data:[DONE]") << QString() << false;
-        QTest::newRow("keep-alive comment") << QByteArray(": keep-alive") << QString() << false;
-        QTest::newRow("event name") << QByteArray("event: message") << QString() << false;
-        QTest::newRow("id") << QByteArray("id: 7") << QString() << false;
-        QTest::newRow("blank") << QByteArray("") << QString() << false;
-        QTest::newRow("usage chunk, empty choices")
-            << QByteArray(R"(data: {"choices":[],"usage":{"total_tokens":9}})") << QString()
-            << false;
-        QTest::newRow("no choices") << QByteArray(R"(data: {"id":"x"})") << QString() << false;
-        QTest::newRow("choice not an object")
-            << QByteArray(R"(data: {"choices":["x"]})") << QString() << false;
-        QTest::newRow("no delta") << QByteArray(R"(data: {"choices":[{"index":0}]})") << QString()
-                                  << false;
-        QTest::newRow("null content")
-            << QByteArray(R"(data: {"choices":[{"delta":{"content":null}}]})") << QString()
-            << false;
-        QTest::newRow("tool-call delta")
-            << QByteArray(R"(data: {"choices":[{"delta":{"tool_calls":[{"index":0}]}}]})")
-            << QString() << false;
-        QTest::newRow("number content")
-            << QByteArray(R"(data: {"choices":[{"delta":{"content":5}}]})") << QString() << false;
-        QTest::newRow("not json") << QByteArray("data: {\"choices\":") << QString() << false;
-        QTest::newRow("json array") << QByteArray("data: [1,2]") << QString() << false;
+        const auto row = [](const char* tag, const QByteArray& line, const QString& piece,
+                            bool ends) { QTest::newRow(tag) << line << piece << ends; };
+        row("delta", sseEvent("Hi"), "Hi", false);
+        row("tabs and spaces trimmed", "\t  " + sseEvent("x") + " \t", "x", false);
+        row("escaped text", sseEvent(R"(a\n\"b\" \u4f60)"), "a\n\"b\" 你", false);
+        row("done", "data: [DONE]", {}, true);
+        row("done padded", "   data: [DONE]  ", {}, true);
+        row("done with more", "data: [DONE] now", {}, false);
+        row("no space after colon", R"(data:{"choices":[{"delta":{"content":"x"}}]})", {}, false);
+        row("done without space", "data:[DONE]", {}, false);
+        row("keep-alive comment", ": keep-alive", {}, false);
+        row("event name", "event: message", {}, false);
+        row("id", "id: 7", {}, false);
+        row("blank", "", {}, false);
+        row("usage chunk, empty choices", R"(data: {"choices":[],"usage":{"total_tokens":9}})", {},
+            false);
+        row("no choices", R"(data: {"id":"x"})", {}, false);
+        row("choice not an object", R"(data: {"choices":["x"]})", {}, false);
+        row("no delta", R"(data: {"choices":[{"index":0}]})", {}, false);
+        row("null content", R"(data: {"choices":[{"delta":{"content":null}}]})", {}, false);
+        row("tool-call delta", R"(data: {"choices":[{"delta":{"tool_calls":[{"index":0}]}}]})", {},
+            false);
+        row("number content", R"(data: {"choices":[{"delta":{"content":5}}]})", {}, false);
+        row("not json", "data: {\"choices\":", {}, false);
+        row("json array", "data: [1,2]", {}, false);
         // A provider that fails after its 200 says so in a chunk: the stream ends (with it).
-        QTest::newRow("error object")
-            << QByteArray(R"(data: {"error":{"message":"quota"}})") << QString() << true;
-        QTest::newRow("null error")
-            << QByteArray(R"(data: {"error":null,"choices":[]})") << QString() << false;
+        row("error object", R"(data: {"error":{"message":"quota"}})", {}, true);
+        row("null error", R"(data: {"error":null,"choices":[]})", {}, false);
     }
     void cloudEventLines() {
         QFETCH(QByteArray, line);
@@ -137,27 +127,19 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QString>("piece");
         QTest::addColumn<bool>("ends");
-        QTest::newRow("piece") << QByteArray(R"({"message":{"content":"Hi"},"done":false})")
-                               << QStringLiteral("Hi") << false;
-        QTest::newRow("final empty")
-            << QByteArray(R"({"message":{"role":"assistant","content":""},"done":true})")
-            << QString() << true;
-        QTest::newRow("final with text")
-            << QByteArray(R"({"message":{"content":"end"},"done":true})") << QStringLiteral("end")
-            << true;
-        QTest::newRow("done not boolean")
-            << QByteArray(R"({"message":{"content":"x"},"done":"true"})") << QStringLiteral("x")
-            << false;
-        QTest::newRow("done without message")
-            << QByteArray(R"({"done":true})") << QString() << false;
-        QTest::newRow("content not text")
-            << QByteArray(R"({"message":{"content":1},"done":true})") << QString() << false;
-        QTest::newRow("empty line") << QByteArray() << QString() << false;
-        QTest::newRow("garbage") << QByteArray("{\"message\":") << QString() << false;
-        QTest::newRow("array") << QByteArray("[{\"message\":{\"content\":\"x\"}}]") << QString()
-                               << false;
-        QTest::newRow("error line")
-            << QByteArray(R"({"error":"model runner stopped"})") << QString() << true;
+        const auto row = [](const char* tag, const QByteArray& line, const QString& piece,
+                            bool ends) { QTest::newRow(tag) << line << piece << ends; };
+        row("piece", R"({"message":{"content":"Hi"},"done":false})", "Hi", false);
+        row("final empty", R"({"message":{"role":"assistant","content":""},"done":true})", {},
+            true);
+        row("final with text", R"({"message":{"content":"end"},"done":true})", "end", true);
+        row("done not boolean", R"({"message":{"content":"x"},"done":"true"})", "x", false);
+        row("done without message", R"({"done":true})", {}, false);
+        row("content not text", R"({"message":{"content":1},"done":true})", {}, false);
+        row("empty line", "", {}, false);
+        row("garbage", "{\"message\":", {}, false);
+        row("array", R"([{"message":{"content":"x"}}])", {}, false);
+        row("error line", R"({"error":"model runner stopped"})", {}, true);
     }
     void ollamaLines() {
         QFETCH(QByteArray, line);
@@ -188,7 +170,7 @@ private Q_SLOTS:
                 ended = read.ends;
             }
             QVERIFY(ended);
-            QCOMPARE(text, QStringLiteral("你好 🔥"));
+            QCOMPARE(text, "你好 🔥");
         }
     }
 };

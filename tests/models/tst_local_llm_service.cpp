@@ -1,10 +1,13 @@
-// The Ollama client against a scripted Ollama server on localhost.
+// The Ollama client against a scripted Ollama server on localhost, and against
+// what Ollama answers today (tests/data/providers/ollama.json).
 
 #include "models/local_llm_service.h"
+#include "models/ollama_protocol.h"
 #include "tools/tool_catalogue.h"
 
 #include "stream_recorder.h"
 #include "support/fake_http_server.h"
+#include "support/provider_replay.h"
 #include "support/task_outcome.h"
 
 #include <QJsonDocument>
@@ -15,42 +18,35 @@ Q_DECLARE_METATYPE(FakeResponse)
 
 namespace {
 
-Result<ModelReply> sendAndWait(LocalLLMService& service, WireMessages messages = {}) {
-    const auto outcome = startTask(service.sendChat(std::move(messages)));
-    if (!QTest::qWaitFor([&] { return outcome->has_value(); }, 10000)) {
-        qFatal("sendChat never finished");
-    }
-    return **outcome;
-}
+const QString notRunning = "Ollama is not running. Please start Ollama first.";
+const QString notInstalled = "The local model qwen2.5:3b is not installed. Press SETUP LOCAL MODEL "
+                             "or run: ollama pull qwen2.5:3b";
 
-bool probe(LocalLLMService& service) {
-    const auto outcome = startTask(service.checkAvailability());
-    if (!QTest::qWaitFor([&] { return outcome->has_value(); }, 10000)) {
-        qFatal("checkAvailability never finished");
-    }
-    return **outcome;
+QByteArray line(const QString& content, bool done) {
+    const QJsonObject message{{"role", "assistant"}, {"content", content}};
+    return QJsonDocument(QJsonObject{{"message", message}, {"done", done}})
+               .toJson(QJsonDocument::Compact) +
+           '\n';
 }
-
-const QString toolBlock = QStringLiteral("<tool_call>{\"name\": \"read_file\", \"arguments\": "
-                                         "{\"path\": \"~/notes.txt\", \"limit\": 5}}</tool_call>");
 
 } // namespace
 
 class LocalLLMServiceTest : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
-    void builtInValues() {
-        const LocalLLMService service;
-        QCOMPARE(service.ollamaBase(), QStringLiteral("http://127.0.0.1:11434"));
-        QCOMPARE(service.modelName(), QStringLiteral("qwen2.5:3b"));
+    FakeOllamaServer m_server;
+    LocalLLMService m_service{m_server.baseUrl()};
+
+    Result<ModelReply> replyTo(const FakeResponse& response) {
+        m_server.enqueue(response);
+        return finished(m_service.sendChat({}));
     }
 
+private Q_SLOTS:
     void requestBodyIsReducedAndExact() {
-        FakeOllamaServer server;
-        server.enqueue(FakeOllamaServer::chatReply(QStringLiteral("ok")));
-        server.enqueue(FakeOllamaServer::streamedText({}));
-        LocalLLMService service(server.baseUrl());
+        QCOMPARE(LocalLLMService().ollamaBase(), "http://127.0.0.1:11434");
+        m_server.enqueue(FakeOllamaServer::chatReply("ok"));
+        m_server.enqueue(FakeOllamaServer::streamedText({}));
         const WireMessages messages{
             QJsonObject{{"role", "system"}, {"content", "You are Ember."}},
             QJsonObject{{"role", "user"}, {"content", "List my files"}},
@@ -61,20 +57,20 @@ private Q_SLOTS:
             QJsonObject{{"role", "assistant"}, {"content", "Found a.txt"}, {"extra", 1}},
             QJsonObject{{"content", "no role"}},
             QJsonObject{{"role", "user"}, {"content", 7}}};
-        QVERIFY(sendAndWait(service, messages).ok());
-        StreamRecorder stream(service.streamChat(messages));
+        const int before = m_server.requests().size();
+        QVERIFY(finished(m_service.sendChat(messages)).ok());
+        StreamRecorder stream(m_service.streamChat(messages));
         QTRY_COMPARE(stream.finishes, 1);
 
         const QJsonArray reduced{QJsonObject{{"role", "system"}, {"content", "You are Ember."}},
                                  QJsonObject{{"role", "user"}, {"content", "List my files"}},
                                  QJsonObject{{"role", "user"}, {"content", "a.txt"}},
                                  QJsonObject{{"role", "assistant"}, {"content", "Found a.txt"}}};
-        QCOMPARE(server.requests().size(), 2);
+        QCOMPARE(m_server.requests().size(), before + 2);
         for (bool streamed : {false, true}) {
-            const RecordedRequest request = server.requests().at(streamed ? 1 : 0);
-            QCOMPARE(request.method, QByteArray("POST"));
-            QCOMPARE(request.path, QStringLiteral("/api/chat"));
-            QCOMPARE(request.header("Content-Type"), QByteArray("application/json"));
+            const RecordedRequest request = m_server.requests().at(before + streamed);
+            QCOMPARE(request.method + ' ' + request.path.toUtf8(), "POST /api/chat");
+            QCOMPARE(request.header("Content-Type"), "application/json");
             QJsonObject expected{
                 {"model", "qwen2.5:3b"},
                 {"messages", reduced},
@@ -87,71 +83,82 @@ private Q_SLOTS:
                 expected.insert("tools", toolDefinitions());
             }
             QCOMPARE(request.json(), expected);
-            // Numbers, not strings; compact.
-            QVERIFY(request.body.contains(R"("num_predict":2048)"));
-            QVERIFY(request.body.contains(R"("temperature":0.7)"));
-            QVERIFY(!request.body.contains('\n'));
         }
     }
 
-    void repliesWithoutToolBlocksStayText_data() {
-        QTest::addColumn<QString>("content");
-        QTest::newRow("plain") << QStringLiteral("  Hello there  ");
-        QTest::newRow("unclosed tag")
-            << QStringLiteral("I will read it. <tool_call>{\"name\": \"read_file\"");
-        QTest::newRow("only a closing tag") << QStringLiteral("odd </tool_call> text");
-        QTest::newRow("empty") << QString();
-    }
     void repliesWithoutToolBlocksStayText() {
-        QFETCH(QString, content);
-        FakeOllamaServer server;
-        server.enqueue(FakeOllamaServer::chatReply(content));
-        LocalLLMService service(server.baseUrl());
-        const Result<ModelReply> reply = sendAndWait(service);
-        QVERIFY(reply.ok());
-        QCOMPARE(reply.value(), (ModelReply{content, {}}));
+        for (const QString& content :
+             QStringList{"  Hello there  ", "I will read it. <tool_call>{\"name\": \"read_file\"",
+                         "odd </tool_call> text", ""}) {
+            const Result<ModelReply> reply = replyTo(FakeOllamaServer::chatReply(content));
+            QVERIFY(reply.ok());
+            QCOMPARE(reply.value(), (ModelReply{content, {}}));
+        }
     }
 
     void toolBlocksBecomeNativeCalls() {
-        FakeOllamaServer server;
-        server.enqueue(FakeOllamaServer::chatReply(
-            QStringLiteral("Let me look.\n") + toolBlock + QStringLiteral("\n") +
-            QLatin1String(R"(<tool_call>{"name": "list_directory", "arguments": {}}</tool_call>)") +
-            QStringLiteral("\nDone soon.")));
-        LocalLLMService service(server.baseUrl());
-        const Result<ModelReply> reply = sendAndWait(service);
+        const Result<ModelReply> reply = replyTo(FakeOllamaServer::chatReply(
+            "Let me look.\n<tool_call>{\"name\": \"read_file\", \"arguments\": {\"path\": "
+            "\"~/notes.txt\", \"limit\": 5}}</tool_call>\n"
+            R"(<tool_call>{"name": "list_directory", "arguments": {}}</tool_call>)"
+            "\nDone soon."));
         QVERIFY(reply.ok());
-        QCOMPARE(reply.value().text, QStringLiteral("Let me look."));
+        QCOMPARE(reply.value().text, "Let me look.");
         const QList<NativeToolCall> calls = reply.value().toolCalls;
         QCOMPARE(calls.size(), 2);
-        const QRegularExpression idPattern(QStringLiteral("^local_[0-9A-F]{8}$"));
         for (const NativeToolCall& call : calls) {
-            QCOMPARE(call.id.size(), 14);
-            QVERIFY2(idPattern.match(call.id).hasMatch(), qPrintable(call.id));
+            QVERIFY2(QRegularExpression("^local_[0-9A-F]{8}$").match(call.id).hasMatch(),
+                     qPrintable(call.id));
         }
         QVERIFY(calls[0].id != calls[1].id);
-        QCOMPARE(calls[0].name, QStringLiteral("read_file"));
+        QCOMPARE(calls[0].name, "read_file");
         QCOMPARE(calls[0].arguments, (ToolArguments{{"path", "~/notes.txt"}, {"limit", "5"}}));
-        QCOMPARE(calls[0].rawArguments, QLatin1String(R"({"limit":"5","path":"~/notes.txt"})"));
-        QCOMPARE(calls[1].name, QStringLiteral("list_directory"));
-        QCOMPARE(calls[1].rawArguments, QStringLiteral("{}"));
+        QCOMPARE(calls[0].rawArguments, R"({"limit":"5","path":"~/notes.txt"})");
+        QCOMPARE(calls[1].name, "list_directory");
+        QCOMPARE(calls[1].rawArguments, "{}");
+    }
+
+    void nativeCallsComeBeforeTextBlocks() {
+        const auto call = [](const char* name, const QJsonValue& arguments) {
+            return QJsonObject{{"function", QJsonObject{{"name", name}, {"arguments", arguments}}}};
+        };
+        const QJsonObject message{
+            {"role", "assistant"},
+            {"content", "I will look.\n<tool_call>{\"name\": \"read_file\", \"arguments\": "
+                        "{\"path\": \"a\"}}</tool_call>"},
+            {"tool_calls",
+             QJsonArray{call("run_command", QJsonObject{{"command", "ls"}, {"timeout", 5}}),
+                        call("", QJsonObject{}), // no name: skipped
+                        call("list_directory", "{\"path\":\"/\"}")}}};
+        const Result<ModelReply> reply = decodeOllamaReply(
+            HttpAnswer{
+                200, QJsonDocument(QJsonObject{{"message", message}, {"done", true}}).toJson(), {}},
+            "qwen2.5:3b");
+        QVERIFY(reply.ok());
+        QCOMPARE(reply.value().text, "I will look.");
+        QStringList names;
+        for (const NativeToolCall& call : reply.value().toolCalls) {
+            names << call.name;
+        }
+        QCOMPARE(names, (QStringList{"run_command", "list_directory", "read_file"}));
+        QCOMPARE(reply.value().toolCalls[0].arguments,
+                 (ToolArguments{{"command", "ls"}, {"timeout", "5"}}));
+        QCOMPARE(reply.value().toolCalls[0].rawArguments, R"({"command":"ls","timeout":5})");
     }
 
     void failuresBecomeTheirErrors_data() {
         QTest::addColumn<FakeResponse>("response");
         QTest::addColumn<QString>("description");
-        const QString notRunning =
-            QStringLiteral("Ollama is not running. Please start Ollama first.");
-        const QString failed = QStringLiteral("Text generation failed");
+        const QString failed = "Text generation failed";
         QTest::newRow("500") << FakeResponse::text(500, "boom") << notRunning;
         QTest::newRow("404 with a message")
             << FakeResponse::json(404, {{"message", QJsonObject{{"content", "x"}}}}) << notRunning;
         QTest::newRow("404 naming a missing model (older words)")
             << FakeResponse::json(
                    404, {{"error", R"(model "qwen2.5:3b" not found, try pulling it first)"}})
-            << QStringLiteral(
-                   "The local model qwen2.5:3b is not installed. Press SETUP LOCAL MODEL "
-                   "or run: ollama pull qwen2.5:3b");
+            << notInstalled;
+        QTest::newRow("404 naming a missing model today")
+            << ProviderReplay("ollama").error("modelNotFound") << notInstalled;
         QTest::newRow("not json") << FakeResponse::text(200, "<html>") << failed;
         QTest::newRow("array") << FakeResponse::text(200, "[]") << failed;
         QTest::newRow("no message") << FakeResponse::json(200, {{"done", true}}) << failed;
@@ -164,108 +171,80 @@ private Q_SLOTS:
     void failuresBecomeTheirErrors() {
         QFETCH(FakeResponse, response);
         QFETCH(QString, description);
-        FakeOllamaServer server;
-        server.enqueue(response);
-        LocalLLMService service(server.baseUrl());
-        const Result<ModelReply> reply = sendAndWait(service);
+        const Result<ModelReply> reply = replyTo(response);
         QVERIFY(!reply.ok());
         QCOMPARE(errorDescription(reply.error()), description);
     }
 
     void unusableBaseOrServer() {
-        LocalLLMService invalid(QStringLiteral("127.0.0.1:11434"));
-        const Result<ModelReply> reply = sendAndWait(invalid);
-        QCOMPARE(reply.error(), ModelError(LLMError{LLMError::Case::generationFailed}));
+        LocalLLMService invalid("127.0.0.1:11434");
+        QCOMPARE(finished(invalid.sendChat({})).error(),
+                 ModelError(LLMError{LLMError::Case::generationFailed}));
         StreamRecorder invalidStream(invalid.streamChat({}));
         QVERIFY(!invalidStream.ended());
         QTRY_COMPARE(invalidStream.failures, QStringList{"Text generation failed"});
-        QCOMPARE(probe(invalid), false);
+        QCOMPARE(finished(invalid.checkAvailability()), false);
 
         FakeOllamaServer gone;
         LocalLLMService refused(gone.baseUrl());
         gone.stopListening();
-        const Result<ModelReply> transport = sendAndWait(refused);
-        QCOMPARE(transport.error(),
+        QCOMPARE(finished(refused.sendChat({})).error(),
                  ModelError(PlatformError{PlatformError::Case::transport, "Connection refused"}));
         StreamRecorder refusedStream(refused.streamChat({}));
         QTRY_COMPARE(refusedStream.failures, QStringList{"Connection refused"});
-        QCOMPARE(probe(refused), false);
+        QCOMPARE(finished(refused.checkAvailability()), false);
     }
 
     void cancellationReachesTheRequest() {
-        FakeOllamaServer server;
-        server.enqueue(FakeResponse::silence());
-        LocalLLMService service(server.baseUrl());
+        m_server.enqueue(FakeResponse::silence());
         auto cancellation = std::make_shared<RequestCancellation>();
-        const auto outcome = startTask(service.sendChat({}, cancellation));
-        QTRY_COMPARE(server.requests().size(), 1);
+        const int before = m_server.requests().size();
+        const auto outcome = startTask(m_service.sendChat({}, cancellation));
+        QTRY_COMPARE(m_server.requests().size(), before + 1);
         cancellation->cancel();
         QTRY_VERIFY(outcome->has_value());
         QVERIFY(isCancellation((*outcome)->error()));
     }
 
-    void streamedLines_data() {
-        QTest::addColumn<QByteArrayList>("chunks");
+    // How the lines are read is the line tests' business; here what the client
+    // does at the ends of a stream.
+    void streams_data() {
+        QTest::addColumn<FakeResponse>("response");
         QTest::addColumn<QStringList>("pieces");
-        const auto line = [](const QString& content, bool done) {
-            const QJsonObject message{{"role", "assistant"}, {"content", content}};
-            return QJsonDocument(QJsonObject{{"message", message}, {"done", done}})
-                       .toJson(QJsonDocument::Compact) +
-                   '\n';
+        QTest::addColumn<QString>("failure");
+        const auto streamed = [](const QByteArrayList& chunks) {
+            return FakeResponse::streamed(200, chunks, 15, "application/x-ndjson");
         };
         QTest::newRow("final empty piece is not delivered")
-            << QByteArrayList{line("Hi", false), line(" there", false), line("", true)}
-            << QStringList{"Hi", " there"};
+            << streamed({line("Hi", false), line(" there", false), line("", true)})
+            << QStringList{"Hi", " there"} << QString();
         QTest::newRow("done stops reading")
-            << QByteArrayList{line("a", false), line("b", true), line("late", false)}
-            << QStringList{"a", "b"};
-        const QByteArray whole = line(QStringLiteral("你好"), false) + line("", true);
-        const qsizetype insideCharacter = whole.indexOf("\xbd");
-        QTest::newRow("line and character split across reads")
-            << QByteArrayList{whole.left(10), whole.mid(10, insideCharacter - 10),
-                              whole.mid(insideCharacter)}
-            << QStringList{"你好"};
-        QTest::newRow("bad lines skipped") << QByteArrayList{"\n", "not json\n",
-                                                             R"({"error":7})"
-                                                             "\n",
-                                                             line("ok", false)}
-                                           << QStringList{"ok"};
+            << streamed({line("a", false), line("b", true), line("late", false)})
+            << QStringList{"a", "b"} << QString();
         QTest::newRow("body ends without done")
-            << QByteArrayList{line("x", false), QByteArray(R"({"message":{"content":"y"}})")}
-            << QStringList{"x", "y"};
-    }
-    void streamedLines() {
-        QFETCH(QByteArrayList, chunks);
-        QFETCH(QStringList, pieces);
-        FakeOllamaServer server;
-        server.enqueue(FakeResponse::streamed(200, chunks, 15, "application/x-ndjson"));
-        LocalLLMService service(server.baseUrl());
-        StreamRecorder stream(service.streamChat({}));
-        QTRY_COMPARE(stream.finishes, 1);
-        QCOMPARE(stream.pieces, pieces);
-        QVERIFY(stream.failures.isEmpty());
-    }
-
-    void streamAnsweredWithAnErrorStatus_data() {
-        QTest::addColumn<FakeResponse>("response");
-        QTest::addColumn<QString>("failure");
-        QTest::newRow("500") << FakeResponse::streamed(500, {"boom"})
-                             << QStringLiteral("Ollama is not running. Please start Ollama first.");
+            << streamed({line("x", false), R"({"message":{"content":"y"}})"})
+            << QStringList{"x", "y"} << QString();
+        const ProviderReplay replay("ollama");
+        QTest::newRow("an error line after text")
+            << replay.stream("streamError") << QStringList{replay.streamText("streamError")}
+            << replay.streamError("streamError");
+        QTest::newRow("500") << FakeResponse::streamed(500, {"boom"}) << QStringList()
+                             << notRunning;
         QTest::newRow("404 naming the model, in two reads")
             << FakeResponse::streamed(404, {R"({"error":"model 'qwen2.5)", R"(:3b' not found"})"},
                                       10)
-            << QStringLiteral("The local model qwen2.5:3b is not installed. Press SETUP LOCAL "
-                              "MODEL or run: ollama pull qwen2.5:3b");
+            << QStringList() << notInstalled;
     }
-    void streamAnsweredWithAnErrorStatus() {
+    void streams() {
         QFETCH(FakeResponse, response);
+        QFETCH(QStringList, pieces);
         QFETCH(QString, failure);
-        FakeOllamaServer server;
-        server.enqueue(response);
-        LocalLLMService service(server.baseUrl());
-        StreamRecorder stream(service.streamChat({}));
-        QTRY_COMPARE(stream.failures, QStringList{failure});
-        QVERIFY(stream.pieces.isEmpty());
+        m_server.enqueue(response);
+        StreamRecorder stream(m_service.streamChat({}));
+        QTRY_VERIFY(stream.ended());
+        QCOMPARE(stream.pieces, pieces);
+        QCOMPARE(stream.failures, failure.isEmpty() ? QStringList() : QStringList{failure});
+        QCOMPARE(stream.finishes, failure.isEmpty() ? 1 : 0);
     }
 
     void probeLooksForAQwenModel_data() {
@@ -273,14 +252,13 @@ private Q_SLOTS:
         QTest::addColumn<bool>("available");
         QTest::newRow("qwen2.5:7b") << FakeOllamaServer::tags({"qwen2.5:7b"}) << true;
         QTest::newRow("among others") << FakeOllamaServer::tags({"llama3", "qwen2:0.5b"}) << true;
+        QTest::newRow("installed today") << ProviderReplay("ollama").response("tags") << true;
         QTest::newRow("llama3") << FakeOllamaServer::tags({"llama3"}) << false;
         QTest::newRow("capitalised") << FakeOllamaServer::tags({"Qwen2.5:3b"}) << false;
         QTest::newRow("none") << FakeOllamaServer::tags({}) << false;
-        QTest::newRow("500 listing qwen") << [] {
-            FakeResponse response = FakeOllamaServer::tags({"qwen2.5:3b"});
-            response.status = 500;
-            return response;
-        }() << false;
+        FakeResponse failing = FakeOllamaServer::tags({"qwen2.5:3b"});
+        failing.status = 500;
+        QTest::newRow("500 listing qwen") << failing << false;
         QTest::newRow("not json") << FakeResponse::text(200, "qwen2.5:3b") << false;
         QTest::newRow("name not text")
             << FakeResponse::json(200, {{"models", QJsonArray{QJsonObject{{"name", 1}}}}}) << false;
@@ -288,12 +266,10 @@ private Q_SLOTS:
     void probeLooksForAQwenModel() {
         QFETCH(FakeResponse, response);
         QFETCH(bool, available);
-        FakeOllamaServer server;
-        server.enqueue(response);
-        LocalLLMService service(server.baseUrl());
-        QCOMPARE(probe(service), available);
-        QCOMPARE(server.lastRequest().method, QByteArray("GET"));
-        QCOMPARE(server.lastRequest().path, QStringLiteral("/api/tags"));
+        m_server.enqueue(response);
+        QCOMPARE(finished(m_service.checkAvailability()), available);
+        QCOMPARE(m_server.lastRequest().method + ' ' + m_server.lastRequest().path.toUtf8(),
+                 "GET /api/tags");
     }
 };
 

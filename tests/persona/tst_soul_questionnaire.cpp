@@ -6,7 +6,7 @@
 #include "persona/soul_questionnaire.h"
 #include "support/full_disk.h"
 
-#include "persona_test_files.h"
+#include "support/test_files.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -17,20 +17,15 @@ namespace {
 using Field = SoulQuestionnaire::Field;
 using Entry = SoulQuestionnaire::LogEntry;
 
-const QString genderQuestion =
-    QStringLiteral("What gender should your agent present as? (e.g. female, male, neutral...)");
-const QString ageQuestion =
-    QStringLiteral("What age or era vibe? (e.g. 20s, timeless, ancient...)");
-const QString specialtyQuestion =
-    QStringLiteral("What should your agent be good at? (e.g. coding, writing, research...)");
-const QString openingLine =
-    QStringLiteral("Let's create your AI agent. Give your AI agent a name.");
+const Entry opening{"system", "Let's create your AI agent. Give your AI agent a name."};
+const Entry genderQuestion{
+    "system", "What gender should your agent present as? (e.g. female, male, neutral...)"};
+const Entry ageQuestion{"system", "What age or era vibe? (e.g. 20s, timeless, ancient...)"};
+const Entry specialtyQuestion{
+    "system", "What should your agent be good at? (e.g. coding, writing, research...)"};
 
-Entry system(const QString& text) {
-    return {QStringLiteral("system"), text};
-}
 Entry user(const QString& text) {
-    return {QStringLiteral("user"), text};
+    return {"user", text};
 }
 
 void answer(SoulQuestionnaire& questionnaire, const QString& text) {
@@ -44,204 +39,168 @@ class SoulQuestionnaireTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_root;
-    int m_personaCount = 0;
-
-    // A store of its own for each test, in the temporary directory.
-    std::unique_ptr<PersonaManager> newPersona() {
-        return std::make_unique<PersonaManager>(m_root.filePath(QString::number(++m_personaCount)));
-    }
+    std::unique_ptr<PersonaManager> m_persona; // a store of its own for each test
+    std::unique_ptr<SoulQuestionnaire> m_questionnaire;
 
     // Answers in turn, waiting for each next question, then for the preview.
-    static void answerAll(SoulQuestionnaire& questionnaire, const QStringList& answers) {
+    void answerAll(const QStringList& answers) {
         for (qsizetype i = 0; i < answers.size(); ++i) {
-            const qsizetype before = questionnaire.chatLog().size();
-            answer(questionnaire, answers.at(i));
+            const qsizetype before = m_questionnaire->chatLog().size();
+            answer(*m_questionnaire, answers.at(i));
             if (i + 1 < answers.size()) {
-                QTRY_COMPARE(questionnaire.chatLog().size(), before + 2);
+                QTRY_COMPARE(m_questionnaire->chatLog().size(), before + 2);
             }
         }
-        QTRY_VERIFY(questionnaire.showPreview());
+        QTRY_VERIFY(m_questionnaire->showPreview());
     }
 
 private Q_SLOTS:
+    void init() {
+        m_questionnaire.reset();
+        m_persona = std::make_unique<PersonaManager>(
+            m_root.filePath(QTest::currentTestFunction() + QString(QTest::currentDataTag())));
+        m_questionnaire = std::make_unique<SoulQuestionnaire>();
+        m_questionnaire->setPersona(m_persona.get());
+        m_questionnaire->setAnswerDelay(1);
+    }
+
     void novaSoulIsWrittenAndNamesTheAgent() {
-        auto persona = newPersona();
-        SoulQuestionnaire questionnaire;
-        questionnaire.setPersona(persona.get());
-        questionnaire.setAnswerDelay(1);
+        SoulQuestionnaire& questionnaire = *m_questionnaire;
+        // Missing answers take the defaults.
+        QVERIFY(
+            questionnaire.soulText().startsWith("# Agent\n\n- Name: Agent\n- Gender: \n- Age: \n- "
+                                                "Specialties: \n\nYou are Agent, an AI agent"));
+        QCOMPARE(agentNameFromSoul(questionnaire.soulText()), "Agent");
         questionnaire.begin();
+        questionnaire.begin(); // opens the conversation once
         QSignalSpy stored(&questionnaire, &SoulQuestionnaire::soulStored);
-
-        answerAll(questionnaire, {QStringLiteral("Nova"), QStringLiteral("female"),
-                                  QStringLiteral("20s"), QStringLiteral("research")});
+        answerAll({"Nova", "female", "20s", "research"});
         QCOMPARE(questionnaire.chatLog(),
-                 (QList<Entry>{system(openingLine), user("Nova"), system(genderQuestion),
-                               user("female"), system(ageQuestion), user("20s"),
-                               system(specialtyQuestion), user("research")}));
+                 (QList<Entry>{opening, user("Nova"), genderQuestion, user("female"), ageQuestion,
+                               user("20s"), specialtyQuestion, user("research")}));
+        QCOMPARE(questionnaire.currentField(), Field::specialty);
+        QCOMPARE(questionnaire.property("answers").toMap(),
+                 (QVariantMap{{"name", "Nova"},
+                              {"gender", "female"},
+                              {"age", "20s"},
+                              {"specialty", "research"}}));
+        // The input row is gone: further submissions are not taken.
+        answer(questionnaire, "late");
+        QCOMPARE(questionnaire.answers().value(Field::specialty), "research");
+        QCOMPARE(questionnaire.chatLog().size(), 8);
         QCOMPARE(stored.count(), 0);
-        questionnaire.enterWithAnswers();
 
+        questionnaire.enterWithAnswers();
         const QByteArray expected =
             "# Nova\n\n- Name: Nova\n- Gender: female\n- Age: 20s\n- Specialties: research\n\n"
             "You are Nova, an AI agent running on the user's computer.\n"
             "You are helpful, thoughtful, and speak naturally.\n"
             "When the user tells you something about yourself, accept it and remember it.\n"
             "When the user shares important personal information, save it to memory.";
-        QCOMPARE(readBytes(persona->soulURL()), expected);
-        QCOMPARE(persona->soul(), QString::fromUtf8(expected));
-        QCOMPARE(persona->agentName(), QStringLiteral("Nova"));
+        QCOMPARE(readBytes(m_persona->soulURL()), expected);
+        QCOMPARE(m_persona->soul(), QString(expected));
+        QCOMPARE(m_persona->agentName(), "Nova");
         QCOMPARE(stored.count(), 1);
-
         // A second press neither writes again nor finishes twice.
-        persona->setSoul(QStringLiteral("edited"));
+        m_persona->setSoul("edited");
         questionnaire.enterWithAnswers();
         QCOMPARE(stored.count(), 1);
-        QCOMPARE(persona->soul(), QStringLiteral("edited"));
-    }
-
-    void missingAnswersUseTheDefaults() {
-        SoulQuestionnaire questionnaire;
-        QVERIFY(questionnaire.soulText().startsWith(
-            QStringLiteral("# Agent\n\n- Name: Agent\n- Gender: \n- Age: \n- Specialties: \n\n"
-                           "You are Agent, an AI agent")));
-        QCOMPARE(agentNameFromSoul(questionnaire.soulText()), QStringLiteral("Agent"));
+        QCOMPARE(m_persona->soul(), "edited");
     }
 
     void answersAreInsertedAsTyped() {
-        SoulQuestionnaire questionnaire;
-        questionnaire.setAnswerDelay(0);
-        answer(questionnaire, QStringLiteral("  **Ré** #1 \n"));
-        QCOMPARE(questionnaire.answers().value(Field::name), QStringLiteral("**Ré** #1"));
-        QVERIFY(questionnaire.soulText().startsWith(
-            QStringLiteral("# **Ré** #1\n\n- Name: **Ré** #1\n")));
+        answer(*m_questionnaire, "  **Ré** #1 \n");
+        QCOMPARE(m_questionnaire->answers().value(Field::name), "**Ré** #1");
+        QVERIFY(m_questionnaire->soulText().startsWith("# **Ré** #1\n\n- Name: **Ré** #1\n"));
     }
 
     void blankAnswersChangeNothing_data() {
         QTest::addColumn<QString>("input");
         QTest::newRow("empty") << QString();
-        QTest::newRow("spaces") << QStringLiteral("   ");
-        QTest::newRow("line breaks and tabs") << QStringLiteral("\n\t \r\n");
+        QTest::newRow("spaces") << "   ";
+        QTest::newRow("line breaks and tabs") << "\n\t \r\n";
     }
-
     void blankAnswersChangeNothing() {
         QFETCH(QString, input);
-        SoulQuestionnaire questionnaire;
-        questionnaire.begin();
-        questionnaire.setInputText(input);
-        QVERIFY(!questionnaire.canSubmit());
-        QSignalSpy logChanges(&questionnaire, &SoulQuestionnaire::chatLogChanged);
-        questionnaire.submit();
+        m_questionnaire->begin();
+        m_questionnaire->setInputText(input);
+        QVERIFY(!m_questionnaire->canSubmit());
+        QSignalSpy logChanges(m_questionnaire.get(), &SoulQuestionnaire::chatLogChanged);
+        m_questionnaire->submit();
         QCOMPARE(logChanges.count(), 0);
-        QCOMPARE(questionnaire.chatLog(), QList<Entry>{system(openingLine)});
-        QVERIFY(questionnaire.answers().isEmpty());
-        QCOMPARE(questionnaire.currentField(), Field::name);
-        QCOMPARE(questionnaire.inputText(), input);
-    }
-
-    void beginOpensTheConversationOnce() {
-        SoulQuestionnaire questionnaire;
-        QVERIFY(questionnaire.chatLog().isEmpty());
-        questionnaire.begin();
-        questionnaire.begin();
-        QCOMPARE(questionnaire.chatLog(), QList<Entry>{system(openingLine)});
+        QCOMPARE(m_questionnaire->chatLog(), QList<Entry>{opening});
+        QVERIFY(m_questionnaire->answers().isEmpty());
+        QCOMPARE(m_questionnaire->currentField(), Field::name);
+        QCOMPARE(m_questionnaire->inputText(), input);
     }
 
     void quickSecondAnswerGoesToTheNextField() {
-        SoulQuestionnaire questionnaire;
+        SoulQuestionnaire& questionnaire = *m_questionnaire;
         questionnaire.setAnswerDelay(50);
         questionnaire.begin();
-        answer(questionnaire, QStringLiteral("Nova"));
+        answer(questionnaire, "Nova");
         QCOMPARE(questionnaire.currentField(), Field::gender);
         QCOMPARE(questionnaire.inputText(), QString());
-        answer(questionnaire, QStringLiteral("female")); // before the gender question appeared
+        answer(questionnaire, "female"); // before the gender question appeared
         QCOMPARE(questionnaire.currentField(), Field::age);
-        QCOMPARE(questionnaire.chatLog(),
-                 (QList<Entry>{system(openingLine), user("Nova"), user("female")}));
-
+        QCOMPARE(questionnaire.chatLog(), (QList<Entry>{opening, user("Nova"), user("female")}));
         // Each pending pause adds the question it was started for, in order.
         QTRY_COMPARE(questionnaire.chatLog().size(), 5);
-        QCOMPARE(questionnaire.chatLog().mid(3),
-                 (QList<Entry>{system(genderQuestion), system(ageQuestion)}));
+        QCOMPARE(questionnaire.chatLog().mid(3), (QList<Entry>{genderQuestion, ageQuestion}));
         QCOMPARE(questionnaire.answers(),
                  (QMap<Field, QString>{{Field::name, "Nova"}, {Field::gender, "female"}}));
         QVERIFY(!questionnaire.showPreview());
     }
 
-    void previewFollowsTheLastAnswerAfterThePause() {
-        SoulQuestionnaire questionnaire;
-        questionnaire.setAnswerDelay(1);
-        questionnaire.begin();
-        answerAll(questionnaire, {"a", "b", "c", "d"});
-        QCOMPARE(questionnaire.currentField(), Field::specialty);
-        const QVariantMap answers = questionnaire.property("answers").toMap();
-        QCOMPARE(answers,
-                 (QVariantMap{{"name", "a"}, {"gender", "b"}, {"age", "c"}, {"specialty", "d"}}));
-
-        // The input row is gone: further submissions are not taken.
-        answer(questionnaire, QStringLiteral("late"));
-        QCOMPARE(questionnaire.answers().value(Field::specialty), QStringLiteral("d"));
-        QCOMPARE(questionnaire.chatLog().size(), 8);
-    }
-
     void pastedSoulIsStoredTrimmed() {
-        auto persona = newPersona();
-        SoulQuestionnaire questionnaire;
-        questionnaire.setPersona(persona.get());
+        SoulQuestionnaire& questionnaire = *m_questionnaire;
         questionnaire.begin();
-        answer(questionnaire, QStringLiteral("Nova"));
+        answer(questionnaire, "Nova");
         questionnaire.setPasteMode(true);
-        questionnaire.setPastedSoul(QStringLiteral("\n\n  # Lumen\nCurious.\n \n"));
+        questionnaire.setPastedSoul("\n\n  # Lumen\nCurious.\n \n");
         QVERIFY(questionnaire.hasPastedSoul());
-
         // BACK and forth keeps both the conversation and the paste.
         questionnaire.setPasteMode(false);
         QCOMPARE(questionnaire.chatLog().value(1), user("Nova"));
-        QCOMPARE(questionnaire.answers().value(Field::name), QStringLiteral("Nova"));
+        QCOMPARE(questionnaire.answers().value(Field::name), "Nova");
         questionnaire.setPasteMode(true);
-        QCOMPARE(questionnaire.pastedSoul(), QStringLiteral("\n\n  # Lumen\nCurious.\n \n"));
-
+        QCOMPARE(questionnaire.pastedSoul(), "\n\n  # Lumen\nCurious.\n \n");
         QSignalSpy stored(&questionnaire, &SoulQuestionnaire::soulStored);
         questionnaire.enterWithPastedSoul();
         QCOMPARE(stored.count(), 1);
-        QCOMPARE(readBytes(persona->soulURL()), QByteArray("# Lumen\nCurious."));
-        QCOMPARE(persona->agentName(), QStringLiteral("Lumen"));
+        QCOMPARE(readBytes(m_persona->soulURL()), "# Lumen\nCurious.");
+        QCOMPARE(m_persona->agentName(), "Lumen");
     }
 
     void emptyPasteStoresAnEmptySoul() {
-        auto persona = newPersona();
-        SoulQuestionnaire questionnaire;
-        questionnaire.setPersona(persona.get());
-        questionnaire.setPastedSoul(QStringLiteral(" \n\t"));
-        QVERIFY(!questionnaire.hasPastedSoul());
-        QSignalSpy stored(&questionnaire, &SoulQuestionnaire::soulStored);
-        questionnaire.enterWithPastedSoul();
+        m_questionnaire->setPastedSoul(" \n\t");
+        QVERIFY(!m_questionnaire->hasPastedSoul());
+        QSignalSpy stored(m_questionnaire.get(), &SoulQuestionnaire::soulStored);
+        m_questionnaire->enterWithPastedSoul();
         QCOMPARE(stored.count(), 1);
-        QCOMPARE(persona->soul(), QString());
-        QCOMPARE(readBytes(persona->soulURL()), QByteArray(""));
-        QCOMPARE(persona->agentName(), QStringLiteral("Emberglass"));
+        QCOMPARE(m_persona->soul(), QString());
+        QCOMPARE(readBytes(m_persona->soulURL()), QByteArray(""));
+        QCOMPARE(m_persona->agentName(), "Emberglass");
     }
 
     void aSoulThatCannotBeWrittenSaysWhyAndCanBeEnteredAgain() {
-        auto persona = newPersona();
-        const QByteArray before = readBytes(persona->soulURL());
-        SoulQuestionnaire questionnaire;
-        questionnaire.setPersona(persona.get());
-        questionnaire.setPastedSoul(QStringLiteral("# Kai"));
-        QSignalSpy stored(&questionnaire, &SoulQuestionnaire::soulStored);
+        const QByteArray before = readBytes(m_persona->soulURL());
+        m_questionnaire->setPastedSoul("# Kai");
+        QSignalSpy stored(m_questionnaire.get(), &SoulQuestionnaire::soulStored);
         {
-            FullDisk disk(DiskFault::sizeLimit, persona->storageDirectory());
+            FullDisk disk(DiskFault::sizeLimit, m_persona->storageDirectory());
             disk.engage();
-            questionnaire.enterWithPastedSoul();
+            m_questionnaire->enterWithPastedSoul();
         }
         QCOMPARE(stored.count(), 0);
-        QCOMPARE(questionnaire.saveError(), QStringLiteral("File too large"));
-        QCOMPARE(readBytes(persona->soulURL()), before);
-        QCOMPARE(questionnaire.pastedSoul(), QStringLiteral("# Kai"));
+        QCOMPARE(m_questionnaire->saveError(), "File too large");
+        QCOMPARE(readBytes(m_persona->soulURL()), before);
+        QCOMPARE(m_questionnaire->pastedSoul(), "# Kai");
 
-        questionnaire.enterWithPastedSoul();
+        m_questionnaire->enterWithPastedSoul();
         QCOMPARE(stored.count(), 1);
-        QVERIFY(questionnaire.saveError().isEmpty());
-        QCOMPARE(readBytes(persona->soulURL()), QByteArray("# Kai"));
+        QVERIFY(m_questionnaire->saveError().isEmpty());
+        QCOMPARE(readBytes(m_persona->soulURL()), QByteArray("# Kai"));
     }
 };
 

@@ -1,30 +1,20 @@
 #include "support/fake_http_connection.h"
 
+#include <QHash>
 #include <QTimer>
 
 namespace {
 
 QByteArray reasonPhrase(int status) {
-    switch (status) {
-    case 200:
-        return "OK";
-    case 302:
-        return "Found";
-    case 304:
-        return "Not Modified";
-    case 401:
-        return "Unauthorized";
-    case 400:
-        return "Bad Request";
-    case 404:
-        return "Not Found";
-    case 500:
-        return "Internal Server Error";
-    case 503:
-        return "Service Unavailable";
-    default:
-        return "Status";
-    }
+    static const QHash<int, QByteArray> phrases{{200, "OK"},
+                                                {302, "Found"},
+                                                {304, "Not Modified"},
+                                                {400, "Bad Request"},
+                                                {401, "Unauthorized"},
+                                                {404, "Not Found"},
+                                                {500, "Internal Server Error"},
+                                                {503, "Service Unavailable"}};
+    return phrases.value(status, "Status");
 }
 
 } // namespace

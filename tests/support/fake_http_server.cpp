@@ -66,7 +66,6 @@ void FakeHttpServer::acceptConnections() {
 
 FakeResponse FakeHttpServer::responseFor(const RecordedRequest& request) {
     m_requests.append(request);
-    Q_EMIT requestReceived(request);
     const auto matches = [&request](const Route& route) {
         return route.method == request.method && route.path == request.path;
     };

@@ -56,9 +56,6 @@ public:
     // Stops listening; later connections to the port are refused.
     void stopListening();
 
-Q_SIGNALS:
-    void requestReceived(const RecordedRequest& request);
-
 private:
     struct Route {
         QByteArray method;

@@ -1,28 +1,65 @@
-// read_file, write_file and list_directory against real files in a temporary
-// directory (and the sandboxed home the test runner sets for "~").
+// read_file, write_file, list_directory, search_files (with the real grep) and
+// run_command (with the real zsh) against real files in temporary directories
+// and the sandboxed home the test runner sets for "~"; and the pieces a
+// command's answer is built from: the bounded UTF-8 capture of a stream and the
+// combination rule.
 
+#include "support/test_files.h"
+#include "support/tool_outcome_text.h"
+#include "tools/files/child_process.h"
+#include "tools/files/command_output.h"
 #include "tools/files/file_tools.h"
-
-#include "file_fixtures.h"
+#include "tools/files/run_command.h"
+#include "tools/files/search_files.h"
+#include "tools/files/utf8_text.h"
 
 #include <QTemporaryDir>
+#include <QtConcurrent>
 #include <QtTest>
 
-#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-using namespace FileFixtures;
+using namespace std::chrono_literals;
 
 namespace {
-
-const QByteArray tinyPng = QByteArray::fromHex(
-    "89504e470d0a1a0a0000000d49484452000000010000000108060000001f15c4890000000d49444154789c63"
-    "f8cfc0f01f0005000201ffa5a1a1c80000000049454e44ae426082");
 
 QString truncationNote(qint64 total) {
     return QStringLiteral("\n\n[... truncated, file is %1 bytes total]").arg(total);
 }
+
+ToolOutcome found(const QString& output) {
+    return {"search_files", true, output};
+}
+
+// Gone, or a zombie waiting for whoever adopted it.
+bool processEnded(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    const QByteArray line = stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
+    const qsizetype afterName = line.lastIndexOf(')');
+    return afterName < 0 || line.mid(afterName + 2, 1) == "Z";
+}
+
+qint64 lastLineAsNumber(const QString& output) {
+    return output.trimmed().section('\n', -1).toLongLong();
+}
+
+Utf8StreamCapture captureOf(const QList<QByteArray>& chunks, qsizetype kept = 1 << 20) {
+    Utf8StreamCapture capture(kept);
+    for (const QByteArray& chunk : chunks) {
+        capture.append(chunk);
+    }
+    return capture;
+}
+
+struct Command {
+    QString command;
+    std::chrono::milliseconds timeout;
+    bool success;
+    QString output;
+};
 
 } // namespace
 
@@ -34,226 +71,333 @@ class FileToolsTest : public QObject {
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(m_dir.isValid()); }
-
     void readFileAroundTheLimit_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("expected");
         const QByteArray limit(100000, 'a');
-        QTest::newRow("exactly the limit") << limit << QString::fromLatin1(limit);
-        QTest::newRow("one byte past")
-            << limit + 'b' << QString::fromLatin1(limit) + truncationNote(100001);
+        QTest::newRow("exactly the limit") << limit << QString(limit);
+        QTest::newRow("one byte past") << limit + 'b' << limit + truncationNote(100001);
         const QByteArray endsWithAccent = QByteArray(99998, 'a') + "\xc3\xa9";
         QTest::newRow("last character ends at the limit")
-            << endsWithAccent << QString::fromUtf8(endsWithAccent);
-        QTest::newRow("cut inside a character")
-            << QByteArray(99999, 'a') + "\xc3\xa9"
-            << QStringLiteral("(binary file)") + truncationNote(100001);
-        QTest::newRow("cut inside a four-byte character")
-            << QByteArray(99998, 'a') + "\xf0\x9f\x8c\x8d" + "tail"
-            << QStringLiteral("(binary file)") + truncationNote(100006);
-        QTest::newRow("png") << tinyPng << QStringLiteral("(binary file - cannot display)");
-        QTest::newRow("overlong encoding")
-            << QByteArray("a\xc0\xaf") << QStringLiteral("(binary file - cannot display)");
-        QTest::newRow("encoded surrogate")
-            << QByteArray("\xed\xa0\x80") << QStringLiteral("(binary file - cannot display)");
-        QTest::newRow("empty") << QByteArray() << QString();
-        QTest::newRow("multilingual")
-            << QByteArray("héllo 你好 🌍\n") << QStringLiteral("héllo 你好 🌍\n");
+            << endsWithAccent << QString(endsWithAccent);
+        QTest::newRow("cut inside a character") << QByteArray(99999, 'a') + "\xc3\xa9"
+                                                << "(binary file)" + truncationNote(100001);
+        QTest::newRow("png") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
+                             << "(binary file - cannot display)";
     }
     void readFileAroundTheLimit() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, expected);
-        QVERIFY(writeBytes(path(QStringLiteral("read.bin")), bytes));
-        QCOMPARE(readFile(path(QStringLiteral("read.bin"))),
-                 (ToolOutcome{QStringLiteral("read_file"), true, expected}));
+        QVERIFY(writeBytes(path("read.bin"), bytes));
+        QCOMPARE(readFile(path("read.bin")), (ToolOutcome{"read_file", true, expected}));
     }
 
-    void readFileCountsBeyondFourGigabytes() {
+    void readFileOfUnusualSizesAndKinds() {
         // Sparse, so nothing is written; only the first bytes may be read.
-        const QString big = path(QStringLiteral("sparse.bin"));
-        QFile file(big);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QVERIFY(file.resize(5LL * 1024 * 1024 * 1024));
-        file.close();
-        const ToolOutcome outcome = readFile(big);
-        QVERIFY(outcome.success);
-        QCOMPARE(outcome.output, QString(100000, QChar(0)) + truncationNote(5368709120));
-        QFile::remove(big);
-    }
-
-    void readFileOfAFileWithoutAKnownSize() {
+        QFile big(path("sparse.bin"));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(5LL * 1024 * 1024 * 1024));
+        big.close();
+        QCOMPARE(readFile(big.fileName()).output,
+                 QString(100000, QChar(0)) + truncationNote(5368709120));
+        big.remove();
         // The kernel's files report size 0 yet have content.
-        const ToolOutcome outcome = readFile(QStringLiteral("/proc/self/status"));
-        QVERIFY(outcome.success);
-        QVERIFY2(outcome.output.startsWith(QStringLiteral("Name:")), qPrintable(outcome.output));
-    }
-
-    void readFileFailures() {
-        QCOMPARE(readFile(path(QStringLiteral("missing.txt"))),
-                 (ToolOutcome{QStringLiteral("read_file"), false,
-                              QStringLiteral("File not found: ") +
-                                  path(QStringLiteral("missing.txt"))}));
-        QCOMPARE(readFile(QString()).output, QStringLiteral("File not found: "));
-        QCOMPARE(readFile(m_dir.path()),
-                 (ToolOutcome{QStringLiteral("read_file"), false, systemError(EISDIR)}));
-        QVERIFY(QFile::link(path(QStringLiteral("nowhere")), path(QStringLiteral("dangling"))));
-        QCOMPARE(readFile(path(QStringLiteral("dangling"))).output,
-                 QStringLiteral("File not found: ") + path(QStringLiteral("dangling")));
-    }
-
-    void readFileOfANamedPipeDoesNotWaitForAWriter() {
-        const QString fifo = path(QStringLiteral("pipe"));
-        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        QCOMPARE(readFile(fifo), (ToolOutcome{QStringLiteral("read_file"), false,
-                                              QStringLiteral("Error: Not a regular file")}));
-    }
-
-    void readFileWithoutPermission() {
-        if (::geteuid() == 0) {
-            QSKIP("root reads files whatever their mode");
-        }
-        const QString locked = path(QStringLiteral("locked.txt"));
-        QVERIFY(writeBytes(locked, "secret"));
-        QVERIFY(QFile::setPermissions(locked, {}));
-        QCOMPARE(readFile(locked), (ToolOutcome{QStringLiteral("read_file"), false,
-                                                QStringLiteral("Permission denied: ") + locked}));
+        const ToolOutcome status = readFile("/proc/self/status");
+        QVERIFY2(status.success && status.output.startsWith("Name:"), qPrintable(status.output));
+        QCOMPARE(readFile(path("missing.txt")),
+                 (ToolOutcome{"read_file", false, "File not found: " + path("missing.txt")}));
+        QVERIFY(QFile::link(path("nowhere"), path("dangling")));
+        QCOMPARE(readFile(path("dangling")).output, "File not found: " + path("dangling"));
     }
 
     void writeFileReportsUtf8Bytes_data() {
         QTest::addColumn<QString>("content");
         QTest::addColumn<int>("bytes");
-        QTest::newRow("ascii") << QStringLiteral("hello") << 5;
-        QTest::newRow("accent") << QStringLiteral("héllo") << 6;
         QTest::newRow("empty") << QString() << 0;
-        QTest::newRow("emoji") << QStringLiteral("🌍") << 4;
-        QTest::newRow("cjk and lines") << QStringLiteral("你好\n\tworld\r\n") << 15;
+        QTest::newRow("emoji") << "🌍" << 4;
+        QTest::newRow("cjk and lines") << "你好\n\tworld\r\n" << 15;
     }
     void writeFileReportsUtf8Bytes() {
         QFETCH(QString, content);
         QFETCH(int, bytes);
         // Each row under directories that do not exist yet.
-        const QString target =
-            path(QStringLiteral("new/%1/deeper/out.txt").arg(QTest::currentDataTag()));
+        const QString target = path("new/%1/deeper/out.txt").arg(QTest::currentDataTag());
         QCOMPARE(writeFile(target, content),
-                 (ToolOutcome{QStringLiteral("write_file"), true,
+                 (ToolOutcome{"write_file", true,
                               QStringLiteral("Written %1 bytes to %2").arg(bytes).arg(target)}));
         QCOMPARE(readBytes(target), content.toUtf8());
-        // What read_file returns is what was written.
         QCOMPARE(readFile(target).output, content);
     }
 
     void writeFileReplacesAtomically() {
-        const QString target = path(QStringLiteral("replace/script.sh"));
-        const QString otherName = path(QStringLiteral("replace/hardlink"));
+        const QString target = path("replace/script.sh");
         QVERIFY(writeBytes(target, "old content that is longer"));
         QVERIFY(
             QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        QCOMPARE(
-            ::link(QFile::encodeName(target).constData(), QFile::encodeName(otherName).constData()),
-            0);
-
-        QVERIFY(writeFile(target, QStringLiteral("new")).success);
-        QCOMPARE(readBytes(target), QByteArray("new"));
+        QCOMPARE(::link(QFile::encodeName(target).constData(),
+                        QFile::encodeName(path("replace/hardlink")).constData()),
+                 0);
+        QVERIFY(writeFile(target, "new").success);
+        QCOMPARE(readBytes(target), "new");
         // A new file was moved into place: the old one, still reachable through
         // the hard link, was never written to.
-        QCOMPARE(readBytes(otherName), QByteArray("old content that is longer"));
+        QCOMPARE(readBytes(path("replace/hardlink")), "old content that is longer");
         QVERIFY(QFileInfo(target).permissions().testFlag(QFile::ExeOwner));
-        QCOMPARE(QDir(path(QStringLiteral("replace"))).entryList(QDir::Files | QDir::Hidden).size(),
-                 2);
+        QCOMPARE(QDir(path("replace")).entryList(QDir::Files | QDir::Hidden).size(), 2);
+        // Through a symbolic link, its target is written and the link stays.
+        QVERIFY(QFile::link(target, path("replace/link")));
+        QVERIFY(writeFile(path("replace/link"), "after").success);
+        QVERIFY(QFileInfo(path("replace/link")).isSymLink());
+        QCOMPARE(readBytes(target), "after");
     }
 
-    void writeFileThroughASymbolicLinkWritesItsTarget() {
-        const QString real = path(QStringLiteral("linked/real.txt"));
-        const QString link = path(QStringLiteral("linked/link.txt"));
-        QVERIFY(writeBytes(real, "before"));
-        QVERIFY(QFile::link(real, link));
-        QVERIFY(writeFile(link, QStringLiteral("after")).success);
-        QVERIFY(QFileInfo(link).isSymLink());
-        QCOMPARE(readBytes(real), QByteArray("after"));
-    }
-
-    void writeFileFailures() {
-        const QString blocker = path(QStringLiteral("plainfile"));
-        QVERIFY(writeBytes(blocker, "x"));
-        QCOMPARE(writeFile(blocker + QStringLiteral("/sub/a.txt"), QStringLiteral("x")),
-                 (ToolOutcome{QStringLiteral("write_file"), false, systemError(ENOTDIR)}));
-        const ToolOutcome onDirectory = writeFile(m_dir.path(), QStringLiteral("x"));
-        QVERIFY(!onDirectory.success);
-        QVERIFY2(onDirectory.output.startsWith(QStringLiteral("Error: ")),
+    void pathsThatCannotBeUsed() {
+        QVERIFY(writeBytes(path("plainfile"), "x"));
+        QCOMPARE(writeFile(path("plainfile/sub/a.txt"), "x"),
+                 (ToolOutcome{"write_file", false, systemError(ENOTDIR)}));
+        const ToolOutcome onDirectory = writeFile(m_dir.path(), "x");
+        QVERIFY2(!onDirectory.success && onDirectory.output.startsWith("Error: "),
                  qPrintable(onDirectory.output));
         QVERIFY(QFileInfo(m_dir.path()).isDir());
-    }
-
-    void aNulCharacterNeverShortensAPath() {
-        // The system would stop reading the name at the NUL and act on "cut".
-        const QString cut = path(QStringLiteral("cut"));
-        const QString withNul = cut + QChar(0) + QStringLiteral("/../victim");
-        QVERIFY(writeBytes(cut, "keep"));
-        QCOMPARE(writeFile(withNul, QStringLiteral("x")),
-                 (ToolOutcome{QStringLiteral("write_file"), false, systemError(EINVAL)}));
-        QCOMPARE(readBytes(cut), QByteArray("keep"));
-        QCOMPARE(readFile(withNul).output, QStringLiteral("File not found: ") + withNul);
+        // The system would stop reading the name at a NUL and act on "cut".
+        const QString withNul = path("cut") + QChar(0) + "/../victim";
+        QVERIFY(writeBytes(path("cut"), "keep"));
+        QCOMPARE(writeFile(withNul, "x").output, systemError(EINVAL));
+        QCOMPARE(readBytes(path("cut")), "keep");
+        QCOMPARE(readFile(withNul).output, "File not found: " + withNul);
         QCOMPARE(listDirectory(m_dir.path() + QChar(0)).output, systemError(ENOENT));
+        QCOMPARE(listDirectory(path("plainfile")),
+                 (ToolOutcome{"list_directory", false, systemError(ENOTDIR)}));
+        // The pattern is checked before the directory is looked at.
+        QCOMPARE(searchFiles(path("missing"), QString()),
+                 (ToolOutcome{"search_files", false, "Pattern cannot be empty"}));
+        QCOMPARE(searchFiles(path("missing"), "x").output, systemError(ENOENT));
+        QCOMPARE(searchFiles(path("plainfile"), "x").output, systemError(ENOTDIR));
     }
 
     void tildePathsUseTheHomeAndQuoteTheArgument() {
-        QCOMPARE(writeFile(QStringLiteral("~/notes/today.md"), QStringLiteral("hello")),
-                 (ToolOutcome{QStringLiteral("write_file"), true,
-                              QStringLiteral("Written 5 bytes to ~/notes/today.md")}));
-        const QString real = QDir::homePath() + QStringLiteral("/notes/today.md");
-        QCOMPARE(readBytes(real), QByteArray("hello"));
-        QCOMPARE(readFile(QStringLiteral("~/notes/today.md")).output, QStringLiteral("hello"));
-        QCOMPARE(listDirectory(QStringLiteral("~/notes")).output, QStringLiteral("today.md"));
-        QCOMPARE(readFile(QStringLiteral("~/notes/none.md")).output,
-                 QStringLiteral("File not found: ~/notes/none.md"));
-        QVERIFY(QDir(QDir::homePath() + QStringLiteral("/notes")).removeRecursively());
+        QCOMPARE(writeFile("~/notes/today.md", "needle"),
+                 (ToolOutcome{"write_file", true, "Written 6 bytes to ~/notes/today.md"}));
+        const QString notes = QDir::homePath() + "/notes";
+        QCOMPARE(readBytes(notes + "/today.md"), "needle");
+        QCOMPARE(readFile("~/notes/today.md").output, "needle");
+        QCOMPARE(listDirectory("~/notes").output, "today.md");
+        QCOMPARE(searchFiles("~/notes", "needle"), found(notes + "/today.md"));
+        QCOMPARE(readFile("~/notes/none.md").output, "File not found: ~/notes/none.md");
+        QVERIFY(QDir(notes).removeRecursively());
     }
 
     void listDirectoryOrder() {
-        QTemporaryDir dir;
-        const auto make = [&dir](const QString& name) {
-            return writeBytes(dir.filePath(name), "x");
-        };
-        QVERIFY(make(QStringLiteral("b.txt")));
-        QVERIFY(make(QStringLiteral("A.txt")));
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
-        QCOMPARE(listDirectory(dir.path()), (ToolOutcome{QStringLiteral("list_directory"), true,
-                                                         QStringLiteral("A.txt\nb.txt\nsub/")}));
-
         // Capitals before small letters; hidden names listed; links shown as what
         // they point to; names compared by code point after composition, so a
         // decomposed é (e + U+0301) sorts as U+00E9, after "f", and U+FF5E before
         // an emoji (whose UTF-16 units would sort first).
-        const QString decomposed = QStringLiteral("e\u0301t\u00e9");
-        for (const QString& name :
-             {QStringLiteral("Zeta"), QStringLiteral(".hidden"), QStringLiteral("f"), decomposed,
-              QStringLiteral("\uFF5E"), QStringLiteral("\U0001F600")}) {
-            QVERIFY(make(name));
+        QTemporaryDir dir;
+        QCOMPARE(listDirectory(dir.path()),
+                 (ToolOutcome{"list_directory", true, "(empty directory)"}));
+        const QString decomposed = "e\u0301t\u00e9";
+        for (const QString& name : QStringList{"b.txt", "A.txt", "sub/x", "Zeta", ".hidden", "f",
+                                               decomposed, "\uFF5E", "😀"}) {
+            QVERIFY(writeBytes(dir.filePath(name), "x"));
         }
-        QVERIFY(QFile::link(dir.filePath(QStringLiteral("sub")),
-                            dir.filePath(QStringLiteral("dirlink"))));
-        QVERIFY(QFile::link(dir.filePath(QStringLiteral("b.txt")),
-                            dir.filePath(QStringLiteral("filelink"))));
-        QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone")),
-                            dir.filePath(QStringLiteral("dangling"))));
-        const QStringList expected{QStringLiteral(".hidden"),  QStringLiteral("A.txt"),
-                                   QStringLiteral("Zeta"),     QStringLiteral("b.txt"),
-                                   QStringLiteral("dangling"), QStringLiteral("dirlink/"),
-                                   QStringLiteral("f"),        QStringLiteral("filelink"),
-                                   QStringLiteral("sub/"),     decomposed,
-                                   QStringLiteral("\uFF5E"),   QStringLiteral("\U0001F600")};
-        QCOMPARE(listDirectory(dir.path()).output.split(QLatin1Char('\n')), expected);
+        QVERIFY(QFile::link(dir.filePath("sub"), dir.filePath("dirlink")));
+        QVERIFY(QFile::link(dir.filePath("b.txt"), dir.filePath("filelink")));
+        QVERIFY(QFile::link(dir.filePath("gone"), dir.filePath("dangling")));
+        QCOMPARE(listDirectory(dir.path()).output,
+                 QStringList({".hidden", "A.txt", "Zeta", "b.txt", "dangling", "dirlink/", "f",
+                              "filelink", "sub/", decomposed, "\uFF5E", "😀"})
+                     .join('\n'));
     }
 
-    void listDirectoryEmptyAndFailures() {
-        QTemporaryDir empty;
-        QCOMPARE(listDirectory(empty.path()), (ToolOutcome{QStringLiteral("list_directory"), true,
-                                                           QStringLiteral("(empty directory)")}));
-        QCOMPARE(listDirectory(path(QStringLiteral("no-such-folder"))),
-                 (ToolOutcome{QStringLiteral("list_directory"), false, systemError(ENOENT)}));
-        QVERIFY(writeBytes(path(QStringLiteral("notafolder")), "x"));
-        QCOMPARE(listDirectory(path(QStringLiteral("notafolder"))).output, systemError(ENOTDIR));
+    void searchShowsFiftyMatchesAndCountsTheRest() {
+        QTemporaryDir dir;
+        for (int i = 0; i < 120; ++i) {
+            QVERIFY(writeBytes(dir.filePath(QStringLiteral("d%1/file%2.txt").arg(i % 7).arg(i)),
+                               "some text with a needle in it\n"));
+        }
+        const ToolOutcome outcome = searchFiles(dir.path(), "needle");
+        const QString tail = "\n... and 70 more files";
+        QVERIFY2(outcome.success && outcome.output.endsWith(tail),
+                 qPrintable(outcome.output.right(99)));
+        const QStringList lines = outcome.output.chopped(tail.size()).split('\n');
+        QCOMPARE(QSet<QString>(lines.begin(), lines.end()).size(), 50);
+        QCOMPARE(lines
+                     .filter(QRegularExpression("^" + QRegularExpression::escape(dir.path()) +
+                                                "/d[0-6]/file[0-9]+\\.txt$"))
+                     .size(),
+                 50);
+    }
+
+    void searchFindsWhatGrepFinds() {
+        QTemporaryDir dir;
+        const QList<QPair<QString, QByteArray>> files{
+            {"top.txt", "needle\n"},
+            {"a/b/c/deep.md", "haystack needle haystack"},
+            {".hidden", "needle"},
+            {"upper.txt", "NEEDLE"},
+            {"arrow.cpp", "p->next = 0; -v"},
+            {"binary.bin", QByteArray("needle\0\x01\x02", 9)}};
+        for (const auto& [name, bytes] : files) {
+            QVERIFY(writeBytes(dir.filePath(name), bytes));
+        }
+        // Qt would re-encode a name that is not UTF-8, so that file is made with the raw bytes.
+        const int odd = ::open((QFile::encodeName(dir.path()) + "/odd\xff.txt").constData(),
+                               O_WRONLY | O_CREAT, 0600);
+        QVERIFY(odd >= 0 && ::write(odd, "needle", 6) == 6);
+        ::close(odd);
+        QStringList lines = searchFiles(dir.path(), "needle").output.split('\n');
+        // Recursive, hidden files included, case-sensitive, binary files skipped;
+        // a name that is not UTF-8 does not hide the others.
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.filter("/odd").size(), 1);
+        for (const char* name : {".hidden", "a/b/c/deep.md", "top.txt"}) {
+            QVERIFY2(lines.contains(dir.filePath(name)), name);
+        }
+        // A basic regular expression; patterns that look like options are still patterns.
+        QCOMPARE(searchFiles(dir.path(), "ha.*k n"), found(dir.filePath("a/b/c/deep.md")));
+        QCOMPARE(searchFiles(dir.path(), "-v"), found(dir.filePath("arrow.cpp")));
+        QCOMPARE(searchFiles(dir.path(), "it's"), found("No matches found for 'it's'"));
+        // Relative folders resolve against our working directory.
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        const ToolOutcome inSub = searchFiles("a", "needle");
+        QDir::setCurrent(before);
+        QCOMPARE(inSub, found("a/b/c/deep.md"));
+    }
+
+    void commandsSideBySide() {
+        qputenv("EMBERGLASS_PROBE", "two words");
+        const QString nul = QString("echo safe") + QChar(0) + "; echo more";
+        const QList<Command> commands{
+            {"echo oops >&2; exit 1", 30s, false, "exit code: 1\n[stderr] oops\n"},
+            {"true", 30s, true, "exit code: 0\n(no output)"},
+            {"echo out; echo err >&2", 30s, true, "exit code: 0\nout\n\n[stderr] err\n"},
+            {"kill -KILL $$", 30s, false, "exit code: 9\n(no output)"},
+            {"print -rn -- '你好 🌍'", 30s, true, "exit code: 0\n你好 🌍"},
+            {"", 30s, false, "Command cannot be empty"},
+            // zsh would receive only what comes before the NUL.
+            {nul, 30s, false, systemError(EINVAL)},
+            {"pwd; print -r -- \"$EMBERGLASS_PROBE\"; print -r -- ~", 30s, true,
+             QStringLiteral("exit code: 0\n%1\ntwo words\n%2\n")
+                 .arg(QDir::currentPath(), QDir::homePath())},
+            {"sleep 0.2; echo 1; echo e1 >&2", 30s, true, "exit code: 0\n1\n\n[stderr] e1\n"},
+            {"sleep 0.2; echo 2; echo e2 >&2", 30s, true, "exit code: 0\n2\n\n[stderr] e2\n"},
+            // Timeouts: the shell catching the signal and exiting 0, or stopped,
+            // is still a timeout and a failure.
+            {"echo started; sleep 60", 1s, false, "exit code: 15\nstarted\n"},
+            {"trap 'exit 0' TERM; sleep 60 & wait", 1s, false, "exit code: 15\n(no output)"},
+            {"kill -STOP $$", 1s, false, "exit code: 15\n(no output)"}};
+        QThreadPool pool;
+        pool.setMaxThreadCount(int(commands.size()));
+        QFuture<ToolOutcome> outcomes = QtConcurrent::mapped(
+            &pool, commands, [](const Command& c) { return runCommand(c.command, c.timeout); });
+
+        // Meanwhile: a shell ignoring termination is killed with its children.
+        const ToolOutcome ignoring = runCommand("trap '' TERM; sleep 60 & echo $!; wait", 1s);
+        QVERIFY2(!ignoring.success && ignoring.output.startsWith("exit code: 15\n"),
+                 qPrintable(ignoring.output));
+        const qint64 sleeper = lastLineAsNumber(ignoring.output);
+        QVERIFY(sleeper > 0);
+        QTRY_VERIFY(processEnded(sleeper));
+
+        outcomes.waitForFinished();
+        qunsetenv("EMBERGLASS_PROBE");
+        for (qsizetype i = 0; i < commands.size(); ++i) {
+            const Command& c = commands[i];
+            QVERIFY2(outcomes.resultAt(i) == (ToolOutcome{"run_command", c.success, c.output}),
+                     qPrintable(c.command + " gave " + outcomes.resultAt(i).output.left(200)));
+        }
+    }
+
+    void aBackgroundChildHoldingThePipesDoesNotHoldTheAnswer() {
+        // Far longer than the suite's own time limit, so waiting for it would fail.
+        const ToolOutcome outcome = runCommand("sleep 1000 & echo $!");
+        const qint64 sleeper = lastLineAsNumber(outcome.output);
+        QCOMPARE(outcome, (ToolOutcome{"run_command", true,
+                                       QStringLiteral("exit code: 0\n%1\n").arg(sleeper)}));
+        // A command's background job is the user's: it keeps running.
+        QVERIFY(!processEnded(sleeper));
+        ::kill(static_cast<pid_t>(sleeper), SIGKILL);
+        const auto ignore = [](QByteArrayView) {};
+        QCOMPARE(
+            runChildProcess({"/bin/true", {}, "/nonexistent/dir", std::nullopt}, ignore, ignore)
+                .startError,
+            QString::fromLocal8Bit(std::strerror(ENOENT)));
+    }
+
+    void largeOutputIsDrainedAndCut() {
+        // 10 MB on standard error before a line of output, far more than a pipe holds.
+        QCOMPARE(runCommand("head -c 10485760 /dev/zero | tr '\\0' b >&2; echo done").output,
+                 "exit code: 0\ndone\n\n[stderr] " + QString(100000 - 15, 'b') +
+                     "\n[... truncated]");
+    }
+
+    void streamValidity_data() {
+        QTest::addColumn<QList<QByteArray>>("chunks");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("four-byte split thrice")
+            << QList<QByteArray>{"\xf0", "\x9f", "\x8c", "\x8d"} << true;
+        QTest::newRow("ends inside a character") << QList<QByteArray>{"ok", "\xe4\xbd"} << false;
+        QTest::newRow("stray continuation") << QList<QByteArray>{"ok", "\x80"} << false;
+        QTest::newRow("overlong split") << QList<QByteArray>{"\xc0", "\xaf"} << false;
+        QTest::newRow("surrogate split") << QList<QByteArray>{"\xed", "\xa0\x80"} << false;
+        QTest::newRow("beyond U+10FFFF") << QList<QByteArray>{"\xf4\x90", "\x80\x80"} << false;
+        QTest::newRow("invalid then valid") << QList<QByteArray>{"\xff", "fine"} << false;
+        QList<QByteArray> bytes; // fed one byte at a time
+        for (char byte : QByteArray("Grüße, 世界! 🌍🇫🇷 e\u0301")) {
+            bytes.append(QByteArray(1, byte));
+        }
+        QTest::newRow("byte by byte") << bytes << true;
+    }
+    void streamValidity() {
+        QFETCH(QList<QByteArray>, chunks);
+        QFETCH(bool, valid);
+        const Utf8StreamCapture capture = captureOf(chunks);
+        QCOMPARE(capture.isValidUtf8(), valid);
+        QCOMPARE(capture.text(), valid ? QString::fromUtf8(chunks.join()) : QString());
+    }
+
+    void cappedStreamsAndCharacters() {
+        const Utf8StreamCapture capture = captureOf({"aaaa\xc3\xa9", "more", "\xff"}, 5);
+        QVERIFY(capture.isCapped());
+        QCOMPARE(capture.totalBytes(), 11);
+        // The invalid byte far past the cap still counts.
+        QVERIFY(!capture.isValidUtf8());
+        QCOMPARE(captureOf({"aaaa\xc3\xa9", "more"}, 5).text(), "aaaa");
+        // The output runs on beyond what was kept; standard error comes after all of it.
+        QCOMPARE(combineCommandOutput(captureOf({QByteArray(300000, 'o')}, 200000),
+                                      captureOf({"err"}), 100000),
+                 QString(100000, 'o') + "\n[... truncated]");
+        // What users see as one character is never split.
+        QCOMPARE(firstCharacters(QString("e\u0301").repeated(3), 2),
+                 QString("e\u0301").repeated(2));
+        QCOMPARE(firstCharacters("🇫🇷🇩🇪", 1), "🇫🇷");
+        QCOMPARE(firstCharacters("abc", 5), "abc");
+    }
+
+    void combination_data() {
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("err");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("invalid output counts as empty")
+            << QByteArray("\xff\xfe") << QByteArray("err") << "[stderr] err";
+        // "o", the line break and the label take 11 bytes: 99989 more make exactly the limit.
+        QTest::newRow("exactly the limit with the label")
+            << QByteArray("o") << QByteArray(99989, 'e') << "o\n[stderr] " + QString(99989, 'e');
+        QTest::newRow("one byte past with the label")
+            << QByteArray("o") << QByteArray(99990, 'e')
+            << "o\n[stderr] " + QString(99989, 'e') + "\n[... truncated]";
+        // 60000 two-byte characters: over the byte limit, under the character limit.
+        QTest::newRow("bytes over, characters under")
+            << QString("é").repeated(60000).toUtf8() << QByteArray()
+            << QString("é").repeated(60000) + "\n[... truncated]";
+        QTest::newRow("characters over") << QString("🌍").repeated(100001).toUtf8() << QByteArray()
+                                         << QString("🌍").repeated(100000) + "\n[... truncated]";
+    }
+    void combination() {
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        QFETCH(QString, expected);
+        QCOMPARE(combineCommandOutput(captureOf({out}), captureOf({err}), 100000), expected);
     }
 };
 

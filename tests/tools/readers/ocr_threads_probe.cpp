@@ -1,7 +1,7 @@
 // Recognises a line of text and prints how many threads the process had
 // before and after, so a test can see whether OpenMP started a team.
 
-#include "reader_fixtures.h"
+#include "office_files.h"
 #include "tools/readers/ocr_engine.h"
 
 #include <QDir>

@@ -21,7 +21,6 @@ class QQmlEngine;
 // `TestHarness` to put the controller in the state they show.
 class SceneHarness : public QObject {
     Q_OBJECT
-    Q_PROPERTY(int chatRequestCount READ chatRequestCount)
 
 public:
     // Creates the controller and hands it to the views (AppContext).
@@ -47,7 +46,6 @@ public:
     // The cloud model: replies that never come, or the next reply's text.
     Q_INVOKABLE void holdReplies();
     Q_INVOKABLE void answerWith(const QString& text);
-    int chatRequestCount() const;
     // The cloud probe's answer, then a probe of the active backend.
     Q_INVOKABLE void setCloudReachable(bool reachable);
     // The local server: lists the model or not; or answers the probe late.

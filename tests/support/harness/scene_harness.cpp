@@ -156,14 +156,6 @@ void SceneHarness::answerWith(const QString& text) {
     m_cloud->setStandingResponse("POST", chatPath, FakeOpenAIServer::chatReply(text));
 }
 
-int SceneHarness::chatRequestCount() const {
-    int count = 0;
-    for (const RecordedRequest& request : m_cloud->requests()) {
-        count += request.method == "POST" ? 1 : 0;
-    }
-    return count;
-}
-
 void SceneHarness::setCloudReachable(bool reachable) {
     m_cloud->setStandingResponse("GET", modelsPath,
                                  reachable ? modelsList() : FakeResponse::text(500, "unavailable"));

@@ -1,0 +1,110 @@
+// The office tools with LibreOffice on the other side: the readers on files it
+// wrote (DOCX from HTML, XLSX from CSV and from a workbook with numbers, dates
+// and formulas, PDF from HTML with page breaks), and the deck create_pptx
+// writes opened by it (converted to PDF). The conversions run once, side by
+// side, each with its own profile.
+
+#include "office_files.h"
+#include "support/tool_outcome_text.h"
+#include "tools/readers/docx_reader.h"
+#include "tools/readers/pdf_reader.h"
+#include "tools/readers/xlsx_reader.h"
+#include "tools/writers/pptx_writer.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+QString fixture(const char* name) {
+    return EMBERGLASS_TEST_DATA_DIR "/readers/" + QString(name);
+}
+
+} // namespace
+
+class OfficeInteropTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString converted(const char* name) const { return m_dir.filePath(name); }
+
+private Q_SLOTS:
+    void initTestCase() {
+        // Not a raw string: moc misreads one that holds a backslash before a quote.
+        QVERIFY(
+            createPptx(
+                converted("deck.pptx"),
+                "[{\"title\": \"Q3 Review\", \"bullets\": [\"Revenue up\", \"Costs down\"]},"
+                " {\"title\": \"Risks & <Mitigations>\", \"bullets\": [\"Supply \\\"chain\\\"\"]},"
+                " {\"bullets\": [\"季度报告\"]}]")
+                .success);
+        // What to convert to (--outdir must come right after it), then the inputs.
+        const QList<QPair<QStringList, QStringList>> conversions{
+            {{"--infilter=HTML (StarWriter)", "--convert-to", "docx:MS Word 2007 XML"},
+             {fixture("letter.html")}},
+            {{"--convert-to", "xlsx"}, {fixture("people.csv"), fixture("mixed.fods")}},
+            {{"--convert-to", "pdf"}, {fixture("three_pages.html"), converted("deck.pptx")}}};
+        std::vector<std::unique_ptr<QProcess>> running;
+        for (const auto& [target, inputs] : conversions) {
+            const QString profile =
+                QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("profile%1").arg(running.size())))
+                    .toString();
+            auto& process = running.emplace_back(std::make_unique<QProcess>());
+            process->setProcessChannelMode(QProcess::MergedChannels);
+            process->start("soffice", QStringList{"-env:UserInstallation=" + profile, "--headless",
+                                                  "--norestore"} +
+                                          target + QStringList{"--outdir", m_dir.path()} + inputs);
+        }
+        for (const auto& process : running) {
+            QVERIFY2(process->waitForFinished(180000), "LibreOffice did not finish");
+            QVERIFY2(process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0,
+                     process->readAll().constData());
+        }
+        for (const char* name :
+             {"letter.docx", "people.xlsx", "mixed.xlsx", "three_pages.pdf", "deck.pdf"}) {
+            QVERIFY2(QFile::exists(converted(name)), name);
+        }
+    }
+
+    void readersOnWhatLibreOfficeWrote() {
+        QCOMPARE(readDocx(converted("letter.docx")),
+                 (ToolOutcome{{}, true, "Hello\nWorld\nA\nR&D budget for 2025"}));
+        QCOMPARE(readXlsx(converted("people.xlsx")),
+                 (ToolOutcome{{}, true, "Rows: 2\n\nName\tAge\nBob\t42"}));
+        // Dates are day serials from 1899-12-30, formulas their cached
+        // results (booleans as 1/0); the empty row and the second sheet are absent.
+        const qint64 serial = QDate(1899, 12, 30).daysTo(QDate(2024, 3, 15));
+        QCOMPARE(
+            readXlsx(converted("mixed.xlsx")),
+            (ToolOutcome{{},
+                         true,
+                         QStringLiteral("Rows: 3\n\nItem\tCost\tDue\nR&D\t1250.5\t%1\nTotal\t%2\t1")
+                             .arg(serial)
+                             .arg(1250.5 * 2)}));
+        QCOMPARE(readPdf(converted("three_pages.pdf")),
+                 (ToolOutcome{{},
+                              true,
+                              "PDF: 3 pages\n\n--- Page 1 ---\nFirst page text\n\n"
+                              "--- Page 2 ---\nSecond page text\n\n"
+                              "--- Page 3 ---\nThird page text\n\n"}));
+    }
+
+    void libreOfficeShowsEveryTitleAndBullet() {
+        const QString pdf = converted("deck.pdf");
+        const QString info = runProgram("pdfinfo", {pdf}).output;
+        QVERIFY2(info.contains(QRegularExpression("Pages:\\s+3\\n")), qPrintable(info));
+        const QString text = runProgram("pdftotext", {pdf, "-"}).output;
+        for (const char* expected :
+             {"Q3 Review", "Revenue up", "Costs down", "Risks & <Mitigations>", "Supply \"chain\"",
+              "Slide 3", "季度报告"}) {
+            QVERIFY2(text.contains(expected), qPrintable(expected + (" not in:\n" + text)));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(OfficeInteropTest)
+#include "tst_office_interop.moc"

@@ -1,0 +1,377 @@
+// create_pptx and create_xlsx: every part against the transitional schemas,
+// the slides' texts, which texts become numbers, openpyxl reading every value
+// back, and where the archive lands. create_pdf_slides, read back with
+// poppler-utils: page count and size, where each text's baseline lands,
+// embedded fonts, CJK text extraction, colours of the drawn shapes, and drawing
+// on a worker thread.
+
+#include "office_files.h"
+#include "support/test_files.h"
+#include "support/tool_outcome_text.h"
+#include "tools/writers/pdf_slides_writer.h"
+#include "tools/writers/pptx_writer.h"
+#include "tools/writers/spreadsheet_cells.h"
+#include "tools/writers/xlsx_writer.h"
+
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtConcurrent>
+#include <QtTest>
+
+#include <clocale>
+
+using namespace SpreadsheetCells;
+
+namespace {
+
+QString json(const QJsonArray& array) {
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+}
+
+// Each cell of the first sheet as [type name, value], as openpyxl reads it.
+const char openpyxlDump[] = R"(
+import json, math, sys, openpyxl
+sheet = openpyxl.load_workbook(sys.argv[1]).worksheets[0]
+def cell(v):
+    return [type(v).__name__, repr(v) if isinstance(v, float) and not math.isfinite(v) else v]
+print(json.dumps([[cell(c.value) for c in row] for row in sheet.iter_rows()]))
+)";
+
+QString pdfText(const QString& pdf, const QStringList& options = {}) {
+    return QString::fromUtf8(runProgram("pdftotext", options + QStringList{pdf, "-"}).output);
+}
+
+// Checks that the word's baseline (from the page's bottom edge) lies in the
+// lower part of its box as pdftotext -bbox reports it (below it only the
+// descenders hang), and that it starts at left when that is given.
+void verifyWord(const QString& pdf, int page, const QString& text, double baseline, double size,
+                double left = -1) {
+    const QString p = QString::number(page);
+    const QString boxes = runProgram("pdftotext", {"-bbox", "-f", p, "-l", p, pdf, "-"}).output;
+    const QRegularExpressionMatch m =
+        QRegularExpression(
+            R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">)re" +
+            QRegularExpression::escape(text) + "</word>")
+            .match(boxes);
+    QVERIFY2(m.hasMatch(), qPrintable(text));
+    const double bottom = 768 - m.captured(3).toDouble();
+    const double top = 768 - m.captured(2).toDouble();
+    QVERIFY2(bottom < baseline && baseline - bottom < 0.35 * size && top > baseline + 0.5 * size,
+             qPrintable(QStringLiteral("%1: box %2..%3, baseline %4")
+                            .arg(text)
+                            .arg(bottom)
+                            .arg(top)
+                            .arg(baseline)));
+    QVERIFY2(left < 0 || qAbs(m.captured(1).toDouble() - left) < 2, qPrintable(text));
+}
+
+} // namespace
+
+class DocumentWritersTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QList<ZipEntry> deck(const QJsonArray& slides) {
+        const QString path = m_dir.filePath("deck.pptx");
+        return createPptx(path, json(slides)).success ? readZip(path) : QList<ZipEntry>();
+    }
+    // The texts of the title run and the body run of one slide.
+    static QStringList runTexts(const QList<ZipEntry>& entries, int slide) {
+        QStringList texts;
+        auto matches =
+            QRegularExpression("<a:t>(.*?)</a:t>", QRegularExpression::DotMatchesEverythingOption)
+                .globalMatch(QString::fromUtf8(
+                    entryData(entries, QStringLiteral("ppt/slides/slide%1.xml").arg(slide))));
+        while (matches.hasNext()) {
+            texts.append(matches.next().captured(1));
+        }
+        return texts;
+    }
+    static void verifyEveryPartIsValid(const QList<ZipEntry>& entries, const QString& mainSchema) {
+        for (const ZipEntry& entry : entries) {
+            const QString schema = entry.name == "[Content_Types].xml" ? "opc-contentTypes.xsd"
+                                   : entry.name.endsWith(".rels")      ? "opc-relationships.xsd"
+                                   : entry.name.contains("/theme/")    ? "dml-main.xsd"
+                                                                       : mainSchema;
+            QCOMPARE(schemaViolations(schema, entry.data), QString());
+            QVERIFY2(entry.deflated &&
+                         entry.data.startsWith(
+                             R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+                             "\n<"),
+                     qPrintable(entry.name));
+        }
+    }
+
+    QString m_fiveSlides; // written once, read by several tests
+
+private Q_SLOTS:
+    void deckParts() {
+        const QList<ZipEntry> entries =
+            deck({QJsonObject{{"title", "Q3 Review"},
+                              {"bullets", QJsonArray{"Revenue up", "Costs down"}}},
+                  QJsonObject{}, QJsonObject{}});
+        QCOMPARE(entries.size(), 15);
+        verifyEveryPartIsValid(entries, "pml.xsd");
+        QCOMPARE(runTexts(entries, 1), (QStringList{"Q3 Review", "  Revenue up\n  Costs down"}));
+        // One run per shape: the line break is inside the run.
+        const QByteArray part = entryData(entries, "ppt/slides/slide1.xml");
+        QVERIFY(part.contains(R"(<a:rPr lang="en-US" sz="3600" b="1" dirty="0"/><a:t>Q3 Review)"));
+        QVERIFY(part.contains(R"(<a:rPr lang="en-US" sz="2000" dirty="0"/><a:t>  Revenue up)"));
+        QCOMPARE(entryData(entries, "[Content_Types].xml").count("presentationml.slide+xml"), 3);
+    }
+
+    void slideTitlesAndBodies_data() {
+        QTest::addColumn<QJsonObject>("third");
+        QTest::addColumn<QStringList>("texts"); // title run, body run
+        const QJsonArray two{"a", "b"};
+        QTest::newRow("no title") << QJsonObject{{"bullets", two}}
+                                  << QStringList{"Slide 3", "  a\n  b"};
+        QTest::newRow("title not a string")
+            << QJsonObject{{"title", 7}} << QStringList{"Slide 3", ""};
+        QTest::newRow("empty title kept") << QJsonObject{{"title", ""}} << QStringList{"", ""};
+        QTest::newRow("number among bullets")
+            << QJsonObject{{"title", "T"}, {"bullets", QJsonArray{"a", 2}}} << QStringList{"T", ""};
+        QTest::newRow("bullets not an array")
+            << QJsonObject{{"title", "T"}, {"bullets", "a"}} << QStringList{"T", ""};
+        QTest::newRow("subtitle ignored")
+            << QJsonObject{{"title", "T"}, {"subtitle", "Sub"}, {"bullets", two}}
+            << QStringList{"T", "  a\n  b"};
+        QTest::newRow("escaped, even when already escaped")
+            << QJsonObject{{"title", "A & B <C> &amp;"}, {"bullets", QJsonArray{"\"it's\""}}}
+            << QStringList{"A &amp; B &lt;C&gt; &amp;amp;", "  &quot;it&apos;s&quot;"};
+        // XML cannot carry these at all; tab and line feed are fine.
+        QTest::newRow("control characters dropped")
+            << QJsonObject{{"title", "a\u0001b\u001Fc\td"}} << QStringList{"abc\td", ""};
+    }
+    void slideTitlesAndBodies() {
+        QFETCH(QJsonObject, third);
+        QFETCH(QStringList, texts);
+        const QList<ZipEntry> entries = deck({QJsonObject{}, QJsonObject{}, third});
+        QCOMPARE(runTexts(entries, 3), texts);
+        QCOMPARE(runTexts(entries, 1).value(0), "Slide 1");
+        QCOMPARE(schemaViolations("pml.xsd", entryData(entries, "ppt/slides/slide3.xml")),
+                 QString());
+    }
+
+    void columnsAndNumbers() {
+        for (const auto& [column, letters] : QList<QPair<qsizetype, QString>>{
+                 {25, "Z"}, {26, "AA"}, {701, "ZZ"}, {702, "AAA"}, {16383, "XFD"}}) {
+            QCOMPARE(columnLetters(column), letters);
+        }
+        // Text, whether strtod reads it whole, whether it becomes a number cell:
+        // <v> must be an xsd:double, so inf, nan and hex floats stay text.
+        const QList<std::tuple<QString, bool, bool>> texts{
+            {"007", true, true},    {"-1.5E-3", true, true},
+            {"+5", true, true},     {"5.", true, true},
+            {"1,5", false, false},  {" 42", false, false},
+            {"42 ", false, false},  {"4" + QString(QChar(0)) + "2", false, false},
+            {"", false, false},     {"1e", false, false},
+            {"４２", false, false}, {"inf", true, false},
+            {"NaN", true, false},   {"0x1p3", true, false}};
+        for (const auto& [text, parses, numeric] : texts) {
+            QVERIFY2(parsesAsNumber(text) == parses && isNumericCell(text) == numeric,
+                     qPrintable(text));
+        }
+        // Under a decimal-comma locale strtod would accept 1,5 and refuse 2.5.
+        const QByteArray previous = setlocale(LC_NUMERIC, nullptr);
+        if (setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) {
+            QSKIP("no German locale installed");
+        }
+        const bool comma = parsesAsNumber("1,5");
+        const bool point = parsesAsNumber("2.5");
+        setlocale(LC_NUMERIC, previous.constData());
+        QVERIFY(!comma && point);
+    }
+
+    void workbookPartsAndOpenpyxl() {
+        // Numbers and texts by kind, escaping, an empty row in its place, and
+        // a row wide enough for two-letter columns.
+        QList<QStringList> rows{{"Name", "Age", "Note"},
+                                {"Bob", "42", "Tom & Jerry"},
+                                {"007", "1e3", "-2.5", "+5"},
+                                {},
+                                {"1,5", "12%", " 42", "<b>\"x\"'"},
+                                {"inf", "NaN", "0x1p3", "中文", ""},
+                                {}};
+        for (int i = 0; i < 28; ++i) {
+            rows.last().append(i % 2 ? QString::number(i) : QStringLiteral("c%1").arg(i));
+        }
+        QJsonArray array;
+        for (const QStringList& row : rows) {
+            array.append(QJsonArray::fromStringList(row));
+        }
+        const QString path = m_dir.filePath("openpyxl.xlsx");
+        QCOMPARE(createXlsx(path, json(array)),
+                 (ToolOutcome{"create_xlsx", true, "Created XLSX with 7 rows at " + path}));
+        const QList<ZipEntry> entries = readZip(path);
+        QCOMPARE(entries.size(), 6);
+        verifyEveryPartIsValid(entries, "sml.xsd");
+
+        const ProcessResult result = runProgram("/usr/bin/python3", {"-c", openpyxlDump, path});
+        QVERIFY2(result.exitCode == 0, result.errors.constData());
+        const QJsonArray read = QJsonDocument::fromJson(result.output).array();
+        QCOMPARE(read.size(), rows.size());
+        for (qsizetype r = 0; r < rows.size(); ++r) {
+            for (qsizetype c = 0; c < rows[r].size(); ++c) {
+                const QString& text = rows[r][c];
+                const QJsonArray cell = read[r][c].toArray();
+                if (isNumericCell(text)) {
+                    QVERIFY2(cell[0] == "int" || cell[0] == "float", qPrintable(text));
+                    QCOMPARE(cell[1].toDouble(), std::strtod(text.toLatin1().constData(), nullptr));
+                } else if (!text.isEmpty()) {
+                    QCOMPARE(cell[1].toString(), text);
+                }
+            }
+        }
+    }
+
+    void whereTheArchiveLands() {
+        // An existing file is replaced, missing parents are created, the name is
+        // kept exactly and nothing else is left beside it.
+        const QString folder = m_dir.filePath("lands/one/two");
+        QVERIFY(writeBytes(folder + "/again", QByteArray(100000, 'o')));
+        QVERIFY(createXlsx(folder + "/again", R"([["a"]])").success);
+        QVERIFY(createPptx(folder + "/again", "[{}]").success);
+        QVERIFY(!entryData(readZip(folder + "/again"), "ppt/presentation.xml").isEmpty());
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"again"});
+        // A relative path resolves against the working directory, and is quoted as given.
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        const ToolOutcome relative = createXlsx("relative/book.xlsx", R"([["a"]])");
+        QDir::setCurrent(previous);
+        QCOMPARE(relative.output, "Created XLSX with 1 rows at relative/book.xlsx");
+        QVERIFY(!readZip(m_dir.filePath("relative/book.xlsx")).isEmpty());
+        QCOMPARE(
+            createPptx("~/Decks/q3.pptx", "[{}, {}]"),
+            (ToolOutcome{"create_pptx", true, "Created PPTX with 2 slides at ~/Decks/q3.pptx"}));
+        QCOMPARE(readZip(QDir::homePath() + "/Decks/q3.pptx").size(), 13);
+    }
+
+    void initTestCase() {
+        QJsonArray slides;
+        for (int i = 1; i <= 5; ++i) {
+            slides.append(QJsonObject{{"title", QStringLiteral("Title%1").arg(i)},
+                                      {"bullets", QJsonArray{"Alpha", "Beta", "Gamma"}}});
+        }
+        slides[1] = QJsonObject{
+            {"title", "Title2"}, {"subtitle", "Subline"}, {"bullets", QJsonArray{"Alpha"}}};
+        m_fiveSlides = m_dir.filePath("five.pdf");
+        QCOMPARE(createPdfSlides(m_fiveSlides, json(slides)),
+                 (ToolOutcome{"create_pdf_slides", true,
+                              "Created PDF presentation with 5 slides at " + m_fiveSlides}));
+    }
+
+    void pagesAndEmbeddedFonts() {
+        const QString info = runProgram("pdfinfo", {"-f", "1", "-l", "5", m_fiveSlides}).output;
+        QVERIFY2(info.contains(QRegularExpression("Pages:\\s+5\\n")), qPrintable(info));
+        QCOMPARE(info.count(QRegularExpression("Page +\\d+ size: +1024 x 768 pts")), 5);
+        const QString fonts = runProgram("pdffonts", {m_fiveSlides}).output;
+        const QStringList rows = fonts.split('\n', Qt::SkipEmptyParts).mid(2);
+        QVERIFY(!rows.isEmpty());
+        for (const QString& row : rows) {
+            // Columns: name, type..., encoding, emb, sub, uni, object, generation.
+            const QStringList columns = row.simplified().split(' ');
+            QVERIFY2(columns.size() >= 7 && columns[columns.size() - 5] == "yes", qPrintable(row));
+        }
+        // Helvetica is served by its metric twin.
+        QVERIFY2(fonts.contains("NimbusSans-Bold") && fonts.contains("NimbusSans-Regular"),
+                 qPrintable(fonts));
+    }
+
+    void textsSitOnTheirBaselines() {
+        verifyWord(m_fiveSlides, 3, "Title3", 678, 40, 72);
+        // Two leading spaces push the bullet text right of x 88.
+        verifyWord(m_fiveSlides, 3, "Alpha", 618, 22, 88 + 12);
+        verifyWord(m_fiveSlides, 3, "Gamma", 538, 22);
+        // "3 / 5" in the bottom-right corner.
+        verifyWord(m_fiveSlides, 3, "3", 24, 12, 944);
+        verifyWord(m_fiveSlides, 3, "5", 24, 12);
+        // A subtitle moves the bullets down.
+        verifyWord(m_fiveSlides, 2, "Subline", 638, 20);
+        verifyWord(m_fiveSlides, 2, "Alpha", 588, 22);
+    }
+
+    void shapesAreFilledWithTheirColours() {
+        const QString prefix = m_dir.filePath("page");
+        QCOMPARE(runProgram("pdftoppm",
+                            {"-r", "72", "-f", "3", "-singlefile", "-png", m_fiveSlides, prefix})
+                     .exitCode,
+                 0);
+        const QImage image(prefix + ".png");
+        QCOMPARE(image.size(), QSize(1024, 768));
+        // The colour at x and a height from the page's bottom edge.
+        const auto isAt = [&](double x, double fromBottom, QRgb expected) {
+            const QRgb pixel = image.pixel(int(x), int(768 - fromBottom));
+            return qAbs(qRed(pixel) - qRed(expected)) < 6 &&
+                   qAbs(qGreen(pixel) - qGreen(expected)) < 6 &&
+                   qAbs(qBlue(pixel) - qBlue(expected)) < 6;
+        };
+        const QRgb background = qRgb(250, 250, 245);
+        const QRgb accent = qRgb(255, 107, 43);
+        // The bar along the top; each dot fills x 72..82 from baseline + 4 up to
+        // baseline + 14; no fourth dot.
+        QVERIFY(isAt(600, 766, accent) && isAt(600, 759, background) && isAt(600, 368, background));
+        for (const int baseline : {618, 578, 538}) {
+            QVERIFY2(isAt(77, baseline + 5.5, accent) && isAt(77, baseline + 12.5, accent) &&
+                         isAt(77, baseline + 2, background) &&
+                         isAt(77, baseline + 16, background) &&
+                         isAt(70, baseline + 9, background) && isAt(84, baseline + 9, background),
+                     qPrintable(QString::number(baseline)));
+        }
+        QVERIFY(isAt(77, 498 + 9, background));
+    }
+
+    void chineseTextExtractsAsWritten() {
+        // 一 人 口 文 日 月 are the characters some CJK faces map to Kangxi radicals.
+        const QString title = "季度报告一人口文日月";
+        const QString bullet = "收入增长 Revenue 上升";
+        const QString path = m_dir.filePath("chinese.pdf");
+        QVERIFY(createPdfSlides(path, json({QJsonObject{{"title", title},
+                                                        {"subtitle", "副标题"},
+                                                        {"bullets", QJsonArray{bullet}}}}))
+                    .success);
+        const QString text = pdfText(path);
+        QVERIFY2(text.contains(title) && text.contains(bullet) && text.contains("副标题"),
+                 qPrintable(text));
+        QVERIFY(!text.contains(QRegularExpression("[\\x{2F00}-\\x{2FDF}]")));
+    }
+
+    void untitledSlidesAndLongDecksNeedNoRoom() {
+        QJsonArray fifteen;
+        for (int i = 1; i <= 15; ++i) {
+            fifteen.append(QStringLiteral("Point%1").arg(i));
+        }
+        const QString path = m_dir.filePath("long.pdf");
+        const QString longTitle = QString("Wide").repeated(40);
+        QVERIFY(createPdfSlides(path, json({QJsonObject{{"bullets", fifteen}},
+                                            QJsonObject{{"title", longTitle}}}))
+                    .success);
+        verifyWord(path, 1, "Slide", 678, 40);
+        verifyWord(path, 1, "Point15", 618 - 14 * 40, 22);
+        // One line, running past the right edge rather than wrapping.
+        const QString text =
+            pdfText(path, {"-f", "2", "-l", "2", "-x", "0", "-y", "0", "-W", "4000", "-H", "768"});
+        QVERIFY2(text.contains(longTitle), qPrintable(text));
+    }
+
+    void replacesOnAWorkerThreadAndCreatesParents() {
+        const QString path = m_dir.filePath("new/folder/deck.pdf");
+        QVERIFY(createPdfSlides(path, R"([{"title":"First"}])").success);
+        QFuture<ToolOutcome> drawn = QtConcurrent::run([path] {
+            return createPdfSlides(path, R"([{"title":"Threaded","bullets":["中文"]},{}])");
+        });
+        QVERIFY(drawn.result().success);
+        const QString text = pdfText(path);
+        QVERIFY2(text.contains("Threaded") && text.contains("中文") && !text.contains("First"),
+                 qPrintable(text));
+        QCOMPARE(QDir(m_dir.filePath("new/folder")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"deck.pdf"});
+    }
+};
+
+QTEST_MAIN(DocumentWritersTest)
+#include "tst_document_writers.moc"
