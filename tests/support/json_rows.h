@@ -1,0 +1,40 @@
+#pragma once
+
+// Rows of a data-driven test kept as JSON under tests/data, so that long wire
+// texts stay out of the test code: a file holds named tables, each an array of
+// objects with a "tag"; the test fetches the whole object as column "row".
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+inline void addJsonRows(const QString& file, const QString& table) {
+    QFile data(QStringLiteral(EMBERGLASS_TEST_DATA_DIR "/") + file);
+    if (!data.open(QIODevice::ReadOnly)) {
+        qFatal("no test data %s", qPrintable(data.fileName()));
+    }
+    QTest::addColumn<QJsonObject>("row");
+    for (const QJsonValue& row :
+         QJsonDocument::fromJson(data.readAll()).object().value(table).toArray()) {
+        QTest::newRow(qPrintable(row[QLatin1String("tag")].toString())) << row.toObject();
+    }
+}
+
+// A text member as its UTF-8 bytes; an object or array as compact JSON.
+inline QByteArray jsonBytes(const QJsonValue& value) {
+    if (value.isObject() || value.isArray()) {
+        return value.isObject() ? QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact)
+                                : QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact);
+    }
+    return value.toString().toUtf8();
+}
+
+inline QStringList jsonTexts(const QJsonValue& array) {
+    QStringList texts;
+    for (const QJsonValue& text : array.toArray()) {
+        texts << text.toString();
+    }
+    return texts;
+}
