@@ -58,11 +58,7 @@ inline FakeResponse responseFrom(const QJsonObject& row) {
         }
         return FakeResponse::streamed(status, chunks, 10);
     }
-    // "hex": bytes that are no UTF-8.
-    return FakeResponse::text(status,
-                              row.contains("hex") ? QByteArray::fromHex(jsonBytes(row["hex"]))
-                                                  : jsonBytes(row["body"]),
-                              "application/json");
+    return FakeResponse::text(status, jsonBytes(row["body"]), "application/json");
 }
 
 // The reply or error a row expects: "reply" {"text", "calls": [{"id", "name",

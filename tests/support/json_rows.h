@@ -22,13 +22,16 @@ inline void addJsonRows(const QString& file, const QString& table) {
     }
 }
 
-// A text member as its UTF-8 bytes; an object or array as compact JSON.
+// A text member as its UTF-8 bytes ("hex:..." for bytes that are no UTF-8);
+// an object or array as compact JSON.
 inline QByteArray jsonBytes(const QJsonValue& value) {
     if (value.isObject() || value.isArray()) {
         return value.isObject() ? QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact)
                                 : QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact);
     }
-    return value.toString().toUtf8();
+    const QString text = value.toString();
+    return text.startsWith(QLatin1String("hex:")) ? QByteArray::fromHex(text.mid(4).toLatin1())
+                                                  : text.toUtf8();
 }
 
 inline QStringList jsonTexts(const QJsonValue& array) {
