@@ -58,12 +58,8 @@ QStringList namesOf(const QList<MemoryFile>& files) {
 QStringList missingStorePieces(const QString& instructions, const QString& store,
                                const QString& today) {
     QStringList missing;
-    for (const QString& piece :
-         {"**人格设定**: " + store + "/soul.md\n", "**长期记忆**: " + store + "/MEMORY.md ",
-          "**记忆目录**: " + store + "/memory/ ", "`" + today + "-personal.md`",
-          "`" + today + "-work.md`", "write_file 追加到 " + store + "/MEMORY.md\n",
-          "write_file 创建 " + store + "/memory/" + today + "-[话题].md",
-          "write_file 更新 " + store + "/soul.md\n"}) {
+    for (QString piece : jsonTexts(jsonTable(table, "storePieces"))) {
+        piece.replace("{store}", store).replace("{today}", today);
         if (!instructions.contains(piece)) {
             missing << piece;
         }
@@ -85,6 +81,12 @@ class PersonaStoreTest : public QObject {
         QVERIFY(writeBytes(inStore("memory/" + name), bytes));
         QVERIFY(setModified(inStore("memory/" + name),
                             QDateTime::currentDateTime().addSecs(-3600 * hoursAgo)));
+    }
+
+    void writeFiles(const QJsonObject& files) {
+        for (auto it = files.begin(); it != files.end(); ++it) {
+            QVERIFY(writeBytes(inStore(it.key()), bytesOf(it.value())));
+        }
     }
 
     static void addDiskFaults() {
@@ -133,9 +135,7 @@ private Q_SLOTS:
     void filesAreLoadedAndMigrated() {
         QFETCH(QJsonObject, row);
         const QJsonObject files = row.value("files").toObject();
-        for (auto it = files.begin(); it != files.end(); ++it) {
-            QVERIFY(writeBytes(inStore(it.key()), bytesOf(it.value())));
-        }
+        writeFiles(files);
         const PersonaManager persona(m_store);
         QCOMPARE(persona.soul(), textOf(row.value("soul").toString("{defaultSoul}")));
         QCOMPARE(persona.memory(), textOf(row.value("memory").toString("{defaultMemory}")));
@@ -174,58 +174,43 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(persona.soulURL()));
         QCOMPARE(readBytes(persona.memoryURL()), "\xff");
         QCOMPARE((QList<qsizetype>{soulSpy.count(), memorySpy.count()}), (QList<qsizetype>{1, 1}));
-    }
-
-    void settersNotifyOnlyOnChangeAndDoNotSave() {
-        PersonaManager persona(m_store);
-        QSignalSpy soulSpy(&persona, &PersonaManager::soulChanged);
-        QSignalSpy memorySpy(&persona, &PersonaManager::memoryChanged);
+        // Setters notify only on a change, and do not save: the editors write the file.
         persona.setSoul(persona.soul());
         persona.setMemory(persona.memory());
-        QCOMPARE(soulSpy.count() + memorySpy.count(), 0);
+        QCOMPARE((QList<qsizetype>{soulSpy.count(), memorySpy.count()}), (QList<qsizetype>{1, 1}));
         persona.setSoul("name: Kai");
         persona.setMemory("new");
-        QCOMPARE(soulSpy.count() + memorySpy.count(), 2);
+        QCOMPARE((QList<qsizetype>{soulSpy.count(), memorySpy.count()}), (QList<qsizetype>{2, 2}));
         QCOMPARE(persona.agentName(), "Kai");
-        QCOMPARE(readBytes(persona.soulURL()), defaultSoul); // the editors write the file
+        QVERIFY(!QFileInfo::exists(persona.soulURL()));
+        QCOMPARE(readBytes(persona.memoryURL()), "\xff");
     }
 
-    void dailyLogFirstAndSecondAppend() {
+    // The log as appended to, and as the agent rewrote it between two entries.
+    void appendsKeepTheAgentsEdits_data() { addJsonRows(table, "appends"); }
+    void appendsKeepTheAgentsEdits() {
+        QFETCH(QJsonObject, row);
         PersonaManager persona(m_store);
-        persona.setClock([] { return march(14, 9, 41); });
+        persona.setClock([] { return march(14, 21, 5); });
         writeAged("2026-03-13.md", "# older", 24);
         QSignalSpy filesSpy(&persona, &PersonaManager::memoryFilesChanged);
         persona.appendToDailyLog("用户喜欢猫");
         const QString log = inStore("memory/2026-03-14.md");
-        const QByteArray first =
-            "# 2026-03-14 Memory Log\n\n- [" + shortTime(9, 41) + "] 用户喜欢猫\n";
-        QCOMPARE(readBytes(log), first);
+        const QByteArray entry = "- [" + shortTime(21, 5) + "] ";
+        QCOMPARE(readBytes(log), "# 2026-03-14 Memory Log\n\n" + entry + "用户喜欢猫\n");
         QCOMPARE(namesOf(persona.memoryFiles()), (QStringList{"2026-03-14", "2026-03-13"}));
-        QCOMPARE(persona.memoryFiles().first().content, first);
-        persona.appendToDailyLog("second [entry]");
-        QCOMPARE(readBytes(log), first + "- [" + shortTime(9, 41) + "] second [entry]\n");
+        // The agent rewrites the log (or not) the way write_file does: a new file in its place.
+        QByteArray before = readBytes(log);
+        if (!row.value("agentText").isNull()) {
+            before = bytesOf(row.value("agentText"));
+            QVERIFY(persona.writeTextAtomically(log, before));
+        }
+        persona.appendToDailyLog("two [entry]");
+        const QByteArray expected =
+            before + bytesOf(row.value("separator")) + entry + "two [entry]\n";
+        QCOMPARE(readBytes(log), expected);
         QCOMPARE(filesSpy.count(), 2);
-        QVERIFY(persona.memoryFiles().first().content.endsWith("second [entry]\n"));
-    }
-
-    void appendKeepsTheAgentsEdits_data() {
-        QTest::addColumn<QByteArray>("agentText");
-        QTest::addColumn<QByteArray>("separator");
-        QTest::newRow("ends in a line feed") << QByteArray("# log\n\n- note\n") << QByteArray();
-        QTest::newRow("last line unfinished") << QByteArray("# log\n\nnote") << QByteArray("\n");
-        QTest::newRow("emptied") << QByteArray("") << QByteArray();
-    }
-    void appendKeepsTheAgentsEdits() {
-        QFETCH(QByteArray, agentText);
-        QFETCH(QByteArray, separator);
-        PersonaManager persona(m_store);
-        persona.setClock([] { return march(14, 21, 5); });
-        persona.appendToDailyLog("one");
-        const QString log = inStore("memory/2026-03-14.md");
-        // The agent rewrites the log the way write_file does: a new file in its place.
-        QVERIFY(persona.writeTextAtomically(log, agentText));
-        persona.appendToDailyLog("two");
-        QCOMPARE(readBytes(log), agentText + separator + "- [" + shortTime(21, 5) + "] two\n");
+        QCOMPARE(persona.memoryFiles().first().content, expected);
     }
 
     void appendToAnUnopenableLogWritesNothingButRescans() {
@@ -471,19 +456,7 @@ private Q_SLOTS:
     }
 
     void recentMemoriesOfTodayAndYesterday() {
-        const QList<std::pair<const char*, QByteArray>> files{
-            {"2026-03-14.md", "\n# 2026-03-14 Memory Log\n\n- [9:41 AM] 猫\n"},
-            {"2026-03-14-work.md", "project X"},
-            {"2026-03-14-personal.md", " \n\t\n"},
-            {"2026-03-13.md", "yesterday"},
-            {"2026-03-12.md", "too old"},
-            {"2026-03-14.txt", "not markdown"},
-            {"2026-03-14-upper.MD", "not markdown either"},
-            {"notes-2026-03-14.md", "undated topic"},
-            {"2026-03-13-broken.md", "\xff\xfe"}};
-        for (const auto& [name, bytes] : files) {
-            QVERIFY(writeBytes(inStore("memory/") + name, bytes));
-        }
+        writeFiles(jsonTable(table, "recentFiles").toObject());
         PersonaManager persona(m_store);
         persona.setClock([] { return march(14, 10, 0); });
         const QString today = "### 2026-03-14.md\n\n# 2026-03-14 Memory Log\n\n- [9:41 AM] 猫\n\n"

@@ -10,14 +10,17 @@
 #include <QJsonObject>
 #include <QTest>
 
-inline void addJsonRows(const QString& file, const QString& table) {
+inline QJsonValue jsonTable(const QString& file, const QString& table) {
     QFile data(QStringLiteral(EMBERGLASS_TEST_DATA_DIR "/") + file);
     if (!data.open(QIODevice::ReadOnly)) {
         qFatal("no test data %s", qPrintable(data.fileName()));
     }
+    return QJsonDocument::fromJson(data.readAll()).object().value(table);
+}
+
+inline void addJsonRows(const QString& file, const QString& table) {
     QTest::addColumn<QJsonObject>("row");
-    for (const QJsonValue& row :
-         QJsonDocument::fromJson(data.readAll()).object().value(table).toArray()) {
+    for (const QJsonValue& row : jsonTable(file, table).toArray()) {
         QTest::newRow(qPrintable(row[QLatin1String("tag")].toString())) << row.toObject();
     }
 }
