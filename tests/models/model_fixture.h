@@ -8,9 +8,11 @@
 #include "models/result.h"
 #include "models/text_piece_stream.h"
 
+#include "support/fake_http_server.h"
 #include "support/fake_response.h"
 #include "support/json_rows.h"
 #include "support/provider_replay.h"
+#include "support/task_outcome.h"
 
 #include <QPointer>
 #include <QRegularExpression>
@@ -115,4 +117,35 @@ inline void expectStreamOfRow(TextPieceStream* delivered, const QJsonObject& row
     QCOMPARE(stream.failures, failure.isEmpty() ? QStringList() : QStringList{failure});
     QCOMPARE(stream.finishes, failure.isEmpty() ? 1 : 0);
     QTRY_VERIFY(stream.stream.isNull()); // the ended stream deletes itself
+}
+
+// The wire messages of a test request (tests/data/models/requests.json).
+inline QJsonArray requestMessages(const char* name) {
+    return jsonTable("models/requests.json", name).toArray();
+}
+
+// A base nothing answers on, or none at all: every kind of request fails with
+// `description`, the stream not before streamChat has returned.
+template <typename Service> void expectUnusable(Service& service, const QString& description) {
+    QCOMPARE(errorDescription(finished(service.sendChat({})).error()), description);
+    StreamRecorder stream(service.streamChat({}));
+    QVERIFY2(!stream.ended(), "the stream must not end inside streamChat");
+    QTRY_COMPARE(stream.failures, QStringList{description});
+    QVERIFY(stream.pieces.isEmpty());
+    QCOMPARE(finished(service.checkAvailability()), false);
+}
+
+// Sends `messages`; once `server` has taken `requests` more, a cancel ends the send.
+template <typename Service>
+void expectCancelledAfter(Service& service, const QJsonArray& messages, FakeHttpServer& server,
+                          int requests) {
+    auto cancellation = std::make_shared<RequestCancellation>();
+    const int before = server.requests().size();
+    const auto outcome = startTask(service.sendChat(messages, cancellation));
+    QTRY_COMPARE(server.requests().size(), before + requests);
+    QVERIFY(!outcome->has_value());
+    cancellation->cancel();
+    QTRY_VERIFY(outcome->has_value());
+    QCOMPARE(errorDescription((*outcome)->error()), "Operation canceled");
+    QVERIFY(isCancellation((*outcome)->error()));
 }

@@ -23,13 +23,7 @@ const QString key = "sk-test-0123456789";
 const QString table = "models/cloud.json";
 
 WireMessages conversation() {
-    const QJsonObject call =
-        FakeOpenAIServer::toolCall("call_1", "list_directory", R"({"path":"~"})");
-    return {QJsonObject{{"role", "system"}, {"content", "Be brief."}},
-            QJsonObject{{"role", "user"}, {"content", "What is in my home?"}},
-            QJsonObject{
-                {"role", "assistant"}, {"content", QJsonValue()}, {"tool_calls", QJsonArray{call}}},
-            QJsonObject{{"role", "tool"}, {"tool_call_id", "call_1"}, {"content", "Desktop/"}}};
+    return requestMessages("conversation");
 }
 
 } // namespace
@@ -39,19 +33,6 @@ class CloudAPIServiceTest : public QObject {
 
     FakeOpenAIServer m_server;
     CloudAPIService m_service{m_server.baseUrl(), key, "grok-3-mini"};
-
-    // Sends the conversation; checks the requests it took and that it ends cancelled.
-    void expectCancelledAfter(FakeHttpServer& server, int requests) {
-        auto cancellation = std::make_shared<RequestCancellation>();
-        const int before = server.requests().size();
-        const auto outcome = startTask(m_service.sendChat(conversation(), cancellation));
-        QTRY_COMPARE(server.requests().size(), before + requests);
-        QVERIFY(!outcome->has_value());
-        cancellation->cancel();
-        QTRY_VERIFY(outcome->has_value());
-        QVERIFY(isCancellation((*outcome)->error()));
-        QCOMPARE(errorDescription((*outcome)->error()), "Operation canceled");
-    }
 
 private Q_SLOTS:
     void init() {
@@ -135,17 +116,12 @@ private Q_SLOTS:
         QFETCH(QString, base);
         QFETCH(QString, description);
         m_service.setBaseURL(base);
-        QCOMPARE(errorDescription(finished(m_service.sendChat({})).error()), description);
-        StreamRecorder stream(m_service.streamChat({}));
-        QVERIFY2(!stream.ended(), "the stream must not end inside streamChat");
-        QTRY_COMPARE(stream.failures, QStringList{description});
-        QVERIFY(stream.pieces.isEmpty());
-        QCOMPARE(finished(m_service.checkAvailability()), false);
+        expectUnusable(m_service, description);
     }
 
     void cancellationAndTimeout() {
         m_server.enqueue(FakeResponse::silence());
-        expectCancelledAfter(m_server, 1);
+        expectCancelledAfter(m_service, {}, m_server, 1);
         // A request started after the cancel fails at once, without a connection.
         auto cancelled = std::make_shared<RequestCancellation>();
         cancelled->cancel();
@@ -259,7 +235,7 @@ private Q_SLOTS:
                       ProviderReplay("openai").error("reasoningEffortWithTools"));
         first.enqueue("POST", "/v1/chat/completions", FakeResponse::silence());
         m_service.setBaseURL(first.baseUrl());
-        expectCancelledAfter(first, 2);
+        expectCancelledAfter(m_service, conversation(), first, 2);
     }
 };
 

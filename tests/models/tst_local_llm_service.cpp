@@ -28,31 +28,18 @@ private Q_SLOTS:
         QCOMPARE(LocalLLMService().ollamaBase(), "http://127.0.0.1:11434");
         m_server.enqueue(FakeOllamaServer::chatReply("ok"));
         m_server.enqueue(FakeOllamaServer::streamedText({}));
-        const WireMessages messages{
-            QJsonObject{{"role", "system"}, {"content", "You are Ember."}},
-            QJsonObject{{"role", "user"}, {"content", "List my files"}},
-            QJsonObject{{"role", "assistant"},
-                        {"content", QJsonValue()},
-                        {"tool_calls", QJsonArray{QJsonObject{{"id", "c"}}}}},
-            QJsonObject{{"role", "tool"}, {"tool_call_id", "c"}, {"content", "a.txt"}},
-            QJsonObject{{"role", "assistant"}, {"content", "Found a.txt"}, {"extra", 1}},
-            QJsonObject{{"content", "no role"}},
-            QJsonObject{{"role", "user"}, {"content", 7}}};
+        const WireMessages messages = requestMessages("ollamaMessages");
         QVERIFY(finished(m_service.sendChat(messages)).ok());
         StreamRecorder stream(m_service.streamChat(messages));
         QTRY_COMPARE(stream.finishes, 1);
 
-        const QJsonArray reduced{QJsonObject{{"role", "system"}, {"content", "You are Ember."}},
-                                 QJsonObject{{"role", "user"}, {"content", "List my files"}},
-                                 QJsonObject{{"role", "user"}, {"content", "a.txt"}},
-                                 QJsonObject{{"role", "assistant"}, {"content", "Found a.txt"}}};
         for (bool streamed : {false, true}) {
             const RecordedRequest request = m_server.requests().at(streamed);
             QCOMPARE(request.method + ' ' + request.path.toUtf8(), "POST /api/chat");
             QCOMPARE(request.header("Content-Type"), "application/json");
             QJsonObject expected{
                 {"model", "qwen2.5:3b"},
-                {"messages", reduced},
+                {"messages", requestMessages("ollamaReduced")},
                 {"stream", streamed},
                 {"options",
                  QJsonObject{{"temperature", 0.7}, {"top_p", 0.9}, {"num_predict", 2048}}}};
@@ -88,22 +75,12 @@ private Q_SLOTS:
         QFETCH(QString, base);
         QFETCH(QString, description);
         LocalLLMService service(base);
-        QCOMPARE(errorDescription(finished(service.sendChat({})).error()), description);
-        StreamRecorder stream(service.streamChat({}));
-        QVERIFY(!stream.ended());
-        QTRY_COMPARE(stream.failures, QStringList{description});
-        QCOMPARE(finished(service.checkAvailability()), false);
+        expectUnusable(service, description);
     }
 
     void cancellationReachesTheRequest() {
         m_server.enqueue(FakeResponse::silence());
-        auto cancellation = std::make_shared<RequestCancellation>();
-        const int before = m_server.requests().size();
-        const auto outcome = startTask(m_service.sendChat({}, cancellation));
-        QTRY_COMPARE(m_server.requests().size(), before + 1);
-        cancellation->cancel();
-        QTRY_VERIFY(outcome->has_value());
-        QVERIFY(isCancellation((*outcome)->error()));
+        expectCancelledAfter(m_service, {}, m_server, 1);
     }
 
     // How the lines are read is the line tests' business; here what the client

@@ -1,12 +1,12 @@
 // The first-run questionnaire: the soul it writes, the order of questions when
-// answers come quickly, blank answers, and the pasted soul. The conversation
-// and the soul it writes are in tests/data/persona/questionnaire.json.
+// answers come quickly, blank answers, and the pasted soul. An empty paste and a
+// soul that cannot be written are checked through the onboarding in tst_onboarding. The
+// conversation and the soul it writes are in tests/data/persona/questionnaire.json.
 
 #include "persona/agent_name.h"
 #include "persona/persona_manager.h"
 #include "persona/soul_questionnaire.h"
 
-#include "support/full_disk.h"
 #include "support/json_rows.h"
 #include "support/test_files.h"
 
@@ -159,33 +159,6 @@ private Q_SLOTS:
         QCOMPARE(stored.count(), 1);
         QCOMPARE(readBytes(m_persona->soulURL()), "# Lumen\nCurious.");
         QCOMPARE(m_persona->agentName(), "Lumen");
-    }
-
-    void emptyPasteStoresAnEmptySoul() {
-        m_questionnaire->setPastedSoul(" \n\t");
-        QVERIFY(!m_questionnaire->hasPastedSoul());
-        m_questionnaire->enterWithPastedSoul();
-        QCOMPARE(readBytes(m_persona->soulURL()), QByteArray(""));
-        QCOMPARE(m_persona->agentName(), "Emberglass");
-    }
-
-    void aSoulThatCannotBeWrittenSaysWhyAndCanBeEnteredAgain() {
-        const QByteArray before = readBytes(m_persona->soulURL());
-        m_questionnaire->setPastedSoul("# Kai");
-        QSignalSpy stored(m_questionnaire.get(), &SoulQuestionnaire::soulStored);
-        {
-            FullDisk disk(DiskFault::sizeLimit, m_persona->storageDirectory());
-            disk.engage();
-            m_questionnaire->enterWithPastedSoul();
-        }
-        QCOMPARE(stored.count(), 0);
-        QCOMPARE(m_questionnaire->saveError(), "File too large");
-        QCOMPARE(readBytes(m_persona->soulURL()), before);
-        QCOMPARE(m_questionnaire->pastedSoul(), "# Kai");
-        m_questionnaire->enterWithPastedSoul();
-        QCOMPARE(stored.count(), 1);
-        QVERIFY(m_questionnaire->saveError().isEmpty());
-        QCOMPARE(readBytes(m_persona->soulURL()), QByteArray("# Kai"));
     }
 };
 
