@@ -334,17 +334,10 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(inStore("memory")));
     }
 
-    void fileChangedOutsideIsReadAfresh_data() {
-        QTest::addColumn<bool>("replaceFile");
-        QTest::addColumn<QByteArray>("newBytes");
-        QTest::newRow("same size in place") << false << QByteArray("BBBB");
-        QTest::newRow("same size, new file") << true << QByteArray("CCCC");
-        QTest::newRow("grown") << false << QByteArray("AAAA and more");
-        QTest::newRow("emptied") << true << QByteArray("");
-    }
+    void fileChangedOutsideIsReadAfresh_data() { addJsonRows(table, "changedOutside"); }
     void fileChangedOutsideIsReadAfresh() {
-        QFETCH(bool, replaceFile);
-        QFETCH(QByteArray, newBytes);
+        QFETCH(QJsonObject, row);
+        const QByteArray newBytes = bytesOf(row.value("bytes"));
         const QString path = inStore("memory/note.md");
         writeAged("note.md", "AAAA", 1);
         const QDateTime modified = QFileInfo(path).lastModified();
@@ -356,8 +349,9 @@ private Q_SLOTS:
             QVERIFY(writeBytes(path, "AAAA") && setModified(path, modified));
             QCOMPARE(scanner->scan(inStore("memory")).first().content, "AAAA");
             QCOMPARE(scanner->scan(inStore("memory")).first().content, "AAAA");
-            QVERIFY(replaceFile ? PersonaManager(m_store).writeTextAtomically(path, newBytes)
-                                : writeBytes(path, newBytes));
+            QVERIFY(row.value("replace").toBool()
+                        ? PersonaManager(m_store).writeTextAtomically(path, newBytes)
+                        : writeBytes(path, newBytes));
             QVERIFY(setModified(path, modified)); // even with the old time put back
             QCOMPARE(scanner->scan(inStore("memory")).first().content, newBytes);
         }
@@ -365,24 +359,22 @@ private Q_SLOTS:
         QVERIFY(settled.scan(inStore("memory")).isEmpty());
     }
 
-    void preview_data() { addJsonRows(table, "previews"); }
-    void preview() {
+    // What is read from a text: a memory file's preview and kind, the agent's
+    // name in a soul, the memory tags of a reply.
+    void textRules_data() { addJsonRows(table, "textRules"); }
+    void textRules() {
         QFETCH(QJsonObject, row);
-        QCOMPARE(memoryFilePreview(row.value("content").toString()),
-                 row.value("preview").toString());
+        const QString input = textOf(row.value("input"));
+        const QString rule = row.value("rule").toString();
+        const QJsonValue read = rule == "preview"     ? QJsonValue(memoryFilePreview(input))
+                                : rule == "agentName" ? QJsonValue(agentNameFromSoul(input))
+                                : rule == "kind"
+                                    ? QJsonValue(toText(memoryFileKind(input)))
+                                    : QJsonValue(QJsonArray::fromStringList(::memoryTags(input)));
+        QCOMPARE(read, row.value("expected"));
     }
 
-    void kindByNameEndingAndDateText() {
-        for (const auto& [name, kind] : {std::pair{"2026-03-14-personal", "personal"},
-                                         {"2026-03-14-work", "work"},
-                                         {"2026-03-14-financial", "financial"},
-                                         {"2026-03-14", "daily"},
-                                         {"2026-03-14-travel", "daily"},
-                                         {"work-notes", "daily"},
-                                         {"2026-03-14-Work", "daily"},
-                                         {"-work", "work"}}) {
-            QCOMPARE(toText(memoryFileKind(name)), kind);
-        }
+    void dateText() {
         const QDateTime date(QDate(2026, 3, 14), QTime(9, 41));
         QCOMPARE(memoryFileDateText(date, QLocale("en_US")), "Mar 14, 2026, 9:41 AM");
         QCOMPARE(memoryFileDateText(date, QLocale("de_DE")), "14. März 2026, 09:41");
@@ -502,18 +494,6 @@ private Q_SLOTS:
         QVERIFY(recent.startsWith("### " + newDay + ".md\n\n# " + newDay + " Memory Log"));
         QVERIFY(recent.contains("\n\n### " + oldDay + ".md\n\n# " + oldDay + " Memory Log"));
         QVERIFY(!recent.contains(dayBeforeOld));
-    }
-
-    void agentName_data() { addJsonRows(table, "agentNames"); }
-    void agentName() {
-        QFETCH(QJsonObject, row);
-        QCOMPARE(agentNameFromSoul(textOf(row.value("soul"))), row.value("name").toString());
-    }
-
-    void memoryTags_data() { addJsonRows(table, "memoryTags"); }
-    void memoryTags() {
-        QFETCH(QJsonObject, row);
-        QCOMPARE(::memoryTags(row.value("reply").toString()), jsonTexts(row.value("tags")));
     }
 };
 
