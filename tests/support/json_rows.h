@@ -18,10 +18,19 @@ inline QJsonValue jsonTable(const QString& file, const QString& table) {
     return QJsonDocument::fromJson(data.readAll()).object().value(table);
 }
 
-inline void addJsonRows(const QString& file, const QString& table) {
+// Rows of the same table from several files: each row says its file's name
+// (without ".json") as "file", and its tag is prefixed with it.
+inline void addJsonRows(const QString& file, const QString& table,
+                        const QStringList& moreFiles = {}) {
     QTest::addColumn<QJsonObject>("row");
-    for (const QJsonValue& row : jsonTable(file, table).toArray()) {
-        QTest::newRow(qPrintable(row[QLatin1String("tag")].toString())) << row.toObject();
+    for (const QString& name : QStringList{file} + moreFiles) {
+        const QString stem = name.section('/', -1).section('.', 0, 0);
+        for (const QJsonValue& value : jsonTable(name, table).toArray()) {
+            QJsonObject row = value.toObject();
+            row.insert(QLatin1String("file"), stem);
+            const QString tag = row.value(QLatin1String("tag")).toString();
+            QTest::newRow(qPrintable(moreFiles.isEmpty() ? tag : stem + ": " + tag)) << row;
+        }
     }
 }
 

@@ -1,12 +1,13 @@
-// The chat-completions client against a scripted provider on localhost, and
-// against what providers answer today (the replays in tests/data/providers;
-// the canned answers of the tables are in tests/data/models/cloud.json). The
-// round trip of tool calls with each provider's own members runs end to end in
-// tst_chat_cli.
+// Both model clients, chat completions and Ollama, against scripted servers on
+// localhost and against what providers answer today (the replays in
+// tests/data/providers; the tables in tests/data/models, one file per client).
+// The round trip of tool calls with each provider's own members runs end to end
+// in tst_chat_cli.
 
 #include "models/cloud_api_service.h"
 #include "models/cloud_protocol.h"
 #include "models/http_exchange.h"
+#include "models/local_llm_service.h"
 #include "tools/tool_catalogue.h"
 
 #include "model_fixture.h"
@@ -21,6 +22,7 @@ namespace {
 
 const QString key = "sk-test-0123456789";
 const QString table = "models/cloud.json";
+const QStringList localTable{"models/local.json"};
 
 WireMessages conversation() {
     return requestMessages("conversation");
@@ -28,11 +30,21 @@ WireMessages conversation() {
 
 } // namespace
 
-class CloudAPIServiceTest : public QObject {
+class ModelClientsTest : public QObject {
     Q_OBJECT
 
     FakeOpenAIServer m_server;
     CloudAPIService m_service{m_server.baseUrl(), key, "grok-3-mini"};
+    FakeOllamaServer m_ollama;
+    LocalLLMService m_local{m_ollama.baseUrl()};
+
+    // The client a row is for, and the server it talks to.
+    AIServiceProtocol& service(const QJsonObject& row) {
+        return row.value("file") == "local" ? static_cast<AIServiceProtocol&>(m_local) : m_service;
+    }
+    FakeHttpServer& server(const QJsonObject& row) {
+        return row.value("file") == "local" ? static_cast<FakeHttpServer&>(m_ollama) : m_server;
+    }
 
 private Q_SLOTS:
     void init() {
@@ -41,45 +53,57 @@ private Q_SLOTS:
         m_service.setModel("grok-3-mini");
     }
 
-    // The settings are read when each request is built, not when the service is made.
+    // The cloud settings are read when each request is built, not when the
+    // service is made. The one-shot request offers the tools (so that Ollama
+    // teaches the local model their call format); the phone's stream never runs tools.
+    void requestsHaveExactlyTheDocumentedShape_data() {
+        addJsonRows("models/requests.json", "shapes");
+    }
     void requestsHaveExactlyTheDocumentedShape() {
-        FakeOpenAIServer second;
-        second.enqueue(FakeOpenAIServer::chatReply("ok"));
-        second.enqueue(FakeOpenAIServer::streamedText({"x"}));
+        QFETCH(QJsonObject, row);
+        const bool cloud = row.value("client") == "cloud";
+        row.insert("file", row.value("client"));
         // A base ending in "/" is concatenated as is.
-        m_service.setBaseURL(second.baseUrl() + '/');
-        m_service.setApiKey("sk-other");
-        m_service.setModel("deepseek-chat");
-        QVERIFY(finished(m_service.sendChat(conversation())).ok());
-        StreamRecorder stream(m_service.streamChat(conversation()));
+        m_service.setBaseURL(m_server.baseUrl() + '/');
+        m_service.setApiKey(row.value("key").toString());
+        m_service.setModel(row.value("model").toString());
+        FakeHttpServer& server = this->server(row);
+        server.enqueue(cloud ? FakeOpenAIServer::chatReply("ok")
+                             : FakeOllamaServer::chatReply("ok"));
+        server.enqueue(cloud ? FakeOpenAIServer::streamedText({"x"})
+                             : FakeOllamaServer::streamedText({}));
+        const WireMessages messages = requestMessages(qPrintable(row.value("messages").toString()));
+        const int before = server.requests().size();
+        QVERIFY(finished(service(row).sendChat(messages)).ok());
+        StreamRecorder stream(service(row).streamChat(messages));
         QTRY_COMPARE(stream.finishes, 1);
         for (bool streamed : {false, true}) {
-            const RecordedRequest request = second.requests().at(streamed);
-            QCOMPARE(request.method + ' ' + request.path.toUtf8(), "POST /v1//chat/completions");
+            const RecordedRequest request = server.requests().at(before + streamed);
+            QCOMPARE(request.method + ' ' + request.path, row.value("request").toString());
             QCOMPARE(request.header("Content-Type"), "application/json");
-            QCOMPARE(request.header("Authorization"), "Bearer sk-other");
-            // The null content of a tool-calling turn goes out as null; the
-            // stream (the phone's) carries no tools.
-            QJsonObject expected{
-                {"model", "deepseek-chat"}, {"messages", conversation()}, {"stream", streamed}};
+            QCOMPARE(request.header("Authorization"), row.value("authorization").toString().toUtf8());
+            QJsonObject expected = row.value("body").toObject();
+            expected.insert("stream", streamed);
             if (!streamed) {
                 expected.insert("tools", toolDefinitions());
             }
             QCOMPARE(request.json(), expected);
         }
+        QCOMPARE(LocalLLMService().ollamaBase(), "http://127.0.0.1:11434");
     }
 
-    void answersAreRead_data() { addJsonRows(table, "answers"); }
+    void answersAreRead_data() { addJsonRows(table, "answers", localTable); }
     void answersAreRead() {
         QFETCH(QJsonObject, row);
-        const QJsonObject message = row.value("message").toObject();
-        m_server.enqueue(
-            row.contains("message")
-                ? FakeResponse::json(
-                      200,
-                      {{"choices", QJsonArray{QJsonObject{{"index", 0}, {"message", message}}}}})
-                : responseFrom(row));
-        expectReplyOfRow(finished(m_service.sendChat({})), row);
+        const QJsonValue message = row.value("message");
+        const QJsonObject wrapped =
+            row.value("file") == "local"
+                ? QJsonObject{{"message", message}, {"done", true}}
+                : QJsonObject{
+                      {"choices", QJsonArray{QJsonObject{{"index", 0}, {"message", message}}}}};
+        server(row).enqueue(row.contains("message") ? FakeResponse::json(200, wrapped)
+                                                    : responseFrom(row));
+        expectReplyOfRow(finished(service(row).sendChat({})), row);
     }
 
     void missingIdsAreOursAndDistinct() {
@@ -101,27 +125,36 @@ private Q_SLOTS:
     }
 
     void unreachableOrInvalidBases_data() {
+        QTest::addColumn<bool>("local");
         QTest::addColumn<QString>("base");
         QTest::addColumn<QString>("description");
         FakeHttpServer closed;
         closed.stopListening();
-        QTest::newRow("refused") << closed.baseUrl() + "/v1"
+        QTest::newRow("refused") << false << closed.baseUrl() + "/v1"
                                  << "Connection refused";
         for (const char* base : {"", "not a url", "https://", "ftp://example.com/v1",
                                  "https://example.com:99999/v1"}) {
-            QTest::newRow(base) << QString(base) << PlatformError::invalidBaseURL().text;
+            QTest::newRow(base) << false << QString(base) << PlatformError::invalidBaseURL().text;
         }
+        QTest::newRow("local: refused") << true << closed.baseUrl() << "Connection refused";
+        QTest::newRow("local: no scheme") << true << "127.0.0.1:11434"
+                                          << "Text generation failed";
     }
     void unreachableOrInvalidBases() {
+        QFETCH(bool, local);
         QFETCH(QString, base);
         QFETCH(QString, description);
         m_service.setBaseURL(base);
-        expectUnusable(m_service, description);
+        LocalLLMService localService(base);
+        expectUnusable(local ? static_cast<AIServiceProtocol&>(localService) : m_service,
+                       description);
     }
 
     void cancellationAndTimeout() {
         m_server.enqueue(FakeResponse::silence());
         expectCancelledAfter(m_service, {}, m_server, 1);
+        m_ollama.enqueue(FakeResponse::silence());
+        expectCancelledAfter(m_local, {}, m_ollama, 1);
         // A request started after the cancel fails at once, without a connection.
         auto cancelled = std::make_shared<RequestCancellation>();
         cancelled->cancel();
@@ -139,11 +172,11 @@ private Q_SLOTS:
 
     // How the lines are read is the line tests' business; here what the client
     // does with a whole stream and at its ends.
-    void streams_data() { addJsonRows(table, "streams"); }
+    void streams_data() { addJsonRows(table, "streams", localTable); }
     void streams() {
         QFETCH(QJsonObject, row);
-        m_server.enqueue(responseFrom(row));
-        expectStreamOfRow(m_service.streamChat({}), row);
+        server(row).enqueue(responseFrom(row));
+        expectStreamOfRow(service(row).streamChat({}), row);
     }
 
     void streamBrokenOffKeepsItsPiecesAndFails() {
@@ -170,14 +203,16 @@ private Q_SLOTS:
         QTRY_COMPARE(stream.failures, QStringList{"Operation canceled"});
     }
 
-    void probeAnswers_data() { addJsonRows(table, "probes"); }
+    // The local probe looks for a Qwen model among the installed ones.
+    void probeAnswers_data() { addJsonRows(table, "probes", localTable); }
     void probeAnswers() {
         QFETCH(QJsonObject, row);
-        m_server.enqueue(responseFrom(row));
-        QCOMPARE(finished(m_service.checkAvailability()), row.value("available").toBool());
-        const RecordedRequest request = m_server.lastRequest();
-        QCOMPARE(request.method + ' ' + request.path.toUtf8(), "GET /v1/models");
-        QCOMPARE(request.header("Authorization"), "Bearer " + key.toUtf8());
+        const bool local = row.value("file") == "local";
+        server(row).enqueue(responseFrom(row));
+        QCOMPARE(finished(service(row).checkAvailability()), row.value("available").toBool());
+        const RecordedRequest request = server(row).lastRequest();
+        QCOMPARE(request.method + ' ' + request.path, local ? "GET /api/tags" : "GET /v1/models");
+        QCOMPARE(request.header("Authorization"), local ? QByteArray() : "Bearer " + key.toUtf8());
     }
 
     // Listing works end to end in tst_chat_cli; here the redirects and the missing key.
@@ -239,5 +274,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(CloudAPIServiceTest)
-#include "tst_cloud_api_service.moc"
+QTEST_GUILESS_MAIN(ModelClientsTest)
+#include "tst_model_clients.moc"
