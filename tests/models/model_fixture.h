@@ -37,8 +37,8 @@ struct StreamRecorder {
 
 // A row's canned answer: a provider's recorded `error`, `stream` or `response`
 // (with "replay" naming the provider), bytes that are no HTTP ("garbage"),
-// server-sent events ("sse"), a body in "chunks", or one "body" (text as is,
-// JSON compact); "status" defaults to 200.
+// server-sent events ("sse"), a body in "chunks" (with any "headers"), or one
+// "body" (text as is, JSON compact); "status" defaults to 200.
 inline FakeResponse responseFrom(const QJsonObject& row) {
     if (row.contains("replay")) {
         const ProviderReplay replay(row["replay"].toString());
@@ -58,7 +58,11 @@ inline FakeResponse responseFrom(const QJsonObject& row) {
         for (const QJsonValue& chunk : row["chunks"].toArray()) {
             chunks << jsonBytes(chunk);
         }
-        return FakeResponse::streamed(status, chunks, 10);
+        FakeResponse response = FakeResponse::streamed(status, chunks, 10);
+        for (const QString& name : row["headers"].toObject().keys()) {
+            response.withHeader(name.toUtf8(), jsonBytes(row["headers"][name]));
+        }
+        return response;
     }
     return FakeResponse::text(status, jsonBytes(row["body"]), "application/json");
 }

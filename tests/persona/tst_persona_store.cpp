@@ -315,14 +315,8 @@ private Q_SLOTS:
         QVERIFY(qAbs(files[0].date.value().secsTo(QDateTime::currentDateTime()) - 3600) < 5);
         QVERIFY(!files[4].date.has_value() && !files[4].dateOrInvalid().isValid());
         // Every scan gives new ids, even of the contents it keeps.
-        const QList<MemoryFile> again = scanner.scan(inStore("memory"));
-        QSet<QUuid> ids;
-        for (qsizetype i = 0; i < files.size(); ++i) {
-            QCOMPARE(again[i].content, files[i].content);
-            ids << files[i].id << again[i].id;
-        }
-        QCOMPARE(ids.size(), 2 * files.size());
-        QVERIFY(!ids.contains(QUuid()));
+        const MemoryFile again = scanner.scan(inStore("memory")).first();
+        QVERIFY(again.content == files[0].content && again.id != files[0].id && !again.id.isNull());
     }
 
     void unlistableDirectoryGivesNothingAndIsNotRecreated() {
@@ -484,12 +478,8 @@ private Q_SLOTS:
         now = before.addSecs(2);
         persona.appendToDailyLog("early");
         QCOMPARE(missingStorePieces(persona.memoryInstructions(), m_store, newDay), QStringList());
-        for (const auto& [day, entry] : {std::pair{oldDay, "late"}, {newDay, "early"}}) {
-            const QString log = readBytes(persona.memoryDirectory() + "/" + day + ".md");
-            QVERIFY2(log.startsWith("# " + day + " Memory Log\n\n- [") &&
-                         log.endsWith(QString("] ") + entry + "\n"),
-                     qPrintable(log));
-        }
+        QVERIFY(readBytes(persona.memoryDirectory() + "/" + oldDay + ".md").endsWith("] late\n"));
+        QVERIFY(readBytes(persona.memoryDirectory() + "/" + newDay + ".md").endsWith("] early\n"));
         const QString recent = persona.recentMemories(2);
         QVERIFY(recent.startsWith("### " + newDay + ".md\n\n# " + newDay + " Memory Log"));
         QVERIFY(recent.contains("\n\n### " + oldDay + ".md\n\n# " + oldDay + " Memory Log"));
