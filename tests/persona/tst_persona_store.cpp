@@ -53,18 +53,12 @@ QStringList namesOf(const QList<MemoryFile>& files) {
     return names;
 }
 
-// The pieces of the memory instructions that name the store's paths and
-// today's topic files, missing from `instructions`.
-QStringList missingStorePieces(const QString& instructions, const QString& store,
-                               const QString& today) {
-    QStringList missing;
+// The memory instructions name the store's paths and today's topic files.
+void expectStorePieces(const QString& instructions, const QString& store, const QString& today) {
     for (QString piece : jsonTexts(jsonTable(table, "storePieces"))) {
         piece.replace("{store}", store).replace("{today}", today);
-        if (!instructions.contains(piece)) {
-            missing << piece;
-        }
+        QVERIFY2(instructions.contains(piece), qPrintable(piece));
     }
-    return missing;
 }
 
 } // namespace
@@ -119,7 +113,6 @@ private Q_SLOTS:
                               home + "/.nimbrook/MEMORY.md", home + "/.nimbrook/memory"}));
         QCOMPARE(readBytes(persona.soulURL()), defaultSoul);
         QCOMPARE(readBytes(persona.memoryURL()), defaultMemory);
-        QCOMPARE(persona.agentName(), "Emberglass");
         // No temporary files are left beside the new ones; the memory folder is empty.
         const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
         QCOMPARE(QDir(persona.storageDirectory()).entryList(all, QDir::Name),
@@ -417,7 +410,7 @@ private Q_SLOTS:
         PersonaManager persona(m_store);
         persona.setClock([] { return march(14, 10, 0); });
         const QString instructions = persona.memoryInstructions();
-        QCOMPARE(missingStorePieces(instructions, m_store, "2026-03-14"), QStringList());
+        expectStorePieces(instructions, m_store, "2026-03-14");
         QCOMPARE(persona.systemPrompt(), PromptTexts::personaSectionHeading() + defaultSoul +
                                              separator + instructions + separator +
                                              PromptTexts::toolGuide());
@@ -472,12 +465,12 @@ private Q_SLOTS:
         QDateTime now = before;
         persona.setClock([&now] { return now; });
         persona.appendToDailyLog("late");
-        QCOMPARE(missingStorePieces(persona.memoryInstructions(), m_store, oldDay), QStringList());
+        expectStorePieces(persona.memoryInstructions(), m_store, oldDay);
         QVERIFY(persona.recentMemories(2).contains("### " + dayBeforeOld + ".md"));
 
         now = before.addSecs(2);
         persona.appendToDailyLog("early");
-        QCOMPARE(missingStorePieces(persona.memoryInstructions(), m_store, newDay), QStringList());
+        expectStorePieces(persona.memoryInstructions(), m_store, newDay);
         QVERIFY(readBytes(persona.memoryDirectory() + "/" + oldDay + ".md").endsWith("] late\n"));
         QVERIFY(readBytes(persona.memoryDirectory() + "/" + newDay + ".md").endsWith("] early\n"));
         const QString recent = persona.recentMemories(2);

@@ -21,10 +21,7 @@ using Entry = SoulQuestionnaire::LogEntry;
 
 // The conversation with Nova and the soul it writes.
 QJsonObject nova() {
-    QFile file(EMBERGLASS_TEST_DATA_DIR "/persona/questionnaire.json");
-    return file.open(QIODevice::ReadOnly)
-               ? QJsonDocument::fromJson(file.readAll())["nova"].toObject()
-               : QJsonObject();
+    return jsonTable("persona/questionnaire.json", "nova").toObject();
 }
 
 QList<Entry> conversation() {
