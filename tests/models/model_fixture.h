@@ -121,11 +121,6 @@ inline void expectStreamOfRow(TextPieceStream* delivered, const QJsonObject& row
     QTRY_VERIFY(stream.stream.isNull()); // the ended stream deletes itself
 }
 
-// The wire messages of a test request (tests/data/models/requests.json).
-inline QJsonArray requestMessages(const char* name) {
-    return jsonTable("models/requests.json", name).toArray();
-}
-
 // A base nothing answers on, or none at all: every kind of request fails with
 // `description`, the stream not before streamChat has returned.
 template <typename Service> void expectUnusable(Service& service, const QString& description) {

@@ -44,8 +44,8 @@ QByteArrayList splitLines(const QByteArray& input, const QList<qsizetype>& cuts,
     return lines;
 }
 
-WireMessages conversation() {
-    return requestMessages("conversation");
+WireMessages requestMessages(const QString& name) {
+    return jsonTable("models/requests.json", name).toArray();
 }
 
 } // namespace
@@ -92,7 +92,7 @@ private Q_SLOTS:
                              : FakeOllamaServer::chatReply("ok"));
         server.enqueue(cloud ? FakeOpenAIServer::streamedText({"x"})
                              : FakeOllamaServer::streamedText({}));
-        const WireMessages messages = requestMessages(qPrintable(row.value("messages").toString()));
+        const WireMessages messages = requestMessages(row.value("messages").toString());
         const int before = server.requests().size();
         QVERIFY(finished(service(row).sendChat(messages)).ok());
         StreamRecorder stream(service(row).streamChat(messages));
@@ -245,7 +245,7 @@ private Q_SLOTS:
         m_server.enqueue(FakeOpenAIServer::chatReply("ok"));
         m_service.setModel(QStringLiteral("gpt-6-luna-%1").arg(QTest::currentDataTag()));
         const int before = m_server.requests().size();
-        QCOMPARE(finished(m_service.sendChat(conversation())).ok(), requests == 2);
+        QCOMPARE(finished(m_service.sendChat(requestMessages("conversation"))).ok(), requests == 2);
         QCOMPARE(m_server.requests().size(), before + requests);
         const QJsonObject first = m_server.requests().at(before).json();
         const QJsonObject last = m_server.lastRequest().json();
@@ -253,7 +253,8 @@ private Q_SLOTS:
         QCOMPARE(last.value("messages"), first.value("messages"));
         QCOMPARE(last.value("reasoning_effort").toString(), requests == 2 ? "none" : QString());
         if (requests == 1) {
-            QVERIFY(finished(m_service.sendChat(conversation())).ok()); // the queued reply
+            QVERIFY(finished(m_service.sendChat(requestMessages("conversation")))
+                        .ok()); // the queued reply
         }
     }
 
@@ -265,7 +266,7 @@ private Q_SLOTS:
             m_service.setBaseURL(server.baseUrl());
             m_service.setModel(model);
             const int before = server.requests().size();
-            QVERIFY(finished(m_service.sendChat(conversation())).ok());
+            QVERIFY(finished(m_service.sendChat(requestMessages("conversation"))).ok());
             QCOMPARE(server.requests().size() - before, 2); // refused, then sent again
         };
         send(first, "gpt-6-luna");
@@ -277,7 +278,7 @@ private Q_SLOTS:
                       ProviderReplay("openai").error("reasoningEffortWithTools"));
         first.enqueue("POST", "/v1/chat/completions", FakeResponse::silence());
         m_service.setBaseURL(first.baseUrl());
-        expectCancelledAfter(m_service, conversation(), first, 2);
+        expectCancelledAfter(m_service, requestMessages("conversation"), first, 2);
     }
     // Cutting network bytes into lines and reading the lines of both streamed
     // formats (server-sent events and JSON lines).
