@@ -102,23 +102,18 @@ private Q_SLOTS:
         QVERIFY(m_questionnaire->soulText().startsWith("# **Ré** #1\n\n- Name: **Ré** #1\n"));
     }
 
-    void blankAnswersChangeNothing_data() {
-        QTest::addColumn<QString>("input");
-        QTest::newRow("empty") << QString();
-        QTest::newRow("spaces") << "   ";
-        QTest::newRow("line breaks and tabs") << "\n\t \r\n";
-    }
     void blankAnswersChangeNothing() {
-        QFETCH(QString, input);
         m_questionnaire->begin();
-        m_questionnaire->setInputText(input);
-        QVERIFY(!m_questionnaire->canSubmit());
         QSignalSpy logChanges(m_questionnaire.get(), &SoulQuestionnaire::chatLogChanged);
-        m_questionnaire->submit();
+        for (const QString& input : {QString(), QString("   "), QString("\n\t \r\n")}) {
+            m_questionnaire->setInputText(input);
+            QVERIFY(!m_questionnaire->canSubmit());
+            m_questionnaire->submit();
+            QCOMPARE(m_questionnaire->inputText(), input);
+        }
         QCOMPARE(logChanges.count(), 0);
         QVERIFY(m_questionnaire->answers().isEmpty());
         QCOMPARE(m_questionnaire->currentField(), Field::name);
-        QCOMPARE(m_questionnaire->inputText(), input);
     }
 
     void quickSecondAnswerGoesToTheNextField() {
