@@ -164,12 +164,10 @@ private Q_SLOTS:
         persona.reload();
         QCOMPARE((QStringList{persona.soul(), persona.memory()}),
                  (QStringList{"# Aria", "likes tea"}));
-        QVERIFY(!QFileInfo::exists(persona.soulURL()));
-        QCOMPARE(readBytes(persona.memoryURL()), "\xff");
-        QCOMPARE((QList<qsizetype>{soulSpy.count(), memorySpy.count()}), (QList<qsizetype>{1, 1}));
         // Setters notify only on a change, and do not save: the editors write the file.
         persona.setSoul(persona.soul());
         persona.setMemory(persona.memory());
+        // Neither the reload of unreadable files nor the same values notified.
         QCOMPARE((QList<qsizetype>{soulSpy.count(), memorySpy.count()}), (QList<qsizetype>{1, 1}));
         persona.setSoul("name: Kai");
         persona.setMemory("new");
