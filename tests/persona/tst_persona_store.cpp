@@ -1,14 +1,19 @@
-// Creating, loading, migrating and reloading the soul and the long-term memory;
-// writing the daily log; scanning the memory directory (which files, how named
-// and ordered, read afresh when changed outside); how a memory file is
-// summarised and saved from the persona panel; all of it on a full disk.
+// The persona store: creating, loading, migrating and reloading the soul and
+// the long-term memory; the daily log; the memory directory (which files, how
+// named and ordered, read afresh when changed outside); how a memory file is
+// summarised and saved; all of it on a full disk. And the system prompt built
+// from it: its sections, the recent memories, the clock past midnight, the
+// agent's name and the memory tags of a reply. Tables: tests/data/persona/store.json.
 
+#include "persona/agent_name.h"
 #include "persona/memory_file_display.h"
 #include "persona/memory_file_scanner.h"
+#include "persona/memory_tags.h"
 #include "persona/persona_manager.h"
 #include "persona/prompt_texts.h"
 
 #include "support/full_disk.h"
+#include "support/json_rows.h"
 #include "support/test_files.h"
 
 #include <QSignalSpy>
@@ -17,11 +22,22 @@
 
 namespace {
 
+const QString table = "persona/store.json";
 const QByteArray defaultSoul = PromptTexts::defaultSoul().toUtf8();
 const QByteArray defaultMemory = PromptTexts::defaultMemory().toUtf8();
-const QByteArray invalidUtf8 = "caf\xc3 \xff\xfe";
+const QString separator = PromptTexts::sectionSeparator();
 
-QDateTime localTime(int day, int hour, int minute) {
+// A row's text with the defaults put in for their names.
+QString textOf(const QJsonValue& value) {
+    return value.toString()
+        .replace("{defaultMemory}", PromptTexts::defaultMemory())
+        .replace("{defaultSoul}", PromptTexts::defaultSoul());
+}
+QByteArray bytesOf(const QJsonValue& value) {
+    return value.toString().startsWith("hex:") ? jsonBytes(value) : textOf(value).toUtf8();
+}
+
+QDateTime march(int day, int hour, int minute) {
     return QDateTime(QDate(2026, 3, day), QTime(hour, minute));
 }
 
@@ -35,6 +51,14 @@ QStringList namesOf(const QList<MemoryFile>& files) {
         names.append(file.name);
     }
     return names;
+}
+
+// The memory instructions name the store's paths and today's topic files.
+void expectStorePieces(const QString& instructions, const QString& store, const QString& today) {
+    for (QString piece : jsonTexts(jsonTable(table, "storePieces"))) {
+        piece.replace("{store}", store).replace("{today}", today);
+        QVERIFY2(instructions.contains(piece), qPrintable(piece));
+    }
 }
 
 } // namespace
@@ -51,6 +75,12 @@ class PersonaStoreTest : public QObject {
         QVERIFY(writeBytes(inStore("memory/" + name), bytes));
         QVERIFY(setModified(inStore("memory/" + name),
                             QDateTime::currentDateTime().addSecs(-3600 * hoursAgo)));
+    }
+
+    void writeFiles(const QJsonObject& files) {
+        for (auto it = files.begin(); it != files.end(); ++it) {
+            QVERIFY(writeBytes(inStore(it.key()), bytesOf(it.value())));
+        }
     }
 
     static void addDiskFaults() {
@@ -83,10 +113,6 @@ private Q_SLOTS:
                               home + "/.nimbrook/MEMORY.md", home + "/.nimbrook/memory"}));
         QCOMPARE(readBytes(persona.soulURL()), defaultSoul);
         QCOMPARE(readBytes(persona.memoryURL()), defaultMemory);
-        QCOMPARE(persona.soul(), defaultSoul);
-        QCOMPARE(persona.memory(), defaultMemory);
-        QVERIFY(persona.memoryFiles().isEmpty());
-        QCOMPARE(persona.agentName(), "Emberglass");
         // No temporary files are left beside the new ones; the memory folder is empty.
         const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
         QCOMPARE(QDir(persona.storageDirectory()).entryList(all, QDir::Name),
@@ -96,69 +122,28 @@ private Q_SLOTS:
         QCOMPARE(readBytes(PersonaManager(m_store + "/deeper/still").soulURL()), defaultSoul);
     }
 
-    void existingFilesAreLoadedUnchanged() {
-        const QByteArray soul = "# Aria\r\nPlayful.\n\n";
-        QVERIFY(writeBytes(inStore("soul.md"), soul));
-        QVERIFY(writeBytes(inStore("MEMORY.md"), "User: Sam\n"));
+    // Files as found: loaded as they are, unreadable ones left alone (their
+    // text the default), the legacy memory.md merged into MEMORY.md.
+    void filesAreLoadedAndMigrated_data() { addJsonRows(table, "loading"); }
+    void filesAreLoadedAndMigrated() {
+        QFETCH(QJsonObject, row);
+        const QJsonObject files = row.value("files").toObject();
+        writeFiles(files);
         const PersonaManager persona(m_store);
-        QCOMPARE(persona.soul(), soul);
-        QCOMPARE(persona.memory(), "User: Sam\n");
-        QCOMPARE(persona.agentName(), "Aria");
-        QCOMPARE(readBytes(persona.soulURL()), soul);
-    }
-
-    void invalidUtf8GivesTheDefaultAndLeavesTheFile_data() {
-        QTest::addColumn<QString>("fileName");
-        QTest::newRow("soul") << "soul.md";
-        QTest::newRow("memory") << "MEMORY.md";
-    }
-    void invalidUtf8GivesTheDefaultAndLeavesTheFile() {
-        QFETCH(QString, fileName);
-        QVERIFY(writeBytes(inStore(fileName), invalidUtf8));
-        const PersonaManager persona(m_store);
-        QCOMPARE(persona.soul(), defaultSoul);
-        QCOMPARE(persona.memory(), defaultMemory);
-        QCOMPARE(readBytes(inStore(fileName)), invalidUtf8);
-    }
-
-    void legacyMemoryMigration_data() {
-        QTest::addColumn<QByteArray>("memoryFile"); // null: absent
-        QTest::addColumn<QByteArray>("legacyFile");
-        QTest::addColumn<QByteArray>("expected"); // in MEMORY.md and in memory
-        QTest::addColumn<bool>("legacyRemains");
-        const QByteArray none;
-        QTest::newRow("placeholder legacy is dropped")
-            << QByteArray("kept facts") << defaultMemory << QByteArray("kept facts") << false;
-        QTest::newRow("legacy placeholder plus line feed is migrated")
-            << none << defaultMemory + "\n"
-            << defaultMemory + "\n"
-            << false;
-        QTest::newRow("legacy text on first launch")
-            << none << QByteArray("old facts") << QByteArray("old facts") << false;
-        QTest::newRow("legacy text over the placeholder")
-            << defaultMemory << QByteArray("old facts") << QByteArray("old facts") << false;
-        QTest::newRow("both hold text: nothing is lost")
-            << QByteArray("new facts") << QByteArray("old facts")
-            << QByteArray("new facts\n\nold facts") << false;
-        QTest::newRow("same text in both")
-            << QByteArray("facts") << QByteArray("facts") << QByteArray("facts") << false;
-        QTest::newRow("unreadable legacy stays")
-            << QByteArray("facts") << invalidUtf8 << QByteArray("facts") << true;
-        // MEMORY.md keeps its bytes; the default stands in for its text.
-        QTest::newRow("unreadable MEMORY.md is not overwritten")
-            << invalidUtf8 << QByteArray("old facts") << invalidUtf8 << true;
-    }
-    void legacyMemoryMigration() {
-        QFETCH(QByteArray, memoryFile);
-        QFETCH(QByteArray, legacyFile);
-        QFETCH(QByteArray, expected);
-        QFETCH(bool, legacyRemains);
-        QVERIFY(memoryFile.isNull() || writeBytes(inStore("MEMORY.md"), memoryFile));
-        QVERIFY(writeBytes(inStore("memory.md"), legacyFile));
-        const PersonaManager persona(m_store);
-        QCOMPARE(persona.memory(), expected == invalidUtf8 ? defaultMemory : expected);
-        QCOMPARE(readBytes(persona.memoryURL()), expected);
-        QCOMPARE(readBytes(inStore("memory.md")), legacyRemains ? legacyFile : QByteArray());
+        QCOMPARE(persona.soul(), textOf(row.value("soul").toString("{defaultSoul}")));
+        QCOMPARE(persona.memory(), textOf(row.value("memory").toString("{defaultMemory}")));
+        QCOMPARE(persona.agentName(), row.value("agentName").toString("Emberglass"));
+        // What is on disk afterwards: as written unless the row says otherwise.
+        QJsonObject after = row.value("after").toObject();
+        for (auto it = files.begin(); it != files.end(); ++it) {
+            if (!after.contains(it.key())) {
+                after.insert(it.key(), it.value());
+            }
+        }
+        for (auto it = after.begin(); it != after.end(); ++it) {
+            QCOMPARE(readBytes(inStore(it.key())),
+                     it.value().isNull() ? QByteArray() : bytesOf(it.value()));
+        }
     }
 
     void reloadPicksUpEditsAndKeepsValuesOfUnreadableFiles() {
@@ -175,83 +160,57 @@ private Q_SLOTS:
         QCOMPARE((QList<qsizetype>{soulSpy.count(), memorySpy.count(), filesSpy.count()}),
                  (QList<qsizetype>{1, 1, 1})); // a rescan always gives new records
         QVERIFY(QFile::remove(persona.soulURL()));
-        QVERIFY(writeBytes(persona.memoryURL(), invalidUtf8));
+        QVERIFY(writeBytes(persona.memoryURL(), "\xff"));
         persona.reload();
         QCOMPARE((QStringList{persona.soul(), persona.memory()}),
                  (QStringList{"# Aria", "likes tea"}));
-        QVERIFY(!QFileInfo::exists(persona.soulURL()));
-        QCOMPARE(readBytes(persona.memoryURL()), invalidUtf8);
-        QCOMPARE((QList<qsizetype>{soulSpy.count(), memorySpy.count()}), (QList<qsizetype>{1, 1}));
-    }
-
-    void settersNotifyOnlyOnChange() {
-        PersonaManager persona(m_store);
-        QSignalSpy soulSpy(&persona, &PersonaManager::soulChanged);
-        QSignalSpy memorySpy(&persona, &PersonaManager::memoryChanged);
+        // Setters notify only on a change, and do not save: the editors write the file.
         persona.setSoul(persona.soul());
         persona.setMemory(persona.memory());
-        QCOMPARE(soulSpy.count() + memorySpy.count(), 0);
+        // Neither the reload of unreadable files nor the same values notified.
+        QCOMPARE((QList<qsizetype>{soulSpy.count(), memorySpy.count()}), (QList<qsizetype>{1, 1}));
         persona.setSoul("name: Kai");
         persona.setMemory("new");
-        QCOMPARE(soulSpy.count() + memorySpy.count(), 2);
+        QCOMPARE((QList<qsizetype>{soulSpy.count(), memorySpy.count()}), (QList<qsizetype>{2, 2}));
         QCOMPARE(persona.agentName(), "Kai");
-        // Assigning does not save: the editors write the file themselves.
-        QCOMPARE(readBytes(persona.soulURL()), defaultSoul);
-        QVERIFY(persona.writeTextAtomically(persona.soulURL(), persona.soul()));
-        QCOMPARE(readBytes(persona.soulURL()), "name: Kai");
+        QVERIFY(!QFileInfo::exists(persona.soulURL()));
+        QCOMPARE(readBytes(persona.memoryURL()), "\xff");
     }
 
-    void dailyLogFirstAndSecondAppend() {
+    // The log as appended to, and as the agent rewrote it between two entries.
+    void appendsKeepTheAgentsEdits_data() { addJsonRows(table, "appends"); }
+    void appendsKeepTheAgentsEdits() {
+        QFETCH(QJsonObject, row);
         PersonaManager persona(m_store);
-        persona.setClock([] { return localTime(14, 9, 41); });
+        persona.setClock([] { return march(14, 21, 5); });
         writeAged("2026-03-13.md", "# older", 24);
         QSignalSpy filesSpy(&persona, &PersonaManager::memoryFilesChanged);
         persona.appendToDailyLog("用户喜欢猫");
         const QString log = inStore("memory/2026-03-14.md");
-        const QByteArray first =
-            "# 2026-03-14 Memory Log\n\n- [" + shortTime(9, 41) + "] 用户喜欢猫\n";
-        QCOMPARE(readBytes(log), first);
-        QCOMPARE(filesSpy.count(), 1);
+        const QByteArray entry = "- [" + shortTime(21, 5) + "] ";
+        QCOMPARE(readBytes(log), "# 2026-03-14 Memory Log\n\n" + entry + "用户喜欢猫\n");
         QCOMPARE(namesOf(persona.memoryFiles()), (QStringList{"2026-03-14", "2026-03-13"}));
-        QCOMPARE(persona.memoryFiles().first().content, first);
-        persona.appendToDailyLog("second [entry]");
-        QCOMPARE(readBytes(log), first + "- [" + shortTime(9, 41) + "] second [entry]\n");
+        // The agent rewrites the log (or not) the way write_file does: a new file in its place.
+        QByteArray before = readBytes(log);
+        if (!row.value("agentText").isNull()) {
+            before = bytesOf(row.value("agentText"));
+            QVERIFY(persona.writeTextAtomically(log, before));
+        }
+        persona.appendToDailyLog("two [entry]");
+        const QByteArray expected =
+            before + bytesOf(row.value("separator")) + entry + "two [entry]\n";
+        QCOMPARE(readBytes(log), expected);
         QCOMPARE(filesSpy.count(), 2);
-        QVERIFY(persona.memoryFiles().first().content.endsWith("second [entry]\n"));
-        QCOMPARE(QDir(persona.memoryDirectory()).entryList(QDir::Files | QDir::Hidden),
-                 (QStringList{"2026-03-13.md", "2026-03-14.md"}));
-    }
-
-    void appendKeepsTheAgentsEdits_data() {
-        QTest::addColumn<QByteArray>("agentText");
-        QTest::addColumn<QByteArray>("separator");
-        QTest::newRow("ends in a line feed")
-            << QByteArray("# log\n\n- agent note\n") << QByteArray();
-        QTest::newRow("last line unfinished")
-            << QByteArray("# log\n\nagent note") << QByteArray("\n");
-        QTest::newRow("emptied") << QByteArray("") << QByteArray();
-    }
-    void appendKeepsTheAgentsEdits() {
-        QFETCH(QByteArray, agentText);
-        QFETCH(QByteArray, separator);
-        PersonaManager persona(m_store);
-        persona.setClock([] { return localTime(14, 21, 5); });
-        persona.appendToDailyLog("one");
-        const QString log = inStore("memory/2026-03-14.md");
-        // The agent rewrites the log the way write_file does: a new file in its place.
-        QVERIFY(persona.writeTextAtomically(log, agentText));
-        persona.appendToDailyLog("two");
-        QCOMPARE(readBytes(log), agentText + separator + "- [" + shortTime(21, 5) + "] two\n");
+        QCOMPARE(persona.memoryFiles().first().content, expected);
     }
 
     void appendToAnUnopenableLogWritesNothingButRescans() {
         PersonaManager persona(m_store);
-        persona.setClock([] { return localTime(14, 8, 0); });
+        persona.setClock([] { return march(14, 8, 0); });
         QVERIFY(QDir().mkpath(inStore("memory/2026-03-14.md")));
         QSignalSpy filesSpy(&persona, &PersonaManager::memoryFilesChanged);
         persona.appendToDailyLog("lost?");
         QCOMPARE(filesSpy.count(), 1);
-        QVERIFY(QFileInfo(inStore("memory/2026-03-14.md")).isDir());
         QVERIFY(QDir(persona.memoryDirectory()).entryList(QDir::Files | QDir::Hidden).isEmpty());
     }
 
@@ -285,11 +244,10 @@ private Q_SLOTS:
             QSKIP("mounting a tmpfs needs root");
         }
         PersonaManager persona(m_store);
-        persona.setClock([] { return localTime(14, 9, 41); });
+        persona.setClock([] { return march(14, 9, 41); });
         const QString log = inStore("memory/2026-03-14.md");
         // Six bytes short of a page: the next entry is cut short by the full disk.
         const QByteArray logText = "# 2026-03-14 Memory Log\n\n" + QByteArray(4064, '.') + "\n";
-        QCOMPARE(logText.size(), 4090);
         QVERIFY(writeBytes(log, logText));
         QSignalSpy filesSpy(&persona, &PersonaManager::memoryFilesChanged);
         QSignalSpy errorSpy(&persona, &PersonaManager::lastWriteErrorChanged);
@@ -310,8 +268,8 @@ private Q_SLOTS:
         QCOMPARE(readBytes(persona.memoryURL()), defaultMemory);
         QCOMPARE(readBytes(log), logText);
         QCOMPARE(filesSpy.count(), 2); // rescanned all the same
-
         QVERIFY(persona.writeTextAtomically(persona.soulURL(), QStringLiteral("new soul")));
+        QCOMPARE(readBytes(persona.soulURL()), "new soul");
         QVERIFY(persona.lastWriteError().isEmpty()); // until the next failure
     }
 
@@ -348,114 +306,60 @@ private Q_SLOTS:
         QVERIFY(qAbs(files[0].date.value().secsTo(QDateTime::currentDateTime()) - 3600) < 5);
         QVERIFY(!files[4].date.has_value() && !files[4].dateOrInvalid().isValid());
         // Every scan gives new ids, even of the contents it keeps.
-        const QList<MemoryFile> again = scanner.scan(inStore("memory"));
-        QCOMPARE(namesOf(again), namesOf(files));
-        QSet<QUuid> ids;
-        for (qsizetype i = 0; i < files.size(); ++i) {
-            QCOMPARE(again[i].content, files[i].content);
-            QCOMPARE(again[i].date, files[i].date);
-            ids << files[i].id << again[i].id;
-        }
-        QCOMPARE(ids.size(), 2 * files.size());
-        QVERIFY(!ids.contains(QUuid()));
+        const MemoryFile again = scanner.scan(inStore("memory")).first();
+        QVERIFY(again.content == files[0].content && again.id != files[0].id && !again.id.isNull());
     }
 
-    void unlistableDirectoryGivesNothing() {
+    void unlistableDirectoryGivesNothingAndIsNotRecreated() {
         writeAged("one.md", "1", 1);
         PersonaManager persona(m_store);
-        QCOMPARE(persona.memoryFiles().size(), 1);
         QVERIFY(QDir(inStore("memory")).removeRecursively());
         persona.loadMemoryFiles();
         QVERIFY(persona.memoryFiles().isEmpty());
-        // The directory is not recreated behind the user's back.
         QVERIFY(!QFileInfo::exists(inStore("memory")));
     }
 
-    void fileChangedOutsideIsReadAfresh_data() {
-        QTest::addColumn<bool>("replaceFile");
-        QTest::addColumn<QByteArray>("newBytes");
-        QTest::newRow("same size in place") << false << QByteArray("BBBB");
-        QTest::newRow("same size, new file") << true << QByteArray("CCCC");
-        QTest::newRow("grown") << false << QByteArray("AAAA and more");
-        QTest::newRow("emptied") << true << QByteArray("");
-    }
+    void fileChangedOutsideIsReadAfresh_data() { addJsonRows(table, "changedOutside"); }
     void fileChangedOutsideIsReadAfresh() {
-        QFETCH(bool, replaceFile);
-        QFETCH(QByteArray, newBytes);
+        QFETCH(QJsonObject, row);
+        const QByteArray newBytes = bytesOf(row.value("bytes"));
         const QString path = inStore("memory/note.md");
         writeAged("note.md", "AAAA", 1);
         const QDateTime modified = QFileInfo(path).lastModified();
-        PersonaManager persona(m_store);
-        QCOMPARE(persona.memoryFiles().first().content, "AAAA");
-        QVERIFY(replaceFile ? persona.writeTextAtomically(path, newBytes)
-                            : writeBytes(path, newBytes));
-        // Even with the old modification time put back.
-        QVERIFY(setModified(path, modified));
-        persona.loadMemoryFiles();
-        QCOMPARE(persona.memoryFiles().first().content, newBytes);
-    }
-
-    void settledContentIsStillCheckedAgainstTheDisk() {
         // No settle time: every file counts as settled at once, so only the file
         // system's own record (inode, size, times) can reveal a change.
-        const QString path = inStore("memory/note.md");
-        writeAged("note.md", "AAAA", 1);
-        const QDateTime modified = QFileInfo(path).lastModified();
-        MemoryFileScanner scanner(std::chrono::nanoseconds(0));
-        QCOMPARE(scanner.scan(inStore("memory")).first().content, "AAAA");
-        QCOMPARE(scanner.scan(inStore("memory")).first().content, "AAAA");
-        QVERIFY(writeBytes(path, "BBBB") && setModified(path, modified));
-        QCOMPARE(scanner.scan(inStore("memory")).first().content, "BBBB");
-        QVERIFY(QFile::remove(path));
-        QVERIFY(scanner.scan(inStore("memory")).isEmpty());
-        writeAged("note.md", "CCCC", 1);
-        QCOMPARE(scanner.scan(inStore("memory")).first().content, "CCCC");
-    }
-
-    void preview_data() {
-        QTest::addColumn<QString>("content");
-        QTest::addColumn<QString>("preview");
-        const auto row = [](const char* tag, const QString& content, const QString& preview) {
-            QTest::newRow(tag) << content << preview;
-        };
-        row("daily log",
-            "# 2026-03-14 Memory Log\n\n- [9:41 AM] likes tea\n- [9:50 AM] has a cat\n- [10:00 AM] "
-            "third",
-            "- [9:41 AM] likes tea - [9:50 AM] has a cat");
-        row("empty", "", "Empty");
-        row("only headings and blank lines", "# One\n\n## Two\n \t\n#Three\n", "Empty");
-        row("whitespace only", " \n\t\n ", "Empty");
-        row("second line taken whatever it holds", "# T\nfirst\n# not skipped",
-            "first # not skipped");
-        row("blank second line", "first\n\nthird", "first ");
-        row("one line", "  just this  ", "just this");
-        row("indented heading is content", "# T\n  # indented\nnext", "  # indented next");
-        row("CR LF is one break", "# T\r\n\r\nline one\r\nline two\r\n", "line one line two");
-        row("other line separators", "# T\u2028a\u2029b", "a b");
-        row("80 of a long line", "# T\n" + QString(100, 'x'), QString(80, 'x'));
-        row("exactly 80", QString(80, 'y'), QString(80, 'y'));
-        row("cut after the join", QString(50, 'a') + "\n" + QString(50, 'b'),
-            QString(50, 'a') + " " + QString(29, 'b'));
-        // 79 letters then a family emoji (one character of several code points).
-        const QString family = "\U0001F468\u200D\U0001F469\u200D\U0001F467";
-        row("a character is never cut", QString(79, 'z') + family + "tail",
-            QString(79, 'z') + family);
-    }
-    void preview() {
-        QFETCH(QString, content);
-        QFETCH(QString, preview);
-        QCOMPARE(memoryFilePreview(content), preview);
-    }
-
-    void kindByNameEndingAndDateText() {
-        const QList<QPair<QString, QString>> kinds{
-            {"2026-03-14-personal", "personal"},   {"2026-03-14-work", "work"},
-            {"2026-03-14-financial", "financial"}, {"2026-03-14", "daily"},
-            {"2026-03-14-travel", "daily"},        {"work-notes", "daily"},
-            {"2026-03-14-Work", "daily"},          {"-work", "work"}};
-        for (const auto& [name, kind] : kinds) {
-            QCOMPARE(toText(memoryFileKind(name)), kind);
+        MemoryFileScanner usual;
+        MemoryFileScanner settled(std::chrono::nanoseconds(0));
+        for (MemoryFileScanner* scanner : {&usual, &settled}) {
+            QVERIFY(writeBytes(path, "AAAA") && setModified(path, modified));
+            QCOMPARE(scanner->scan(inStore("memory")).first().content, "AAAA");
+            QCOMPARE(scanner->scan(inStore("memory")).first().content, "AAAA");
+            QVERIFY(row.value("replace").toBool()
+                        ? PersonaManager(m_store).writeTextAtomically(path, newBytes)
+                        : writeBytes(path, newBytes));
+            QVERIFY(setModified(path, modified)); // even with the old time put back
+            QCOMPARE(scanner->scan(inStore("memory")).first().content, newBytes);
         }
+        QVERIFY(QFile::remove(path));
+        QVERIFY(settled.scan(inStore("memory")).isEmpty());
+    }
+
+    // What is read from a text: a memory file's preview and kind, the agent's
+    // name in a soul, the memory tags of a reply.
+    void textRules_data() { addJsonRows(table, "textRules"); }
+    void textRules() {
+        QFETCH(QJsonObject, row);
+        const QString input = textOf(row.value("input"));
+        const QString rule = row.value("rule").toString();
+        const QJsonValue read = rule == "preview"     ? QJsonValue(memoryFilePreview(input))
+                                : rule == "agentName" ? QJsonValue(agentNameFromSoul(input))
+                                : rule == "kind"
+                                    ? QJsonValue(toText(memoryFileKind(input)))
+                                    : QJsonValue(QJsonArray::fromStringList(::memoryTags(input)));
+        QCOMPARE(read, row.value("expected"));
+    }
+
+    void dateText() {
         const QDateTime date(QDate(2026, 3, 14), QTime(9, 41));
         QCOMPARE(memoryFileDateText(date, QLocale("en_US")), "Mar 14, 2026, 9:41 AM");
         QCOMPARE(memoryFileDateText(date, QLocale("de_DE")), "14. März 2026, 09:41");
@@ -468,11 +372,12 @@ private Q_SLOTS:
         QVERIFY(writeBytes(path, "old") && writeBytes(inStore("memory/other.md"), "other"));
         persona.loadMemoryFiles();
         const auto listed = [&persona](const QString& url) {
-            const QList<MemoryFile> files = persona.memoryFiles();
-            const auto it =
-                std::find_if(files.begin(), files.end(),
-                             [&url](const MemoryFile& file) { return file.url == url; });
-            return it == files.end() ? MemoryFile{} : *it;
+            for (const MemoryFile& file : persona.memoryFiles()) {
+                if (file.url == url) {
+                    return file;
+                }
+            }
+            return MemoryFile{};
         };
         const QDateTime listedDate = listed(path).dateOrInvalid();
         QSignalSpy changes(&persona, &PersonaManager::memoryFilesChanged);
@@ -494,10 +399,82 @@ private Q_SLOTS:
         QVERIFY(!persona.saveMemoryFile(path, "after"));
         QCOMPARE(persona.lastWriteError(), "Is a directory");
         QCOMPARE(listed(path).content, "after");
-        QVERIFY(QFileInfo(path).isDir());
         // A save with nothing to write has nothing to report.
         QVERIFY(!persona.saveMemoryFile(path + ".gone", "x"));
         QVERIFY(persona.lastWriteError().isEmpty());
+    }
+
+    void freshInstallPromptInItsOrder() {
+        PersonaManager persona(m_store);
+        persona.setClock([] { return march(14, 10, 0); });
+        const QString instructions = persona.memoryInstructions();
+        expectStorePieces(instructions, m_store, "2026-03-14");
+        QCOMPARE(persona.systemPrompt(), PromptTexts::personaSectionHeading() + defaultSoul +
+                                             separator + instructions + separator +
+                                             PromptTexts::toolGuide());
+        persona.setSoul("  \n\n\t \n"); // a blank soul drops the persona section
+        QCOMPARE(persona.systemPrompt(), instructions + separator + PromptTexts::toolGuide());
+    }
+
+    void longTermMemorySection_data() { addJsonRows(table, "longTermMemory"); }
+    void longTermMemorySection() {
+        QFETCH(QJsonObject, row);
+        const QString section = textOf(row.value("section")); // empty: left out
+        PersonaManager persona(m_store);
+        persona.setSoul("# Aria\n");
+        persona.setMemory(textOf(row.value("memory")));
+        const QStringList sections = persona.systemPrompt().split(separator);
+        QCOMPARE(sections.first(), PromptTexts::personaSectionHeading() + "# Aria");
+        QCOMPARE(sections.size(), section.isEmpty() ? 3 : 4);
+        QCOMPARE(section.isEmpty() ? QString() : sections[1], section);
+        // Without a soul the section comes first.
+        persona.setSoul(QString());
+        QCOMPARE(persona.systemPrompt().startsWith(section + separator), !section.isEmpty());
+    }
+
+    void recentMemoriesOfTodayAndYesterday() {
+        writeFiles(jsonTable(table, "recentFiles").toObject());
+        PersonaManager persona(m_store);
+        persona.setClock([] { return march(14, 10, 0); });
+        const QString today = "### 2026-03-14.md\n\n# 2026-03-14 Memory Log\n\n- [9:41 AM] 猫\n\n"
+                              "### 2026-03-14-work.md\n\nproject X";
+        const QString block = today + "\n\n### 2026-03-13.md\n\nyesterday";
+        QCOMPARE((QStringList{persona.recentMemories(2), persona.recentMemories(1),
+                              persona.recentMemories(0), persona.recentMemories(-1)}),
+                 (QStringList{block, today, QString(), QString()}));
+        const QStringList sections = persona.systemPrompt().split(separator);
+        QCOMPARE(sections.size(), 4);
+        QCOMPARE(sections[1], "## 近期记忆\n\n" + block);
+        QVERIFY(sections[2].startsWith("## 记忆系统"));
+        // Without a memory directory there is no such section.
+        QVERIFY(QDir(persona.memoryDirectory()).removeRecursively());
+        QCOMPARE(persona.systemPrompt().split(separator).size(), 3);
+    }
+
+    // The day before the old one, the old day and the new one.
+    void midnightRollover_data() { addJsonRows(table, "midnight"); }
+    void midnightRollover() {
+        QFETCH(QJsonObject, row);
+        const QDateTime before = QDateTime::fromString(row.value("before").toString(), Qt::ISODate);
+        const QStringList days = jsonTexts(row.value("days"));
+        const QString &dayBeforeOld = days[0], &oldDay = days[1], &newDay = days[2];
+        QVERIFY(writeBytes(inStore("memory/") + dayBeforeOld + ".md", "two days back"));
+        PersonaManager persona(m_store);
+        QDateTime now = before;
+        persona.setClock([&now] { return now; });
+        persona.appendToDailyLog("late");
+        expectStorePieces(persona.memoryInstructions(), m_store, oldDay);
+        QVERIFY(persona.recentMemories(2).contains("### " + dayBeforeOld + ".md"));
+
+        now = before.addSecs(2);
+        persona.appendToDailyLog("early");
+        expectStorePieces(persona.memoryInstructions(), m_store, newDay);
+        QVERIFY(readBytes(persona.memoryDirectory() + "/" + oldDay + ".md").endsWith("] late\n"));
+        QVERIFY(readBytes(persona.memoryDirectory() + "/" + newDay + ".md").endsWith("] early\n"));
+        const QString recent = persona.recentMemories(2);
+        QVERIFY(recent.startsWith("### " + newDay + ".md\n\n# " + newDay + " Memory Log"));
+        QVERIFY(recent.contains("\n\n### " + oldDay + ".md\n\n# " + oldDay + " Memory Log"));
+        QVERIFY(!recent.contains(dayBeforeOld));
     }
 };
 

@@ -1,0 +1,349 @@
+// Both model clients, chat completions and Ollama, against scripted servers on
+// localhost and against what providers answer today (the replays in
+// tests/data/providers; the tables in tests/data/models, one file per client).
+// The round trip of tool calls with each provider's own members runs end to end
+// in tst_chat_cli.
+
+#include "models/cloud_api_service.h"
+#include "models/cloud_protocol.h"
+#include "models/http_exchange.h"
+#include "models/line_splitter.h"
+#include "models/local_llm_service.h"
+#include "models/ollama_protocol.h"
+#include "tools/tool_catalogue.h"
+
+#include "model_fixture.h"
+#include "support/provider_replay_server.h"
+#include "support/task_outcome.h"
+
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QtTest>
+
+namespace {
+
+const QString key = "sk-test-0123456789";
+const QString table = "models/cloud.json";
+const QStringList localTable{"models/local.json"};
+const QString lineTable = "models/lines.json";
+
+// Feeds `input` in pieces cut at `cuts` (ascending byte offsets).
+QByteArrayList splitLines(const QByteArray& input, const QList<qsizetype>& cuts,
+                          qsizetype maxLineLength = LineSplitter::defaultMaxLineLength) {
+    LineSplitter splitter(maxLineLength);
+    QByteArrayList lines;
+    qsizetype start = 0;
+    for (qsizetype cut : cuts) {
+        lines += splitter.feed(QByteArrayView(input).sliced(start, cut - start));
+        start = cut;
+    }
+    lines += splitter.feed(QByteArrayView(input).sliced(start));
+    if (const std::optional<QByteArray> last = splitter.finish()) {
+        lines.append(*last);
+    }
+    return lines;
+}
+
+WireMessages requestMessages(const QString& name) {
+    return jsonTable("models/requests.json", name).toArray();
+}
+
+} // namespace
+
+class ModelClientsTest : public QObject {
+    Q_OBJECT
+
+    FakeOpenAIServer m_server;
+    CloudAPIService m_service{m_server.baseUrl(), key, "grok-3-mini"};
+    FakeOllamaServer m_ollama;
+    LocalLLMService m_local{m_ollama.baseUrl()};
+
+    // The client a row is for, and the server it talks to.
+    AIServiceProtocol& service(const QJsonObject& row) {
+        return row.value("file") == "local" ? static_cast<AIServiceProtocol&>(m_local) : m_service;
+    }
+    FakeHttpServer& server(const QJsonObject& row) {
+        return row.value("file") == "local" ? static_cast<FakeHttpServer&>(m_ollama) : m_server;
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_service.setBaseURL(m_server.baseUrl());
+        m_service.setApiKey(key);
+        m_service.setModel("grok-3-mini");
+    }
+
+    // The cloud settings are read when each request is built, not when the
+    // service is made. The one-shot request offers the tools (so that Ollama
+    // teaches the local model their call format); the phone's stream never runs tools.
+    void requestsHaveExactlyTheDocumentedShape_data() {
+        addJsonRows("models/requests.json", "shapes");
+    }
+    void requestsHaveExactlyTheDocumentedShape() {
+        QFETCH(QJsonObject, row);
+        const bool cloud = row.value("client") == "cloud";
+        row.insert("file", row.value("client"));
+        // A base ending in "/" is concatenated as is.
+        m_service.setBaseURL(m_server.baseUrl() + '/');
+        m_service.setApiKey(row.value("key").toString());
+        m_service.setModel(row.value("model").toString());
+        FakeHttpServer& server = this->server(row);
+        server.enqueue(cloud ? FakeOpenAIServer::chatReply("ok")
+                             : FakeOllamaServer::chatReply("ok"));
+        server.enqueue(cloud ? FakeOpenAIServer::streamedText({"x"})
+                             : FakeOllamaServer::streamedText({}));
+        const WireMessages messages = requestMessages(row.value("messages").toString());
+        const int before = server.requests().size();
+        QVERIFY(finished(service(row).sendChat(messages)).ok());
+        StreamRecorder stream(service(row).streamChat(messages));
+        QTRY_COMPARE(stream.finishes, 1);
+        for (bool streamed : {false, true}) {
+            const RecordedRequest request = server.requests().at(before + streamed);
+            QCOMPARE(request.method + ' ' + request.path, row.value("request").toString());
+            QCOMPARE(request.header("Content-Type"), "application/json");
+            QCOMPARE(request.header("Authorization"),
+                     row.value("authorization").toString().toUtf8());
+            QJsonObject expected = row.value("body").toObject();
+            expected.insert("stream", streamed);
+            if (!streamed) {
+                expected.insert("tools", toolDefinitions());
+            }
+            QCOMPARE(request.json(), expected);
+        }
+        QCOMPARE(LocalLLMService().ollamaBase(), "http://127.0.0.1:11434");
+    }
+
+    void answersAreRead_data() { addJsonRows(table, "answers", localTable); }
+    void answersAreRead() {
+        QFETCH(QJsonObject, row);
+        const QJsonValue message = row.value("message");
+        const QJsonObject wrapped =
+            row.value("file") == "local"
+                ? QJsonObject{{"message", message}, {"done", true}}
+                : QJsonObject{
+                      {"choices", QJsonArray{QJsonObject{{"index", 0}, {"message", message}}}}};
+        server(row).enqueue(row.contains("message") ? FakeResponse::json(200, wrapped)
+                                                    : responseFrom(row));
+        expectReplyOfRow(finished(service(row).sendChat({})), row);
+    }
+
+    void missingIdsAreOursAndDistinct() {
+        QJsonObject call = FakeOpenAIServer::toolCall("", "read_file", "{}");
+        call.remove("id");
+        const QList<NativeToolCall> calls = decodeCloudToolCalls(QJsonArray{call, call});
+        QVERIFY(calls[0].id.startsWith("call_") && calls[0].id.size() == 29);
+        QVERIFY(calls[0].id != calls[1].id);
+    }
+
+    void bodyThatIsNotJsonGivesTheParsersWords() {
+        const QByteArray body = "{\"choices\": [";
+        m_server.enqueue(FakeResponse::text(200, body, "application/json"));
+        const Result<ModelReply> reply = finished(m_service.sendChat({}));
+        QJsonParseError parserSays{};
+        QJsonDocument::fromJson(body, &parserSays);
+        QCOMPARE(reply.error(), ModelError(PlatformError{PlatformError::Case::invalidJson,
+                                                         parserSays.errorString()}));
+    }
+
+    void unreachableOrInvalidBases_data() {
+        QTest::addColumn<bool>("local");
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("description");
+        FakeHttpServer closed;
+        closed.stopListening();
+        QTest::newRow("refused") << false << closed.baseUrl() + "/v1"
+                                 << "Connection refused";
+        for (const char* base : {"", "not a url", "https://", "ftp://example.com/v1",
+                                 "https://example.com:99999/v1"}) {
+            QTest::newRow(base) << false << QString(base) << PlatformError::invalidBaseURL().text;
+        }
+        QTest::newRow("local: refused") << true << closed.baseUrl() << "Connection refused";
+        QTest::newRow("local: no scheme") << true << "127.0.0.1:11434"
+                                          << "Text generation failed";
+    }
+    void unreachableOrInvalidBases() {
+        QFETCH(bool, local);
+        QFETCH(QString, base);
+        QFETCH(QString, description);
+        m_service.setBaseURL(base);
+        LocalLLMService localService(base);
+        expectUnusable(local ? static_cast<AIServiceProtocol&>(localService) : m_service,
+                       description);
+    }
+
+    void cancellationAndTimeout() {
+        m_server.enqueue(FakeResponse::silence());
+        expectCancelledAfter(m_service, {}, m_server, 1);
+        m_ollama.enqueue(FakeResponse::silence());
+        expectCancelledAfter(m_local, {}, m_ollama, 1);
+        // A request started after the cancel fails at once, without a connection.
+        auto cancelled = std::make_shared<RequestCancellation>();
+        cancelled->cancel();
+        const int connections = m_server.connectionCount();
+        QVERIFY(isCancellation(finished(m_service.sendChat({}, cancelled)).error()));
+        QCOMPARE(m_server.connectionCount(), connections);
+        // A timeout is not reported as a cancellation.
+        m_server.enqueue(FakeResponse::silence());
+        QNetworkAccessManager network;
+        const auto answer = finished(exchange(
+            &network, makeRequest(QUrl(m_server.baseUrl()), std::chrono::milliseconds(200)), "GET",
+            {}, std::make_shared<RequestCancellation>()));
+        QCOMPARE(answer.error(), ModelError(PlatformError::timedOut()));
+    }
+
+    // How the lines are read is the line tests' business; here what the client
+    // does with a whole stream and at its ends.
+    void streams_data() { addJsonRows(table, "streams", localTable); }
+    void streams() {
+        QFETCH(QJsonObject, row);
+        server(row).enqueue(responseFrom(row));
+        expectStreamOfRow(service(row).streamChat({}), row);
+    }
+
+    void streamOfADestroyedServiceStillEnds() {
+        m_server.enqueue(FakeResponse::silence());
+        auto* service = new CloudAPIService(m_server.baseUrl(), key, "m");
+        const int before = m_server.requests().size();
+        StreamRecorder stream(service->streamChat({}));
+        QTRY_COMPARE(m_server.requests().size(), before + 1);
+        delete service;
+        QTRY_COMPARE(stream.failures, QStringList{"Operation canceled"});
+    }
+
+    // The local probe looks for a Qwen model among the installed ones.
+    void probeAnswers_data() { addJsonRows(table, "probes", localTable); }
+    void probeAnswers() {
+        QFETCH(QJsonObject, row);
+        const bool local = row.value("file") == "local";
+        server(row).enqueue(responseFrom(row));
+        QCOMPARE(finished(service(row).checkAvailability()), row.value("available").toBool());
+        const RecordedRequest request = server(row).lastRequest();
+        QCOMPARE(request.method + ' ' + request.path, local ? "GET /api/tags" : "GET /v1/models");
+        QCOMPARE(request.header("Authorization"), local ? QByteArray() : "Bearer " + key.toUtf8());
+    }
+
+    // Listing works end to end in tst_chat_cli; here the redirects and the missing key.
+    void probeFollowsRedirectsAndNeedsAKey() {
+        m_server.enqueue("GET", "/v1/models",
+                         FakeResponse::text(302, "").withHeader("Location", "/v1/elsewhere"));
+        m_server.enqueue("GET", "/v1/elsewhere", FakeResponse::text(401, ""));
+        const int before = m_server.requests().size();
+        QCOMPARE(finished(m_service.checkAvailability()), false);
+        QCOMPARE(m_server.requests().size(), before + 2);
+        m_service.setApiKey(QString());
+        const int connections = m_server.connectionCount();
+        QCOMPARE(finished(m_service.checkAvailability()), false);
+        QCOMPARE(errorDescription(finished(m_service.listModels()).error()), "No API key is set");
+        QCOMPARE(m_server.connectionCount(), connections);
+    }
+
+    void onlyARefusalThatAsksForNoReasoningIsSentAgain_data() { addJsonRows(table, "refusals"); }
+    void onlyARefusalThatAsksForNoReasoningIsSentAgain() {
+        QFETCH(QJsonObject, row);
+        const int requests = row.value("requests").toInt();
+        m_server.enqueue(responseFrom(row));
+        m_server.enqueue(FakeOpenAIServer::chatReply("ok"));
+        m_service.setModel(QStringLiteral("gpt-6-luna-%1").arg(QTest::currentDataTag()));
+        const int before = m_server.requests().size();
+        QCOMPARE(finished(m_service.sendChat(requestMessages("conversation"))).ok(), requests == 2);
+        QCOMPARE(m_server.requests().size(), before + requests);
+        const QJsonObject first = m_server.requests().at(before).json();
+        const QJsonObject last = m_server.lastRequest().json();
+        QVERIFY(!first.contains("reasoning_effort"));
+        QCOMPARE(last.value("messages"), first.value("messages"));
+        QCOMPARE(last.value("reasoning_effort").toString(), requests == 2 ? "none" : QString());
+        if (requests == 1) {
+            QVERIFY(finished(m_service.sendChat(requestMessages("conversation")))
+                        .ok()); // the queued reply
+        }
+    }
+
+    // That it is kept for the model that asked runs end to end in tst_chat_cli.
+    void noReasoningIsAskedForAgainByEachBaseUrlAndModel() {
+        ProviderReplayServer first("openai");
+        ProviderReplayServer second("openai");
+        const auto send = [this](ProviderReplayServer& server, const char* model) {
+            m_service.setBaseURL(server.baseUrl());
+            m_service.setModel(model);
+            const int before = server.requests().size();
+            QVERIFY(finished(m_service.sendChat(requestMessages("conversation"))).ok());
+            QCOMPARE(server.requests().size() - before, 2); // refused, then sent again
+        };
+        send(first, "gpt-6-luna");
+        send(first, "gpt-6.2-sol");
+        send(second, "gpt-6-luna");
+        // A stop while it is sent again cancels.
+        m_service.setModel("gpt-6.1-terra");
+        first.enqueue("POST", "/v1/chat/completions",
+                      ProviderReplay("openai").error("reasoningEffortWithTools"));
+        first.enqueue("POST", "/v1/chat/completions", FakeResponse::silence());
+        m_service.setBaseURL(first.baseUrl());
+        expectCancelledAfter(m_service, requestMessages("conversation"), first, 2);
+    }
+    // Cutting network bytes into lines and reading the lines of both streamed
+    // formats (server-sent events and JSON lines).
+    void linesComeOutWholeWhereverTheInputIsCut_data() { addJsonRows(lineTable, "split"); }
+    void linesComeOutWholeWhereverTheInputIsCut() {
+        QFETCH(QJsonObject, row);
+        const QByteArray input = jsonBytes(row.value("input"));
+        QByteArrayList lines;
+        for (const QString& line : jsonTexts(row.value("lines"))) {
+            lines << line.toUtf8();
+        }
+        QList<qsizetype> everyByte;
+        for (qsizetype cut = 0; cut <= input.size(); ++cut) {
+            for (qsizetype second = cut; second <= input.size(); ++second) {
+                QCOMPARE(splitLines(input, {cut, second}), lines);
+            }
+            if (cut > 0 && cut < input.size()) {
+                everyByte.append(cut);
+            }
+        }
+        QCOMPARE(splitLines(input, everyByte), lines);
+    }
+
+    void overlongLinesAreDroppedWhole() {
+        const QByteArray input("short\n0123456789\nfits-8\n0123456789abc");
+        for (qsizetype cut = 0; cut <= input.size(); ++cut) {
+            QCOMPARE(splitLines(input, {cut}, 8), (QByteArrayList{"short", "fits-8"}));
+        }
+        // A line exactly at the limit is kept; reading goes on after a dropped one.
+        QCOMPARE(splitLines("12345678\n123456789\nok", {3, 12}, 8),
+                 (QByteArrayList{"12345678", "ok"}));
+    }
+
+    void linesAreRead_data() { addJsonRows(lineTable, "lines"); }
+    void linesAreRead() {
+        QFETCH(QJsonObject, row);
+        const QByteArray line = jsonBytes(row.value("line"));
+        const StreamLine read =
+            row.value("reader") == "cloud" ? readCloudStreamLine(line) : readOllamaStreamLine(line);
+        QCOMPARE(read.piece, row.value("piece").toString());
+        QCOMPARE(read.ends, row.value("ends").toBool());
+    }
+
+    void providerStreamReadsTheSameWhereverItIsCut_data() {
+        addJsonRows(lineTable, "providerStreams");
+    }
+    void providerStreamReadsTheSameWhereverItIsCut() {
+        QFETCH(QJsonObject, row);
+        const QByteArray stream = jsonBytes(row.value("bytes"));
+        for (qsizetype cut = 0; cut <= stream.size(); ++cut) {
+            QString text;
+            bool ended = false;
+            for (const QByteArray& line : splitLines(stream, {cut})) {
+                const StreamLine read = readCloudStreamLine(line);
+                if (ended) {
+                    break;
+                }
+                text += read.piece;
+                ended = read.ends;
+            }
+            QVERIFY(ended);
+            QCOMPARE(text, row.value("text").toString());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(ModelClientsTest)
+#include "tst_model_clients.moc"

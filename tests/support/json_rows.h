@@ -1,0 +1,55 @@
+#pragma once
+
+// Rows of a data-driven test kept as JSON under tests/data, so that long wire
+// texts stay out of the test code: a file holds named tables, each an array of
+// objects with a "tag"; the test fetches the whole object as column "row".
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+inline QJsonValue jsonTable(const QString& file, const QString& table) {
+    QFile data(QStringLiteral(EMBERGLASS_TEST_DATA_DIR "/") + file);
+    if (!data.open(QIODevice::ReadOnly)) {
+        qFatal("no test data %s", qPrintable(data.fileName()));
+    }
+    return QJsonDocument::fromJson(data.readAll()).object().value(table);
+}
+
+// Rows of the same table from several files: each row says its file's name
+// (without ".json") as "file", and its tag is prefixed with it.
+inline void addJsonRows(const QString& file, const QString& table,
+                        const QStringList& moreFiles = {}) {
+    QTest::addColumn<QJsonObject>("row");
+    for (const QString& name : QStringList{file} + moreFiles) {
+        const QString stem = name.section('/', -1).section('.', 0, 0);
+        for (const QJsonValue& value : jsonTable(name, table).toArray()) {
+            QJsonObject row = value.toObject();
+            row.insert(QLatin1String("file"), stem);
+            const QString tag = row.value(QLatin1String("tag")).toString();
+            QTest::newRow(qPrintable(moreFiles.isEmpty() ? tag : stem + ": " + tag)) << row;
+        }
+    }
+}
+
+// A text member as its UTF-8 bytes ("hex:..." for bytes that are no UTF-8);
+// an object or array as compact JSON.
+inline QByteArray jsonBytes(const QJsonValue& value) {
+    if (value.isObject() || value.isArray()) {
+        return value.isObject() ? QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact)
+                                : QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact);
+    }
+    const QString text = value.toString();
+    return text.startsWith(QLatin1String("hex:")) ? QByteArray::fromHex(text.mid(4).toLatin1())
+                                                  : text.toUtf8();
+}
+
+inline QStringList jsonTexts(const QJsonValue& array) {
+    QStringList texts;
+    for (const QJsonValue& text : array.toArray()) {
+        texts << text.toString();
+    }
+    return texts;
+}
