@@ -4,17 +4,15 @@ import Emberglass.Backend
 import Emberglass.Shell
 import Emberglass.TestHarness
 
-// The main window from the keyboard: Tab order, the conversation list, the
-// shortcuts, Escape from wherever the focus is, and clicks that must leave the
-// focus in the input field.
-// TestCase itself is invisible, so the views under test live in `scene`.
+// The main window from the keyboard: Tab order, the input's keys, the
+// conversation list, the shortcuts, Escape from wherever the focus is, and
+// clicks that must leave the focus in the input field.
 Item {
     id: scene
     width: 940
     height: 680
 
     TestCase {
-        id: testCase
         name: "Keyboard"
         when: windowShown
 
@@ -30,21 +28,16 @@ Item {
         function init() {
             TestHarness.reset()
             tryCompare(ChatViewModel, "serviceAvailable", true)
-            content = createTemporaryObject(contentComponent, scene,
-                                            { width: scene.width, height: scene.height })
+            content = createTemporaryObject(contentComponent, scene, { width: scene.width, height: scene.height })
             input = findChild(content, "inputArea")
             list = findChild(content, "conversationList")
             input.forceActiveFocus()
             tryCompare(input, "activeFocus", true)
         }
 
-        function focused() {
-            return scene.Window.activeFocusItem
-        }
-
         // A field's text item is named after the field that holds it.
         function focusedName() {
-            const item = focused()
+            const item = scene.Window.activeFocusItem
             return !item ? "" : item.objectName || (item.parent ? item.parent.objectName : "")
         }
 
@@ -52,9 +45,7 @@ Item {
             const transcript = findChild(content, "transcript")
             tryVerify(() => transcript.count > index)
             transcript.positionViewAtIndex(index, ListView.Contain)
-            const item = transcript.itemAtIndex(index)
-            verify(item, "row " + index)
-            return item
+            return transcript.itemAtIndex(index)
         }
 
         function overlay() {
@@ -70,44 +61,68 @@ Item {
         // The controls Tab visits from the "+ NEW" button, one round.
         function tabRound(key) {
             findChild(content, "newSessionButton").forceActiveFocus(Qt.TabFocusReason)
-            const start = focused()
+            const start = scene.Window.activeFocusItem
             let names = [focusedName()]
             for (let i = 0; i < 30; ++i) {
                 keyClick(key)
-                if (focused() === start) {
+                if (scene.Window.activeFocusItem === start)
                     return names
-                }
                 names.push(focusedName())
             }
             fail("Tab never came back to where it started: " + names)
         }
 
-        function test_tabVisitsEveryControlInOrder_data() {
+        function test_tabOrder_data() {
             const sidebar = ["newSessionButton", "conversationList", "mobileButton", "modelButton",
-                             "personaButton", "aboutButton"]
+                             "personaButton", "aboutButton", "inputArea"]
             return [
-                { tag: "empty input", text: "", panel: "", expected: sidebar.concat(["inputArea"]) },
-                { tag: "with text", text: "hi", panel: "",
-                  expected: sidebar.concat(["inputArea", "sendButton"]) },
-                { tag: "about panel open", text: "", panel: "about",
-                  expected: sidebar.concat(["inputArea", "closeButton", "makerLink"]) },
-                { tag: "model panel open", text: "", panel: "model",
-                  expected: sidebar.concat(["inputArea", "closeButton", "modeCloudAPI", "modeLocalQwen",
-                                            "providerGrok", "providerDoubao", "providerChatGPT",
-                                            "providerGemini", "providerDeepSeek", "apiKeyField",
-                                            "modelChoices", "refreshModels", "baseUrlField",
-                                            "testConnectionButton"]) }
+                { tag: "empty input", text: "", panel: "", expected: sidebar },
+                { tag: "with text", text: "hi", panel: "", expected: sidebar.concat(["sendButton"]) },
+                { tag: "about panel", text: "", panel: "about",
+                  expected: sidebar.concat(["closeButton", "makerLink"]) },
+                { tag: "model panel", text: "", panel: "model",
+                  expected: sidebar.concat(["closeButton", "modeCloudAPI", "modeLocalQwen", "providerGrok",
+                                            "providerDoubao", "providerChatGPT", "providerGemini",
+                                            "providerDeepSeek", "apiKeyField", "modelChoices",
+                                            "refreshModels", "baseUrlField", "testConnectionButton"]) }
             ]
         }
 
-        function test_tabVisitsEveryControlInOrder(data) {
+        function test_tabOrder(data) {
             ChatViewModel.inputText = data.text
-            if (data.panel.length > 0) {
+            if (data.panel)
                 openPanel(data.panel)
-            }
             compare(tabRound(Qt.Key_Tab), data.expected)
-            compare(tabRound(Qt.Key_Backtab),
-                    [data.expected[0]].concat(data.expected.slice(1).reverse()))
+            compare(tabRound(Qt.Key_Backtab), [data.expected[0]].concat(data.expected.slice(1).reverse()))
+        }
+
+        // Return sends whatever the modifier but Shift; blank text stays unsent.
+        function test_inputKeys_data() {
+            return [
+                { tag: "return", text: "hello", key: Qt.Key_Return, mods: Qt.NoModifier, left: "", sent: true },
+                { tag: "ctrl+return", text: "hello", key: Qt.Key_Return, mods: Qt.ControlModifier, left: "", sent: true },
+                { tag: "alt+return", text: "hello", key: Qt.Key_Return, mods: Qt.AltModifier, left: "", sent: true },
+                { tag: "blank", text: " \n ", key: Qt.Key_Return, mods: Qt.NoModifier, left: " \n ", sent: false },
+                { tag: "shift+return", text: "ab", select: [1, 1], key: Qt.Key_Return, mods: Qt.ShiftModifier,
+                  left: "a\nb", sent: false },
+                { tag: "keypad enter", text: "ab", select: [1, 1], key: Qt.Key_Enter, mods: Qt.KeypadModifier,
+                  left: "a\nb", sent: false },
+                { tag: "line break over a selection", text: "one two", select: [3, 4], key: Qt.Key_Return,
+                  mods: Qt.ShiftModifier, left: "one\ntwo", sent: false }
+            ]
+        }
+
+        function test_inputKeys(data) {
+            for (const ch of data.text)
+                keyClick(ch === "\n" ? Qt.Key_Return : ch, ch === "\n" ? Qt.ShiftModifier : Qt.NoModifier)
+            compare(ChatViewModel.inputText, data.text, "the field writes through as typed")
+            if (data.select)
+                input.select(data.select[0], data.select[1])
+            keyClick(data.key, data.mods)
+            compare(ChatViewModel.inputText, data.left)
+            compare(input.text, data.left)
+            compare(ChatViewModel.messages.count, data.sent ? 2 : 0)
+            tryCompare(ChatViewModel, "isGenerating", false)
         }
 
         function test_tabInTheInputMovesOnAndSpaceSends() {
@@ -124,21 +139,14 @@ Item {
         function test_listFromTheKeyboard() {
             ChatViewModel.newConversation(false)
             ChatViewModel.newConversation(false)
-            const ids = [0, 1, 2].map(row => content.sidebar.list.itemAtIndex(row).conversationId)
-            compare(ChatViewModel.currentConversationId, ids[0])
+            const ids = [0, 1, 2].map(row => list.itemAtIndex(row).conversationId)
             list.forceActiveFocus(Qt.TabFocusReason)
-
-            keyClick(Qt.Key_Down)
-            compare(ChatViewModel.currentConversationId, ids[1])
-            keyClick(Qt.Key_End)
-            compare(ChatViewModel.currentConversationId, ids[2])
-            keyClick(Qt.Key_Down)
-            compare(ChatViewModel.currentConversationId, ids[2], "the last row stays selected")
-            keyClick(Qt.Key_Home)
-            compare(ChatViewModel.currentConversationId, ids[0])
-
+            for (const [key, row] of [[Qt.Key_Down, 1], [Qt.Key_End, 2], [Qt.Key_Down, 2], [Qt.Key_Home, 0],
+                                      [Qt.Key_Down, 1]]) {
+                keyClick(key)
+                compare(ChatViewModel.currentConversationId, ids[row], "key " + key)
+            }
             // Delete asks nothing; the selection moves to the top row.
-            keyClick(Qt.Key_Down)
             keyClick(Qt.Key_Delete)
             compare(list.count, 2)
             compare(ChatViewModel.currentConversationId, ids[0])
@@ -150,27 +158,21 @@ Item {
             tryCompare(menu, "opened", true)
             keyClick(Qt.Key_Escape)
             tryCompare(menu, "opened", false)
-
             list.forceActiveFocus(Qt.TabFocusReason)
             keyClick(Qt.Key_Return)
             compare(input.activeFocus, true, "Return goes on to the input field")
         }
 
         function test_shortcutsWorkFromAnyFocus_data() {
-            return [
-                { tag: "input", focus: "inputArea" },
-                { tag: "list", focus: "conversationList" },
-                { tag: "panel button", focus: "personaButton" }
-            ]
+            return [{ tag: "input", focus: "inputArea" }, { tag: "list", focus: "conversationList" },
+                    { tag: "panel button", focus: "personaButton" }]
         }
 
         function test_shortcutsWorkFromAnyFocus(data) {
             findChild(content, data.focus).forceActiveFocus(Qt.TabFocusReason)
-
             keyClick(Qt.Key_N, Qt.ControlModifier)
             compare(list.count, 2)
             compare(list.itemAtIndex(0).isSelected, true, "the new conversation is selected")
-
             const panels = ["mobile", "model", "persona", "about"]
             for (let i = 0; i < panels.length; ++i) {
                 keyClick(Qt.Key_1 + i, Qt.ControlModifier)
@@ -178,68 +180,51 @@ Item {
             }
             keyClick(Qt.Key_4, Qt.ControlModifier)
             compare(ChatViewModel.inspectorPanel, "", "the open panel's shortcut closes it")
-
             if (!input.activeFocus) {
                 keyClick(Qt.Key_L, Qt.ControlModifier)
-                compare(input.activeFocus, true)
                 compare(input.focusReason, Qt.ShortcutFocusReason)
             }
+            compare(input.activeFocus, true)
         }
 
-        // Where the focus is when Escape is pressed: the input field, or a
-        // control of the open panel, clicked or reached from the keyboard.
-        function test_escapeClosesThePanelFromAnyFocus_data() {
+        // Where the focus is when Escape (or another panel's shortcut) is
+        // pressed: clicked, tabbed to or selected in. It comes back to the input.
+        function test_closingAPanelFromAnyFocus_data() {
+            const named = name => view => findChild(view, name)
+            const field = name => view => findChild(view, name).input
+            const message = view => {
+                TestHarness.addMessage("assistant", "Copy this line")
+                return findChild(transcriptRow(0), "messageText")
+            }
             return [
-                { tag: "input", panel: "about", click: false, target: view => input },
-                { tag: "close button", panel: "about", click: false,
-                  target: view => findChild(view, "closeButton") },
-                { tag: "phone address clicked", panel: "mobile", click: true,
-                  target: view => findChild(view, "serverAddress") },
-                { tag: "phone address selected", panel: "mobile", click: false,
-                  target: view => findChild(view, "serverAddress") },
-                { tag: "API key field", panel: "model", click: true,
-                  target: view => findChild(view, "apiKeyField").input },
-                { tag: "model field", panel: "model", click: true,
-                  target: view => findChild(view, "modelField").input },
-                { tag: "soul editor", panel: "persona", click: true,
-                  target: view => findChild(view, "markdownText").textArea }
+                { tag: "input", panel: "about", how: "tab", target: view => input },
+                { tag: "close button", panel: "about", how: "tab", target: named("closeButton") },
+                { tag: "phone address clicked", panel: "mobile", how: "click", target: named("serverAddress") },
+                { tag: "phone address tabbed to", panel: "mobile", how: "tab", target: named("serverAddress") },
+                { tag: "API key field", panel: "model", how: "click", target: field("apiKeyField") },
+                { tag: "API key field, Ctrl+3", panel: "model", how: "click", target: field("apiKeyField"),
+                  key: Qt.Key_3, next: "persona" },
+                { tag: "model field", panel: "model", how: "click", target: field("modelField") },
+                { tag: "soul editor", panel: "persona", how: "click",
+                  target: view => findChild(view, "markdownText").textArea },
+                { tag: "selected message text", panel: "about", how: "select", target: message, stays: true }
             ]
         }
 
-        function test_escapeClosesThePanelFromAnyFocus(data) {
+        function test_closingAPanelFromAnyFocus(data) {
             ChatViewModel.toggleServer() // the phone address shows while it runs
             tryVerify(() => ChatViewModel.serverURL.length > 0)
             const target = data.target(openPanel(data.panel))
             tryVerify(() => target.visible && target.width > 0)
-            if (data.click) {
+            if (data.how === "click")
                 mouseClick(target)
-            } else {
+            else if (data.how === "tab")
                 target.forceActiveFocus(Qt.TabFocusReason)
-            }
-            keyClick(Qt.Key_Escape)
-            compare(ChatViewModel.inspectorPanel, "")
-            compare(input.activeFocus, true, "the focus is in the input field")
-            tryCompare(overlay(), "visible", false)
-        }
-
-        function test_escapeWithSelectedTextInTheTranscript() {
-            TestHarness.addMessage("assistant", "Copy this line")
-            const text = findChild(transcriptRow(0), "messageText")
-            openPanel("about")
-            text.selectAll()
-            compare(text.activeFocus, true, "a selection takes the focus, for Ctrl+C")
-            keyClick(Qt.Key_Escape)
-            compare(ChatViewModel.inspectorPanel, "")
-        }
-
-        function test_focusLeavesAPanelThatChanges() {
-            const view = openPanel("model")
-            const field = findChild(view, "apiKeyField").input
-            mouseClick(field)
-            compare(field.activeFocus, true)
-            keyClick(Qt.Key_3, Qt.ControlModifier)
-            compare(ChatViewModel.inspectorPanel, "persona")
-            compare(input.activeFocus, true)
+            else
+                target.selectAll()
+            keyClick(data.key || Qt.Key_Escape, data.key ? Qt.ControlModifier : Qt.NoModifier)
+            compare(ChatViewModel.inspectorPanel, data.next || "")
+            compare(input.activeFocus, !data.stays, "the focus is in the input field")
         }
 
         function test_clicksLeaveTheFocusInTheInput() {
@@ -264,13 +249,11 @@ Item {
             compare(result.isExpanded, true)
             mouseClick(findChild(transcriptRow(0), "messageText"))
             compare(input.activeFocus, true, "after the result header and the message text")
-
             // The next words typed go to the input, and Space does not fold the result.
             keyClick(Qt.Key_A)
             keyClick(Qt.Key_Space)
             compare(ChatViewModel.inputText, "a ")
             compare(result.isExpanded, true)
-
             // From the keyboard, Space folds it.
             header.forceActiveFocus(Qt.TabFocusReason)
             compare(header.visualFocus, true)

@@ -1,0 +1,448 @@
+import QtQuick
+import QtQuick.Controls
+import QtTest
+import Emberglass.Backend
+import Emberglass.Chat
+import Emberglass.Inspector
+import Emberglass.Onboarding
+import Emberglass.Theme
+import Emberglass.TestHarness
+import Emberglass.ViewTestSupport
+
+// The inspector's panels and the onboarding wired to the controller: what the
+// user types reaches the settings and the persona store, saves that fail say
+// why and keep the text, and the model field works from the keyboard.
+Item {
+    id: scene
+    width: 940
+    height: 1000
+
+    function typeInto(testCase, item, text) {
+        item.forceActiveFocus()
+        item.selectAll()
+        testCase.keyClick(Qt.Key_Delete)
+        for (const ch of text)
+            testCase.keyClick(ch === "\n" ? Qt.Key_Return : ch)
+    }
+
+    TestCase {
+        id: modelCase
+        name: "ModelSettings"
+        when: windowShown
+
+        Component {
+            id: settingsComponent
+            Column {
+                width: 360
+                property alias view: settings
+                ModelSettingsView {
+                    id: settings
+                    embedded: true
+                    width: 360
+                    height: 800
+                }
+                StatusBanners {
+                    width: 360
+                }
+            }
+        }
+
+        property var view
+        property var banners
+
+        function init() {
+            TestHarness.reset()
+            tryCompare(ChatViewModel, "activeBackend", "Cloud API")
+            if (ChatViewModel.cloudConfig.provider !== "Grok")
+                ChatViewModel.switchProvider("Grok")
+            banners = createTemporaryObject(settingsComponent, scene)
+            view = banners.view
+        }
+
+        function cleanup() {
+            ViewTestSupport.setDiskFull(false)
+        }
+
+        function test_sectionsFollowTheBackendAndTheSetupReportsFailure() {
+            compare(findChild(view, "cloudSection").visible, true)
+            compare(findChild(view, "localSection").visible, false)
+            TestHarness.setLocalModelInstalled(false)
+            mouseClick(findChild(view, "modeLocalQwen"))
+            compare(findChild(view, "localSection").visible, true, "the chosen mode's settings show while it loads")
+            tryCompare(ChatViewModel, "isLoadingModel", false)
+            compare(findChild(view, "modeCloudAPI").active, true, "the mode in use stays marked")
+            const error = findChild(view, "modelLoadError")
+            compare(error.text, ChatViewModel.modelLoadError)
+            compare(error.visible, true)
+
+            ViewTestSupport.hideOllama()
+            mouseClick(findChild(view, "setupButton"))
+            tryCompare(ChatViewModel, "isPullingModel", false)
+            compare(error.text, "Ollama not found. Install from ollama.com")
+            mouseClick(findChild(view, "modeCloudAPI"))
+            compare(findChild(view, "cloudSection").visible, true)
+        }
+
+        function test_providersAndFieldsWriteThrough() {
+            mouseClick(findChild(view, "providerDeepSeek"))
+            compare(ChatViewModel.cloudConfig.provider, "DeepSeek")
+            compare(findChild(findChild(view, "providerDeepSeek"), "providerCheckmark").visible, true)
+            compare(findChild(view, "modelField").input.text, "deepseek-flash", "the chosen provider's settings show")
+            mouseClick(findChild(view, "providerGrok"))
+            compare(findChild(view, "modelField").input.text, "grok-test")
+
+            const key = findChild(view, "apiKeyField").input
+            compare(key.echoMode, TextInput.Password)
+            typeInto(modelCase, key, "")
+            let typed = ""
+            for (const ch of "sk-9") {
+                keyClick(ch)
+                typed += ch
+                compare(ChatViewModel.cloudConfig.apiKey, typed, "saved on every keystroke")
+            }
+            typeInto(modelCase, key, "test-key")
+
+            TestHarness.setCloudReachable(false)
+            tryCompare(ChatViewModel, "serviceAvailable", false)
+            const connected = findChild(view, "connectedLabel")
+            compare(connected.visible, false)
+            TestHarness.setCloudReachable(true)
+            compare(connected.visible, false, "nothing shows before the next check")
+            mouseClick(findChild(view, "testConnectionButton"))
+            tryCompare(connected, "visible", true)
+        }
+
+        function test_modelFieldFromTheKeyboardAndTheMouse() {
+            const field = findChild(view, "modelField")
+            const refresh = findChild(view, "refreshModels")
+            const ring = findChild(field, "modelFocusRing")
+            const original = ChatViewModel.cloudConfig.baseURL
+            compare(field.choices.Accessible.name, "Model")
+            compare(refresh.Accessible.name, "Ask the provider for its models")
+            ViewTestSupport.listProviderModels(["grok-test", "models/grok-4.3", "alpha"])
+            typeInto(modelCase, findChild(view, "baseUrlField").input, ViewTestSupport.providerBaseUrl)
+            const probes = ViewTestSupport.providerProbeCount
+            mouseClick(field.input)
+            compare(ring.visible, false, "no ring after a click")
+            mouseClick(refresh)
+            compare(field.input.activeFocus, true, "the click leaves the focus in the field")
+            tryCompare(field.choices, "count", 3)
+            compare(field.choices.textAt(1), "grok-4.3", "without Gemini's \"models/\"")
+
+            // Space or a screen reader's press action asks again; Shift+Tab goes
+            // back into the text, with the ring; Up picks the previous model.
+            refresh.forceActiveFocus(Qt.TabFocusReason)
+            compare(refresh.visualFocus, true)
+            keyClick(Qt.Key_Space)
+            refresh.Accessible.pressAction()
+            tryCompare(ViewTestSupport, "providerProbeCount", probes + 3)
+            keyClick(Qt.Key_Backtab)
+            compare(field.input.activeFocus, true)
+            compare(ring.visible, true)
+            keyClick(Qt.Key_Up)
+            compare(ChatViewModel.cloudConfig.model, "grok-4.3")
+
+            typeInto(modelCase, field.input, "grok-9") // free text stays, flagged
+            compare(findChild(view, "modelWarning").text, "grok-9 is not offered by Grok")
+            compare(findChild(findChild(banners, "modelNotOfferedBanner"), "bannerText").text,
+                    "Model grok-9 is not offered by Grok — choose one in MODEL")
+            typeInto(modelCase, field.input, "grok-test")
+            compare(findChild(banners, "modelNotOfferedBanner").visible, false)
+            typeInto(modelCase, findChild(view, "baseUrlField").input, original)
+            compare(field.choices.count, 0, "another address: its list is not known")
+        }
+
+        function test_aSettingsSaveThatFailsSaysWhy() {
+            const field = findChild(view, "modelField").input
+            const error = findChild(view, "settingsSaveError")
+            ViewTestSupport.setDiskFull(true)
+            typeInto(modelCase, field, "grok-9")
+            ViewTestSupport.setDiskFull(false)
+            verify(ChatViewModel.settingsSaveError.length > 0)
+            compare(error.text, "Could not save settings: " + ChatViewModel.settingsSaveError)
+            compare(findChild(banners, "settingsSaveErrorBanner").visible, true)
+            compare(ChatViewModel.cloudConfig.model, "grok-9", "what was typed is in use")
+            typeInto(modelCase, field, "grok-test")
+            compare(error.visible, false)
+        }
+    }
+
+    TestCase {
+        id: personaCase
+        name: "PersonaPanel"
+        when: windowShown
+
+        Component {
+            id: panelComponent
+            PersonaSettingsView {
+                embeddedInInspector: true
+                width: 360
+                height: 640
+            }
+        }
+
+        readonly property var persona: ChatViewModel.persona
+        readonly property string soulOnDisk: "# Aria\n\nCurious."
+        property var panel
+
+        function init() {
+            TestHarness.reset()
+            verify(persona.writeTextAtomically(persona.soulURL, soulOnDisk))
+            persona.reload()
+            panel = createTemporaryObject(panelComponent, scene)
+        }
+
+        function cleanup() {
+            ViewTestSupport.setDiskFull(false)
+        }
+
+        function typeAtEnd(area, text) {
+            area.forceActiveFocus()
+            area.cursorPosition = area.length
+            for (const ch of text)
+                keyClick(ch === "\n" ? Qt.Key_Return : ch)
+        }
+
+        function openTab(name) {
+            mouseClick(findChild(panel, name + "Tab"))
+            return panel.content
+        }
+
+        function openFile(name, content) {
+            verify(persona.writeTextAtomically(persona.memoryDirectory + "/" + name + ".md", content))
+            persona.loadMemoryFiles()
+            const list = findChild(openTab("logs"), "memoryFileList")
+            for (let i = 0; i < list.count; ++i) {
+                list.positionViewAtIndex(i, ListView.Contain)
+                if (list.itemAtIndex(i).file.name === name) {
+                    mouseClick(list.itemAtIndex(i))
+                    compare(findChild(panel, "fileLabel").text, name + ".md")
+                    return panel.content
+                }
+            }
+            fail(name + " is not listed")
+        }
+
+        function test_theSoulIsWrittenOnlyOnSave() {
+            const editor = panel.content
+            const status = findChild(editor, "saveStatus")
+            compare(editor.textArea.text, soulOnDisk)
+            compare(status.text, "SAVED")
+            typeAtEnd(editor.textArea, " Kind.")
+            compare(persona.soul, soulOnDisk + " Kind.")
+            compare(ViewTestSupport.readFile(persona.soulURL), soulOnDisk)
+            compare(status.text, "UNSAVED")
+            keyClick(Qt.Key_S, Qt.ControlModifier)
+            compare(ViewTestSupport.readFile(persona.soulURL), soulOnDisk + " Kind.")
+            compare(status.text, "SAVED")
+            compare(findChild(editor, "saveButton").enabled, false)
+
+            // An editor keeps the tabs typed in it; Ctrl+Tab is the way out.
+            keyClick(Qt.Key_Tab)
+            compare(persona.soul, soulOnDisk + " Kind.\t")
+            keyClick(Qt.Key_Tab, Qt.ControlModifier)
+            compare(editor.textArea.activeFocus, false)
+            editor.textArea.forceActiveFocus()
+            keyClick(Qt.Key_Backtab, Qt.ControlModifier | Qt.ShiftModifier)
+            compare(editor.textArea.activeFocus, false)
+            compare(persona.soul, soulOnDisk + " Kind.\t")
+
+            // The agent rewrote the file during a tool loop: the store reloads it.
+            verify(persona.writeTextAtomically(persona.soulURL, "# Written by the agent"))
+            persona.reload()
+            compare(editor.textArea.text, "# Written by the agent")
+        }
+
+        // On a full disk an editor says why and keeps the text until a save succeeds.
+        function test_aFailedSaveSaysWhyAndKeepsTheText_data() {
+            return [{ tag: "soul", file: "", button: "saveButton" },
+                    { tag: "memory file", file: "2026-03-14-work", button: "saveFileButton" }]
+        }
+
+        function test_aFailedSaveSaysWhyAndKeepsTheText(data) {
+            const editor = data.file ? openFile(data.file, "Ships") : panel.content
+            const path = data.file ? persona.memoryDirectory + "/" + data.file + ".md" : persona.soulURL
+            const before = editor.textArea.text
+            typeAtEnd(editor.textArea, " on Fridays")
+            ViewTestSupport.setDiskFull(true)
+            mouseClick(findChild(editor, data.button))
+            ViewTestSupport.setDiskFull(false)
+            const error = findChild(editor, "saveError")
+            compare(error.text, "Could not save: File too large")
+            compare(editor.textArea.text, before + " on Fridays")
+            compare(ViewTestSupport.readFile(path), before)
+            mouseClick(findChild(editor, data.button))
+            compare(error.visible, false)
+            compare(ViewTestSupport.readFile(path), before + " on Fridays")
+        }
+
+        function test_memoryFiles() {
+            const list = openTab("logs")
+            compare(findChild(panel, "fileLabel").text, "memory/")
+            verify(persona.writeTextAtomically(persona.memoryDirectory + "/late.md", "arrived later"))
+            mouseClick(findChild(list, "refreshButton"))
+            compare(findChild(list, "emptyMemoryLogs").visible, false)
+
+            const view = openFile("2026-03-14", "- likes tea")
+            typeAtEnd(view.textArea, " and coffee")
+            openTab("soul")
+            openTab("logs")
+            compare(findChild(panel, "fileLabel").text, "memory/", "switching tabs closes the file")
+            compare(ViewTestSupport.readFile(persona.memoryDirectory + "/2026-03-14.md"), "- likes tea")
+            const reopened = openFile("2026-03-14", "- likes tea")
+            compare(reopened.textArea.text, "- likes tea", "the discarded edit is gone")
+            // A rescan hands out new ids; the open file is still found by its path.
+            persona.loadMemoryFiles()
+            typeAtEnd(reopened.textArea, " and Mondays")
+            mouseClick(findChild(reopened, "saveFileButton"))
+            compare(ViewTestSupport.readFile(persona.memoryDirectory + "/2026-03-14.md"), "- likes tea and Mondays")
+            mouseClick(findChild(reopened, "backButton"))
+            compare(findChild(panel, "fileLabel").text, "memory/")
+        }
+    }
+
+    TestCase {
+        name: "MobilePanel"
+        when: windowShown
+
+        Component {
+            id: mobileComponent
+            MobilePanelView {
+                width: 288
+            }
+        }
+
+        function test_buttonAndAddressFollowTheServer() {
+            TestHarness.reset()
+            const panel = createTemporaryObject(mobileComponent, scene)
+            const button = findChild(panel, "serverButton")
+            const box = findChild(panel, "addressBox")
+            compare(button.text, "START SERVER")
+            compare(box.visible, false)
+            mouseClick(button)
+            tryCompare(ChatViewModel, "isServerRunning", true)
+            compare(button.text, "STOP SERVER")
+            tryVerify(() => ChatViewModel.serverURL.length > 0)
+            compare(box.visible, true)
+            compare(findChild(panel, "serverAddress").text, ChatViewModel.serverURL)
+            mouseClick(button)
+            tryCompare(ChatViewModel, "isServerRunning", false)
+            compare(box.visible, false)
+        }
+    }
+
+    TestCase {
+        id: onboardingCase
+        name: "Onboarding"
+        when: windowShown
+
+        Component {
+            id: onboardingComponent
+            OnboardingView {
+                width: 940
+                height: 760
+                timeScale: 0.01
+            }
+        }
+
+        SignalSpy {
+            id: completedSpy
+            signalName: "completed"
+        }
+
+        readonly property var persona: ChatViewModel.persona
+        property var onboarding
+
+        function init() {
+            TestHarness.reset()
+            ChatViewModel.setCloudApiKey("test-key")
+            verify(persona.writeTextAtomically(persona.soulURL, "# Before"))
+            persona.reload()
+            onboarding = createTemporaryObject(onboardingComponent, scene)
+            completedSpy.clear()
+            completedSpy.target = onboarding
+        }
+
+        function cleanup() {
+            ViewTestSupport.setDiskFull(false)
+            ChatViewModel.setCloudApiKey("test-key")
+        }
+
+        function page(name) {
+            tryVerify(() => onboarding.page && onboarding.page.objectName === name && !onboarding.transitioning,
+                      2000, name)
+            return onboarding.page
+        }
+
+        function toSoulSetup() {
+            mouseClick(findChild(page("welcomePage"), "getStartedButton"))
+            mouseClick(findChild(page("modelSetupPage"), "skipButton"))
+            return page("soulSetupPage")
+        }
+
+        function test_nextWaitsForACloudKey() {
+            mouseClick(findChild(page("welcomePage"), "getStartedButton"))
+            const setup = page("modelSetupPage")
+            const next = findChild(setup, "nextButton")
+            compare(next.enabled, true)
+            ChatViewModel.setCloudApiKey(" \n\t ")
+            compare(next.enabled, false, "a key of white space is no key")
+            compare(findChild(setup, "apiKeyHint").visible, true)
+            mouseClick(next)
+            compare(onboarding.step, 1, "NEXT does nothing while disabled")
+            TestHarness.setLocalModelInstalled(true)
+            ChatViewModel.switchBackend("Local Qwen")
+            tryCompare(ChatViewModel, "activeBackend", "Local Qwen")
+            compare(next.enabled, true, "the local model needs no key")
+            ChatViewModel.switchBackend("Cloud API")
+            compare(next.enabled, false)
+            // The key typed into the embedded settings enables NEXT.
+            findChild(setup, "apiKeyField").input.forceActiveFocus()
+            keyClick("k")
+            compare(next.enabled, true)
+            mouseClick(next)
+            page("soulSetupPage")
+        }
+
+        function test_questionnaireWritesTheSoul() {
+            const soul = toSoulSetup()
+            const input = findChild(soul, "soulInput")
+            tryCompare(input, "activeFocus", true, 2000, "typing goes to the answer at once")
+            const answers = ["Nova", "female", "20s", "research"]
+            for (let i = 0; i < answers.length; ++i) {
+                const before = soul.questionnaire.chatLog.length
+                typeInto(onboardingCase, input, answers[i] + "\n")
+                if (i + 1 < answers.length)
+                    tryCompare(soul.questionnaire.chatLog, "length", before + 2)
+            }
+            tryCompare(soul.questionnaire, "showPreview", true)
+            compare(findChild(soul, "preview_name").text, "Nova")
+            compare(ViewTestSupport.readFile(persona.soulURL), "# Before", "nothing is written before ENTER")
+            mouseClick(findChild(soul, "enterButton"))
+            compare(completedSpy.count, 1)
+            verify(persona.soul.startsWith("# Nova\n\n- Name: Nova\n"), persona.soul)
+            compare(ViewTestSupport.readFile(persona.soulURL), persona.soul)
+        }
+
+        function test_aPastedSoulIsStoredOrSaysWhyNot() {
+            const soul = toSoulSetup()
+            mouseClick(findChild(soul, "pasteLink"))
+            const editor = findChild(soul, "pastedSoulEditor")
+            typeInto(onboardingCase, editor.textArea, "\n# Kai\n")
+            compare(soul.questionnaire.pastedSoul, "\n# Kai\n")
+            mouseClick(findChild(soul, "pasteBackButton"))
+            mouseClick(findChild(soul, "pasteLink"))
+            compare(editor.textArea.text, "\n# Kai\n", "the paste is kept")
+
+            const enter = findChild(soul, "pasteEnterButton")
+            ViewTestSupport.setDiskFull(true)
+            mouseClick(enter)
+            ViewTestSupport.setDiskFull(false)
+            compare(completedSpy.count, 0, "the onboarding goes on only with the soul on disk")
+            compare(findChild(findChild(soul, "pasteMode"), "saveError").text, "Could not save: File too large")
+            mouseClick(enter)
+            compare(completedSpy.count, 1)
+            compare(ViewTestSupport.readFile(persona.soulURL), "# Kai")
+        }
+    }
+}
