@@ -5,7 +5,6 @@ import Emberglass.Backend
 import Emberglass.Chat
 import Emberglass.Inspector
 import Emberglass.Onboarding
-import Emberglass.Theme
 import Emberglass.TestHarness
 import Emberglass.ViewTestSupport
 
@@ -33,7 +32,6 @@ Item {
         Component {
             id: settingsComponent
             Column {
-                width: 360
                 property alias view: settings
                 ModelSettingsView {
                     id: settings
@@ -53,8 +51,7 @@ Item {
         function init() {
             TestHarness.reset()
             tryCompare(ChatViewModel, "activeBackend", "Cloud API")
-            if (ChatViewModel.cloudConfig.provider !== "Grok")
-                ChatViewModel.switchProvider("Grok")
+            ChatViewModel.switchProvider("Grok")
             banners = createTemporaryObject(settingsComponent, scene)
             view = banners.view
         }
@@ -64,7 +61,6 @@ Item {
         }
 
         function test_sectionsFollowTheBackendAndTheSetupReportsFailure() {
-            compare(findChild(view, "cloudSection").visible, true)
             compare(findChild(view, "localSection").visible, false)
             TestHarness.setLocalModelInstalled(false)
             mouseClick(findChild(view, "modeLocalQwen"))
@@ -73,39 +69,28 @@ Item {
             compare(findChild(view, "modeCloudAPI").active, true, "the mode in use stays marked")
             const error = findChild(view, "modelLoadError")
             compare(error.text, ChatViewModel.modelLoadError)
-            compare(error.visible, true)
-
             ViewTestSupport.hideOllama()
             mouseClick(findChild(view, "setupButton"))
-            tryCompare(ChatViewModel, "isPullingModel", false)
-            compare(error.text, "Ollama not found. Install from ollama.com")
+            tryCompare(error, "text", "Ollama not found. Install from ollama.com")
             mouseClick(findChild(view, "modeCloudAPI"))
             compare(findChild(view, "cloudSection").visible, true)
         }
 
-        function test_providersAndFieldsWriteThrough() {
+        function test_fieldsWriteThrough() {
             mouseClick(findChild(view, "providerDeepSeek"))
             compare(ChatViewModel.cloudConfig.provider, "DeepSeek")
-            compare(findChild(findChild(view, "providerDeepSeek"), "providerCheckmark").visible, true)
             compare(findChild(view, "modelField").input.text, "deepseek-flash", "the chosen provider's settings show")
             mouseClick(findChild(view, "providerGrok"))
-            compare(findChild(view, "modelField").input.text, "grok-test")
-
             const key = findChild(view, "apiKeyField").input
             compare(key.echoMode, TextInput.Password)
-            typeInto(modelCase, key, "")
-            let typed = ""
-            for (const ch of "sk-9") {
-                keyClick(ch)
-                typed += ch
-                compare(ChatViewModel.cloudConfig.apiKey, typed, "saved on every keystroke")
-            }
-            typeInto(modelCase, key, "test-key")
+            typeInto(modelCase, key, "s")
+            compare(ChatViewModel.cloudConfig.apiKey, "s", "saved as it is typed")
+            keyClick("k")
+            compare(ChatViewModel.cloudConfig.apiKey, "sk")
 
+            const connected = findChild(view, "connectedLabel")
             TestHarness.setCloudReachable(false)
             tryCompare(ChatViewModel, "serviceAvailable", false)
-            const connected = findChild(view, "connectedLabel")
-            compare(connected.visible, false)
             TestHarness.setCloudReachable(true)
             compare(connected.visible, false, "nothing shows before the next check")
             mouseClick(findChild(view, "testConnectionButton"))
@@ -116,11 +101,12 @@ Item {
             const field = findChild(view, "modelField")
             const refresh = findChild(view, "refreshModels")
             const ring = findChild(field, "modelFocusRing")
-            const original = ChatViewModel.cloudConfig.baseURL
+            const baseUrl = findChild(view, "baseUrlField").input
+            const original = baseUrl.text
             compare(field.choices.Accessible.name, "Model")
             compare(refresh.Accessible.name, "Ask the provider for its models")
             ViewTestSupport.listProviderModels(["grok-test", "models/grok-4.3", "alpha"])
-            typeInto(modelCase, findChild(view, "baseUrlField").input, ViewTestSupport.providerBaseUrl)
+            typeInto(modelCase, baseUrl, ViewTestSupport.providerBaseUrl)
             const probes = ViewTestSupport.providerProbeCount
             mouseClick(field.input)
             compare(ring.visible, false, "no ring after a click")
@@ -146,29 +132,26 @@ Item {
             compare(findChild(view, "modelWarning").text, "grok-9 is not offered by Grok")
             compare(findChild(findChild(banners, "modelNotOfferedBanner"), "bannerText").text,
                     "Model grok-9 is not offered by Grok — choose one in MODEL")
-            typeInto(modelCase, field.input, "grok-test")
-            compare(findChild(banners, "modelNotOfferedBanner").visible, false)
-            typeInto(modelCase, findChild(view, "baseUrlField").input, original)
+            typeInto(modelCase, baseUrl, original)
             compare(field.choices.count, 0, "another address: its list is not known")
+            compare(findChild(banners, "modelNotOfferedBanner").visible, false)
         }
 
         function test_aSettingsSaveThatFailsSaysWhy() {
             const field = findChild(view, "modelField").input
-            const error = findChild(view, "settingsSaveError")
             ViewTestSupport.setDiskFull(true)
             typeInto(modelCase, field, "grok-9")
             ViewTestSupport.setDiskFull(false)
             verify(ChatViewModel.settingsSaveError.length > 0)
-            compare(error.text, "Could not save settings: " + ChatViewModel.settingsSaveError)
+            compare(findChild(view, "settingsSaveError").text, "Could not save settings: " + ChatViewModel.settingsSaveError)
             compare(findChild(banners, "settingsSaveErrorBanner").visible, true)
             compare(ChatViewModel.cloudConfig.model, "grok-9", "what was typed is in use")
             typeInto(modelCase, field, "grok-test")
-            compare(error.visible, false)
+            compare(findChild(view, "settingsSaveError").visible, false)
         }
     }
 
     TestCase {
-        id: personaCase
         name: "PersonaPanel"
         when: windowShown
 
@@ -200,7 +183,7 @@ Item {
             area.forceActiveFocus()
             area.cursorPosition = area.length
             for (const ch of text)
-                keyClick(ch === "\n" ? Qt.Key_Return : ch)
+                keyClick(ch)
         }
 
         function openTab(name) {
@@ -208,8 +191,13 @@ Item {
             return panel.content
         }
 
+        function memoryPath(name) {
+            return persona.memoryDirectory + "/" + name + ".md"
+        }
+
         function openFile(name, content) {
-            verify(persona.writeTextAtomically(persona.memoryDirectory + "/" + name + ".md", content))
+            if (content !== undefined)
+                verify(persona.writeTextAtomically(memoryPath(name), content))
             persona.loadMemoryFiles()
             const list = findChild(openTab("logs"), "memoryFileList")
             for (let i = 0; i < list.count; ++i) {
@@ -227,7 +215,6 @@ Item {
             const editor = panel.content
             const status = findChild(editor, "saveStatus")
             compare(editor.textArea.text, soulOnDisk)
-            compare(status.text, "SAVED")
             typeAtEnd(editor.textArea, " Kind.")
             compare(persona.soul, soulOnDisk + " Kind.")
             compare(ViewTestSupport.readFile(persona.soulURL), soulOnDisk)
@@ -235,7 +222,6 @@ Item {
             keyClick(Qt.Key_S, Qt.ControlModifier)
             compare(ViewTestSupport.readFile(persona.soulURL), soulOnDisk + " Kind.")
             compare(status.text, "SAVED")
-            compare(findChild(editor, "saveButton").enabled, false)
 
             // An editor keeps the tabs typed in it; Ctrl+Tab is the way out.
             keyClick(Qt.Key_Tab)
@@ -246,11 +232,6 @@ Item {
             keyClick(Qt.Key_Backtab, Qt.ControlModifier | Qt.ShiftModifier)
             compare(editor.textArea.activeFocus, false)
             compare(persona.soul, soulOnDisk + " Kind.\t")
-
-            // The agent rewrote the file during a tool loop: the store reloads it.
-            verify(persona.writeTextAtomically(persona.soulURL, "# Written by the agent"))
-            persona.reload()
-            compare(editor.textArea.text, "# Written by the agent")
         }
 
         // On a full disk an editor says why and keeps the text until a save succeeds.
@@ -261,73 +242,29 @@ Item {
 
         function test_aFailedSaveSaysWhyAndKeepsTheText(data) {
             const editor = data.file ? openFile(data.file, "Ships") : panel.content
-            const path = data.file ? persona.memoryDirectory + "/" + data.file + ".md" : persona.soulURL
+            const path = data.file ? memoryPath(data.file) : persona.soulURL
             const before = editor.textArea.text
             typeAtEnd(editor.textArea, " on Fridays")
             ViewTestSupport.setDiskFull(true)
             mouseClick(findChild(editor, data.button))
             ViewTestSupport.setDiskFull(false)
-            const error = findChild(editor, "saveError")
-            compare(error.text, "Could not save: File too large")
+            compare(findChild(editor, "saveError").text, "Could not save: File too large")
             compare(editor.textArea.text, before + " on Fridays")
             compare(ViewTestSupport.readFile(path), before)
             mouseClick(findChild(editor, data.button))
-            compare(error.visible, false)
+            compare(findChild(editor, "saveError").visible, false)
             compare(ViewTestSupport.readFile(path), before + " on Fridays")
         }
 
-        function test_memoryFiles() {
-            const list = openTab("logs")
-            compare(findChild(panel, "fileLabel").text, "memory/")
-            verify(persona.writeTextAtomically(persona.memoryDirectory + "/late.md", "arrived later"))
-            mouseClick(findChild(list, "refreshButton"))
-            compare(findChild(list, "emptyMemoryLogs").visible, false)
-
-            const view = openFile("2026-03-14", "- likes tea")
-            typeAtEnd(view.textArea, " and coffee")
+        function test_leavingAFileDiscardsItsEdit() {
+            typeAtEnd(openFile("2026-03-14", "- likes tea").textArea, " and coffee")
             openTab("soul")
             openTab("logs")
             compare(findChild(panel, "fileLabel").text, "memory/", "switching tabs closes the file")
-            compare(ViewTestSupport.readFile(persona.memoryDirectory + "/2026-03-14.md"), "- likes tea")
-            const reopened = openFile("2026-03-14", "- likes tea")
-            compare(reopened.textArea.text, "- likes tea", "the discarded edit is gone")
-            // A rescan hands out new ids; the open file is still found by its path.
-            persona.loadMemoryFiles()
-            typeAtEnd(reopened.textArea, " and Mondays")
-            mouseClick(findChild(reopened, "saveFileButton"))
-            compare(ViewTestSupport.readFile(persona.memoryDirectory + "/2026-03-14.md"), "- likes tea and Mondays")
-            mouseClick(findChild(reopened, "backButton"))
+            compare(openFile("2026-03-14").textArea.text, "- likes tea")
+            mouseClick(findChild(panel.content, "backButton"))
             compare(findChild(panel, "fileLabel").text, "memory/")
-        }
-    }
-
-    TestCase {
-        name: "MobilePanel"
-        when: windowShown
-
-        Component {
-            id: mobileComponent
-            MobilePanelView {
-                width: 288
-            }
-        }
-
-        function test_buttonAndAddressFollowTheServer() {
-            TestHarness.reset()
-            const panel = createTemporaryObject(mobileComponent, scene)
-            const button = findChild(panel, "serverButton")
-            const box = findChild(panel, "addressBox")
-            compare(button.text, "START SERVER")
-            compare(box.visible, false)
-            mouseClick(button)
-            tryCompare(ChatViewModel, "isServerRunning", true)
-            compare(button.text, "STOP SERVER")
-            tryVerify(() => ChatViewModel.serverURL.length > 0)
-            compare(box.visible, true)
-            compare(findChild(panel, "serverAddress").text, ChatViewModel.serverURL)
-            mouseClick(button)
-            tryCompare(ChatViewModel, "isServerRunning", false)
-            compare(box.visible, false)
+            compare(ViewTestSupport.readFile(memoryPath("2026-03-14")), "- likes tea")
         }
     }
 
@@ -384,22 +321,17 @@ Item {
             mouseClick(findChild(page("welcomePage"), "getStartedButton"))
             const setup = page("modelSetupPage")
             const next = findChild(setup, "nextButton")
-            compare(next.enabled, true)
             ChatViewModel.setCloudApiKey(" \n\t ")
             compare(next.enabled, false, "a key of white space is no key")
             compare(findChild(setup, "apiKeyHint").visible, true)
-            mouseClick(next)
-            compare(onboarding.step, 1, "NEXT does nothing while disabled")
             TestHarness.setLocalModelInstalled(true)
             ChatViewModel.switchBackend("Local Qwen")
-            tryCompare(ChatViewModel, "activeBackend", "Local Qwen")
-            compare(next.enabled, true, "the local model needs no key")
+            tryCompare(next, "enabled", true, 2000, "the local model needs no key")
             ChatViewModel.switchBackend("Cloud API")
             compare(next.enabled, false)
-            // The key typed into the embedded settings enables NEXT.
             findChild(setup, "apiKeyField").input.forceActiveFocus()
             keyClick("k")
-            compare(next.enabled, true)
+            compare(next.enabled, true, "the key typed into the embedded settings")
             mouseClick(next)
             page("soulSetupPage")
         }
@@ -410,17 +342,14 @@ Item {
             tryCompare(input, "activeFocus", true, 2000, "typing goes to the answer at once")
             const answers = ["Nova", "female", "20s", "research"]
             for (let i = 0; i < answers.length; ++i) {
-                const before = soul.questionnaire.chatLog.length
                 typeInto(onboardingCase, input, answers[i] + "\n")
-                if (i + 1 < answers.length)
-                    tryCompare(soul.questionnaire.chatLog, "length", before + 2)
+                tryCompare(soul.questionnaire.chatLog, "length", Math.min(3 + 2 * i, 8)) // and the next question
             }
             tryCompare(soul.questionnaire, "showPreview", true)
-            compare(findChild(soul, "preview_name").text, "Nova")
             compare(ViewTestSupport.readFile(persona.soulURL), "# Before", "nothing is written before ENTER")
             mouseClick(findChild(soul, "enterButton"))
             compare(completedSpy.count, 1)
-            verify(persona.soul.startsWith("# Nova\n\n- Name: Nova\n"), persona.soul)
+            verify(persona.soul.startsWith("# Nova\n\n- Name: Nova\n- Gender: female\n"), persona.soul)
             compare(ViewTestSupport.readFile(persona.soulURL), persona.soul)
         }
 
@@ -429,11 +358,9 @@ Item {
             mouseClick(findChild(soul, "pasteLink"))
             const editor = findChild(soul, "pastedSoulEditor")
             typeInto(onboardingCase, editor.textArea, "\n# Kai\n")
-            compare(soul.questionnaire.pastedSoul, "\n# Kai\n")
             mouseClick(findChild(soul, "pasteBackButton"))
             mouseClick(findChild(soul, "pasteLink"))
             compare(editor.textArea.text, "\n# Kai\n", "the paste is kept")
-
             const enter = findChild(soul, "pasteEnterButton")
             ViewTestSupport.setDiskFull(true)
             mouseClick(enter)
