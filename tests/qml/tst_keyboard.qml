@@ -48,14 +48,10 @@ Item {
             return transcript.itemAtIndex(index)
         }
 
-        function overlay() {
-            return findChild(content, "inspectorOverlay")
-        }
-
         function openPanel(name) {
             ChatViewModel.togglePanel(name)
-            tryCompare(overlay(), "progress", 1)
-            return findChild(overlay(), "inspectorView")
+            tryCompare(findChild(content, "inspectorOverlay"), "progress", 1)
+            return findChild(content, "inspectorView")
         }
 
         // The controls Tab visits from the "+ NEW" button, one round.
@@ -239,9 +235,9 @@ Item {
             compare(ChatViewModel.currentConversationId, row.conversationId)
             mouseClick(findChild(list.itemAtIndex(0), "rowBadge"))
             mouseClick(findChild(content, "aboutButton"))
-            ChatViewModel.inspectorPanel = ""
-            tryCompare(overlay(), "visible", false)
             compare(input.activeFocus, true, "after the rows and the panel button")
+            ChatViewModel.inspectorPanel = ""
+            tryCompare(findChild(content, "inspectorOverlay"), "visible", false)
 
             const result = findChild(transcriptRow(2), "toolResultView")
             const header = findChild(result, "resultHeader")

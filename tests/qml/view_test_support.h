@@ -1,16 +1,18 @@
 #pragma once
 
-#include <QObject>
-#include <QString>
-#include <QStringList>
+#include "core/chat_view_model.h"
+#include "core/local_model_setup.h"
+#include "scene_harness.h"
+#include "support/fake_http_server.h"
+#include "support/full_disk.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QTemporaryDir>
-#include <QVariant>
 #include <QtQml/qqmlregistration.h>
 
 #include <memory>
-
-class FakeOpenAIServer;
-class FullDisk;
 
 // What the view tests need beside TestHarness: reading files back, a full disk,
 // a provider that lists models and counts its probes, and a download that
@@ -23,24 +25,47 @@ class ViewTestSupport : public QObject {
     Q_PROPERTY(int providerProbeCount READ providerProbeCount)
 
 public:
-    explicit ViewTestSupport(QObject* parent = nullptr);
-    ~ViewTestSupport() override;
-
     // A file's text; undefined when it cannot be read.
-    Q_INVOKABLE QVariant readFile(const QString& path) const;
+    Q_INVOKABLE QVariant readFile(const QString& path) const {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? QVariant(QString::fromUtf8(file.readAll()))
+                                              : QVariant();
+    }
+
     // While full, every write of this process that would grow a file fails.
-    Q_INVOKABLE void setDiskFull(bool full);
+    Q_INVOKABLE void setDiskFull(bool full) {
+        m_fullDisk.reset(); // room again
+        if (full) {
+            m_fullDisk = std::make_unique<FullDisk>(DiskFault::sizeLimit, m_dir.path());
+            m_fullDisk->engage();
+        }
+    }
 
     // Our own provider: its model list holds `ids`.
-    QString providerBaseUrl() const;
-    Q_INVOKABLE void listProviderModels(const QStringList& ids);
-    int providerProbeCount() const;
+    QString providerBaseUrl() const { return m_provider.baseUrl(); }
+    Q_INVOKABLE void listProviderModels(const QStringList& ids) {
+        QJsonArray data;
+        for (const QString& id : ids) {
+            data.append(QJsonObject{{QStringLiteral("id"), id}});
+        }
+        m_provider.setStandingResponse("GET", modelsPath,
+                                       FakeResponse::json(200, {{QStringLiteral("data"), data}}));
+    }
+    int providerProbeCount() const {
+        const QList<RecordedRequest> requests = m_provider.requests();
+        return int(std::count_if(requests.begin(), requests.end(),
+                                 [](const RecordedRequest& r) { return r.path == modelsPath; }));
+    }
 
     // The model download looks for an ollama program that is not there.
-    Q_INVOKABLE void hideOllama();
+    Q_INVOKABLE void hideOllama() {
+        SceneHarness::instance()->viewModel()->localModelSetup()->setExecutableCandidates(
+            {m_dir.filePath(QStringLiteral("no-ollama"))}, false);
+    }
 
 private:
+    static constexpr const char* modelsPath = "/v1/models";
     QTemporaryDir m_dir;
-    std::unique_ptr<FakeOpenAIServer> m_provider;
+    FakeOpenAIServer m_provider;
     std::unique_ptr<FullDisk> m_fullDisk;
 };
