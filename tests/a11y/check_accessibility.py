@@ -1,14 +1,9 @@
 #!/usr/bin/python3
-"""Walks the running window's accessibility tree, as a screen reader sees it.
+"""Usage: check_accessibility.py APP
 
-Usage: check_accessibility.py APP
-
-Starts APP in a sandbox home with its cloud provider pointed at a scripted chat
-server on localhost, then, through AT-SPI only (what Orca uses), goes through
-the onboarding, the main window, every inspector panel and a chat whose reply
-calls a tool. At each step every control, list and list item on screen must
-have a name; the status is 1 when one has none.
-"""
+Runs APP against a scripted chat server and, through AT-SPI only (as Orca does),
+goes through the onboarding, the main window, every panel and a chat whose reply
+calls a tool. Exits with 1 when a control, list or list item on screen has no name."""
 
 import http.server
 import json
@@ -30,7 +25,7 @@ CONTROL_ROLES = {
 
 
 class ChatServer(http.server.BaseHTTPRequestHandler):
-    """OpenAI-compatible: the first reply calls list_directory, the next one answers."""
+    """OpenAI-style: the first reply calls list_directory, the next one answers."""
 
     calls = 0
     probes = 0  # GET /models: the availability probe and the model list
@@ -86,8 +81,6 @@ def application(desktop, pid):
 
 def walk(node, path=(), depth=0):
     """Every showing node below `node`, with the role names above it."""
-    if node is None or depth > 80:
-        return
     try:
         if depth == 0:
             node.clear_cache()  # nothing here listens for change events
@@ -146,11 +139,8 @@ def type_into(node, text, pid):
 
 
 def check(app, step, failures):
-    """Prints the controls on screen and records those without a name.
-
-    Qt never exposes a password field's name (it could be the secret): a label
-    just before it, which screen readers read out for it, names it.
-    """
+    """Prints the controls on screen and records those without a name. Qt never
+    exposes a password field's name: the label before it, read out for it, names it."""
     print("== %s" % step)
     previous = ("", "")
     for node, role, path in walk(app):
