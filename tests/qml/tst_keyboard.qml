@@ -1,7 +1,6 @@
 import QtQuick
 import QtTest
 import Emberglass.Backend
-import Emberglass.Shell
 import Emberglass.TestHarness
 
 // The main window from the keyboard: Tab order, the input's keys, the
@@ -12,57 +11,19 @@ Item {
     width: 940
     height: 680
 
-    TestCase {
+    MainWindowCase {
         name: "Keyboard"
-        when: windowShown
-
-        Component {
-            id: contentComponent
-            ContentView {}
-        }
-
-        property var content
-        property var input
-        property var list
-
-        function init() {
-            TestHarness.reset()
-            tryCompare(ChatViewModel, "serviceAvailable", true)
-            content = createTemporaryObject(contentComponent, scene, { width: scene.width, height: scene.height })
-            input = findChild(content, "inputArea")
-            list = findChild(content, "conversationList")
-            input.forceActiveFocus()
-        }
-
-        // A field's text item is named after the field that holds it.
-        function focusedName() {
-            const item = scene.Window.activeFocusItem
-            return !item ? "" : item.objectName || (item.parent ? item.parent.objectName : "")
-        }
-
-        function transcriptRow(index) {
-            const transcript = findChild(content, "transcript")
-            tryVerify(() => transcript.count > index)
-            transcript.positionViewAtIndex(index, ListView.Contain)
-            return transcript.itemAtIndex(index)
-        }
-
-        function openPanel(name) {
-            ChatViewModel.togglePanel(name)
-            tryCompare(findChild(content, "inspectorOverlay"), "progress", 1)
-            return findChild(content, "inspectorView")
-        }
 
         // The controls Tab visits from the "+ NEW" button, one round.
         function tabRound(key) {
             findChild(content, "newSessionButton").forceActiveFocus(Qt.TabFocusReason)
-            const start = scene.Window.activeFocusItem
+            const start = content.Window.activeFocusItem
             let names = [focusedName()]
-            for (let i = 0; i < 30 && (i === 0 || scene.Window.activeFocusItem !== start); ++i) {
+            for (let i = 0; i < 30 && (i === 0 || content.Window.activeFocusItem !== start); ++i) {
                 keyClick(key)
                 names.push(focusedName())
             }
-            compare(scene.Window.activeFocusItem, start, "Tab comes back to where it started: " + names)
+            compare(content.Window.activeFocusItem, start, "Tab comes back to where it started: " + names)
             return names.slice(0, -1)
         }
 
@@ -175,7 +136,7 @@ Item {
             const field = name => view => findChild(view, name).input
             const message = () => {
                 TestHarness.addMessage("assistant", "Copy this line")
-                return findChild(transcriptRow(0), "messageText")
+                return findChild(row(transcript, 0), "messageText")
             }
             return [
                 { tag: "input", panel: "about", how: "tab", target: () => input },
@@ -213,20 +174,20 @@ Item {
             TestHarness.addToolCall("list_directory", { path: "~/notes" })
             TestHarness.addToolResult("list_directory", true, "a.md\nb.md")
             input.forceActiveFocus()
-            const row = list.itemAtIndex(1)
-            mouseClick(row)
-            compare(ChatViewModel.currentConversationId, row.conversationId)
+            const other = list.itemAtIndex(1)
+            mouseClick(other)
+            compare(ChatViewModel.currentConversationId, other.conversationId)
             mouseClick(findChild(list.itemAtIndex(0), "rowBadge"))
             mouseClick(findChild(content, "aboutButton"))
             compare(input.activeFocus, true, "after the rows and the panel button")
             ChatViewModel.inspectorPanel = ""
             tryCompare(findChild(content, "inspectorOverlay"), "visible", false)
 
-            const result = findChild(transcriptRow(2), "toolResultView")
+            const result = findChild(row(transcript, 2), "toolResultView")
             const header = findChild(result, "resultHeader")
             mouseClick(header)
             compare(result.isExpanded, true)
-            mouseClick(findChild(transcriptRow(0), "messageText"))
+            mouseClick(findChild(row(transcript, 0), "messageText"))
             compare(input.activeFocus, true, "after the result header and the message text")
             keyClick(Qt.Key_A) // the next words typed go to the input; Space does not fold the result
             keyClick(Qt.Key_Space)

@@ -51,14 +51,8 @@ Item {
         }
     }
 
-    TestCase {
+    MainWindowCase {
         name: "MainWindow"
-        when: windowShown
-
-        Component {
-            id: contentComponent
-            ContentView {}
-        }
 
         Component {
             id: rowComponent
@@ -67,30 +61,6 @@ Item {
                 title: "Trip"
                 width: 240
             }
-        }
-
-        property var content
-        property var list
-        property var transcript
-
-        function init() {
-            TestHarness.reset()
-            tryCompare(ChatViewModel, "serviceAvailable", true)
-            tryCompare(ChatViewModel, "isLoadingModel", false)
-            content = createTemporaryObject(contentComponent, scene, { width: scene.width, height: scene.height })
-            list = findChild(content, "conversationList")
-            transcript = findChild(content, "transcript")
-        }
-
-        function row(view, index) {
-            tryVerify(() => view.count > index)
-            view.positionViewAtIndex(index, ListView.Contain)
-            return view.itemAtIndex(index)
-        }
-
-        function textOf(parent, name) {
-            const item = findChild(parent, name)
-            return item.visible ? item.text : ""
         }
 
         function test_rowsFromTheMouse() {
