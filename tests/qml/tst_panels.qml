@@ -84,16 +84,12 @@ Item {
 
         function test_fieldsWriteThrough() {
             mouseClick(findChild(view, "providerDeepSeek"))
-            compare(ChatViewModel.cloudConfig.provider, "DeepSeek")
             compare(findChild(view, "modelField").input.text, "deepseek-flash", "the chosen provider's settings show")
             mouseClick(findChild(view, "providerGrok"))
             const key = findChild(view, "apiKeyField").input
             compare(key.echoMode, TextInput.Password)
-            typeInto(modelCase, key, "s")
-            compare(ChatViewModel.cloudConfig.apiKey, "s", "saved as it is typed")
-            keyClick("k")
-            compare(ChatViewModel.cloudConfig.apiKey, "sk")
-
+            typeInto(modelCase, key, "sk")
+            compare(ChatViewModel.cloudConfig.apiKey, "sk", "saved as it is typed")
             const connected = findChild(view, "connectedLabel")
             TestHarness.setCloudReachable(false)
             tryCompare(ChatViewModel, "serviceAvailable", false)
@@ -111,23 +107,25 @@ Item {
             const original = baseUrl.text
             compare(field.choices.Accessible.name, "Model")
             compare(refresh.Accessible.name, "Ask the provider for its models")
-            ViewTestSupport.listProviderModels(["grok-test", "models/grok-4.3", "alpha"])
+            ViewTestSupport.listProviderModels(["alpha"])
             typeInto(modelCase, baseUrl, ViewTestSupport.providerBaseUrl)
-            const probes = ViewTestSupport.providerProbeCount
             mouseClick(field.input)
             compare(ring.visible, false, "no ring after a click")
             mouseClick(refresh)
             compare(field.input.activeFocus, true, "the click leaves the focus in the field")
-            tryCompare(field.choices, "count", 3)
-            compare(field.choices.textAt(1), "grok-4.3", "without Gemini's \"models/\"")
+            tryCompare(field.choices, "count", 1)
 
             // Space or a screen reader's press action asks again; Shift+Tab goes
             // back into the text, with the ring; Up picks the previous model.
             refresh.forceActiveFocus(Qt.TabFocusReason)
             compare(refresh.visualFocus, true)
+            ViewTestSupport.listProviderModels(["alpha", "grok-test"])
             keyClick(Qt.Key_Space)
+            tryCompare(field.choices, "count", 2)
+            ViewTestSupport.listProviderModels(["models/grok-4.3", "alpha", "grok-test"])
             refresh.Accessible.pressAction()
-            tryCompare(ViewTestSupport, "providerProbeCount", probes + 3)
+            tryCompare(field.choices, "count", 3)
+            compare(field.choices.textAt(1), "grok-4.3", "without Gemini's \"models/\"")
             keyClick(Qt.Key_Backtab)
             compare(field.input.activeFocus, true)
             compare(ring.visible, true)

@@ -24,9 +24,6 @@ private Q_SLOTS:
         QTest::newRow("a day and 23 hours") << now.addSecs(-47 * 3600) << now << "yesterday";
         QTest::newRow("six days") << now.addDays(-6) << now << "6 days ago";
         QTest::newRow("one week") << now.addDays(-7) << now << "last week";
-        QTest::newRow("three weeks") << now.addDays(-21) << now << "3 weeks ago";
-        QTest::newRow("five months") << now.addMonths(-5).addDays(-3) << now << "5 months ago";
-        QTest::newRow("one year") << now.addYears(-1) << now << "last year";
         QTest::newRow("three years") << now.addYears(-3).addMonths(-2) << now << "3 years ago";
         // Units count by the calendar: late yesterday evening is hours ago, and
         // 15 January to 14 February not yet a month.
@@ -56,7 +53,6 @@ private Q_SLOTS:
     void characterCount_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("expected");
-        QTest::newRow("empty") << QString() << 0;
         QTest::newRow("chinese") << QStringLiteral("用户喜欢猫") << 5;
         QTest::newRow("emoji outside the BMP") << QStringLiteral("📱ok") << 3;
         QTest::newRow("combining accent") << QStringLiteral("e\u0301") << 1;

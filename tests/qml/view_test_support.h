@@ -15,14 +15,13 @@
 #include <memory>
 
 // What the view tests need beside TestHarness: reading files back, a full disk,
-// a provider that lists models and counts its probes, and a download that
+// a provider that lists models, and a download that
 // cannot start.
 class ViewTestSupport : public QObject {
     Q_OBJECT
     QML_ELEMENT
     QML_SINGLETON
     Q_PROPERTY(QString providerBaseUrl READ providerBaseUrl CONSTANT)
-    Q_PROPERTY(int providerProbeCount READ providerProbeCount)
 
 public:
     // A file's text; undefined when it cannot be read.
@@ -48,13 +47,8 @@ public:
         for (const QString& id : ids) {
             data.append(QJsonObject{{QStringLiteral("id"), id}});
         }
-        m_provider.setStandingResponse("GET", modelsPath,
+        m_provider.setStandingResponse("GET", QStringLiteral("/v1/models"),
                                        FakeResponse::json(200, {{QStringLiteral("data"), data}}));
-    }
-    int providerProbeCount() const {
-        const QList<RecordedRequest> requests = m_provider.requests();
-        return int(std::count_if(requests.begin(), requests.end(),
-                                 [](const RecordedRequest& r) { return r.path == modelsPath; }));
     }
 
     // The model download looks for an ollama program that is not there.
@@ -64,7 +58,6 @@ public:
     }
 
 private:
-    static constexpr const char* modelsPath = "/v1/models";
     QTemporaryDir m_dir;
     FakeOpenAIServer m_provider;
     std::unique_ptr<FullDisk> m_fullDisk;
