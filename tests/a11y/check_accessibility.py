@@ -28,7 +28,6 @@ class ChatServer(http.server.BaseHTTPRequestHandler):
     """OpenAI-style: the first reply calls list_directory, the next one answers."""
 
     calls = 0
-    probes = 0  # GET /models: the availability probe and the model list
 
     def log_message(self, *args):
         pass
@@ -42,7 +41,6 @@ class ChatServer(http.server.BaseHTTPRequestHandler):
         self.wfile.write(data)
 
     def do_GET(self):
-        ChatServer.probes += 1
         self.reply({"object": "list", "data": [{"id": "check-model", "object": "model"}]})
 
     def do_POST(self):
@@ -188,16 +186,13 @@ def run(app_path):
         for panel in ("MOBILE", "MODEL", "PERSONA", "ABOUT"):
             press(app, panel)
             wait_for(app, "heading", panel)  # the panel's own title
+            if panel == "MOBILE":  # the address shows while the phone server runs
+                press(app, "START SERVER")
+                wait_for(app, "push button", "STOP SERVER")
             if panel == "PERSONA":
                 check(app, "persona panel, soul", failures)
                 press(app, "LOGS")
                 wait_for(app, "push button", "REFRESH")
-            if panel == "MODEL":
-                # The refresh button works through the screen reader's press action.
-                wait_for(app, "combo box", "Model")
-                probes = ChatServer.probes
-                press(app, "Ask the provider for its models")
-                poll(lambda: ChatServer.probes > probes, "the models' refresh button asked nothing")
             check(app, "%s panel" % panel.lower(), failures)
             press(app, "Close panel")
             poll(lambda: find(app, "heading", panel) is None, "the panel never closed")
