@@ -82,7 +82,7 @@ Item {
             compare(findChild(view, "cloudSection").visible, true)
         }
 
-        function test_fieldsWriteThrough() {
+        function test_fieldsWriteThroughAndAFailedSaveSaysWhy() {
             mouseClick(findChild(view, "providerDeepSeek"))
             compare(findChild(view, "modelField").input.text, "deepseek-flash", "the chosen provider's settings show")
             mouseClick(findChild(view, "providerGrok"))
@@ -90,6 +90,13 @@ Item {
             compare(key.echoMode, TextInput.Password)
             typeInto(modelCase, key, "sk")
             compare(ChatViewModel.cloudConfig.apiKey, "sk", "saved as it is typed")
+            onFullDisk(() => keyClick("x"))
+            compare(ChatViewModel.cloudConfig.apiKey, "skx", "what was typed is in use")
+            compare(findChild(view, "settingsSaveError").text, "Could not save settings: " + ChatViewModel.settingsSaveError)
+            compare(findChild(banners, "settingsSaveErrorBanner").visible, true)
+            keyClick(Qt.Key_Backspace)
+            compare(findChild(view, "settingsSaveError").visible, false)
+
             const connected = findChild(view, "connectedLabel")
             TestHarness.setCloudReachable(false)
             tryCompare(ChatViewModel, "serviceAvailable", false)
@@ -140,17 +147,6 @@ Item {
             compare(field.choices.count, 0, "another address: its list is not known")
             compare(findChild(banners, "modelNotOfferedBanner").visible, false)
         }
-
-        function test_aSettingsSaveThatFailsSaysWhy() {
-            const field = findChild(view, "modelField").input
-            onFullDisk(() => typeInto(modelCase, field, "grok-9"))
-            verify(ChatViewModel.settingsSaveError.length > 0)
-            compare(findChild(view, "settingsSaveError").text, "Could not save settings: " + ChatViewModel.settingsSaveError)
-            compare(findChild(banners, "settingsSaveErrorBanner").visible, true)
-            compare(ChatViewModel.cloudConfig.model, "grok-9", "what was typed is in use")
-            typeInto(modelCase, field, "grok-test")
-            compare(findChild(view, "settingsSaveError").visible, false)
-        }
     }
 
     TestCase {
@@ -167,13 +163,14 @@ Item {
         }
 
         readonly property var persona: ChatViewModel.persona
-        readonly property string soulOnDisk: "# Aria\n\nCurious."
         property var panel
 
         function init() {
             TestHarness.reset()
-            verify(persona.writeTextAtomically(persona.soulURL, soulOnDisk))
+            verify(persona.writeTextAtomically(persona.soulURL, "# Aria"))
+            verify(persona.writeTextAtomically(persona.memoryDirectory + "/2026-03-14-work.md", "Ships"))
             persona.reload()
+            persona.loadMemoryFiles()
             panel = createTemporaryObject(panelComponent, scene)
         }
 
@@ -184,51 +181,25 @@ Item {
                 keyClick(ch)
         }
 
-        function openTab(name) {
-            mouseClick(findChild(panel, name + "Tab"))
-            return panel.content
-        }
-
-        function memoryPath(name) {
-            return persona.memoryDirectory + "/" + name + ".md"
-        }
-
-        function openFile(name, content) {
-            verify(persona.writeTextAtomically(memoryPath(name), content))
-            persona.loadMemoryFiles()
-            const list = findChild(openTab("logs"), "memoryFileList")
-            for (let i = 0; i < list.count; ++i) {
-                list.positionViewAtIndex(i, ListView.Contain)
-                if (list.itemAtIndex(i).file.name === name) {
-                    mouseClick(list.itemAtIndex(i))
-                    compare(findChild(panel, "fileLabel").text, name + ".md")
-                    return panel.content
-                }
-            }
-            fail(name + " is not listed")
-        }
-
-        function test_theSoulIsWrittenOnlyOnSave() {
+        function test_theSoulEditor() {
             const editor = panel.content
             const status = findChild(editor, "saveStatus")
-            compare(editor.textArea.text, soulOnDisk)
             typeAtEnd(editor.textArea, " Kind.")
-            compare(persona.soul, soulOnDisk + " Kind.")
-            compare(ViewTestSupport.readFile(persona.soulURL), soulOnDisk)
+            compare(persona.soul, "# Aria Kind.", "the store changes at once")
+            compare(ViewTestSupport.readFile(persona.soulURL), "# Aria", "the file only on saving")
             compare(status.text, "UNSAVED")
             keyClick(Qt.Key_S, Qt.ControlModifier)
-            compare(ViewTestSupport.readFile(persona.soulURL), soulOnDisk + " Kind.")
+            compare(ViewTestSupport.readFile(persona.soulURL), "# Aria Kind.")
             compare(status.text, "SAVED")
-
             // An editor keeps the tabs typed in it; Ctrl+Tab is the way out.
             keyClick(Qt.Key_Tab)
-            compare(persona.soul, soulOnDisk + " Kind.\t")
+            compare(persona.soul, "# Aria Kind.\t")
             keyClick(Qt.Key_Tab, Qt.ControlModifier)
             compare(editor.textArea.activeFocus, false)
             editor.textArea.forceActiveFocus()
             keyClick(Qt.Key_Backtab, Qt.ControlModifier | Qt.ShiftModifier)
             compare(editor.textArea.activeFocus, false)
-            compare(persona.soul, soulOnDisk + " Kind.\t")
+            compare(persona.soul, "# Aria Kind.\t")
         }
 
         // On a full disk an editor says why and keeps the text until a save succeeds.
@@ -238,9 +209,15 @@ Item {
         }
 
         function test_aFailedSaveSaysWhyAndKeepsTheText(data) {
-            const editor = data.file ? openFile(data.file, "Ships") : panel.content
-            const path = data.file ? memoryPath(data.file) : persona.soulURL
-            const before = editor.textArea.text
+            const path = data.file ? persona.memoryDirectory + "/" + data.file + ".md" : persona.soulURL
+            const before = ViewTestSupport.readFile(path)
+            if (data.file) {
+                const list = findChild(openTab("logs"), "memoryFileList")
+                tryVerify(() => list.count > 0 && list.itemAtIndex(0))
+                mouseClick(list.itemAtIndex(0))
+                compare(findChild(panel, "fileLabel").text, data.file + ".md")
+            }
+            const editor = panel.content
             typeAtEnd(editor.textArea, " on Fridays")
             onFullDisk(() => mouseClick(findChild(editor, data.button)))
             compare(findChild(editor, "saveError").text, "Could not save: File too large")
@@ -249,6 +226,11 @@ Item {
             mouseClick(findChild(editor, data.button))
             compare(findChild(editor, "saveError").visible, false)
             compare(ViewTestSupport.readFile(path), before + " on Fridays")
+        }
+
+        function openTab(name) {
+            mouseClick(findChild(panel, name + "Tab"))
+            return panel.content
         }
     }
 
