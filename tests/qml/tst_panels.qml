@@ -43,15 +43,8 @@ Item {
             id: settingsComponent
             Column {
                 property alias view: settings
-                ModelSettingsView {
-                    id: settings
-                    embedded: true
-                    width: 360
-                    height: 800
-                }
-                StatusBanners {
-                    width: 360
-                }
+                ModelSettingsView { id: settings; embedded: true; width: 360; height: 800 }
+                StatusBanners { width: 360 }
             }
         }
 
@@ -155,11 +148,7 @@ Item {
 
         Component {
             id: panelComponent
-            PersonaSettingsView {
-                embeddedInInspector: true
-                width: 360
-                height: 640
-            }
+            PersonaSettingsView { embeddedInInspector: true; width: 360; height: 640 }
         }
 
         readonly property var persona: ChatViewModel.persona
@@ -241,17 +230,10 @@ Item {
 
         Component {
             id: onboardingComponent
-            OnboardingView {
-                width: 940
-                height: 760
-                timeScale: 0.01
-            }
+            OnboardingView { width: 940; height: 760; timeScale: 0.01 }
         }
 
-        SignalSpy {
-            id: completedSpy
-            signalName: "completed"
-        }
+        SignalSpy { id: completedSpy; signalName: "completed" }
 
         readonly property var persona: ChatViewModel.persona
         property var onboarding

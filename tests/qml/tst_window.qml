@@ -19,11 +19,7 @@ Item {
 
         Component {
             id: rootComponent
-            RootView {
-                width: scene.width
-                height: scene.height
-                timeScale: 0.05
-            }
+            RootView { width: scene.width; height: scene.height; timeScale: 0.05 }
         }
 
         function test_launchPhases_data() {
@@ -56,11 +52,7 @@ Item {
 
         Component {
             id: rowComponent
-            ConversationRow {
-                conversationId: "c"
-                title: "Trip"
-                width: 240
-            }
+            ConversationRow { conversationId: "c"; title: "Trip"; width: 240 }
         }
 
         function test_rowsFromTheMouse() {
@@ -141,10 +133,7 @@ Item {
                 property alias spacing: spacer.spacing
                 width: 300
                 text: "one\ntwo\nthree"
-                TextLineSpacing {
-                    id: spacer
-                    target: spacedText
-                }
+                TextLineSpacing { id: spacer; target: spacedText }
             }
         }
 
