@@ -104,14 +104,13 @@ def poll(look, failure):
     raise RuntimeError(failure)
 
 
-def find(app, role, name, prefix=False):
-    return next((node for node, node_role, _ in walk(app) if node_role == role and (
-        (node.name or "").strip().startswith(name) if prefix else (node.name or "").strip() == name)),
-        None)
+def find(app, role, name):
+    return next((node for node, node_role, _ in walk(app)
+                 if node_role == role and (node.name or "").strip() == name), None)
 
 
-def wait_for(app, role, name, prefix=False):
-    return poll(lambda: find(app, role, name, prefix), "no %s named %r appeared" % (role, name))
+def wait_for(app, role, name):
+    return poll(lambda: find(app, role, name), "no %s named %r appeared" % (role, name))
 
 
 def act(node, wanted):
