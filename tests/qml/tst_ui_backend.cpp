@@ -16,8 +16,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         // A "now" in the middle of a month, away from any DST change.
         const QDateTime now(QDate(2024, 5, 15), QTime(14, 30, 0));
-        const QDateTime morning(QDate(2024, 5, 15), QTime(8, 0));
-        const QDateTime midJanuary(QDate(2024, 1, 15), QTime(12, 0));
+        const auto at = [](int year, int month, int day, int hour) {
+            return QDateTime(QDate(year, month, day), QTime(hour, 0));
+        };
+        const QDateTime morning = at(2024, 5, 15, 8);
         QTest::newRow("59 seconds") << now.addSecs(-59) << now << "now";
         QTest::newRow("minutes, seconds dropped") << now.addSecs(-359) << now << "5 minutes ago";
         QTest::newRow("one hour") << now.addSecs(-3600) << now << "1 hour ago";
@@ -27,14 +29,12 @@ private Q_SLOTS:
         QTest::newRow("three years") << now.addYears(-3).addMonths(-2) << now << "3 years ago";
         // Units count by the calendar: late yesterday evening is hours ago, and
         // 15 January to 14 February not yet a month.
-        QTest::newRow("across midnight")
-            << QDateTime(QDate(2024, 5, 14), QTime(23, 0)) << morning << "9 hours ago";
+        QTest::newRow("across midnight") << at(2024, 5, 14, 23) << morning << "9 hours ago";
         QTest::newRow("almost a month")
-            << midJanuary << QDateTime(QDate(2024, 2, 14), QTime(12, 0)) << "4 weeks ago";
-        QTest::newRow("a month") << midJanuary << QDateTime(QDate(2024, 2, 15), QTime(12, 0))
-                                 << "last month";
+            << at(2024, 1, 15, 12) << at(2024, 2, 14, 12) << "4 weeks ago";
+        QTest::newRow("a month") << at(2024, 1, 15, 12) << at(2024, 2, 15, 12) << "last month";
         QTest::newRow("almost a year")
-            << midJanuary << QDateTime(QDate(2025, 1, 14), QTime(12, 0)) << "11 months ago";
+            << at(2024, 1, 15, 12) << at(2025, 1, 14, 12) << "11 months ago";
         QTest::newRow("another zone, same instant") << morning.toUTC() << morning << "now";
         // A clock read a little early, or set back: never a date to come.
         QTest::newRow("seconds ahead") << now.addSecs(16) << now << "now";
@@ -73,19 +73,19 @@ private Q_SLOTS:
         QTest::addColumn<QMargins>("frame");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QSize>("minimum");
-        const QMargins titleBar(1, 30, 1, 1);
-        QTest::newRow("full HD") << QRect(0, 0, 1920, 1048) << titleBar << QSize(940, 680)
+        const QMargins bar(1, 30, 1, 1); // a title bar
+        QTest::newRow("full HD") << QRect(0, 0, 1920, 1048) << bar << QSize(940, 680)
                                  << QSize(800, 560);
         // 1920 × 1200 at a scale factor of 2, less a 32-pixel panel.
-        QTest::newRow("scale 2") << QRect(0, 32, 960, 568) << titleBar << QSize(940, 537)
+        QTest::newRow("scale 2") << QRect(0, 32, 960, 568) << bar << QSize(940, 537)
                                  << QSize(800, 537);
         // 1366 × 768 at 1.5, panel at the left: neither the size nor the minimum fits.
         QTest::newRow("scale 1.5, side panel")
-            << QRect(48, 0, 863, 512) << titleBar << QSize(861, 481) << QSize(800, 481);
+            << QRect(48, 0, 863, 512) << bar << QSize(861, 481) << QSize(800, 481);
         QTest::newRow("no frame yet")
             << QRect(0, 0, 960, 600) << QMargins() << QSize(940, 600) << QSize(800, 560);
         QTest::newRow("second screen")
-            << QRect(1920, 0, 1280, 1024) << titleBar << QSize(940, 680) << QSize(800, 560);
+            << QRect(1920, 0, 1280, 1024) << bar << QSize(940, 680) << QSize(800, 560);
     }
 
     void windowFitsTheAvailableArea() {

@@ -88,16 +88,13 @@ Item {
 
         function test_panelButtonsAndOverlay() {
             const overlay = findChild(content, "inspectorOverlay")
-            const persona = findChild(content, "personaButton")
             mouseClick(findChild(content, "modelButton"))
             tryCompare(overlay, "progress", 1)
             const view = findChild(overlay, "inspectorView")
-            compare(view.panel, "model")
-            mouseClick(persona)
-            compare(persona.isActive, true)
+            mouseClick(findChild(content, "personaButton"))
             compare(findChild(overlay, "inspectorView"), view, "the content switches in place")
             compare(view.panel, "persona")
-            mouseClick(persona)
+            mouseClick(findChild(content, "personaButton"))
             compare(ChatViewModel.inspectorPanel, "")
             compare(view.panel, "persona", "the panel slides out still showing what it showed")
             tryCompare(overlay, "visible", false)
