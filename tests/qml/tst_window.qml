@@ -121,6 +121,8 @@ Item {
             compare(shown.textFormat, TextEdit.PlainText, "never interpreted")
             compare(textOf(row(transcript, 1), "messageText"), "In **Documents**.")
             verify(row(transcript, 1).Accessible.name.indexOf("In **Documents**.") >= 0, "read out with its text")
+            TestHarness.addMessage("assistant", "")
+            compare(findChild(row(transcript, 2), "waveformLoader").active, false, "no waveform unless being written")
         }
 
         Component {
