@@ -253,13 +253,7 @@ Item {
             return onboarding.page
         }
 
-        function toSoulSetup() {
-            mouseClick(findChild(page("welcomePage"), "getStartedButton"))
-            mouseClick(findChild(page("modelSetupPage"), "skipButton"))
-            return page("soulSetupPage")
-        }
-
-        function test_nextWaitsForACloudKey() {
+        function test_welcomeKeyAndQuestionnaire() {
             mouseClick(findChild(page("welcomePage"), "getStartedButton"))
             const setup = page("modelSetupPage")
             const next = findChild(setup, "nextButton")
@@ -273,11 +267,8 @@ Item {
             keyClick("k")
             compare(next.enabled, true, "the key typed into the embedded settings")
             mouseClick(next)
-            page("soulSetupPage")
-        }
 
-        function test_questionnaireWritesTheSoul() {
-            const soul = toSoulSetup()
+            const soul = page("soulSetupPage")
             const input = findChild(soul, "soulInput")
             tryCompare(input, "activeFocus", true, 2000, "typing goes to the answer at once")
             const answers = ["Nova", "female", "20s", "research"]
@@ -294,7 +285,9 @@ Item {
         }
 
         function test_aPastedSoulIsStoredOrSaysWhyNot() {
-            const soul = toSoulSetup()
+            mouseClick(findChild(page("welcomePage"), "getStartedButton"))
+            mouseClick(findChild(page("modelSetupPage"), "skipButton"))
+            const soul = page("soulSetupPage")
             mouseClick(findChild(soul, "pasteLink"))
             const editor = findChild(soul, "pastedSoulEditor")
             typeInto(onboardingCase, editor.textArea, "\n# Kai\n")
