@@ -5,6 +5,7 @@
 
 #include "core/chat_view_model.h"
 #include "core/conversation_store.h"
+#include "core/model_backends.h"
 #include "support/fake_http_server.h"
 
 #include <QDir>
@@ -34,9 +35,9 @@ struct ControllerHarness {
         options.ollamaBase = ollama.baseUrl();
         options.serverPort = 0;
         viewModel = std::make_unique<ChatViewModel>(options);
-        viewModel->useCloudConfigWithoutSaving({CloudProviderPreset::grok,
-                                                QStringLiteral("test-key"), cloud.baseUrl(),
-                                                QStringLiteral("grok-test")});
+        viewModel->backends()->useCloudConfigWithoutSaving(
+            {CloudProviderPreset::grok, QStringLiteral("test-key"), cloud.baseUrl(),
+             QStringLiteral("grok-test")});
     }
 
     // In a folder of its own, which a test may fill up.
@@ -65,7 +66,8 @@ struct ControllerHarness {
     bool useLocalBackend() {
         ollama.setStandingResponse("GET", QStringLiteral("/api/tags"),
                                    FakeOllamaServer::tags({QStringLiteral("qwen2.5:3b")}));
-        viewModel->switchBackend(AIBackend::local);
-        return QTest::qWaitFor([this] { return viewModel->activeBackend() == AIBackend::local; });
+        viewModel->backends()->switchBackend(AIBackend::local);
+        return QTest::qWaitFor(
+            [this] { return viewModel->backends()->activeBackend() == AIBackend::local; });
     }
 };

@@ -69,7 +69,7 @@ private Q_SLOTS:
         QCOMPARE(contents(h.current()),
                  QStringList{QStringLiteral("I'm awake. Who are you? Who am I? Where am I?")});
         QCOMPARE(h.current().messages.first().role, Role::assistant);
-        QCOMPARE(h.vm().activeBackend(), AIBackend::cloud);
+        QCOMPARE(h.vm().backends()->activeBackend(), AIBackend::cloud);
         QVERIFY(!h.vm().isGenerating());
         QVERIFY(!h.vm().inspectorPanel());
     }
@@ -380,38 +380,38 @@ private Q_SLOTS:
         h.ollama.enqueue("POST", QStringLiteral("/api/chat"),
                          FakeOllamaServer::chatReply(QStringLiteral("from local")));
         h.send(QStringLiteral("switch"));
-        h.vm().switchBackend(AIBackend::local);
+        h.vm().backends()->switchBackend(AIBackend::local);
         QTRY_VERIFY(!h.vm().isGenerating());
-        QCOMPARE(h.vm().activeBackend(), AIBackend::local);
+        QCOMPARE(h.vm().backends()->activeBackend(), AIBackend::local);
         QCOMPARE(h.current().messages.last().content, QStringLiteral("from local"));
         QCOMPARE(h.chatRequests(h.cloud).size(), 1);
     }
 
     void providerSwitchesStoreAndRestoreSettings() {
         Harness h;
-        h.vm().switchProvider(CloudProviderPreset::deepseek);
-        QCOMPARE(h.vm().cloudConfig(), defaultConfig(CloudProviderPreset::deepseek));
-        QCOMPARE(h.vm().cloudService()->model(), QStringLiteral("deepseek-flash"));
-        QCOMPARE(h.vm().savedCloudConfigs().keys(),
+        h.vm().backends()->switchProvider(CloudProviderPreset::deepseek);
+        QCOMPARE(h.vm().backends()->cloudConfig(), defaultConfig(CloudProviderPreset::deepseek));
+        QCOMPARE(h.vm().backends()->cloudService()->model(), QStringLiteral("deepseek-flash"));
+        QCOMPARE(h.vm().backends()->savedCloudConfigs().keys(),
                  (QList{CloudProviderPreset::grok, CloudProviderPreset::deepseek}));
 
         // Keep every probe on this machine: the saved DeepSeek entry points at the fake.
-        h.vm().setCloudBaseURL(h.cloud.baseUrl());
-        h.vm().setCloudApiKey(QStringLiteral("sk-deep"));
-        QCOMPARE(h.vm().cloudService()->apiKey(), QStringLiteral("sk-deep"));
-        QCOMPARE(h.vm().cloudService()->baseURL(), h.cloud.baseUrl());
-        h.vm().switchProvider(CloudProviderPreset::gemini);
-        h.vm().switchProvider(CloudProviderPreset::deepseek);
-        QCOMPARE(h.vm().cloudConfig().apiKey, QStringLiteral("sk-deep"));
+        h.vm().backends()->setCloudBaseURL(h.cloud.baseUrl());
+        h.vm().backends()->setCloudApiKey(QStringLiteral("sk-deep"));
+        QCOMPARE(h.vm().backends()->cloudService()->apiKey(), QStringLiteral("sk-deep"));
+        QCOMPARE(h.vm().backends()->cloudService()->baseURL(), h.cloud.baseUrl());
+        h.vm().backends()->switchProvider(CloudProviderPreset::gemini);
+        h.vm().backends()->switchProvider(CloudProviderPreset::deepseek);
+        QCOMPARE(h.vm().backends()->cloudConfig().apiKey, QStringLiteral("sk-deep"));
 
         // A relaunch starts with the provider saved last, on the cloud backend.
         ChatViewModelOptions options;
         options.personaDirectory = h.dir.filePath(QStringLiteral("persona"));
         options.settingsFile = h.settingsFile();
         const ChatViewModel relaunched(options);
-        QCOMPARE(relaunched.cloudConfig().provider, CloudProviderPreset::deepseek);
-        QCOMPARE(relaunched.cloudConfig().apiKey, QStringLiteral("sk-deep"));
-        QCOMPARE(relaunched.activeBackend(), AIBackend::cloud);
+        QCOMPARE(relaunched.backends()->cloudConfig().provider, CloudProviderPreset::deepseek);
+        QCOMPARE(relaunched.backends()->cloudConfig().apiKey, QStringLiteral("sk-deep"));
+        QCOMPARE(relaunched.backends()->activeBackend(), AIBackend::cloud);
     }
 
     void aSettingsSaveThatFailsSaysWhyUntilOneSucceeds_data() {
@@ -427,29 +427,30 @@ private Q_SLOTS:
         if (!disk.isAvailable()) {
             QSKIP("mounting a tmpfs needs root");
         }
-        h.vm().setCloudModel(QStringLiteral("grok-kept"));
+        h.vm().backends()->setCloudModel(QStringLiteral("grok-kept"));
         QSignalSpy changes(&h.vm(), &ChatViewModel::settingsSaveErrorChanged);
         disk.engage();
         h.vm().setHasCompletedOnboarding(true);
-        h.vm().setCloudModel(QStringLiteral("grok-typed"));
+        h.vm().backends()->setCloudModel(QStringLiteral("grok-typed"));
         disk.release();
         QCOMPARE(changes.size(), 1);
         QVERIFY(!h.vm().settingsSaveError().isEmpty());
         if (fault == DiskFault::fullTmpfs) {
             QCOMPARE(h.vm().settingsSaveError(), QStringLiteral("No space left on device"));
         }
-        QCOMPARE(h.vm().cloudService()->model(), QStringLiteral("grok-typed")); // in use anyway
+        QCOMPARE(h.vm().backends()->cloudService()->model(),
+                 QStringLiteral("grok-typed")); // in use anyway
         QCOMPARE(ProviderSettings::loadActive(UserDefaults(h.settingsFile())).model,
                  QStringLiteral("grok-kept"));
 
-        h.vm().setCloudModel(QStringLiteral("grok-next"));
+        h.vm().backends()->setCloudModel(QStringLiteral("grok-next"));
         QVERIFY(h.vm().settingsSaveError().isEmpty());
     }
 
     void switchingToTheActiveBackendDoesNothing() {
         Harness h;
-        QSignalSpy loading(&h.vm(), &ChatViewModel::isLoadingModelChanged);
-        h.vm().switchBackend(AIBackend::cloud);
+        QSignalSpy loading(h.vm().localModelSetup(), &LocalModelSetup::isLoadingModelChanged);
+        h.vm().backends()->switchBackend(AIBackend::cloud);
         QVERIFY(h.cloud.requests().isEmpty());
         QVERIFY(h.ollama.requests().isEmpty());
         QCOMPARE(loading.size(), 0);
@@ -459,11 +460,11 @@ private Q_SLOTS:
         Harness h;
         h.ollama.enqueue("GET", QStringLiteral("/api/tags"),
                          FakeOllamaServer::tags({QStringLiteral("llama3")}));
-        h.vm().switchBackend(AIBackend::local);
-        QVERIFY(h.vm().isLoadingModel());
-        QTRY_VERIFY(!h.vm().isLoadingModel());
-        QCOMPARE(h.vm().activeBackend(), AIBackend::cloud);
-        QCOMPARE(h.vm().modelLoadError(),
+        h.vm().backends()->switchBackend(AIBackend::local);
+        QVERIFY(h.vm().localModelSetup()->isLoadingModel());
+        QTRY_VERIFY(!h.vm().localModelSetup()->isLoadingModel());
+        QCOMPARE(h.vm().backends()->activeBackend(), AIBackend::cloud);
+        QCOMPARE(h.vm().localModelSetup()->modelLoadError(),
                  QStringLiteral("Ollama is not running or qwen model not found. Please install and "
                                 "start Ollama, then run: ollama pull qwen2.5:3b"));
     }
@@ -471,98 +472,100 @@ private Q_SLOTS:
     void availabilityFollowsTheProbe() {
         Harness h;
         h.cloud.enqueue("GET", QStringLiteral("/v1/models"), FakeResponse::text(401, "no"));
-        h.vm().testConnection();
-        QTRY_VERIFY(!h.vm().serviceAvailable());
+        h.vm().backends()->testConnection();
+        QTRY_VERIFY(!h.vm().backends()->serviceAvailable());
         h.cloud.enqueue("GET", QStringLiteral("/v1/models"), FakeResponse::json(200, {}));
-        h.vm().testConnection();
-        QTRY_VERIFY(h.vm().serviceAvailable());
+        h.vm().backends()->testConnection();
+        QTRY_VERIFY(h.vm().backends()->serviceAvailable());
     }
 
     void onlyTheLatestProbeCounts() {
         // A slow refusal to the first probe must not overwrite the newer answer.
         Harness h;
-        QSignalSpy answered(networkOf(h.vm().cloudService()), &QNetworkAccessManager::finished);
+        QSignalSpy answered(networkOf(h.vm().backends()->cloudService()),
+                            &QNetworkAccessManager::finished);
         h.cloud.enqueue("GET", QStringLiteral("/v1/models"),
                         FakeResponse::text(401, "old key").delayedBy(300));
         h.cloud.enqueue("GET", QStringLiteral("/v1/models"), modelList({"grok-test"}));
-        h.vm().testConnection();
+        h.vm().backends()->testConnection();
         QTRY_COMPARE(h.cloud.requests().size(), 1);
-        h.vm().testConnection();
-        QTRY_COMPARE(h.vm().servedModels(), QStringList{"grok-test"});
+        h.vm().backends()->testConnection();
+        QTRY_COMPARE(h.vm().backends()->servedModels(), QStringList{"grok-test"});
         QTRY_COMPARE(answered.size(), 2); // the slow answer has come, and was dropped
-        QVERIFY(h.vm().serviceAvailable());
-        QCOMPARE(h.vm().servedModels(), QStringList{"grok-test"});
+        QVERIFY(h.vm().backends()->serviceAvailable());
+        QCOMPARE(h.vm().backends()->servedModels(), QStringList{"grok-test"});
     }
 
     void aModelTheProviderDoesNotListIsFlagged() {
         Harness h;
-        QSignalSpy flagged(&h.vm(), &ChatViewModel::modelNotOfferedChanged);
+        QSignalSpy flagged(h.vm().backends(), &ModelBackends::modelNotOfferedChanged);
         h.cloud.setStandingResponse("GET", QStringLiteral("/v1/models"),
                                     modelList({"models/zeta", "grok-4.3", "alpha", "grok-4.3"}));
-        h.vm().testConnection();
-        QTRY_COMPARE(h.vm().servedModels(), (QStringList{"alpha", "grok-4.3", "zeta"}));
-        QVERIFY(h.vm().modelNotOffered()); // "grok-test" is not listed
-        h.vm().setCloudModel(QStringLiteral("models/zeta"));
-        QVERIFY(!h.vm().modelNotOffered()); // with or without the prefix
-        h.vm().setCloudModel(QStringLiteral("grok-4.2"));
-        QVERIFY(h.vm().modelNotOffered());
+        h.vm().backends()->testConnection();
+        QTRY_COMPARE(h.vm().backends()->servedModels(), (QStringList{"alpha", "grok-4.3", "zeta"}));
+        QVERIFY(h.vm().backends()->modelNotOffered()); // "grok-test" is not listed
+        h.vm().backends()->setCloudModel(QStringLiteral("models/zeta"));
+        QVERIFY(!h.vm().backends()->modelNotOffered()); // with or without the prefix
+        h.vm().backends()->setCloudModel(QStringLiteral("grok-4.2"));
+        QVERIFY(h.vm().backends()->modelNotOffered());
         QCOMPARE(flagged.size(), 3);
-        QCOMPARE(h.vm().cloudConfig().model,
+        QCOMPARE(h.vm().backends()->cloudConfig().model,
                  QStringLiteral("grok-4.2")); // nothing changes by itself
 
         // A provider that lists nothing flags nothing.
         h.cloud.setStandingResponse("GET", QStringLiteral("/v1/models"),
                                     FakeResponse::json(200, {}));
-        h.vm().refreshServedModels();
-        QTRY_VERIFY(!h.vm().modelNotOffered());
-        QVERIFY(h.vm().servedModels().isEmpty());
+        h.vm().backends()->refreshServedModels();
+        QTRY_VERIFY(!h.vm().backends()->modelNotOffered());
+        QVERIFY(h.vm().backends()->servedModels().isEmpty());
 
         // What one address listed says nothing about another.
         h.cloud.setStandingResponse("GET", QStringLiteral("/v1/models"), modelList({"alpha"}));
-        h.vm().refreshServedModels();
-        QTRY_VERIFY(h.vm().modelNotOffered());
-        h.vm().setCloudBaseURL(h.ollama.baseUrl());
-        QVERIFY(h.vm().servedModels().isEmpty());
-        QVERIFY(!h.vm().modelNotOffered());
+        h.vm().backends()->refreshServedModels();
+        QTRY_VERIFY(h.vm().backends()->modelNotOffered());
+        h.vm().backends()->setCloudBaseURL(h.ollama.baseUrl());
+        QVERIFY(h.vm().backends()->servedModels().isEmpty());
+        QVERIFY(!h.vm().backends()->modelNotOffered());
     }
 
     void choosingTheCloudDropsALateLocalLoadAndItsError() {
         Harness h;
         h.ollama.enqueue("GET", QStringLiteral("/api/tags"), FakeOllamaServer::tags({"llama3"}));
-        h.vm().switchBackend(AIBackend::local);
-        QTRY_VERIFY(!h.vm().modelLoadError().isEmpty());
-        h.vm().switchBackend(AIBackend::cloud); // already active: only the error goes
-        QVERIFY(h.vm().modelLoadError().isEmpty());
+        h.vm().backends()->switchBackend(AIBackend::local);
+        QTRY_VERIFY(!h.vm().localModelSetup()->modelLoadError().isEmpty());
+        h.vm().backends()->switchBackend(AIBackend::cloud); // already active: only the error goes
+        QVERIFY(h.vm().localModelSetup()->modelLoadError().isEmpty());
 
         QSignalSpy answered(networkOf(h.vm().localModelSetup()), &QNetworkAccessManager::finished);
         h.ollama.enqueue("GET", QStringLiteral("/api/tags"),
                          FakeOllamaServer::tags({"qwen2.5:3b"}).delayedBy(200));
-        h.vm().switchBackend(AIBackend::local);
-        QVERIFY(h.vm().isLoadingModel());
-        h.vm().switchBackend(AIBackend::cloud);
-        QVERIFY(!h.vm().isLoadingModel());
+        h.vm().backends()->switchBackend(AIBackend::local);
+        QVERIFY(h.vm().localModelSetup()->isLoadingModel());
+        h.vm().backends()->switchBackend(AIBackend::cloud);
+        QVERIFY(!h.vm().localModelSetup()->isLoadingModel());
         QTRY_COMPARE(answered.size(), 1); // the late answer has come and must change nothing
-        QCOMPARE(h.vm().activeBackend(), AIBackend::cloud);
-        QVERIFY(h.vm().modelLoadError().isEmpty());
+        QCOMPARE(h.vm().backends()->activeBackend(), AIBackend::cloud);
+        QVERIFY(h.vm().localModelSetup()->modelLoadError().isEmpty());
     }
 
     void serviceIsCheckedOnlyOnceAProbeAnswers() {
         Harness h;
-        h.vm().setCloudBaseURL(h.cloud.baseUrl()); // stored, so a relaunch probes the fake
+        h.vm().backends()->setCloudBaseURL(
+            h.cloud.baseUrl()); // stored, so a relaunch probes the fake
         h.cloud.enqueue("GET", QStringLiteral("/v1/models"), FakeResponse::silence());
         ChatViewModelOptions options;
         options.personaDirectory = h.dir.filePath(QStringLiteral("persona"));
         options.settingsFile = h.settingsFile();
         ChatViewModel relaunched(options);
         QTRY_COMPARE(h.cloud.requests().size(), 1);
-        QVERIFY(relaunched.serviceAvailable());
-        QVERIFY(!relaunched.serviceChecked());
+        QVERIFY(relaunched.backends()->serviceAvailable());
+        QVERIFY(!relaunched.backends()->serviceChecked());
 
-        QSignalSpy checked(&relaunched, &ChatViewModel::serviceCheckedChanged);
+        QSignalSpy checked(relaunched.backends(), &ModelBackends::serviceCheckedChanged);
         h.cloud.enqueue("GET", QStringLiteral("/v1/models"), FakeResponse::json(200, {}));
-        relaunched.testConnection();
-        QTRY_VERIFY(relaunched.serviceChecked());
-        QVERIFY(relaunched.serviceAvailable());
+        relaunched.backends()->testConnection();
+        QTRY_VERIFY(relaunched.backends()->serviceChecked());
+        QVERIFY(relaunched.backends()->serviceAvailable());
         QCOMPARE(checked.size(), 1);
     }
 

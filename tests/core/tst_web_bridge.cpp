@@ -137,10 +137,10 @@ private Q_SLOTS:
         Harness h;
         h.ollama.setStandingResponse("GET", QStringLiteral("/api/tags"),
                                      FakeOllamaServer::tags({QStringLiteral("qwen2.5:3b")}));
-        h.vm().switchBackend(AIBackend::local);
-        QTRY_COMPARE(h.vm().activeBackend(), AIBackend::local);
+        h.vm().backends()->switchBackend(AIBackend::local);
+        QTRY_COMPARE(h.vm().backends()->activeBackend(), AIBackend::local);
         QVERIFY(h.startServer());
-        h.vm().switchBackend(AIBackend::cloud);
+        h.vm().backends()->switchBackend(AIBackend::cloud);
         h.ollama.enqueue("POST", QStringLiteral("/api/chat"),
                          FakeOllamaServer::streamedText({QStringLiteral("local says hi")}));
         const QByteArray answer = h.phoneChat({QStringLiteral("who answers?")});

@@ -22,8 +22,8 @@ TestCase {
 
     function init() {
         TestHarness.reset()
-        tryCompare(ChatViewModel, "serviceAvailable", true)
-        tryCompare(ChatViewModel, "isLoadingModel", false)
+        tryCompare(ChatViewModel.backends, "serviceAvailable", true)
+        tryCompare(ChatViewModel.localModelSetup, "isLoadingModel", false)
         content = createTemporaryObject(contentComponent, parent, { width: parent.width, height: parent.height })
         input = findChild(content, "inputArea")
         list = findChild(content, "conversationList")
@@ -51,7 +51,7 @@ TestCase {
     }
 
     function openPanel(name) {
-        ChatViewModel.togglePanel(name)
+        ChatViewModel.togglePanel(InspectorSidebarPanel.Value[name])
         tryCompare(findChild(content, "inspectorOverlay"), "progress", 1)
         return findChild(content, "inspectorView")
     }

@@ -120,7 +120,7 @@ Item {
             const panels = ["mobile", "model", "persona", "about", ""] // the open panel's shortcut closes it
             for (let i = 0; i < panels.length; ++i) {
                 keyClick(Qt.Key_1 + Math.min(i, 3), Qt.ControlModifier)
-                compare(ChatViewModel.inspectorPanel, panels[i])
+                compare(ChatViewModel.inspectorPanel, InspectorSidebarPanel.Value[panels[i]])
             }
             if (!input.activeFocus) {
                 keyClick(Qt.Key_L, Qt.ControlModifier)
@@ -164,7 +164,7 @@ Item {
             else
                 target.selectAll()
             keyClick(data.key || Qt.Key_Escape, data.key ? Qt.ControlModifier : Qt.NoModifier)
-            compare(ChatViewModel.inspectorPanel, data.next || "")
+            compare(ChatViewModel.inspectorPanel, InspectorSidebarPanel.Value[data.next])
             compare(input.activeFocus, !data.stays, "the focus is in the input field")
         }
 
@@ -180,7 +180,7 @@ Item {
             mouseClick(findChild(list.itemAtIndex(0), "rowBadge"))
             mouseClick(findChild(content, "aboutButton"))
             compare(input.activeFocus, true, "after the rows and the panel button")
-            ChatViewModel.inspectorPanel = ""
+            ChatViewModel.closeInspector()
             tryCompare(findChild(content, "inspectorOverlay"), "visible", false)
 
             const result = findChild(row(transcript, 2), "toolResultView")

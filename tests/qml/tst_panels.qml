@@ -53,8 +53,8 @@ Item {
 
         function init() {
             TestHarness.reset()
-            tryCompare(ChatViewModel, "activeBackend", "Cloud API")
-            ChatViewModel.switchProvider("Grok")
+            tryCompare(ChatViewModel.backends, "activeBackend", AIBackend.Value.cloud)
+            ChatViewModel.backends.switchProvider(CloudProviderPreset.Value.grok)
             banners = createTemporaryObject(settingsComponent, scene)
             view = banners.view
         }
@@ -64,10 +64,10 @@ Item {
             TestHarness.setLocalModelInstalled(false)
             mouseClick(findChild(view, "modeLocalQwen"))
             compare(findChild(view, "localSection").visible, true, "the chosen mode's settings show while it loads")
-            tryCompare(ChatViewModel, "isLoadingModel", false)
+            tryCompare(ChatViewModel.localModelSetup, "isLoadingModel", false)
             compare(findChild(view, "modeCloudAPI").active, true, "the mode in use stays marked")
             const error = findChild(view, "modelLoadError")
-            compare(error.text, ChatViewModel.modelLoadError)
+            compare(error.text, ChatViewModel.localModelSetup.modelLoadError)
             ViewTestSupport.hideOllama()
             mouseClick(findChild(view, "setupButton"))
             tryCompare(error, "text", "Ollama not found. Install from ollama.com")
@@ -82,9 +82,9 @@ Item {
             const key = findChild(view, "apiKeyField").input
             compare(key.echoMode, TextInput.Password)
             typeInto(modelCase, key, "sk")
-            compare(ChatViewModel.cloudConfig.apiKey, "sk", "saved as it is typed")
+            compare(ChatViewModel.backends.cloudConfig.apiKey, "sk", "saved as it is typed")
             onFullDisk(() => keyClick("x"))
-            compare(ChatViewModel.cloudConfig.apiKey, "skx", "what was typed is in use")
+            compare(ChatViewModel.backends.cloudConfig.apiKey, "skx", "what was typed is in use")
             compare(findChild(view, "settingsSaveError").text, "Could not save settings: " + ChatViewModel.settingsSaveError)
             compare(findChild(banners, "settingsSaveErrorBanner").visible, true)
             keyClick(Qt.Key_Backspace)
@@ -92,7 +92,7 @@ Item {
 
             const connected = findChild(view, "connectedLabel")
             TestHarness.setCloudReachable(false)
-            tryCompare(ChatViewModel, "serviceAvailable", false)
+            tryCompare(ChatViewModel.backends, "serviceAvailable", false)
             TestHarness.setCloudReachable(true)
             compare(connected.visible, false, "nothing shows before the next check")
             mouseClick(findChild(view, "testConnectionButton"))
@@ -103,11 +103,11 @@ Item {
             const field = findChild(view, "modelField")
             const refresh = findChild(view, "refreshModels")
             const ring = findChild(field, "modelFocusRing")
-            const original = ChatViewModel.cloudConfig.baseURL
+            const original = ChatViewModel.backends.cloudConfig.baseURL
             compare(field.choices.Accessible.name, "Model")
             compare(refresh.Accessible.name, "Ask the provider for its models")
             ViewTestSupport.listProviderModels(["alpha"])
-            ChatViewModel.setCloudBaseURL(ViewTestSupport.providerBaseUrl)
+            ChatViewModel.backends.setCloudBaseURL(ViewTestSupport.providerBaseUrl)
             mouseClick(field.input)
             compare(ring.visible, false, "no ring after a click")
             mouseClick(refresh)
@@ -129,13 +129,13 @@ Item {
             compare(field.input.activeFocus, true)
             compare(ring.visible, true)
             keyClick(Qt.Key_Up)
-            compare(ChatViewModel.cloudConfig.model, "grok-4.3")
+            compare(ChatViewModel.backends.cloudConfig.model, "grok-4.3")
 
             typeInto(modelCase, field.input, "grok-9") // free text stays, flagged
             compare(findChild(view, "modelWarning").text, "grok-9 is not offered by Grok")
             compare(findChild(findChild(banners, "modelNotOfferedBanner"), "bannerText").text,
                     "Model grok-9 is not offered by Grok — choose one in MODEL")
-            ChatViewModel.setCloudBaseURL(original)
+            ChatViewModel.backends.setCloudBaseURL(original)
             compare(field.choices.count, 0, "another address: its list is not known")
             compare(findChild(banners, "modelNotOfferedBanner").visible, false)
         }
@@ -239,7 +239,7 @@ Item {
 
         function init() {
             TestHarness.reset()
-            ChatViewModel.setCloudApiKey("test-key")
+            ChatViewModel.backends.setCloudApiKey("test-key")
             verify(persona.writeTextAtomically(persona.soulURL, "# Before"))
             persona.reload()
             onboarding = createTemporaryObject(onboardingComponent, scene)
@@ -257,12 +257,12 @@ Item {
             mouseClick(findChild(page("welcomePage"), "getStartedButton"))
             const setup = page("modelSetupPage")
             const next = findChild(setup, "nextButton")
-            ChatViewModel.setCloudApiKey(" \n\t ")
+            ChatViewModel.backends.setCloudApiKey(" \n\t ")
             compare(next.enabled, false, "a key of white space is no key")
             compare(findChild(setup, "apiKeyHint").visible, true)
-            ChatViewModel.switchBackend("Local Qwen")
+            ChatViewModel.backends.switchBackend(AIBackend.Value.local)
             tryCompare(next, "enabled", true, 2000, "the local model needs no key")
-            ChatViewModel.switchBackend("Cloud API")
+            ChatViewModel.backends.switchBackend(AIBackend.Value.cloud)
             findChild(setup, "apiKeyField").input.forceActiveFocus()
             keyClick("k")
             compare(next.enabled, true, "the key typed into the embedded settings")

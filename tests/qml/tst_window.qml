@@ -93,10 +93,10 @@ Item {
             const view = findChild(overlay, "inspectorView")
             mouseClick(findChild(content, "personaButton"))
             compare(findChild(overlay, "inspectorView"), view, "the content switches in place")
-            compare(view.panel, "persona")
+            compare(view.panel, InspectorSidebarPanel.Value.persona)
             mouseClick(findChild(content, "personaButton"))
-            compare(ChatViewModel.inspectorPanel, "")
-            compare(view.panel, "persona", "the panel slides out still showing what it showed")
+            compare(ChatViewModel.inspectorPanel, undefined)
+            compare(view.panel, InspectorSidebarPanel.Value.persona, "the panel slides out still showing what it showed")
             tryCompare(overlay, "visible", false)
 
             // At the smallest window the panel fits beside a dimmed strip that closes it.
@@ -108,7 +108,7 @@ Item {
             compare(findChild(overlay, "dimStrip").width + findChild(overlay, "panelFrame").width,
                     findChild(content, "chatArea").width)
             mouseClick(findChild(overlay, "dimStrip"))
-            compare(ChatViewModel.inspectorPanel, "")
+            compare(ChatViewModel.inspectorPanel, undefined)
         }
 
         function test_messagesShowExactlyAsWritten() {
@@ -187,28 +187,28 @@ Item {
         function test_bannersAndTheModelName() {
             const banner = name => textOf(findChild(content, name), "bannerText")
             TestHarness.setCloudReachable(false)
-            tryCompare(ChatViewModel, "serviceAvailable", false)
+            tryCompare(ChatViewModel.backends, "serviceAvailable", false)
             compare(banner("unavailableBanner"), "Cannot reach API — check settings")
             TestHarness.setCloudReachable(true)
-            tryCompare(ChatViewModel, "serviceAvailable", true)
+            tryCompare(ChatViewModel.backends, "serviceAvailable", true)
             compare(textOf(content, "modelName"), "Grok")
 
             TestHarness.delayLocalProbe(500)
-            ChatViewModel.switchBackend("Local Qwen")
+            ChatViewModel.backends.switchBackend(AIBackend.Value.local)
             compare(banner("loadingBanner"), "LOADING MODEL")
             compare(textOf(content, "modelName"), "Grok", "not before the model has loaded")
-            tryCompare(ChatViewModel, "activeBackend", "Local Qwen")
+            tryCompare(ChatViewModel.backends, "activeBackend", AIBackend.Value.local)
             compare(textOf(content, "modelName"), "Local")
             TestHarness.setLocalModelInstalled(false)
-            ChatViewModel.testConnection()
-            tryCompare(ChatViewModel, "serviceAvailable", false)
+            ChatViewModel.backends.testConnection()
+            tryCompare(ChatViewModel.backends, "serviceAvailable", false)
             compare(banner("unavailableBanner"), "Local model not available")
 
-            ChatViewModel.switchBackend("Cloud API")
-            ChatViewModel.switchBackend("Local Qwen")
-            tryVerify(() => ChatViewModel.modelLoadError.length > 0)
-            compare(banner("loadErrorBanner"), ChatViewModel.modelLoadError)
-            ChatViewModel.switchBackend("Cloud API")
+            ChatViewModel.backends.switchBackend(AIBackend.Value.cloud)
+            ChatViewModel.backends.switchBackend(AIBackend.Value.local)
+            tryVerify(() => ChatViewModel.localModelSetup.modelLoadError.length > 0)
+            compare(banner("loadErrorBanner"), ChatViewModel.localModelSetup.modelLoadError)
+            ChatViewModel.backends.switchBackend(AIBackend.Value.cloud)
             compare(banner("loadErrorBanner"), "", "choosing the cloud again clears the error")
         }
 

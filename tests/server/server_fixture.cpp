@@ -4,17 +4,22 @@
 #include <QUrlQuery>
 
 ServerFixture::ServerFixture() {
-    server.onStatusChange = [this](bool running, std::optional<QString> url) {
-        statusReports.append({running, url});
-    };
-    server.onWebUserMessage = [this](QString text) { events.append("user:" + text); };
-    server.onWebAssistantToken = [this](QString piece) { events.append("token:" + piece); };
-    server.onWebAssistantDone = [this] { events.append(QStringLiteral("done")); };
-    server.systemPromptProvider = [this] { return systemPrompt; };
-    server.streamingServiceProvider = [this](WireMessages messages) -> TextPieceStream* {
+    QObject::connect(&server, &LocalServer::statusChanged,
+                     [this](bool running, std::optional<QString> url) {
+                         statusReports.append({running, url});
+                     });
+    QObject::connect(&server, &LocalServer::webUserMessage,
+                     [this](const QString& text) { events.append("user:" + text); });
+    QObject::connect(&server, &LocalServer::webAssistantToken,
+                     [this](const QString& piece) { events.append("token:" + piece); });
+    QObject::connect(&server, &LocalServer::webAssistantDone,
+                     [this] { events.append(QStringLiteral("done")); });
+    replies.prompt = [this] { return systemPrompt; };
+    replies.reply = [this](WireMessages messages) -> TextPieceStream* {
         modelRequests.append(messages);
         return provideStreams ? playScript(script) : nullptr;
     };
+    server.setReplySource(&replies);
 }
 
 bool ServerFixture::start() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "function_reply_source.h"
 #include "scripted_stream.h"
 #include "server/local_server.h"
 
@@ -9,7 +10,7 @@
 
 #include <optional>
 
-// A LocalServer on a free port whose hooks are recorded and whose model is a script.
+// A LocalServer on a free port whose signals are recorded and whose model is a script.
 struct ServerFixture {
     ServerFixture();
 
@@ -17,12 +18,13 @@ struct ServerFixture {
     QByteArray chatTarget() const { return "/api/chat?key=" + key.toUtf8(); }
     QByteArray pageTarget() const { return "/?key=" + key.toUtf8(); }
 
+    FunctionReplySource replies;
     LocalServer server{0};
     StreamScript script;
     QString systemPrompt;
     bool provideStreams = true;
 
-    // "user:TEXT", "token:PIECE", "done", in the order the hooks ran.
+    // "user:TEXT", "token:PIECE", "done", in the order they were emitted.
     QStringList events;
     QList<std::pair<bool, std::optional<QString>>> statusReports;
     QList<WireMessages> modelRequests;

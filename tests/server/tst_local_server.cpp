@@ -482,7 +482,7 @@ private Q_SLOTS:
     void whenEveryPlaceIsBeingAnsweredNewcomersAreClosed() {
         fixture->server.setMaxConnections(3);
         QList<QPointer<TextPieceStream>> replies; // held in progress until the end
-        fixture->server.streamingServiceProvider = [&replies](WireMessages) {
+        fixture->replies.reply = [&replies](WireMessages) {
             return replies.emplace_back(new TextPieceStream).data();
         };
         std::vector<std::unique_ptr<RawHttpClient>> chats;
@@ -545,11 +545,13 @@ private Q_SLOTS:
         QPointer<TextPieceStream> stream;
         QString url;
         int tokens = 0;
-        server->onStatusChange = [&url](bool, std::optional<QString> reported) {
-            url = reported.value_or(QString());
-        };
-        server->onWebAssistantToken = [&tokens](QString) { ++tokens; };
-        server->streamingServiceProvider = [&stream](WireMessages) {
+        QObject::connect(
+            server, &LocalServer::statusChanged,
+            [&url](bool, std::optional<QString> reported) { url = reported.value_or(QString()); });
+        QObject::connect(server, &LocalServer::webAssistantToken, [&tokens] { ++tokens; });
+        FunctionReplySource replies;
+        server->setReplySource(&replies);
+        replies.reply = [&stream](WireMessages) {
             StreamScript script;
             script.pieces =
                 QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")};

@@ -109,7 +109,7 @@ private Q_SLOTS:
         constexpr int kPieces = 200;
         ServerFixture fixture;
         // Each chat's pieces name the chat, so a piece sent to the wrong phone shows.
-        fixture.server.streamingServiceProvider = [](WireMessages messages) {
+        fixture.replies.reply = [](WireMessages messages) {
             const QString chat = messages.last().toObject().value("content").toString();
             StreamScript script;
             for (int i = 0; i < kPieces; ++i) {
