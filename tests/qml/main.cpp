@@ -7,5 +7,6 @@
 #include <QtQuickTest>
 
 Q_IMPORT_QML_PLUGIN(Emberglass_TestHarnessPlugin)
+Q_IMPORT_QML_PLUGIN(Emberglass_ViewTestSupportPlugin)
 
-QUICK_TEST_MAIN_WITH_SETUP(tst_shell_views, HarnessSetup)
+QUICK_TEST_MAIN_WITH_SETUP(tst_views, HarnessSetup)

@@ -1,0 +1,306 @@
+import QtQuick
+import QtQuick.Controls
+import QtTest
+import Emberglass.Backend
+import Emberglass.Chat
+import Emberglass.Inspector
+import Emberglass.Onboarding
+import Emberglass.TestHarness
+import Emberglass.ViewTestSupport
+
+// The inspector's panels and the onboarding wired to the controller: what the
+// user types reaches the settings and the persona store, saves that fail say
+// why and keep the text, and the model field works from the keyboard.
+Item {
+    id: scene
+    width: 940
+    height: 1000
+
+    // An action on a full disk: every write that would grow a file fails.
+    function onFullDisk(action) {
+        ViewTestSupport.setDiskFull(true)
+        try {
+            action()
+        } finally {
+            ViewTestSupport.setDiskFull(false)
+        }
+    }
+
+    function typeInto(testCase, item, text) {
+        item.forceActiveFocus()
+        item.selectAll()
+        testCase.keyClick(Qt.Key_Delete)
+        for (const ch of text)
+            testCase.keyClick(ch === "\n" ? Qt.Key_Return : ch)
+    }
+
+    TestCase {
+        id: modelCase
+        name: "ModelSettings"
+        when: windowShown
+
+        Component {
+            id: settingsComponent
+            Column {
+                property alias view: settings
+                ModelSettingsView { id: settings; embedded: true; width: 360; height: 800 }
+                StatusBanners { width: 360 }
+            }
+        }
+
+        property var view
+        property var banners
+
+        function init() {
+            TestHarness.reset()
+            tryCompare(ChatViewModel.backends, "activeBackend", AIBackend.Value.cloud)
+            ChatViewModel.backends.switchProvider(CloudProviderPreset.Value.grok)
+            banners = createTemporaryObject(settingsComponent, scene)
+            view = banners.view
+        }
+
+        function test_sectionsFollowTheBackendAndTheSetupReportsFailure() {
+            compare(findChild(view, "localSection").visible, false)
+            TestHarness.setLocalModelInstalled(false)
+            mouseClick(findChild(view, "modeLocalQwen"))
+            compare(findChild(view, "localSection").visible, true, "the chosen mode's settings show while it loads")
+            tryCompare(ChatViewModel.localModelSetup, "isLoadingModel", false)
+            compare(findChild(view, "modeCloudAPI").active, true, "the mode in use stays marked")
+            const error = findChild(view, "modelLoadError")
+            compare(error.text, ChatViewModel.localModelSetup.modelLoadError)
+            ViewTestSupport.hideOllama()
+            mouseClick(findChild(view, "setupButton"))
+            tryCompare(error, "text", "Ollama not found. Install from ollama.com")
+            mouseClick(findChild(view, "modeCloudAPI"))
+            compare(findChild(view, "cloudSection").visible, true)
+        }
+
+        function test_fieldsWriteThroughAndAFailedSaveSaysWhy() {
+            mouseClick(findChild(view, "providerDeepSeek"))
+            compare(findChild(view, "modelField").input.text, "deepseek-flash", "the chosen provider's settings show")
+            mouseClick(findChild(view, "providerGrok"))
+            const key = findChild(view, "apiKeyField").input
+            compare(key.echoMode, TextInput.Password)
+            typeInto(modelCase, key, "sk")
+            compare(ChatViewModel.backends.cloudConfig.apiKey, "sk", "saved as it is typed")
+            onFullDisk(() => keyClick("x"))
+            compare(ChatViewModel.backends.cloudConfig.apiKey, "skx", "what was typed is in use")
+            compare(findChild(view, "settingsSaveError").text, "Could not save settings: " + ChatViewModel.settingsSaveError)
+            compare(findChild(banners, "settingsSaveErrorBanner").visible, true)
+            keyClick(Qt.Key_Backspace)
+            compare(findChild(view, "settingsSaveError").visible, false)
+
+            const connected = findChild(view, "connectedLabel")
+            TestHarness.setCloudReachable(false)
+            tryCompare(ChatViewModel.backends, "serviceAvailable", false)
+            TestHarness.setCloudReachable(true)
+            compare(connected.visible, false, "nothing shows before the next check")
+            mouseClick(findChild(view, "testConnectionButton"))
+            tryCompare(connected, "visible", true)
+        }
+
+        function test_modelFieldFromTheKeyboardAndTheMouse() {
+            const field = findChild(view, "modelField")
+            const refresh = findChild(view, "refreshModels")
+            const ring = findChild(field, "modelFocusRing")
+            const original = ChatViewModel.backends.cloudConfig.baseURL
+            compare(field.choices.Accessible.name, "Model")
+            compare(refresh.Accessible.name, "Ask the provider for its models")
+            ViewTestSupport.listProviderModels(["alpha"])
+            ChatViewModel.backends.setCloudBaseURL(ViewTestSupport.providerBaseUrl)
+            mouseClick(field.input)
+            compare(ring.visible, false, "no ring after a click")
+            mouseClick(refresh)
+            compare(field.input.activeFocus, true, "the click leaves the focus in the field")
+            tryCompare(field.choices, "count", 1)
+
+            // Space or a screen reader's press action asks again; Shift+Tab goes
+            // back into the text, with the ring; Up picks the previous model.
+            refresh.forceActiveFocus(Qt.TabFocusReason)
+            compare(refresh.visualFocus, true)
+            ViewTestSupport.listProviderModels(["alpha", "grok-test"])
+            keyClick(Qt.Key_Space)
+            tryCompare(field.choices, "count", 2)
+            ViewTestSupport.listProviderModels(["models/grok-4.3", "alpha", "grok-test"])
+            refresh.Accessible.pressAction()
+            tryCompare(field.choices, "count", 3)
+            compare(field.choices.textAt(1), "grok-4.3", "without Gemini's \"models/\"")
+            keyClick(Qt.Key_Backtab)
+            compare(field.input.activeFocus, true)
+            compare(ring.visible, true)
+            keyClick(Qt.Key_Up)
+            compare(ChatViewModel.backends.cloudConfig.model, "grok-4.3")
+
+            typeInto(modelCase, field.input, "grok-9") // free text stays, flagged
+            compare(findChild(view, "modelWarning").text, "grok-9 is not offered by Grok")
+            compare(findChild(findChild(banners, "modelNotOfferedBanner"), "bannerText").text,
+                    "Model grok-9 is not offered by Grok — choose one in MODEL")
+            ChatViewModel.backends.setCloudBaseURL(original)
+            compare(field.choices.count, 0, "another address: its list is not known")
+            compare(findChild(banners, "modelNotOfferedBanner").visible, false)
+        }
+    }
+
+    TestCase {
+        name: "PersonaPanel"
+        when: windowShown
+
+        Component {
+            id: panelComponent
+            PersonaSettingsView { embeddedInInspector: true; width: 360; height: 640 }
+        }
+
+        readonly property var persona: ChatViewModel.persona
+        property var panel
+
+        function init() {
+            TestHarness.reset()
+            verify(persona.writeTextAtomically(persona.soulURL, "# Aria"))
+            verify(persona.writeTextAtomically(persona.memoryDirectory + "/2026-03-14-work.md", "Ships"))
+            persona.reload()
+            persona.loadMemoryFiles()
+            panel = createTemporaryObject(panelComponent, scene)
+        }
+
+        function typeAtEnd(area, text) {
+            area.forceActiveFocus()
+            area.cursorPosition = area.length
+            for (const ch of text)
+                keyClick(ch)
+        }
+
+        function test_theSoulEditor() {
+            const editor = panel.content
+            const status = findChild(editor, "saveStatus")
+            typeAtEnd(editor.textArea, " Kind.")
+            compare(persona.soul, "# Aria Kind.", "the store changes at once")
+            compare(ViewTestSupport.readFile(persona.soulURL), "# Aria", "the file only on saving")
+            compare(status.text, "UNSAVED")
+            keyClick(Qt.Key_S, Qt.ControlModifier)
+            compare(ViewTestSupport.readFile(persona.soulURL), "# Aria Kind.")
+            compare(status.text, "SAVED")
+            // An editor keeps the tabs typed in it; Ctrl+Tab is the way out.
+            keyClick(Qt.Key_Tab)
+            compare(persona.soul, "# Aria Kind.\t")
+            keyClick(Qt.Key_Tab, Qt.ControlModifier)
+            compare(editor.textArea.activeFocus, false)
+            editor.textArea.forceActiveFocus()
+            keyClick(Qt.Key_Backtab, Qt.ControlModifier | Qt.ShiftModifier)
+            compare(editor.textArea.activeFocus, false)
+            compare(persona.soul, "# Aria Kind.\t")
+        }
+
+        // On a full disk an editor says why and keeps the text until a save succeeds.
+        function test_aFailedSaveSaysWhyAndKeepsTheText_data() {
+            return [{ tag: "soul", file: "", button: "saveButton" },
+                    { tag: "memory file", file: "2026-03-14-work", button: "saveFileButton" }]
+        }
+
+        function test_aFailedSaveSaysWhyAndKeepsTheText(data) {
+            const path = data.file ? persona.memoryDirectory + "/" + data.file + ".md" : persona.soulURL
+            const before = ViewTestSupport.readFile(path)
+            if (data.file) {
+                const list = findChild(openTab("logs"), "memoryFileList")
+                tryVerify(() => list.count > 0 && list.itemAtIndex(0))
+                mouseClick(list.itemAtIndex(0))
+                compare(findChild(panel, "fileLabel").text, data.file + ".md")
+            }
+            const editor = panel.content
+            typeAtEnd(editor.textArea, " on Fridays")
+            onFullDisk(() => mouseClick(findChild(editor, data.button)))
+            compare(findChild(editor, "saveError").text, "Could not save: File too large")
+            compare(editor.textArea.text, before + " on Fridays")
+            compare(ViewTestSupport.readFile(path), before)
+            mouseClick(findChild(editor, data.button))
+            compare(findChild(editor, "saveError").visible, false)
+            compare(ViewTestSupport.readFile(path), before + " on Fridays")
+        }
+
+        function openTab(name) {
+            mouseClick(findChild(panel, name + "Tab"))
+            return panel.content
+        }
+    }
+
+    TestCase {
+        id: onboardingCase
+        name: "Onboarding"
+        when: windowShown
+
+        Component {
+            id: onboardingComponent
+            OnboardingView { width: 940; height: 760; timeScale: 0.01 }
+        }
+
+        SignalSpy { id: completedSpy; signalName: "completed" }
+
+        readonly property var persona: ChatViewModel.persona
+        property var onboarding
+
+        function init() {
+            TestHarness.reset()
+            ChatViewModel.backends.setCloudApiKey("test-key")
+            verify(persona.writeTextAtomically(persona.soulURL, "# Before"))
+            persona.reload()
+            onboarding = createTemporaryObject(onboardingComponent, scene)
+            completedSpy.clear()
+            completedSpy.target = onboarding
+        }
+
+        function page(name) {
+            tryVerify(() => onboarding.page && onboarding.page.objectName === name && !onboarding.transitioning,
+                      2000, name)
+            return onboarding.page
+        }
+
+        function test_welcomeKeyAndQuestionnaire() {
+            mouseClick(findChild(page("welcomePage"), "getStartedButton"))
+            const setup = page("modelSetupPage")
+            const next = findChild(setup, "nextButton")
+            ChatViewModel.backends.setCloudApiKey(" \n\t ")
+            compare(next.enabled, false, "a key of white space is no key")
+            compare(findChild(setup, "apiKeyHint").visible, true)
+            ChatViewModel.backends.switchBackend(AIBackend.Value.local)
+            tryCompare(next, "enabled", true, 2000, "the local model needs no key")
+            ChatViewModel.backends.switchBackend(AIBackend.Value.cloud)
+            findChild(setup, "apiKeyField").input.forceActiveFocus()
+            keyClick("k")
+            compare(next.enabled, true, "the key typed into the embedded settings")
+            mouseClick(next)
+
+            const soul = page("soulSetupPage")
+            const input = findChild(soul, "soulInput")
+            tryCompare(input, "activeFocus", true, 2000, "typing goes to the answer at once")
+            const answers = ["Nova", "female", "20s", "research"]
+            for (let i = 0; i < answers.length; ++i) {
+                typeInto(onboardingCase, input, answers[i] + "\n")
+                tryCompare(soul.questionnaire.chatLog, "length", Math.min(3 + 2 * i, 8)) // and the next question
+            }
+            tryCompare(soul.questionnaire, "showPreview", true)
+            compare(ViewTestSupport.readFile(persona.soulURL), "# Before", "nothing is written before ENTER")
+            mouseClick(findChild(soul, "enterButton"))
+            compare(completedSpy.count, 1)
+            verify(persona.soul.startsWith("# Nova\n\n- Name: Nova\n- Gender: female\n"), persona.soul)
+            compare(ViewTestSupport.readFile(persona.soulURL), persona.soul)
+        }
+
+        function test_aPastedSoulIsStoredOrSaysWhyNot() {
+            mouseClick(findChild(page("welcomePage"), "getStartedButton"))
+            mouseClick(findChild(page("modelSetupPage"), "skipButton"))
+            const soul = page("soulSetupPage")
+            mouseClick(findChild(soul, "pasteLink"))
+            const editor = findChild(soul, "pastedSoulEditor")
+            typeInto(onboardingCase, editor.textArea, "\n# Kai\n")
+            mouseClick(findChild(soul, "pasteBackButton"))
+            mouseClick(findChild(soul, "pasteLink"))
+            compare(editor.textArea.text, "\n# Kai\n", "the paste is kept")
+            const enter = findChild(soul, "pasteEnterButton")
+            onFullDisk(() => mouseClick(enter))
+            compare(completedSpy.count, 0, "the onboarding goes on only with the soul on disk")
+            compare(findChild(findChild(soul, "pasteMode"), "saveError").text, "Could not save: File too large")
+            mouseClick(enter)
+            compare(completedSpy.count, 1)
+            compare(ViewTestSupport.readFile(persona.soulURL), "# Kai")
+        }
+    }
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/chat_view_model.h"
+#include "core/local_model_setup.h"
+#include "scene_harness.h"
+#include "support/fake_http_server.h"
+#include "support/full_disk.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtQml/qqmlregistration.h>
+
+#include <memory>
+
+// What the view tests need beside TestHarness: reading files back, a full disk,
+// a provider that lists models, and a download that
+// cannot start.
+class ViewTestSupport : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_SINGLETON
+    Q_PROPERTY(QString providerBaseUrl READ providerBaseUrl CONSTANT)
+
+public:
+    // A file's text; undefined when it cannot be read.
+    Q_INVOKABLE QVariant readFile(const QString& path) const {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? QVariant(QString::fromUtf8(file.readAll()))
+                                              : QVariant();
+    }
+
+    // While full, every write of this process that would grow a file fails.
+    Q_INVOKABLE void setDiskFull(bool full) {
+        m_fullDisk.reset(); // room again
+        if (full) {
+            m_fullDisk = std::make_unique<FullDisk>(DiskFault::sizeLimit, m_dir.path());
+            m_fullDisk->engage();
+        }
+    }
+
+    // Our own provider: its model list holds `ids`.
+    QString providerBaseUrl() const { return m_provider.baseUrl(); }
+    Q_INVOKABLE void listProviderModels(const QStringList& ids) {
+        QJsonArray data;
+        for (const QString& id : ids) {
+            data.append(QJsonObject{{QStringLiteral("id"), id}});
+        }
+        m_provider.setStandingResponse("GET", QStringLiteral("/v1/models"),
+                                       FakeResponse::json(200, {{QStringLiteral("data"), data}}));
+    }
+
+    // The model download looks for an ollama program that is not there.
+    Q_INVOKABLE void hideOllama() {
+        SceneHarness::instance()->viewModel()->localModelSetup()->setExecutableCandidates(
+            {m_dir.filePath(QStringLiteral("no-ollama"))}, false);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    FakeOpenAIServer m_provider;
+    std::unique_ptr<FullDisk> m_fullDisk;
+};
