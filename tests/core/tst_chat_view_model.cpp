@@ -324,22 +324,23 @@ private Q_SLOTS:
 
     void aLocalLoadThatFailsOrComesLateKeepsTheCloud() {
         Harness h;
+        const LocalModelSetup& local = *h.vm->localModelSetup();
         h.ollama.enqueue("GET", u"/api/tags"_s, FakeOllamaServer::tags({"llama3"}));
         h.b.switchBackend(AIBackend::local);
-        QVERIFY(h.b.isLoadingModel());
-        QTRY_VERIFY(!h.b.modelLoadError().isEmpty());
-        QVERIFY(!h.b.isLoadingModel() && h.b.activeBackend() == AIBackend::cloud);
+        QVERIFY(local.isLoadingModel());
+        QTRY_VERIFY(!local.modelLoadError().isEmpty());
+        QVERIFY(!local.isLoadingModel() && h.b.activeBackend() == AIBackend::cloud);
         h.b.switchBackend(AIBackend::cloud); // only the error goes
-        QVERIFY(h.b.modelLoadError().isEmpty());
+        QVERIFY(local.modelLoadError().isEmpty());
 
         QSignalSpy answered(networkOf(h.vm->localModelSetup()), &QNetworkAccessManager::finished);
         h.ollama.enqueue("GET", u"/api/tags"_s,
                          FakeOllamaServer::tags({"qwen2.5:3b"}).delayedBy(200));
         h.b.switchBackend(AIBackend::local);
         h.b.switchBackend(AIBackend::cloud);
-        QVERIFY(!h.b.isLoadingModel());
+        QVERIFY(!local.isLoadingModel());
         QTRY_COMPARE(answered.size(), 1); // the late answer has come and must change nothing
-        QVERIFY(h.b.activeBackend() == AIBackend::cloud && h.b.modelLoadError().isEmpty());
+        QVERIFY(h.b.activeBackend() == AIBackend::cloud && local.modelLoadError().isEmpty());
     }
 
     void aSlowAnswerToAnOlderProbeIsDropped() {
