@@ -1,11 +1,34 @@
 # Small helpers so that every library and test is declared the same way.
 
+# emberglass_expose_headers(<target> <PUBLIC|PRIVATE|INTERFACE> <files...>)
+# Gives <target> an include root of its own in the build tree holding links to
+# the headers among <files>, under their path below src/ ("models/result.h").
+# A target thus sees its own headers and those of the targets it links, and no
+# others: an include against the dependency direction does not compile.
+function(emberglass_expose_headers target scope)
+  set(root ${PROJECT_BINARY_DIR}/include/${target})
+  file(REMOVE_RECURSE ${root}) # a header moved to another target must not linger here
+  file(MAKE_DIRECTORY ${root})
+  foreach(file IN LISTS ARGN)
+    if(NOT file MATCHES "\\.h$")
+      continue()
+    endif()
+    get_filename_component(absolute ${file} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+    file(RELATIVE_PATH relative ${PROJECT_SOURCE_DIR}/src ${absolute})
+    get_filename_component(directory ${root}/${relative} DIRECTORY)
+    file(MAKE_DIRECTORY ${directory})
+    file(CREATE_LINK ${absolute} ${root}/${relative} SYMBOLIC)
+  endforeach()
+  target_include_directories(${target} ${scope} ${root})
+endfunction()
+
 # emberglass_add_library(<name> SOURCES <files...> [LIBS <targets...>])
-# A static library whose headers are included as "<subsystem>/<file>.h".
+# A static library whose headers are included as "<subsystem>/<file>.h" by
+# itself and by what links it.
 function(emberglass_add_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  emberglass_expose_headers(${name} PUBLIC ${ARG_SOURCES})
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
   set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
 endfunction()
@@ -18,7 +41,7 @@ function(emberglass_add_test name)
   cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
     EMBERGLASS_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
     EMBERGLASS_SOURCE_DIR="${PROJECT_SOURCE_DIR}"

@@ -3,6 +3,7 @@
 // The server runs on its own thread with its own event loop; the benchmark
 // thread is the phone, with plain blocking sockets.
 
+#include "server/function_reply_source.h"
 #include "server/local_server.h"
 
 #include <QCoreApplication>
@@ -46,16 +47,18 @@ public:
             &m_context,
             [this] {
                 m_server = new LocalServer(0);
-                m_server->onStatusChange = [this](bool, std::optional<QString> url) {
-                    if (url) {
-                        m_url = QUrl(*url);
-                    }
-                };
-                m_server->streamingServiceProvider = [this](WireMessages) {
+                QObject::connect(m_server, &LocalServer::statusChanged,
+                                 [this](bool, std::optional<QString> url) {
+                                     if (url) {
+                                         m_url = QUrl(*url);
+                                     }
+                                 });
+                m_replies.reply = [this](WireMessages) {
                     auto* stream = new TextPieceStream;
                     m_stream.store(stream);
                     return stream;
                 };
+                m_server->setReplySource(&m_replies);
                 m_server->start();
             },
             Qt::BlockingQueuedConnection);
@@ -88,6 +91,7 @@ public:
 private:
     QThread m_thread;
     QObject m_context;
+    FunctionReplySource m_replies;
     LocalServer* m_server = nullptr;
     QUrl m_url;
     std::atomic<TextPieceStream*> m_stream{nullptr};

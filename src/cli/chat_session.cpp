@@ -3,7 +3,10 @@
 #include "cli/transcript_printer.h"
 #include "core/chat_view_model.h"
 #include "core/conversation_store.h"
+#include "core/local_model_setup.h"
+#include "core/model_backends.h"
 #include "core/served_models.h"
+#include "core/tool_loop.h"
 #include "core/web_bridge.h"
 #include "models/cloud_api_service.h"
 
@@ -77,10 +80,11 @@ QCoro::Task<int> ChatSession::run() {
 }
 
 bool ChatSession::applyCloudOverrides() {
-    CloudConfig config = m_viewModel->cloudConfig();
+    CloudConfig config = m_viewModel->backends()->cloudConfig();
     if (!m_options.provider.isEmpty()) {
         const CloudProviderPreset provider = *cloudProviderFromText(m_options.provider);
-        config = m_viewModel->savedCloudConfigs().value(provider, defaultConfig(provider));
+        config =
+            m_viewModel->backends()->savedCloudConfigs().value(provider, defaultConfig(provider));
     }
     if (!m_options.model.isEmpty()) {
         config.model = m_options.model;
@@ -97,8 +101,8 @@ bool ChatSession::applyCloudOverrides() {
         }
         config.apiKey = QString::fromUtf8(file.readAll()).trimmed();
     }
-    if (!(config == m_viewModel->cloudConfig())) {
-        m_viewModel->useCloudConfigWithoutSaving(config);
+    if (!(config == m_viewModel->backends()->cloudConfig())) {
+        m_viewModel->backends()->useCloudConfigWithoutSaving(config);
     }
     return true;
 }
@@ -107,12 +111,12 @@ QCoro::Task<bool> ChatSession::prepareBackend() {
     if (!m_options.local) {
         co_return true;
     }
-    m_viewModel->switchBackend(AIBackend::local);
-    while (m_viewModel->isLoadingModel()) {
-        co_await qCoro(m_viewModel, &ChatViewModel::isLoadingModelChanged);
+    m_viewModel->backends()->switchBackend(AIBackend::local);
+    while (m_viewModel->localModelSetup()->isLoadingModel()) {
+        co_await qCoro(m_viewModel->localModelSetup(), &LocalModelSetup::isLoadingModelChanged);
     }
-    if (m_viewModel->activeBackend() != AIBackend::local) {
-        printError(m_viewModel->modelLoadError());
+    if (m_viewModel->backends()->activeBackend() != AIBackend::local) {
+        printError(m_viewModel->localModelSetup()->modelLoadError());
         co_return false;
     }
     co_return true;
@@ -125,7 +129,7 @@ bool ChatSession::lastReplyFailed() const {
     }
     for (qsizetype i = conversation->messages.size() - 1; i >= 0; --i) {
         if (conversation->messages[i].role == Role::assistant) {
-            return conversation->messages[i].content.startsWith(QStringLiteral("Error: "));
+            return conversation->messages[i].content.startsWith(ToolLoop::errorReplyPrefix());
         }
     }
     return false;
@@ -203,7 +207,8 @@ QCoro::Task<int> ChatSession::serve() {
 }
 
 QCoro::Task<int> ChatSession::listModels() {
-    const Result<QStringList> listing = co_await m_viewModel->cloudService()->listModels();
+    const Result<QStringList> listing =
+        co_await m_viewModel->backends()->cloudService()->listModels();
     if (!listing.ok()) {
         printError(errorDescription(listing.error()));
         co_return 1;

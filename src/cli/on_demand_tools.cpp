@@ -5,6 +5,7 @@
 #include "cli/tool_modules.h"
 #include "tools/readers/image_reader.h"
 #include "tools/readers/pdf_reader.h"
+#include "tools/tool_texts.h"
 #include "tools/writers/pdf_slides_writer.h"
 
 namespace {
@@ -17,7 +18,7 @@ ToolOutcome runInModule(const char* module, const char* symbol, const Arguments&
     if (const auto entry = toolModuleEntry<Entry>(module, symbol, &error)) {
         entry(arguments..., outcome);
     } else {
-        outcome = {{}, false, QStringLiteral("Error: ") + error};
+        outcome = {{}, false, ToolTexts::error(error)};
     }
     return outcome;
 }

@@ -5,16 +5,14 @@
 #include "core/greeting.h"
 #include "core/local_model_setup.h"
 #include "core/message_list_model.h"
-#include "core/provider_settings.h"
-#include "core/served_models.h"
+#include "core/model_backends.h"
 #include "core/tool_loop.h"
 #include "core/tool_runner.h"
 #include "core/user_defaults.h"
 #include "core/web_bridge.h"
-#include "models/cloud_api_service.h"
-#include "models/local_llm_service.h"
 #include "persona/persona_manager.h"
 
+#include <QMetaEnum>
 #include <QPointer>
 
 ChatViewModel::ChatViewModel(QObject* parent) : ChatViewModel(ChatViewModelOptions{}, parent) {}
@@ -24,18 +22,13 @@ ChatViewModel::ChatViewModel(const ChatViewModelOptions& options, QObject* paren
     m_persona = options.personaDirectory.isEmpty()
                     ? new PersonaManager(this)
                     : new PersonaManager(options.personaDirectory, this);
-    m_localService =
-        options.ollamaBase.isEmpty()
-            ? new LocalLLMService(this)
-            : new LocalLLMService(options.ollamaBase, LocalLLMService::builtInModelName(), this);
     m_tools = new ToolRunner(this);
 
     m_userDefaults = options.settingsFile.isEmpty()
-                         ? std::make_unique<UserDefaults>()
-                         : std::make_unique<UserDefaults>(options.settingsFile);
-    m_cloudConfig = ProviderSettings::loadActive(*m_userDefaults);
-    m_cloudService =
-        new CloudAPIService(m_cloudConfig.baseURL, m_cloudConfig.apiKey, m_cloudConfig.model, this);
+                         ? std::make_shared<UserDefaults>()
+                         : std::make_shared<UserDefaults>(options.settingsFile);
+    m_backends = new ModelBackends(m_userDefaults, options.ollamaBase, this);
+    connect(m_backends, &ModelBackends::settingsSaved, this, &ChatViewModel::noteSettingsSave);
 
     m_store = new ConversationStore(this);
     m_conversationList = new ConversationListModel(m_store, this);
@@ -46,30 +39,16 @@ ChatViewModel::ChatViewModel(const ChatViewModelOptions& options, QObject* paren
     m_toolLoop = new ToolLoop(
         m_store, m_persona, m_tools,
         [this] {
-            return ToolLoop::Backend{currentService(), m_activeBackend == AIBackend::local
-                                                           ? WireMode::text
-                                                           : WireMode::native};
+            const bool local = m_backends->activeBackend() == AIBackend::local;
+            return ToolLoop::Backend{m_backends->currentService(),
+                                     local ? WireMode::text : WireMode::native};
         },
         this);
-
-    m_localSetup = new LocalModelSetup(this);
-    m_localSetup->setOllamaBase(m_localService->ollamaBase());
-    connect(m_localSetup, &LocalModelSetup::isLoadingModelChanged, this,
-            &ChatViewModel::isLoadingModelChanged);
-    connect(m_localSetup, &LocalModelSetup::modelLoadErrorChanged, this,
-            &ChatViewModel::modelLoadErrorChanged);
-    connect(m_localSetup, &LocalModelSetup::ollamaPullProgressChanged, this,
-            &ChatViewModel::ollamaPullProgressChanged);
-    connect(m_localSetup, &LocalModelSetup::isPullingModelChanged, this,
-            &ChatViewModel::isPullingModelChanged);
-    connect(m_localSetup, &LocalModelSetup::modelPulled, this,
-            [this] { switchBackend(AIBackend::local); });
 
     m_webBridge = new WebBridge(m_store, m_persona, options.serverPort, this);
     connect(m_webBridge, &WebBridge::statusChanged, this, &ChatViewModel::setServerState);
 
     newConversation(true);
-    startAvailabilityCheck();
 }
 
 ChatViewModel::~ChatViewModel() = default;
@@ -192,225 +171,27 @@ void ChatViewModel::togglePanel(InspectorSidebarPanel panel) {
     setInspectorPanel(m_inspectorPanel == panel ? std::nullopt : std::optional(panel));
 }
 
-void ChatViewModel::togglePanel(const QString& panel) {
-    if (const auto value = inspectorPanelFromText(panel)) {
-        togglePanel(*value);
-    }
+void ChatViewModel::closeInspector() {
+    setInspectorPanel(std::nullopt);
 }
 
-QString ChatViewModel::inspectorPanelText() const {
-    return m_inspectorPanel ? toText(*m_inspectorPanel) : QString();
+QVariant ChatViewModel::inspectorPanelValue() const {
+    return m_inspectorPanel ? QVariant::fromValue(*m_inspectorPanel) : QVariant();
 }
 
-void ChatViewModel::setInspectorPanelText(const QString& panel) {
-    setInspectorPanel(inspectorPanelFromText(panel));
+// QML hands the enumeration over as a number; anything else closes the inspector.
+void ChatViewModel::setInspectorPanelValue(const QVariant& panel) {
+    bool isNumber = false;
+    const int value = panel.toInt(&isNumber);
+    const bool known =
+        isNumber && QMetaEnum::fromType<InspectorSidebarPanel>().valueToKey(value) != nullptr;
+    setInspectorPanel(known ? std::optional(InspectorSidebarPanel(value)) : std::nullopt);
 }
 
-// Backends and providers -------------------------------------------------------
+// The model backends -------------------------------------------------------------
 
-AIServiceProtocol* ChatViewModel::currentService() const {
-    if (m_activeBackend == AIBackend::local) {
-        return m_localService;
-    }
-    return m_cloudService;
-}
-
-void ChatViewModel::setServiceAvailable(bool available) {
-    if (m_serviceAvailable == available) {
-        return;
-    }
-    m_serviceAvailable = available;
-    Q_EMIT serviceAvailableChanged();
-}
-
-void ChatViewModel::setActiveBackend(AIBackend backend) {
-    if (m_activeBackend == backend) {
-        return;
-    }
-    m_activeBackend = backend;
-    Q_EMIT activeBackendChanged();
-}
-
-QCoro::Task<> ChatViewModel::checkServiceAvailability() {
-    QPointer<ChatViewModel> self(this);
-    // Probes overlap (a provider switch right after another): only the answer
-    // of the latest one counts, whichever arrives first.
-    const quint64 request = ++m_probeRequest;
-    const AIBackend backend = m_activeBackend;
-    bool available = false;
-    QStringList served;
-    if (backend == AIBackend::local) {
-        available = co_await m_localService->checkAvailability();
-    } else {
-        const Result<QStringList> listing = co_await m_cloudService->listModels();
-        available = listing.ok();
-        served = available ? ServedModels::choices(listing.value()) : QStringList();
-    }
-    if (!self || request != m_probeRequest || backend != m_activeBackend) {
-        co_return;
-    }
-    setServiceAvailable(available);
-    if (backend == AIBackend::cloud) {
-        setServedModels(served);
-    }
-    if (!m_serviceChecked) {
-        m_serviceChecked = true;
-        Q_EMIT serviceCheckedChanged();
-    }
-}
-
-void ChatViewModel::startAvailabilityCheck() {
-    checkServiceAvailability();
-}
-
-void ChatViewModel::testConnection() {
-    startAvailabilityCheck();
-}
-
-void ChatViewModel::refreshServedModels() {
-    startAvailabilityCheck();
-}
-
-void ChatViewModel::dropPendingProbes() {
-    ++m_probeRequest;
-}
-
-void ChatViewModel::setServedModels(const QStringList& models) {
-    if (m_servedModels != models) {
-        m_servedModels = models;
-        Q_EMIT servedModelsChanged();
-    }
-    updateModelOffer();
-}
-
-void ChatViewModel::updateModelOffer() {
-    // A provider that lists nothing (or was not asked yet) is given the benefit of the doubt.
-    const bool notOffered =
-        !m_servedModels.isEmpty() && !ServedModels::offers(m_servedModels, m_cloudConfig.model);
-    if (m_modelNotOffered != notOffered) {
-        m_modelNotOffered = notOffered;
-        Q_EMIT modelNotOfferedChanged();
-    }
-}
-
-void ChatViewModel::switchBackend(AIBackend backend) {
-    if (backend == AIBackend::cloud) {
-        // Choosing the cloud ends any local load: its late answer must not
-        // switch away, and its error no longer applies.
-        m_localSetup->abandonLoads();
-    }
-    if (backend == m_activeBackend) {
-        return;
-    }
-    if (backend == AIBackend::cloud) {
-        setActiveBackend(AIBackend::cloud);
-        startAvailabilityCheck();
-        return;
-    }
-    loadLocalModel();
-}
-
-void ChatViewModel::switchBackend(const QString& backend) {
-    if (const auto value = aiBackendFromText(backend)) {
-        switchBackend(*value);
-    }
-}
-
-QCoro::Task<> ChatViewModel::loadLocalModel() {
-    QPointer<ChatViewModel> self(this);
-    const bool loaded = co_await m_localSetup->load();
-    if (self && loaded) {
-        setActiveBackend(AIBackend::local);
-    }
-}
-
-void ChatViewModel::setCloudConfig(const CloudConfig& config) {
-    if (m_cloudConfig == config) {
-        return;
-    }
-    const bool otherEndpoint =
-        m_cloudConfig.provider != config.provider || m_cloudConfig.baseURL != config.baseURL;
-    m_cloudConfig = config;
-    Q_EMIT cloudConfigChanged();
-    if (otherEndpoint) {
-        // What the old address listed says nothing about the new one.
-        dropPendingProbes();
-        setServedModels({});
-    }
-    updateModelOffer();
-}
-
-void ChatViewModel::applyCloudConfigToClient() {
-    m_cloudService->setBaseURL(m_cloudConfig.baseURL);
-    m_cloudService->setApiKey(m_cloudConfig.apiKey);
-    m_cloudService->setModel(m_cloudConfig.model);
-}
-
-void ChatViewModel::saveCloudConfig() {
-    applyCloudConfigToClient();
-    noteSettingsSave(ProviderSettings::save(*m_userDefaults, m_cloudConfig));
-}
-
-void ChatViewModel::useCloudConfigWithoutSaving(const CloudConfig& config) {
-    setCloudConfig(config);
-    applyCloudConfigToClient();
-}
-
-QMap<CloudProviderPreset, CloudConfig> ChatViewModel::savedCloudConfigs() const {
-    return ProviderSettings::loadSavedConfigs(*m_userDefaults);
-}
-
-void ChatViewModel::switchProvider(CloudProviderPreset provider) {
-    const auto saved = savedCloudConfigs();
-    setCloudConfig(saved.value(provider, defaultConfig(provider)));
-    saveCloudConfig();
-    startAvailabilityCheck();
-}
-
-void ChatViewModel::switchProvider(const QString& provider) {
-    if (const auto value = cloudProviderFromText(provider)) {
-        switchProvider(*value);
-    }
-}
-
-// The settings fields save on every change, so the client holds what is typed.
-void ChatViewModel::setCloudApiKey(const QString& key) {
-    CloudConfig config = m_cloudConfig;
-    config.apiKey = key;
-    setCloudConfig(config);
-    saveCloudConfig();
-}
-
-void ChatViewModel::setCloudModel(const QString& model) {
-    CloudConfig config = m_cloudConfig;
-    config.model = model;
-    setCloudConfig(config);
-    saveCloudConfig();
-}
-
-void ChatViewModel::setCloudBaseURL(const QString& baseURL) {
-    CloudConfig config = m_cloudConfig;
-    config.baseURL = baseURL;
-    setCloudConfig(config);
-    saveCloudConfig();
-}
-
-// The local model ----------------------------------------------------------------
-
-bool ChatViewModel::isLoadingModel() const {
-    return m_localSetup->isLoadingModel();
-}
-QString ChatViewModel::modelLoadError() const {
-    return m_localSetup->modelLoadError();
-}
-QString ChatViewModel::ollamaPullProgress() const {
-    return m_localSetup->ollamaPullProgress();
-}
-bool ChatViewModel::isPullingModel() const {
-    return m_localSetup->isPullingModel();
-}
-void ChatViewModel::pullModel() {
-    m_localSetup->pull();
+LocalModelSetup* ChatViewModel::localModelSetup() const {
+    return m_backends->localModelSetup();
 }
 
 // The phone server ---------------------------------------------------------------
@@ -419,7 +200,7 @@ void ChatViewModel::toggleServer() {
     if (m_isServerRunning) {
         m_webBridge->stopServer();
     } else {
-        m_webBridge->startServer(currentService());
+        m_webBridge->startServer(m_backends->currentService());
     }
 }
 

@@ -23,9 +23,11 @@ std::optional<CloudProviderPreset> cloudProviderFromText(const QString& text);
 QString defaultBaseURL(CloudProviderPreset provider);
 QString defaultModel(CloudProviderPreset provider);
 
-// The settings of one provider. Exposed to QML as a value type.
+// The settings of one provider. Exposed to QML as a value type: `preset` is
+// the provider, `provider` its display name.
 struct CloudConfig {
     Q_GADGET
+    Q_PROPERTY(CloudProviderPresetType::Value preset READ preset)
     Q_PROPERTY(QString provider READ providerText)
     Q_PROPERTY(QString apiKey MEMBER apiKey)
     Q_PROPERTY(QString baseURL MEMBER baseURL)
@@ -37,6 +39,7 @@ public:
     QString baseURL;
     QString model;
 
+    CloudProviderPreset preset() const { return provider; }
     QString providerText() const { return toText(provider); }
     bool operator==(const CloudConfig&) const = default;
 };

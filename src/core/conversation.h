@@ -5,13 +5,21 @@
 #include <QDateTime>
 #include <QJsonObject>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QUuid>
 
 #include <optional>
 
 // The author of a message; compared and stored by its text value.
-enum class Role { user, assistant, system, tool };
+class RoleType {
+    Q_GADGET
+
+public:
+    enum class Value { user, assistant, system, tool };
+    Q_ENUM(Value)
+};
+using Role = RoleType::Value;
 
 QString toText(Role role);
 std::optional<Role> roleFromText(const QString& text);

@@ -1,9 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QString>
-
-#include <optional>
 
 // The inspector panels, in the order of their sidebar buttons.
 class InspectorSidebarPanelType {
@@ -14,6 +11,3 @@ public:
     Q_ENUM(Value)
 };
 using InspectorSidebarPanel = InspectorSidebarPanelType::Value;
-
-QString toText(InspectorSidebarPanel panel);
-std::optional<InspectorSidebarPanel> inspectorPanelFromText(const QString& text);

@@ -13,7 +13,7 @@ class LocalLLMService;
 
 // Getting the local model ready: probing the Ollama server before the
 // controller switches to it, and downloading the model with the ollama
-// program. The controller owns one and forwards its four observable fields.
+// program. The model backends own one; the views see it through the controller.
 class LocalModelSetup : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool isLoadingModel READ isLoadingModel NOTIFY isLoadingModelChanged)

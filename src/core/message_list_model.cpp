@@ -96,7 +96,7 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const {
     case MessageIdRole:
         return message.id.toString(QUuid::WithoutBraces);
     case RoleRole:
-        return toText(message.role);
+        return QVariant::fromValue(message.role);
     case Qt::DisplayRole:
     case ContentRole:
         return message.content;

@@ -14,7 +14,7 @@ class MessageListModel : public QAbstractListModel {
 public:
     enum Roles {
         MessageIdRole = Qt::UserRole + 1,
-        RoleRole, // "user", "assistant", "system", "tool"
+        RoleRole, // a Role value
         ContentRole,
         ToolCallRole,   // map {callId, tool, args, rawArguments, summary}, or null
         ToolResultRole, // map {toolCallId, tool, success, output}, or null

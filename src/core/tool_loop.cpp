@@ -38,8 +38,7 @@ QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt
             const ChatMessage* current = m_store->findMessage(conversationId, placeholder.id);
             if (current != nullptr && current->content.isEmpty()) {
                 m_store->setMessageContent(conversationId, placeholder.id,
-                                           QStringLiteral("Error: ") +
-                                               errorDescription(result.error()));
+                                           errorReplyPrefix() + errorDescription(result.error()));
             }
             co_return;
         }

@@ -33,6 +33,9 @@ public:
 
     static constexpr int maxToolIterations = 10;
 
+    // What a failed request leaves in the reply's place, before what went wrong.
+    static QString errorReplyPrefix() { return QStringLiteral("Error: "); }
+
     QCoro::Task<> runGeneration(QUuid conversationId, QString systemPrompt,
                                 std::shared_ptr<RequestCancellation> cancellation);
 

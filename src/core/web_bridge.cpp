@@ -1,9 +1,7 @@
 #include "core/web_bridge.h"
 
 #include "core/conversation_store.h"
-#include "models/ai_service.h"
 #include "persona/persona_manager.h"
-#include "server/local_server.h"
 
 namespace {
 
@@ -18,63 +16,48 @@ WebBridge::WebBridge(ConversationStore* store, PersonaManager* persona, quint16 
 
 WebBridge::~WebBridge() {
     if (m_server) {
-        // The hooks point back here; the server must not report into a dead bridge.
-        m_server->onStatusChange = nullptr;
-        m_server->stop();
+        dropServer();
         delete m_server;
     }
+}
+
+// The server stops without reporting into this bridge or asking it for replies.
+void WebBridge::dropServer() {
+    disconnect(m_server, nullptr, this, nullptr);
+    m_server->setReplySource(nullptr);
+    m_server->stop();
 }
 
 void WebBridge::startServer(AIServiceProtocol* service) {
     if (m_server) {
         // A server whose listener failed is replaced by the new one.
-        m_server->onStatusChange = nullptr;
-        m_server->stop();
+        dropServer();
         m_server->deleteLater();
     }
+    m_service = service;
     auto* server = new LocalServer(m_port, this);
-    QPointer<WebBridge> self(this);
-    server->onStatusChange = [self](bool running, std::optional<QString> url) {
-        if (self) {
-            Q_EMIT self->statusChanged(running, url);
-        }
-    };
-    server->onWebUserMessage = [self](const QString& text) {
-        if (self) {
-            self->receiveWebUserMessage(text);
-        }
-    };
-    server->onWebAssistantToken = [self](const QString& piece) {
-        if (self) {
-            self->appendWebAssistantToken(piece);
-        }
-    };
-    server->onWebAssistantDone = [self] {
-        if (self) {
-            Q_EMIT self->webReplyFinished();
-        }
-    };
-    server->systemPromptProvider = [self]() -> QString {
-        return self && self->m_persona ? self->m_persona->systemPrompt() : QString();
-    };
-    // The phone keeps the client chosen now: a later backend switch does not reach it.
-    QPointer<QObject> serviceObject = dynamic_cast<QObject*>(service);
-    server->streamingServiceProvider = [service,
-                                        serviceObject](WireMessages messages) -> TextPieceStream* {
-        if (!serviceObject) {
-            return nullptr;
-        }
-        return service->streamChat(std::move(messages));
-    };
+    server->setReplySource(this);
+    connect(server, &LocalServer::statusChanged, this, &WebBridge::statusChanged);
+    connect(server, &LocalServer::webUserMessage, this, &WebBridge::receiveWebUserMessage);
+    connect(server, &LocalServer::webAssistantToken, this, &WebBridge::appendWebAssistantToken);
+    connect(server, &LocalServer::webAssistantDone, this, &WebBridge::webReplyFinished);
     m_server = server;
     server->start();
+}
+
+QString WebBridge::systemPrompt() {
+    return m_persona ? m_persona->systemPrompt() : QString();
+}
+
+TextPieceStream* WebBridge::streamReply(WireMessages messages) {
+    return m_service ? m_service->streamChat(std::move(messages)) : nullptr;
 }
 
 void WebBridge::stopServer() {
     if (!m_server) {
         return;
     }
-    // Stopping reports "not running" through the status hook.
+    // Stopping reports "not running" through statusChanged.
     m_server->stop();
     m_server->deleteLater();
     m_server = nullptr;

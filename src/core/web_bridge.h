@@ -1,6 +1,8 @@
 #pragma once
 
+#include "models/ai_service.h"
 #include "server/local_server.h"
+#include "server/reply_source.h"
 
 #include <QObject>
 #include <QPointer>
@@ -8,14 +10,14 @@
 
 #include <optional>
 
-class AIServiceProtocol;
 class ConversationStore;
 class PersonaManager;
 
-// The controller's side of phone access: starts and stops the phone server and
-// mirrors every phone exchange into one desktop conversation. The phone path
-// streams replies without tools and records no memory tags.
-class WebBridge : public QObject {
+// The controller's side of phone access: starts and stops the phone server,
+// answers it with the persona's prompt and the chosen client, and mirrors every
+// phone exchange into one desktop conversation. The phone path streams replies
+// without tools and records no memory tags.
+class WebBridge : public QObject, private ReplySource {
     Q_OBJECT
 
 public:
@@ -26,7 +28,6 @@ public:
     // The server answers with `service`, the client active now, until it is stopped.
     void startServer(AIServiceProtocol* service);
     void stopServer();
-    LocalServer* localServer() const { return m_server; }
 
     std::optional<QUuid> webConversationId() const { return m_webConversationId; }
     QUuid ensureWebConversation();
@@ -40,9 +41,15 @@ Q_SIGNALS:
     void webReplyFinished();
 
 private:
+    QString systemPrompt() override;
+    TextPieceStream* streamReply(WireMessages messages) override;
+    void dropServer();
+
     QPointer<ConversationStore> m_store;
     QPointer<PersonaManager> m_persona;
     quint16 m_port;
     QPointer<LocalServer> m_server;
+    // The phone keeps the client chosen at start: a later backend switch does not reach it.
+    QPointer<AIServiceProtocol> m_service;
     std::optional<QUuid> m_webConversationId;
 };

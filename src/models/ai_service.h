@@ -7,19 +7,23 @@
 #include "models/wire_messages.h"
 
 #include <QCoroTask>
+#include <QObject>
 
 #include <memory>
 
 // The one interface through which the rest of the system talks to a model.
 // Implemented by CloudAPIService and LocalLLMService; used on the main thread.
-class AIServiceProtocol {
+// A QObject, so that a holder can tell when the client it was handed is gone.
+class AIServiceProtocol : public QObject {
+    Q_OBJECT
+
 public:
-    virtual ~AIServiceProtocol() = default;
+    using QObject::QObject;
 
     // One request, the whole reply with any tool calls. A cancelled
     // `cancellation` aborts the request; the result is then a cancellation error.
-    virtual QCoro::Task<Result<ModelReply>> sendChat(
-        WireMessages messages, std::shared_ptr<RequestCancellation> cancellation = {}) = 0;
+    virtual QCoro::Task<Result<ModelReply>>
+    sendChat(WireMessages messages, std::shared_ptr<RequestCancellation> cancellation = {}) = 0;
 
     // Starts a streamed request and returns its stream at once. No tools.
     virtual TextPieceStream* streamChat(WireMessages messages) = 0;

@@ -32,8 +32,8 @@ QJsonObject withMembers(QJsonObject members, const std::optional<QJsonObject>& m
 } // namespace
 
 CloudAPIService::CloudAPIService(QString baseURL, QString apiKey, QString model, QObject* parent)
-    : QObject(parent), m_network(new QNetworkAccessManager(this)), m_baseURL(std::move(baseURL)),
-      m_apiKey(std::move(apiKey)), m_model(std::move(model)) {}
+    : AIServiceProtocol(parent), m_network(new QNetworkAccessManager(this)),
+      m_baseURL(std::move(baseURL)), m_apiKey(std::move(apiKey)), m_model(std::move(model)) {}
 
 std::optional<QNetworkRequest> CloudAPIService::chatRequest() const {
     std::optional<QNetworkRequest> request =

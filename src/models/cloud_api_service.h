@@ -3,7 +3,6 @@
 #include "models/ai_service.h"
 
 #include <QJsonObject>
-#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -15,7 +14,7 @@ class QNetworkRequest;
 // request reads them when it is built, so a running request keeps its values.
 // A request with tools that the provider refuses for want of a member it names
 // is sent again once with it, and later ones to that base URL and model carry it.
-class CloudAPIService : public QObject, public AIServiceProtocol {
+class CloudAPIService : public AIServiceProtocol {
     Q_OBJECT
 
 public:

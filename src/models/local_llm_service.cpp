@@ -22,7 +22,7 @@ LocalLLMService::LocalLLMService(QObject* parent)
     : LocalLLMService(builtInBase(), builtInModelName(), parent) {}
 
 LocalLLMService::LocalLLMService(QString ollamaBase, QString modelName, QObject* parent)
-    : QObject(parent), m_network(new QNetworkAccessManager(this)),
+    : AIServiceProtocol(parent), m_network(new QNetworkAccessManager(this)),
       m_ollamaBase(std::move(ollamaBase)), m_modelName(std::move(modelName)) {}
 
 std::optional<QNetworkRequest> LocalLLMService::chatRequest() const {

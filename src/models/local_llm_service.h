@@ -2,7 +2,6 @@
 
 #include "models/ai_service.h"
 
-#include <QObject>
 #include <QString>
 
 class QNetworkAccessManager;
@@ -11,7 +10,7 @@ class QNetworkRequest;
 // The client for the Ollama server on this machine. The model gets no native
 // tool catalogue; it writes tool calls as <tool_call> blocks, which come back
 // as NativeToolCall values like the cloud's.
-class LocalLLMService : public QObject, public AIServiceProtocol {
+class LocalLLMService : public AIServiceProtocol {
     Q_OBJECT
 
 public:

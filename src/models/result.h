@@ -7,8 +7,7 @@
 
 // A value or the error that prevented it; errors travel as values, never as
 // exceptions across the event loop.
-template <typename T>
-class Result {
+template <typename T> class Result {
 public:
     Result(T value) : m_state(std::move(value)) {}
     Result(ModelError error) : m_state(std::move(error)) {}

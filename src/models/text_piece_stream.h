@@ -16,8 +16,6 @@ class TextPieceStream : public QObject {
 public:
     explicit TextPieceStream(QObject* parent = nullptr);
 
-    bool hasEnded() const { return m_ended; }
-
     // Producer side.
     void deliver(const QString& piece);
     void finish();

@@ -6,6 +6,7 @@
 #include "server/http_response.h"
 #include "server/local_address.h"
 #include "server/phone_page.h"
+#include "server/reply_source.h"
 #include "server/request_guard.h"
 #include "server/server_connection.h"
 #include "server/server_texts.h"
@@ -134,16 +135,12 @@ void LocalServer::answerChat(ServerConnection* connection, const HttpRequest& re
         return;
     }
     if (chat->lastUserText) {
-        queueHook([this, text = *chat->lastUserText] {
-            if (onWebUserMessage) {
-                onWebUserMessage(text);
-            }
-        });
+        queue([this, text = *chat->lastUserText] { Q_EMIT webUserMessage(text); });
     }
     connection->send(http_response::jsonLinesHeader());
     // Behind the user message in the queue: the desktop mirrors the question
     // before the prompt is assembled and the model is asked.
-    queueHook([this, run = m_run, connection = QPointer(connection), messages = chat->messages] {
+    queue([this, run = m_run, connection = QPointer(connection), messages = chat->messages] {
         if (run == m_run) { // not stopped meanwhile
             startReply(connection, messages);
         }
@@ -154,12 +151,13 @@ void LocalServer::answerChat(ServerConnection* connection, const HttpRequest& re
 void LocalServer::startReply(QPointer<ServerConnection> connection, WireMessages messages) {
     const QPointer self(this);
     const quint64 run = m_run;
-    const QString systemPrompt = systemPromptProvider ? systemPromptProvider() : QString();
-    TextPieceStream* stream = streamingServiceProvider
-                                  ? streamingServiceProvider(modelMessages(systemPrompt, messages))
-                                  : nullptr;
+    TextPieceStream* stream = nullptr;
+    if (m_replySource) {
+        const QString systemPrompt = m_replySource->systemPrompt();
+        stream = m_replySource->streamReply(modelMessages(systemPrompt, messages));
+    }
     if (!self || run != m_run) {
-        return; // a hook above stopped the server
+        return; // the reply source stopped the server
     }
     if (!stream) {
         if (connection) {
@@ -169,27 +167,16 @@ void LocalServer::startReply(QPointer<ServerConnection> connection, WireMessages
     }
     auto* exchange = new ChatExchange(connection, stream, this);
     connect(exchange, &ChatExchange::pieceForwarded, this, [this](const QString& piece) {
-        queueHook([this, piece] {
-            if (onWebAssistantToken) {
-                onWebAssistantToken(piece);
-            }
-        });
+        queue([this, piece] { Q_EMIT webAssistantToken(piece); });
     });
-    connect(exchange, &ChatExchange::ended, this, [this] {
-        queueHook([this] {
-            if (onWebAssistantDone) {
-                onWebAssistantDone();
-            }
-        });
-    });
+    connect(exchange, &ChatExchange::ended, this,
+            [this] { queue([this] { Q_EMIT webAssistantDone(); }); });
 }
 
 void LocalServer::reportStatus(bool running, std::optional<QString> url) {
-    if (onStatusChange) {
-        onStatusChange(running, std::move(url));
-    }
+    Q_EMIT statusChanged(running, std::move(url));
 }
 
-void LocalServer::queueHook(std::function<void()> call) {
+void LocalServer::queue(std::function<void()> call) {
     QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
 }

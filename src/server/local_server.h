@@ -1,6 +1,5 @@
 #pragma once
 
-#include "models/text_piece_stream.h"
 #include "models/wire_messages.h"
 #include "server/connection_timeouts.h"
 #include "server/descriptor_listener.h"
@@ -15,12 +14,13 @@
 #include <memory>
 #include <optional>
 
+class ReplySource;
 class RequestGuard;
 class ServerConnection;
 
 // The phone server: serves the chat page at "/" and streams replies to
 // "/api/chat" as JSON lines, one request per connection. Lives on the main
-// thread and never blocks it; every hook is called there, in order.
+// thread and never blocks it; every signal is emitted there, in order.
 //
 // The shown address carries a per-start access key; requests for another
 // host, from another origin, or without the key are refused.
@@ -33,14 +33,8 @@ public:
     explicit LocalServer(quint16 port, QObject* parent = nullptr);
     ~LocalServer() override;
 
-    // Called before start() and stop() return.
-    std::function<void(bool running, std::optional<QString> url)> onStatusChange;
-    // Queued in arrival order: the request's user text, then its pieces, then done.
-    std::function<void(QString text)> onWebUserMessage;
-    std::function<void(QString piece)> onWebAssistantToken;
-    std::function<void()> onWebAssistantDone;
-    std::function<QString()> systemPromptProvider;
-    std::function<TextPieceStream*(WireMessages messages)> streamingServiceProvider;
+    // Where replies come from; not owned. Without one, chat requests end empty.
+    void setReplySource(ReplySource* source) { m_replySource = source; }
 
     // 0 asks for any free port; the reported address then names the real one.
     quint16 port;
@@ -61,6 +55,14 @@ public:
     void setMaxConnections(int count) { m_maxConnections = count; }
     int connectionCount() const { return int(m_connections.size()); }
 
+Q_SIGNALS:
+    // Emitted before start() and stop() return.
+    void statusChanged(bool running, std::optional<QString> url);
+    // Queued in arrival order: a request's user text, then its reply's pieces, then done.
+    void webUserMessage(const QString& text);
+    void webAssistantToken(const QString& piece);
+    void webAssistantDone();
+
 private:
     void acceptConnection(qintptr descriptor);
     bool makeRoom();
@@ -68,11 +70,12 @@ private:
     void answerChat(ServerConnection* connection, const HttpRequest& request);
     void startReply(QPointer<ServerConnection> connection, WireMessages messages);
     void reportStatus(bool running, std::optional<QString> url);
-    void queueHook(std::function<void()> call);
+    void queue(std::function<void()> call);
     void dropConnections();
 
     DescriptorListener m_listener{this}; // a child, so that it follows the server to another thread
     std::unique_ptr<RequestGuard> m_guard;
+    ReplySource* m_replySource = nullptr;
     QString m_accessKey;
     ConnectionTimeouts m_timeouts;
     int m_maxConnections = kDefaultMaxConnections;

@@ -37,7 +37,9 @@ std::optional<ParsedToolCall> decodeCall(const QString& body) {
     return call;
 }
 
-bool isBlank(QStringView text) { return text.trimmed().isEmpty(); }
+bool isBlank(QStringView text) {
+    return text.trimmed().isEmpty();
+}
 
 } // namespace
 

@@ -4,9 +4,9 @@
 
 // What parseToolCalls finds in a model reply written as plain text.
 struct ToolCallParse {
-    QString text;               // the prose before the first call (or the whole reply)
+    QString text;                // the prose before the first call (or the whole reply)
     QList<ParsedToolCall> calls; // in order of appearance
-    QString remainder;          // later prose segments joined by "\n"
+    QString remainder;           // later prose segments joined by "\n"
 
     bool operator==(const ToolCallParse&) const = default;
 };

@@ -12,13 +12,15 @@ struct Parameter {
     const char* description;
 };
 
-QJsonObject tool(const char* name, const char* description, std::initializer_list<Parameter> parameters) {
+QJsonObject tool(const char* name, const char* description,
+                 std::initializer_list<Parameter> parameters) {
     QJsonObject properties;
     QJsonArray required;
     for (const Parameter& parameter : parameters) {
-        properties.insert(QString::fromUtf8(parameter.name),
-                          QJsonObject{{QStringLiteral("type"), QStringLiteral("string")},
-                                      {QStringLiteral("description"), QString::fromUtf8(parameter.description)}});
+        properties.insert(
+            QString::fromUtf8(parameter.name),
+            QJsonObject{{QStringLiteral("type"), QStringLiteral("string")},
+                        {QStringLiteral("description"), QString::fromUtf8(parameter.description)}});
         required.append(QString::fromUtf8(parameter.name));
     }
     const QJsonObject schema{{QStringLiteral("type"), QStringLiteral("object")},
@@ -51,11 +53,13 @@ QJsonArray buildCatalogue() {
              {{"path", "Absolute path to the .docx file"}}),
         tool("read_xlsx", "Read cell data from an Excel XLSX spreadsheet.",
              {{"path", "Absolute path to the .xlsx file"}}),
-        tool("create_pdf_slides",
-             "Generate a PDF presentation with multiple slides. Each slide has a title, optional "
-             "subtitle, and bullet points.",
-             {{"path", "Absolute path for the output PDF file"},
-              {"slides", R"(JSON array of slides: [{"title":"...","subtitle":"...","bullets":["..."]},...])"}}),
+        tool(
+            "create_pdf_slides",
+            "Generate a PDF presentation with multiple slides. Each slide has a title, optional "
+            "subtitle, and bullet points.",
+            {{"path", "Absolute path for the output PDF file"},
+             {"slides",
+              R"(JSON array of slides: [{"title":"...","subtitle":"...","bullets":["..."]},...])"}}),
         tool("create_pptx",
              "Generate a PowerPoint PPTX file with multiple slides (opens in Keynote/PowerPoint).",
              {{"path", "Absolute path for the output .pptx file"},

@@ -1,5 +1,7 @@
 #include "tools/tool_executor.h"
 
+#include "tools/tool_texts.h"
+
 #include "tools/files/file_tools.h"
 #include "tools/files/run_command.h"
 #include "tools/files/search_files.h"
@@ -64,9 +66,10 @@ ToolOutcome runGuarded(const ToolEntry& entry, const ToolArguments& args) {
     try {
         return entry.run(args);
     } catch (const std::bad_alloc&) {
-        return {{}, false, QStringLiteral("Error: Not enough memory to process this input")};
+        return {
+            {}, false, ToolTexts::error(QStringLiteral("Not enough memory to process this input"))};
     } catch (const std::exception& exception) {
-        return {{}, false, QStringLiteral("Error: ") + QString::fromLocal8Bit(exception.what())};
+        return {{}, false, ToolTexts::error(QString::fromLocal8Bit(exception.what()))};
     }
 }
 

@@ -13,7 +13,9 @@ class ToolExecutor : public QObject {
 public:
     explicit ToolExecutor(QObject* parent = nullptr);
 
-    ToolOutcome execute(const QString& name, const ToolArguments& args) const { return dispatch(name, args); }
+    ToolOutcome execute(const QString& name, const ToolArguments& args) const {
+        return dispatch(name, args);
+    }
 
     // The same without an instance, for worker threads that may outlive one.
     static ToolOutcome dispatch(const QString& name, const ToolArguments& args);

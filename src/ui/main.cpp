@@ -1,14 +1,14 @@
 // The Emberglass desktop application: one controller, one window.
 
-#include "backend/app_context.h"
-#include "backend/app_icon_painter.h"
-#include "backend/window_placement.h"
 #include "core/chat_view_model.h"
-#include "qml_modules.h"
+#include "ui/backend/app_context.h"
+#include "ui/backend/app_icon_painter.h"
+#include "ui/backend/window_placement.h"
+#include "ui/qml_modules.h"
+#include "ui/theme/palette.h"
 
 #include <QGuiApplication>
 #include <QIcon>
-#include <QPalette>
 #include <QQmlApplicationEngine>
 #include <QQuickStyle>
 #include <QQuickWindow>
@@ -20,16 +20,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("emberglass"));
     QGuiApplication::setWindowIcon(AppIconPainter::windowIcon());
     QQuickStyle::setStyle(QStringLiteral("Basic"));
-    // Light whatever the desktop's scheme: the few control parts the views do
-    // not draw themselves (tool tips, menus, scroll bars) take these colours.
-    QPalette light(QColor(242, 242, 240), QColor(250, 250, 247));
-    light.setColor(QPalette::Base, Qt::white);
-    light.setColor(QPalette::Text, QColor(26, 26, 26));
-    light.setColor(QPalette::WindowText, QColor(26, 26, 26));
-    light.setColor(QPalette::ButtonText, QColor(26, 26, 26));
-    light.setColor(QPalette::ToolTipBase, Qt::white);
-    light.setColor(QPalette::ToolTipText, QColor(26, 26, 26));
-    QGuiApplication::setPalette(light);
+    QGuiApplication::setPalette(Palette::application());
 
     // Created with the window and kept for the life of the process.
     ChatViewModel viewModel;

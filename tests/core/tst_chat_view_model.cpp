@@ -5,6 +5,7 @@
 #include "core/chat_view_model.h"
 #include "core/conversation_store.h"
 #include "core/local_model_setup.h"
+#include "core/model_backends.h"
 #include "core/provider_settings.h"
 #include "core/web_bridge.h"
 #include "models/cloud_api_service.h"
@@ -25,7 +26,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-using Backends = ChatViewModel; // who holds the backend and provider state
+using Backends = ModelBackends; // who holds the backend and provider state
 
 const QString kGreeting = u"I'm awake. Who are you? Who am I? Where am I?"_s;
 const QString kCompletions = u"/v1/chat/completions"_s;
@@ -69,10 +70,10 @@ struct Harness {
     FakeOllamaServer ollama;
     QNetworkAccessManager network;
     std::unique_ptr<ChatViewModel> vm = relaunch();
-    Backends& b = *vm;
+    Backends& b = *vm->backends();
 
     Harness() {
-        b.useCloudConfigWithoutSaving(
+        vm->backends()->useCloudConfigWithoutSaving(
             {CloudProviderPreset::grok, "k", cloud.baseUrl(), "grok-test"});
     }
     std::unique_ptr<ChatViewModel> relaunch() const {
@@ -319,7 +320,7 @@ private Q_SLOTS:
         h.b.switchProvider(CloudProviderPreset::deepseek);
         QCOMPARE(h.b.cloudConfig().apiKey, u"sk-deep"_s);
         // A relaunch starts with the provider saved last.
-        QCOMPARE(h.relaunch()->cloudConfig(), h.b.cloudConfig());
+        QCOMPARE(h.relaunch()->backends()->cloudConfig(), h.b.cloudConfig());
     }
 
     void aLocalLoadThatFailsOrComesLateKeepsTheCloud() {

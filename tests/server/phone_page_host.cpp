@@ -1,10 +1,11 @@
 // Runs the phone server on a free port with a scripted model behind it, for
-// the browser test. Prints "URL <address>" first, then one JSON line per hook
-// call. The reply depends on a word in the user's last message:
+// the browser test. Prints "URL <address>" first, then one JSON line per
+// signal. The reply depends on a word in the user's last message:
 //   "markup" markup that must show literally     "slow"  ten pieces, 150 ms apart
 //   "fail"   two pieces, then an error line       "long"  one 300 000-character piece
 //   anything else: a short greeting in five pieces
 
+#include "function_reply_source.h"
 #include "scripted_stream.h"
 #include "server/local_server.h"
 
@@ -60,20 +61,25 @@ StreamScript scriptFor(const QString& question) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    LocalServer server(0);
-    server.onStatusChange = [](bool running, std::optional<QString> url) {
-        if (running) {
-            std::printf("URL %s\n", qPrintable(url.value_or(QString())));
-            std::fflush(stdout);
-        }
-    };
-    server.onWebUserMessage = [](QString text) {
-        report({{QStringLiteral("event"), QStringLiteral("user")}, {QStringLiteral("text"), text}});
-    };
-    server.onWebAssistantDone = [] { report({{QStringLiteral("event"), QStringLiteral("done")}}); };
-    server.streamingServiceProvider = [](WireMessages messages) {
+    FunctionReplySource replies;
+    replies.reply = [](WireMessages messages) {
         return playScript(scriptFor(messages.last().toObject().value("content").toString()));
     };
+    LocalServer server(0);
+    server.setReplySource(&replies);
+    QObject::connect(&server, &LocalServer::statusChanged,
+                     [](bool running, std::optional<QString> url) {
+                         if (running) {
+                             std::printf("URL %s\n", qPrintable(url.value_or(QString())));
+                             std::fflush(stdout);
+                         }
+                     });
+    QObject::connect(&server, &LocalServer::webUserMessage, [](const QString& text) {
+        report({{QStringLiteral("event"), QStringLiteral("user")}, {QStringLiteral("text"), text}});
+    });
+    QObject::connect(&server, &LocalServer::webAssistantDone, [] {
+        report({{QStringLiteral("event"), QStringLiteral("done")}});
+    });
     server.start();
     if (!server.isListening()) {
         std::fprintf(stderr, "phone_page_host: the server could not listen\n");

@@ -4,16 +4,21 @@
 #include <QUrlQuery>
 
 ServerFixture::ServerFixture() {
-    server->onStatusChange = [this](bool running, std::optional<QString> url) {
-        statusReports.append({running, url});
-    };
-    server->onWebUserMessage = [this](QString text) { events.append("user:" + text); };
-    server->onWebAssistantToken = [this](QString piece) { events.append("token:" + piece); };
-    server->onWebAssistantDone = [this] { events.append(QStringLiteral("done")); };
-    server->streamingServiceProvider = [this](WireMessages messages) -> TextPieceStream* {
+    QObject::connect(server.get(), &LocalServer::statusChanged,
+                     [this](bool running, std::optional<QString> url) {
+                         statusReports.append({running, url});
+                     });
+    QObject::connect(server.get(), &LocalServer::webUserMessage,
+                     [this](const QString& text) { events.append("user:" + text); });
+    QObject::connect(server.get(), &LocalServer::webAssistantToken,
+                     [this](const QString& piece) { events.append("token:" + piece); });
+    QObject::connect(server.get(), &LocalServer::webAssistantDone,
+                     [this] { events.append(QStringLiteral("done")); });
+    replies.reply = [this](WireMessages messages) -> TextPieceStream* {
         modelRequests.append(messages);
         return provideStreams ? streams.emplace_back(playScript(script)).data() : nullptr;
     };
+    server->setReplySource(&replies);
 }
 
 bool ServerFixture::start() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "function_reply_source.h"
 #include "scripted_stream.h"
 #include "server/local_server.h"
 
@@ -10,7 +11,7 @@
 #include <memory>
 #include <optional>
 
-// A LocalServer on a free port whose hooks are recorded and whose model is a script.
+// A LocalServer on a free port whose signals are recorded and whose model is a script.
 struct ServerFixture {
     ServerFixture();
 
@@ -18,11 +19,12 @@ struct ServerFixture {
     QByteArray chatTarget() const { return "/api/chat?key=" + key.toUtf8(); }
     QByteArray pageTarget() const { return "/?key=" + key.toUtf8(); }
 
+    FunctionReplySource replies; // outlives the server, which asks it
     std::unique_ptr<LocalServer> server = std::make_unique<LocalServer>(0);
     StreamScript script;
     bool provideStreams = true;
 
-    QStringList events; // "user:TEXT", "token:PIECE", "done", in the order the hooks ran
+    QStringList events; // "user:TEXT", "token:PIECE", "done", in the order they were emitted
     QList<std::pair<bool, std::optional<QString>>> statusReports;
     QList<WireMessages> modelRequests;
     QList<QPointer<TextPieceStream>> streams;

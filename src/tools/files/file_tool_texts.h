@@ -2,21 +2,12 @@
 
 #include <QString>
 
-// Every text the file and shell tools hand to the model, in one place.
+// Every text the file and shell tools hand to the model, in one place (those
+// every tool shares are in tools/tool_texts.h).
 namespace FileToolTexts {
 
-inline QString fileNotFound(const QString& path) {
-    return QStringLiteral("File not found: ") + path;
-}
 inline QString permissionDenied(const QString& path) {
     return QStringLiteral("Permission denied: ") + path;
-}
-inline QString error(const QString& description) {
-    return QStringLiteral("Error: ") + description;
-}
-// Devices, pipes and sockets have no end to read to.
-inline QString notARegularFile() {
-    return QStringLiteral("Not a regular file");
 }
 
 inline QString binaryFile() {

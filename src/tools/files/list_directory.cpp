@@ -3,6 +3,7 @@
 #include "tools/files/file_tools.h"
 #include "tools/files/local_path.h"
 #include "tools/path_expansion.h"
+#include "tools/tool_texts.h"
 
 #include <QFile>
 #include <QStringList>
@@ -74,7 +75,7 @@ private:
 ToolOutcome listDirectory(const QString& path) {
     const DirectoryStream directory(systemBytes(expandTilde(path)));
     if (directory.get() == nullptr) {
-        return listOutcome(false, FileToolTexts::error(platformErrorDescription(errno)));
+        return listOutcome(false, ToolTexts::error(platformErrorDescription(errno)));
     }
     const int descriptor = ::dirfd(directory.get());
     std::vector<Entry> entries;
@@ -91,7 +92,7 @@ ToolOutcome listDirectory(const QString& path) {
         entries.push_back({name, sortKeyOf(name), isDirectoryEntry(descriptor, *entry)});
     }
     if (errno != 0) {
-        return listOutcome(false, FileToolTexts::error(platformErrorDescription(errno)));
+        return listOutcome(false, ToolTexts::error(platformErrorDescription(errno)));
     }
     if (entries.empty()) {
         return listOutcome(true, FileToolTexts::emptyDirectory());

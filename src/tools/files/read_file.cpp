@@ -5,6 +5,7 @@
 #include "tools/files/unique_descriptor.h"
 #include "tools/files/utf8_text.h"
 #include "tools/path_expansion.h"
+#include "tools/tool_texts.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -57,7 +58,7 @@ ToolOutcome readFile(const QString& path) {
     const std::optional<QByteArray> local = systemBytes(expandTilde(path));
     struct stat info {};
     if (!local || ::stat(local->constData(), &info) != 0) {
-        return readOutcome(false, FileToolTexts::fileNotFound(path));
+        return readOutcome(false, ToolTexts::fileNotFound(path));
     }
     if (::access(local->constData(), R_OK) != 0) {
         return readOutcome(false, FileToolTexts::permissionDenied(path));
@@ -65,20 +66,20 @@ ToolOutcome readFile(const QString& path) {
     // Non-blocking so that opening a named pipe cannot wait for a writer.
     const UniqueDescriptor file(::open(local->constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0 || ::fstat(file.get(), &info) != 0) {
-        return readOutcome(false, FileToolTexts::error(platformErrorDescription(errno)));
+        return readOutcome(false, ToolTexts::error(platformErrorDescription(errno)));
     }
     if (S_ISDIR(info.st_mode)) {
-        return readOutcome(false, FileToolTexts::error(platformErrorDescription(EISDIR)));
+        return readOutcome(false, ToolTexts::error(platformErrorDescription(EISDIR)));
     }
     if (!S_ISREG(info.st_mode)) {
-        return readOutcome(false, FileToolTexts::error(FileToolTexts::notARegularFile()));
+        return readOutcome(false, ToolTexts::error(ToolTexts::notARegularFile()));
     }
     ::fcntl(file.get(), F_SETFL, 0);
 
     // Only what can be shown is read: one byte past the limit tells a cut file.
     QByteArray bytes;
     if (!readUpTo(file.get(), FileToolLimits::textLimit + 1, bytes)) {
-        return readOutcome(false, FileToolTexts::error(platformErrorDescription(errno)));
+        return readOutcome(false, ToolTexts::error(platformErrorDescription(errno)));
     }
     if (bytes.size() <= FileToolLimits::textLimit) {
         return readOutcome(true, decodeUtf8Strictly(bytes).value_or(FileToolTexts::binaryFile()));

@@ -3,6 +3,7 @@
 #include "tools/files/child_process.h"
 #include "tools/files/command_output.h"
 #include "tools/files/file_tool_texts.h"
+#include "tools/tool_texts.h"
 
 #include <csignal>
 
@@ -29,7 +30,7 @@ ToolOutcome runCommand(const QString& command, std::chrono::milliseconds timeout
         [&standardOutput](QByteArrayView chunk) { standardOutput.append(chunk); },
         [&standardError](QByteArrayView chunk) { standardError.append(chunk); });
     if (!result.startError.isEmpty()) {
-        return commandOutcome(false, FileToolTexts::error(result.startError));
+        return commandOutcome(false, ToolTexts::error(result.startError));
     }
     // A command the timer stopped reports the timer's signal, even when it had to
     // be killed or its shell caught the signal and exited by itself.

@@ -5,6 +5,7 @@
 #include "tools/files/file_tool_texts.h"
 #include "tools/files/local_path.h"
 #include "tools/path_expansion.h"
+#include "tools/tool_texts.h"
 
 #include <QDir>
 
@@ -73,7 +74,7 @@ ToolOutcome searchFiles(const QString& directory, const QString& pattern) {
     if (QDir::isRelativePath(expanded)) {
         const QString reason = reasonNotEnterable(expanded);
         if (!reason.isEmpty()) {
-            return searchOutcome(false, FileToolTexts::error(reason));
+            return searchOutcome(false, ToolTexts::error(reason));
         }
     } else {
         request.workingDirectory = expanded;
@@ -83,7 +84,7 @@ ToolOutcome searchFiles(const QString& directory, const QString& pattern) {
         request, [&output](QByteArrayView chunk) { output.append(chunk); },
         [](QByteArrayView) { /* drained so that grep never blocks on it, then dropped */ });
     if (!result.startError.isEmpty()) {
-        return searchOutcome(false, FileToolTexts::error(result.startError));
+        return searchOutcome(false, ToolTexts::error(result.startError));
     }
     // File names on Linux need not be UTF-8; one such name must not hide the others.
     const QString found = QString::fromUtf8(output).trimmed();

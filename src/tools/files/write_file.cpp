@@ -4,6 +4,7 @@
 #include "tools/files/file_tools.h"
 #include "tools/files/local_path.h"
 #include "tools/path_expansion.h"
+#include "tools/tool_texts.h"
 
 #include <QFileInfo>
 
@@ -20,17 +21,17 @@ ToolOutcome writeOutcome(bool success, const QString& output) {
 ToolOutcome writeFile(const QString& path, const QString& content) {
     const QString target = expandTilde(path);
     if (!systemBytes(target)) {
-        return writeOutcome(false, FileToolTexts::error(platformErrorDescription(EINVAL)));
+        return writeOutcome(false, ToolTexts::error(platformErrorDescription(EINVAL)));
     }
     const WriteResult folder = createDirectories(QFileInfo(target).absolutePath());
     if (!folder.ok()) {
-        return writeOutcome(false, FileToolTexts::error(folder.description()));
+        return writeOutcome(false, ToolTexts::error(folder.description()));
     }
     const QByteArray bytes = content.toUtf8();
     // On disk before "Written" is said; a full disk leaves the old file as it was.
     const WriteResult written = replaceFileDurably(target, bytes);
     if (!written.ok()) {
-        return writeOutcome(false, FileToolTexts::error(written.description()));
+        return writeOutcome(false, ToolTexts::error(written.description()));
     }
     return writeOutcome(true, FileToolTexts::written(bytes.size(), path));
 }

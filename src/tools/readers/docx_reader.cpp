@@ -3,6 +3,7 @@
 #include "tools/readers/docx_text.h"
 #include "tools/readers/office_package.h"
 #include "tools/readers/reader_texts.h"
+#include "tools/tool_texts.h"
 
 ToolOutcome readDocx(const QString& path) {
     auto opened = openOfficePackage(path);
@@ -14,11 +15,11 @@ ToolOutcome readDocx(const QString& path) {
         return {{}, false, ReaderTexts::notADocx()};
     }
     if (document.status == ZipMember::Status::Failed) {
-        return {{}, false, ReaderTexts::error(document.error)};
+        return {{}, false, ToolTexts::error(document.error)};
     }
     const PartReading<QString> text = docxDocumentText(document.bytes);
     if (!text.ok()) {
-        return {{}, false, ReaderTexts::error(text.error)};
+        return {{}, false, ToolTexts::error(text.error)};
     }
     if (text.value.isEmpty()) {
         return {{}, true, ReaderTexts::docxWithoutText()};

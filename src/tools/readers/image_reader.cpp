@@ -5,12 +5,13 @@
 #include "tools/readers/image_decoding.h"
 #include "tools/readers/ocr_engine.h"
 #include "tools/readers/reader_texts.h"
+#include "tools/tool_texts.h"
 
 ToolOutcome readImage(const QString& path) {
     const QString expanded = expandTilde(path);
     switch (fileKind(expanded)) {
     case FileKind::missing:
-        return {{}, false, ReaderTexts::fileNotFound(path)};
+        return {{}, false, ToolTexts::fileNotFound(path)};
     case FileKind::directory:
     case FileKind::other:
         return {{}, false, ReaderTexts::cannotReadImage(path)};

@@ -2,7 +2,7 @@
 
 #include "tools/path_expansion.h"
 #include "tools/readers/file_kind.h"
-#include "tools/readers/reader_texts.h"
+#include "tools/tool_texts.h"
 
 #include <cstring>
 
@@ -10,18 +10,18 @@ std::variant<ZipReader, ToolOutcome> openOfficePackage(const QString& path) {
     const QString expanded = expandTilde(path);
     switch (fileKind(expanded)) {
     case FileKind::missing:
-        return ToolOutcome{{}, false, ReaderTexts::fileNotFound(path)};
+        return ToolOutcome{{}, false, ToolTexts::fileNotFound(path)};
     case FileKind::directory:
         return ToolOutcome{
-            {}, false, ReaderTexts::error(QString::fromLocal8Bit(std::strerror(EISDIR)))};
+            {}, false, ToolTexts::error(QString::fromLocal8Bit(std::strerror(EISDIR)))};
     case FileKind::other:
-        return ToolOutcome{{}, false, ReaderTexts::error(ReaderTexts::notARegularFile())};
+        return ToolOutcome{{}, false, ToolTexts::error(ToolTexts::notARegularFile())};
     case FileKind::regular:
         break;
     }
     ZipReader package = ZipReader::openFile(expanded);
     if (!package.openError().isEmpty()) {
-        return ToolOutcome{{}, false, ReaderTexts::error(package.openError())};
+        return ToolOutcome{{}, false, ToolTexts::error(package.openError())};
     }
     return package;
 }

@@ -3,20 +3,9 @@
 #include <QSize>
 #include <QString>
 
-// Every text the four document readers hand to the model, in one place.
+// Every text the four document readers hand to the model, in one place (those
+// every tool shares are in tools/tool_texts.h).
 namespace ReaderTexts {
-
-inline QString fileNotFound(const QString& path) {
-    return QStringLiteral("File not found: ") + path;
-}
-inline QString error(const QString& description) {
-    return QStringLiteral("Error: ") + description;
-}
-// Devices, pipes and sockets may never end, or never start: opening a FIFO
-// waits for a writer.
-inline QString notARegularFile() {
-    return QStringLiteral("Not a regular file");
-}
 
 // read_pdf
 inline QString cannotOpenPdf(const QString& path) {

@@ -3,6 +3,7 @@
 #include "tools/readers/office_package.h"
 #include "tools/readers/reader_texts.h"
 #include "tools/readers/xlsx_cells.h"
+#include "tools/tool_texts.h"
 
 ToolOutcome readXlsx(const QString& path) {
     auto opened = openOfficePackage(path);
@@ -16,12 +17,12 @@ ToolOutcome readXlsx(const QString& path) {
     {
         const ZipMember stringsPart = package.read("xl/sharedStrings.xml");
         if (stringsPart.status == ZipMember::Status::Failed) {
-            return {{}, false, ReaderTexts::error(stringsPart.error)};
+            return {{}, false, ToolTexts::error(stringsPart.error)};
         }
         if (stringsPart.status == ZipMember::Status::Read) {
             PartReading<SharedStrings> parsed = parseSharedStrings(stringsPart.bytes);
             if (!parsed.ok()) {
-                return {{}, false, ReaderTexts::error(parsed.error)};
+                return {{}, false, ToolTexts::error(parsed.error)};
             }
             sharedStrings = std::move(parsed.value);
         }
@@ -32,11 +33,11 @@ ToolOutcome readXlsx(const QString& path) {
         return {{}, false, ReaderTexts::notAnXlsx()};
     }
     if (sheetPart.status == ZipMember::Status::Failed) {
-        return {{}, false, ReaderTexts::error(sheetPart.error)};
+        return {{}, false, ToolTexts::error(sheetPart.error)};
     }
     const PartReading<SheetText> sheet = parseSheetRows(sheetPart.bytes, sharedStrings);
     if (!sheet.ok()) {
-        return {{}, false, ReaderTexts::error(sheet.error)};
+        return {{}, false, ToolTexts::error(sheet.error)};
     }
     if (sheet.value.rows == 0) {
         return {{}, true, ReaderTexts::spreadsheetEmpty()};

@@ -2,6 +2,7 @@
 
 #include "storage/durable_file.h"
 #include "tools/path_expansion.h"
+#include "tools/tool_texts.h"
 #include "tools/writers/output_folder.h"
 #include "tools/writers/pdf_slide_painter.h"
 #include "tools/writers/writer_input.h"
@@ -74,7 +75,7 @@ ToolOutcome createPdfSlides(const QString& path, const QString& slidesJson) {
     const WriteResult written = replaceFileDurably(outputPath, document.data());
     if (!written.ok()) {
         return {tool, false,
-                failedWhileWriting(written) ? WriterMessages::fileError(written.description())
+                failedWhileWriting(written) ? ToolTexts::error(written.description())
                                             : WriterMessages::cannotCreatePdf()};
     }
     return {tool, true, WriterMessages::createdPdf(slides->size(), path)};

@@ -26,9 +26,6 @@ inline QString noData() {
 inline QString zipFailed() {
     return QStringLiteral("Failed to create ZIP archive");
 }
-inline QString fileError(const QString& description) {
-    return QStringLiteral("Error: ") + description;
-}
 inline QString cannotCreatePdf() {
     return QStringLiteral("Cannot create PDF context");
 }

@@ -1,6 +1,7 @@
 #include "tools/writers/zip_package.h"
 
 #include "storage/durable_file.h"
+#include "tools/tool_texts.h"
 #include "tools/writers/output_folder.h"
 #include "tools/writers/writer_messages.h"
 
@@ -94,7 +95,7 @@ std::optional<QString> writeZipPackage(const QString& outputPath, const QList<Pa
     // On disk before success is reported; a full disk leaves any old file as it was.
     const WriteResult written = replaceFileDurably(outputPath, *archive);
     if (!written.ok()) {
-        return WriterMessages::fileError(written.description());
+        return ToolTexts::error(written.description());
     }
     return std::nullopt;
 }

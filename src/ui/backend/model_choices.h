@@ -5,30 +5,33 @@
 
 #include <QObject>
 #include <QQmlEngine>
-#include <QStringList>
+#include <QString>
+#include <QVariantList>
 
-// The backends and cloud providers the model settings offer, as the text values
-// the controller takes, in their declaration order.
+// The backends and cloud providers the model settings offer, in their
+// declaration order, and the labels they are shown with (their text values).
 class ModelChoices : public QObject {
     Q_OBJECT
     QML_ELEMENT
     QML_SINGLETON
-    Q_PROPERTY(QStringList backends READ backends CONSTANT)
-    Q_PROPERTY(QStringList providers READ providers CONSTANT)
-    Q_PROPERTY(QString cloud READ cloud CONSTANT)
-    Q_PROPERTY(QString local READ local CONSTANT)
+    Q_PROPERTY(QVariantList backends READ backends CONSTANT)
+    Q_PROPERTY(QVariantList providers READ providers CONSTANT)
 
 public:
     using QObject::QObject;
 
-    static QStringList backends() { return {cloud(), local()}; }
-    static QString cloud() { return toText(AIBackend::cloud); }
-    static QString local() { return toText(AIBackend::local); }
-    static QStringList providers() {
-        QStringList names;
+    static QVariantList backends() {
+        return {QVariant::fromValue(AIBackend::cloud), QVariant::fromValue(AIBackend::local)};
+    }
+    static QVariantList providers() {
+        QVariantList presets;
         for (const CloudProviderPreset provider : allCloudProviders()) {
-            names.append(toText(provider));
+            presets.append(QVariant::fromValue(provider));
         }
-        return names;
+        return presets;
+    }
+    Q_INVOKABLE static QString backendLabel(AIBackend backend) { return toText(backend); }
+    Q_INVOKABLE static QString providerLabel(CloudProviderPreset provider) {
+        return toText(provider);
     }
 };

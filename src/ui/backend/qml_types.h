@@ -3,10 +3,14 @@
 // The C++ types QML sees, declared here so that core/ stays free of QML.
 
 #include "app_context.h"
+#include "core/ai_backend.h"
 #include "core/chat_view_model.h"
 #include "core/cloud_config.h"
+#include "core/conversation.h"
 #include "core/conversation_list_model.h"
+#include "core/local_model_setup.h"
 #include "core/message_list_model.h"
+#include "core/model_backends.h"
 #include "persona/memory_file.h"
 #include "persona/persona_manager.h"
 
@@ -27,6 +31,45 @@ public:
         return viewModel;
     }
 };
+
+struct ModelBackendsForeign {
+    Q_GADGET
+    QML_FOREIGN(ModelBackends)
+    QML_NAMED_ELEMENT(ModelBackends)
+    QML_UNCREATABLE("owned by the controller")
+};
+
+struct LocalModelSetupForeign {
+    Q_GADGET
+    QML_FOREIGN(LocalModelSetup)
+    QML_NAMED_ELEMENT(LocalModelSetup)
+    QML_UNCREATABLE("owned by the controller")
+};
+
+// The enumerations, read in QML as `AIBackend.Value.local`.
+namespace AIBackendForeign {
+Q_NAMESPACE
+QML_FOREIGN_NAMESPACE(AIBackendType)
+QML_NAMED_ELEMENT(AIBackend)
+} // namespace AIBackendForeign
+
+namespace InspectorSidebarPanelForeign {
+Q_NAMESPACE
+QML_FOREIGN_NAMESPACE(InspectorSidebarPanelType)
+QML_NAMED_ELEMENT(InspectorSidebarPanel)
+} // namespace InspectorSidebarPanelForeign
+
+namespace RoleForeign {
+Q_NAMESPACE
+QML_FOREIGN_NAMESPACE(RoleType)
+QML_NAMED_ELEMENT(Role)
+} // namespace RoleForeign
+
+namespace CloudProviderPresetForeign {
+Q_NAMESPACE
+QML_FOREIGN_NAMESPACE(CloudProviderPresetType)
+QML_NAMED_ELEMENT(CloudProviderPreset)
+} // namespace CloudProviderPresetForeign
 
 struct PersonaManagerForeign {
     Q_GADGET

@@ -28,7 +28,7 @@ Item {
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: Texts.bootTitle
                 font.family: Theme.monoFamily
-                font.pixelSize: 22
+                font.pixelSize: Theme.textLargeTitle
                 font.bold: true
                 font.letterSpacing: 3
                 color: Theme.textPrimary
@@ -39,7 +39,7 @@ Item {
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: Texts.bootVersion
                 font.family: Theme.monoFamily
-                font.pixelSize: 11
+                font.pixelSize: Theme.textFootnote
                 font.weight: Font.Medium
                 font.letterSpacing: 2
                 color: Theme.textTertiary

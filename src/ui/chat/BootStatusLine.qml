@@ -29,7 +29,7 @@ Row {
             visible: line.done
             name: "checkmark"
             size: 7
-            color: "white"
+            color: Theme.onFill
         }
     }
 
@@ -37,7 +37,7 @@ Row {
         anchors.verticalCenter: parent.verticalCenter
         text: line.label
         font.family: Theme.monoFamily
-        font.pixelSize: 9
+        font.pixelSize: Theme.textCaption
         font.weight: Font.Medium
         color: Theme.textTertiary
     }

@@ -1,4 +1,5 @@
 import QtQuick
+import Emberglass.Backend
 import Emberglass.Chat
 import Emberglass.Common
 import Emberglass.Theme
@@ -8,15 +9,15 @@ import Emberglass.Theme
 Item {
     id: row
 
-    property string role
+    property int role: Role.Value.user
     property string content
     property bool isStreaming: false
-    readonly property bool isUser: role === "user"
-    readonly property bool isAssistant: role === "assistant"
+    readonly property bool isUser: role === Role.Value.user
+    readonly property bool isAssistant: role === Role.Value.assistant
     readonly property bool isHovering: hover.hovered
     readonly property bool showsWaveform: content.length === 0 && isStreaming
     readonly property color bubbleColor: isAssistant ? Theme.background
-        : isHovering ? Qt.rgba(Theme.background.r, Theme.background.g, Theme.background.b, 0.5)
+        : isHovering ? Theme.tint(Theme.background, 0.5)
         : "transparent"
 
     function resetViewState() {
@@ -98,7 +99,7 @@ Item {
                     objectName: "roleLabel"
                     text: row.isUser ? Texts.youLabel : Texts.agentLabel
                     font.family: Theme.monoFamily
-                    font.pixelSize: 9
+                    font.pixelSize: Theme.textCaption
                     font.bold: true
                     font.letterSpacing: 1
                     color: row.isUser ? Theme.textSecondary : Theme.accent
@@ -131,7 +132,7 @@ Item {
                 text: row.content
                 wrapMode: TextEdit.Wrap
                 font.family: Theme.fontFamily
-                font.pixelSize: 14
+                font.pixelSize: Theme.textLarge
                 Accessible.name: row.isUser ? Texts.userAuthor : Texts.agentAuthor
             }
 

@@ -72,15 +72,14 @@ Rectangle {
             topPadding: 8
             bottomPadding: 8
             font.family: Theme.fontFamily
-            font.pixelSize: 14
+            font.pixelSize: Theme.textLarge
             color: Theme.textPrimary
             textFormat: TextEdit.PlainText
             wrapMode: TextEdit.Wrap
             selectByMouse: true
             placeholderText: field.placeholder
-            placeholderTextColor: Qt.rgba(Theme.textTertiary.r, Theme.textTertiary.g,
-                                          Theme.textTertiary.b, 0.7)
-            selectionColor: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.25)
+            placeholderTextColor: Theme.tint(Theme.textTertiary, 0.7)
+            selectionColor: Theme.tint(Theme.accent, 0.25)
             selectedTextColor: Theme.textPrimary
             background: null
 

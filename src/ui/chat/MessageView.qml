@@ -1,4 +1,5 @@
 import QtQuick
+import Emberglass.Backend
 import Emberglass.Common
 import Emberglass.Theme
 
@@ -9,7 +10,7 @@ Item {
 
     required property int index
     required property string messageId
-    required property string role
+    required property int role
     required property string content
     required property var toolCall
     required property var toolResult
@@ -30,7 +31,7 @@ Item {
             return Texts.toolResultName + toolResult.tool + ": "
                 + (toolResult.success ? Texts.succeeded : Texts.failed)
         }
-        return (role === "user" ? Texts.userAuthor : Texts.agentAuthor) + ": " + content
+        return (role === Role.Value.user ? Texts.userAuthor : Texts.agentAuthor) + ": " + content
     }
     Accessible.description: {
         if (toolCall) {
@@ -39,7 +40,7 @@ Item {
         if (toolResult) {
             return toolResult.output.length + Texts.characters
         }
-        if (role === "user") {
+        if (role === Role.Value.user) {
             return Texts.messageDescription
         }
         return isStreaming ? Texts.writingDescription : Texts.replyDescription
@@ -50,7 +51,7 @@ Item {
         id: loader
         width: Math.min(parent.width, Theme.readingWidth)
         x: Math.round((parent.width - width) / 2)
-        sourceComponent: message.role === "tool" ? toolRow : bubbleRow
+        sourceComponent: message.role === Role.Value.tool ? toolRow : bubbleRow
     }
 
     Component {

@@ -12,7 +12,7 @@ AbstractButton {
     // The look follows the raw text; whether it can send follows the trimmed text.
     readonly property color fillColor: isGenerating ? Theme.danger
         : inputText.length > 0 ? Theme.accent
-        : Qt.rgba(Theme.textTertiary.r, Theme.textTertiary.g, Theme.textTertiary.b, 0.4)
+        : Theme.tint(Theme.textTertiary, 0.4)
     readonly property string symbol: isGenerating ? "stop.fill" : "arrow.up"
 
     // It had the keyboard focus and lost it by being disabled (it sent).
@@ -53,7 +53,7 @@ AbstractButton {
             width: 11
             height: 11
             radius: 2
-            color: "white"
+            color: Theme.onFill
         }
         Icon {
             objectName: "sendSymbol"
@@ -61,7 +61,7 @@ AbstractButton {
             visible: !button.isGenerating
             name: "arrow.up"
             size: 14
-            color: "white"
+            color: Theme.onFill
         }
     }
 }

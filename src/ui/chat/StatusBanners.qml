@@ -11,27 +11,27 @@ Column {
     SymbolBanner {
         objectName: "unavailableBanner"
         width: banners.width
-        visible: !ChatViewModel.serviceAvailable
+        visible: !ChatViewModel.backends.serviceAvailable
         symbol: "exclamationmark"
         tint: Theme.warning
-        text: ChatViewModel.activeBackend === Texts.localBackend ? Texts.localUnavailable
+        text: ChatViewModel.backends.activeBackend === AIBackend.Value.local ? Texts.localUnavailable
                                                                  : Texts.cloudUnreachable
     }
 
     SymbolBanner {
         objectName: "modelNotOfferedBanner"
         width: banners.width
-        visible: ChatViewModel.activeBackend !== Texts.localBackend && ChatViewModel.modelNotOffered
+        visible: ChatViewModel.backends.activeBackend !== AIBackend.Value.local && ChatViewModel.backends.modelNotOffered
         symbol: "exclamationmark"
         tint: Theme.warning
-        text: Texts.modelNotOffered(ChatViewModel.cloudConfig.model, ChatViewModel.cloudConfig.provider)
+        text: Texts.modelNotOffered(ChatViewModel.backends.cloudConfig.model, ChatViewModel.backends.cloudConfig.provider)
     }
 
     Item {
         objectName: "loadingBanner"
         width: banners.width
         implicitHeight: loadingRow.height + 16
-        visible: ChatViewModel.isLoadingModel
+        visible: ChatViewModel.localModelSetup.isLoadingModel
 
         Row {
             id: loadingRow
@@ -52,7 +52,7 @@ Column {
                 anchors.verticalCenter: parent.verticalCenter
                 text: Texts.loadingModel
                 font.family: Theme.monoFamily
-                font.pixelSize: 9
+                font.pixelSize: Theme.textCaption
                 font.bold: true
                 font.letterSpacing: 1
                 color: Theme.textTertiary
@@ -72,9 +72,9 @@ Column {
     SymbolBanner {
         objectName: "loadErrorBanner"
         width: banners.width
-        visible: ChatViewModel.modelLoadError.length > 0
+        visible: ChatViewModel.localModelSetup.modelLoadError.length > 0
         symbol: "xmark"
         tint: Theme.danger
-        text: ChatViewModel.modelLoadError
+        text: ChatViewModel.localModelSetup.modelLoadError
     }
 }

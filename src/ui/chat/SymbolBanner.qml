@@ -27,7 +27,7 @@ Item {
             anchors.centerIn: parent
             name: banner.symbol
             size: 9
-            color: "white"
+            color: Theme.onFill
         }
     }
 
@@ -40,7 +40,7 @@ Item {
         text: banner.text
         wrapMode: Text.Wrap
         font.family: Theme.monoFamily
-        font.pixelSize: 10
+        font.pixelSize: Theme.textSmall
         font.weight: Font.Medium
         color: Theme.textSecondary
     }

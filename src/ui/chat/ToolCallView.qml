@@ -54,7 +54,7 @@ Item {
                 width: 20
                 height: 20
                 radius: 4
-                color: Qt.rgba(Theme.warning.r, Theme.warning.g, Theme.warning.b, 0.15)
+                color: Theme.tint(Theme.warning, 0.15)
                 Icon {
                     objectName: "toolSymbol"
                     anchors.centerIn: parent
@@ -69,7 +69,7 @@ Item {
                 anchors.verticalCenter: parent.verticalCenter
                 text: view.tool
                 font.family: Theme.monoFamily
-                font.pixelSize: 10
+                font.pixelSize: Theme.textSmall
                 font.bold: true
                 color: Theme.textPrimary
             }
@@ -83,7 +83,7 @@ Item {
                 elide: Text.ElideMiddle
                 maximumLineCount: 1
                 font.family: Theme.fontFamily
-                font.pixelSize: 9
+                font.pixelSize: Theme.textCaption
                 color: Theme.textTertiary
             }
         }

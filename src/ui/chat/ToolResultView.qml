@@ -77,7 +77,7 @@ Item {
                         anchors.centerIn: parent
                         name: view.success ? "checkmark" : "xmark"
                         size: 7
-                        color: "white"
+                        color: Theme.onFill
                     }
                 }
 
@@ -85,7 +85,7 @@ Item {
                     anchors.verticalCenter: parent.verticalCenter
                     text: Texts.result
                     font.family: Theme.monoFamily
-                    font.pixelSize: 9
+                    font.pixelSize: Theme.textCaption
                     font.bold: true
                     font.letterSpacing: 0.5
                     color: Theme.textSecondary
@@ -97,7 +97,7 @@ Item {
                     anchors.verticalCenter: parent.verticalCenter
                     text: DisplayFormat.characterCount(view.output) + Texts.charactersSuffix
                     font.family: Theme.fontFamily
-                    font.pixelSize: 8
+                    font.pixelSize: Theme.textTiny
                     color: Theme.textTertiary
                 }
             }
@@ -160,7 +160,7 @@ Item {
                     text: view.output
                     wrapMode: TextEdit.WrapAtWordBoundaryOrAnywhere
                     font.family: Theme.monoFamily
-                    font.pixelSize: 11
+                    font.pixelSize: Theme.textFootnote
                     Accessible.name: Texts.outputAccessibleName
                 }
             }

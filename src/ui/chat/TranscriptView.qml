@@ -34,7 +34,7 @@ ListView {
     delegate: MessageView {
         width: transcript.width
         isStreaming: index === transcript.count - 1 && ChatViewModel.isGenerating
-                     && role === "assistant"
+                     && role === Role.Value.assistant
         // Text is laid out after the change that brought it, so the last row
         // reports its final height later.
         onHeightChanged: {

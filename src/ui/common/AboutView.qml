@@ -17,7 +17,7 @@ ColumnLayout {
         Accessible.name: text
         text: Texts.aboutHeading
         font.family: Theme.monoFamily
-        font.pixelSize: 9
+        font.pixelSize: Theme.textCaption
         font.bold: true
         font.letterSpacing: 2
         color: Theme.textTertiary
@@ -50,7 +50,7 @@ ColumnLayout {
                         Accessible.name: text
                         text: Texts.aboutName
                         font.family: Theme.fontFamily
-                        font.pixelSize: 20
+                        font.pixelSize: Theme.textHeadline
                         font.weight: Font.DemiBold
                         color: Theme.textPrimary
                     }
@@ -60,7 +60,7 @@ ColumnLayout {
                         text: Texts.aboutTagline
                         wrapMode: Text.WordWrap
                         font.family: Theme.fontFamily
-                        font.pixelSize: 12
+                        font.pixelSize: Theme.textBody
                         color: Theme.textSecondary
                     }
                 }
@@ -78,7 +78,7 @@ ColumnLayout {
                     Accessible.name: text
                     text: Texts.versionLabel
                     font.family: Theme.monoFamily
-                    font.pixelSize: 9
+                    font.pixelSize: Theme.textCaption
                     font.bold: true
                     font.letterSpacing: 1
                     color: Theme.textTertiary
@@ -89,7 +89,7 @@ ColumnLayout {
                     objectName: "versionValue"
                     text: Texts.versionValue
                     font.family: Theme.fontFamily
-                    font.pixelSize: 14
+                    font.pixelSize: Theme.textLarge
                     color: Theme.textPrimary
                 }
             }
@@ -102,7 +102,7 @@ ColumnLayout {
         text: Texts.makerStatement
         elide: Text.ElideRight
         font.family: Theme.fontFamily
-        font.pixelSize: 11
+        font.pixelSize: Theme.textFootnote
         color: Theme.textSecondary
     }
 
@@ -119,7 +119,7 @@ ColumnLayout {
         contentItem: Text {
             text: link.text
             font.family: Theme.fontFamily
-            font.pixelSize: 11
+            font.pixelSize: Theme.textFootnote
             font.weight: Font.Medium
             font.underline: link.hovered
             color: Theme.accent

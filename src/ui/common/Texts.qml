@@ -14,12 +14,6 @@ QtObject {
     readonly property string newButtonTip: "New Session"
     readonly property string deleteItem: "Delete"
     readonly property string localBackendShort: "Local"
-    readonly property var panelLabels: ({
-        "mobile": "MOBILE",
-        "model": "MODEL",
-        "persona": "PERSONA",
-        "about": "ABOUT"
-    })
 
     // Transcript
     readonly property string youLabel: "YOU"
@@ -90,7 +84,4 @@ QtObject {
     function panelDetail(subtitle, number, state) {
         return [subtitle, state, "Ctrl+" + number].filter(t => t.length > 0).join(", ")
     }
-
-    // The backend names as the controller reports them.
-    readonly property string localBackend: "Local Qwen"
 }

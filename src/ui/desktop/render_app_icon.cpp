@@ -2,7 +2,7 @@
 // sizes, all from the same drawing as the window's icon.
 // Usage: emberglass-render-icon OUTPUT_DIRECTORY
 
-#include "backend/app_icon_painter.h"
+#include "ui/backend/app_icon_painter.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -28,13 +28,13 @@ ColumnLayout {
                 model: ModelChoices.providers
 
                 ProviderRow {
-                    required property string modelData
-                    objectName: "provider" + modelData
+                    required property int modelData
+                    objectName: "provider" + provider
                     Layout.fillWidth: true
                     Layout.preferredWidth: 1 // equal columns
-                    provider: modelData
-                    selected: ChatViewModel.cloudConfig.provider === modelData
-                    onClicked: ChatViewModel.switchProvider(modelData)
+                    provider: ModelChoices.providerLabel(modelData)
+                    selected: ChatViewModel.backends.cloudConfig.preset === modelData
+                    onClicked: ChatViewModel.backends.switchProvider(modelData)
                 }
             }
         }
@@ -53,9 +53,9 @@ ColumnLayout {
             label: InspectorTexts.apiKeyLabel
             placeholder: InspectorTexts.apiKeyPlaceholder
             secret: true
-            fontSize: 11
-            value: ChatViewModel.cloudConfig.apiKey
-            onEdited: text => ChatViewModel.setCloudApiKey(text)
+            fontSize: Theme.textFootnote
+            value: ChatViewModel.backends.cloudConfig.apiKey
+            onEdited: text => ChatViewModel.backends.setCloudApiKey(text)
         }
         ModelField {
             objectName: "modelField"
@@ -66,8 +66,8 @@ ColumnLayout {
             Layout.fillWidth: true
             label: InspectorTexts.baseUrlLabel
             placeholder: InspectorTexts.baseUrlPlaceholder
-            value: ChatViewModel.cloudConfig.baseURL
-            onEdited: text => ChatViewModel.setCloudBaseURL(text)
+            value: ChatViewModel.backends.cloudConfig.baseURL
+            onEdited: text => ChatViewModel.backends.setCloudBaseURL(text)
         }
 
         ErrorLine {
@@ -83,14 +83,14 @@ ColumnLayout {
                 objectName: "testConnectionButton"
                 text: InspectorTexts.testConnection
                 symbol: "antenna.radiowaves.left.and.right"
-                onClicked: ChatViewModel.testConnection()
+                onClicked: ChatViewModel.backends.testConnection()
             }
             Text {
                 objectName: "connectedLabel"
-                visible: ChatViewModel.serviceChecked && ChatViewModel.serviceAvailable
+                visible: ChatViewModel.backends.serviceChecked && ChatViewModel.backends.serviceAvailable
                 text: InspectorTexts.connected
                 font.family: Theme.fontFamily
-                font.pixelSize: 9
+                font.pixelSize: Theme.textCaption
                 color: Theme.success
             }
         }

@@ -31,7 +31,7 @@ Item {
         width: Math.max(0, row.width - x)
         wrapMode: Text.WordWrap
         font.family: Theme.fontFamily
-        font.pixelSize: 12
+        font.pixelSize: Theme.textBody
         color: Theme.textPrimary
     }
 }

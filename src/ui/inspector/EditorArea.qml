@@ -35,17 +35,17 @@ ScrollView {
         selectByMouse: true
         padding: 12
         font.family: scroll.monospaced ? Theme.monoFamily : Theme.fontFamily
-        font.pixelSize: 12
+        font.pixelSize: Theme.textBody
         color: Theme.textPrimary
         placeholderTextColor: Theme.textTertiary
-        selectionColor: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.25)
+        selectionColor: Theme.tint(Theme.accent, 0.25)
         selectedTextColor: Theme.textPrimary
 
         background: Rectangle {
             radius: 10
             color: Theme.surface
             border.width: 1
-            border.color: area.activeFocus ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.45) : Theme.border
+            border.color: area.activeFocus ? Theme.tint(Theme.accent, 0.45) : Theme.border
 
             FocusRing {
                 radius: 12

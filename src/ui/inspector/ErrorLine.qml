@@ -9,7 +9,7 @@ Text {
     visible: text.length > 0
     wrapMode: Text.Wrap
     font.family: Theme.fontFamily
-    font.pixelSize: 10
+    font.pixelSize: Theme.textSmall
     color: Theme.danger
     Accessible.role: Accessible.AlertMessage
     Accessible.name: text

@@ -10,13 +10,13 @@ AbstractButton {
     property real symbolSize: fontSize + 2
     property bool symbolAfterText: false
     property bool busy: false
-    property int fontSize: 9
+    property int fontSize: Theme.textCaption
     property real letterSpacing: 0.5
     property color fill: Theme.textPrimary
     // The fill while disabled, or while `dimmed` (a button that still works).
-    property color dimmedFill: Qt.rgba(Theme.textTertiary.r, Theme.textTertiary.g, Theme.textTertiary.b, 0.3)
+    property color dimmedFill: Theme.tint(Theme.textTertiary, 0.3)
     property bool dimmed: false
-    property color labelColor: "white"
+    property color labelColor: Theme.onFill
     property color borderColor: "transparent"
     property real radius: 8
 

@@ -10,19 +10,19 @@ import Emberglass.Theme
 Rectangle {
     id: inspector
 
-    property string panel
-    readonly property var identity: InspectorTexts.panels[panel] || { symbol: "", title: "", subtitle: "" }
+    property int panel: InspectorSidebarPanel.Value.mobile
+    readonly property var identity: InspectorTexts.panelHeader(panel)
     readonly property Item content: contentLoader.item
 
     function close() {
-        ChatViewModel.inspectorPanel = ""
+        ChatViewModel.closeInspector()
     }
 
     color: Theme.background
 
     Shortcut {
         sequence: "Escape"
-        enabled: inspector.visible && inspector.panel.length > 0
+        enabled: inspector.visible && ChatViewModel.inspectorPanel !== undefined
         onActivated: inspector.close()
     }
 
@@ -55,10 +55,10 @@ Rectangle {
             Layout.fillHeight: true
             sourceComponent: {
                 switch (inspector.panel) {
-                case "mobile": return mobilePanel
-                case "model": return modelPanel
-                case "persona": return personaPanel
-                case "about": return aboutPanel
+                case InspectorSidebarPanel.Value.mobile: return mobilePanel
+                case InspectorSidebarPanel.Value.model: return modelPanel
+                case InspectorSidebarPanel.Value.persona: return personaPanel
+                case InspectorSidebarPanel.Value.about: return aboutPanel
                 }
                 return null
             }

@@ -1,15 +1,23 @@
 pragma Singleton
 import QtQuick
+import Emberglass.Backend
 
 // Every fixed text of the inspector panels, the model settings and the persona panel.
 QtObject {
-    // Panel headers, by panel name.
-    readonly property var panels: ({
-        "mobile": { symbol: "iphone", title: "MOBILE", subtitle: "Phone on same WiFi" },
-        "model": { symbol: "brain", title: "MODEL", subtitle: "Cloud API or local Qwen" },
-        "persona": { symbol: "cpu", title: "PERSONA", subtitle: "Soul & memory" },
-        "about": { symbol: "info.circle", title: "ABOUT", subtitle: "Version & product info" }
-    })
+    // A panel's header, which its sidebar button also shows.
+    function panelHeader(panel) {
+        switch (panel) {
+        case InspectorSidebarPanel.Value.mobile:
+            return { symbol: "iphone", title: "MOBILE", subtitle: "Phone on same WiFi" }
+        case InspectorSidebarPanel.Value.model:
+            return { symbol: "brain", title: "MODEL", subtitle: "Cloud API or local Qwen" }
+        case InspectorSidebarPanel.Value.persona:
+            return { symbol: "cpu", title: "PERSONA", subtitle: "Soul & memory" }
+        case InspectorSidebarPanel.Value.about:
+            return { symbol: "info.circle", title: "ABOUT", subtitle: "Version & product info" }
+        }
+        return { symbol: "", title: "", subtitle: "" }
+    }
     readonly property string closePanel: "Close panel"
 
     // What screen readers say of controls whose look says it without words.

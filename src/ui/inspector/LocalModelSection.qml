@@ -34,7 +34,7 @@ ColumnLayout {
                 anchors.centerIn: parent
                 name: "cpu"
                 size: 16
-                color: "white"
+                color: Theme.onFill
             }
         }
         Column {
@@ -52,7 +52,7 @@ ColumnLayout {
                 text: InspectorTexts.localModelTitle
                 wrapMode: Text.WordWrap
                 font.family: Theme.fontFamily
-                font.pixelSize: 13
+                font.pixelSize: Theme.textCallout
                 font.weight: Font.DemiBold
                 color: Theme.textPrimary
             }
@@ -62,7 +62,7 @@ ColumnLayout {
                 text: InspectorTexts.localModelRequirement
                 wrapMode: Text.WordWrap
                 font.family: Theme.fontFamily
-                font.pixelSize: 9
+                font.pixelSize: Theme.textCaption
                 color: Theme.textSecondary
             }
         }
@@ -72,7 +72,7 @@ ColumnLayout {
             anchors.right: parent.right
             anchors.rightMargin: 12
             anchors.verticalCenter: parent.verticalCenter
-            visible: ChatViewModel.activeBackend === ModelChoices.local
+            visible: ChatViewModel.backends.activeBackend === AIBackend.Value.local
             name: "checkmark.circle.fill"
             size: 18
             color: Theme.success
@@ -81,26 +81,26 @@ ColumnLayout {
 
     FilledButton {
         objectName: "setupButton"
-        text: ChatViewModel.isPullingModel ? InspectorTexts.downloading : InspectorTexts.setupLocalModel
+        text: ChatViewModel.localModelSetup.isPullingModel ? InspectorTexts.downloading : InspectorTexts.setupLocalModel
         symbol: "arrow.down.circle.fill"
         symbolSize: 12
-        busy: ChatViewModel.isPullingModel
-        onClicked: ChatViewModel.pullModel()
+        busy: ChatViewModel.localModelSetup.isPullingModel
+        onClicked: ChatViewModel.localModelSetup.pull()
     }
 
     DecoratedText {
         objectName: "pullProgress"
-        visible: ChatViewModel.ollamaPullProgress.length > 0
+        visible: ChatViewModel.localModelSetup.ollamaPullProgress.length > 0
         Layout.fillWidth: true
-        gap: ChatViewModel.isPullingModel ? 6 : 0
-        text: ChatViewModel.ollamaPullProgress
+        gap: ChatViewModel.localModelSetup.isPullingModel ? 6 : 0
+        text: ChatViewModel.localModelSetup.ollamaPullProgress
         label.wrapMode: Text.WrapAnywhere
         label.font.family: Theme.monoFamily
-        label.font.pixelSize: 9
+        label.font.pixelSize: Theme.textCaption
         label.color: text === InspectorTexts.modelReady ? Theme.success : Theme.textSecondary
 
         ProgressSpinner {
-            visible: ChatViewModel.isPullingModel
+            visible: ChatViewModel.localModelSetup.isPullingModel
             width: visible ? 10 : 0
             size: 10
         }
@@ -108,7 +108,7 @@ ColumnLayout {
 
     RowLayout {
         objectName: "loadingModel"
-        visible: ChatViewModel.isLoadingModel
+        visible: ChatViewModel.localModelSetup.isLoadingModel
         spacing: 6
 
         ProgressSpinner {
@@ -118,7 +118,7 @@ ColumnLayout {
             Accessible.name: text
             text: InspectorTexts.loadingModel
             font.family: Theme.monoFamily
-            font.pixelSize: 9
+            font.pixelSize: Theme.textCaption
             font.bold: true
             font.letterSpacing: 1
             color: Theme.textTertiary
@@ -128,12 +128,12 @@ ColumnLayout {
     Text {
         Accessible.name: text
         objectName: "modelLoadError"
-        visible: ChatViewModel.modelLoadError.length > 0
+        visible: ChatViewModel.localModelSetup.modelLoadError.length > 0
         Layout.fillWidth: true
-        text: ChatViewModel.modelLoadError
+        text: ChatViewModel.localModelSetup.modelLoadError
         wrapMode: Text.WordWrap
         font.family: Theme.fontFamily
-        font.pixelSize: 9
+        font.pixelSize: Theme.textCaption
         color: Theme.danger
     }
 
@@ -152,14 +152,14 @@ ColumnLayout {
             Layout.fillWidth: true
             gap: 0
             text: modelData
-            label.font.pixelSize: 9
+            label.font.pixelSize: Theme.textCaption
             label.color: Theme.textSecondary
 
             Text {
                 width: 14
                 text: index + 1
                 font.family: Theme.monoFamily
-                font.pixelSize: 9
+                font.pixelSize: Theme.textCaption
                 font.bold: true
                 color: Theme.textSecondary
             }

@@ -56,7 +56,7 @@ ColumnLayout {
                 anchors.centerIn: parent
                 name: editor.hasUnsavedChanges ? "pencil" : "checkmark"
                 size: 7
-                color: "white"
+                color: Theme.onFill
             }
         }
         Text {
@@ -64,7 +64,7 @@ ColumnLayout {
             objectName: "saveStatus"
             text: editor.hasUnsavedChanges ? InspectorTexts.unsaved : InspectorTexts.saved
             font.family: Theme.monoFamily
-            font.pixelSize: 9
+            font.pixelSize: Theme.textCaption
             font.bold: true
             font.letterSpacing: 0.5
             color: editor.hasUnsavedChanges ? Theme.textSecondary : Theme.textTertiary

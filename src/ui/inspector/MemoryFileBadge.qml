@@ -9,8 +9,8 @@ Rectangle {
     property string fileName
     readonly property string kind: PersonaDisplay.kind(fileName)
     readonly property var looks: ({
-        "personal": { symbol: "person.fill", color: Qt.rgba(0.55, 0.4, 0.9, 1) },
-        "work": { symbol: "briefcase.fill", color: Qt.rgba(0.2, 0.6, 0.9, 1) },
+        "personal": { symbol: "person.fill", color: Theme.personal },
+        "work": { symbol: "briefcase.fill", color: Theme.work },
         "financial": { symbol: "dollarsign", color: Theme.success },
         "daily": { symbol: "clock.fill", color: Theme.accent }
     })
@@ -19,7 +19,7 @@ Rectangle {
     implicitWidth: 32
     implicitHeight: 32
     radius: 7
-    color: Qt.rgba(looks[kind].color.r, looks[kind].color.g, looks[kind].color.b, 0.14)
+    color: Theme.tint(looks[kind].color, 0.14)
 
     Icon {
         anchors.centerIn: parent

@@ -8,7 +8,7 @@ import Emberglass.Theme
 ColumnLayout {
     id: list
 
-    property var persona
+    property PersonaManager persona
 
     signal opened(var file)
 
@@ -62,7 +62,7 @@ ColumnLayout {
             Layout.alignment: Qt.AlignHCenter
             text: InspectorTexts.noMemoryLogs
             font.family: Theme.fontFamily
-            font.pixelSize: 13
+            font.pixelSize: Theme.textCallout
             color: Theme.textSecondary
         }
         Text {
@@ -71,7 +71,7 @@ ColumnLayout {
             horizontalAlignment: Text.AlignHCenter
             text: InspectorTexts.noMemoryLogsHint
             font.family: Theme.fontFamily
-            font.pixelSize: 11
+            font.pixelSize: Theme.textFootnote
             color: Theme.textTertiary
         }
         Item {
@@ -94,7 +94,7 @@ ColumnLayout {
         ScrollBar.vertical: ScrollBar {}
 
         delegate: MemoryFileRow {
-            required property var modelData
+            required property memoryFile modelData
             width: ListView.view.width
             file: modelData
             onClicked: list.opened(modelData)

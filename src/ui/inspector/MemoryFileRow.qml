@@ -8,7 +8,7 @@ import Emberglass.Theme
 AbstractButton {
     id: row
 
-    property var file
+    property memoryFile file
 
     horizontalPadding: 10
     verticalPadding: 9
@@ -36,7 +36,7 @@ AbstractButton {
                 text: row.text
                 elide: Text.ElideRight
                 font.family: Theme.fontFamily
-                font.pixelSize: 12
+                font.pixelSize: Theme.textBody
                 font.bold: true
                 color: Theme.textPrimary
             }
@@ -46,7 +46,7 @@ AbstractButton {
                 text: PersonaDisplay.preview(row.file.content)
                 elide: Text.ElideRight
                 font.family: Theme.fontFamily
-                font.pixelSize: 11
+                font.pixelSize: Theme.textFootnote
                 color: Theme.textSecondary
             }
             Text {
@@ -54,7 +54,7 @@ AbstractButton {
                 visible: row.file.hasDate
                 text: row.file.hasDate ? PersonaDisplay.dateText(row.file.date) : ""
                 font.family: Theme.monoFamily
-                font.pixelSize: 8
+                font.pixelSize: Theme.textTiny
                 color: Theme.textTertiary
             }
         }

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import Emberglass.Backend
 import Emberglass.Theme
 
 // One open memory file: BACK, its name, SAVE, and the working copy to edit. The
@@ -8,7 +9,7 @@ import Emberglass.Theme
 ColumnLayout {
     id: view
 
-    property var file
+    property memoryFile file
     property string text
     property string saveError
     property alias textArea: area.textArea
@@ -40,7 +41,7 @@ ColumnLayout {
             text: view.file.name + InspectorTexts.markdownExtension
             elide: Text.ElideMiddle
             font.family: Theme.monoFamily
-            font.pixelSize: 10
+            font.pixelSize: Theme.textSmall
             color: Theme.textPrimary
         }
         FilledButton {

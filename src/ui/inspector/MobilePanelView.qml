@@ -18,7 +18,7 @@ ColumnLayout {
         text: InspectorTexts.mobileIntro
         wrapMode: Text.WordWrap
         font.family: Theme.fontFamily
-        font.pixelSize: 12
+        font.pixelSize: Theme.textBody
         color: Theme.textSecondary
     }
 
@@ -27,11 +27,11 @@ ColumnLayout {
         objectName: "serverButton"
         Layout.fillWidth: true
         verticalPadding: 10
-        fontSize: 10
+        fontSize: Theme.textSmall
         text: panel.running ? InspectorTexts.stopServer : InspectorTexts.startServer
-        fill: panel.running ? Qt.rgba(Theme.danger.r, Theme.danger.g, Theme.danger.b, 0.12) : Theme.textPrimary
-        labelColor: panel.running ? Theme.danger : "white"
-        borderColor: panel.running ? Qt.rgba(Theme.danger.r, Theme.danger.g, Theme.danger.b, 0.35) : "transparent"
+        fill: panel.running ? Theme.tint(Theme.danger, 0.12) : Theme.textPrimary
+        labelColor: panel.running ? Theme.danger : Theme.onFill
+        borderColor: panel.running ? Theme.tint(Theme.danger, 0.35) : "transparent"
         onClicked: ChatViewModel.toggleServer()
 
         contentItem: Item {
@@ -68,9 +68,9 @@ ColumnLayout {
         Layout.fillWidth: true
         implicitHeight: addressColumn.implicitHeight + 24
         radius: 10
-        color: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.06)
+        color: Theme.tint(Theme.accent, 0.06)
         border.width: 1
-        border.color: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.18)
+        border.color: Theme.tint(Theme.accent, 0.18)
 
         ColumnLayout {
             id: addressColumn
@@ -82,7 +82,7 @@ ColumnLayout {
                 Accessible.name: text
                 text: InspectorTexts.openOnPhone
                 font.family: Theme.monoFamily
-                font.pixelSize: 8
+                font.pixelSize: Theme.textTiny
                 font.bold: true
                 font.letterSpacing: 1
                 color: Theme.textTertiary
@@ -93,7 +93,7 @@ ColumnLayout {
                 text: ChatViewModel.serverURL
                 wrapMode: TextEdit.WrapAnywhere
                 font.family: Theme.fontFamily
-                font.pixelSize: 11
+                font.pixelSize: Theme.textFootnote
                 font.weight: Font.Medium
                 color: Theme.accent
                 Accessible.name: InspectorTexts.openOnPhone
@@ -139,7 +139,7 @@ ColumnLayout {
                         anchors.centerIn: parent
                         text: index + 1
                         font.family: Theme.monoFamily
-                        font.pixelSize: 10
+                        font.pixelSize: Theme.textSmall
                         font.bold: true
                         color: Theme.textSecondary
                     }
@@ -153,7 +153,7 @@ ColumnLayout {
         Layout.topMargin: 4
         gap: 8
         text: InspectorTexts.localNetworkOnly
-        label.font.pixelSize: 11
+        label.font.pixelSize: Theme.textFootnote
         label.color: Theme.textSecondary
 
         Icon {

@@ -16,14 +16,14 @@ ColumnLayout {
 
     property alias input: editor // the text field, as in SettingsField
     property alias choices: combo
-    readonly property string model: ChatViewModel.cloudConfig.model
+    readonly property string model: ChatViewModel.backends.cloudConfig.model
 
     spacing: 6
 
     Text {
         text: InspectorTexts.modelLabel
         font.family: Theme.fontFamily
-        font.pixelSize: 9
+        font.pixelSize: Theme.textCaption
         font.weight: Font.DemiBold
         color: Theme.textSecondary
     }
@@ -37,16 +37,16 @@ ColumnLayout {
             objectName: "modelChoices"
             Layout.fillWidth: true
             editable: true
-            model: ChatViewModel.servedModels
+            model: ChatViewModel.backends.servedModels
             Accessible.role: Accessible.ComboBox
             Accessible.name: InspectorTexts.modelLabel
             Accessible.description: InspectorTexts.modelDescription
             font.family: Theme.fontFamily
-            font.pixelSize: 12
+            font.pixelSize: Theme.textBody
             // The configured model is the current choice when the provider lists it.
-            currentIndex: ChatViewModel.servedModels.indexOf(field.model)
+            currentIndex: ChatViewModel.backends.servedModels.indexOf(field.model)
             // Picking a listed model (mouse or arrow keys) saves it like typing does.
-            onActivated: index => ChatViewModel.setCloudModel(textAt(index))
+            onActivated: index => ChatViewModel.backends.setCloudModel(textAt(index))
 
             contentItem: TextField {
                 id: editor
@@ -61,12 +61,12 @@ ColumnLayout {
                 font: combo.font
                 color: Theme.textPrimary
                 selectByMouse: true
-                selectionColor: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.25)
+                selectionColor: Theme.tint(Theme.accent, 0.25)
                 selectedTextColor: Theme.textPrimary
                 background: null
                 Accessible.role: Accessible.EditableText
                 Accessible.name: InspectorTexts.modelLabel
-                onTextEdited: ChatViewModel.setCloudModel(text)
+                onTextEdited: ChatViewModel.backends.setCloudModel(text)
             }
 
             delegate: ItemDelegate {
@@ -80,7 +80,7 @@ ColumnLayout {
                     text: modelData
                     elide: Text.ElideRight
                     font.family: Theme.fontFamily
-                    font.pixelSize: 12
+                    font.pixelSize: Theme.textBody
                     font.weight: modelData === field.model ? Font.DemiBold : Font.Normal
                     color: Theme.textPrimary
                 }
@@ -111,7 +111,7 @@ ColumnLayout {
                 color: Theme.surface
                 border.width: 1
                 border.color: combo.activeFocus || editor.activeFocus
-                              ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.45)
+                              ? Theme.tint(Theme.accent, 0.45)
                               : Theme.border
 
                 FocusRing {
@@ -137,7 +137,7 @@ ColumnLayout {
             ToolTip.visible: hovered
             ToolTip.delay: 600
             ToolTip.text: InspectorTexts.refreshModels
-            onClicked: ChatViewModel.refreshServedModels()
+            onClicked: ChatViewModel.backends.refreshServedModels()
 
             contentItem: Item {
                 Icon {
@@ -169,11 +169,11 @@ ColumnLayout {
     Text {
         objectName: "modelWarning"
         Layout.fillWidth: true
-        visible: ChatViewModel.modelNotOffered
-        text: InspectorTexts.modelNotOffered(field.model, ChatViewModel.cloudConfig.provider)
+        visible: ChatViewModel.backends.modelNotOffered
+        text: InspectorTexts.modelNotOffered(field.model, ChatViewModel.backends.cloudConfig.provider)
         wrapMode: Text.Wrap
         font.family: Theme.fontFamily
-        font.pixelSize: 10
+        font.pixelSize: Theme.textSmall
         color: Theme.warning
     }
 }

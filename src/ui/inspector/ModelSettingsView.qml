@@ -13,13 +13,13 @@ Rectangle {
     // The mode whose settings are shown: the active backend, or the one the user
     // just chose while it is still loading or failed to load, so that its
     // progress, its error and the download button can be seen.
-    property string shownBackend: ChatViewModel.activeBackend
+    property int shownBackend: ChatViewModel.backends.activeBackend
 
     signal dismissed()
 
     function choose(backend) {
         shownBackend = backend
-        ChatViewModel.switchBackend(backend)
+        ChatViewModel.backends.switchBackend(backend)
     }
 
     color: Theme.background
@@ -27,9 +27,9 @@ Rectangle {
     implicitHeight: embedded ? body.implicitHeight : Math.max(420, header.implicitHeight + body.implicitHeight)
 
     Connections {
-        target: ChatViewModel
+        target: ChatViewModel.backends
         function onActiveBackendChanged() {
-            view.shownBackend = ChatViewModel.activeBackend
+            view.shownBackend = ChatViewModel.backends.activeBackend
         }
     }
 
@@ -59,8 +59,8 @@ Rectangle {
                 symbol: "gearshape.fill"
                 title: InspectorTexts.modelSettingsTitle
                 subtitle: InspectorTexts.modelSettingsSubtitle
-                titleSize: 12
-                subtitleSize: 9
+                titleSize: Theme.textBody
+                subtitleSize: Theme.textCaption
                 closeButton.ToolTip.text: ""
                 onCloseRequested: view.dismissed()
             }
@@ -108,19 +108,19 @@ Rectangle {
                             model: ModelChoices.backends
 
                             FilledButton {
-                                required property string modelData
-                                readonly property bool active: ChatViewModel.activeBackend === modelData
-                                objectName: "mode" + modelData.replace(" ", "")
+                                required property int modelData
+                                readonly property bool active: ChatViewModel.backends.activeBackend === modelData
+                                objectName: "mode" + text.replace(" ", "")
                                 Layout.fillWidth: true
-                                text: modelData
-                                fontSize: 10
+                                text: ModelChoices.backendLabel(modelData)
+                                fontSize: Theme.textSmall
                                 verticalPadding: 8
                                 fill: active ? Theme.textPrimary : Theme.surface
-                                labelColor: active ? "white" : Theme.textSecondary
+                                labelColor: active ? Theme.onFill : Theme.textSecondary
                                 // The mode being set up but not yet in use is outlined.
                                 borderColor: active ? "transparent"
                                                     : view.shownBackend === modelData
-                                                      ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.6)
+                                                      ? Theme.tint(Theme.accent, 0.6)
                                                       : Theme.border
                                 onClicked: view.choose(modelData)
                                 Accessible.checkable: true
@@ -132,13 +132,13 @@ Rectangle {
 
                 CloudSection {
                     objectName: "cloudSection"
-                    visible: view.shownBackend === ModelChoices.cloud
+                    visible: view.shownBackend === AIBackend.Value.cloud
                     Layout.fillWidth: true
                 }
 
                 LocalModelSection {
                     objectName: "localSection"
-                    visible: view.shownBackend === ModelChoices.local
+                    visible: view.shownBackend === AIBackend.Value.local
                     Layout.fillWidth: true
                 }
             }

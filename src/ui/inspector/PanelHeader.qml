@@ -9,8 +9,8 @@ RowLayout {
     property string symbol
     property string title
     property string subtitle
-    property int titleSize: 11
-    property int subtitleSize: 8
+    property int titleSize: Theme.textFootnote
+    property int subtitleSize: Theme.textTiny
     property alias closeButton: close
 
     signal closeRequested()
@@ -27,7 +27,7 @@ RowLayout {
             anchors.centerIn: parent
             name: header.symbol
             size: 12
-            color: "white"
+            color: Theme.onFill
         }
     }
 

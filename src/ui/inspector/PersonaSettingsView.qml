@@ -8,7 +8,7 @@ import Emberglass.Theme
 ColumnLayout {
     id: view
 
-    property var persona: ChatViewModel.persona
+    property PersonaManager persona: ChatViewModel.persona
     property bool embeddedInInspector: true
     property string selectedTab: "soul"
     property var selectedMemoryFile: null
@@ -65,7 +65,7 @@ ColumnLayout {
             objectName: "fileLabel"
             text: view.fileLabel()
             font.family: Theme.monoFamily
-            font.pixelSize: 9
+            font.pixelSize: Theme.textCaption
             color: Theme.textTertiary
         }
     }

@@ -16,7 +16,7 @@ AbstractButton {
     Accessible.checkable: true
     Accessible.checked: selected
     font.family: Theme.monoFamily
-    font.pixelSize: 9
+    font.pixelSize: Theme.textCaption
     font.bold: true
     font.letterSpacing: 0.5
 
@@ -27,13 +27,13 @@ AbstractButton {
             anchors.verticalCenter: parent.verticalCenter
             name: tab.symbol
             size: 10
-            color: tab.selected ? "white" : Theme.textSecondary
+            color: tab.selected ? Theme.onFill : Theme.textSecondary
         }
         Text {
             anchors.verticalCenter: parent.verticalCenter
             text: tab.text
             font: tab.font
-            color: tab.selected ? "white" : Theme.textSecondary
+            color: tab.selected ? Theme.onFill : Theme.textSecondary
         }
     }
 

@@ -37,7 +37,7 @@ AbstractButton {
                 visible: row.symbol.length > 0
                 name: row.symbol
                 size: 12
-                color: row.selected ? "white" : Theme.textTertiary
+                color: row.selected ? Theme.onFill : Theme.textTertiary
             }
             // Grok has no symbol of its own: its initial stands in.
             Text {
@@ -45,16 +45,16 @@ AbstractButton {
                 visible: row.symbol.length === 0
                 text: row.provider.charAt(0)
                 font.family: Theme.monoFamily
-                font.pixelSize: 11
+                font.pixelSize: Theme.textFootnote
                 font.bold: true
-                color: row.selected ? "white" : Theme.textTertiary
+                color: row.selected ? Theme.onFill : Theme.textTertiary
             }
         }
         Text {
             Layout.fillWidth: true
             text: row.text
             font.family: Theme.fontFamily
-            font.pixelSize: 12
+            font.pixelSize: Theme.textBody
             font.weight: Font.DemiBold
             color: Theme.textPrimary
         }
@@ -71,7 +71,7 @@ AbstractButton {
         radius: 10
         color: row.hovered && !row.selected ? Theme.surfaceAlt : Theme.surface
         border.width: 1
-        border.color: row.selected ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.4) : Theme.border
+        border.color: row.selected ? Theme.tint(Theme.accent, 0.4) : Theme.border
     }
 
     HoverHandler {

@@ -6,7 +6,7 @@ Text {
     Accessible.role: Accessible.Heading
     Accessible.name: text
     font.family: Theme.monoFamily
-    font.pixelSize: 9
+    font.pixelSize: Theme.textCaption
     font.bold: true
     font.letterSpacing: 2
     color: Theme.textTertiary

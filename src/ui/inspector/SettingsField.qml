@@ -13,7 +13,7 @@ ColumnLayout {
     property string placeholder
     property string value
     property bool secret: false
-    property int fontSize: 12
+    property int fontSize: Theme.textBody
     property alias input: input
 
     signal edited(string text)
@@ -24,7 +24,7 @@ ColumnLayout {
         text: field.label
         Accessible.name: text
         font.family: Theme.fontFamily
-        font.pixelSize: 9
+        font.pixelSize: Theme.textCaption
         font.weight: Font.DemiBold
         color: Theme.textSecondary
     }
@@ -41,7 +41,7 @@ ColumnLayout {
         font.pixelSize: field.fontSize
         color: Theme.textPrimary
         selectByMouse: true
-        selectionColor: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.25)
+        selectionColor: Theme.tint(Theme.accent, 0.25)
         selectedTextColor: Theme.textPrimary
         // Typed, or set by assistive technology (which does not count as typing).
         onTextChanged: {
@@ -57,7 +57,7 @@ ColumnLayout {
             radius: 10
             color: Theme.surface
             border.width: 1
-            border.color: input.activeFocus ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.45) : Theme.border
+            border.color: input.activeFocus ? Theme.tint(Theme.accent, 0.45) : Theme.border
 
             FocusRing {
                 radius: 12

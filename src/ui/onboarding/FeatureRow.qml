@@ -21,7 +21,7 @@ Item {
         y: 9
         text: row.number
         font.family: Theme.monoFamily
-        font.pixelSize: 10
+        font.pixelSize: Theme.textSmall
         font.bold: true
         color: Theme.textTertiary
     }
@@ -53,7 +53,7 @@ Item {
             width: parent.width
             text: row.title
             font.family: Theme.monoFamily
-            font.pixelSize: 11
+            font.pixelSize: Theme.textFootnote
             font.bold: true
             font.letterSpacing: 1
             color: Theme.textPrimary
@@ -63,7 +63,7 @@ Item {
             text: row.text
             wrapMode: Text.WordWrap
             font.family: Theme.fontFamily
-            font.pixelSize: 12
+            font.pixelSize: Theme.textBody
             color: Theme.textSecondary
         }
     }

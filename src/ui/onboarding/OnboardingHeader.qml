@@ -23,7 +23,7 @@ ColumnLayout {
             anchors.centerIn: parent
             name: header.symbol
             size: 20
-            color: "white"
+            color: Theme.onFill
         }
     }
     Text {
@@ -33,7 +33,7 @@ ColumnLayout {
         Accessible.role: Accessible.Heading
         Accessible.name: text
         font.family: Theme.monoFamily
-        font.pixelSize: 16
+        font.pixelSize: Theme.textTitle
         font.bold: true
         font.letterSpacing: 2
         color: Theme.textPrimary
@@ -43,7 +43,7 @@ ColumnLayout {
         text: header.subtitle
         Accessible.name: text
         font.family: Theme.fontFamily
-        font.pixelSize: 12
+        font.pixelSize: Theme.textBody
         color: Theme.textSecondary
     }
 }

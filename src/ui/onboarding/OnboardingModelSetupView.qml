@@ -10,8 +10,8 @@ Item {
     id: page
 
     // A cloud model needs a key before NEXT; the local one does not.
-    readonly property bool needsApiKey: ChatViewModel.activeBackend === ModelChoices.cloud
-                                        && ChatViewModel.cloudConfig.apiKey.trim().length === 0
+    readonly property bool needsApiKey: ChatViewModel.backends.activeBackend === AIBackend.Value.cloud
+                                        && ChatViewModel.backends.cloudConfig.apiKey.trim().length === 0
 
     signal next()
 
@@ -49,7 +49,7 @@ Item {
             wrapMode: Text.WordWrap
             text: OnboardingTexts.apiKeyHint
             font.family: Theme.fontFamily
-            font.pixelSize: 12
+            font.pixelSize: Theme.textBody
             color: Theme.textTertiary
         }
 
@@ -59,14 +59,14 @@ Item {
             Layout.preferredWidth: 180
             Layout.preferredHeight: 46
             radius: 12
-            fontSize: 12
+            fontSize: Theme.textBody
             letterSpacing: 1.5
             text: OnboardingTexts.next
             symbol: "arrow.right"
             symbolSize: 14
             symbolAfterText: true
             enabled: !page.needsApiKey
-            dimmedFill: Qt.rgba(Theme.textTertiary.r, Theme.textTertiary.g, Theme.textTertiary.b, 0.45)
+            dimmedFill: Theme.tint(Theme.textTertiary, 0.45)
             onClicked: page.next()
         }
 
@@ -83,7 +83,7 @@ Item {
             contentItem: Text {
                 text: skip.text
                 font.family: Theme.monoFamily
-                font.pixelSize: 10
+                font.pixelSize: Theme.textSmall
                 font.letterSpacing: 1.5
                 color: skip.hovered ? Theme.textPrimary : Theme.textSecondary
             }

@@ -26,7 +26,7 @@ Item {
         Text {
             text: OnboardingTexts.agentLabel
             font.family: Theme.monoFamily
-            font.pixelSize: 9
+            font.pixelSize: Theme.textCaption
             font.bold: true
             color: Theme.textTertiary
         }
@@ -35,7 +35,7 @@ Item {
             text: row.text
             wrapMode: Text.Wrap
             font.family: Theme.fontFamily
-            font.pixelSize: 14
+            font.pixelSize: Theme.textLarge
             color: Theme.textPrimary
         }
     }
@@ -64,8 +64,8 @@ Item {
             text: row.text
             wrapMode: Text.Wrap
             font.family: Theme.fontFamily
-            font.pixelSize: 14
-            color: "white"
+            font.pixelSize: Theme.textLarge
+            color: Theme.onFill
         }
     }
 }

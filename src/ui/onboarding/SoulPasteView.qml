@@ -23,7 +23,7 @@ ColumnLayout {
         Accessible.name: text
         text: OnboardingTexts.pasteTitle
         font.family: Theme.monoFamily
-        font.pixelSize: 12
+        font.pixelSize: Theme.textBody
         font.bold: true
         font.letterSpacing: 1.5
         color: Theme.textPrimary
@@ -34,7 +34,7 @@ ColumnLayout {
         text: OnboardingTexts.pasteHint
         wrapMode: Text.WordWrap
         font.family: Theme.fontFamily
-        font.pixelSize: 12
+        font.pixelSize: Theme.textBody
         color: Theme.textSecondary
     }
     EditorArea {
@@ -62,7 +62,7 @@ ColumnLayout {
             Layout.preferredWidth: 100
             Layout.preferredHeight: 42
             radius: 10
-            fontSize: 11
+            fontSize: Theme.textFootnote
             text: OnboardingTexts.back
             fill: Theme.surface
             labelColor: Theme.textSecondary
@@ -74,11 +74,11 @@ ColumnLayout {
             Layout.preferredWidth: 180
             Layout.preferredHeight: 42
             radius: 10
-            fontSize: 11
+            fontSize: Theme.textFootnote
             letterSpacing: 1
             text: OnboardingTexts.enter
             dimmed: !paste.hasText
-            dimmedFill: Qt.rgba(Theme.textTertiary.r, Theme.textTertiary.g, Theme.textTertiary.b, 0.4)
+            dimmedFill: Theme.tint(Theme.textTertiary, 0.4)
             onClicked: paste.enter()
         }
     }

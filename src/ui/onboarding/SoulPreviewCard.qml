@@ -41,14 +41,14 @@ ColumnLayout {
                     gap: 0
                     text: preview.answers[modelData.field] || ""
                     label.objectName: "preview_" + modelData.field
-                    label.font.pixelSize: 13
+                    label.font.pixelSize: Theme.textCallout
 
                     Text {
                         width: 76
                         y: 3
                         text: modelData.label
                         font.family: Theme.monoFamily
-                        font.pixelSize: 9
+                        font.pixelSize: Theme.textCaption
                         font.bold: true
                         font.letterSpacing: 1
                         color: Theme.textTertiary
@@ -63,7 +63,7 @@ ColumnLayout {
         Layout.alignment: Qt.AlignHCenter
         text: OnboardingTexts.editLater
         font.family: Theme.fontFamily
-        font.pixelSize: 11
+        font.pixelSize: Theme.textFootnote
         color: Theme.textTertiary
     }
 
@@ -79,7 +79,7 @@ ColumnLayout {
         Layout.preferredWidth: 220
         Layout.preferredHeight: 46
         radius: 12
-        fontSize: 12
+        fontSize: Theme.textBody
         letterSpacing: 1.5
         text: OnboardingTexts.enter
         symbol: "arrow.right"

@@ -11,7 +11,7 @@ import Emberglass.Theme
 Item {
     id: page
 
-    property var persona: ChatViewModel.persona
+    property PersonaManager persona: ChatViewModel.persona
     property real timeScale: 1
     readonly property alias questionnaire: questionnaire
 
@@ -121,7 +121,7 @@ Item {
                     placeholderTextColor: Theme.textTertiary
                     padding: 10
                     font.family: Theme.fontFamily
-                    font.pixelSize: 14
+                    font.pixelSize: Theme.textLarge
                     color: Theme.textPrimary
                     selectByMouse: true
                     Accessible.name: OnboardingTexts.answerName
@@ -131,7 +131,7 @@ Item {
                         radius: 10
                         color: Theme.surface
                         border.width: 1
-                        border.color: input.activeFocus ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.45) : Theme.border
+                        border.color: input.activeFocus ? Theme.tint(Theme.accent, 0.45) : Theme.border
 
                         FocusRing {
                             radius: 12
@@ -149,7 +149,7 @@ Item {
                     symbolSize: 15
                     Accessible.name: OnboardingTexts.sendAnswer
                     dimmed: !questionnaire.canSubmit
-                    dimmedFill: Qt.rgba(Theme.textTertiary.r, Theme.textTertiary.g, Theme.textTertiary.b, 0.4)
+                    dimmedFill: Theme.tint(Theme.textTertiary, 0.4)
                     onClicked: questionnaire.submit()
                 }
             }
@@ -178,7 +178,7 @@ Item {
                         anchors.verticalCenter: parent.verticalCenter
                         text: pasteLink.text
                         font.family: Theme.fontFamily
-                        font.pixelSize: 11
+                        font.pixelSize: Theme.textFootnote
                         font.underline: pasteLink.hovered
                         color: Theme.accent
                     }

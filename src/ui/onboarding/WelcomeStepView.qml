@@ -40,7 +40,7 @@ Item {
                 Accessible.role: Accessible.Heading
                 Accessible.name: text
                 font.family: Theme.monoFamily
-                font.pixelSize: 28
+                font.pixelSize: Theme.textDisplay
                 font.bold: true
                 font.letterSpacing: 6
                 color: Theme.textPrimary
@@ -57,7 +57,7 @@ Item {
                 text: OnboardingTexts.productSubtitle
                 Accessible.name: text
                 font.family: Theme.monoFamily
-                font.pixelSize: 10
+                font.pixelSize: Theme.textSmall
                 font.letterSpacing: 3
                 color: Theme.textSecondary
             }
@@ -91,7 +91,7 @@ Item {
             Layout.preferredWidth: 220
             Layout.preferredHeight: 48
             radius: 12
-            fontSize: 12
+            fontSize: Theme.textBody
             letterSpacing: 1.5
             text: OnboardingTexts.getStarted
             symbol: "arrow.right"

@@ -16,13 +16,14 @@ Rectangle {
     color: Theme.background
 
     // The four panels, in the order of their buttons and of Ctrl+1 … Ctrl+4.
-    readonly property var panels: ["mobile", "model", "persona", "about"]
+    readonly property var panels: [InspectorSidebarPanel.Value.mobile, InspectorSidebarPanel.Value.model,
+        InspectorSidebarPanel.Value.persona, InspectorSidebarPanel.Value.about]
 
     // Selected text takes Escape before the panel's shortcut sees it; the key
     // still comes up here unused, and closes the panel all the same.
     Keys.onEscapePressed: event => {
-        if (ChatViewModel.inspectorPanel.length > 0) {
-            ChatViewModel.inspectorPanel = ""
+        if (ChatViewModel.inspectorPanel !== undefined) {
+            ChatViewModel.closeInspector()
         } else {
             event.accepted = false
         }
@@ -40,7 +41,7 @@ Rectangle {
         model: content.panels
         Item {
             required property int index
-            required property string modelData
+            required property int modelData
             Shortcut {
                 sequence: "Ctrl+" + (index + 1)
                 onActivated: ChatViewModel.togglePanel(modelData)

@@ -13,7 +13,7 @@ Item {
 
     required property string conversationId
     required property string title
-    required property var updatedAt
+    required property date updatedAt
     property bool isSelected: false
     // Moves on now and then, so that the date is worded again.
     property int clockTick: 0
@@ -70,7 +70,7 @@ Item {
                 anchors.centerIn: parent
                 name: "bubble.left.fill"
                 size: 9
-                color: row.isSelected ? "white" : Theme.textTertiary
+                color: row.isSelected ? Theme.onFill : Theme.textTertiary
             }
         }
 
@@ -96,7 +96,7 @@ Item {
                 objectName: "rowDate"
                 text: row.dateText
                 font.family: Theme.monoFamily
-                font.pixelSize: 9
+                font.pixelSize: Theme.textCaption
                 color: Theme.textTertiary
             }
         }
@@ -131,14 +131,14 @@ Item {
             contentItem: Text {
                 text: deleteItem.text
                 font.family: Theme.fontFamily
-                font.pixelSize: 13
+                font.pixelSize: Theme.textCallout
                 color: Theme.danger
                 verticalAlignment: Text.AlignVCenter
                 leftPadding: 4
             }
             background: Rectangle {
                 radius: 4
-                color: deleteItem.highlighted ? Qt.rgba(Theme.danger.r, Theme.danger.g, Theme.danger.b, 0.1)
+                color: deleteItem.highlighted ? Theme.tint(Theme.danger, 0.1)
                                           : "transparent"
             }
         }

@@ -11,11 +11,13 @@ import Emberglass.Theme
 Item {
     id: overlay
 
-    readonly property string panel: ChatViewModel.inspectorPanel
+    // The open panel, an InspectorSidebarPanel value; undefined when none is open.
+    readonly property var panel: ChatViewModel.inspectorPanel
+    readonly property bool isOpen: panel !== undefined
     // The panel drawn: the open one, or the one sliding out.
-    property string shownPanel: panel
+    property int shownPanel: isOpen ? panel : InspectorSidebarPanel.Value.mobile
     readonly property real panelWidth: Math.max(width - 60, 400)
-    property real progress: panel.length > 0 ? 1 : 0
+    property real progress: isOpen ? 1 : 0
 
     // The panel closed or changed while something in it had the focus.
     signal focusReleased()
@@ -31,7 +33,7 @@ Item {
 
     onPanelChanged: {
         const hadFocus = holdsFocus()
-        if (panel.length > 0) {
+        if (isOpen) {
             shownPanel = panel
         }
         if (hadFocus) {
@@ -62,11 +64,11 @@ Item {
             objectName: "dimStrip"
             width: Math.max(0, overlay.width - overlay.panelWidth)
             height: row.height
-            color: Qt.rgba(0, 0, 0, 0.22)
+            color: Theme.scrim
 
             MouseArea {
                 anchors.fill: parent
-                onClicked: ChatViewModel.inspectorPanel = ""
+                onClicked: ChatViewModel.closeInspector()
                 onWheel: wheel => wheel.accepted = true
             }
         }

@@ -37,9 +37,9 @@ AbstractButton {
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
         font.family: Theme.monoFamily
-        font.pixelSize: 9
+        font.pixelSize: Theme.textCaption
         font.bold: true
         font.letterSpacing: 0.5
-        color: "white"
+        color: Theme.onFill
     }
 }

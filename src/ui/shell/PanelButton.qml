@@ -2,18 +2,25 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Emberglass.Backend
+import Emberglass.Common
+import Emberglass.Inspector
 import Emberglass.Theme
 
-// Opens its inspector panel, or closes it when it is the open one. Extra
-// content (a status dot, the model's name) goes between label and chevron.
+// Opens its inspector panel, or closes it when it is the open one; shows the
+// panel's symbol and title. Extra content (a status dot, the model's name)
+// goes between label and chevron.
 AbstractButton {
     id: button
 
-    property string panel
-    property string label
-    property string symbol
-    // What a screen reader says besides the label: the panel and its state.
-    property string detail
+    property int panel: InspectorSidebarPanel.Value.mobile
+    readonly property var header: InspectorTexts.panelHeader(panel)
+    readonly property string label: header.title
+    readonly property string symbol: header.symbol
+    // What a screen reader says besides the label: the panel, its state and
+    // its shortcut (Ctrl+<shortcutNumber>).
+    property string status
+    property int shortcutNumber: 1
+    readonly property string detail: Texts.panelDetail(header.subtitle, shortcutNumber, status)
     default property alias extra: extraRow.data
     readonly property bool isActive: ChatViewModel.inspectorPanel === panel
 
@@ -39,7 +46,7 @@ AbstractButton {
     }
 
     background: Rectangle {
-        color: button.isActive ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.08)
+        color: button.isActive ? Theme.tint(Theme.accent, 0.08)
                                : "transparent"
     }
 
@@ -51,7 +58,7 @@ AbstractButton {
             implicitWidth: 36
             implicitHeight: 36
             radius: 8
-            color: button.isActive ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.18)
+            color: button.isActive ? Theme.tint(Theme.accent, 0.18)
                                    : Theme.surfaceAlt
             Icon {
                 anchors.centerIn: parent
@@ -64,7 +71,7 @@ AbstractButton {
         Text {
             text: button.label
             font.family: Theme.monoFamily
-            font.pixelSize: 11
+            font.pixelSize: Theme.textFootnote
             font.bold: true
             font.letterSpacing: 0.5
             color: button.isActive ? Theme.textPrimary : Theme.textSecondary

@@ -3,7 +3,6 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Emberglass.Backend
 import Emberglass.Common
-import Emberglass.Inspector
 import Emberglass.Theme
 
 // The conversations, newest first, and the buttons that open the inspector
@@ -79,7 +78,7 @@ Rectangle {
                 Accessible.name: text
                 text: Texts.productName
                 font.family: Theme.monoFamily
-                font.pixelSize: 11
+                font.pixelSize: Theme.textFootnote
                 font.bold: true
                 font.letterSpacing: 1
                 color: Theme.textPrimary
@@ -88,7 +87,7 @@ Rectangle {
                 Accessible.name: text
                 text: Texts.sidebarSubtitle
                 font.family: Theme.monoFamily
-                font.pixelSize: 8
+                font.pixelSize: Theme.textTiny
                 font.weight: Font.Medium
                 font.letterSpacing: 2
                 color: Theme.textTertiary
@@ -110,7 +109,7 @@ Rectangle {
             Text {
                 text: Texts.sessions
                 font.family: Theme.monoFamily
-                font.pixelSize: 9
+                font.pixelSize: Theme.textCaption
                 font.bold: true
                 font.letterSpacing: 2
                 color: Theme.textTertiary
@@ -210,11 +209,9 @@ Rectangle {
         PanelButton {
             objectName: "mobileButton"
             Layout.fillWidth: true
-            panel: "mobile"
-            label: Texts.panelLabels.mobile
-            symbol: "iphone"
-            detail: Texts.panelDetail(InspectorTexts.panels[panel].subtitle, 1,
-                                     ChatViewModel.isServerRunning ? Texts.serverRunning : "")
+            panel: InspectorSidebarPanel.Value.mobile
+            shortcutNumber: 1
+            status: ChatViewModel.isServerRunning ? Texts.serverRunning : ""
 
             Rectangle {
                 objectName: "serverDot"
@@ -229,18 +226,17 @@ Rectangle {
         PanelButton {
             objectName: "modelButton"
             Layout.fillWidth: true
-            panel: "model"
-            label: Texts.panelLabels.model
-            symbol: "brain"
-            detail: Texts.panelDetail(InspectorTexts.panels[panel].subtitle, 2, modelName.text)
+            panel: InspectorSidebarPanel.Value.model
+            shortcutNumber: 2
+            status: modelName.text
 
             Text {
                 id: modelName
                 objectName: "modelName"
-                text: ChatViewModel.activeBackend === Texts.localBackend
-                      ? Texts.localBackendShort : ChatViewModel.cloudConfig.provider
+                text: ChatViewModel.backends.activeBackend === AIBackend.Value.local
+                      ? Texts.localBackendShort : ChatViewModel.backends.cloudConfig.provider
                 font.family: Theme.fontFamily
-                font.pixelSize: 8
+                font.pixelSize: Theme.textTiny
                 font.weight: Font.Medium
                 color: Theme.textTertiary
             }
@@ -249,19 +245,15 @@ Rectangle {
         PanelButton {
             objectName: "personaButton"
             Layout.fillWidth: true
-            panel: "persona"
-            label: Texts.panelLabels.persona
-            symbol: "cpu"
-            detail: Texts.panelDetail(InspectorTexts.panels[panel].subtitle, 3, "")
+            panel: InspectorSidebarPanel.Value.persona
+            shortcutNumber: 3
         }
 
         PanelButton {
             objectName: "aboutButton"
             Layout.fillWidth: true
-            panel: "about"
-            label: Texts.panelLabels.about
-            symbol: "info.circle"
-            detail: Texts.panelDetail(InspectorTexts.panels[panel].subtitle, 4, "")
+            panel: InspectorSidebarPanel.Value.about
+            shortcutNumber: 4
         }
     }
 }

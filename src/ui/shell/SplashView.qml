@@ -37,7 +37,7 @@ Rectangle {
             anchors.horizontalCenter: parent.horizontalCenter
             text: Texts.productName
             font.family: Theme.monoFamily
-            font.pixelSize: 28
+            font.pixelSize: Theme.textDisplay
             font.bold: true
             font.letterSpacing: 4
             color: Theme.textPrimary
@@ -50,7 +50,7 @@ Rectangle {
             anchors.horizontalCenter: parent.horizontalCenter
             text: Texts.splashSubtitle
             font.family: Theme.monoFamily
-            font.pixelSize: 11
+            font.pixelSize: Theme.textFootnote
             font.weight: Font.Medium
             font.letterSpacing: 3
             color: Theme.textTertiary

@@ -9,7 +9,7 @@ TextEdit {
     selectByMouse: true
     activeFocusOnPress: false
     color: Theme.textPrimary
-    selectionColor: Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.25)
+    selectionColor: Theme.tint(Theme.accent, 0.25)
     selectedTextColor: Theme.textPrimary
 
     onSelectedTextChanged: {

@@ -1,20 +1,43 @@
 pragma Singleton
 import QtQuick
 
-// The palette, type sizes and fonts of every view.
+// The palette, type sizes and fonts of every view. The colours are the
+// application's own (Colors, shared with the C++ side).
 QtObject {
-    readonly property color background: Qt.rgba(0.98, 0.98, 0.97, 1)
-    readonly property color surface: "white"
-    readonly property color surfaceAlt: Qt.rgba(0.95, 0.95, 0.94, 1)
-    readonly property color accent: Qt.rgba(1.0, 0.42, 0.17, 1)
-    readonly property color danger: Qt.rgba(0.92, 0.22, 0.22, 1)
-    readonly property color warning: Qt.rgba(0.95, 0.7, 0.1, 1)
-    readonly property color success: Qt.rgba(0.18, 0.75, 0.45, 1)
-    readonly property color textPrimary: Qt.rgba(0.1, 0.1, 0.1, 1)
-    readonly property color textSecondary: Qt.rgba(0.45, 0.45, 0.43, 1)
-    readonly property color textTertiary: Qt.rgba(0.65, 0.65, 0.63, 1)
-    readonly property color border: Qt.rgba(0, 0, 0, 0.07)
-    readonly property color borderStrong: Qt.rgba(0, 0, 0, 0.12)
+    readonly property color background: Colors.background
+    readonly property color surface: Colors.surface
+    readonly property color surfaceAlt: Colors.surfaceAlt
+    readonly property color accent: Colors.accent
+    readonly property color danger: Colors.danger
+    readonly property color warning: Colors.warning
+    readonly property color success: Colors.success
+    readonly property color personal: Colors.personal
+    readonly property color work: Colors.work
+    readonly property color textPrimary: Colors.textPrimary
+    readonly property color textSecondary: Colors.textSecondary
+    readonly property color textTertiary: Colors.textTertiary
+    readonly property color onFill: Colors.onFill
+    readonly property color border: Colors.border
+    readonly property color borderStrong: Colors.borderStrong
+    readonly property color scrim: Colors.scrim
+
+    // `color` with the given opacity: the washes, outlines and selections.
+    function tint(color, alpha) {
+        return Qt.rgba(color.r, color.g, color.b, alpha)
+    }
+
+    // Type sizes, in the design's points (one point is one pixel here).
+    readonly property int textTiny: 8
+    readonly property int textCaption: 9
+    readonly property int textSmall: 10
+    readonly property int textFootnote: 11
+    readonly property int textBody: 12
+    readonly property int textCallout: 13
+    readonly property int textLarge: 14
+    readonly property int textTitle: 16
+    readonly property int textHeadline: 20
+    readonly property int textLargeTitle: 22
+    readonly property int textDisplay: 28
 
     // The widest the transcript's column and the panels' forms grow on a wide
     // window: lines longer than this are hard to read. They are centred.

@@ -2,6 +2,7 @@
 
 #include "core/chat_view_model.h"
 #include "core/local_model_setup.h"
+#include "core/model_backends.h"
 #include "models/cloud_api_service.h"
 #include "persona/persona_manager.h"
 #include "scene_harness.h"
@@ -67,15 +68,15 @@ void InspectorTestSupport::setDiskFull(bool full) {
 }
 
 QString InspectorTestSupport::cloudClientApiKey() const {
-    return viewModel().cloudService()->apiKey();
+    return viewModel().backends()->cloudService()->apiKey();
 }
 
 QString InspectorTestSupport::cloudClientBaseURL() const {
-    return viewModel().cloudService()->baseURL();
+    return viewModel().backends()->cloudService()->baseURL();
 }
 
 QString InspectorTestSupport::cloudClientModel() const {
-    return viewModel().cloudService()->model();
+    return viewModel().backends()->cloudService()->model();
 }
 
 QString InspectorTestSupport::providerBaseUrl() const {

@@ -23,7 +23,7 @@ TestCase {
 
     function open(panel) {
         TestHarness.reset()
-        ChatViewModel.inspectorPanel = panel
+        ChatViewModel.inspectorPanel = InspectorSidebarPanel.Value[panel]
         return createTemporaryObject(inspectorComponent, testCase,
                                      { width: testCase.width, height: testCase.height })
     }
@@ -83,13 +83,13 @@ TestCase {
         compare(close.height, 26)
         compare(close.ToolTip.text, "Close panel")
         mouseClick(close)
-        compare(ChatViewModel.inspectorPanel, "")
+        compare(ChatViewModel.inspectorPanel, undefined)
     }
 
     function test_escapeClosesThePanel() {
         const inspector = open("persona")
         inspector.forceActiveFocus()
         keyClick(Qt.Key_Escape)
-        compare(ChatViewModel.inspectorPanel, "")
+        compare(ChatViewModel.inspectorPanel, undefined)
     }
 }

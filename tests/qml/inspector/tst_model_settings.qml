@@ -36,10 +36,10 @@ TestCase {
 
     function init() {
         TestHarness.reset()
-        tryCompare(ChatViewModel, "activeBackend", "Cloud API")
-        tryCompare(ChatViewModel, "modelLoadError", "")
-        if (ChatViewModel.cloudConfig.provider !== "Grok")
-            ChatViewModel.switchProvider("Grok")
+        tryCompare(ChatViewModel.backends, "activeBackend", AIBackend.Value.cloud)
+        tryCompare(ChatViewModel.localModelSetup, "modelLoadError", "")
+        if (ChatViewModel.backends.cloudConfig.provider !== "Grok")
+            ChatViewModel.backends.switchProvider(CloudProviderPreset.Value.grok)
         view = createTemporaryObject(settingsComponent, testCase,
                                      { width: testCase.width, height: testCase.height })
     }
@@ -67,14 +67,14 @@ TestCase {
 
         TestHarness.setLocalModelInstalled(true)
         mouseClick(findChild(view, "modeLocalQwen"))
-        tryCompare(ChatViewModel, "activeBackend", "Local Qwen")
+        tryCompare(ChatViewModel.backends, "activeBackend", AIBackend.Value.local)
         compare(section("cloudSection").visible, false)
         compare(section("localSection").visible, true)
         compare(findChild(view, "modeLocalQwen").active, true)
         compare(findChild(view, "localInUse").visible, true)
 
         mouseClick(findChild(view, "modeCloudAPI"))
-        tryCompare(ChatViewModel, "activeBackend", "Cloud API")
+        tryCompare(ChatViewModel.backends, "activeBackend", AIBackend.Value.cloud)
         compare(section("cloudSection").visible, true)
         compare(section("localSection").visible, false)
     }
@@ -84,12 +84,12 @@ TestCase {
         mouseClick(findChild(view, "modeLocalQwen"))
         compare(section("localSection").visible, true, "the chosen mode's settings show while it loads")
         compare(findChild(view, "loadingModel").visible, true)
-        tryCompare(ChatViewModel, "isLoadingModel", false)
-        compare(ChatViewModel.activeBackend, "Cloud API")
+        tryCompare(ChatViewModel.localModelSetup, "isLoadingModel", false)
+        compare(ChatViewModel.backends.activeBackend, AIBackend.Value.cloud)
         compare(findChild(view, "modeCloudAPI").active, true, "the mode in use stays marked")
         const error = findChild(view, "modelLoadError")
         compare(error.visible, true)
-        compare(error.text, ChatViewModel.modelLoadError)
+        compare(error.text, ChatViewModel.localModelSetup.modelLoadError)
         verify(Helpers.sameColor(error.color, Theme.danger))
         compare(findChild(view, "setupButton").visible, true)
         compare(findChild(view, "localInUse").visible, false)
@@ -112,7 +112,7 @@ TestCase {
         }
         const deepSeek = findChild(view, "providerDeepSeek")
         mouseClick(deepSeek)
-        compare(ChatViewModel.cloudConfig.provider, "DeepSeek")
+        compare(ChatViewModel.backends.cloudConfig.provider, "DeepSeek")
         compare(findChild(deepSeek, "providerCheckmark").visible, true)
         compare(findChild(findChild(view, "providerGrok"), "providerCheckmark").visible, false)
         verify(Helpers.sameColor(findChild(deepSeek, "providerSymbol").color, "white"))
@@ -137,7 +137,7 @@ TestCase {
         for (const ch of "sk-9x") {
             keyClick(ch)
             typed += ch
-            compare(ChatViewModel.cloudConfig.apiKey, typed)
+            compare(ChatViewModel.backends.cloudConfig.apiKey, typed)
             compare(InspectorTestSupport.cloudClientApiKey(), typed)
         }
         typeInto(key, "test-key")
@@ -147,14 +147,14 @@ TestCase {
     function test_connectedOnlyAfterASuccessfulProbe() {
         const base = findChild(view, "baseUrlField")
         const connected = findChild(view, "connectedLabel")
-        const original = ChatViewModel.cloudConfig.baseURL
+        const original = ChatViewModel.backends.cloudConfig.baseURL
 
         InspectorTestSupport.answerProviderProbes(false)
         typeInto(base, InspectorTestSupport.providerBaseUrl)
         compare(InspectorTestSupport.cloudClientBaseURL(), InspectorTestSupport.providerBaseUrl)
         const probes = InspectorTestSupport.providerProbeCount
         mouseClick(findChild(view, "testConnectionButton"))
-        tryCompare(ChatViewModel, "serviceAvailable", false)
+        tryCompare(ChatViewModel.backends, "serviceAvailable", false)
         compare(connected.visible, false)
         compare(InspectorTestSupport.providerProbeCount, probes + 1)
         compare(InspectorTestSupport.lastProviderAuthorization(), "Bearer test-key")
@@ -181,7 +181,7 @@ TestCase {
         const warning = findChild(view, "modelWarning")
         const banners = createTemporaryObject(bannersComponent, testCase)
         const banner = findChild(banners, "modelNotOfferedBanner")
-        const original = ChatViewModel.cloudConfig.baseURL
+        const original = ChatViewModel.backends.cloudConfig.baseURL
         compare(field.choices.count, 0, "nothing listed yet: free text only")
         compare(field.choices.editable, true)
         compare(warning.visible, false)
@@ -214,12 +214,12 @@ TestCase {
         compare(field.input.activeFocus, true)
         compare(ring.visible, true)
         keyClick(Qt.Key_Up) // picked from the list
-        compare(ChatViewModel.cloudConfig.model, "grok-4.3")
+        compare(ChatViewModel.backends.cloudConfig.model, "grok-4.3")
         compare(field.input.text, "grok-4.3")
         compare(InspectorTestSupport.cloudClientModel(), "grok-4.3")
 
         typeInto(field, "grok-9") // free text stays, flagged
-        compare(ChatViewModel.cloudConfig.model, "grok-9")
+        compare(ChatViewModel.backends.cloudConfig.model, "grok-9")
         compare(warning.visible, true)
         compare(warning.text, "grok-9 is not offered by Grok")
         verify(Helpers.sameColor(warning.color, Theme.warning))
@@ -253,13 +253,13 @@ TestCase {
 
     function test_downloadProgressAndItsEnd() {
         TestHarness.setLocalModelInstalled(true)
-        ChatViewModel.switchBackend("Local Qwen")
-        tryCompare(ChatViewModel, "activeBackend", "Local Qwen")
+        ChatViewModel.backends.switchBackend(AIBackend.Value.local)
+        tryCompare(ChatViewModel.backends, "activeBackend", AIBackend.Value.local)
         InspectorTestSupport.prepareHeldPull("pulling manifest 42%", 0)
         const setup = findChild(view, "setupButton")
         compare(setup.text, "SETUP LOCAL MODEL")
         mouseClick(setup)
-        compare(ChatViewModel.isPullingModel, true)
+        compare(ChatViewModel.localModelSetup.isPullingModel, true)
         compare(setup.text, "DOWNLOADING...")
         compare(setup.busy, true)
         const progress = findChild(view, "pullProgress")
@@ -268,21 +268,21 @@ TestCase {
         verify(Helpers.sameColor(progress.label.color, Theme.textSecondary))
 
         InspectorTestSupport.finishPull()
-        tryCompare(ChatViewModel, "isPullingModel", false)
+        tryCompare(ChatViewModel.localModelSetup, "isPullingModel", false)
         compare(progress.text, "Model ready!")
         verify(Helpers.sameColor(progress.label.color, Theme.success))
         compare(setup.text, "SETUP LOCAL MODEL")
-        tryCompare(ChatViewModel, "isLoadingModel", false)
+        tryCompare(ChatViewModel.localModelSetup, "isLoadingModel", false)
     }
 
     function test_aFailedDownloadShowsItsError() {
         TestHarness.setLocalModelInstalled(true)
-        ChatViewModel.switchBackend("Local Qwen")
-        tryCompare(ChatViewModel, "activeBackend", "Local Qwen")
+        ChatViewModel.backends.switchBackend(AIBackend.Value.local)
+        tryCompare(ChatViewModel.backends, "activeBackend", AIBackend.Value.local)
         InspectorTestSupport.prepareHeldPull("", 1)
         mouseClick(findChild(view, "setupButton"))
         InspectorTestSupport.finishPull()
-        tryCompare(ChatViewModel, "isPullingModel", false)
+        tryCompare(ChatViewModel.localModelSetup, "isPullingModel", false)
         const error = findChild(view, "modelLoadError")
         compare(error.visible, true)
         compare(error.text, "Failed to pull model. Is Ollama installed?")
@@ -318,15 +318,15 @@ TestCase {
     }
 
     function test_escapeClosesTheSheetBeforeThePanelBelowIt() {
-        ChatViewModel.inspectorPanel = "persona"
+        ChatViewModel.inspectorPanel = InspectorSidebarPanel.Value.persona
         createTemporaryObject(inspectorComponent, testCase, { width: 320, height: 600 })
         const sheet = createTemporaryObject(sheetComponent, testCase)
         sheet.open()
         tryCompare(sheet, "opened", true)
         keyClick(Qt.Key_Escape)
         tryCompare(sheet, "visible", false)
-        compare(ChatViewModel.inspectorPanel, "persona")
+        compare(ChatViewModel.inspectorPanel, InspectorSidebarPanel.Value.persona)
         keyClick(Qt.Key_Escape)
-        compare(ChatViewModel.inspectorPanel, "")
+        compare(ChatViewModel.inspectorPanel, undefined)
     }
 }

@@ -36,7 +36,7 @@ TestCase {
 
     function init() {
         TestHarness.reset()
-        ChatViewModel.setCloudApiKey("test-key")
+        ChatViewModel.backends.setCloudApiKey("test-key")
         persona.soul = soulBefore
         verify(InspectorTestSupport.writeFile(persona.soulURL, soulBefore))
         onboarding = createTemporaryObject(onboardingComponent, testCase,
@@ -47,7 +47,7 @@ TestCase {
 
     function cleanup() {
         InspectorTestSupport.setDiskFull(false)
-        ChatViewModel.setCloudApiKey("test-key")
+        ChatViewModel.backends.setCloudApiKey("test-key")
     }
 
     function page(name) {
@@ -106,7 +106,7 @@ TestCase {
         compare(next.enabled, true)
         compare(hint.visible, false)
 
-        ChatViewModel.setCloudApiKey(" \n\t ")
+        ChatViewModel.backends.setCloudApiKey(" \n\t ")
         compare(next.enabled, false, "a key of white space is no key")
         compare(hint.visible, true)
         compare(hint.text, "Enter your API key to continue with a cloud model, or skip for now.")
@@ -114,18 +114,18 @@ TestCase {
         compare(onboarding.step, 1, "NEXT does nothing while disabled")
 
         TestHarness.setLocalModelInstalled(true)
-        ChatViewModel.switchBackend("Local Qwen")
-        tryCompare(ChatViewModel, "activeBackend", "Local Qwen")
+        ChatViewModel.backends.switchBackend(AIBackend.Value.local)
+        tryCompare(ChatViewModel.backends, "activeBackend", AIBackend.Value.local)
         compare(next.enabled, true, "the local model needs no key")
         compare(hint.visible, false)
-        ChatViewModel.switchBackend("Cloud API")
+        ChatViewModel.backends.switchBackend(AIBackend.Value.cloud)
         compare(next.enabled, false)
 
         // The key typed into the embedded settings enables NEXT.
         const key = findChild(setup, "apiKeyField")
         key.input.forceActiveFocus()
         keyClick("k")
-        compare(ChatViewModel.cloudConfig.apiKey, " \n\t k")
+        compare(ChatViewModel.backends.cloudConfig.apiKey, " \n\t k")
         compare(next.enabled, true)
         mouseClick(next)
         page("soulSetupPage")
@@ -133,12 +133,12 @@ TestCase {
     }
 
     function test_skipMovesOnWithoutAKey() {
-        ChatViewModel.setCloudApiKey("")
+        ChatViewModel.backends.setCloudApiKey("")
         const setup = toModelSetup()
         compare(findChild(setup, "nextButton").enabled, false)
         mouseClick(findChild(setup, "skipButton"))
         page("soulSetupPage")
-        compare(ChatViewModel.cloudConfig.apiKey, "", "skipping leaves the settings as they are")
+        compare(ChatViewModel.backends.cloudConfig.apiKey, "", "skipping leaves the settings as they are")
     }
 
     function test_questionnaireWritesTheSoul() {

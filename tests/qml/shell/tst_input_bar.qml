@@ -30,7 +30,7 @@ Item {
 
         function init() {
             TestHarness.reset()
-            tryCompare(ChatViewModel, "serviceAvailable", true)
+            tryCompare(ChatViewModel.backends, "serviceAvailable", true)
             bar = createTemporaryObject(barComponent, scene)
             area = findChild(bar, "inputArea")
             button = findChild(bar, "sendButton")

@@ -29,7 +29,7 @@ Item {
 
         function init() {
             TestHarness.reset()
-            tryCompare(ChatViewModel, "serviceAvailable", true)
+            tryCompare(ChatViewModel.backends, "serviceAvailable", true)
             content = createTemporaryObject(contentComponent, scene,
                                             { width: scene.width, height: scene.height })
             input = findChild(content, "inputArea")
@@ -62,7 +62,7 @@ Item {
         }
 
         function openPanel(name) {
-            ChatViewModel.togglePanel(name)
+            ChatViewModel.togglePanel(InspectorSidebarPanel.Value[name])
             tryCompare(overlay(), "progress", 1)
             return findChild(overlay(), "inspectorView")
         }
@@ -174,10 +174,10 @@ Item {
             const panels = ["mobile", "model", "persona", "about"]
             for (let i = 0; i < panels.length; ++i) {
                 keyClick(Qt.Key_1 + i, Qt.ControlModifier)
-                compare(ChatViewModel.inspectorPanel, panels[i])
+                compare(ChatViewModel.inspectorPanel, InspectorSidebarPanel.Value[panels[i]])
             }
             keyClick(Qt.Key_4, Qt.ControlModifier)
-            compare(ChatViewModel.inspectorPanel, "", "the open panel's shortcut closes it")
+            compare(ChatViewModel.inspectorPanel, undefined, "the open panel's shortcut closes it")
 
             if (!input.activeFocus) {
                 keyClick(Qt.Key_L, Qt.ControlModifier)
@@ -217,7 +217,7 @@ Item {
                 target.forceActiveFocus(Qt.TabFocusReason)
             }
             keyClick(Qt.Key_Escape)
-            compare(ChatViewModel.inspectorPanel, "")
+            compare(ChatViewModel.inspectorPanel, undefined)
             compare(input.activeFocus, true, "the focus is in the input field")
             tryCompare(overlay(), "visible", false)
         }
@@ -229,7 +229,7 @@ Item {
             text.selectAll()
             compare(text.activeFocus, true, "a selection takes the focus, for Ctrl+C")
             keyClick(Qt.Key_Escape)
-            compare(ChatViewModel.inspectorPanel, "")
+            compare(ChatViewModel.inspectorPanel, undefined)
         }
 
         function test_focusLeavesAPanelThatChanges() {
@@ -238,7 +238,7 @@ Item {
             mouseClick(field)
             compare(field.activeFocus, true)
             keyClick(Qt.Key_3, Qt.ControlModifier)
-            compare(ChatViewModel.inspectorPanel, "persona")
+            compare(ChatViewModel.inspectorPanel, InspectorSidebarPanel.Value.persona)
             compare(input.activeFocus, true)
         }
 
@@ -254,7 +254,7 @@ Item {
             compare(ChatViewModel.currentConversationId, row.conversationId)
             mouseClick(findChild(list.itemAtIndex(0), "rowBadge"))
             mouseClick(findChild(content, "aboutButton"))
-            ChatViewModel.inspectorPanel = ""
+            ChatViewModel.closeInspector()
             tryCompare(overlay(), "visible", false)
             compare(input.activeFocus, true, "after the rows and the panel button")
 

@@ -35,7 +35,7 @@ Item {
 
         function init() {
             TestHarness.reset()
-            tryCompare(ChatViewModel, "serviceAvailable", true)
+            tryCompare(ChatViewModel.backends, "serviceAvailable", true)
             content = createTemporaryObject(contentComponent, scene,
                                             { width: scene.width, height: scene.height })
             list = findChild(content, "conversationList")
@@ -147,25 +147,25 @@ Item {
             compare(findChild(model, "chevron").name, "chevron.right")
 
             mouseClick(model)
-            compare(ChatViewModel.inspectorPanel, "model")
+            compare(ChatViewModel.inspectorPanel, InspectorSidebarPanel.Value.model)
             compare(model.isActive, true)
             compare(findChild(model, "chevron").name, "chevron.left")
             tryCompare(overlay(), "progress", 1)
             const view = findChild(overlay(), "inspectorView")
-            compare(view.panel, "model")
+            compare(view.panel, InspectorSidebarPanel.Value.model)
 
             mouseClick(persona)
-            compare(ChatViewModel.inspectorPanel, "persona")
+            compare(ChatViewModel.inspectorPanel, InspectorSidebarPanel.Value.persona)
             compare(model.isActive, false)
             compare(persona.isActive, true)
             compare(overlay().visible, true, "switching keeps the overlay open")
             compare(findChild(overlay(), "inspectorView"), view, "the content switches in place")
-            compare(view.panel, "persona")
+            compare(view.panel, InspectorSidebarPanel.Value.persona)
 
             mouseClick(persona)
-            compare(ChatViewModel.inspectorPanel, "")
+            compare(ChatViewModel.inspectorPanel, undefined)
             // The panel slides out still showing what it showed.
-            compare(view.panel, "persona")
+            compare(view.panel, InspectorSidebarPanel.Value.persona)
             tryCompare(overlay(), "visible", false)
         }
 
@@ -174,7 +174,7 @@ Item {
             mouseClick(model)
             tryCompare(overlay(), "progress", 1)
             mouseClick(model)
-            compare(ChatViewModel.inspectorPanel, "")
+            compare(ChatViewModel.inspectorPanel, undefined)
             tryCompare(overlay(), "visible", false)
         }
 
@@ -184,7 +184,7 @@ Item {
             const strip = findChild(overlay(), "dimStrip")
             compare(strip.color.a.toFixed(2), "0.22")
             mouseClick(strip)
-            compare(ChatViewModel.inspectorPanel, "")
+            compare(ChatViewModel.inspectorPanel, undefined)
             tryCompare(overlay(), "visible", false)
         }
 
@@ -195,7 +195,7 @@ Item {
             tryVerify(() => chatArea.width >= 520)
             const sidebar = findChild(content, "sidebar")
             verify(sidebar.width >= 240, "sidebar " + sidebar.width)
-            ChatViewModel.togglePanel("mobile")
+            ChatViewModel.togglePanel(InspectorSidebarPanel.Value.mobile)
             tryCompare(overlay(), "progress", 1)
             const panel = findChild(overlay(), "panelFrame")
             const strip = findChild(overlay(), "dimStrip")
@@ -213,11 +213,11 @@ Item {
             ChatViewModel.toggleServer()
             tryCompare(dot, "visible", false)
 
-            compare(findChild(content, "modelName").text, ChatViewModel.cloudConfig.provider)
+            compare(findChild(content, "modelName").text, ChatViewModel.backends.cloudConfig.provider)
             compare(findChild(content, "modelName").text, "Grok")
-            ChatViewModel.switchBackend("Local Qwen")
+            ChatViewModel.backends.switchBackend(AIBackend.Value.local)
             compare(findChild(content, "modelName").text, "Grok", "not before the model has loaded")
-            tryCompare(ChatViewModel, "activeBackend", "Local Qwen")
+            tryCompare(ChatViewModel.backends, "activeBackend", AIBackend.Value.local)
             compare(findChild(content, "modelName").text, "Local")
         }
     }

@@ -31,8 +31,8 @@ Item {
 
         function init() {
             TestHarness.reset()
-            tryCompare(ChatViewModel, "serviceAvailable", true)
-            tryCompare(ChatViewModel, "isLoadingModel", false)
+            tryCompare(ChatViewModel.backends, "serviceAvailable", true)
+            tryCompare(ChatViewModel.localModelSetup, "isLoadingModel", false)
             chat = createTemporaryObject(chatComponent, scene)
             transcript = findChild(chat, "transcript")
         }
@@ -243,39 +243,39 @@ Item {
         function test_cloudUnreachableBanner() {
             compare(banner("unavailableBanner").visible, false)
             TestHarness.setCloudReachable(false)
-            tryCompare(ChatViewModel, "serviceAvailable", false)
+            tryCompare(ChatViewModel.backends, "serviceAvailable", false)
             compare(banner("unavailableBanner").visible, true)
             compare(findChild(banner("unavailableBanner"), "bannerText").text,
                     "Cannot reach API — check settings")
         }
 
         function test_localUnavailableBanner() {
-            ChatViewModel.switchBackend("Local Qwen")
-            tryCompare(ChatViewModel, "activeBackend", "Local Qwen")
+            ChatViewModel.backends.switchBackend(AIBackend.Value.local)
+            tryCompare(ChatViewModel.backends, "activeBackend", AIBackend.Value.local)
             TestHarness.setLocalModelInstalled(false)
-            ChatViewModel.testConnection()
-            tryCompare(ChatViewModel, "serviceAvailable", false)
+            ChatViewModel.backends.testConnection()
+            tryCompare(ChatViewModel.backends, "serviceAvailable", false)
             compare(findChild(banner("unavailableBanner"), "bannerText").text,
                     "Local model not available")
         }
 
         function test_loadingBannerWhileTheLocalModelIsProbed() {
             TestHarness.delayLocalProbe(700)
-            ChatViewModel.switchBackend("Local Qwen")
-            compare(ChatViewModel.isLoadingModel, true)
+            ChatViewModel.backends.switchBackend(AIBackend.Value.local)
+            compare(ChatViewModel.localModelSetup.isLoadingModel, true)
             compare(banner("loadingBanner").visible, true)
             compare(findChild(banner("loadingBanner"), "bannerText").text, "LOADING MODEL")
             tryCompare(banner("loadingBanner"), "visible", false)
-            compare(ChatViewModel.activeBackend, "Local Qwen")
+            compare(ChatViewModel.backends.activeBackend, AIBackend.Value.local)
         }
 
         function test_loadErrorBannerShowsTheError() {
             TestHarness.setLocalModelInstalled(false)
-            ChatViewModel.switchBackend("Local Qwen")
-            tryVerify(() => ChatViewModel.modelLoadError.length > 0)
+            ChatViewModel.backends.switchBackend(AIBackend.Value.local)
+            tryVerify(() => ChatViewModel.localModelSetup.modelLoadError.length > 0)
             compare(banner("loadErrorBanner").visible, true)
-            compare(findChild(banner("loadErrorBanner"), "bannerText").text, ChatViewModel.modelLoadError)
-            compare(ChatViewModel.activeBackend, "Cloud API")
+            compare(findChild(banner("loadErrorBanner"), "bannerText").text, ChatViewModel.localModelSetup.modelLoadError)
+            compare(ChatViewModel.backends.activeBackend, AIBackend.Value.cloud)
         }
 
         function test_newMessagesAndGrowthKeepTheEndInView() {

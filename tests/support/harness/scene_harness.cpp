@@ -3,6 +3,7 @@
 #include "core/chat_view_model.h"
 #include "core/conversation_store.h"
 #include "core/local_model_setup.h"
+#include "core/model_backends.h"
 #include "core/provider_settings.h"
 #include "support/fake_http_server.h"
 #include "ui/backend/app_context.h"
@@ -82,12 +83,12 @@ void SceneHarness::reset() {
     m_cloud->setStandingResponse("POST", chatPath,
                                  FakeOpenAIServer::chatReply(QStringLiteral("OK")));
     m_ollama->setStandingResponse("GET", tagsPath, installedTags(true));
-    if (vm.activeBackend() != AIBackend::cloud) {
-        vm.switchBackend(AIBackend::cloud);
-    } else if (!vm.serviceAvailable()) {
-        vm.testConnection();
+    if (vm.backends()->activeBackend() != AIBackend::cloud) {
+        vm.backends()->switchBackend(AIBackend::cloud);
+    } else if (!vm.backends()->serviceAvailable()) {
+        vm.backends()->testConnection();
     }
-    if (!vm.modelLoadError().isEmpty()) {
+    if (!vm.localModelSetup()->modelLoadError().isEmpty()) {
         retryLocalProbe();
     }
     QList<QUuid> ids;
@@ -158,7 +159,7 @@ void SceneHarness::answerWith(const QString& text) {
 void SceneHarness::setCloudReachable(bool reachable) {
     m_cloud->setStandingResponse("GET", modelsPath,
                                  reachable ? modelsList() : FakeResponse::text(500, "unavailable"));
-    m_viewModel->testConnection();
+    m_viewModel->backends()->testConnection();
 }
 
 void SceneHarness::setLocalModelInstalled(bool installed) {

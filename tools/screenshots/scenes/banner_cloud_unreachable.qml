@@ -7,7 +7,7 @@ import Emberglass.TestHarness
 ContentView {
     width: 940
     height: 680
-    readonly property bool ready: !ChatViewModel.serviceAvailable
+    readonly property bool ready: !ChatViewModel.backends.serviceAvailable
 
     Component.onCompleted: {
         TestHarness.addMessage("assistant", "I'm awake. Who are you? Who am I? Where am I?")

@@ -7,11 +7,11 @@ import Emberglass.TestHarness
 ContentView {
     width: 940
     height: 680
-    readonly property bool ready: ChatViewModel.modelLoadError.length > 0
+    readonly property bool ready: ChatViewModel.localModelSetup.modelLoadError.length > 0
 
     Component.onCompleted: {
         TestHarness.addMessage("assistant", "I'm awake. Who are you? Who am I? Where am I?")
         TestHarness.setLocalModelInstalled(false)
-        ChatViewModel.switchBackend("Local Qwen")
+        ChatViewModel.backends.switchBackend(AIBackend.Value.local)
     }
 }

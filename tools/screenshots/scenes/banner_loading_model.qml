@@ -7,11 +7,11 @@ import Emberglass.TestHarness
 ContentView {
     width: 940
     height: 680
-    readonly property bool ready: ChatViewModel.isLoadingModel
+    readonly property bool ready: ChatViewModel.localModelSetup.isLoadingModel
 
     Component.onCompleted: {
         TestHarness.addMessage("assistant", "I'm awake. Who are you? Who am I? Where am I?")
         TestHarness.delayLocalProbe(30000)
-        ChatViewModel.switchBackend("Local Qwen")
+        ChatViewModel.backends.switchBackend(AIBackend.Value.local)
     }
 }

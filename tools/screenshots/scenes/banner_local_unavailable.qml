@@ -7,19 +7,19 @@ import Emberglass.TestHarness
 ContentView {
     width: 940
     height: 680
-    readonly property bool ready: ChatViewModel.activeBackend === "Local Qwen"
-                                  && !ChatViewModel.serviceAvailable
+    readonly property bool ready: ChatViewModel.backends.activeBackend === AIBackend.Value.local
+                                  && !ChatViewModel.backends.serviceAvailable
 
     Component.onCompleted: {
         TestHarness.addMessage("assistant", "I'm awake. Who are you? Who am I? Where am I?")
-        ChatViewModel.switchBackend("Local Qwen")
+        ChatViewModel.backends.switchBackend(AIBackend.Value.local)
     }
 
     Connections {
-        target: ChatViewModel
+        target: ChatViewModel.backends
         function onActiveBackendChanged() {
             TestHarness.setLocalModelInstalled(false)
-            ChatViewModel.testConnection()
+            ChatViewModel.backends.testConnection()
         }
     }
 }

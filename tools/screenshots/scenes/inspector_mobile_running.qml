@@ -6,7 +6,7 @@ import Emberglass.Inspector
 InspectorSidebarView {
     width: 440
     height: 680
-    panel: "mobile"
+    panel: InspectorSidebarPanel.Value.mobile
     readonly property bool ready: ChatViewModel.serverURL.length > 0
 
     Component.onCompleted: ChatViewModel.toggleServer()

@@ -6,5 +6,5 @@ import Emberglass.Inspector
 InspectorSidebarView {
     width: 440
     height: 680
-    panel: "mobile"
+    panel: InspectorSidebarPanel.Value.mobile
 }

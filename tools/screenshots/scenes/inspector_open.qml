@@ -10,6 +10,6 @@ ContentView {
 
     Component.onCompleted: {
         TestHarness.addExchange(4)
-        ChatViewModel.togglePanel("model")
+        ChatViewModel.togglePanel(InspectorSidebarPanel.Value.model)
     }
 }

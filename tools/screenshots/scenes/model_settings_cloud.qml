@@ -6,8 +6,8 @@ import Emberglass.Inspector
 InspectorSidebarView {
     width: 440
     height: 780
-    panel: "model"
-    readonly property bool ready: ChatViewModel.serviceChecked && ChatViewModel.serviceAvailable
+    panel: InspectorSidebarPanel.Value.model
+    readonly property bool ready: ChatViewModel.backends.serviceChecked && ChatViewModel.backends.serviceAvailable
 
-    Component.onCompleted: ChatViewModel.testConnection()
+    Component.onCompleted: ChatViewModel.backends.testConnection()
 }

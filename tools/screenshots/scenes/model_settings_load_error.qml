@@ -9,11 +9,11 @@ InspectorSidebarView {
     id: inspector
     width: 440
     height: 680
-    panel: "model"
-    readonly property bool ready: ChatViewModel.modelLoadError.length > 0
+    panel: InspectorSidebarPanel.Value.model
+    readonly property bool ready: ChatViewModel.localModelSetup.modelLoadError.length > 0
 
     Component.onCompleted: {
         TestHarness.setLocalModelInstalled(false)
-        inspector.content.choose("Local Qwen")
+        inspector.content.choose(AIBackend.Value.local)
     }
 }

@@ -6,8 +6,8 @@ import Emberglass.Inspector
 InspectorSidebarView {
     width: 440
     height: 680
-    panel: "model"
-    readonly property bool ready: ChatViewModel.activeBackend === "Local Qwen"
+    panel: InspectorSidebarPanel.Value.model
+    readonly property bool ready: ChatViewModel.backends.activeBackend === AIBackend.Value.local
 
-    Component.onCompleted: ChatViewModel.switchBackend("Local Qwen")
+    Component.onCompleted: ChatViewModel.backends.switchBackend(AIBackend.Value.local)
 }

@@ -9,7 +9,7 @@ OnboardingView {
     height: 680
 
     Component.onCompleted: {
-        ChatViewModel.setCloudApiKey("")
+        ChatViewModel.backends.setCloudApiKey("")
         onboarding.advance()
     }
 }

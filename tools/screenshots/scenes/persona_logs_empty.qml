@@ -1,4 +1,5 @@
 import QtQuick
+import Emberglass.Backend
 import Emberglass.Inspector
 
 // The LOGS tab before anything has been recorded.
@@ -6,7 +7,7 @@ InspectorSidebarView {
     id: inspector
     width: 440
     height: 680
-    panel: "persona"
+    panel: InspectorSidebarPanel.Value.persona
 
     Component.onCompleted: inspector.content.children[0].selectTab("logs")
 }

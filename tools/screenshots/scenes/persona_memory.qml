@@ -7,7 +7,7 @@ InspectorSidebarView {
     id: inspector
     width: 440
     height: 680
-    panel: "persona"
+    panel: InspectorSidebarPanel.Value.persona
 
     Component.onCompleted: {
         const persona = ChatViewModel.persona
