@@ -1,228 +1,231 @@
-// The conversation store and the two list models the views read.
+// The conversation store, the two list models the views read, and how a
+// conversation is turned into request messages in both modes.
 
 #include "core/conversation_list_model.h"
 #include "core/conversation_store.h"
 #include "core/message_list_model.h"
+#include "core/wire_message_builder.h"
+#include "core/wire_message_cache.h"
 
 #include <QAbstractItemModelTester>
+#include <QJsonDocument>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QUuid add(ConversationStore& store, const QString& title = QStringLiteral("New Chat")) {
+    Conversation conversation = Conversation::make(title);
+    const QUuid id = conversation.id;
+    store.insertAndSelect(std::move(conversation));
+    return id;
+}
+
+ChatMessage message(Role role, const QString& content) {
+    return ChatMessage::make(role, content);
+}
+
+ChatMessage callRecord(const QString& id, const QString& tool, const QString& raw) {
+    ChatMessage record = message(Role::tool, QString());
+    record.toolCall = ToolCallInfo{id, tool, {{"path", "/tmp/a"}}, raw};
+    return record;
+}
+
+ChatMessage resultRecord(const QString& id, const QString& tool, bool success,
+                         const QString& output) {
+    ChatMessage record = message(Role::tool, output);
+    record.toolResult = ToolResultInfo{id, tool, success, output};
+    return record;
+}
+
+// A turn in which the model called two tools without text, after messages
+// that are never sent: a system message, an empty one, an orphaned call record.
+Conversation toolExchange() {
+    Conversation conversation = Conversation::make(QStringLiteral("t"));
+    conversation.messages = {
+        message(Role::system, "never sent"),
+        message(Role::user, QString()),
+        message(Role::assistant, "Error: Cloud API returned an error"), // goes as assistant text
+        message(Role::user, "list and read"),
+        callRecord("c9", "read_file", "{}"), // after another role: no turn to join
+        message(Role::assistant, usingToolsPlaceholder()),
+        callRecord("c1", "list_directory", "{}"),
+        resultRecord("c1", "list_directory", true, "a.txt"),
+        callRecord("c2", "read_file", "{ }"), // passed on as written
+        resultRecord("c2", "read_file", false, "File not found: /x"),
+        message(Role::assistant, QString()), // the placeholder of the next call
+    };
+    return conversation;
+}
+
+QJsonArray json(const char* text) {
+    return QJsonDocument::fromJson(text).array();
+}
+
+// What toolExchange() is sent as in each mode.
+const QJsonArray kNative = json(R"([
+            {"role":"system","content":"SYS"},
+            {"role":"assistant","content":"Error: Cloud API returned an error"},
+            {"role":"user","content":"list and read"},
+            {"role":"assistant","content":null,"tool_calls":[
+                {"id":"c1","type":"function","function":{"name":"list_directory","arguments":"{}"}},
+                {"id":"c2","type":"function","function":{"name":"read_file","arguments":"{ }"}}]},
+            {"role":"tool","tool_call_id":"c1","content":"a.txt"},
+            {"role":"tool","tool_call_id":"c2","content":"File not found: /x"}])");
+const QJsonArray kText = json(R"([
+            {"role":"system","content":"SYS"},
+            {"role":"assistant","content":"Error: Cloud API returned an error"},
+            {"role":"user","content":"list and read"},
+            {"role":"user","content":"[Tool Result: list_directory]\na.txt"},
+            {"role":"user","content":"[Tool Error: read_file]\nFile not found: /x"}])");
+
+} // namespace
 
 class ConversationStoreTest : public QObject {
     Q_OBJECT
 
-    static QUuid addConversation(ConversationStore& store,
-                                 const QString& title = QStringLiteral("New Chat")) {
-        Conversation conversation = Conversation::make(title);
-        const QUuid id = conversation.id;
-        store.insertAndSelect(std::move(conversation));
-        return id;
-    }
-
 private Q_SLOTS:
-    void rolesHaveTheirTextValues() {
-        QCOMPARE(toText(Role::assistant), QStringLiteral("assistant"));
-        QCOMPARE(roleFromText(QStringLiteral("tool")), Role::tool);
-        QVERIFY(!roleFromText(QStringLiteral("Tool")));
-    }
-
-    void titleIsTheFirstThirtyCharacters_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("title");
-        const QString forty = QStringLiteral("abcdefghij").repeated(4);
-        QTest::newRow("forty") << forty << forty.left(30);
-        QTest::newRow("short") << QStringLiteral("hello") << QStringLiteral("hello");
+    void titleIsTheFirstThirtyCharactersAsSeen() {
         const QString cjk =
-            QStringLiteral("你好世界这是一个很长的标题用来测试截断规则是否按字符计数而不是字节数");
-        QTest::newRow("cjk") << cjk << cjk.left(30);
-        QString emoji;
-        for (int i = 0; i < 35; ++i) {
-            emoji += QStringLiteral("👍🏽"); // one character, four UTF-16 units
+            u"你好世界这是一个很长的标题用来测试截断规则是否按字符计数而不是字节数"_s;
+        QCOMPARE(firstCharacters(cjk, 30), cjk.left(30));
+        QCOMPARE(firstCharacters(u"hello"_s, 30), u"hello"_s);
+        for (const QString& character :
+             {u"👍🏽"_s, u"👨‍👩‍👧"_s}) { // several UTF-16 units each
+            QCOMPARE(firstCharacters(character.repeated(31), 30), character.repeated(30));
         }
-        QTest::newRow("emoji") << emoji << emoji.left(30 * 4);
-        QString families;
-        for (int i = 0; i < 31; ++i) {
-            families += QStringLiteral("👨‍👩‍👧");
-        }
-        QTest::newRow("zwj sequences")
-            << families << families.left(30 * QStringLiteral("👨‍👩‍👧").size());
-    }
-    void titleIsTheFirstThirtyCharacters() {
-        QFETCH(QString, text);
-        QFETCH(QString, title);
-        QCOMPARE(firstCharacters(text, 30), title);
     }
 
-    void onlyTheFirstUserMessageNamesAConversation() {
+    void conversationsKeepTheirPlaceAndTheirFirstName() {
         ConversationStore store;
-        const QUuid greeted = addConversation(store);
-        store.appendMessage(greeted,
-                            ChatMessage::make(Role::assistant, QStringLiteral("I'm awake.")));
-        store.appendMessage(greeted,
-                            ChatMessage::make(Role::user, QStringLiteral("first question")));
-        store.nameAfterFirstUserMessage(greeted, QStringLiteral("first question"));
-        QCOMPARE(store.find(greeted)->title, QStringLiteral("first question"));
-        store.appendMessage(greeted, ChatMessage::make(Role::user, QStringLiteral("second")));
-        store.nameAfterFirstUserMessage(greeted, QStringLiteral("second"));
-        QCOMPARE(store.find(greeted)->title, QStringLiteral("first question"));
-
-        const QUuid empty = addConversation(store);
-        store.appendMessage(empty, ChatMessage::make(Role::user, QStringLiteral("hi")));
-        store.nameAfterFirstUserMessage(empty, QStringLiteral("hi"));
-        QCOMPARE(store.find(empty)->title, QStringLiteral("hi"));
-    }
-
-    void newestFirstAndNeverReordered() {
-        ConversationStore store;
-        const QUuid older = addConversation(store, QStringLiteral("older"));
-        const QUuid newer = addConversation(store, QStringLiteral("newer"));
-        QCOMPARE(store.conversations().first().id, newer);
-        QCOMPARE(store.currentConversationId(), newer);
-        store.appendMessage(older, ChatMessage::make(Role::user, QStringLiteral("x")));
-        store.touch(older);
-        QCOMPARE(store.indexOf(older), 1);
-        QVERIFY(store.find(older)->updatedAt >= store.find(older)->createdAt);
-    }
-
-    void deletionMovesTheSelectionToTheTop() {
-        ConversationStore store;
-        const QUuid a = addConversation(store);
-        const QUuid b = addConversation(store);
-        const QUuid c = addConversation(store);
+        const QUuid a = add(store, "a");
+        const QUuid b = add(store, "b");
+        const QUuid c = add(store, "c");
+        QCOMPARE(store.currentConversationId(), c); // newest first, selected
+        store.appendMessage(a, message(Role::user, "x"));
+        store.nameAfterFirstUserMessage(a, "x");
+        store.touch(a);
+        QCOMPARE(store.indexOf(a), 2); // never moved up
+        store.appendMessage(a, message(Role::user, "second"));
+        store.nameAfterFirstUserMessage(a, "second");
+        QCOMPARE(store.find(a)->title, QStringLiteral("x"));
         store.setCurrentConversationId(b);
         store.deleteConversation(a); // unselected: selection stays
         QCOMPARE(store.currentConversationId(), b);
-        store.deleteConversation(b); // selected: the top one is selected
+        store.deleteConversation(b); // the top one is selected
         QCOMPARE(store.currentConversationId(), c);
         store.deleteConversation(c);
-        QVERIFY(!store.currentConversationId());
-        QVERIFY(store.conversations().isEmpty());
-        store.deleteConversation(QUuid::createUuid()); // unknown id: nothing happens
+        QVERIFY(!store.currentConversationId() && store.conversations().isEmpty());
+        // Edits of conversations that are gone change nothing.
+        QVERIFY(!store.appendMessage(c, message(Role::user, "x")));
+        QVERIFY(!store.setMessageContent(c, QUuid::createUuid(), "late"));
+        QVERIFY(!store.appendToLastMessage(c, "piece") && !store.setTitle(c, "t"));
+        QCOMPARE(roleFromText("tool"), Role::tool); // as the records spell it
+        QVERIFY(!roleFromText("Tool"));
     }
 
-    void editsOfVanishedConversationsChangeNothing() {
+    void theListModelsFollowTheStoreRowByRow() {
         ConversationStore store;
-        const QUuid id = addConversation(store);
-        ChatMessage placeholder = ChatMessage::make(Role::assistant, QString());
-        const QUuid messageId = placeholder.id;
-        QVERIFY(store.appendMessage(id, placeholder));
-        QVERIFY(store.setMessageContent(id, messageId, QStringLiteral("done")));
-        QVERIFY(!store.setMessageContent(id, QUuid::createUuid(), QStringLiteral("x")));
-        store.deleteConversation(id);
-        QVERIFY(!store.appendMessage(id, ChatMessage::make(Role::user, QStringLiteral("x"))));
-        QVERIFY(!store.setMessageContent(id, messageId, QStringLiteral("late")));
-        QVERIFY(!store.appendToLastMessage(id, QStringLiteral("piece")));
-        QVERIFY(!store.setTitle(id, QStringLiteral("t")));
-    }
-
-    void messageModelAppendsRowsWithoutResetting() {
-        ConversationStore store;
-        const QUuid id = addConversation(store);
-        MessageListModel model(&store);
-        QAbstractItemModelTester tester(&model,
-                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
-        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-        QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
-
-        for (int i = 0; i < 100; ++i) {
-            store.appendMessage(id, ChatMessage::make(Role::user, QStringLiteral("m%1").arg(i)));
-        }
-        ChatMessage reply = ChatMessage::make(Role::assistant, QString());
-        const QUuid replyId = reply.id;
-        store.appendMessage(id, reply);
-        QCOMPARE(inserted.size(), 101);
-        QCOMPARE(model.rowCount(), 101);
-        QCOMPARE(reset.size(), 0);
-
-        store.setMessageContent(id, replyId, QStringLiteral("answer"));
-        store.appendToLastMessage(id, QStringLiteral(" more"));
+        const QUuid shown = add(store);
+        MessageListModel messages(&store);
+        ConversationListModel conversations(&store);
+        using Tester = QAbstractItemModelTester;
+        Tester messageTester(&messages, Tester::FailureReportingMode::QtTest);
+        Tester conversationTester(&conversations, Tester::FailureReportingMode::QtTest);
+        QSignalSpy inserted(&messages, &QAbstractItemModel::rowsInserted);
+        QSignalSpy changed(&messages, &QAbstractItemModel::dataChanged);
+        QSignalSpy listReset(&conversations, &QAbstractItemModel::modelReset);
+        store.appendMessage(shown, callRecord("c1", "read_file", "{}"));
+        store.appendMessage(shown, resultRecord("c1", "read_file", false, "out"));
+        const ChatMessage reply = message(Role::assistant, QString());
+        store.appendMessage(shown, reply);
+        QCOMPARE(inserted.size(), 3);
+        store.setMessageContent(shown, reply.id, "answer");
+        store.appendToLastMessage(shown, " more");
         QCOMPARE(changed.size(), 2);
-        QCOMPARE(changed.last().at(0).toModelIndex().row(), 100);
-        QCOMPARE(model.data(model.index(100), MessageListModel::ContentRole).toString(),
-                 QStringLiteral("answer more"));
-        QCOMPARE(model.data(model.index(100), MessageListModel::RoleRole).toString(),
-                 QStringLiteral("assistant"));
+        QCOMPARE(messages.data(messages.index(2), MessageListModel::ContentRole), "answer more");
+        QCOMPARE(messages.data(messages.index(2), MessageListModel::RoleRole), "assistant");
+        QCOMPARE(
+            messages.data(messages.index(0), MessageListModel::ToolCallRole).toMap()["summary"],
+            "path: /tmp/a");
+        QVERIFY(!messages.data(messages.index(0), MessageListModel::ToolResultRole).isValid());
+        const QVariantMap result =
+            messages.data(messages.index(1), MessageListModel::ToolResultRole).toMap();
+        QVERIFY(!result["success"].toBool() && result["output"] == "out");
 
-        // Appends to another conversation do not touch this list.
-        const QUuid other = QUuid::createUuid();
-        Conversation background = Conversation::make(QStringLiteral("bg"));
-        background.id = other;
-        store.insertAndSelect(background);
-        QCOMPARE(reset.size(), 1); // a new selection is the one reset
-        store.setCurrentConversationId(id);
-        inserted.clear();
-        store.appendMessage(other, ChatMessage::make(Role::user, QStringLiteral("elsewhere")));
-        QCOMPARE(inserted.size(), 0);
-        QCOMPARE(model.rowCount(), 101);
+        QSignalSpy reset(&messages, &QAbstractItemModel::modelReset);
+        const QUuid other = add(store, "other"); // a new selection is the one reset
+        QCOMPARE(reset.size(), 1);
+        store.setCurrentConversationId(shown);
+        store.appendMessage(other, message(Role::user, "elsewhere"));
+        QCOMPARE(inserted.size(), 3);
+        store.setTitle(shown, "renamed");
+        QCOMPARE(conversations.data(conversations.index(1), ConversationListModel::TitleRole),
+                 "renamed");
+        store.deleteConversation(shown); // the top one is shown
+        QCOMPARE(messages.data(messages.index(0), MessageListModel::ContentRole), "elsewhere");
+        QCOMPARE(
+            conversations.data(conversations.index(0), ConversationListModel::ConversationIdRole),
+            other.toString(QUuid::WithoutBraces));
+        QCOMPARE(listReset.size(), 0);
     }
 
-    void messageModelExposesToolRecords() {
-        ConversationStore store;
-        const QUuid id = addConversation(store);
-        MessageListModel model(&store);
-        QAbstractItemModelTester tester(&model,
-                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
-        ChatMessage call = ChatMessage::make(Role::tool, QString());
-        call.toolCall = ToolCallInfo{QStringLiteral("c1"),
-                                     QStringLiteral("read_file"),
-                                     {{QStringLiteral("path"), QStringLiteral("/tmp/a")}},
-                                     QStringLiteral("{\"path\":\"/tmp/a\"}")};
-        ChatMessage result = ChatMessage::make(Role::tool, QStringLiteral("out"));
-        result.toolResult = ToolResultInfo{QStringLiteral("c1"), QStringLiteral("read_file"), false,
-                                           QStringLiteral("out")};
-        store.appendMessage(id, call);
-        store.appendMessage(id, result);
-        const QVariantMap callData =
-            model.data(model.index(0), MessageListModel::ToolCallRole).toMap();
-        QCOMPARE(callData[QStringLiteral("tool")].toString(), QStringLiteral("read_file"));
-        QCOMPARE(callData[QStringLiteral("summary")].toString(), QStringLiteral("path: /tmp/a"));
-        QVERIFY(!model.data(model.index(0), MessageListModel::ToolResultRole).isValid());
-        const QVariantMap resultData =
-            model.data(model.index(1), MessageListModel::ToolResultRole).toMap();
-        QCOMPARE(resultData[QStringLiteral("success")].toBool(), false);
-        QCOMPARE(resultData[QStringLiteral("output")].toString(), QStringLiteral("out"));
+    void wireMessagesInBothModes() {
+        QCOMPARE(buildWireMessages(toolExchange(), "SYS", WireMode::native), kNative);
+        QCOMPARE(buildWireMessages(toolExchange(), "SYS", WireMode::text), kText);
     }
 
-    void messageModelFollowsDeletionOfTheShownConversation() {
-        ConversationStore store;
-        const QUuid first = addConversation(store);
-        store.appendMessage(first, ChatMessage::make(Role::user, QStringLiteral("kept")));
-        const QUuid second = addConversation(store);
-        store.appendMessage(second, ChatMessage::make(Role::user, QStringLiteral("a")));
-        store.appendMessage(second, ChatMessage::make(Role::user, QStringLiteral("b")));
-        MessageListModel model(&store);
-        QAbstractItemModelTester tester(&model,
-                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QCOMPARE(model.rowCount(), 2);
-        store.deleteConversation(second);
-        QCOMPARE(model.rowCount(), 1);
-        QCOMPARE(model.data(model.index(0), MessageListModel::ContentRole).toString(),
-                 QStringLiteral("kept"));
-        store.deleteConversation(first);
-        QCOMPARE(model.rowCount(), 0);
+    void providerMembersGoBackWithTheirTurnOnly() {
+        // Gemini's thought signature rides on its call; DeepSeek's reasoning on
+        // the turn that called tools, not on the turn that answered.
+        const QJsonObject google{{"google", QJsonObject{{"thought_signature", "Sig"}}}};
+        Conversation conversation = toolExchange();
+        conversation.messages[5].content = u"Let me check."_s;
+        conversation.messages[5].reasoningContent = u"think first"_s;
+        conversation.messages[6].toolCall->extras = QJsonObject{{"extra_content", google}};
+        conversation.messages.last() = message(Role::assistant, "Done.");
+        conversation.messages.last().reasoningContent = u"summarise"_s;
+        // An empty prompt sends no system message.
+        const WireMessages native = buildWireMessages(conversation, QString(), WireMode::native);
+        const QJsonObject turn = native[2].toObject();
+        QCOMPARE(turn["content"], u"Let me check."_s);
+        QCOMPARE(turn["reasoning_content"], u"think first"_s);
+        QCOMPARE(turn["tool_calls"][0]["extra_content"], google);
+        QVERIFY(!turn["tool_calls"][1].toObject().contains("extra_content"));
+        QCOMPARE(native.last(), QJsonObject({{"role", "assistant"}, {"content", "Done."}}));
+        // The local model gets text only.
+        const WireMessages text = buildWireMessages(conversation, QString(), WireMode::text);
+        QCOMPARE(text[2], QJsonObject({{"role", "assistant"}, {"content", "Let me check."}}));
+        const QByteArray all = QJsonDocument(text).toJson();
+        QVERIFY(!all.contains("extra_content") && !all.contains("reasoning"));
     }
 
-    void conversationModelTracksInsertRemoveAndTitles() {
-        ConversationStore store;
-        ConversationListModel model(&store);
-        QAbstractItemModelTester tester(&model,
-                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
-        const QUuid a = addConversation(store, QStringLiteral("a"));
-        const QUuid b = addConversation(store, QStringLiteral("b"));
-        addConversation(store, QStringLiteral("c"));
-        QCOMPARE(model.rowCount(), 3);
-        QCOMPARE(model.data(model.index(0), ConversationListModel::TitleRole).toString(),
-                 QStringLiteral("c"));
-        store.setTitle(a, QStringLiteral("renamed"));
-        QCOMPARE(model.data(model.index(2), ConversationListModel::TitleRole).toString(),
-                 QStringLiteral("renamed"));
-        store.deleteConversation(b);
-        QCOMPARE(model.rowCount(), 2);
-        QCOMPARE(model.data(model.index(1), ConversationListModel::ConversationIdRole).toString(),
-                 a.toString(QUuid::WithoutBraces));
-        QCOMPARE(reset.size(), 0);
+    void theCacheGivesWhatAFreshBuildGives() {
+        // The conversation grows as the loop grows it, its last message changing in
+        // place; after every step the kept forms must equal a fresh build, in both modes.
+        WireMessageCache cache;
+        const Conversation full = toolExchange();
+        Conversation growing = full;
+        const auto check = [&] {
+            for (WireMode mode : {WireMode::native, WireMode::text, WireMode::native}) {
+                QCOMPARE(cache.build(growing, "S", mode), buildWireMessages(growing, "S", mode));
+            }
+        };
+        for (qsizetype size = 1; size <= full.messages.size(); ++size) {
+            growing.messages = full.messages.first(size);
+            ChatMessage& last = growing.messages.last();
+            check();
+            last.content += u"streamed"_s;
+            check();
+            last.reasoningContent = u"r"_s;
+            check();
+        }
+        cache.retainOnly([](const QUuid&) { return false; }); // forgetting keeps answers right
+        check();
     }
 };
 

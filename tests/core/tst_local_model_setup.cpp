@@ -13,208 +13,125 @@
 
 #include <csignal>
 
-namespace {
-
-const QString loadFailed = QStringLiteral(
-    "Ollama is not running or qwen model not found. Please install and start Ollama, then run: "
-    "ollama pull qwen2.5:3b");
-
-// Every value a property took, in order.
-struct ValueLog {
-    QStringList values;
-    template <typename Read>
-    ValueLog(LocalModelSetup& setup, void (LocalModelSetup::*changed)(), Read read) {
-        QObject::connect(&setup, changed, &setup,
-                         [this, &setup, read] { values.append(read(setup)); });
-    }
-};
-
-QString boolText(bool value) {
-    return value ? QStringLiteral("true") : QStringLiteral("false");
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
+using namespace Qt::StringLiterals;
 
 class LocalModelSetupTest : public QObject {
     Q_OBJECT
 
-private:
     QTemporaryDir m_dir;
-
     QString path(const QString& name) const { return m_dir.filePath(name); }
+    QByteArray read(const QString& name) const {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
     // The fake program; its behaviour comes from the environment of this
-    // process, which the pull must hand on.
+    // process, which the pull must hand on. Gated: it waits for "gate" midway.
     void useFakeOllama(LocalModelSetup& setup, const QByteArray& output, int exitStatus,
-                       bool gated = false, const QByteArray& finalOutput = {}) {
+                       const QByteArray& finalOutput = {}) {
         setup.setExecutableCandidates({path("missing/ollama"), EMBERGLASS_FAKE_OLLAMA}, false);
         qputenv("FAKE_OLLAMA_OUTPUT", output);
         qputenv("FAKE_OLLAMA_FINAL", finalOutput);
         qputenv("FAKE_OLLAMA_EXIT", QByteArray::number(exitStatus));
-        qputenv("FAKE_OLLAMA_GATE", gated ? path("gate").toLocal8Bit() : QByteArray());
     }
-
-    void openGate() {
-        QFile gate(path("gate"));
-        QVERIFY(gate.open(QIODevice::WriteOnly));
-    }
+    bool openGate() { return QFile(path("gate")).open(QIODevice::WriteOnly); }
 
 private Q_SLOTS:
     void init() {
-        QVERIFY(m_dir.isValid());
-        QFile::remove(path("gate"));
-        QFile::remove(path("args"));
-        QFile::remove(path("pid"));
+        for (const char* name : {"gate", "args", "pid"}) {
+            QFile::remove(path(name));
+        }
         qputenv("FAKE_OLLAMA_ARGS_FILE", path("args").toLocal8Bit());
         qputenv("FAKE_OLLAMA_PID_FILE", path("pid").toLocal8Bit());
+        qputenv("FAKE_OLLAMA_GATE", path("gate").toLocal8Bit());
     }
 
-    void loadSucceedsWithAQwenModel() {
+    void aLoadSucceedsOnlyWithAQwenModelAndOnlyTheLatestDecides() {
+        const QString failed = u"Ollama is not running or qwen model not found. Please install "
+                               "and start Ollama, then run: ollama pull qwen2.5:3b"_s;
         FakeOllamaServer server;
+        LocalModelSetup setup;
+        setup.setOllamaBase(server.baseUrl());
+        QStringList loading;
+        QStringList errors;
+        connect(&setup, &LocalModelSetup::isLoadingModelChanged, this,
+                [&] { loading << (setup.isLoadingModel() ? u"loading"_s : u"idle"_s); });
+        connect(&setup, &LocalModelSetup::modelLoadErrorChanged, this,
+                [&] { errors << setup.modelLoadError(); });
         server.enqueue(FakeOllamaServer::tags({"llama3"}));
         server.enqueue(FakeOllamaServer::tags({"llama3", "qwen2.5:3b"}));
-        LocalModelSetup setup;
-        setup.setOllamaBase(server.baseUrl());
-        ValueLog loading(setup, &LocalModelSetup::isLoadingModelChanged,
-                         [](LocalModelSetup& s) { return boolText(s.isLoadingModel()); });
-        ValueLog errors(setup, &LocalModelSetup::modelLoadErrorChanged,
-                        [](LocalModelSetup& s) { return s.modelLoadError(); });
+        QCOMPARE(finished(setup.load()), false);
+        QCOMPARE(finished(setup.load()), true); // clearing the old error first
+        QCOMPARE(loading, (QStringList{"loading", "idle", "loading", "idle"}));
+        QCOMPARE(errors, (QStringList{failed, ""}));
 
-        const auto failed = startTask(setup.load());
-        QVERIFY(setup.isLoadingModel());
-        QTRY_VERIFY(failed->has_value());
-        QCOMPARE(**failed, false);
-        QCOMPARE(setup.modelLoadError(), loadFailed);
-        QVERIFY(!setup.isLoadingModel());
-
-        // The next load clears the old error first.
-        const auto succeeded = startTask(setup.load());
-        QTRY_VERIFY(succeeded->has_value());
-        QCOMPARE(**succeeded, true);
-        QCOMPARE(setup.modelLoadError(), QString());
-        QCOMPARE(loading.values, (QStringList{"true", "false", "true", "false"}));
-        QCOMPARE(errors.values, (QStringList{loadFailed, QString()}));
-        QCOMPARE(server.lastRequest().path, QStringLiteral("/api/tags"));
-    }
-
-    void loadFailsWithoutServer() {
-        FakeOllamaServer server;
-        LocalModelSetup setup;
-        setup.setOllamaBase(server.baseUrl());
-        server.stopListening();
-        const auto loaded = startTask(setup.load());
-        QTRY_VERIFY(loaded->has_value());
-        QCOMPARE(**loaded, false);
-        QCOMPARE(setup.modelLoadError(), loadFailed);
-        QVERIFY(!setup.isLoadingModel());
-    }
-
-    void overlappingLoadsOnlyTheLatestDecides() {
         // The older load answers last, and wrongly: it must not set an error.
-        FakeOllamaServer server;
         server.enqueue(FakeOllamaServer::tags({"llama3"}).delayedBy(300));
         server.enqueue(FakeOllamaServer::tags({"qwen2.5:3b"}));
-        LocalModelSetup setup;
-        setup.setOllamaBase(server.baseUrl());
         const auto first = startTask(setup.load());
-        QTRY_COMPARE(server.requests().size(), 1);
-        const auto second = startTask(setup.load());
-        QTRY_VERIFY(second->has_value());
-        QCOMPARE(**second, true);
-        QVERIFY(!setup.isLoadingModel());
+        QTRY_COMPARE(server.requests().size(), 3);
+        QCOMPARE(finished(setup.load()), true);
         QTRY_VERIFY(first->has_value());
-        QCOMPARE(**first, false);
-        QVERIFY(setup.modelLoadError().isEmpty());
-        QVERIFY(!setup.isLoadingModel());
+        QVERIFY(!**first && setup.modelLoadError().isEmpty() && !setup.isLoadingModel());
+
+        server.stopListening();
+        QCOMPARE(finished(setup.load()), false);
+        QCOMPARE(setup.modelLoadError(), failed);
     }
 
-    void successfulPullShowsTheTailOfEachChunk() {
+    void aPullShowsTheTailOfEachChunkAndIsNotStartedTwice() {
         LocalModelSetup setup;
-        const QByteArray chunk =
-            QByteArray(140, '.') + "pulling 6a0746a1ec1a: 42% |####      | 812 MB/1.9 GB 24 MB/s";
-        QCOMPARE(chunk.size(), 200);
-        useFakeOllama(setup, "  \n" + chunk + "\r\n", 0, true);
-        ValueLog progress(setup, &LocalModelSetup::ollamaPullProgressChanged,
-                          [](LocalModelSetup& s) { return s.ollamaPullProgress(); });
+        const QByteArray chunk = QByteArray(140, '.') + "pulling 6a0746a1ec1a: 42% |####  | 812 MB";
+        useFakeOllama(setup, "  \n" + chunk + "\r\n", 0);
+        QStringList progress;
+        connect(&setup, &LocalModelSetup::ollamaPullProgressChanged, this,
+                [&] { progress << setup.ollamaPullProgress(); });
         QSignalSpy pulled(&setup, &LocalModelSetup::modelPulled);
-
         setup.pull();
         QVERIFY(setup.isPullingModel());
-        QCOMPARE(setup.ollamaPullProgress(), QStringLiteral("Starting download..."));
-        const QString tail = QString::fromLatin1(chunk.right(60));
-        QTRY_COMPARE(setup.ollamaPullProgress(), tail);
-        QCOMPARE(readFile(path("args")), QByteArray("pull qwen2.5:3b\n"));
-        QVERIFY(pulled.isEmpty());
-
-        openGate();
+        QTRY_COMPARE(progress, (QStringList{"Starting download...", chunk.right(60)}));
+        setup.pull(); // while pulling: nothing changes
+        QCOMPARE(progress.size(), 2);
+        QVERIFY(openGate());
         QTRY_COMPARE(pulled.size(), 1);
-        QVERIFY(!setup.isPullingModel());
-        QCOMPARE(setup.ollamaPullProgress(), QStringLiteral("Model ready!"));
-        QCOMPARE(setup.modelLoadError(), QString());
-        QCOMPARE(progress.values, (QStringList{"Starting download...", tail, "Model ready!"}));
+        QVERIFY(!setup.isPullingModel() && setup.modelLoadError().isEmpty());
+        QCOMPARE(progress.last(), u"Model ready!"_s);
+        QCOMPARE(read("args"), "pull qwen2.5:3b\n"); // once
     }
 
-    void pullWhilePullingChangesNothing() {
+    void aCharacterSplitAcrossOutputChunksIsKept() {
         LocalModelSetup setup;
-        useFakeOllama(setup, "first", 0, true);
+        useFakeOllama(setup, "a \xe2\x96\x95\xe2\x96", 0, "\x88\xe2\x96\x88 b"); // "▕██" split
+        QStringList progress;
+        connect(&setup, &LocalModelSetup::ollamaPullProgressChanged, this,
+                [&] { progress << setup.ollamaPullProgress(); });
         setup.pull();
-        QTRY_COMPARE(setup.ollamaPullProgress(), QStringLiteral("first"));
-        QSignalSpy progress(&setup, &LocalModelSetup::ollamaPullProgressChanged);
-        QSignalSpy pulling(&setup, &LocalModelSetup::isPullingModelChanged);
-        setup.pull();
-        QCOMPARE(setup.ollamaPullProgress(), QStringLiteral("first"));
-        QVERIFY(progress.isEmpty());
-        QVERIFY(pulling.isEmpty());
-
-        openGate();
+        QTRY_COMPARE(setup.ollamaPullProgress(), u"a ▕"_s);
+        QVERIFY(openGate());
         QTRY_VERIFY(!setup.isPullingModel());
-        QCOMPARE(readFile(path("args")).count('\n'), 1);
+        QVERIFY2(progress.contains(u"██ b"_s), qPrintable(progress.join('|')));
     }
 
-    void characterSplitAcrossOutputChunksIsKept() {
-        LocalModelSetup setup;
-        // "▕██" split inside the second block character.
-        useFakeOllama(setup, "a \xe2\x96\x95\xe2\x96", 0, true, "\x88\xe2\x96\x88 b");
-        ValueLog progress(setup, &LocalModelSetup::ollamaPullProgressChanged,
-                          [](LocalModelSetup& s) { return s.ollamaPullProgress(); });
-        setup.pull();
-        QTRY_COMPARE(setup.ollamaPullProgress(), QStringLiteral("a ▕"));
-        openGate();
-        QTRY_VERIFY(!setup.isPullingModel());
-        QVERIFY2(progress.values.contains(QStringLiteral("██ b")),
-                 qPrintable(progress.values.join('|')));
-    }
-
-    void failedPullAndMissingProgram_data() {
+    void aFailedPullSaysWhyUntilTheNextOneStarts_data() {
         QTest::addColumn<bool>("programExists");
         QTest::addColumn<QString>("error");
-        QTest::newRow("exit 1") << true
-                                << QStringLiteral("Failed to pull model. Is Ollama installed?");
-        QTest::newRow("no program")
-            << false << QStringLiteral("Ollama not found. Install from ollama.com");
+        QTest::newRow("exit 1") << true << u"Failed to pull model. Is Ollama installed?"_s;
+        QTest::newRow("no program") << false << u"Ollama not found. Install from ollama.com"_s;
     }
-    void failedPullAndMissingProgram() {
+    void aFailedPullSaysWhyUntilTheNextOneStarts() {
         QFETCH(bool, programExists);
         QFETCH(QString, error);
         LocalModelSetup setup;
-        useFakeOllama(setup, "pulling manifest\nError: pull model manifest: file does not exist",
-                      1);
+        QVERIFY(openGate());
+        useFakeOllama(setup, "Error: pull model manifest: file does not exist", 1);
         if (!programExists) {
-            setup.setExecutableCandidates({path("missing/ollama"), path("also-missing")}, false);
+            setup.setExecutableCandidates({path("missing/ollama")}, false);
         }
         QSignalSpy pulled(&setup, &LocalModelSetup::modelPulled);
         setup.pull();
         QTRY_VERIFY(!setup.isPullingModel());
         QCOMPARE(setup.modelLoadError(), error);
-        QCOMPARE(setup.ollamaPullProgress(), QString());
-        QVERIFY(pulled.isEmpty());
-
-        // The error is cleared when the next pull starts.
+        QVERIFY(setup.ollamaPullProgress().isEmpty() && pulled.isEmpty());
         useFakeOllama(setup, {}, 0);
         setup.pull();
         QCOMPARE(setup.modelLoadError(), QString());
@@ -223,39 +140,31 @@ private Q_SLOTS:
 
     void destroyedWhilePullingEndsTheChildQuietly() {
         auto* setup = new LocalModelSetup;
-        useFakeOllama(*setup, "working", 0, true);
+        useFakeOllama(*setup, "working", 0);
         QSignalSpy pulled(setup, &LocalModelSetup::modelPulled);
         setup->pull();
-        QTRY_VERIFY(!readFile(path("pid")).isEmpty());
-        const pid_t child = readFile(path("pid")).trimmed().toInt();
-        QVERIFY(child > 0);
+        QTRY_VERIFY(read("pid").trimmed().toInt() > 0);
+        const pid_t child = read("pid").trimmed().toInt();
         delete setup;
-        // Killed and reaped, and nothing reported to the gone owner.
-        QTRY_VERIFY(::kill(child, 0) != 0);
+        QTRY_VERIFY(::kill(child, 0) != 0); // killed and reaped
         QVERIFY(pulled.isEmpty());
     }
 
-    void programIsLookedForInOrder() {
-        const QString first = path("bin1/ollama");
-        const QString second = path("bin2/ollama");
-        const QString onPath = path("pathdir/ollama");
-        QVERIFY(QDir().mkpath(path("bin2")) && QDir().mkpath(path("pathdir")));
-        for (const QString& file : {second, onPath}) {
-            QFile program(file);
+    void theProgramIsLookedForInOrder() {
+        QVERIFY(QDir().mkpath(path("bin")) && QDir().mkpath(path("onpath")));
+        for (const char* name : {"bin/ollama", "onpath/ollama"}) {
+            QFile program(path(name));
             QVERIFY(program.open(QIODevice::WriteOnly));
             program.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         }
-        QCOMPARE(LocalModelSetup::locateOllama({first, second}, true), second);
+        const QString missing = path("missing/ollama");
+        QCOMPARE(LocalModelSetup::locateOllama({missing, path("bin/ollama")}, true),
+                 path("bin/ollama"));
         const QByteArray savedPath = qgetenv("PATH");
-        qputenv("PATH", path("pathdir").toLocal8Bit());
-        QCOMPARE(LocalModelSetup::locateOllama({first}, true), onPath);
-        QCOMPARE(LocalModelSetup::locateOllama({first}, false), first);
+        qputenv("PATH", path("onpath").toLocal8Bit());
+        QCOMPARE(LocalModelSetup::locateOllama({missing}, true), path("onpath/ollama"));
+        QCOMPARE(LocalModelSetup::locateOllama({missing}, false), missing);
         qputenv("PATH", savedPath);
-
-        const QStringList builtIn = LocalModelSetup::defaultExecutableCandidates();
-        QCOMPARE(builtIn,
-                 (QStringList{"/usr/local/bin/ollama", "/opt/homebrew/bin/ollama",
-                              QDir::homePath() + "/.local/bin/ollama", "/usr/bin/ollama"}));
     }
 };
 

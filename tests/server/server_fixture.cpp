@@ -4,26 +4,25 @@
 #include <QUrlQuery>
 
 ServerFixture::ServerFixture() {
-    QObject::connect(&server, &LocalServer::statusChanged,
+    QObject::connect(server.get(), &LocalServer::statusChanged,
                      [this](bool running, std::optional<QString> url) {
                          statusReports.append({running, url});
                      });
-    QObject::connect(&server, &LocalServer::webUserMessage,
+    QObject::connect(server.get(), &LocalServer::webUserMessage,
                      [this](const QString& text) { events.append("user:" + text); });
-    QObject::connect(&server, &LocalServer::webAssistantToken,
+    QObject::connect(server.get(), &LocalServer::webAssistantToken,
                      [this](const QString& piece) { events.append("token:" + piece); });
-    QObject::connect(&server, &LocalServer::webAssistantDone,
+    QObject::connect(server.get(), &LocalServer::webAssistantDone,
                      [this] { events.append(QStringLiteral("done")); });
-    replies.prompt = [this] { return systemPrompt; };
     replies.reply = [this](WireMessages messages) -> TextPieceStream* {
         modelRequests.append(messages);
-        return provideStreams ? playScript(script) : nullptr;
+        return provideStreams ? streams.emplace_back(playScript(script)).data() : nullptr;
     };
-    server.setReplySource(&replies);
+    server->setReplySource(&replies);
 }
 
 bool ServerFixture::start() {
-    server.start();
+    server->start();
     if (statusReports.isEmpty() || !statusReports.last().first || !statusReports.last().second) {
         return false;
     }

@@ -5,9 +5,10 @@
 #include "server/local_server.h"
 
 #include <QList>
-#include <QString>
+#include <QPointer>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 // A LocalServer on a free port whose signals are recorded and whose model is a script.
@@ -18,16 +19,15 @@ struct ServerFixture {
     QByteArray chatTarget() const { return "/api/chat?key=" + key.toUtf8(); }
     QByteArray pageTarget() const { return "/?key=" + key.toUtf8(); }
 
-    FunctionReplySource replies;
-    LocalServer server{0};
+    FunctionReplySource replies; // outlives the server, which asks it
+    std::unique_ptr<LocalServer> server = std::make_unique<LocalServer>(0);
     StreamScript script;
-    QString systemPrompt;
     bool provideStreams = true;
 
-    // "user:TEXT", "token:PIECE", "done", in the order they were emitted.
-    QStringList events;
+    QStringList events; // "user:TEXT", "token:PIECE", "done", in the order they were emitted
     QList<std::pair<bool, std::optional<QString>>> statusReports;
     QList<WireMessages> modelRequests;
+    QList<QPointer<TextPieceStream>> streams;
 
     quint16 port = 0;
     QString key;
