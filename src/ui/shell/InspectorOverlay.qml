@@ -33,7 +33,8 @@ Item {
 
     onPanelChanged: {
         const hadFocus = holdsFocus()
-        if (isOpen) {
+        // `isOpen` may not have followed `panel` yet in this handler.
+        if (panel !== undefined) {
             shownPanel = panel
         }
         if (hadFocus) {
