@@ -3,6 +3,7 @@ import QtTest
 import Emberglass.Backend
 import Emberglass.Chat
 import Emberglass.Shell
+import Emberglass.Theme
 import Emberglass.TestHarness
 
 // The main window wired to the controller: the launch phases, the sidebar's
@@ -182,6 +183,13 @@ Item {
             tryCompare(findChild(result, "outputArea"), "height", 200)
             compare(textOf(result, "outputText"), output, "the whole output, not cut")
             verify(findChild(result, "outputScroll").contentHeight > 200, "long output scrolls")
+        }
+
+        function test_theViewsColoursComeFromThePalette() {
+            // An unresolved palette leaves every colour black.
+            for (const name of ["background", "surface", "accent", "danger", "onFill"])
+                verify(!Qt.colorEqual(Theme[name], "black"), name)
+            compare(Theme.accent, Colors.accent)
         }
 
         function test_bannersAndTheModelName() {
