@@ -23,7 +23,8 @@ qsizetype columnFromLetters(const QString& letters) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size >= 3) {
-        const qsizetype column = (qsizetype(data[0]) << 16 | qsizetype(data[1]) << 8 | data[2]) % 20000000;
+        const qsizetype column =
+            (qsizetype(data[0]) << 16 | qsizetype(data[1]) << 8 | data[2]) % 20000000;
         const QString letters = SpreadsheetCells::columnLetters(column);
         for (QChar letter : letters) {
             if (letter < QLatin1Char('A') || letter > QLatin1Char('Z')) {
@@ -34,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             __builtin_trap();
         }
     }
-    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QString text =
+        QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     if (SpreadsheetCells::isNumericCell(text)) {
         // A numeric cell reads whole in the C locale, with nothing left over.
         const QByteArray bytes = text.toUtf8();

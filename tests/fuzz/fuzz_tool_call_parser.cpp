@@ -6,7 +6,8 @@
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QString reply = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QString reply =
+        QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const ToolCallParse parse = parseToolCalls(reply);
     // Nothing is invented: the texts come from the reply, and without calls the
     // text is the whole reply, trimmed.
