@@ -46,7 +46,7 @@ public:
     void abandonLoads();
 
     // Downloads the model in a child process; ignored while one is running.
-    void pull();
+    Q_INVOKABLE void pull();
 
     // The built-in places of the ollama program, in the order they are tried.
     static QStringList defaultExecutableCandidates();

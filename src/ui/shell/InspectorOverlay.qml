@@ -33,7 +33,8 @@ Item {
 
     onPanelChanged: {
         const hadFocus = holdsFocus()
-        if (isOpen) {
+        // Not isOpen: that binding may not have seen the change yet.
+        if (panel !== undefined) {
             shownPanel = panel
         }
         if (hadFocus) {

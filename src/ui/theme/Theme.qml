@@ -1,5 +1,6 @@
 pragma Singleton
 import QtQuick
+import Emberglass.Theme
 
 // The palette, type sizes and fonts of every view. The colours are the
 // application's own (Colors, shared with the C++ side).
