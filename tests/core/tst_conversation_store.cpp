@@ -148,7 +148,8 @@ private Q_SLOTS:
         store.appendToLastMessage(shown, " more");
         QCOMPARE(changed.size(), 2);
         QCOMPARE(messages.data(messages.index(2), MessageListModel::ContentRole), "answer more");
-        QCOMPARE(messages.data(messages.index(2), MessageListModel::RoleRole), "assistant");
+        QCOMPARE(messages.data(messages.index(2), MessageListModel::RoleRole).value<Role>(),
+                 Role::assistant);
         QCOMPARE(
             messages.data(messages.index(0), MessageListModel::ToolCallRole).toMap()["summary"],
             "path: /tmp/a");
