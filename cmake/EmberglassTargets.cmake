@@ -31,6 +31,9 @@ function(emberglass_add_library name)
   emberglass_expose_headers(${name} PUBLIC ${ARG_SOURCES})
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
   set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+  # The QML modules register some of these types as foreign types; their
+  # metatypes let the type registrar and qmllint see the properties.
+  qt_extract_metatypes(${name})
 endfunction()
 
 # emberglass_add_test(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>]

@@ -6,13 +6,11 @@
 #include <optional>
 
 // Which model client answers. The text values are also the labels shown.
-class AIBackendType {
-    Q_GADGET
-
-public:
-    enum class Value { cloud, local };
-    Q_ENUM(Value)
-};
+namespace AIBackendType {
+Q_NAMESPACE
+enum class Value { cloud, local };
+Q_ENUM_NS(Value)
+} // namespace AIBackendType
 using AIBackend = AIBackendType::Value;
 
 QString toText(AIBackend backend);

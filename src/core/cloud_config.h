@@ -8,13 +8,11 @@
 #include <optional>
 
 // The supported cloud providers, in display order.
-class CloudProviderPresetType {
-    Q_GADGET
-
-public:
-    enum class Value { grok, doubao, chatgpt, gemini, deepseek };
-    Q_ENUM(Value)
-};
+namespace CloudProviderPresetType {
+Q_NAMESPACE
+enum class Value { grok, doubao, chatgpt, gemini, deepseek };
+Q_ENUM_NS(Value)
+} // namespace CloudProviderPresetType
 using CloudProviderPreset = CloudProviderPresetType::Value;
 
 const QList<CloudProviderPreset>& allCloudProviders();

@@ -12,13 +12,11 @@
 #include <optional>
 
 // The author of a message; compared and stored by its text value.
-class RoleType {
-    Q_GADGET
-
-public:
-    enum class Value { user, assistant, system, tool };
-    Q_ENUM(Value)
-};
+namespace RoleType {
+Q_NAMESPACE
+enum class Value { user, assistant, system, tool };
+Q_ENUM_NS(Value)
+} // namespace RoleType
 using Role = RoleType::Value;
 
 QString toText(Role role);

@@ -3,11 +3,9 @@
 #include <QObject>
 
 // The inspector panels, in the order of their sidebar buttons.
-class InspectorSidebarPanelType {
-    Q_GADGET
-
-public:
-    enum class Value { mobile, model, persona, about };
-    Q_ENUM(Value)
-};
+namespace InspectorSidebarPanelType {
+Q_NAMESPACE
+enum class Value { mobile, model, persona, about };
+Q_ENUM_NS(Value)
+} // namespace InspectorSidebarPanelType
 using InspectorSidebarPanel = InspectorSidebarPanelType::Value;

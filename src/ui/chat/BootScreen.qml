@@ -81,8 +81,10 @@ Item {
         PauseAnimation {
             duration: 200
         }
-        ScriptAction {
-            script: boot.showLines = true
+        PropertyAction {
+            target: boot
+            property: "showLines"
+            value: true
         }
     }
 

@@ -23,6 +23,9 @@ Column {
         visible: active
         width: record.width - record.leftPadding - record.rightPadding
         sourceComponent: ToolCallView {
+            // Qt 6.4 cannot load a bound component through a Loader, so the components here
+            // are not bound and reach the view by id.
+            // qmllint disable unqualified
             call: record.call
         }
     }
@@ -35,6 +38,7 @@ Column {
         sourceComponent: ToolResultView {
             objectName: "toolResultView"
             result: record.result
+            // qmllint enable unqualified
         }
     }
 }

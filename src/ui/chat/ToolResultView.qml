@@ -157,7 +157,8 @@ Item {
                     x: 9
                     y: 9
                     width: outputFlick.width - 18
-                    text: view.output
+                    // Reached by id from a Loader's component (not bound: Qt 6.4 cannot load bound ones).
+                    text: view.output // qmllint disable unqualified
                     wrapMode: TextEdit.WrapAtWordBoundaryOrAnywhere
                     font.family: Theme.monoFamily
                     font.pixelSize: Theme.textFootnote

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import Emberglass.Backend
@@ -39,14 +40,15 @@ ListView {
         // reports its final height later.
         onHeightChanged: {
             if (transcript.followsEnd && index === transcript.count - 1) {
-                Qt.callLater(transcript.scrollToEnd, true)
+                Qt.callLater(transcript.scrollToEnd, true) // qmllint disable type
             }
         }
     }
 
     function followEnd(animated) {
         followsEnd = true
-        Qt.callLater(scrollToEnd, animated)
+        // Qt 6.4's qmllint takes Qt.callLater for a property.
+        Qt.callLater(scrollToEnd, animated) // qmllint disable type
     }
 
     onMovementStarted: followsEnd = false

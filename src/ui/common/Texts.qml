@@ -81,7 +81,9 @@ QtObject {
     readonly property string aboutLinkDescription: "Opens the web site in the browser"
 
     // "Soul & memory, server running, Ctrl+3": a panel button's detail.
-    function panelDetail(subtitle, number, state) {
-        return [subtitle, state, "Ctrl+" + number].filter(t => t.length > 0).join(", ")
+    function panelDetail(subtitle: string, number: int, state: string): string {
+        const lead = subtitle.length > 0 ? subtitle + ", " : ""
+        const middle = state.length > 0 ? state + ", " : ""
+        return lead + middle + "Ctrl+" + number
     }
 }

@@ -32,11 +32,11 @@ AbstractButton {
     font.letterSpacing: letterSpacing
 
     contentItem: Item {
-        implicitWidth: row.implicitWidth
-        implicitHeight: row.implicitHeight
+        // The row's size: its only child, centred.
+        implicitWidth: childrenRect.width
+        implicitHeight: childrenRect.height
 
         Row {
-            id: row
             anchors.centerIn: parent
             spacing: 6
             layoutDirection: button.symbolAfterText ? Qt.RightToLeft : Qt.LeftToRight

@@ -12,7 +12,7 @@ Rectangle {
 
     property int panel: InspectorSidebarPanel.Value.mobile
     readonly property var identity: InspectorTexts.panelHeader(panel)
-    readonly property Item content: contentLoader.item
+    readonly property Item content: contentLoader.item as Item
 
     function close() {
         ChatViewModel.closeInspector()

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Layouts
 import Emberglass.Backend
@@ -147,6 +148,7 @@ ColumnLayout {
         model: InspectorTexts.setupSteps
 
         DecoratedText {
+            id: setupStep
             required property int index
             required property string modelData
             Layout.fillWidth: true
@@ -157,7 +159,7 @@ ColumnLayout {
 
             Text {
                 width: 14
-                text: index + 1
+                text: setupStep.index + 1
                 font.family: Theme.monoFamily
                 font.pixelSize: Theme.textCaption
                 font.bold: true

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Layouts
 import Emberglass.Backend
@@ -35,11 +36,11 @@ ColumnLayout {
         onClicked: ChatViewModel.toggleServer()
 
         contentItem: Item {
-            implicitWidth: serverLabel.implicitWidth
-            implicitHeight: serverLabel.implicitHeight
+            // The row's size: its only child, centred.
+            implicitWidth: childrenRect.width
+            implicitHeight: childrenRect.height
 
             Row {
-                id: serverLabel
                 anchors.centerIn: parent
                 spacing: 8
 
@@ -123,6 +124,7 @@ ColumnLayout {
             model: InspectorTexts.mobileSteps
 
             DecoratedText {
+                id: mobileStep
                 required property int index
                 required property string modelData
                 Layout.fillWidth: true
@@ -137,7 +139,7 @@ ColumnLayout {
 
                     Text {
                         anchors.centerIn: parent
-                        text: index + 1
+                        text: mobileStep.index + 1
                         font.family: Theme.monoFamily
                         font.pixelSize: Theme.textSmall
                         font.bold: true

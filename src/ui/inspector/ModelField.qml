@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
@@ -44,11 +45,12 @@ ColumnLayout {
             font.family: Theme.fontFamily
             font.pixelSize: Theme.textBody
             // The configured model is the current choice when the provider lists it.
-            currentIndex: ChatViewModel.backends.servedModels.indexOf(field.model)
+            currentIndex: Array.from(ChatViewModel.backends.servedModels).indexOf(field.model)
             // Picking a listed model (mouse or arrow keys) saves it like typing does.
             onActivated: index => ChatViewModel.backends.setCloudModel(textAt(index))
 
-            contentItem: TextField {
+            // Reached by id from the frame and through `input`: built at once, not deferred.
+            contentItem: TextField { // qmllint disable deferred-property-id
                 id: editor
                 // Follows the setting; typing saves on every change, as the other fields do.
                 text: field.model
@@ -70,6 +72,7 @@ ColumnLayout {
             }
 
             delegate: ItemDelegate {
+                id: choice
                 required property string modelData
                 required property int index
                 width: combo.width
@@ -77,15 +80,15 @@ ColumnLayout {
                 highlighted: combo.highlightedIndex === index
                 leftPadding: 14
                 contentItem: Text {
-                    text: modelData
+                    text: choice.modelData
                     elide: Text.ElideRight
                     font.family: Theme.fontFamily
                     font.pixelSize: Theme.textBody
-                    font.weight: modelData === field.model ? Font.DemiBold : Font.Normal
+                    font.weight: choice.modelData === field.model ? Font.DemiBold : Font.Normal
                     color: Theme.textPrimary
                 }
                 background: Rectangle {
-                    color: highlighted ? Theme.surfaceAlt : Theme.surface
+                    color: choice.highlighted ? Theme.surfaceAlt : Theme.surface
                 }
             }
 

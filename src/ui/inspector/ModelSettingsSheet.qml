@@ -7,8 +7,8 @@ Popup {
     id: sheet
 
     anchors.centerIn: parent
-    width: Math.max(480, settings.implicitWidth)
-    height: Math.max(420, Math.min(settings.implicitHeight, parent ? parent.height - 80 : 620))
+    width: Math.max(480, implicitContentWidth)
+    height: Math.max(420, Math.min(implicitContentHeight, parent ? parent.height - 80 : 620))
     modal: true
     padding: 0
     closePolicy: Popup.CloseOnPressOutside
@@ -21,7 +21,6 @@ Popup {
     }
 
     contentItem: ModelSettingsView {
-        id: settings
         embedded: false
         radius: 14
         clip: true

@@ -13,7 +13,7 @@ ColumnLayout {
     property string selectedTab: "soul"
     property var selectedMemoryFile: null
     property string editingContent
-    readonly property Item content: loader.item
+    readonly property Item content: loader.item as Item
 
     function selectTab(name) {
         selectedTab = name
@@ -53,6 +53,9 @@ ColumnLayout {
                 objectName: modelData.name + "Tab"
                 text: modelData.label
                 symbol: modelData.symbol
+                // Qt 6.4 cannot load a bound component through a Loader, so the components here
+                // are not bound and reach the view by id.
+                // qmllint disable unqualified
                 selected: view.selectedTab === modelData.name
                 onClicked: view.selectTab(modelData.name)
             }
@@ -135,6 +138,7 @@ ColumnLayout {
             onEdited: text => view.editingContent = text
             onBack: view.selectedMemoryFile = null
             onSave: saveError = view.whyNotSaved(view.persona.saveMemoryFile(view.selectedMemoryFile.url,
+                // qmllint enable unqualified
                                                                               view.editingContent))
         }
     }

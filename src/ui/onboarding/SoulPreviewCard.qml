@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Layouts
 import Emberglass.Inspector
@@ -36,6 +37,7 @@ ColumnLayout {
                 model: OnboardingTexts.previewRows
 
                 DecoratedText {
+                    id: previewRow
                     required property var modelData
                     Layout.fillWidth: true
                     gap: 0
@@ -46,7 +48,7 @@ ColumnLayout {
                     Text {
                         width: 76
                         y: 3
-                        text: modelData.label
+                        text: previewRow.modelData.label
                         font.family: Theme.monoFamily
                         font.pixelSize: Theme.textCaption
                         font.bold: true

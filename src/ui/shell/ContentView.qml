@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import Emberglass.Backend
@@ -40,11 +41,12 @@ Rectangle {
     Repeater {
         model: content.panels
         Item {
+            id: panelShortcut
             required property int index
             required property int modelData
             Shortcut {
-                sequence: "Ctrl+" + (index + 1)
-                onActivated: ChatViewModel.togglePanel(modelData)
+                sequence: "Ctrl+" + (panelShortcut.index + 1)
+                onActivated: ChatViewModel.togglePanel(panelShortcut.modelData)
             }
         }
     }

@@ -96,7 +96,8 @@ Item {
                 active: overlay.visible
                 sourceComponent: InspectorSidebarView {
                     objectName: "inspectorView"
-                    panel: overlay.shownPanel
+                    // Reached by id from a Loader's component (not bound: Qt 6.4 cannot load bound ones).
+                    panel: overlay.shownPanel // qmllint disable unqualified
                 }
             }
 

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -50,7 +51,8 @@ AbstractButton {
                                : "transparent"
     }
 
-    contentItem: RowLayout {
+    // `extra` adds to a row inside: built at once, not deferred.
+    contentItem: RowLayout { // qmllint disable deferred-property-id
         spacing: 12
 
         Rectangle {

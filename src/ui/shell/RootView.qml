@@ -30,6 +30,9 @@ Item {
         shown: root.phase === RootView.Splash
         timeScale: root.timeScale
         sourceComponent: SplashView {
+            // Qt 6.4 cannot load a bound component through a Loader, so the components here
+            // are not bound and reach the view by id.
+            // qmllint disable unqualified
             timeScale: root.timeScale
             onFinished: root.finishSplash()
         }
@@ -42,6 +45,7 @@ Item {
         timeScale: root.timeScale
         sourceComponent: OnboardingView {
             onCompleted: root.completeOnboarding()
+            // qmllint enable unqualified
         }
     }
 

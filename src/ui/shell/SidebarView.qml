@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -186,7 +187,7 @@ Rectangle {
                 positionViewAtIndex(row, ListView.Contain)
                 const item = itemAtIndex(row)
                 if (item) {
-                    item.openMenu()
+                    item.openMenu() // qmllint disable
                 }
             }
 

@@ -58,7 +58,8 @@ Image {
 
     width: size
     height: size
-    sourceSize: Qt.size(Math.ceil(size * 2), Math.ceil(size * 2))
+    sourceSize.width: Math.ceil(size * 2)
+    sourceSize.height: Math.ceil(size * 2)
     opacity: color.a
     smooth: true
     source: name.length > 0 ? "image://icon/" + (symbols[name] || "circle-help") + "/" + hex(color) : ""

@@ -46,6 +46,6 @@ QtObject {
     readonly property real formWidth: 640
 
     // The system font and its monospaced design.
-    readonly property string fontFamily: Qt.application.font.family
+    readonly property string fontFamily: Application.font.family
     readonly property string monoFamily: "DejaVu Sans Mono"
 }
