@@ -17,7 +17,7 @@ Rectangle {
     color: Theme.background
 
     // The four panels, in the order of their buttons and of Ctrl+1 … Ctrl+4.
-    readonly property var panels: [InspectorSidebarPanel.Value.mobile, InspectorSidebarPanel.Value.model,
+    readonly property list<int> panels: [InspectorSidebarPanel.Value.mobile, InspectorSidebarPanel.Value.model,
         InspectorSidebarPanel.Value.persona, InspectorSidebarPanel.Value.about]
 
     // Selected text takes Escape before the panel's shortcut sees it; the key
