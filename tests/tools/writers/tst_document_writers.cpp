@@ -63,11 +63,7 @@ void verifyWord(const QString& pdf, int page, const QString& text, double baseli
     const double bottom = 768 - m.captured(3).toDouble();
     const double top = 768 - m.captured(2).toDouble();
     QVERIFY2(bottom < baseline && baseline - bottom < 0.35 * size && top > baseline + 0.5 * size,
-             qPrintable(QStringLiteral("%1: box %2..%3, baseline %4")
-                            .arg(text)
-                            .arg(bottom)
-                            .arg(top)
-                            .arg(baseline)));
+             qPrintable(text + QStringLiteral(" from %1 to %2").arg(bottom).arg(top)));
     QVERIFY2(left < 0 || qAbs(m.captured(1).toDouble() - left) < 2, qPrintable(text));
 }
 
