@@ -102,21 +102,17 @@ private Q_SLOTS:
                  (ToolOutcome{"read_file", false, "File not found: " + path("dangling")}));
     }
 
-    void writeFileReportsUtf8Bytes_data() {
-        QTest::addColumn<QString>("content");
-        QTest::addColumn<int>("bytes");
-        QTest::newRow("empty") << QString() << 0;
-        QTest::newRow("emoji") << "🌍" << 4;
-        QTest::newRow("cjk and lines") << "你好\n\tworld\r\n" << 15;
-    }
+    void writeFileReportsUtf8Bytes_data() { addJsonRows("tools/files.json", "writes"); }
     void writeFileReportsUtf8Bytes() {
-        QFETCH(QString, content);
-        QFETCH(int, bytes);
+        QFETCH(QJsonObject, row);
+        const QString content = row["content"].toString();
         // Each row under directories that do not exist yet.
         const QString target = path("new/%1/deeper/out.txt").arg(QTest::currentDataTag());
-        QCOMPARE(writeFile(target, content),
-                 (ToolOutcome{"write_file", true,
-                              QStringLiteral("Written %1 bytes to %2").arg(bytes).arg(target)}));
+        QCOMPARE(
+            writeFile(target, content),
+            (ToolOutcome{
+                "write_file", true,
+                QStringLiteral("Written %1 bytes to %2").arg(row["bytes"].toInt()).arg(target)}));
         QCOMPARE(readBytes(target), content.toUtf8());
         QCOMPARE(readFile(target).output, content);
     }
