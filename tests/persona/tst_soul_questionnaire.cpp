@@ -1,6 +1,6 @@
 // The first-run questionnaire: the soul it writes, the order of questions when
-// answers come quickly, blank answers, and the pasted soul. An empty paste and a
-// soul that cannot be written are checked through the onboarding in tst_onboarding. The
+// answers come quickly, blank answers, and the pasted soul. A soul that cannot be
+// written is checked through the onboarding view in tests/qml/tst_panels.qml. The
 // conversation and the soul it writes are in tests/data/persona/questionnaire.json.
 
 #include "persona/agent_name.h"
@@ -96,12 +96,7 @@ private Q_SLOTS:
         QCOMPARE(m_persona->soul(), "edited");
     }
 
-    void answersAreInsertedAsTyped() {
-        answer("  **Ré** #1 \n");
-        QCOMPARE(m_questionnaire->answers().value(Field::name), "**Ré** #1");
-        QVERIFY(m_questionnaire->soulText().startsWith("# **Ré** #1\n\n- Name: **Ré** #1\n"));
-    }
-
+    // Blank answers change nothing; others are trimmed and inserted as typed.
     void blankAnswersChangeNothing() {
         m_questionnaire->begin();
         QSignalSpy logChanges(m_questionnaire.get(), &SoulQuestionnaire::chatLogChanged);
@@ -114,6 +109,9 @@ private Q_SLOTS:
         QCOMPARE(logChanges.count(), 0);
         QVERIFY(m_questionnaire->answers().isEmpty());
         QCOMPARE(m_questionnaire->currentField(), Field::name);
+        answer("  **Ré** #1 \n");
+        QCOMPARE(m_questionnaire->answers().value(Field::name), "**Ré** #1");
+        QVERIFY(m_questionnaire->soulText().startsWith("# **Ré** #1\n\n- Name: **Ré** #1\n"));
     }
 
     void quickSecondAnswerGoesToTheNextField() {
@@ -139,6 +137,8 @@ private Q_SLOTS:
         questionnaire.begin();
         answer("Nova");
         questionnaire.setPasteMode(true);
+        questionnaire.setPastedSoul(" \n\t ");
+        QVERIFY(!questionnaire.hasPastedSoul()); // ENTER is shown dimmed
         questionnaire.setPastedSoul("\n\n  # Lumen\nCurious.\n \n");
         QVERIFY(questionnaire.hasPastedSoul());
         // BACK and forth keeps both the conversation and the paste.

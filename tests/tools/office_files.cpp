@@ -53,10 +53,6 @@ QByteArray wordDocumentXml(const QByteArray& bodyContent) {
            wordNamespace + "\"><w:body>" + bodyContent + "</w:body></w:document>";
 }
 
-ZipEntries docxPackage(const QByteArray& documentXml) {
-    return {{"word/document.xml", documentXml}};
-}
-
 QByteArray worksheetXml(const QByteArray& sheetDataContent) {
     return QByteArray(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
                       "\n<worksheet xmlns=\"") +
@@ -67,14 +63,6 @@ QByteArray sharedStringsXml(const QByteArray& items) {
     return QByteArray(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
                       "\n<sst xmlns=\"") +
            sheetNamespace + "\">" + items + "</sst>";
-}
-
-ZipEntries xlsxPackage(const QByteArray& sheetXml, const QByteArray& sharedXml) {
-    ZipEntries entries{{"xl/worksheets/sheet1.xml", sheetXml}};
-    if (!sharedXml.isEmpty()) {
-        entries.append({"xl/sharedStrings.xml", sharedXml});
-    }
-    return entries;
 }
 
 bool writeTextPdf(const QString& path, const QStringList& pageTexts, const QString& family,
@@ -104,13 +92,14 @@ bool writeTextPdf(const QString& path, const QStringList& pageTexts, const QStri
     return painter.end();
 }
 
-QImage textImage(const QStringList& lines, const QString& family, int pixelSize, QSize size) {
+QImage textImage(const QStringList& lines, const QString& family, int pixelSize, QSize size,
+                 const QColor& background) {
     const int lineHeight = pixelSize * 2;
     if (size.isEmpty()) {
         size = QSize(pixelSize * 30, lineHeight * (static_cast<int>(lines.size()) + 1));
     }
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    QImage image(size, background.alpha() < 255 ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    image.fill(background);
     QPainter painter(&image);
     QFont font(family);
     font.setPixelSize(pixelSize);

@@ -20,24 +20,20 @@ QByteArray zipBytes(const ZipEntries& entries);
 
 // A word/document.xml with the given body content (w: is WordprocessingML).
 QByteArray wordDocumentXml(const QByteArray& bodyContent);
-// The one member of a DOCX that read_docx reads.
-ZipEntries docxPackage(const QByteArray& documentXml);
 
 // xl/worksheets/sheet1.xml around the given sheetData content, and
 // xl/sharedStrings.xml around the given si elements.
 QByteArray worksheetXml(const QByteArray& sheetDataContent);
 QByteArray sharedStringsXml(const QByteArray& items);
-// The members of an XLSX that read_xlsx reads: that sheet1 and, when not empty,
-// those shared strings.
-ZipEntries xlsxPackage(const QByteArray& sheetXml, const QByteArray& sharedXml = {});
 
 // A PDF with one page per text (drawn in DejaVu Sans, or the given family), or
 // with pictures of the texts and no text layer, as a scanner makes them.
 bool writeTextPdf(const QString& path, const QStringList& pageTexts, const QString& family = {},
                   bool asPictures = false);
 
-// White image with the lines drawn in black, one below the other.
-QImage textImage(const QStringList& lines, const QString& family, int pixelSize, QSize size = {});
+// The lines drawn in black, one below the other, on the background.
+QImage textImage(const QStringList& lines, const QString& family, int pixelSize, QSize size = {},
+                 const QColor& background = Qt::white);
 
 struct ProcessResult {
     int exitCode = -1; // -1 when it could not start, crashed or hung

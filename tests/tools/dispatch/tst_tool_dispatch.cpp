@@ -5,6 +5,7 @@
 // rules it shares.
 
 #include "support/full_disk.h"
+#include "support/json_rows.h"
 #include "support/test_files.h"
 #include "support/tool_outcome_text.h"
 #include "tools/path_expansion.h"
@@ -13,7 +14,6 @@
 #include "tools/tool_catalogue.h"
 #include "tools/tool_executor.h"
 
-#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -22,9 +22,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-Q_DECLARE_METATYPE(ToolCallParse)
-
 namespace {
+
+const QString table = "tools/dispatch.json";
+
+// What each writer takes besides the path; each ignores the others' arguments.
+const ToolArguments writerInputs{{"content", "hello"}, {"slides", "[{}]"}, {"data", R"([["a"]])"}};
+
+ToolArguments argumentsOf(const QJsonValue& object) {
+    ToolArguments arguments;
+    for (const QString& key : object.toObject().keys()) {
+        arguments.insert(key, object[key].toString());
+    }
+    return arguments;
+}
 
 // The address space this process has mapped now, from /proc/self/statm.
 qint64 mappedBytes() {
@@ -57,62 +68,19 @@ private Q_SLOTS:
     // missing one; each row's answer is one that only that tool gives, and the
     // readers expand "~" yet quote the path as given. Writers refuse what is
     // not their input before touching the disk.
-    void namesAndArgumentsReachTheirTool_data() {
-        QTest::addColumn<QString>("tool");
-        QTest::addColumn<ToolArguments>("args");
-        QTest::addColumn<bool>("success");
-        QTest::addColumn<QString>("output");
-        const auto row = [](const char* tool, ToolArguments args, bool success, QString output) {
-            QTest::addRow("%s %s", tool, qPrintable(QStringList(args.values()).join(' ')))
-                << QString(tool) << args << success << output;
-        };
-        row("read_file", {{"path", "a.txt"}}, true, "needle");
-        row("write_file", {{"path", "b.txt"}, {"content", "hi"}}, true, "Written 2 bytes to b.txt");
-        row("list_directory", {}, true, "a.txt");
-        row("search_files", {{"pattern", "needle"}}, true, "./a.txt");
-        row("run_command", {{"command", "echo hi"}}, true, "exit code: 0\nhi\n");
-        row("read_pdf", {{"path", "a.txt"}}, false, "Cannot open PDF: a.txt");
-        row("read_image", {{"path", "~/a.txt"}}, false, "Cannot read image: ~/a.txt");
-        row("read_docx", {{"path", "~/a.txt"}}, false,
-            "Not a valid DOCX file (no word/document.xml)");
-        row("read_xlsx", {{"path", "~/a.txt"}}, false, "Not a valid XLSX or no sheet1");
-        row("read_xlsx", {{"path", "~/none.xlsx"}}, false, "File not found: ~/none.xlsx");
-        for (const char* tool : {"create_pdf_slides", "create_pptx"}) {
-            row(tool, {{"path", "x"}}, false, "No slides provided");
-            row(tool, {{"path", "x"}, {"slides", "[]"}}, false, "No slides provided");
-        }
-        const QString pdfSlides =
-            R"(Invalid slides JSON. Expected: [{"title":"...","bullets":["..."]},...])";
-        for (const char* slides : {"{}", "[1]", "slides"}) {
-            row("create_pdf_slides", {{"path", "x"}, {"slides", slides}}, false, pdfSlides);
-        }
-        for (const char* slides : {"{}", "[{\"title\":", "[\"title\"]", "[{}, 3]", ""}) {
-            row("create_pptx", {{"path", "x"}, {"slides", slides}}, false, "Invalid slides JSON");
-        }
-        row("create_xlsx", {{"path", "x"}}, false, "No data provided");
-        row("create_xlsx", {{"path", "x"}, {"data", "[]"}}, false, "No data provided");
-        for (const char* data : {"[[1,2]]", R"([["a",null]])", R"(["a","b"])", "{}", "[[\"a\"",
-                                 R"([["a"],["b"],[true]])"}) {
-            row("create_xlsx", {{"path", "x"}, {"data", data}}, false,
-                R"(Invalid data JSON. Expected: [["header1","header2"],["val1","val2"],...])");
-        }
-        for (const char* name : {"Read_File", ""}) {
-            row(name, {}, false, "Unknown tool: " + QString(name));
-        }
-    }
+    void namesAndArgumentsReachTheirTool_data() { addJsonRows(table, "dispatch"); }
     void namesAndArgumentsReachTheirTool() {
-        QFETCH(QString, tool);
-        QFETCH(ToolArguments, args);
-        QFETCH(bool, success);
-        QFETCH(QString, output);
+        QFETCH(QJsonObject, row);
+        const QString tool = row["tool"].toString();
+        const bool success = row["success"].toBool();
         QTemporaryDir folder;
         QVERIFY(writeBytes(folder.filePath("a.txt"), "needle"));
         QVERIFY(writeBytes(QDir::home().filePath("a.txt"), "needle"));
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(folder.path()));
-        const ToolOutcome outcome = ToolExecutor().execute(tool, args);
+        const ToolOutcome outcome = ToolExecutor().execute(tool, argumentsOf(row["args"]));
         QDir::setCurrent(before);
-        QCOMPARE(outcome, (ToolOutcome{tool, success, output}));
+        QCOMPARE(outcome, (ToolOutcome{tool, success, row["output"].toString()}));
         QVERIFY(success || !QFileInfo::exists(folder.filePath("x")));
     }
 
@@ -150,25 +118,17 @@ private Q_SLOTS:
     void everyWriterOnAFullDiskKeepsTheOldFile_data() {
         QTest::addColumn<DiskFault>("fault");
         QTest::addColumn<QString>("tool");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("value");
-        const QList<QStringList> writers{{"write_file", "content", "hello"},
-                                         {"create_pptx", "slides", "[{}]"},
-                                         {"create_xlsx", "data", R"([["a"]])"},
-                                         {"create_pdf_slides", "slides", "[{}]"}};
         for (const auto& [fault, name] : {std::pair{DiskFault::sizeLimit, "size limit"},
                                           std::pair{DiskFault::fullTmpfs, "full tmpfs"}}) {
-            for (const QStringList& writer : writers) {
-                QTest::addRow("%s, %s", qPrintable(writer[0]), name)
-                    << fault << writer[0] << writer[1] << writer[2];
+            for (const char* tool :
+                 {"write_file", "create_pptx", "create_xlsx", "create_pdf_slides"}) {
+                QTest::addRow("%s, %s", tool, name) << fault << QString(tool);
             }
         }
     }
     void everyWriterOnAFullDiskKeepsTheOldFile() {
         QFETCH(DiskFault, fault);
         QFETCH(QString, tool);
-        QFETCH(QString, key);
-        QFETCH(QString, value);
         QTemporaryDir folder;
         FullDisk disk(fault, folder.path());
         if (!disk.isAvailable()) {
@@ -177,7 +137,9 @@ private Q_SLOTS:
         const QString old = folder.filePath("output");
         QVERIFY(writeBytes(old, "old"));
         disk.engage();
-        const ToolOutcome outcome = ToolExecutor::dispatch(tool, {{"path", old}, {key, value}});
+        ToolArguments arguments = writerInputs;
+        arguments.insert("path", old);
+        const ToolOutcome outcome = ToolExecutor::dispatch(tool, arguments);
         disk.release();
         QCOMPARE(outcome, (ToolOutcome{tool, false, systemError(disk.expectedError())}));
         QCOMPARE(readBytes(old), "old");
@@ -204,10 +166,9 @@ private Q_SLOTS:
         QVERIFY(writeBytes(dir.filePath("plain.txt"), "keep") &&
                 QDir().mkpath(dir.filePath("folder/inside")) && QDir().mkpath(locked));
         QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        const ToolOutcome outcome =
-            ToolExecutor::dispatch(tool, {{"path", path.isEmpty() ? path : dir.filePath(path)},
-                                          {"slides", "[{}]"},
-                                          {"data", R"([["a"]])"}});
+        ToolArguments arguments = writerInputs;
+        arguments.insert("path", path.isEmpty() ? path : dir.filePath(path));
+        const ToolOutcome outcome = ToolExecutor::dispatch(tool, arguments);
         QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                           QFileDevice::ExeOwner);
         QVERIFY2(!outcome.success &&
@@ -239,19 +200,12 @@ private Q_SLOTS:
     }
 
     void argumentTextRule_data() {
-        QTest::addColumn<QJsonValue>("value");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("string") << QJsonValue(" as is ") << " as is ";
-        QTest::newRow("integer") << QJsonValue(5) << "5";
-        QTest::newRow("fraction") << QJsonValue(2.5) << "2.5";
-        QTest::newRow("true") << QJsonValue(true) << "1";
-        QTest::newRow("array") << QJsonValue(QJsonArray{1, "a"}) << "(1, a)";
-        QTest::newRow("object") << QJsonValue(QJsonObject{{"b", 2}, {"a", true}})
-                                << "{a = 1; b = 2}";
+        addJsonRows(table, "argumentText");
     }
     void argumentTextRule() {
-        QFETCH(QJsonValue, value);
-        QFETCH(QString, text);
+        QFETCH(QJsonObject, row);
+        const QJsonValue value = row["value"];
+        const QString text = row["text"].toString();
         QCOMPARE(argumentText(value), text);
         // Nested values never come out as JSON a model could mistake for input.
         QJsonParseError error{};
@@ -276,51 +230,18 @@ private Q_SLOTS:
         }
     }
 
+    // Each row: the reply, and the prose, calls ([name, arguments]) and later
+    // prose it parses into.
     void textToolCalls_data() {
-        QTest::addColumn<QString>("reply");
-        QTest::addColumn<ToolCallParse>("parse");
-        const ParsedToolCall a{"a", {}};
-        const ParsedToolCall b{"b", {}};
-        QTest::newRow("prose then one call")
-            << R"(Let me look.
-<tool_call>{"name": "read_file", "arguments": {"path": "/tmp/a.txt"}}</tool_call>)"
-            << ToolCallParse{"Let me look.", {{"read_file", {{"path", "/tmp/a.txt"}}}}, {}};
-        // Segments keep their own spacing; only the joined whole is trimmed.
-        QTest::newRow("two blocks with prose")
-            << "First.\n<tool_call>{\"tool\":\"a\"}</tool_call>\n  middle  \n"
-               "<tool_call>{\"tool\":\"b\",\"args\":{\"n\":3}}</tool_call> end "
-            << ToolCallParse{"First.", {a, {"b", {{"n", "3"}}}}, "middle  \n\n end"};
-        QTest::newRow("leading block: the first prose is the text")
-            << "<tool_call>{\"tool\":\"a\"}</tool_call>\nafter one\n"
-               "<tool_call>{\"tool\":\"b\"}</tool_call>after two"
-            << ToolCallParse{"after one", {a, b}, "after two"};
-        QTest::newRow("tool and args win over name and arguments")
-            << R"(<tool_call>{"name":"loser","tool":"winner","arguments":{"x":"1"},"args":{"y":"2"}}</tool_call>)"
-            << ToolCallParse{{}, {{"winner", {{"y", "2"}}}}, {}};
-        QTest::newRow("a tool not text and args not an object fall back")
-            << R"(<tool_call>{"tool":7,"name":"n","args":[1],"arguments":{"k":true}}</tool_call>)"
-            << ToolCallParse{{}, {{"n", {{"k", "1"}}}}, {}};
-        QTest::newRow("broken blocks between good ones")
-            << "<tool_call>{\"tool\":\"a\"}</tool_call><tool_call>[1]</tool_call>"
-               "<tool_call>{\"x\":1}</tool_call><tool_call>{\"tool\":\"b\"}</tool_call>"
-            << ToolCallParse{{}, {a, b}, {}};
-        QTest::newRow("no call: the whole reply is prose")
-            << " Sure <tool_call>{not json}</tool_call> <tool_call>{\"tool\":\"a\"} "
-            << ToolCallParse{
-                   "Sure <tool_call>{not json}</tool_call> <tool_call>{\"tool\":\"a\"}", {}, {}};
-        QTest::newRow("unclosed tag after a call, tag included")
-            << "go <tool_call>{\"tool\":\"a\"}</tool_call> then <tool_call>{\"tool\":\"b\"}"
-            << ToolCallParse{"go", {a}, "then \n<tool_call>{\"tool\":\"b\"}"};
-        QTest::newRow("unicode and line breaks inside")
-            << "看一下\n<tool_call>\n  {\"name\": \"write_file\", \"arguments\": {\"path\": "
-               "\"~/笔记.md\", \"content\": \"你好 🌍\"}}\n</tool_call>"
-            << ToolCallParse{
-                   "看一下", {{"write_file", {{"path", "~/笔记.md"}, {"content", "你好 🌍"}}}}, {}};
+        addJsonRows(table, "toolCalls");
     }
     void textToolCalls() {
-        QFETCH(QString, reply);
-        QFETCH(ToolCallParse, parse);
-        QCOMPARE(parseToolCalls(reply), parse);
+        QFETCH(QJsonObject, row);
+        ToolCallParse expected{row["text"].toString(), {}, row["remainder"].toString()};
+        for (const QJsonValue& call : row["calls"].toArray()) {
+            expected.calls.append({call[0].toString(), argumentsOf(call[1])});
+        }
+        QCOMPARE(parseToolCalls(row["reply"].toString()), expected);
     }
 };
 

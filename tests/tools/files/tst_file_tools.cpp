@@ -4,6 +4,7 @@
 // command's answer is built from: the bounded UTF-8 capture of a stream and the
 // combination rule.
 
+#include "support/json_rows.h"
 #include "support/test_files.h"
 #include "support/tool_outcome_text.h"
 #include "tools/files/child_process.h"
@@ -54,13 +55,6 @@ Utf8StreamCapture captureOf(const QList<QByteArray>& chunks, qsizetype kept = 1 
     return capture;
 }
 
-struct Command {
-    QString command;
-    std::chrono::milliseconds timeout;
-    bool success;
-    QString output;
-};
-
 } // namespace
 
 class FileToolsTest : public QObject {
@@ -103,27 +97,22 @@ private Q_SLOTS:
         // The kernel's files report size 0 yet have content.
         const ToolOutcome status = readFile("/proc/self/status");
         QVERIFY2(status.success && status.output.startsWith("Name:"), qPrintable(status.output));
-        QCOMPARE(readFile(path("missing.txt")),
-                 (ToolOutcome{"read_file", false, "File not found: " + path("missing.txt")}));
         QVERIFY(QFile::link(path("nowhere"), path("dangling")));
-        QCOMPARE(readFile(path("dangling")).output, "File not found: " + path("dangling"));
+        QCOMPARE(readFile(path("dangling")),
+                 (ToolOutcome{"read_file", false, "File not found: " + path("dangling")}));
     }
 
-    void writeFileReportsUtf8Bytes_data() {
-        QTest::addColumn<QString>("content");
-        QTest::addColumn<int>("bytes");
-        QTest::newRow("empty") << QString() << 0;
-        QTest::newRow("emoji") << "🌍" << 4;
-        QTest::newRow("cjk and lines") << "你好\n\tworld\r\n" << 15;
-    }
+    void writeFileReportsUtf8Bytes_data() { addJsonRows("tools/files.json", "writes"); }
     void writeFileReportsUtf8Bytes() {
-        QFETCH(QString, content);
-        QFETCH(int, bytes);
+        QFETCH(QJsonObject, row);
+        const QString content = row["content"].toString();
         // Each row under directories that do not exist yet.
         const QString target = path("new/%1/deeper/out.txt").arg(QTest::currentDataTag());
-        QCOMPARE(writeFile(target, content),
-                 (ToolOutcome{"write_file", true,
-                              QStringLiteral("Written %1 bytes to %2").arg(bytes).arg(target)}));
+        QCOMPARE(
+            writeFile(target, content),
+            (ToolOutcome{
+                "write_file", true,
+                QStringLiteral("Written %1 bytes to %2").arg(row["bytes"].toInt()).arg(target)}));
         QCOMPARE(readBytes(target), content.toUtf8());
         QCOMPARE(readFile(target).output, content);
     }
@@ -229,15 +218,9 @@ private Q_SLOTS:
 
     void searchFindsWhatGrepFinds() {
         QTemporaryDir dir;
-        const QList<QPair<QString, QByteArray>> files{
-            {"top.txt", "needle\n"},
-            {"a/b/c/deep.md", "haystack needle haystack"},
-            {".hidden", "needle"},
-            {"upper.txt", "NEEDLE"},
-            {"arrow.cpp", "p->next = 0; -v"},
-            {"binary.bin", QByteArray("needle\0\x01\x02", 9)}};
-        for (const auto& [name, bytes] : files) {
-            QVERIFY(writeBytes(dir.filePath(name), bytes));
+        const QJsonObject files = jsonTable("tools/files.json", "grepFiles").toObject();
+        for (const QString& name : files.keys()) {
+            QVERIFY(writeBytes(dir.filePath(name), jsonBytes(files[name])));
         }
         // Qt would re-encode a name that is not UTF-8, so that file is made with the raw bytes.
         const int odd = ::open((QFile::encodeName(dir.path()) + "/odd\xff.txt").constData(),
@@ -264,32 +247,30 @@ private Q_SLOTS:
         QCOMPARE(inSub, found("a/b/c/deep.md"));
     }
 
+    // Timeouts (rows of one second): the shell catching the signal and exiting 0,
+    // or stopped, is still a timeout and a failure.
     void commandsSideBySide() {
         qputenv("EMBERGLASS_PROBE", "two words");
-        const QString nul = QString("echo safe") + QChar(0) + "; echo more";
-        const QList<Command> commands{
-            {"echo oops >&2; exit 1", 30s, false, "exit code: 1\n[stderr] oops\n"},
-            {"true", 30s, true, "exit code: 0\n(no output)"},
-            {"echo out; echo err >&2", 30s, true, "exit code: 0\nout\n\n[stderr] err\n"},
-            {"kill -KILL $$", 30s, false, "exit code: 9\n(no output)"},
-            {"print -rn -- '你好 🌍'", 30s, true, "exit code: 0\n你好 🌍"},
-            {"", 30s, false, "Command cannot be empty"},
-            // zsh would receive only what comes before the NUL.
-            {nul, 30s, false, systemError(EINVAL)},
-            {"pwd; print -r -- \"$EMBERGLASS_PROBE\"; print -r -- ~", 30s, true,
-             QStringLiteral("exit code: 0\n%1\ntwo words\n%2\n")
-                 .arg(QDir::currentPath(), QDir::homePath())},
-            {"sleep 0.2; echo 1; echo e1 >&2", 30s, true, "exit code: 0\n1\n\n[stderr] e1\n"},
-            {"sleep 0.2; echo 2; echo e2 >&2", 30s, true, "exit code: 0\n2\n\n[stderr] e2\n"},
-            // Timeouts: the shell catching the signal and exiting 0, or stopped,
-            // is still a timeout and a failure.
-            {"echo started; sleep 60", 1s, false, "exit code: 15\nstarted\n"},
-            {"trap 'exit 0' TERM; sleep 60 & wait", 1s, false, "exit code: 15\n(no output)"},
-            {"kill -STOP $$", 1s, false, "exit code: 15\n(no output)"}};
+        QList<QJsonObject> commands;
+        for (const QJsonValue& command : jsonTable("tools/files.json", "commands").toArray()) {
+            commands.append(command.toObject());
+        }
+        // zsh would receive only what comes before the NUL.
+        commands.append({{"command", QString("echo safe") + QChar(0) + "; echo more"},
+                         {"timeout", 30},
+                         {"output", systemError(EINVAL)}});
+        commands.append({{"command", "pwd; print -r -- \"$EMBERGLASS_PROBE\"; print -r -- ~"},
+                         {"timeout", 30},
+                         {"success", true},
+                         {"output", QStringLiteral("exit code: 0\n%1\ntwo words\n%2\n")
+                                        .arg(QDir::currentPath(), QDir::homePath())}});
         QThreadPool pool;
         pool.setMaxThreadCount(int(commands.size()));
-        QFuture<ToolOutcome> outcomes = QtConcurrent::mapped(
-            &pool, commands, [](const Command& c) { return runCommand(c.command, c.timeout); });
+        QFuture<ToolOutcome> outcomes =
+            QtConcurrent::mapped(&pool, commands, [](const QJsonObject& c) {
+                return runCommand(c["command"].toString(),
+                                  std::chrono::seconds(c["timeout"].toInt()));
+            });
 
         // Meanwhile: a shell ignoring termination is killed with its children.
         const ToolOutcome ignoring = runCommand("trap '' TERM; sleep 60 & echo $!; wait", 1s);
@@ -302,9 +283,11 @@ private Q_SLOTS:
         outcomes.waitForFinished();
         qunsetenv("EMBERGLASS_PROBE");
         for (qsizetype i = 0; i < commands.size(); ++i) {
-            const Command& c = commands[i];
-            QVERIFY2(outcomes.resultAt(i) == (ToolOutcome{"run_command", c.success, c.output}),
-                     qPrintable(c.command + " gave " + outcomes.resultAt(i).output.left(200)));
+            const QJsonObject& c = commands[i];
+            QVERIFY2(outcomes.resultAt(i) == (ToolOutcome{"run_command", c["success"].toBool(),
+                                                          c["output"].toString()}),
+                     qPrintable(c["command"].toString() + " gave " +
+                                outcomes.resultAt(i).output.left(200)));
         }
     }
 
@@ -331,29 +314,17 @@ private Q_SLOTS:
                      "\n[... truncated]");
     }
 
-    void streamValidity_data() {
-        QTest::addColumn<QList<QByteArray>>("chunks");
-        QTest::addColumn<bool>("valid");
-        QTest::newRow("four-byte split thrice")
-            << QList<QByteArray>{"\xf0", "\x9f", "\x8c", "\x8d"} << true;
-        QTest::newRow("ends inside a character") << QList<QByteArray>{"ok", "\xe4\xbd"} << false;
-        QTest::newRow("stray continuation") << QList<QByteArray>{"ok", "\x80"} << false;
-        QTest::newRow("overlong split") << QList<QByteArray>{"\xc0", "\xaf"} << false;
-        QTest::newRow("surrogate split") << QList<QByteArray>{"\xed", "\xa0\x80"} << false;
-        QTest::newRow("beyond U+10FFFF") << QList<QByteArray>{"\xf4\x90", "\x80\x80"} << false;
-        QTest::newRow("invalid then valid") << QList<QByteArray>{"\xff", "fine"} << false;
-        QList<QByteArray> bytes; // fed one byte at a time
-        for (char byte : QByteArray("Grüße, 世界! 🌍🇫🇷 e\u0301")) {
-            bytes.append(QByteArray(1, byte));
-        }
-        QTest::newRow("byte by byte") << bytes << true;
-    }
+    void streamValidity_data() { addJsonRows("tools/files.json", "streams"); }
     void streamValidity() {
-        QFETCH(QList<QByteArray>, chunks);
-        QFETCH(bool, valid);
+        QFETCH(QJsonObject, row);
+        QList<QByteArray> chunks;
+        for (const QJsonValue& chunk : row["chunks"].toArray()) {
+            chunks.append(jsonBytes(chunk));
+        }
         const Utf8StreamCapture capture = captureOf(chunks);
-        QCOMPARE(capture.isValidUtf8(), valid);
-        QCOMPARE(capture.text(), valid ? QString::fromUtf8(chunks.join()) : QString());
+        QCOMPARE(capture.isValidUtf8(), row["valid"].toBool());
+        QCOMPARE(capture.text(),
+                 row["valid"].toBool() ? QString::fromUtf8(chunks.join()) : QString());
     }
 
     void cappedStreamsAndCharacters() {

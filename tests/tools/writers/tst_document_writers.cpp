@@ -6,6 +6,7 @@
 // on a worker thread.
 
 #include "office_files.h"
+#include "support/json_rows.h"
 #include "support/test_files.h"
 #include "support/tool_outcome_text.h"
 #include "tools/writers/pdf_slides_writer.h"
@@ -26,6 +27,8 @@
 using namespace SpreadsheetCells;
 
 namespace {
+
+const QString table = "tools/writers.json";
 
 QString json(const QJsonArray& array) {
     return QJsonDocument(array).toJson(QJsonDocument::Compact);
@@ -60,11 +63,7 @@ void verifyWord(const QString& pdf, int page, const QString& text, double baseli
     const double bottom = 768 - m.captured(3).toDouble();
     const double top = 768 - m.captured(2).toDouble();
     QVERIFY2(bottom < baseline && baseline - bottom < 0.35 * size && top > baseline + 0.5 * size,
-             qPrintable(QStringLiteral("%1: box %2..%3, baseline %4")
-                            .arg(text)
-                            .arg(bottom)
-                            .arg(top)
-                            .arg(baseline)));
+             qPrintable(text + QStringLiteral(" from %1 to %2").arg(bottom).arg(top)));
     QVERIFY2(left < 0 || qAbs(m.captured(1).toDouble() - left) < 2, qPrintable(text));
 }
 
@@ -124,57 +123,27 @@ private Q_SLOTS:
         QCOMPARE(entryData(entries, "[Content_Types].xml").count("presentationml.slide+xml"), 3);
     }
 
-    void slideTitlesAndBodies_data() {
-        QTest::addColumn<QJsonObject>("third");
-        QTest::addColumn<QStringList>("texts"); // title run, body run
-        const QJsonArray two{"a", "b"};
-        QTest::newRow("no title") << QJsonObject{{"bullets", two}}
-                                  << QStringList{"Slide 3", "  a\n  b"};
-        QTest::newRow("title not a string")
-            << QJsonObject{{"title", 7}} << QStringList{"Slide 3", ""};
-        QTest::newRow("empty title kept") << QJsonObject{{"title", ""}} << QStringList{"", ""};
-        QTest::newRow("number among bullets")
-            << QJsonObject{{"title", "T"}, {"bullets", QJsonArray{"a", 2}}} << QStringList{"T", ""};
-        QTest::newRow("bullets not an array")
-            << QJsonObject{{"title", "T"}, {"bullets", "a"}} << QStringList{"T", ""};
-        QTest::newRow("subtitle ignored")
-            << QJsonObject{{"title", "T"}, {"subtitle", "Sub"}, {"bullets", two}}
-            << QStringList{"T", "  a\n  b"};
-        QTest::newRow("escaped, even when already escaped")
-            << QJsonObject{{"title", "A & B <C> &amp;"}, {"bullets", QJsonArray{"\"it's\""}}}
-            << QStringList{"A &amp; B &lt;C&gt; &amp;amp;", "  &quot;it&apos;s&quot;"};
-        // XML cannot carry these at all; tab and line feed are fine.
-        QTest::newRow("control characters dropped")
-            << QJsonObject{{"title", "a\u0001b\u001Fc\td"}} << QStringList{"abc\td", ""};
-    }
+    // The third slide of three as given, and the texts of its title and body runs.
+    void slideTitlesAndBodies_data() { addJsonRows(table, "slides"); }
     void slideTitlesAndBodies() {
-        QFETCH(QJsonObject, third);
-        QFETCH(QStringList, texts);
-        const QList<ZipEntry> entries = deck({QJsonObject{}, QJsonObject{}, third});
-        QCOMPARE(runTexts(entries, 3), texts);
+        QFETCH(QJsonObject, row);
+        const QList<ZipEntry> entries = deck({QJsonObject{}, QJsonObject{}, row["third"]});
+        QCOMPARE(runTexts(entries, 3), jsonTexts(row["texts"]));
         QCOMPARE(runTexts(entries, 1).value(0), "Slide 1");
         QCOMPARE(schemaViolations("pml.xsd", entryData(entries, "ppt/slides/slide3.xml")),
                  QString());
     }
 
     void columnsAndNumbers() {
-        for (const auto& [column, letters] : QList<QPair<qsizetype, QString>>{
-                 {25, "Z"}, {26, "AA"}, {701, "ZZ"}, {702, "AAA"}, {16383, "XFD"}}) {
-            QCOMPARE(columnLetters(column), letters);
+        for (const QJsonValue& column : jsonTable(table, "columns").toArray()) {
+            QCOMPARE(columnLetters(column[0].toInt()), column[1].toString());
         }
         // Text, whether strtod reads it whole, whether it becomes a number cell:
         // <v> must be an xsd:double, so inf, nan and hex floats stay text.
-        const QList<std::tuple<QString, bool, bool>> texts{
-            {"007", true, true},    {"-1.5E-3", true, true},
-            {"+5", true, true},     {"5.", true, true},
-            {"1,5", false, false},  {" 42", false, false},
-            {"42 ", false, false},  {"4" + QString(QChar(0)) + "2", false, false},
-            {"", false, false},     {"1e", false, false},
-            {"４２", false, false}, {"inf", true, false},
-            {"NaN", true, false},   {"0x1p3", true, false}};
-        for (const auto& [text, parses, numeric] : texts) {
-            QVERIFY2(parsesAsNumber(text) == parses && isNumericCell(text) == numeric,
-                     qPrintable(text));
+        for (const QJsonValue& text : jsonTable(table, "numberTexts").toArray()) {
+            QVERIFY2(parsesAsNumber(text[0].toString()) == text[1].toBool() &&
+                         isNumericCell(text[0].toString()) == text[2].toBool(),
+                     qPrintable(text[0].toString()));
         }
         // Under a decimal-comma locale strtod would accept 1,5 and refuse 2.5.
         const QByteArray previous = setlocale(LC_NUMERIC, nullptr);
@@ -190,22 +159,9 @@ private Q_SLOTS:
     void workbookPartsAndOpenpyxl() {
         // Numbers and texts by kind, escaping, an empty row in its place, and
         // a row wide enough for two-letter columns.
-        QList<QStringList> rows{{"Name", "Age", "Note"},
-                                {"Bob", "42", "Tom & Jerry"},
-                                {"007", "1e3", "-2.5", "+5"},
-                                {},
-                                {"1,5", "12%", " 42", "<b>\"x\"'"},
-                                {"inf", "NaN", "0x1p3", "中文", ""},
-                                {}};
-        for (int i = 0; i < 28; ++i) {
-            rows.last().append(i % 2 ? QString::number(i) : QStringLiteral("c%1").arg(i));
-        }
-        QJsonArray array;
-        for (const QStringList& row : rows) {
-            array.append(QJsonArray::fromStringList(row));
-        }
+        const QJsonArray rows = jsonTable(table, "workbook").toArray();
         const QString path = m_dir.filePath("openpyxl.xlsx");
-        QCOMPARE(createXlsx(path, json(array)),
+        QCOMPARE(createXlsx(path, json(rows)),
                  (ToolOutcome{"create_xlsx", true, "Created XLSX with 7 rows at " + path}));
         const QList<ZipEntry> entries = readZip(path);
         QCOMPARE(entries.size(), 6);
@@ -216,8 +172,8 @@ private Q_SLOTS:
         const QJsonArray read = QJsonDocument::fromJson(result.output).array();
         QCOMPARE(read.size(), rows.size());
         for (qsizetype r = 0; r < rows.size(); ++r) {
-            for (qsizetype c = 0; c < rows[r].size(); ++c) {
-                const QString& text = rows[r][c];
+            for (qsizetype c = 0; c < rows[r].toArray().size(); ++c) {
+                const QString text = rows[r][c].toString();
                 const QJsonArray cell = read[r][c].toArray();
                 if (isNumericCell(text)) {
                     QVERIFY2(cell[0] == "int" || cell[0] == "float", qPrintable(text));
