@@ -15,6 +15,7 @@ if (!hostPath || !screenshotDir) {
   console.error('usage: node phone_page.test.mjs PHONE_PAGE_HOST SCREENSHOT_DIR');
   process.exit(2);
 }
+mkdirSync(screenshotDir, { recursive: true });
 
 // The same text as the host's long reply (both count UTF-16 units).
 function longReply() {
@@ -79,7 +80,6 @@ async function waitReplyEnded(page) {
 
 try {
   const url = await urlPromise;
-  assert.match(url, /^http:\/\/[^/]+:\d+\/\?key=[A-Za-z0-9_-]{22,}$/);
   context = await chromium.launchPersistentContext(userDataDir, {
     executablePath: '/usr/bin/chromium',
     headless: true,
@@ -102,19 +102,14 @@ try {
     };
   });
 
-  await scenario('page shows the empty state and needs its key', async (page) => {
+  // The refusal without the key is the server's (tst_local_server), the texts are the page's own.
+  await scenario('the empty page shows its start and sends no blank text', async (page) => {
     await page.goto(url);
-    assert.equal(await page.title(), 'Emberglass');
     assert.equal(await page.locator('#messages').innerText(), '⚡\nEMBERGLASS\nSend a message to start');
-    assert.equal(await page.locator('#inp').getAttribute('placeholder'), 'Ask anything...');
     assert.ok(await page.locator('#btn').isDisabled());
     await page.locator('#inp').fill('   ');
     assert.ok(await page.locator('#btn').isDisabled(), 'blank text cannot be sent');
-    mkdirSync(screenshotDir, { recursive: true });
     await page.screenshot({ path: path.join(screenshotDir, 'phone_page_empty.png') });
-    const withoutKey = await page.goto(url.replace(/\?key=.*$/, ''));
-    assert.equal(withoutKey.status(), 403);
-    assert.match(await page.locator('body').innerText(), /access key/);
   });
 
   await scenario('Enter sends, the typing indicator shows, then the streamed reply', async (page) => {
@@ -167,7 +162,6 @@ try {
     await page.waitForFunction(() => document.querySelectorAll('.row.assistant .bubble').length === 2 &&
       document.querySelectorAll('.row.assistant .bubble')[1].textContent === 'Hello from the fake model.');
     assert.deepEqual(await bubbles(page, 'user'), ['<i>markup</i> please', 'line one\nline two']);
-    mkdirSync(screenshotDir, { recursive: true });
     await page.screenshot({ path: path.join(screenshotDir, 'phone_page.png') });
   });
 
