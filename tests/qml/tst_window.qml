@@ -106,19 +106,6 @@ Item {
             ConversationRow { conversationId: "c"; title: "Trip"; width: 240 }
         }
 
-        // A click selecting a row: test_clicksLeaveTheFocusInTheInput; which row
-        // is selected after a delete is the store's rule, tested with the store.
-        function test_rowsFromTheMouse() {
-            mouseClick(findChild(content, "newSessionButton"))
-            mouseClick(findChild(content, "newSessionButton"))
-            compare(row(list, 0).isSelected, true, "a new conversation comes first, selected")
-            const target = row(list, 2)
-            mouseClick(target, 10, 10, Qt.RightButton)
-            tryCompare(findChild(target, "rowMenu"), "opened", true)
-            findChild(target, "deleteItem").triggered()
-            compare(list.count, 2)
-        }
-
         // A row words its date against the clock as it paints, never against a
         // clock kept since the sidebar last looked: a fresh change is "now".
         function test_rowDatesNeverLieAhead_data() {
@@ -419,8 +406,10 @@ Item {
             compare(input.activeFocus, !data.stays, "the focus is in the input field")
         }
 
+        // Also the sidebar from the mouse: the new conversation's button and a row's menu.
         function test_clicksLeaveTheFocusInTheInput() {
-            ChatViewModel.newConversation(false)
+            mouseClick(findChild(content, "newSessionButton"))
+            compare(row(list, 0).isSelected, true, "a new conversation comes first, selected")
             TestHarness.addMessage("user", "List my notes")
             TestHarness.addToolCall("list_directory", { path: "~/notes" })
             TestHarness.addToolResult("list_directory", true, "a.md\nb.md")
@@ -448,6 +437,12 @@ Item {
             compare(header.visualFocus, true)
             keyClick(Qt.Key_Space)
             compare(result.isExpanded, false)
+
+            const target = row(list, 1)
+            mouseClick(target, 10, 10, Qt.RightButton)
+            tryCompare(findChild(target, "rowMenu"), "opened", true)
+            findChild(target, "deleteItem").triggered()
+            compare(list.count, 1)
         }
     }
 }
