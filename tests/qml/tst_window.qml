@@ -369,31 +369,19 @@ Item {
 
         // Where the focus is when Escape (or another panel's shortcut) is
         // pressed: clicked, tabbed to or selected in. It comes back to the input.
-        function test_closingAPanelFromAnyFocus_data() {
-            const named = name => view => findChild(view, name)
-            const field = name => view => findChild(view, name).input
-            const message = () => {
-                TestHarness.addMessage("assistant", "Copy this line")
-                return findChild(row(transcript, 0), "messageText")
-            }
-            return [
-                { tag: "input", panel: "about", how: "tab", target: () => input },
-                { tag: "close button", panel: "about", how: "tab", target: named("closeButton") },
-                { tag: "phone address clicked", panel: "mobile", how: "click", target: named("serverAddress") },
-                { tag: "phone address tabbed to", panel: "mobile", how: "tab", target: named("serverAddress") },
-                { tag: "API key field", panel: "model", how: "click", target: field("apiKeyField") },
-                { tag: "Ctrl+3 in the API key field", panel: "model", how: "click", target: field("apiKeyField"),
-                  key: Qt.Key_3, next: "persona" },
-                { tag: "model field", panel: "model", how: "click", target: field("modelField") },
-                { tag: "soul editor", panel: "persona", how: "click", target: view => findChild(view, "markdownText").textArea },
-                { tag: "selected message text", panel: "about", how: "select", target: message, stays: true }
-            ]
-        }
+        // A row names the panel's item that has the focus (none: the input field),
+        // or a message whose text is selected; "part" is the item's own text field.
+        function test_closingAPanelFromAnyFocus_data() { return ViewTestSupport.rows("closingAPanel") }
 
         function test_closingAPanelFromAnyFocus(data) {
             ChatViewModel.toggleServer() // the phone address shows while it runs
             tryVerify(() => ChatViewModel.serverURL.length > 0)
-            const target = data.target(openPanel(data.panel))
+            const view = openPanel(data.panel)
+            if (data.message)
+                TestHarness.addMessage("assistant", data.message)
+            const item = data.message ? findChild(row(transcript, 0), "messageText")
+                                      : data.target ? findChild(view, data.target) : input
+            const target = data.part ? item[data.part] : item
             tryVerify(() => target.visible && target.width > 0)
             if (data.how === "click")
                 mouseClick(target)
@@ -401,7 +389,7 @@ Item {
                 target.forceActiveFocus(Qt.TabFocusReason)
             else
                 target.selectAll()
-            keyClick(data.key || Qt.Key_Escape, data.key ? Qt.ControlModifier : Qt.NoModifier)
+            keyClick(data.key ? Qt["Key_" + data.key] : Qt.Key_Escape, data.key ? Qt.ControlModifier : Qt.NoModifier)
             compare(ChatViewModel.inspectorPanel, InspectorSidebarPanel.Value[data.next])
             compare(input.activeFocus, !data.stays, "the focus is in the input field")
         }
