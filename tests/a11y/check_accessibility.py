@@ -166,15 +166,14 @@ def run(app_path):
     try:
         app = poll(lambda: application(desktop, process.pid),
                    "the window never showed on the accessibility bus")
-        press(app, "GET STARTED")
-        wait_for(app, "push button", "SKIP FOR NOW")
-        check(app, "onboarding: model setup", failures)
-        press(app, "NEXT")
-        wait_for(app, "text", "Your answer")
-        check(app, "onboarding: soul questions", failures)
-        press(app, "Or paste a soul from Tidewick")
-        wait_for(app, "push button", "BACK")
-        check(app, "onboarding: pasted soul", failures)
+        # Each onboarding page: the button that opens it, a control it shows, its name.
+        for button, role, name, step in (
+                ("GET STARTED", "push button", "SKIP FOR NOW", "model setup"),
+                ("NEXT", "text", "Your answer", "soul questions"),
+                ("Or paste a soul from Tidewick", "push button", "BACK", "pasted soul")):
+            press(app, button)
+            wait_for(app, role, name)
+            check(app, "onboarding: " + step, failures)
 
         press(app, "ENTER EMBERGLASS")
         field = wait_for(app, "text", "Message")

@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtQml/qqmlregistration.h>
@@ -29,6 +30,12 @@ public:
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? QVariant(QString::fromUtf8(file.readAll()))
                                               : QVariant();
+    }
+
+    // A table of view test rows from tests/data/ui/views.json.
+    Q_INVOKABLE QJsonValue rows(const QString& table) const {
+        const QVariant text = readFile(QStringLiteral(EMBERGLASS_TEST_DATA_DIR "/ui/views.json"));
+        return QJsonDocument::fromJson(text.toString().toUtf8())[table];
     }
 
     // While full, every write of this process that would grow a file fails.

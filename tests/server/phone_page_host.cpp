@@ -34,25 +34,20 @@ QString longReply() {
 }
 
 StreamScript scriptFor(const QString& question) {
-    StreamScript script;
-    script.interval = 30ms;
-    if (question.contains(QLatin1String("markup"))) {
-        script.pieces = QStringList{QStringLiteral("<b>not bold</b>"),
-                                    QStringLiteral(" & <img src=x onerror=alert(1)>")};
-    } else if (question.contains(QLatin1String("slow"))) {
+    StreamScript script{{"Hello", " from", " the", " fake", " model."}, {}, 0ms, 30ms};
+    if (question.contains("markup")) {
+        script.pieces = QStringList{"<b>not bold</b>", " & <img src=x onerror=alert(1)>"};
+    } else if (question.contains("slow")) {
         script.interval = 150ms;
+        script.pieces.clear();
         for (int i = 0; i < 10; ++i) {
             script.pieces.append(QStringLiteral("s%1 ").arg(i));
         }
-    } else if (question.contains(QLatin1String("fail"))) {
-        script.pieces = QStringList{QStringLiteral("Partial "), QStringLiteral("answer")};
+    } else if (question.contains("fail")) {
+        script.pieces = QStringList{"Partial ", "answer"};
         script.failure = QStringLiteral("Text generation failed");
-    } else if (question.contains(QLatin1String("long"))) {
+    } else if (question.contains("long")) {
         script.pieces = QStringList{longReply()};
-    } else {
-        script.pieces =
-            QStringList{QStringLiteral("Hello"), QStringLiteral(" from"), QStringLiteral(" the"),
-                        QStringLiteral(" fake"), QStringLiteral(" model.")};
     }
     return script;
 }
@@ -75,11 +70,9 @@ int main(int argc, char** argv) {
                          }
                      });
     QObject::connect(&server, &LocalServer::webUserMessage, [](const QString& text) {
-        report({{QStringLiteral("event"), QStringLiteral("user")}, {QStringLiteral("text"), text}});
+        report({{"event", "user"}, {"text", text}});
     });
-    QObject::connect(&server, &LocalServer::webAssistantDone, [] {
-        report({{QStringLiteral("event"), QStringLiteral("done")}});
-    });
+    QObject::connect(&server, &LocalServer::webAssistantDone, [] { report({{"event", "done"}}); });
     server.start();
     if (!server.isListening()) {
         std::fprintf(stderr, "phone_page_host: the server could not listen\n");

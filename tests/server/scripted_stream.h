@@ -4,8 +4,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 
 // A model reply played from a script: the pieces one by one on a timer, then
@@ -17,4 +19,23 @@ struct StreamScript {
     std::chrono::milliseconds interval{0};   // between pieces
 };
 
-TextPieceStream* playScript(const StreamScript& script);
+inline TextPieceStream* playScript(const StreamScript& script) {
+    auto* stream = new TextPieceStream;
+    auto* timer = new QTimer(stream);
+    timer->setSingleShot(true);
+    timer->setInterval(script.firstDelay);
+    auto next = std::make_shared<qsizetype>(0);
+    QObject::connect(timer, &QTimer::timeout, stream, [stream, timer, script, next] {
+        if (*next < script.pieces.size()) {
+            stream->deliver(script.pieces[(*next)++]);
+            timer->setInterval(script.interval);
+            timer->start();
+        } else if (script.failure) {
+            stream->fail(PlatformError{PlatformError::Case::transport, *script.failure});
+        } else {
+            stream->finish();
+        }
+    });
+    timer->start(); // never inside this call: the consumer connects first
+    return stream;
+}

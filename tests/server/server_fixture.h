@@ -1,23 +1,55 @@
 #pragma once
 
 #include "function_reply_source.h"
+#include "raw_http_client.h"
 #include "scripted_stream.h"
 #include "server/local_server.h"
 
 #include <QList>
 #include <QPointer>
 #include <QStringList>
+#include <QUrl>
+#include <QUrlQuery>
 
 #include <memory>
 #include <optional>
 
 // A LocalServer on a free port whose signals are recorded and whose model is a script.
 struct ServerFixture {
-    ServerFixture();
+    ServerFixture() {
+        QObject::connect(server.get(), &LocalServer::statusChanged,
+                         [this](bool running, std::optional<QString> url) {
+                             statusReports.append({running, url});
+                         });
+        QObject::connect(server.get(), &LocalServer::webUserMessage,
+                         [this](const QString& text) { events.append("user:" + text); });
+        QObject::connect(server.get(), &LocalServer::webAssistantToken,
+                         [this](const QString& piece) { events.append("token:" + piece); });
+        QObject::connect(server.get(), &LocalServer::webAssistantDone,
+                         [this] { events.append(QStringLiteral("done")); });
+        replies.reply = [this](WireMessages messages) -> TextPieceStream* {
+            modelRequests.append(messages);
+            return provideStreams ? streams.emplace_back(playScript(script)).data() : nullptr;
+        };
+        server->setReplySource(&replies);
+    }
 
-    bool start(); // true when it reports running with an address
-    QByteArray chatTarget() const { return "/api/chat?key=" + key.toUtf8(); }
-    QByteArray pageTarget() const { return "/?key=" + key.toUtf8(); }
+    // True when it reports running with an address.
+    bool start() {
+        server->start();
+        if (statusReports.isEmpty() || !statusReports.last().first ||
+            !statusReports.last().second) {
+            return false;
+        }
+        const QUrl url(*statusReports.last().second);
+        port = quint16(url.port());
+        key = QUrlQuery(url).queryItemValue(QStringLiteral("key"));
+        return port != 0 && !key.isEmpty();
+    }
+    QByteArray chatRequest(const QByteArray& text) const {
+        return requestBytes("POST", "/api/chat?key=" + key.toUtf8(), port, chatBody(text));
+    }
+    QByteArray pageRequest() const { return requestBytes("GET", "/?key=" + key.toUtf8(), port); }
 
     FunctionReplySource replies; // outlives the server, which asks it
     std::unique_ptr<LocalServer> server = std::make_unique<LocalServer>(0);

@@ -1,16 +1,15 @@
 // The phone server over real loopback sockets: exact bytes of every answer,
 // the chat exchange and its hooks, the refusals that keep other web sites and
 // other machines' names out, and the defences against clients that hold
-// connections open, leave half-way or come many at once.
+// connections open, leave half-way or come many at once. Tables:
+// tests/data/server/local_server.json.
 
 #include "raw_http_client.h"
 #include "server/phone_page.h"
 #include "server_fixture.h"
+#include "support/json_rows.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRegularExpression>
-#include <QTcpServer>
 #include <QUrl>
 #include <QtTest>
 
@@ -21,25 +20,11 @@ using namespace std::chrono_literals;
 
 namespace {
 
+const QString table = "server/local_server.json";
 const QByteArray kJsonLinesHeader = "HTTP/1.1 200 OK\r\nContent-Type: application/x-ndjson\r\n"
                                     "Cache-Control: no-cache\r\nConnection: close\r\n\r\n";
 const QByteArray kGreeting = "{\"content\":\"Hel\"}\n{\"content\":\"lo \\\"wörld\\\"\"}\n"
                              "{\"content\":\"\\n😀\"}\n{\"done\":true}\n";
-
-QByteArray complete(const QByteArray& status, const QByteArray& type, const QByteArray& body) {
-    return "HTTP/1.1 " + status + "\r\nContent-Type: " + type +
-           "\r\nContent-Length: " + QByteArray::number(body.size()) +
-           "\r\nConnection: close\r\n\r\n" + body;
-}
-QByteArray plain(const QByteArray& code, const QByteArray& reason) {
-    return complete(code + ' ' + reason, "text/plain", reason);
-}
-
-// A request whose Host names PORT; KEY, PORT and HOST (the shown address) are filled in later.
-QByteArray pattern(const QByteArray& method, const QByteArray& target, const QByteArray& body = {},
-                   const QByteArray& headers = {}) {
-    return requestBytes(method, target, 0, body, headers).replace(":0\r\n", ":PORT\r\n");
-}
 
 QByteArray statusLine(const QByteArray& response) {
     return response.left(response.indexOf("\r\n"));
@@ -92,9 +77,7 @@ class LocalServerTest : public QObject {
         client.send(bytes);
         return client.waitClosed() ? client.received() : "not closed";
     }
-    QByteArray chat(const QByteArray& text) {
-        return exchange(requestBytes("POST", fixture->chatTarget(), fixture->port, chatBody(text)));
-    }
+    QByteArray chat(const QByteArray& text) { return exchange(fixture->chatRequest(text)); }
     std::vector<std::unique_ptr<RawHttpClient>> clients(int count, const QByteArray& bytes) {
         std::vector<std::unique_ptr<RawHttpClient>> list;
         while (count-- > 0) {
@@ -136,62 +119,27 @@ private Q_SLOTS:
         QCOMPARE(second.statusReports.first(), (std::pair<bool, std::optional<QString>>{}));
     }
 
-    void answers_data() {
-        QTest::addColumn<QByteArray>("request");
-        // A whole answer, or only its status line.
-        QTest::addColumn<QByteArray>("expected");
-        const QByteArray ok = "HTTP/1.1 200 OK";
-        const QByteArray forbidden = "HTTP/1.1 403 Forbidden";
-        const QByteArray notFound = plain("404", "Not Found");
-        const QByteArray badRequest = plain("400", "Bad Request");
-        const QByteArray preflight = "HTTP/1.1 204 No Content\r\n"
-                                     "Access-Control-Allow-Methods: POST, GET, OPTIONS\r\n"
-                                     "Access-Control-Allow-Headers: Content-Type\r\n"
-                                     "Connection: close\r\n\r\n";
-        const QByteArray chat = chatBody("q");
-        // Host, origin, key and body rules are checked one by one without a socket; here
-        // each kind of answer once, to show it reaches the wire intact.
-        QTest::newRow("page") << pattern("GET", "/?key=KEY")
-                              << complete("200 OK", "text/html; charset=utf-8", phonePage());
-        QTest::newRow("shown address")
-            << QByteArray("GET /?key=KEY HTTP/1.1\r\nHost: HOST:PORT\r\n\r\n") << ok;
-        QTest::newRow("other path") << pattern("GET", "/favicon.ico?key=KEY") << notFound;
-        QTest::newRow("POST page") << pattern("POST", "/?key=KEY", chat) << notFound;
-        QTest::newRow("GET chat") << pattern("GET", "/api/chat?key=KEY") << notFound;
-        QTest::newRow("method case") << pattern("get", "/?key=KEY") << notFound;
-        QTest::newRow("page without key") << pattern("GET", "/") << forbidden;
-        QTest::newRow("chat without key") << pattern("POST", "/api/chat", chat) << forbidden;
-        QTest::newRow("foreign origin")
-            << pattern("POST", "/api/chat?key=KEY", chat, "Origin: null\r\n") << forbidden;
-        QTest::newRow("rebound name")
-            << QByteArray("GET /?key=KEY HTTP/1.1\r\nHost: attacker.example:PORT\r\n\r\n")
-            << forbidden;
-        QTest::newRow("preflight chat") << pattern("OPTIONS", "/api/chat") << preflight;
-        QTest::newRow("preflight star") << pattern("OPTIONS", "*") << preflight;
-        QTest::newRow("length in words")
-            << pattern("POST", "/api/chat?key=KEY", {}, "Content-Length: ten\r\n") << badRequest;
-        QTest::newRow("not JSON") << pattern("POST", "/api/chat?key=KEY", "messages=q")
-                                  << badRequest;
-        QTest::newRow("header never ends")
-            << pattern("GET", "/?key=KEY", {}, "X: " + QByteArray(70 * 1024, 'a')).chopped(4)
-            << plain("431", "Request Header Fields Too Large");
-        // The refused body is still arriving: the answer must not be lost to a reset.
-        QTest::newRow("body too large")
-            << pattern("POST", "/api/chat?key=KEY", {}, "Content-Length: 2097152\r\n") +
-                   QByteArray(2 << 20, 'x')
-            << plain("413", "Payload Too Large");
-    }
+    // Host, origin, key and body rules are checked one by one without a socket; here
+    // each kind of answer once, to show it reaches the wire intact: the whole answer,
+    // or only its status line. The refused body is still arriving when answered: the
+    // answer must not be lost to a reset.
+    void answers_data() { addJsonRows(table, "answers"); }
     void answers() {
-        QFETCH(QByteArray, request);
-        QFETCH(QByteArray, expected);
+        QFETCH(QJsonObject, row);
+        QByteArray request = jsonBytes(row.value("request"));
         request.replace("KEY", fixture->key.toUtf8())
             .replace("PORT", QByteArray::number(fixture->port))
-            .replace("HOST", QUrl(*fixture->statusReports.last().second).host().toUtf8());
+            .replace("HOST", QUrl(*fixture->statusReports.last().second).host().toUtf8())
+            .append(QByteArray(row.value("fill").toInt(), 'a'));
         const QByteArray response = exchange(request);
-        if (expected.contains("\r\n\r\n")) {
-            QCOMPARE(response, expected);
+        if (row.contains("status")) {
+            QCOMPARE(statusLine(response), jsonBytes(row.value("status")));
         } else {
-            QCOMPARE(statusLine(response), expected);
+            const QByteArray page = "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n"
+                                    "Content-Length: " +
+                                    QByteArray::number(phonePage().size()) +
+                                    "\r\nConnection: close\r\n\r\n" + phonePage();
+            QCOMPARE(response, row.contains("page") ? page : jsonBytes(row.value("answer")));
         }
         QVERIFY(!response.contains("Access-Control-Allow-Origin"));
         QCOMPARE(fixture->modelRequests.isEmpty(), !response.startsWith(kJsonLinesHeader));
@@ -200,8 +148,8 @@ private Q_SLOTS:
     void streamsEveryPieceAsOneLineThenDone() {
         const QByteArray history = R"([{"role":"user","content":"Hi <b>there</b>"},)"
                                    R"({"role":"assistant","content":"x","name":"n"}])";
-        QCOMPARE(exchange(requestBytes("POST", fixture->chatTarget(), fixture->port,
-                                       "{\"messages\":" + history + "}")),
+        QCOMPARE(exchange(requestBytes("POST", "/api/chat?key=" + fixture->key.toUtf8(),
+                                       fixture->port, "{\"messages\":" + history + "}")),
                  kJsonLinesHeader + kGreeting);
         QCOMPARE(fixture->modelRequests.value(0), QJsonDocument::fromJson(history).array());
         QTRY_COMPARE(fixture->events, (QStringList{"user:Hi <b>there</b>", "token:Hel",
@@ -220,26 +168,15 @@ private Q_SLOTS:
     }
 
     // Trickled bytes, each well within the idle time, do not extend the deadline.
-    void unfinishedRequestsAreDroppedAtTheirDeadline_data() {
-        QTest::addColumn<QByteArray>("sent");
-        QTest::addColumn<bool>("trickle");
-        QTest::newRow("silent") << QByteArray() << false;
-        QTest::newRow("half a header") << QByteArray("GET / HTTP/1.1\r\nHost: 1") << false;
-        QTest::newRow("body pending")
-            << QByteArray("POST /api/chat HTTP/1.1\r\nContent-Length: 100\r\n\r\n{") << false;
-        QTest::newRow("trickled header") << QByteArray("GET / HTTP/1.1\r\nX: ") << true;
-        QTest::newRow("trickled body")
-            << QByteArray("POST /api/chat HTTP/1.1\r\nContent-Length: 9999\r\n\r\n") << true;
-    }
+    void unfinishedRequestsAreDroppedAtTheirDeadline_data() { addJsonRows(table, "deadlines"); }
     void unfinishedRequestsAreDroppedAtTheirDeadline() {
-        QFETCH(QByteArray, sent);
-        QFETCH(bool, trickle);
+        QFETCH(QJsonObject, row);
         fixture->server->setTimeouts({.header = 300ms, .body = 300ms, .idle = 10s});
         RawHttpClient client(fixture->port);
-        client.send(sent);
+        client.send(jsonBytes(row.value("sent")));
         QTimer trickler;
         QObject::connect(&trickler, &QTimer::timeout, [&client] { client.send("a"); });
-        if (trickle) {
+        if (row.value("trickle").toBool()) {
             trickler.start(20ms);
         }
         QVERIFY(client.waitClosed(5s));
@@ -263,9 +200,7 @@ private Q_SLOTS:
         fixture->script.interval = 20ms; // still streaming after the half-close
         RawHttpClient client(fixture->port);
         QVERIFY(client.waitConnected());
-        client.send(isChat
-                        ? requestBytes("POST", fixture->chatTarget(), fixture->port, chatBody("q"))
-                        : requestBytes("GET", fixture->pageTarget(), fixture->port));
+        client.send(isChat ? fixture->chatRequest("q") : fixture->pageRequest());
         client.finishSending();
         QVERIFY(client.waitClosed());
         QCOMPARE(client.body(), isChat ? kGreeting : phonePage());
@@ -290,13 +225,12 @@ private Q_SLOTS:
     void whenEveryPlaceIsBeingAnsweredNewcomersAreClosed() {
         fixture->server->setMaxConnections(3);
         fixture->script.firstDelay = 1h; // held in progress until finished below
-        const auto chats =
-            clients(3, requestBytes("POST", fixture->chatTarget(), fixture->port, chatBody("q")));
+        const auto chats = clients(3, fixture->chatRequest("q"));
         for (const auto& client : chats) {
             QVERIFY(client->waitForBytes(kJsonLinesHeader.size()));
         }
         RawHttpClient extra(fixture->port);
-        extra.send(requestBytes("GET", fixture->pageTarget(), fixture->port));
+        extra.send(fixture->pageRequest());
         QVERIFY(extra.waitClosed(5s));
         QVERIFY(extra.received().isEmpty());
         for (const QPointer<TextPieceStream>& stream : fixture->streams) {
@@ -314,7 +248,7 @@ private Q_SLOTS:
         QTRY_COMPARE(fixture->server->connectionCount(), LocalServer::kDefaultMaxConnections);
         for (int phone = 0; phone < 5; ++phone) {
             RawHttpClient client(fixture->port);
-            client.send(requestBytes("POST", fixture->chatTarget(), fixture->port, chatBody("hi")));
+            client.send(fixture->chatRequest("hi"));
             QVERIFY2(client.waitClosed(5s), "the phone was kept waiting");
             QCOMPARE(client.body(), "{\"content\":\"still here\"}\n{\"done\":true}\n");
         }
@@ -323,8 +257,7 @@ private Q_SLOTS:
 
     void twentyClientsBelowTheCapAreAllAnsweredRoundAfterRound() {
         for (int round = 0; round < 3; ++round) {
-            const auto chats = clients(
-                20, requestBytes("POST", fixture->chatTarget(), fixture->port, chatBody("q")));
+            const auto chats = clients(20, fixture->chatRequest("q"));
             for (const auto& client : chats) {
                 QVERIFY(client->waitClosed());
                 QCOMPARE(client->body(), kGreeting);
@@ -336,7 +269,7 @@ private Q_SLOTS:
         fixture->script.pieces = QStringList{"a", "b", "c"};
         fixture->script.interval = 50ms;
         RawHttpClient client(fixture->port);
-        client.send(requestBytes("POST", fixture->chatTarget(), fixture->port, chatBody("q")));
+        client.send(fixture->chatRequest("q"));
         QVERIFY(client.waitForBytes(kJsonLinesHeader.size() + 1));
         client.close();
         QTRY_COMPARE(fixture->events,
@@ -355,7 +288,7 @@ private Q_SLOTS:
         QFETCH(bool, deleted);
         fixture->script.interval = 100ms;
         RawHttpClient client(fixture->port);
-        client.send(requestBytes("POST", fixture->chatTarget(), fixture->port, chatBody("q")));
+        client.send(fixture->chatRequest("q"));
         QTRY_COMPARE(fixture->events, (QStringList{"user:q", "token:Hel"}));
         deleted ? fixture->server.reset() : fixture->server->stop();
         QVERIFY(client.waitClosed(5s));

@@ -1,37 +1,25 @@
 // The server's parts that need no socket: the request reader at every split
 // and size boundary, the chat body rules, the access key, the host guard and
-// the choice of the address shown to the user.
+// the choice of the address shown to the user. Tables: tests/data/server/protocol.json.
 
 #include "server/access_key.h"
 #include "server/chat_request.h"
 #include "server/http_request_reader.h"
 #include "server/local_address.h"
 #include "server/request_guard.h"
+#include "support/json_rows.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRegularExpression>
 #include <QtTest>
 
 using Outcome = HttpRequestReader::Outcome;
 
-Q_DECLARE_METATYPE(HttpRequestReader::Outcome)
-Q_DECLARE_METATYPE(QList<InterfaceSnapshot>)
-
 namespace {
 
-// An up, running interface with one address, changed by the words in `traits`.
-InterfaceSnapshot interface(const QString& name, const QString& address,
-                            const QString& traits = {}) {
-    return {name,
-            !traits.contains("down"),
-            !traits.contains("no carrier"),
-            traits.contains("loopback"),
-            traits.contains("wireless"),
-            traits.contains("bridge"),
-            {QHostAddress(address)}};
-}
+const QString table = "server/protocol.json";
+// In the order the outcomes are declared.
+const QStringList outcomeNames{"needMore",       "complete",     "malformed",
+                               "headerTooLarge", "bodyTooLarge", "invalidLength"};
 
 } // namespace
 
@@ -59,39 +47,14 @@ private Q_SLOTS:
         }
     }
 
-    void readerOutcomes_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<Outcome>("outcome");
-        QTest::addColumn<QByteArray>("body");
-        const auto row = [](const char* name, const QByteArray& bytes, Outcome outcome,
-                            const QByteArray& body = {}) {
-            QTest::newRow(name) << bytes << outcome << body;
-        };
-        row("no length, empty body", "GET / HTTP/1.1\r\n\r\nextra", Outcome::complete);
-        row("plus sign", "P / H\r\nContent-Length: +2\r\n\r\nabc", Outcome::complete, "ab");
-        row("name padded, mixed case", "P / H\r\n \tCoNtEnT-LeNgTh\t : 3 \r\n\r\nabcd",
-            Outcome::complete, "abc");
-        row("first length wins", "P / H\r\nContent-Length: 1\r\nContent-Length: 3\r\n\r\nabc",
-            Outcome::complete, "a");
-        row("line without value skipped", "P / H\r\nContent-Length:\r\nContent-Length: 2\r\n\r\nab",
-            Outcome::complete, "ab");
-        row("body pending", "P / H\r\nContent-Length: 5\r\n\r\nab", Outcome::needMore);
-        row("one word", "GET\r\n\r\n", Outcome::malformed);
-        row("not UTF-8", "GET /\xff\xfe HTTP/1.1\r\n\r\n", Outcome::malformed);
-        row("negative", "P / H\r\nContent-Length: -3\r\n\r\n", Outcome::invalidLength);
-        row("trailing letters", "P / H\r\nContent-Length: 12abc\r\n\r\n", Outcome::invalidLength);
-        row("past the cap", "P / H\r\nContent-Length: 1048577\r\n\r\n", Outcome::bodyTooLarge);
-        row("would overflow", "P / H\r\nContent-Length: 99999999999999999999999\r\n\r\n",
-            Outcome::bodyTooLarge);
-    }
+    void readerOutcomes_data() { addJsonRows(table, "readerOutcomes"); }
     void readerOutcomes() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(Outcome, outcome);
-        QFETCH(QByteArray, body);
+        QFETCH(QJsonObject, row);
+        const auto outcome = Outcome(outcomeNames.indexOf(row.value("outcome").toString()));
         HttpRequestReader reader;
-        QCOMPARE(reader.append(bytes), outcome);
+        QCOMPARE(reader.append(jsonBytes(row.value("bytes"))), outcome);
         if (outcome == Outcome::complete) {
-            QCOMPARE(reader.request().body, body);
+            QCOMPARE(reader.request().body, jsonBytes(row.value("body")));
         } else if (outcome == Outcome::needMore) {
             QCOMPARE(reader.finish(), Outcome::malformed); // the peer stopped half-way
         } else {
@@ -114,37 +77,17 @@ private Q_SLOTS:
         QCOMPARE(unterminated.append("a"), Outcome::headerTooLarge);
     }
 
-    void chatBodies_data() {
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<bool>("accepted");
-        QTest::addColumn<QString>("lastUser");
-        QTest::newRow("history")
-            << QByteArray(
-                   R"({"messages":[{"role":"user","content":"first"},{"role":"user","content":"last",)"
-                   R"("lang":"en"},{"role":"assistant","content":"y"}],"other":5})")
-            << true << "last";
-        QTest::newRow("no user") << QByteArray(R"({"messages":[]})") << true << "";
-        for (const char* refused :
-             {"null", "", "messages=hello", R"([{"messages":[]}])", R"({"history":[]})",
-              R"({"messages":{"role":"user"}})", R"({"messages":["hello"]})",
-              R"({"messages":[[]]})", R"({"messages":[{"role":"user","content":true}]})",
-              R"({"messages":[{"role":"user","content":null}]})",
-              R"({"messages":[{"role":"user","content":{"a":"b"}}]})",
-              R"({"messages":[{"role":"user","content":"a","n":1}]})",
-              "{\"messages\":[{\"role\":\"us"}) {
-            QTest::newRow(*refused ? refused : "empty") << QByteArray(refused) << false << "";
-        }
-    }
+    // Rows without "lastUser" are refused.
+    void chatBodies_data() { addJsonRows(table, "chatBodies"); }
     void chatBodies() {
-        QFETCH(QByteArray, body);
-        QFETCH(bool, accepted);
-        QFETCH(QString, lastUser);
+        QFETCH(QJsonObject, row);
+        const QByteArray body = jsonBytes(row.value("body"));
         const std::optional<ChatRequest> request = parseChatRequest(body);
-        QCOMPARE(request.has_value(), accepted);
+        QCOMPARE(request.has_value(), row.contains("lastUser"));
         if (request) {
             // Every message goes on unchanged, members the server does not know included.
             QCOMPARE(request->messages, QJsonDocument::fromJson(body)["messages"].toArray());
-            QCOMPARE(request->lastUserText.value_or(QString()), lastUser);
+            QCOMPARE(request->lastUserText.value_or(QString()), row.value("lastUser").toString());
         }
     }
 
@@ -163,89 +106,57 @@ private Q_SLOTS:
         QVERIFY(!access_key::queryCarries(QStringLiteral("key="), QString()));
     }
 
-    void queryCarriesKey_data() {
-        QTest::addColumn<QString>("query");
-        QTest::addColumn<bool>("carries");
-        QTest::newRow("exact") << QStringLiteral("key=Ab-_9") << true;
-        QTest::newRow("among others") << QStringLiteral("x=1&key=Ab-_9&y") << true;
-        QTest::newRow("percent-encoded") << QStringLiteral("key=Ab%2D_9") << true;
-        QTest::newRow("wrong") << QStringLiteral("key=Ab-_8") << false;
-        QTest::newRow("prefix") << QStringLiteral("key=Ab-_") << false;
-        QTest::newRow("empty value") << QStringLiteral("key=") << false;
-    }
+    void queryCarriesKey_data() { addJsonRows(table, "queryCarriesKey"); }
     void queryCarriesKey() {
-        QFETCH(QString, query);
-        QFETCH(bool, carries);
-        QCOMPARE(access_key::queryCarries(query, QStringLiteral("Ab-_9")), carries);
+        QFETCH(QJsonObject, row);
+        QCOMPARE(access_key::queryCarries(row.value("query").toString(), QStringLiteral("Ab-_9")),
+                 row.value("carries").toBool());
     }
 
-    void guardChecksHostAndOrigin_data() {
-        QTest::addColumn<QString>("host");   // empty: no Host header
-        QTest::addColumn<QString>("origin"); // empty: no Origin header
-        QTest::addColumn<bool>("accepted");
-        QTest::newRow("lan address") << "192.168.1.7:8080" << QString() << true;
-        QTest::newRow("ipv6") << "[fd00::2]:8080" << QString() << true;
-        QTest::newRow("own origin") << "192.168.1.7:8080"
-                                    << "http://192.168.1.7:8080" << true;
-        QTest::newRow("origin of another own name") << "192.168.1.7:8080"
-                                                    << "http://localhost:8080" << false;
-        QTest::newRow("https origin") << "localhost:8080"
-                                      << "https://localhost:8080" << false;
-        QTest::newRow("unknown address") << "192.168.1.8:8080" << QString() << false;
-        QTest::newRow("no host") << QString() << QString() << false;
-        QTest::newRow("learnt later") << "10.0.0.9:8080" << QString() << true;
-    }
+    // An empty host or origin: no such header.
+    void guardChecksHostAndOrigin_data() { addJsonRows(table, "guard"); }
     void guardChecksHostAndOrigin() {
-        QFETCH(QString, host);
-        QFETCH(QString, origin);
-        QFETCH(bool, accepted);
+        QFETCH(QJsonObject, row);
         QStringList names{"localhost", "127.0.0.1", "192.168.1.7", "[fd00::2]"};
         RequestGuard guard(8080, [&names] { return names; });
         HttpRequest request;
-        if (!host.isEmpty()) {
-            request.headers.append({QStringLiteral("host"), host});
-        }
-        if (!origin.isEmpty()) {
-            request.headers.append({QStringLiteral("origin"), origin});
+        for (const QString name : {"host", "origin"}) {
+            if (!row.value(name).toString().isEmpty()) {
+                request.headers.append({name, row.value(name).toString()});
+            }
         }
         names.append(QStringLiteral("10.0.0.9")); // a new lease after the start
-        QCOMPARE(guard.isOwnRequest(request), accepted);
+        QCOMPARE(guard.isOwnRequest(request), row.value("accepted").toBool());
     }
 
+    void privateAddresses_data() { addJsonRows(table, "privateAddresses"); }
     void privateAddresses() {
-        for (const char* address : {"10.255.0.1", "172.16.0.1", "172.31.255.254", "192.168.0.10"}) {
-            QVERIFY2(isPrivateIPv4(QHostAddress(address)), address);
-        }
-        for (const char* address : {"172.32.0.1", "172.15.0.1", "192.169.0.10", "192.0.2.2",
-                                    "127.0.0.1", "169.254.3.3", "fd00::2"}) {
-            QVERIFY2(!isPrivateIPv4(QHostAddress(address)), address);
-        }
+        QFETCH(QJsonObject, row);
+        QCOMPARE(isPrivateIPv4(QHostAddress(row.value("tag").toString())),
+                 row.value("private").toBool());
     }
 
-    void chooseLocalAddress_data() {
-        QTest::addColumn<QList<InterfaceSnapshot>>("interfaces");
-        QTest::addColumn<QString>("chosen");
-        const InterfaceSnapshot wifi = interface("wlp2s0", "192.168.1.20", "wireless");
-        const InterfaceSnapshot wired = interface("enp3s0", "10.1.1.5");
-        InterfaceSnapshot dualStack = interface("eth0", "fd00::5");
-        dualStack.addresses.append(QHostAddress(QStringLiteral("192.168.4.4")));
-        using List = QList<InterfaceSnapshot>;
-        QTest::newRow("nothing") << List{} << "localhost";
-        QTest::newRow("wired before wireless") << List{wifi, wired} << "10.1.1.5";
-        QTest::newRow("first wired wins")
-            << List{wired, interface("enp4s0", "10.9.9.9")} << "10.1.1.5";
-        QTest::newRow("unusable skipped")
-            << List{interface("lo", "10.0.0.1", "loopback"), interface("eth1", "10.0.0.2", "down"),
-                    interface("eth2", "10.0.0.3", "no carrier"),
-                    interface("docker0", "172.17.0.1", "bridge"), wifi}
-            << "192.168.1.20";
-        QTest::newRow("public only") << List{interface("eth0", "192.0.2.2")} << "localhost";
-        QTest::newRow("ipv4 beside ipv6") << List{dualStack} << "192.168.4.4";
-    }
+    // Interfaces are up and running with the addresses given unless their traits
+    // say "down", "no carrier", "loopback", "wireless" or "bridge".
+    void chooseLocalAddress_data() { addJsonRows(table, "chooseLocalAddress"); }
     void chooseLocalAddress() {
-        QFETCH(QList<InterfaceSnapshot>, interfaces);
-        QFETCH(QString, chosen);
-        QCOMPARE(::chooseLocalAddress(interfaces), chosen);
+        QFETCH(QJsonObject, row);
+        QList<InterfaceSnapshot> interfaces;
+        for (const QJsonValue& value : row.value("interfaces").toArray()) {
+            const QString traits = value["traits"].toString();
+            InterfaceSnapshot& added =
+                interfaces.emplaceBack(InterfaceSnapshot{value["name"].toString(),
+                                                         !traits.contains("down"),
+                                                         !traits.contains("no carrier"),
+                                                         traits.contains("loopback"),
+                                                         traits.contains("wireless"),
+                                                         traits.contains("bridge"),
+                                                         {}});
+            for (const QString& address : jsonTexts(value["addresses"])) {
+                added.addresses.append(QHostAddress(address));
+            }
+        }
+        QCOMPARE(::chooseLocalAddress(interfaces), row.value("chosen").toString());
     }
 
     void machineHostNamesIncludeLoopbackNames() {

@@ -36,10 +36,7 @@ FakeResponse installedTags(bool installed) {
 SceneHarness::SceneHarness(QObject* parent)
     : QObject(parent), m_cloud(std::make_unique<FakeOpenAIServer>()),
       m_ollama(std::make_unique<FakeOllamaServer>()) {
-    m_cloud->setStandingResponse("GET", modelsPath, modelsList());
-    m_cloud->setStandingResponse("POST", chatPath,
-                                 FakeOpenAIServer::chatReply(QStringLiteral("OK")));
-    m_ollama->setStandingResponse("GET", tagsPath, installedTags(true));
+    answerAsAtLaunch();
 
     // Stored before the controller starts, so even its first probe goes to the fake.
     const QString settingsFile = m_dir.filePath(QStringLiteral("settings.conf"));
@@ -79,17 +76,14 @@ void SceneHarness::reset() {
     if (vm.isServerRunning()) {
         vm.toggleServer();
     }
-    m_cloud->setStandingResponse("GET", modelsPath, modelsList());
-    m_cloud->setStandingResponse("POST", chatPath,
-                                 FakeOpenAIServer::chatReply(QStringLiteral("OK")));
-    m_ollama->setStandingResponse("GET", tagsPath, installedTags(true));
+    answerAsAtLaunch();
     if (vm.backends()->activeBackend() != AIBackend::cloud) {
         vm.backends()->switchBackend(AIBackend::cloud);
     } else if (!vm.backends()->serviceAvailable()) {
         vm.backends()->testConnection();
     }
     if (!vm.localModelSetup()->modelLoadError().isEmpty()) {
-        retryLocalProbe();
+        vm.localModelSetup()->load(); // probed again, which clears the error
     }
     QList<QUuid> ids;
     for (const Conversation& conversation : vm.store()->conversations()) {
@@ -98,6 +92,13 @@ void SceneHarness::reset() {
     for (const QUuid& id : ids) {
         vm.deleteConversation(id);
     }
+}
+
+void SceneHarness::answerAsAtLaunch() {
+    m_cloud->setStandingResponse("GET", modelsPath, modelsList());
+    m_cloud->setStandingResponse("POST", chatPath,
+                                 FakeOpenAIServer::chatReply(QStringLiteral("OK")));
+    m_ollama->setStandingResponse("GET", tagsPath, installedTags(true));
 }
 
 QString SceneHarness::append(const ChatMessage& message) {
@@ -168,8 +169,4 @@ void SceneHarness::setLocalModelInstalled(bool installed) {
 
 void SceneHarness::delayLocalProbe(int milliseconds) {
     m_ollama->setStandingResponse("GET", tagsPath, installedTags(true).delayedBy(milliseconds));
-}
-
-void SceneHarness::retryLocalProbe() {
-    m_viewModel->localModelSetup()->load();
 }

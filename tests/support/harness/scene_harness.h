@@ -13,7 +13,6 @@ struct ChatMessage;
 class FakeOllamaServer;
 class FakeOpenAIServer;
 class QJSEngine;
-class QQmlEngine;
 
 // A controller in a sandbox for view tests and screenshot scenes: its persona
 // and settings live in a temporary folder and both model backends are scripted
@@ -51,10 +50,9 @@ public:
     // The local server: lists the model or not; or answers the probe late.
     Q_INVOKABLE void setLocalModelInstalled(bool installed);
     Q_INVOKABLE void delayLocalProbe(int milliseconds);
-    // Probes the local server again, which clears an earlier load error.
-    Q_INVOKABLE void retryLocalProbe();
 
 private:
+    void answerAsAtLaunch(); // the fakes' answers of a fresh start
     QString append(const ChatMessage& message);
 
     QTemporaryDir m_dir;
