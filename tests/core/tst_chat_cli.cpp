@@ -1,8 +1,8 @@
 // emberglass-chat as a user runs it: one message, a stream of messages on
 // standard input, JSON output and exit codes, against a scripted provider.
 
-#include "support/fake_http_server.h"
-#include "support/provider_replay_server.h"
+#include "support/provider_replay.h"
+#include "support/test_files.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -45,11 +45,7 @@ class ChatCliTest : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase() {
-        QFile key(m_keyFile);
-        QVERIFY(key.open(QIODevice::WriteOnly));
-        key.write("sk-replay-0123456789\n");
-    }
+    void initTestCase() { QVERIFY(writeBytes(m_keyFile, "sk-replay-0123456789\n")); }
 
     void oneMessageWithAToolCall() {
         FakeOpenAIServer server;

@@ -6,13 +6,12 @@
 #include "core/message_list_model.h"
 #include "core/wire_message_builder.h"
 #include "core/wire_message_cache.h"
+#include "support/json_rows.h"
 
 #include <QAbstractItemModelTester>
 #include <QJsonDocument>
 #include <QSignalSpy>
 #include <QtTest>
-
-#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -61,27 +60,6 @@ Conversation toolExchange() {
     };
     return conversation;
 }
-
-QJsonArray json(const char* text) {
-    return QJsonDocument::fromJson(text).array();
-}
-
-// What toolExchange() is sent as in each mode.
-const QJsonArray kNative = json(R"([
-            {"role":"system","content":"SYS"},
-            {"role":"assistant","content":"Error: Cloud API returned an error"},
-            {"role":"user","content":"list and read"},
-            {"role":"assistant","content":null,"tool_calls":[
-                {"id":"c1","type":"function","function":{"name":"list_directory","arguments":"{}"}},
-                {"id":"c2","type":"function","function":{"name":"read_file","arguments":"{ }"}}]},
-            {"role":"tool","tool_call_id":"c1","content":"a.txt"},
-            {"role":"tool","tool_call_id":"c2","content":"File not found: /x"}])");
-const QJsonArray kText = json(R"([
-            {"role":"system","content":"SYS"},
-            {"role":"assistant","content":"Error: Cloud API returned an error"},
-            {"role":"user","content":"list and read"},
-            {"role":"user","content":"[Tool Result: list_directory]\na.txt"},
-            {"role":"user","content":"[Tool Error: read_file]\nFile not found: /x"}])");
 
 } // namespace
 
@@ -176,8 +154,11 @@ private Q_SLOTS:
     }
 
     void wireMessagesInBothModes() {
-        QCOMPARE(buildWireMessages(toolExchange(), "SYS", WireMode::native), kNative);
-        QCOMPARE(buildWireMessages(toolExchange(), "SYS", WireMode::text), kText);
+        // toolExchange() as each mode sends it: tests/data/core/wire_messages.json.
+        QCOMPARE(buildWireMessages(toolExchange(), "SYS", WireMode::native),
+                 jsonTable("core/wire_messages.json", "native").toArray());
+        QCOMPARE(buildWireMessages(toolExchange(), "SYS", WireMode::text),
+                 jsonTable("core/wire_messages.json", "text").toArray());
     }
 
     void providerMembersGoBackWithTheirTurnOnly() {

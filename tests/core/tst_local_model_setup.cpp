@@ -5,6 +5,7 @@
 
 #include "support/fake_http_server.h"
 #include "support/task_outcome.h"
+#include "support/test_files.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -20,10 +21,6 @@ class LocalModelSetupTest : public QObject {
 
     QTemporaryDir m_dir;
     QString path(const QString& name) const { return m_dir.filePath(name); }
-    QByteArray read(const QString& name) const {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
     // The fake program; its behaviour comes from the environment of this
     // process, which the pull must hand on. Gated: it waits for "gate" midway.
@@ -96,7 +93,7 @@ private Q_SLOTS:
         QTRY_COMPARE(pulled.size(), 1);
         QVERIFY(!setup.isPullingModel() && setup.modelLoadError().isEmpty());
         QCOMPARE(progress.last(), u"Model ready!"_s);
-        QCOMPARE(read("args"), "pull qwen2.5:3b\n"); // once
+        QCOMPARE(readBytes(path("args")), "pull qwen2.5:3b\n"); // once
     }
 
     void aCharacterSplitAcrossOutputChunksIsKept() {
@@ -143,19 +140,17 @@ private Q_SLOTS:
         useFakeOllama(*setup, "working", 0);
         QSignalSpy pulled(setup, &LocalModelSetup::modelPulled);
         setup->pull();
-        QTRY_VERIFY(read("pid").trimmed().toInt() > 0);
-        const pid_t child = read("pid").trimmed().toInt();
+        QTRY_VERIFY(readBytes(path("pid")).trimmed().toInt() > 0);
+        const pid_t child = readBytes(path("pid")).trimmed().toInt();
         delete setup;
         QTRY_VERIFY(::kill(child, 0) != 0); // killed and reaped
         QVERIFY(pulled.isEmpty());
     }
 
     void theProgramIsLookedForInOrder() {
-        QVERIFY(QDir().mkpath(path("bin")) && QDir().mkpath(path("onpath")));
         for (const char* name : {"bin/ollama", "onpath/ollama"}) {
-            QFile program(path(name));
-            QVERIFY(program.open(QIODevice::WriteOnly));
-            program.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            QVERIFY(writeBytes(path(name), "") &&
+                    QFile::setPermissions(path(name), QFile::ReadOwner | QFile::ExeOwner));
         }
         const QString missing = path("missing/ollama");
         QCOMPARE(LocalModelSetup::locateOllama({missing, path("bin/ollama")}, true),

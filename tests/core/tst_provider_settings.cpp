@@ -3,9 +3,9 @@
 
 #include "core/provider_settings.h"
 #include "support/full_disk.h"
+#include "support/json_rows.h"
+#include "support/test_files.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -14,11 +14,6 @@
 namespace {
 
 const CloudConfig grok = defaultConfig(CloudProviderPreset::grok);
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 unsigned modeOf(const QString& path) {
     struct stat info {};
@@ -38,25 +33,13 @@ class ProviderSettingsTest : public QObject {
     }
 
 private Q_SLOTS:
-    void presetsAndTheirJsonForm() {
+    // The stored form (member names, exact texts, damaged entries) is read by
+    // damagedDataFallsBackToGrok from tests/data/core/settings.json.
+    void presetsAndTheirTextForm() {
         for (const CloudProviderPreset provider : allCloudProviders()) {
             QCOMPARE(cloudProviderFromText(toText(provider)), provider);
             QVERIFY(!defaultConfig(provider).baseURL.endsWith('/')); // paths are appended to it
         }
-        QVERIFY(!cloudProviderFromText("grok")); // text values are exact
-        const CloudConfig config{CloudProviderPreset::deepseek, "sk-1", "https://x/v1", "m"};
-        const QJsonObject json = toJson(config);
-        QCOMPARE(json, (QJsonObject{{"provider", "DeepSeek"},
-                                    {"apiKey", "sk-1"},
-                                    {"baseURL", "https://x/v1"},
-                                    {"model", "m"}}));
-        QCOMPARE(cloudConfigFromJson(json), config);
-        QJsonObject damaged = json;
-        damaged.remove("model");
-        QVERIFY(!cloudConfigFromJson(damaged));
-        damaged = json;
-        damaged["apiKey"] = 42;
-        QVERIFY(!cloudConfigFromJson(damaged));
     }
 
     void savedSettingsComeBackExactlyBesideGrok() {
@@ -79,37 +62,14 @@ private Q_SLOTS:
                         CloudProviderPreset::gemini}));
     }
 
-    void damagedDataFallsBackToGrok_data() {
-        QTest::addColumn<QByteArray>("stored");
-        QTest::addColumn<QString>("active");
-        QTest::addColumn<QString>("activeKey"); // empty: Grok's default is loaded
-        const QByteArray entry = R"({"provider":"Gemini","apiKey":"k","baseURL":"u","model":"m"})";
-        QTest::newRow("not json") << QByteArray("{{{") << "Gemini"
-                                  << "";
-        QTest::newRow("object") << entry << "Gemini"
-                                << "";
-        QTest::newRow("one bad element") << "[" + entry + R"(,{"provider":"Nope"}])"
-                                         << "Gemini"
-                                         << "";
-        QTest::newRow("active without entry") << "[" + entry + "]"
-                                              << "DeepSeek"
-                                              << "";
-        QTest::newRow("active with entry") << "[" + entry + "]"
-                                           << "Gemini"
-                                           << "k";
-        // Loading at start takes the first match; the saved list the later one.
-        QTest::newRow("duplicate")
-            << "[" + entry + "," + QByteArray(entry).replace(":\"k\"", ":\"new\"") + "]"
-            << "Gemini"
-            << "k";
-    }
+    void damagedDataFallsBackToGrok_data() { addJsonRows("core/settings.json", "damaged"); }
     void damagedDataFallsBackToGrok() {
-        QFETCH(QByteArray, stored);
-        QFETCH(QString, active);
-        QFETCH(QString, activeKey);
+        QFETCH(QJsonObject, row);
+        const QByteArray stored = row["stored"].toString().toUtf8();
+        const QString activeKey = row["activeKey"].toString(); // empty: Grok's default is loaded
         UserDefaults defaults(freshFile());
         defaults.setValue(UserDefaults::cloudConfigsKey, stored);
-        defaults.setValue(UserDefaults::activeProviderKey, active);
+        defaults.setValue(UserDefaults::activeProviderKey, row["active"].toString());
         const CloudConfig loaded = ProviderSettings::loadActive(defaults);
         QCOMPARE(loaded, activeKey.isEmpty() ? grok : loaded);
         QCOMPARE(loaded.apiKey, activeKey);
@@ -163,7 +123,7 @@ private Q_SLOTS:
         UserDefaults defaults(file);
         const CloudConfig saved{CloudProviderPreset::deepseek, "sk-kept", {}, {}};
         ProviderSettings::save(defaults, saved);
-        const QByteArray before = readAll(file);
+        const QByteArray before = readBytes(file);
         disk.engage(room);
         // Bigger than any room left; the active provider must not change without it.
         const WriteResult result = ProviderSettings::save(
@@ -173,7 +133,7 @@ private Q_SLOTS:
         if (fault == DiskFault::fullTmpfs) {
             QCOMPARE(result.description(), QStringLiteral("No space left on device"));
         }
-        QCOMPARE(readAll(file), before);
+        QCOMPARE(readBytes(file), before);
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"Emberglass.conf"}); // no scratch left
         QCOMPARE(ProviderSettings::loadActive(defaults), saved);

@@ -10,14 +10,17 @@
 #include "models/line_splitter.h"
 #include "models/local_llm_service.h"
 #include "models/ollama_protocol.h"
+#include "models/text_piece_stream.h"
 #include "tools/tool_catalogue.h"
 
-#include "model_fixture.h"
-#include "support/provider_replay_server.h"
+#include "support/json_rows.h"
+#include "support/provider_replay.h"
 #include "support/task_outcome.h"
 
-#include <QJsonDocument>
 #include <QNetworkAccessManager>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QSet>
 #include <QtTest>
 
 namespace {
@@ -27,9 +30,125 @@ const QString table = "models/cloud.json";
 const QStringList localTable{"models/local.json"};
 const QString lineTable = "models/lines.json";
 
+struct StreamRecorder {
+    explicit StreamRecorder(TextPieceStream* stream) : stream(stream) {
+        QObject::connect(stream, &TextPieceStream::piece, stream,
+                         [this](const QString& text) { pieces.append(text); });
+        QObject::connect(stream, &TextPieceStream::finished, stream, [this] { ++finishes; });
+        QObject::connect(stream, &TextPieceStream::failed, stream,
+                         [this](const QString& error) { failures.append(error); });
+    }
+    bool ended() const { return finishes + failures.size() > 0; }
+
+    QPointer<TextPieceStream> stream;
+    QStringList pieces;
+    int finishes = 0;
+    QStringList failures;
+};
+
+// A row's canned answer: a provider's recorded `error`, `stream` or `response`
+// (with "replay" naming the provider), bytes that are no HTTP ("garbage"),
+// server-sent events ("sse"), a body in "chunks" (with any "headers"), or one
+// "body" (text as is, JSON compact); "status" defaults to 200.
+FakeResponse responseFrom(const QJsonObject& row) {
+    if (row.contains("replay")) {
+        const ProviderReplay replay(row["replay"].toString());
+        return row.contains("error")    ? replay.error(row["error"].toString())
+               : row.contains("stream") ? replay.stream(row["stream"].toString())
+                                        : replay.response(row["response"].toString());
+    }
+    if (row.contains("garbage")) {
+        return FakeResponse::garbage(jsonBytes(row["garbage"]));
+    }
+    const int status = row["status"].toInt(200);
+    if (row.contains("sse")) {
+        return FakeResponse::sse(jsonTexts(row["sse"]), 10);
+    }
+    if (row.contains("chunks")) {
+        QByteArrayList chunks;
+        for (const QJsonValue& chunk : row["chunks"].toArray()) {
+            chunks << jsonBytes(chunk);
+        }
+        FakeResponse response = FakeResponse::streamed(status, chunks, 10);
+        for (const QString& name : row["headers"].toObject().keys()) {
+            response.withHeader(name.toUtf8(), jsonBytes(row["headers"][name]));
+        }
+        return response;
+    }
+    return FakeResponse::text(status, jsonBytes(row["body"]), "application/json");
+}
+
+// The reply or error a row expects: "reply" {"text", "calls": [{"id", "name",
+// "arguments", "raw"}]}, "id" "local_" or "call_" one of our own; or
+// "fails" with the error's words (ending in "...": how they start).
+void expectReplyOfRow(const Result<ModelReply>& reply, const QJsonObject& row) {
+    if (!row.contains("reply")) {
+        QVERIFY(!reply.ok());
+        const QString said = errorDescription(reply.error());
+        const QString expected = row.value("fails").toString();
+        QVERIFY2(expected.endsWith("...") ? said.startsWith(expected.chopped(3)) : said == expected,
+                 qPrintable(said));
+        return;
+    }
+    QVERIFY(reply.ok());
+    QJsonArray calls;
+    QSet<QString> ids;
+    for (const NativeToolCall& call : reply.value().toolCalls) {
+        QJsonObject arguments;
+        for (auto it = call.arguments.begin(); it != call.arguments.end(); ++it) {
+            arguments.insert(it.key(), it.value());
+        }
+        // Ids of our own are random: only their form is compared.
+        static const QRegularExpression ours("^(local_)[0-9A-F]{8}$|^(call_)[A-Za-z0-9]{24}$");
+        calls.append(QJsonObject{{"id", QString(call.id).replace(ours, "\\1\\2")},
+                                 {"name", call.name},
+                                 {"arguments", arguments},
+                                 {"raw", call.rawArguments}});
+        ids << call.id;
+    }
+    QCOMPARE(ids.size(), calls.size());
+    QCOMPARE((QJsonObject{{"text", reply.value().text}, {"calls", calls}}),
+             row.value("reply").toObject());
+}
+
+// The pieces and the end a row expects ("pieces", "fails"; a replay's from the replay).
+void expectStreamOfRow(TextPieceStream* delivered, const QJsonObject& row) {
+    const ProviderReplay replay(row.value("replay").toString("openai"));
+    const QString section = row.value("stream").toString();
+    const bool replayed = row.contains("replay");
+    const QStringList pieces =
+        replayed ? QStringList{replay.streamText(section)} : jsonTexts(row.value("pieces"));
+    const QString failure = replayed ? replay.streamError(section) : row.value("fails").toString();
+    StreamRecorder stream(delivered);
+    QVERIFY2(!stream.ended(), "the stream must not end before its answer is read");
+    QTRY_VERIFY(stream.ended());
+    // A replay's text may come in any number of pieces.
+    QCOMPARE(stream.pieces.join(QString()), pieces.join(QString()));
+    if (!replayed) {
+        QCOMPARE(stream.pieces, pieces);
+    }
+    QCOMPARE(stream.failures, failure.isEmpty() ? QStringList() : QStringList{failure});
+    QCOMPARE(stream.finishes, failure.isEmpty() ? 1 : 0);
+    QTRY_VERIFY(stream.stream.isNull()); // the ended stream deletes itself
+}
+
+// Sends `messages`; once `server` has taken `requests` more, a cancel ends the send.
+void expectCancelledAfter(AIServiceProtocol& service, const QJsonArray& messages,
+                          FakeHttpServer& server, int requests) {
+    auto cancellation = std::make_shared<RequestCancellation>();
+    const int before = server.requests().size();
+    const auto outcome = startTask(service.sendChat(messages, cancellation));
+    QTRY_COMPARE(server.requests().size(), before + requests);
+    QVERIFY(!outcome->has_value());
+    cancellation->cancel();
+    QTRY_VERIFY(outcome->has_value());
+    QCOMPARE(errorDescription((*outcome)->error()), "Operation canceled");
+    QVERIFY(isCancellation((*outcome)->error()));
+}
+
 // Feeds `input` in pieces cut at `cuts` (ascending byte offsets).
 QByteArrayList splitLines(const QByteArray& input, const QList<qsizetype>& cuts,
-                          qsizetype maxLineLength = LineSplitter::defaultMaxLineLength) {
+                          qsizetype maxLineLength) {
     LineSplitter splitter(maxLineLength);
     QByteArrayList lines;
     qsizetype start = 0;
@@ -127,48 +246,29 @@ private Q_SLOTS:
         expectReplyOfRow(finished(service(row).sendChat({})), row);
     }
 
-    void missingIdsAreOursAndDistinct() {
-        QJsonObject call = FakeOpenAIServer::toolCall("", "read_file", "{}");
-        call.remove("id");
-        const QList<NativeToolCall> calls = decodeCloudToolCalls(QJsonArray{call, call});
-        QVERIFY(calls[0].id.startsWith("call_") && calls[0].id.size() == 29);
-        QVERIFY(calls[0].id != calls[1].id);
-    }
-
-    void bodyThatIsNotJsonGivesTheParsersWords() {
-        const QByteArray body = "{\"choices\": [";
-        m_server.enqueue(FakeResponse::text(200, body, "application/json"));
-        const Result<ModelReply> reply = finished(m_service.sendChat({}));
-        QJsonParseError parserSays{};
-        QJsonDocument::fromJson(body, &parserSays);
-        QCOMPARE(reply.error(), ModelError(PlatformError{PlatformError::Case::invalidJson,
-                                                         parserSays.errorString()}));
-    }
-
-    void unreachableOrInvalidBases_data() {
-        QTest::addColumn<bool>("local");
-        QTest::addColumn<QString>("base");
-        QTest::addColumn<QString>("description");
+    // A base nothing answers on ("closed"), or none at all.
+    void unreachableOrInvalidBases_data() { addJsonRows(table, "bases", localTable); }
+    void unreachableOrInvalidBases() {
+        QFETCH(QJsonObject, row);
+        const QString description = row.value("fails").toString();
         FakeHttpServer closed;
         closed.stopListening();
-        QTest::newRow("refused") << false << closed.baseUrl() + "/v1"
-                                 << "Connection refused";
-        for (const char* base : {"", "not a url", "https://", "ftp://example.com/v1",
-                                 "https://example.com:99999/v1"}) {
-            QTest::newRow(base) << false << QString(base) << PlatformError::invalidBaseURL().text;
+        const bool local = row.value("file") == "local";
+        QString base = row.value("base").toString();
+        if (base == "closed") {
+            base = local ? closed.baseUrl() : closed.baseUrl() + "/v1";
         }
-        QTest::newRow("local: refused") << true << closed.baseUrl() << "Connection refused";
-        QTest::newRow("local: no scheme") << true << "127.0.0.1:11434"
-                                          << "Text generation failed";
-    }
-    void unreachableOrInvalidBases() {
-        QFETCH(bool, local);
-        QFETCH(QString, base);
-        QFETCH(QString, description);
         m_service.setBaseURL(base);
         LocalLLMService localService(base);
-        expectUnusable(local ? static_cast<AIServiceProtocol&>(localService) : m_service,
-                       description);
+        AIServiceProtocol& service =
+            local ? static_cast<AIServiceProtocol&>(localService) : m_service;
+        // Every kind of request fails, the stream not before streamChat has returned.
+        QCOMPARE(errorDescription(finished(service.sendChat({})).error()), description);
+        StreamRecorder stream(service.streamChat({}));
+        QVERIFY2(!stream.ended(), "the stream must not end inside streamChat");
+        QTRY_COMPARE(stream.failures, QStringList{description});
+        QVERIFY(stream.pieces.isEmpty());
+        QCOMPARE(finished(service.checkAvailability()), false);
     }
 
     void cancellationAndTimeout() {
@@ -286,6 +386,7 @@ private Q_SLOTS:
     void linesComeOutWholeWhereverTheInputIsCut() {
         QFETCH(QJsonObject, row);
         const QByteArray input = jsonBytes(row.value("input"));
+        const qsizetype max = row.value("max").toInteger(LineSplitter::defaultMaxLineLength);
         QByteArrayList lines;
         for (const QString& line : jsonTexts(row.value("lines"))) {
             lines << line.toUtf8();
@@ -293,23 +394,13 @@ private Q_SLOTS:
         QList<qsizetype> everyByte;
         for (qsizetype cut = 0; cut <= input.size(); ++cut) {
             for (qsizetype second = cut; second <= input.size(); ++second) {
-                QCOMPARE(splitLines(input, {cut, second}), lines);
+                QCOMPARE(splitLines(input, {cut, second}, max), lines);
             }
             if (cut > 0 && cut < input.size()) {
                 everyByte.append(cut);
             }
         }
-        QCOMPARE(splitLines(input, everyByte), lines);
-    }
-
-    void overlongLinesAreDroppedWhole() {
-        const QByteArray input("short\n0123456789\nfits-8\n0123456789abc");
-        for (qsizetype cut = 0; cut <= input.size(); ++cut) {
-            QCOMPARE(splitLines(input, {cut}, 8), (QByteArrayList{"short", "fits-8"}));
-        }
-        // A line exactly at the limit is kept; reading goes on after a dropped one.
-        QCOMPARE(splitLines("12345678\n123456789\nok", {3, 12}, 8),
-                 (QByteArrayList{"12345678", "ok"}));
+        QCOMPARE(splitLines(input, everyByte, max), lines);
     }
 
     void linesAreRead_data() { addJsonRows(lineTable, "lines"); }
@@ -320,28 +411,6 @@ private Q_SLOTS:
             row.value("reader") == "cloud" ? readCloudStreamLine(line) : readOllamaStreamLine(line);
         QCOMPARE(read.piece, row.value("piece").toString());
         QCOMPARE(read.ends, row.value("ends").toBool());
-    }
-
-    void providerStreamReadsTheSameWhereverItIsCut_data() {
-        addJsonRows(lineTable, "providerStreams");
-    }
-    void providerStreamReadsTheSameWhereverItIsCut() {
-        QFETCH(QJsonObject, row);
-        const QByteArray stream = jsonBytes(row.value("bytes"));
-        for (qsizetype cut = 0; cut <= stream.size(); ++cut) {
-            QString text;
-            bool ended = false;
-            for (const QByteArray& line : splitLines(stream, {cut})) {
-                const StreamLine read = readCloudStreamLine(line);
-                if (ended) {
-                    break;
-                }
-                text += read.piece;
-                ended = read.ends;
-            }
-            QVERIFY(ended);
-            QCOMPARE(text, row.value("text").toString());
-        }
     }
 };
 

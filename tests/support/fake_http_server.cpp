@@ -1,8 +1,129 @@
 #include "support/fake_http_server.h"
 
-#include "support/fake_http_connection.h"
-
+#include <QHash>
 #include <QJsonDocument>
+#include <QPointer>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <optional>
+
+namespace {
+
+QByteArray reasonPhrase(int status) {
+    static const QHash<int, QByteArray> phrases{{200, "OK"},
+                                                {302, "Found"},
+                                                {304, "Not Modified"},
+                                                {400, "Bad Request"},
+                                                {401, "Unauthorized"},
+                                                {404, "Not Found"},
+                                                {500, "Internal Server Error"},
+                                                {503, "Service Unavailable"}};
+    return phrases.value(status, "Status");
+}
+
+// One accepted connection: reads one request, asks for its answer, writes it
+// chunk by chunk on timers, then closes.
+class FakeHttpConnection : public QObject {
+public:
+    using Responder = std::function<FakeResponse(const RecordedRequest&)>;
+
+    FakeHttpConnection(QTcpSocket* socket, Responder responder, QObject* parent)
+        : QObject(parent), m_socket(socket), m_responder(std::move(responder)) {
+        socket->setParent(this);
+        connect(socket, &QTcpSocket::readyRead, this, &FakeHttpConnection::readRequest);
+        connect(socket, &QTcpSocket::disconnected, this, &QObject::deleteLater);
+    }
+
+private:
+    void readRequest() {
+        if (m_answered) {
+            m_socket->readAll();
+            return;
+        }
+        m_buffer.append(m_socket->readAll());
+        if (std::optional<RecordedRequest> request = parseRequest()) {
+            m_answered = true;
+            startAnswer(m_responder(*request));
+        }
+    }
+
+    std::optional<RecordedRequest> parseRequest() const {
+        const qsizetype headerEnd = m_buffer.indexOf("\r\n\r\n");
+        if (headerEnd < 0) {
+            return std::nullopt;
+        }
+        const QByteArrayList lines = m_buffer.left(headerEnd).split('\n');
+        const QByteArrayList requestLine = lines.value(0).trimmed().split(' ');
+        RecordedRequest request;
+        request.method = requestLine.value(0);
+        request.path = QString::fromUtf8(requestLine.value(1));
+        for (qsizetype i = 1; i < lines.size(); ++i) {
+            const qsizetype colon = lines[i].indexOf(':');
+            if (colon > 0) {
+                request.headers.insert(lines[i].left(colon).trimmed().toLower(),
+                                       lines[i].mid(colon + 1).trimmed());
+            }
+        }
+        const qsizetype length = request.header("content-length").toLongLong();
+        const qsizetype bodyStart = headerEnd + 4;
+        if (m_buffer.size() - bodyStart < length) {
+            return std::nullopt;
+        }
+        request.body = m_buffer.mid(bodyStart, length);
+        return request;
+    }
+
+    void startAnswer(FakeResponse response) {
+        m_response = std::move(response);
+        if (!m_response.answer) {
+            return; // the client gives up or the test ends
+        }
+        QTimer::singleShot(m_response.initialDelayMs, this, [this] {
+            if (!m_socket) {
+                return;
+            }
+            if (!m_response.raw.isEmpty()) {
+                m_socket->write(m_response.raw);
+                m_socket->disconnectFromHost();
+                return;
+            }
+            QByteArray head = "HTTP/1.1 " + QByteArray::number(m_response.status) + ' ' +
+                              reasonPhrase(m_response.status) + "\r\nConnection: close\r\n";
+            for (const auto& [name, value] : std::as_const(m_response.headers)) {
+                head += name + ": " + value + "\r\n";
+            }
+            if (m_response.chunks.size() <= 1 && m_response.chunkDelayMs == 0) {
+                head += "Content-Length: " + QByteArray::number(m_response.chunks.value(0).size()) +
+                        "\r\n";
+            }
+            m_socket->write(head + "\r\n");
+            writeChunk(0);
+        });
+    }
+
+    void writeChunk(qsizetype index) {
+        if (!m_socket) {
+            return;
+        }
+        if (index >= m_response.chunks.size()) {
+            // disconnectFromHost sends what is buffered before closing.
+            m_socket->disconnectFromHost();
+            return;
+        }
+        m_socket->write(m_response.chunks[index]);
+        m_socket->flush();
+        QTimer::singleShot(m_response.chunkDelayMs, this, [this, index] { writeChunk(index + 1); });
+    }
+
+    QPointer<QTcpSocket> m_socket;
+    Responder m_responder;
+    QByteArray m_buffer;
+    FakeResponse m_response;
+    bool m_answered = false;
+};
+
+} // namespace
 
 QJsonObject RecordedRequest::json() const {
     return QJsonDocument::fromJson(body).object();
@@ -18,15 +139,7 @@ FakeHttpServer::FakeHttpServer(QObject* parent) : QObject(parent) {
 FakeHttpServer::~FakeHttpServer() = default;
 
 QString FakeHttpServer::baseUrl() const {
-    return rootUrl();
-}
-
-QString FakeHttpServer::rootUrl() const {
-    return QStringLiteral("http://127.0.0.1:%1").arg(port());
-}
-
-quint16 FakeHttpServer::port() const {
-    return m_listener.serverPort();
+    return QStringLiteral("http://127.0.0.1:%1").arg(m_listener.serverPort());
 }
 
 void FakeHttpServer::enqueue(FakeResponse response) {

@@ -2,12 +2,8 @@
 
 #include "support/fake_response.h"
 
-#include <QByteArray>
-#include <QJsonObject>
-#include <QList>
 #include <QMap>
 #include <QObject>
-#include <QString>
 #include <QTcpServer>
 
 #include <functional>
@@ -38,8 +34,6 @@ public:
 
     // "http://127.0.0.1:<port>"; subclasses add the API prefix.
     virtual QString baseUrl() const;
-    QString rootUrl() const;
-    quint16 port() const;
 
     void enqueue(FakeResponse response);
     void enqueue(const QByteArray& method, const QString& path, FakeResponse response);
@@ -82,7 +76,7 @@ class FakeOpenAIServer : public FakeHttpServer {
 public:
     using FakeHttpServer::FakeHttpServer;
 
-    QString baseUrl() const override { return rootUrl() + QStringLiteral("/v1"); }
+    QString baseUrl() const override { return FakeHttpServer::baseUrl() + "/v1"; }
 
     // A whole chat-completions reply; `content` null when `text` is null.
     static FakeResponse chatReply(const QString& text, const QJsonArray& toolCalls = {});

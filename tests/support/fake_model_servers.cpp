@@ -5,51 +5,42 @@
 namespace {
 
 QJsonObject ollamaMessage(const QString& content, bool done) {
-    return {{QStringLiteral("model"), QStringLiteral("qwen2.5:3b")},
-            {QStringLiteral("message"),
-             QJsonObject{{QStringLiteral("role"), QStringLiteral("assistant")},
-                         {QStringLiteral("content"), content}}},
-            {QStringLiteral("done"), done}};
+    return {{"model", "qwen2.5:3b"},
+            {"message", QJsonObject{{"role", "assistant"}, {"content", content}}},
+            {"done", done}};
 }
 
 } // namespace
 
 FakeResponse FakeOpenAIServer::chatReply(const QString& text, const QJsonArray& toolCalls) {
-    QJsonObject message{{QStringLiteral("role"), QStringLiteral("assistant")},
-                        {QStringLiteral("content"), text.isNull() ? QJsonValue() : text}};
+    QJsonObject message{{"role", "assistant"}, {"content", text.isNull() ? QJsonValue() : text}};
     if (!toolCalls.isEmpty()) {
-        message.insert(QStringLiteral("tool_calls"), toolCalls);
+        message.insert("tool_calls", toolCalls);
     }
-    const QJsonObject choice{{QStringLiteral("index"), 0},
-                             {QStringLiteral("message"), message},
-                             {QStringLiteral("finish_reason"), toolCalls.isEmpty()
-                                                                   ? QStringLiteral("stop")
-                                                                   : QStringLiteral("tool_calls")}};
-    return FakeResponse::json(200, {{QStringLiteral("id"), QStringLiteral("chatcmpl-1")},
-                                    {QStringLiteral("object"), QStringLiteral("chat.completion")},
-                                    {QStringLiteral("choices"), QJsonArray{choice}}});
+    const QJsonObject choice{{"index", 0},
+                             {"message", message},
+                             {"finish_reason", toolCalls.isEmpty() ? "stop" : "tool_calls"}};
+    return FakeResponse::json(
+        200,
+        {{"id", "chatcmpl-1"}, {"object", "chat.completion"}, {"choices", QJsonArray{choice}}});
 }
 
 QJsonObject FakeOpenAIServer::toolCall(const QString& id, const QString& name,
                                        const QString& argumentsJson) {
-    return {
-        {QStringLiteral("id"), id},
-        {QStringLiteral("type"), QStringLiteral("function")},
-        {QStringLiteral("function"), QJsonObject{{QStringLiteral("name"), name},
-                                                 {QStringLiteral("arguments"), argumentsJson}}}};
+    return {{"id", id},
+            {"type", "function"},
+            {"function", QJsonObject{{"name", name}, {"arguments", argumentsJson}}}};
 }
 
 FakeResponse FakeOpenAIServer::streamedText(const QStringList& pieces, int chunkDelayMs) {
     QStringList payloads;
     for (const QString& piece : pieces) {
-        const QJsonObject delta{{QStringLiteral("content"), piece}};
-        const QJsonObject chunk{
-            {QStringLiteral("object"), QStringLiteral("chat.completion.chunk")},
-            {QStringLiteral("choices"), QJsonArray{QJsonObject{{QStringLiteral("index"), 0},
-                                                               {QStringLiteral("delta"), delta}}}}};
+        const QJsonObject delta{{"index", 0}, {"delta", QJsonObject{{"content", piece}}}};
+        const QJsonObject chunk{{"object", "chat.completion.chunk"},
+                                {"choices", QJsonArray{delta}}};
         payloads.append(QString::fromUtf8(QJsonDocument(chunk).toJson(QJsonDocument::Compact)));
     }
-    payloads.append(QStringLiteral("[DONE]"));
+    payloads.append("[DONE]");
     return FakeResponse::sse(payloads, chunkDelayMs);
 }
 
@@ -60,9 +51,9 @@ FakeResponse FakeOllamaServer::chatReply(const QString& content) {
 FakeResponse FakeOllamaServer::tags(const QStringList& modelNames) {
     QJsonArray models;
     for (const QString& name : modelNames) {
-        models.append(QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("model"), name}});
+        models.append(QJsonObject{{"name", name}, {"model", name}});
     }
-    return FakeResponse::json(200, {{QStringLiteral("models"), models}});
+    return FakeResponse::json(200, {{"models", models}});
 }
 
 FakeResponse FakeOllamaServer::streamedText(const QStringList& pieces, int chunkDelayMs) {

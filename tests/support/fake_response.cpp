@@ -7,11 +7,7 @@ FakeResponse FakeResponse::json(int status, const QJsonObject& body) {
 }
 
 FakeResponse FakeResponse::text(int status, QByteArray body, QByteArray contentType) {
-    FakeResponse response;
-    response.status = status;
-    response.headers.append({"Content-Type", std::move(contentType)});
-    response.chunks.append(std::move(body));
-    return response;
+    return streamed(status, {std::move(body)}, 0, std::move(contentType));
 }
 
 FakeResponse FakeResponse::streamed(int status, QByteArrayList chunks, int chunkDelayMs,

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <QByteArray>
 #include <QByteArrayList>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QList>
 #include <QPair>
 #include <QStringList>
 

@@ -20,14 +20,13 @@ QByteArray jsonBytes(const QJsonValue& value) {
 }
 
 QString withoutPrefix(const QString& id) {
-    return id.startsWith(QLatin1String("models/")) ? id.mid(7) : id;
+    return id.startsWith("models/") ? id.mid(7) : id;
 }
 
 // The call carries every member the recorded call had beside id, type and function.
 bool carriesOwnMembers(const QJsonObject& call, const QJsonObject& recorded) {
     for (auto it = recorded.begin(); it != recorded.end(); ++it) {
-        const bool own = it.key() != QLatin1String("id") && it.key() != QLatin1String("type") &&
-                         it.key() != QLatin1String("function");
+        const bool own = it.key() != "id" && it.key() != "type" && it.key() != "function";
         if (own && call.value(it.key()) != it.value()) {
             return false;
         }
@@ -51,10 +50,14 @@ bool onlyKnownMembers(const QJsonObject& message) {
     return true;
 }
 
+QJsonObject lastMessage(const RecordedRequest& request) {
+    return request.json().value("messages").toArray().last().toObject();
+}
+
 } // namespace
 
 ProviderReplay::ProviderReplay(const QString& name) {
-    QFile file(QStringLiteral(EMBERGLASS_PROVIDER_DATA "/") + name + QStringLiteral(".json"));
+    QFile file(QStringLiteral(EMBERGLASS_PROVIDER_DATA "/") + name + ".json");
     if (!file.open(QIODevice::ReadOnly)) {
         qFatal("no provider replay %s", qPrintable(file.fileName()));
     }
@@ -62,7 +65,7 @@ ProviderReplay::ProviderReplay(const QString& name) {
 }
 
 QString ProviderReplay::provider() const {
-    return m_corpus.value(QLatin1String("provider")).toString();
+    return m_corpus.value("provider").toString();
 }
 
 QJsonObject ProviderReplay::section(const QString& name) const {
@@ -78,7 +81,7 @@ FakeResponse ProviderReplay::response(const QString& sectionName) const {
 }
 
 FakeResponse ProviderReplay::error(const QString& name) const {
-    const QJsonValue recorded = section(QStringLiteral("errors")).value(name);
+    const QJsonValue recorded = section("errors").value(name);
     return FakeResponse::text(at(recorded, "status").toInt(), jsonBytes(at(recorded, "body")),
                               "application/json");
 }
@@ -101,12 +104,10 @@ QString ProviderReplay::streamError(const QString& sectionName) const {
 
 QStringList ProviderReplay::modelIds() const {
     QStringList ids;
-    for (const QJsonValue& entry :
-         at(at(section(QStringLiteral("models")), "body"), "data").toArray()) {
+    for (const QJsonValue& entry : at(at(section("models"), "body"), "data").toArray()) {
         ids << at(entry, "id").toString();
     }
-    for (const QJsonValue& entry :
-         at(at(section(QStringLiteral("tags")), "body"), "models").toArray()) {
+    for (const QJsonValue& entry : at(at(section("tags"), "body"), "models").toArray()) {
         ids << at(entry, "name").toString();
     }
     return ids;
@@ -114,7 +115,7 @@ QStringList ProviderReplay::modelIds() const {
 
 std::optional<QString> ProviderReplay::refusal(const QJsonObject& request) const {
     QStringList rules;
-    for (const QJsonValue& rule : m_corpus.value(QLatin1String("rules")).toArray()) {
+    for (const QJsonValue& rule : m_corpus.value("rules").toArray()) {
         rules << rule.toString();
     }
     const auto breaks = [&rules](const char* rule, bool broken) {
@@ -125,57 +126,88 @@ std::optional<QString> ProviderReplay::refusal(const QJsonObject& request) const
         listed << withoutPrefix(id);
     }
     if (breaks("modelListed", !listed.contains(withoutPrefix(at(request, "model").toString())))) {
-        return QStringLiteral("modelNotFound");
+        return "modelNotFound";
     }
     if (breaks("toolsWithoutReasoning",
-               request.contains(QLatin1String("tools")) &&
-                   at(request, "reasoning_effort") != QJsonValue(QLatin1String("none")))) {
-        return QStringLiteral("reasoningEffortWithTools");
+               request.contains("tools") &&
+                   at(request, "reasoning_effort") != QJsonValue("none"))) {
+        return "reasoningEffortWithTools";
     }
     const QJsonValue recorded =
-        at(at(at(section(QStringLiteral("toolCall")), "body"), "choices").toArray().first(),
-           "message");
+        at(at(at(section("toolCall"), "body"), "choices").toArray().first(), "message");
     const QJsonArray messages = at(request, "messages").toArray();
     for (qsizetype i = 0; i < messages.size(); ++i) {
         const QJsonObject message = messages[i].toObject();
         const QJsonArray calls = at(message, "tool_calls").toArray();
         if (breaks("noUnknownMembers", !onlyKnownMembers(message))) {
-            return QStringLiteral("unknownMember");
+            return "unknownMember";
         }
-        if (breaks("nonEmptyToolCallId", message.contains(QLatin1String("tool_call_id")) &&
+        if (breaks("nonEmptyToolCallId", message.contains("tool_call_id") &&
                                              at(message, "tool_call_id").toString().isEmpty())) {
-            return QStringLiteral("emptyToolCallId");
+            return "emptyToolCallId";
         }
         if (calls.isEmpty()) {
             continue;
         }
         if (breaks("reasoningContentOnToolTurns",
                    at(message, "reasoning_content") != at(recorded, "reasoning_content"))) {
-            return QStringLiteral("missingReasoningContent");
+            return "missingReasoningContent";
         }
         QSet<QString> open;
         for (qsizetype j = 0; j < calls.size(); ++j) {
             const QJsonObject call = calls[j].toObject();
             if (breaks("nonEmptyToolCallId", at(call, "id").toString().isEmpty())) {
-                return QStringLiteral("emptyToolCallId");
+                return "emptyToolCallId";
             }
             if (breaks("echoToolCallExtras",
                        !carriesOwnMembers(call, at(recorded, "tool_calls")[j].toObject()))) {
-                return QStringLiteral("missingThoughtSignature");
+                return "missingThoughtSignature";
             }
             open << at(call, "id").toString();
         }
         // One tool message per call, right after the turn that made them.
         bool strayResult = false;
-        for (qsizetype next = i + 1; next < messages.size() &&
-                                     at(messages[next], "role").toString() == QLatin1String("tool");
-             ++next) {
+        for (qsizetype next = i + 1;
+             next < messages.size() && at(messages[next], "role").toString() == "tool"; ++next) {
             strayResult =
                 !open.remove(at(messages[next], "tool_call_id").toString()) || strayResult;
         }
         if (breaks("toolResultsFollowCalls", strayResult || !open.isEmpty())) {
-            return QStringLiteral("toolResultsMismatch");
+            return "toolResultsMismatch";
         }
     }
     return std::nullopt;
+}
+
+ProviderReplayServer::ProviderReplayServer(const QString& name, QObject* parent)
+    : FakeOpenAIServer(parent), m_replay(name) {
+    setStandingResponse("GET", "/v1/models", m_replay.response("models"));
+    setComputedResponse("POST", "/v1/chat/completions",
+                        [this](const RecordedRequest& request) { return chatAnswer(request); });
+}
+
+FakeResponse ProviderReplayServer::chatAnswer(const RecordedRequest& request) {
+    if (const std::optional<QString> refusal = m_replay.refusal(request.json())) {
+        m_refusals << *refusal;
+        return m_replay.error(*refusal);
+    }
+    const bool afterResult = lastMessage(request).value("role").toString() == "tool";
+    return m_replay.response(afterResult ? "answer" : "toolCall");
+}
+
+OllamaReplayServer::OllamaReplayServer(QObject* parent)
+    : FakeOllamaServer(parent), m_replay("ollama") {
+    setStandingResponse("GET", "/api/tags", m_replay.response("tags"));
+    setComputedResponse("POST", "/api/chat",
+                        [this](const RecordedRequest& request) { return chatAnswer(request); });
+}
+
+FakeResponse OllamaReplayServer::chatAnswer(const RecordedRequest& request) const {
+    if (!m_replay.modelIds().contains(request.json().value("model").toString())) {
+        return m_replay.error("modelNotFound");
+    }
+    // Text mode sends a tool's result as a user message.
+    const bool afterResult =
+        lastMessage(request).value("content").toString().startsWith("[Tool Result: ");
+    return m_replay.response(afterResult ? "answer" : "toolCall");
 }
