@@ -183,8 +183,9 @@ void BM_TesseractCommandOneThread(benchmark::State& state) {
 const QString& hundredThousandCellWorkbook() {
     static const QString path = [] {
         const SpreadsheetWorkload workload = hundredThousandCells();
-        writeZip(inputPath("cells.xlsx"), xlsxPackage(worksheetXml(workload.sheetData),
-                                                      sharedStringsXml(workload.sharedItems)));
+        writeZip(inputPath("cells.xlsx"),
+                 {{"xl/worksheets/sheet1.xml", worksheetXml(workload.sheetData)},
+                  {"xl/sharedStrings.xml", sharedStringsXml(workload.sharedItems)}});
         return inputPath("cells.xlsx");
     }();
     return path;
@@ -219,7 +220,7 @@ const QString& oneMegabyteDocument() {
                     "</w:t></w:r><w:r><w:rPr><w:b/></w:rPr><w:t>Bold "
                     "part.</w:t></w:r></w:p>";
         }
-        writeZip(inputPath("big.docx"), docxPackage(wordDocumentXml(body)));
+        writeZip(inputPath("big.docx"), {{"word/document.xml", wordDocumentXml(body)}});
         return inputPath("big.docx");
     }();
     return path;
