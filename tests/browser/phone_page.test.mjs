@@ -89,24 +89,20 @@ try {
   });
 
   // The refusal without the key is the server's (tst_local_server), the texts are the page's own.
-  await scenario('the empty page shows its start and sends no blank text', async (page) => {
+  await scenario('the empty page shows its start, sends no blank text, then sends on Enter', async (page) => {
     assert.equal(await page.locator('#messages').innerText(), '⚡\nEMBERGLASS\nSend a message to start');
     assert.ok(await page.locator('#btn').isDisabled());
     await page.locator('#inp').fill('   ');
     assert.ok(await page.locator('#btn').isDisabled(), 'blank text cannot be sent');
     await page.screenshot({ path: path.join(screenshotDir, 'phone_page_empty.png') });
-  });
 
-  await scenario('Enter sends, the typing indicator shows, then the streamed reply', async (page) => {
+    // Enter sends, the typing indicator shows, then the streamed reply.
     await page.evaluate(() => {
       window.__typing = [];
-      new MutationObserver((records) => {
-        for (const record of records) {
-          for (const node of record.addedNodes) {
-            if (node.id === 'typ') window.__typing.push(node.querySelectorAll('.bars span').length);
-          }
-        }
-      }).observe(document.getElementById('messages'), { childList: true });
+      new MutationObserver((records) => records.flatMap((record) => [...record.addedNodes])
+        .filter((node) => node.id === 'typ')
+        .forEach((node) => window.__typing.push(node.querySelectorAll('.bars span').length)))
+        .observe(document.getElementById('messages'), { childList: true });
     });
     const posted = page.waitForRequest((request) => request.url().includes('/api/chat'));
     await send(page, '  hello there  ');

@@ -197,7 +197,6 @@ Item {
             TestHarness.addToolCall("write_file", { path: "/tmp/a.txt", content: "x\n".repeat(5000) })
             TestHarness.addToolResult("write_file", false, output)
             const summary = findChild(row(transcript, 0), "toolSummary")
-            compare(findChild(row(transcript, 0), "toolSymbol").name, "square.and.pencil")
             compare(summary.lineCount, 1, "the arguments stay on one line")
             verify(summary.truncated)
             const result = row(transcript, 1)
@@ -390,7 +389,6 @@ Item {
         // Also the sidebar from the mouse: the new conversation's button and a row's menu.
         function test_clicksLeaveTheFocusInTheInput() {
             mouseClick(findChild(content, "newSessionButton"))
-            compare(row(list, 0).isSelected, true, "a new conversation comes first, selected")
             TestHarness.addMessage("user", "List my notes")
             TestHarness.addToolCall("list_directory", { path: "~/notes" })
             TestHarness.addToolResult("list_directory", true, "a.md\nb.md")
