@@ -311,7 +311,6 @@ Item {
             compare(input.text, data.left)
             compare(ChatViewModel.messages.count, data.left ? 0 : 2)
             tryCompare(input, "activeFocus", true, 1000, "the focus ends in the input")
-            tryCompare(ChatViewModel, "isGenerating", false)
         }
 
         function test_listFromTheKeyboard() {
