@@ -178,8 +178,7 @@ try {
       return bubble && bubble.textContent.length >= length;
     }, expected.length, { timeout: 30000 });
     const shown = await page.locator('.row.assistant .bubble').textContent();
-    assert.equal(shown.length, expected.length);
-    assert.ok(shown === expected, 'the long reply arrives intact');
+    assert.ok(shown === expected, 'the long reply arrives intact'); // not the 300 000-character diff
     const chunks = await page.evaluate(() => window.__chunks);
     assert.ok(chunks > 1, `the reply came in ${chunks} chunk(s)`);
   });
