@@ -1,9 +1,6 @@
 #!/usr/bin/python3
-"""Usage: check_accessibility.py APP
-
-Runs APP against a scripted chat server and, through AT-SPI only (as Orca does),
-goes through the onboarding (pasting a soul), the main window, every panel and a chat whose reply
-calls a tool. Exits with 1 when a control, list or list item on screen has no name."""
+"""Usage: check_accessibility.py APP. Walks APP's AT-SPI tree as Orca would (see
+CMakeLists.txt); exits with 1 when a control, list or list item on screen has no name."""
 
 import http.server
 import json
@@ -20,8 +17,12 @@ import pyatspi
 CONTROL_ROLES = {
     "push button", "toggle button", "check box", "radio button", "combo box", "text",
     "entry", "list", "list box", "list item", "page tab", "page tab list",
-    "menu item", "link", "slider", "spin button", "table", "tree", "alert",
+    "menu item", "link", "slider", "spin button", "table", "tree", "alert", "password text",
 }
+
+
+ANSWERS = json.load(open(os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                    "..", "data", "a11y", "chat_server.json")))
 
 
 class ChatServer(http.server.BaseHTTPRequestHandler):
@@ -41,18 +42,12 @@ class ChatServer(http.server.BaseHTTPRequestHandler):
         self.wfile.write(data)
 
     def do_GET(self):
-        self.reply({"object": "list", "data": [{"id": "check-model", "object": "model"}]})
+        self.reply(ANSWERS["models"])
 
     def do_POST(self):
         self.rfile.read(int(self.headers.get("Content-Length", "0")))
         ChatServer.calls += 1
-        call = {"id": "call_1", "type": "function",
-                "function": {"name": "list_directory", "arguments": json.dumps({"path": "/"})}}
-        message = ({"role": "assistant", "content": None, "tool_calls": [call]}
-                   if ChatServer.calls == 1 else
-                   {"role": "assistant", "content": "The root folder holds the usual system folders."})
-        self.reply({"id": "r", "object": "chat.completion", "model": "check-model",
-                    "choices": [{"index": 0, "message": message, "finish_reason": "stop"}]})
+        self.reply(ANSWERS["completions"][min(ChatServer.calls, 2) - 1])
 
 
 def sandbox_home(port):
@@ -64,17 +59,6 @@ def sandbox_home(port):
         settings.write('[General]\nemberglass_cloud_configs="%s"\nemberglass_active_provider=Grok\n'
                        % configs.replace('"', '\\"'))
     return home
-
-
-def application(desktop, pid):
-    for index in range(desktop.childCount):
-        try:
-            app = desktop.getChildAtIndex(index)
-            if app is not None and app.get_process_id() == pid:
-                return app
-        except Exception:
-            continue  # an application that quit while we looked
-    return None
 
 
 def walk(node, path=(), depth=0):
@@ -97,7 +81,10 @@ def poll(look, failure):
     """Asks `look` until it answers, for 30 s at most."""
     deadline = time.monotonic() + 30
     while time.monotonic() < deadline:
-        found = look()
+        try:
+            found = look()
+        except Exception:
+            found = None  # an application that quit while we looked
         if found:
             return found
         time.sleep(0.2)
@@ -136,26 +123,20 @@ def type_into(node, text, pid):
 
 
 def check(app, step, failures):
-    """Prints the controls on screen and records those without a name. Qt never
-    exposes a password field's name: the label before it, read out for it, names it."""
-    print("== %s" % step)
-    previous = ("", "")
+    """Records the controls on screen without a name. Qt never exposes a password
+    field's name: the label before it, read out for it, names it."""
+    previous = ""
     for node, role, path in walk(app):
-        name = (node.name or "").strip()
-        if role in CONTROL_ROLES or role == "password text":
-            named = name or (role == "password text" and previous[0] == "label")
-            print("  %-14s %-40.40s %s" % (role, name or "<label: %s>" % previous[1] if named
-                                           else "<NO NAME>", (node.description or "")[:50]))
-            if not named:
-                failures.append("%s: a %s without a name, under %s" % (step, role, " > ".join(path[-4:])))
-        previous = (role, name)
+        labelled = role == "password text" and previous == "label"
+        if role in CONTROL_ROLES and not (node.name or "").strip() and not labelled:
+            failures.append("%s: a %s without a name, under %s" % (step, role, " > ".join(path[-4:])))
+        previous = role
 
 
 def run(app_path):
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), ChatServer)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     home = sandbox_home(server.server_address[1])
-    os.chmod(home, 0o700)
     environment = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
                        XDG_RUNTIME_DIR=home, QT_QPA_PLATFORM="xcb",
                        QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
@@ -164,7 +145,8 @@ def run(app_path):
     process = subprocess.Popen([app_path], env=environment)
     failures = []
     try:
-        app = poll(lambda: application(desktop, process.pid),
+        app = poll(lambda: next((app for app in desktop
+                                 if app and app.get_process_id() == process.pid), None),
                    "the window never showed on the accessibility bus")
         # Each onboarding page: the button that opens it, a control it shows, its name.
         for button, role, name, step in (
@@ -209,6 +191,4 @@ def run(app_path):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
-        sys.exit(__doc__)
     sys.exit(run(os.path.abspath(sys.argv[1])))

@@ -11,10 +11,6 @@ import path from 'node:path';
 import { createInterface } from 'node:readline';
 
 const [hostPath, screenshotDir] = process.argv.slice(2);
-if (!hostPath || !screenshotDir) {
-  console.error('usage: node phone_page.test.mjs PHONE_PAGE_HOST SCREENSHOT_DIR');
-  process.exit(2);
-}
 mkdirSync(screenshotDir, { recursive: true });
 
 // The same text as the host's long reply (both count UTF-16 units).
@@ -24,28 +20,15 @@ function longReply() {
   return text;
 }
 
-function startHost() {
-  const host = spawn(hostPath, [], { stdio: ['ignore', 'pipe', 'inherit'] });
-  const events = [];
-  const url = new Promise((resolve, reject) => {
-    host.once('exit', (code) => reject(new Error(`phone_page_host exited with ${code}`)));
-    createInterface({ input: host.stdout }).on('line', (line) => {
-      if (line.startsWith('URL ')) resolve(line.slice(4));
-      else events.push(JSON.parse(line));
-    });
+const host = spawn(hostPath, [], { stdio: ['ignore', 'pipe', 'inherit'] });
+// What the server signals (its other lines) is tst_local_server's to check.
+const urlPromise = new Promise((resolve, reject) => {
+  host.once('exit', (code) => reject(new Error(`phone_page_host exited with ${code}`)));
+  createInterface({ input: host.stdout }).on('line', (line) => {
+    if (line.startsWith('URL ')) resolve(line.slice(4));
   });
-  return { host, events, url };
-}
+});
 
-async function waitFor(predicate, what, timeout = 15000) {
-  const start = Date.now();
-  while (!predicate()) {
-    if (Date.now() - start > timeout) throw new Error(`timed out waiting for ${what}`);
-    await new Promise((resolve) => setTimeout(resolve, 20));
-  }
-}
-
-const { host, events, url: urlPromise } = startHost();
 const userDataDir = mkdtempSync(path.join(tmpdir(), 'emberglass-chromium-'));
 let context;
 let url;
@@ -106,24 +89,20 @@ try {
   });
 
   // The refusal without the key is the server's (tst_local_server), the texts are the page's own.
-  await scenario('the empty page shows its start and sends no blank text', async (page) => {
+  await scenario('the empty page shows its start, sends no blank text, then sends on Enter', async (page) => {
     assert.equal(await page.locator('#messages').innerText(), '⚡\nEMBERGLASS\nSend a message to start');
     assert.ok(await page.locator('#btn').isDisabled());
     await page.locator('#inp').fill('   ');
     assert.ok(await page.locator('#btn').isDisabled(), 'blank text cannot be sent');
     await page.screenshot({ path: path.join(screenshotDir, 'phone_page_empty.png') });
-  });
 
-  await scenario('Enter sends, the typing indicator shows, then the streamed reply', async (page) => {
+    // Enter sends, the typing indicator shows, then the streamed reply.
     await page.evaluate(() => {
       window.__typing = [];
-      new MutationObserver((records) => {
-        for (const record of records) {
-          for (const node of record.addedNodes) {
-            if (node.id === 'typ') window.__typing.push(node.querySelectorAll('.bars span').length);
-          }
-        }
-      }).observe(document.getElementById('messages'), { childList: true });
+      new MutationObserver((records) => records.flatMap((record) => [...record.addedNodes])
+        .filter((node) => node.id === 'typ')
+        .forEach((node) => window.__typing.push(node.querySelectorAll('.bars span').length)))
+        .observe(document.getElementById('messages'), { childList: true });
     });
     const posted = page.waitForRequest((request) => request.url().includes('/api/chat'));
     await send(page, '  hello there  ');
@@ -137,7 +116,6 @@ try {
     assert.deepEqual(await bubbles(page, 'user'), ['hello there']);
     assert.equal(await page.locator('#inp').inputValue(), '');
     assert.ok(await page.locator('#btn').isDisabled());
-    await waitFor(() => events.some((e) => e.event === 'user' && e.text === 'hello there'), 'the mirror');
   });
 
   await scenario('markup typed or received is shown literally', async (page) => {
@@ -186,9 +164,7 @@ try {
   });
 
   await scenario('an error line leaves the text received so far', async (page) => {
-    const doneBefore = events.filter((e) => e.event === 'done').length;
     await send(page, 'please fail');
-    await waitFor(() => events.filter((e) => e.event === 'done').length > doneBefore, 'the reply end');
     await waitReplyEnded(page);
     assert.deepEqual(await bubbles(page, 'assistant'), ['Partial answer']);
     assert.ok(!(await page.locator('body').innerText()).includes('Text generation failed'));
@@ -202,8 +178,7 @@ try {
       return bubble && bubble.textContent.length >= length;
     }, expected.length, { timeout: 30000 });
     const shown = await page.locator('.row.assistant .bubble').textContent();
-    assert.equal(shown.length, expected.length);
-    assert.ok(shown === expected, 'the long reply arrives intact');
+    assert.ok(shown === expected, 'the long reply arrives intact'); // not the 300 000-character diff
     const chunks = await page.evaluate(() => window.__chunks);
     assert.ok(chunks > 1, `the reply came in ${chunks} chunk(s)`);
   });

@@ -85,12 +85,9 @@ void SceneHarness::reset() {
     if (!vm.localModelSetup()->modelLoadError().isEmpty()) {
         vm.localModelSetup()->load(); // probed again, which clears the error
     }
-    QList<QUuid> ids;
-    for (const Conversation& conversation : vm.store()->conversations()) {
-        ids << conversation.id;
-    }
-    for (const QUuid& id : ids) {
-        vm.deleteConversation(id);
+    const QList<Conversation> conversations = vm.store()->conversations(); // a copy: they go
+    for (const Conversation& conversation : conversations) {
+        vm.deleteConversation(conversation.id);
     }
 }
 
@@ -101,19 +98,17 @@ void SceneHarness::answerAsAtLaunch() {
     m_ollama->setStandingResponse("GET", tagsPath, installedTags(true));
 }
 
-QString SceneHarness::append(const ChatMessage& message) {
-    const auto id = m_viewModel->currentConversationId();
-    if (!id || !m_viewModel->store()->appendMessage(*id, message)) {
-        return {};
+void SceneHarness::append(const ChatMessage& message) {
+    if (const auto id = m_viewModel->currentConversationId()) {
+        m_viewModel->store()->appendMessage(*id, message);
     }
-    return message.id.toString(QUuid::WithoutBraces);
 }
 
-QString SceneHarness::addMessage(const QString& role, const QString& content) {
-    return append(ChatMessage::make(roleFromText(role).value_or(Role::assistant), content));
+void SceneHarness::addMessage(const QString& role, const QString& content) {
+    append(ChatMessage::make(roleFromText(role).value_or(Role::assistant), content));
 }
 
-QString SceneHarness::addToolCall(const QString& tool, const QVariantMap& args) {
+void SceneHarness::addToolCall(const QString& tool, const QVariantMap& args) {
     ChatMessage message = ChatMessage::make(Role::tool, QString());
     ToolArguments arguments;
     for (auto it = args.begin(); it != args.end(); ++it) {
@@ -122,14 +117,14 @@ QString SceneHarness::addToolCall(const QString& tool, const QVariantMap& args) 
     const QString raw = QString::fromUtf8(
         QJsonDocument(QJsonObject::fromVariantMap(args)).toJson(QJsonDocument::Compact));
     message.toolCall = ToolCallInfo{QStringLiteral("call_%1").arg(++m_calls), tool, arguments, raw};
-    return append(message);
+    append(message);
 }
 
-QString SceneHarness::addToolResult(const QString& tool, bool success, const QString& output) {
+void SceneHarness::addToolResult(const QString& tool, bool success, const QString& output) {
     ChatMessage message = ChatMessage::make(Role::tool, output);
     message.toolResult =
         ToolResultInfo{QStringLiteral("call_%1").arg(m_calls), tool, success, output};
-    return append(message);
+    append(message);
 }
 
 void SceneHarness::addExchange(int count) {

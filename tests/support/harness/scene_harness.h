@@ -34,10 +34,10 @@ public:
     // cloud reachable and answering "OK", the local model installed.
     Q_INVOKABLE void reset();
 
-    // Messages appended to the selected conversation; each returns its id.
-    Q_INVOKABLE QString addMessage(const QString& role, const QString& content);
-    Q_INVOKABLE QString addToolCall(const QString& tool, const QVariantMap& args);
-    Q_INVOKABLE QString addToolResult(const QString& tool, bool success, const QString& output);
+    // Messages appended to the selected conversation.
+    Q_INVOKABLE void addMessage(const QString& role, const QString& content);
+    Q_INVOKABLE void addToolCall(const QString& tool, const QVariantMap& args);
+    Q_INVOKABLE void addToolResult(const QString& tool, bool success, const QString& output);
     // `count` messages, user and agent taking turns.
     Q_INVOKABLE void addExchange(int count);
     Q_INVOKABLE void nameConversation(const QString& title);
@@ -53,7 +53,7 @@ public:
 
 private:
     void answerAsAtLaunch(); // the fakes' answers of a fresh start
-    QString append(const ChatMessage& message);
+    void append(const ChatMessage& message);
 
     QTemporaryDir m_dir;
     std::unique_ptr<FakeOpenAIServer> m_cloud;
