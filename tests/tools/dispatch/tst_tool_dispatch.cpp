@@ -37,14 +37,6 @@ ToolArguments argumentsOf(const QJsonValue& object) {
     return arguments;
 }
 
-// The address space this process has mapped now, from /proc/self/statm.
-qint64 mappedBytes() {
-    QFile statm("/proc/self/statm");
-    return statm.open(QIODevice::ReadOnly)
-               ? statm.readAll().split(' ').first().toLongLong() * ::sysconf(_SC_PAGESIZE)
-               : -1;
-}
-
 } // namespace
 
 class ToolDispatchTest : public QObject {
@@ -180,8 +172,12 @@ private Q_SLOTS:
         const QString target = m_dir.filePath("never-written.txt");
         rlimit saved{};
         QCOMPARE(::getrlimit(RLIMIT_AS, &saved), 0);
-        // Room for a little more than is in use, not for the UTF-8 form of the content.
-        const rlimit tight{rlim_t(mappedBytes() + 64 * 1024 * 1024), saved.rlim_max};
+        // Room for a little more than is mapped now, not for the UTF-8 form of the content.
+        QFile statm("/proc/self/statm");
+        QVERIFY(statm.open(QIODevice::ReadOnly));
+        const qint64 mapped =
+            statm.readAll().split(' ').first().toLongLong() * ::sysconf(_SC_PAGESIZE);
+        const rlimit tight{rlim_t(mapped + 64 * 1024 * 1024), saved.rlim_max};
         QCOMPARE(::setrlimit(RLIMIT_AS, &tight), 0);
         const ToolOutcome outcome =
             ToolExecutor::dispatch("write_file", {{"path", target}, {"content", content}});
