@@ -266,13 +266,10 @@ private Q_SLOTS:
     }
 
     void onlyMarkdownFilesNewestFirst() {
-        writeAged("2026-03-14.md", "today", 1);
-        writeAged("a.b.md", "dotted", 2);
-        writeAged(".hidden.md", "hidden", 3);
-        writeAged("broken.md", "\xff\xfe", 4);
-        for (const char* ignored :
-             {"NOTES.MD", "Notes.Md", "readme.markdown", "notes.txt", "md", "nested/deep.md"}) {
-            writeAged(ignored, "ignored", 0);
+        // Each file with its text and age in hours; only the first four are listed.
+        const QJsonObject written = jsonTable(table, "scanned").toObject();
+        for (const QString& name : written.keys()) {
+            writeAged(name, bytesOf(written[name][0]), written[name][1].toInt());
         }
         // Undated: a link whose target is gone cannot be examined.
         QVERIFY(QFile::link(inStore("memory/gone"), inStore("memory/dangling.md")));
