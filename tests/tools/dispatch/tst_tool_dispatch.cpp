@@ -29,10 +29,11 @@ const QString table = "tools/dispatch.json";
 // What each writer takes besides the path; each ignores the others' arguments.
 const ToolArguments writerInputs{{"content", "hello"}, {"slides", "[{}]"}, {"data", R"([["a"]])"}};
 
-ToolArguments argumentsOf(const QJsonValue& object) {
+// "{dir}" in a value stands for the row's folder.
+ToolArguments argumentsOf(const QJsonValue& object, const QString& dir = {}) {
     ToolArguments arguments;
     for (const QString& key : object.toObject().keys()) {
-        arguments.insert(key, object[key].toString());
+        arguments.insert(key, object[key].toString().replace("{dir}", dir));
     }
     return arguments;
 }
@@ -60,7 +61,8 @@ private Q_SLOTS:
     // Each name reaches its own tool with its own arguments, or the default of a
     // missing one; each row's answer is one that only that tool gives, and the
     // readers expand "~" yet quote the path as given. Writers refuse what is
-    // not their input before touching the disk.
+    // not their input before touching the disk. Paths that cannot be used give the
+    // system's reason; one cut short by a NUL never reaches the file before it.
     void namesAndArgumentsReachTheirTool_data() { addJsonRows(table, "dispatch"); }
     void namesAndArgumentsReachTheirTool() {
         QFETCH(QJsonObject, row);
@@ -71,10 +73,13 @@ private Q_SLOTS:
         QVERIFY(writeBytes(QDir::home().filePath("a.txt"), "needle"));
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(folder.path()));
-        const ToolOutcome outcome = ToolExecutor().execute(tool, argumentsOf(row["args"]));
+        const ToolOutcome outcome =
+            ToolExecutor().execute(tool, argumentsOf(row["args"], folder.path()));
         QDir::setCurrent(before);
-        QCOMPARE(outcome, (ToolOutcome{tool, success, row["output"].toString()}));
+        QCOMPARE(outcome, (ToolOutcome{tool, success,
+                                       row["output"].toString().replace("{dir}", folder.path())}));
         QVERIFY(success || !QFileInfo::exists(folder.filePath("x")));
+        QCOMPARE(readBytes(folder.filePath("a.txt")), "needle");
     }
 
     // A FIFO without a writer would block a reader for ever, a device never ends.
