@@ -184,11 +184,9 @@ private Q_SLOTS:
             runProgram("qpdf", {"--encrypt", "user-pw", "owner-pw", "256", "--", source, locked})
                 .exitCode,
             0);
-        for (const QByteArray& content :
-             {QByteArray("Just text.\n"), QByteArray("%PDF-1.4\n1 0 obj\n<<")}) {
-            QVERIFY(writeBytes(plain, content));
-            QCOMPARE(readPdf(plain), (ToolOutcome{{}, false, "Cannot open PDF: " + plain}));
-        }
+        // Plain text is refused too (a row of tools/dispatch.json); so is a cut-off PDF.
+        QVERIFY(writeBytes(plain, "%PDF-1.4\n1 0 obj\n<<"));
+        QCOMPARE(readPdf(plain), (ToolOutcome{{}, false, "Cannot open PDF: " + plain}));
         QCOMPARE(readPdf(locked), (ToolOutcome{{}, false, "Cannot open PDF: " + locked}));
         // Without a user password anyone may open it, so the text is read.
         QCOMPARE(runProgram("qpdf", {"--encrypt", "", "owner-pw", "256", "--", source, ownerOnly})
