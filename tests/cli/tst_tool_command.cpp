@@ -64,19 +64,14 @@ private Q_SLOTS:
         QVERIFY(read.outcome.value("output").toString().startsWith("Rows: 20000\n\ncell\ncell\n"));
     }
 
-    void usageErrors_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QByteArray>("input");
-        QTest::newRow("not an object") << QStringList{"list_directory", "[]"} << QByteArray();
-        QTest::newRow("standard input not JSON")
-            << QStringList{"list_directory", "-"} << QByteArray("nope");
-    }
+    // Arguments that are not an object, and standard input that is not JSON.
     void usageErrors() {
-        QFETCH(QStringList, arguments);
-        QFETCH(QByteArray, input);
-        const Run result = run(arguments, input);
-        QCOMPARE(result.exitCode, 2);
-        QVERIFY2(result.errors.contains("Usage: emberglass-tool NAME"), qPrintable(result.errors));
+        for (const auto& [argument, input] : {std::pair{"[]", ""}, std::pair{"-", "nope"}}) {
+            const Run result = run({"list_directory", argument}, input);
+            QCOMPARE(result.exitCode, 2);
+            QVERIFY2(result.errors.contains("Usage: emberglass-tool NAME"),
+                     qPrintable(result.errors));
+        }
     }
 
     // Each row: a tool, its arguments ("{dir}" is the test's folder), its answer

@@ -41,15 +41,9 @@ QDateTime march(int day, int hour, int minute) {
     return QDateTime(QDate(2026, 3, day), QTime(hour, minute));
 }
 
-QByteArray shortTime(int hour, int minute) {
-    return QLocale::system().toString(QTime(hour, minute), QLocale::ShortFormat).toUtf8();
-}
-
 QStringList namesOf(const QList<MemoryFile>& files) {
     QStringList names;
-    for (const MemoryFile& file : files) {
-        names.append(file.name);
-    }
+    std::ranges::transform(files, std::back_inserter(names), &MemoryFile::name);
     return names;
 }
 
@@ -174,7 +168,8 @@ private Q_SLOTS:
         QSignalSpy filesSpy(&persona, &PersonaManager::memoryFilesChanged);
         persona.appendToDailyLog("用户喜欢猫");
         const QString log = inStore("memory/2026-03-14.md");
-        const QByteArray entry = "- [" + shortTime(21, 5) + "] ";
+        const QByteArray entry =
+            "- [" + QLocale::system().toString(QTime(21, 5), QLocale::ShortFormat).toUtf8() + "] ";
         QCOMPARE(readBytes(log), "# 2026-03-14 Memory Log\n\n" + entry + "用户喜欢猫\n");
         QCOMPARE(namesOf(persona.memoryFiles()), (QStringList{"2026-03-14", "2026-03-13"}));
         // The agent rewrites the log (or not) the way write_file does: a new file in its place.
@@ -271,13 +266,10 @@ private Q_SLOTS:
     }
 
     void onlyMarkdownFilesNewestFirst() {
-        writeAged("2026-03-14.md", "today", 1);
-        writeAged("a.b.md", "dotted", 2);
-        writeAged(".hidden.md", "hidden", 3);
-        writeAged("broken.md", "\xff\xfe", 4);
-        for (const char* ignored :
-             {"NOTES.MD", "Notes.Md", "readme.markdown", "notes.txt", "md", "nested/deep.md"}) {
-            writeAged(ignored, "ignored", 0);
+        // Each file with its text and age in hours; only the first four are listed.
+        const QJsonObject written = jsonTable(table, "scanned").toObject();
+        for (const QString& name : written.keys()) {
+            writeAged(name, bytesOf(written[name][0]), written[name][1].toInt());
         }
         // Undated: a link whose target is gone cannot be examined.
         QVERIFY(QFile::link(inStore("memory/gone"), inStore("memory/dangling.md")));
@@ -354,12 +346,9 @@ private Q_SLOTS:
         QVERIFY(writeBytes(path, "old") && writeBytes(inStore("memory/other.md"), "other"));
         persona.loadMemoryFiles();
         const auto listed = [&persona](const QString& url) {
-            for (const MemoryFile& file : persona.memoryFiles()) {
-                if (file.url == url) {
-                    return file;
-                }
-            }
-            return MemoryFile{};
+            const QList<MemoryFile> files = persona.memoryFiles();
+            const auto it = std::ranges::find(files, url, &MemoryFile::url);
+            return it == files.end() ? MemoryFile{} : *it;
         };
         const QDateTime listedDate = listed(path).dateOrInvalid();
         QSignalSpy changes(&persona, &PersonaManager::memoryFilesChanged);

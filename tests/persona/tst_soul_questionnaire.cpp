@@ -114,7 +114,7 @@ private Q_SLOTS:
         QVERIFY(m_questionnaire->soulText().startsWith("# **Ré** #1\n\n- Name: **Ré** #1\n"));
     }
 
-    void quickSecondAnswerGoesToTheNextField() {
+    void quickSecondAnswerGoesToTheNextFieldThenAPastedSoul() {
         SoulQuestionnaire& questionnaire = *m_questionnaire;
         questionnaire.setAnswerDelay(50);
         questionnaire.begin();
@@ -130,12 +130,8 @@ private Q_SLOTS:
         QCOMPARE(questionnaire.answers(),
                  (QMap<Field, QString>{{Field::name, "Nova"}, {Field::gender, "female"}}));
         QVERIFY(!questionnaire.showPreview());
-    }
 
-    void pastedSoulIsStoredTrimmed() {
-        SoulQuestionnaire& questionnaire = *m_questionnaire;
-        questionnaire.begin();
-        answer("Nova");
+        // A pasted soul instead, stored trimmed.
         questionnaire.setPasteMode(true);
         questionnaire.setPastedSoul(" \n\t ");
         QVERIFY(!questionnaire.hasPastedSoul()); // ENTER is shown dimmed
@@ -143,7 +139,7 @@ private Q_SLOTS:
         QVERIFY(questionnaire.hasPastedSoul());
         // BACK and forth keeps both the conversation and the paste.
         questionnaire.setPasteMode(false);
-        QCOMPARE(questionnaire.chatLog().value(1), m_nova[1]);
+        QCOMPARE(questionnaire.chatLog().size(), 5);
         questionnaire.setPasteMode(true);
         QCOMPARE(questionnaire.pastedSoul(), "\n\n  # Lumen\nCurious.\n \n");
         QSignalSpy stored(&questionnaire, &SoulQuestionnaire::soulStored);

@@ -153,13 +153,12 @@ ProcessResult runProgram(const QString& program, const QStringList& arguments) {
 }
 
 QString schemaViolations(const QString& schemaFile, const QByteArray& xml) {
-    QTemporaryFile part(QDir::tempPath() + QStringLiteral("/part-XXXXXX.xml"));
+    QTemporaryFile part(QDir::tempPath() + "/part-XXXXXX.xml");
     if (!part.open() || part.write(xml) != xml.size() || !part.flush()) {
-        return QStringLiteral("cannot write the part for xmllint");
+        return "cannot write the part for xmllint";
     }
     const ProcessResult result = runProgram(
-        QStringLiteral("xmllint"),
-        {QStringLiteral("--noout"), QStringLiteral("--nonet"), QStringLiteral("--schema"),
-         QStringLiteral(EMBERGLASS_TEST_DATA_DIR "/ooxml-schemas/") + schemaFile, part.fileName()});
+        "xmllint", {"--noout", "--nonet", "--schema",
+                    EMBERGLASS_TEST_DATA_DIR "/ooxml-schemas/" + schemaFile, part.fileName()});
     return result.exitCode == 0 ? QString() : QString::fromUtf8(result.errors);
 }

@@ -27,8 +27,13 @@ using namespace std::chrono_literals;
 
 namespace {
 
-QString truncationNote(qint64 total) {
-    return QStringLiteral("\n\n[... truncated, file is %1 bytes total]").arg(total);
+// Bytes as [text, times] pieces, so that long runs stay readable in the rows.
+QByteArray piecesOf(const QJsonValue& pieces) {
+    QByteArray bytes;
+    for (const QJsonValue& piece : pieces.toArray()) {
+        bytes += jsonBytes(piece[0]).repeated(piece[1].toInt(1));
+    }
+    return bytes;
 }
 
 ToolOutcome found(const QString& output) {
@@ -65,25 +70,12 @@ class FileToolsTest : public QObject {
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
 private Q_SLOTS:
-    void readFileAroundTheLimit_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("expected");
-        const QByteArray limit(100000, 'a');
-        QTest::newRow("exactly the limit") << limit << QString(limit);
-        QTest::newRow("one byte past") << limit + 'b' << limit + truncationNote(100001);
-        const QByteArray endsWithAccent = QByteArray(99998, 'a') + "\xc3\xa9";
-        QTest::newRow("last character ends at the limit")
-            << endsWithAccent << QString(endsWithAccent);
-        QTest::newRow("cut inside a character") << QByteArray(99999, 'a') + "\xc3\xa9"
-                                                << "(binary file)" + truncationNote(100001);
-        QTest::newRow("png") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
-                             << "(binary file - cannot display)";
-    }
+    void readFileAroundTheLimit_data() { addJsonRows("tools/files.json", "reads"); }
     void readFileAroundTheLimit() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, expected);
-        QVERIFY(writeBytes(path("read.bin"), bytes));
-        QCOMPARE(readFile(path("read.bin")), (ToolOutcome{"read_file", true, expected}));
+        QFETCH(QJsonObject, row);
+        QVERIFY(writeBytes(path("read.bin"), piecesOf(row["bytes"])));
+        QCOMPARE(readFile(path("read.bin")),
+                 (ToolOutcome{"read_file", true, QString::fromUtf8(piecesOf(row["expected"]))}));
     }
 
     void readFileOfUnusualSizesAndKinds() {
@@ -92,7 +84,7 @@ private Q_SLOTS:
         QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(5LL * 1024 * 1024 * 1024));
         big.close();
         QCOMPARE(readFile(big.fileName()).output,
-                 QString(100000, QChar(0)) + truncationNote(5368709120));
+                 QString(100000, QChar(0)) + "\n\n[... truncated, file is 5368709120 bytes total]");
         big.remove();
         // The kernel's files report size 0 yet have content.
         const ToolOutcome status = readFile("/proc/self/status");
@@ -139,28 +131,12 @@ private Q_SLOTS:
         QCOMPARE(readBytes(target), "after");
     }
 
-    void pathsThatCannotBeUsed() {
-        QVERIFY(writeBytes(path("plainfile"), "x"));
-        QCOMPARE(writeFile(path("plainfile/sub/a.txt"), "x"),
-                 (ToolOutcome{"write_file", false, systemError(ENOTDIR)}));
+    // More paths that cannot be used are rows of tools/dispatch.json.
+    void writeFileOnAFolderLeavesIt() {
         const ToolOutcome onDirectory = writeFile(m_dir.path(), "x");
         QVERIFY2(!onDirectory.success && onDirectory.output.startsWith("Error: "),
                  qPrintable(onDirectory.output));
         QVERIFY(QFileInfo(m_dir.path()).isDir());
-        // The system would stop reading the name at a NUL and act on "cut".
-        const QString withNul = path("cut") + QChar(0) + "/../victim";
-        QVERIFY(writeBytes(path("cut"), "keep"));
-        QCOMPARE(writeFile(withNul, "x").output, systemError(EINVAL));
-        QCOMPARE(readBytes(path("cut")), "keep");
-        QCOMPARE(readFile(withNul).output, "File not found: " + withNul);
-        QCOMPARE(listDirectory(m_dir.path() + QChar(0)).output, systemError(ENOENT));
-        QCOMPARE(listDirectory(path("plainfile")),
-                 (ToolOutcome{"list_directory", false, systemError(ENOTDIR)}));
-        // The pattern is checked before the directory is looked at.
-        QCOMPARE(searchFiles(path("missing"), QString()),
-                 (ToolOutcome{"search_files", false, "Pattern cannot be empty"}));
-        QCOMPARE(searchFiles(path("missing"), "x").output, systemError(ENOENT));
-        QCOMPARE(searchFiles(path("plainfile"), "x").output, systemError(ENOTDIR));
     }
 
     void tildePathsUseTheHomeAndQuoteTheArgument() {
@@ -183,18 +159,15 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QCOMPARE(listDirectory(dir.path()),
                  (ToolOutcome{"list_directory", true, "(empty directory)"}));
-        const QString decomposed = "e\u0301t\u00e9";
-        for (const QString& name : QStringList{"b.txt", "A.txt", "sub/x", "Zeta", ".hidden", "f",
-                                               decomposed, "\uFF5E", "😀"}) {
+        const QJsonObject listing = jsonTable("tools/files.json", "listing").toObject();
+        for (const QString& name : jsonTexts(listing["files"])) {
             QVERIFY(writeBytes(dir.filePath(name), "x"));
         }
-        QVERIFY(QFile::link(dir.filePath("sub"), dir.filePath("dirlink")));
-        QVERIFY(QFile::link(dir.filePath("b.txt"), dir.filePath("filelink")));
-        QVERIFY(QFile::link(dir.filePath("gone"), dir.filePath("dangling")));
-        QCOMPARE(listDirectory(dir.path()).output,
-                 QStringList({".hidden", "A.txt", "Zeta", "b.txt", "dangling", "dirlink/", "f",
-                              "filelink", "sub/", decomposed, "\uFF5E", "😀"})
-                     .join('\n'));
+        const QJsonObject links = listing["links"].toObject();
+        for (const QString& link : links.keys()) {
+            QVERIFY(QFile::link(dir.filePath(links[link].toString()), dir.filePath(link)));
+        }
+        QCOMPARE(listDirectory(dir.path()).output, jsonTexts(listing["listed"]).join('\n'));
     }
 
     void searchShowsFiftyMatchesAndCountsTheRest() {
@@ -251,19 +224,16 @@ private Q_SLOTS:
     // or stopped, is still a timeout and a failure.
     void commandsSideBySide() {
         qputenv("EMBERGLASS_PROBE", "two words");
+        // zsh would receive only what comes before a NUL, so such a command is refused.
         QList<QJsonObject> commands;
         for (const QJsonValue& command : jsonTable("tools/files.json", "commands").toArray()) {
-            commands.append(command.toObject());
+            QJsonObject c = command.toObject();
+            c["output"] = c["output"]
+                              .toString()
+                              .replace("{cwd}", QDir::currentPath())
+                              .replace("{home}", QDir::homePath());
+            commands.append(c);
         }
-        // zsh would receive only what comes before the NUL.
-        commands.append({{"command", QString("echo safe") + QChar(0) + "; echo more"},
-                         {"timeout", 30},
-                         {"output", systemError(EINVAL)}});
-        commands.append({{"command", "pwd; print -r -- \"$EMBERGLASS_PROBE\"; print -r -- ~"},
-                         {"timeout", 30},
-                         {"success", true},
-                         {"output", QStringLiteral("exit code: 0\n%1\ntwo words\n%2\n")
-                                        .arg(QDir::currentPath(), QDir::homePath())}});
         QThreadPool pool;
         pool.setMaxThreadCount(int(commands.size()));
         QFuture<ToolOutcome> outcomes =
@@ -345,30 +315,12 @@ private Q_SLOTS:
         QCOMPARE(firstCharacters("abc", 5), "abc");
     }
 
-    void combination_data() {
-        QTest::addColumn<QByteArray>("out");
-        QTest::addColumn<QByteArray>("err");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("invalid output counts as empty")
-            << QByteArray("\xff\xfe") << QByteArray("err") << "[stderr] err";
-        // "o", the line break and the label take 11 bytes: 99989 more make exactly the limit.
-        QTest::newRow("exactly the limit with the label")
-            << QByteArray("o") << QByteArray(99989, 'e') << "o\n[stderr] " + QString(99989, 'e');
-        QTest::newRow("one byte past with the label")
-            << QByteArray("o") << QByteArray(99990, 'e')
-            << "o\n[stderr] " + QString(99989, 'e') + "\n[... truncated]";
-        // 60000 two-byte characters: over the byte limit, under the character limit.
-        QTest::newRow("bytes over, characters under")
-            << QString("é").repeated(60000).toUtf8() << QByteArray()
-            << QString("é").repeated(60000) + "\n[... truncated]";
-        QTest::newRow("characters over") << QString("🌍").repeated(100001).toUtf8() << QByteArray()
-                                         << QString("🌍").repeated(100000) + "\n[... truncated]";
-    }
+    void combination_data() { addJsonRows("tools/files.json", "combinations"); }
     void combination() {
-        QFETCH(QByteArray, out);
-        QFETCH(QByteArray, err);
-        QFETCH(QString, expected);
-        QCOMPARE(combineCommandOutput(captureOf({out}), captureOf({err}), 100000), expected);
+        QFETCH(QJsonObject, row);
+        QCOMPARE(combineCommandOutput(captureOf({piecesOf(row["out"])}),
+                                      captureOf({piecesOf(row["err"])}), 100000),
+                 QString::fromUtf8(piecesOf(row["expected"])));
     }
 };
 

@@ -2,6 +2,7 @@
 // (HEIC through heif-enc), and the recogniser's failures.
 
 #include "office_files.h"
+#include "support/json_rows.h"
 #include "support/test_files.h"
 #include "support/tool_outcome_text.h"
 #include "tools/readers/image_reader.h"
@@ -15,8 +16,8 @@ namespace {
 
 const QStringList twoLines{"Quarterly report draft", "Meeting moved to Friday"};
 
-QImage englishImage(int pixelSize = 32, QSize size = {}) {
-    return textImage(twoLines, "DejaVu Sans", pixelSize, size);
+QImage englishImage() {
+    return textImage(twoLines, "DejaVu Sans", 32);
 }
 
 ToolOutcome recognised(const QString& text = twoLines.join('\n')) {
@@ -37,101 +38,46 @@ class ImageReaderTest : public QObject {
     }
 
 private Q_SLOTS:
-    // JPEG decodes a 48 MP photo straight at the reduced size; TIFF whole
-    // (195 MB, past Qt's own allocation limit), then scaled.
-    void picturesAreRead_data() {
-        QTest::addColumn<QImage>("image");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("format");
-        QTest::addColumn<QString>("text");
-        for (const char* format : {"PNG", "JPEG", "BMP", "WEBP", "TIFF"}) {
-            QTest::newRow(format) << englishImage() << QString("shot.") + format
-                                  << QByteArray(format) << twoLines.join('\n');
-        }
-        QTest::newRow("PNG named .jpg")
-            << englishImage() << "renamed.jpg" << QByteArray("PNG") << twoLines.join('\n');
-        // Drawn in the test itself, so that only one such picture is held at a time.
-        for (const char* format : {"JPEG", "TIFF"}) {
-            QTest::addRow("48 MP %s", format) << QImage() << QString("photo.") + format
-                                              << QByteArray(format) << twoLines.join('\n');
-        }
-        // Transparent black, so that a reader ignoring alpha would see black on black.
-        const QImage transparent =
-            textImage({twoLines[0]}, "DejaVu Sans", 32, {}, QColor(0, 0, 0, 0));
-        QTest::newRow("transparent background reads as white")
-            << transparent << "transparent.png" << QByteArray("PNG") << twoLines[0];
-        // WenQuanYi renders what the Simplified model was trained on; the
-        // language order makes the result Simplified, not Traditional.
-        QTest::newRow("Simplified Chinese")
-            << textImage({"简体中文识别测试"}, "WenQuanYi Micro Hei", 64) << "chinese.png"
-            << QByteArray("PNG") << "简体中文识别测试";
-        QImage blank(800, 600, QImage::Format_RGB32);
-        blank.fill(Qt::white);
-        QTest::newRow("blank") << blank << "blank.png" << QByteArray("PNG")
-                               << "(No text detected in image)";
-    }
+    // Rows: the lines drawn (two English ones unless given), how, and the format saved in.
+    // JPEG decodes a 48 MP photo straight at the reduced size; TIFF whole (195 MB, past
+    // Qt's own allocation limit), then scaled. A transparent black background would read
+    // as black on black to a reader ignoring alpha. WenQuanYi renders what the Simplified
+    // model was trained on; the language order makes the result Simplified, not Traditional.
+    void picturesAreRead_data() { addJsonRows("tools/readers.json", "pictures"); }
     void picturesAreRead() {
-        QFETCH(QImage, image);
-        QFETCH(QString, name);
-        QFETCH(QByteArray, format);
-        QFETCH(QString, text);
+        QFETCH(QJsonObject, row);
+        const QStringList lines = row.contains("lines") ? jsonTexts(row["lines"]) : twoLines;
+        const QJsonArray size = row["size"].toArray();
         const QString path =
-            save(image.isNull() ? englishImage(100, QSize(8064, 6048)) : image, name, format);
+            save(textImage(lines, row["family"].toString("DejaVu Sans"), row["pixelSize"].toInt(32),
+                           QSize(size[0].toInt(), size[1].toInt()),
+                           QColor(row["background"].toString("white"))),
+                 row["name"].toString(), qPrintable(row["format"].toString()));
         QVERIFY2(!path.isEmpty(), "Qt could not write the format");
-        QCOMPARE(readImage(path), recognised(text));
+        QCOMPARE(readImage(path), recognised(row["text"].toString(lines.join('\n'))));
     }
 
-    void heicIsDecodedByLibheif() {
-        const QString heic = m_dir.filePath("photo.heic");
-        QCOMPARE(
-            runProgram("heif-enc", {"-q", "90", save(englishImage(), "source.png"), "-o", heic})
-                .exitCode,
-            0);
-        QCOMPARE(readImage(heic), recognised());
-    }
-
-    void undecodableFiles_data() {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("why");
-        QTest::newRow("text") << QByteArray("not an image\n") << QString();
-        QTest::newRow("truncated PNG")
-            << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << QString();
-        QTest::newRow("truncated HEIC") << QByteArray("\0\0\0\x18"
-                                                      "ftypheic\0\0\0\0mif1heic",
-                                                      24)
-                                        << QString();
-        // A TIFF header for a 20000 x 20000 grey picture, which TIFF decodes
-        // whole (400 MB); the pixels themselves are never needed.
-        const quint32 tags[][3] = {{256, 4, 20000}, {257, 4, 20000}, {258, 3, 8},
-                                   {259, 3, 1},     {262, 3, 1},     {273, 4, 200},
-                                   {277, 3, 1},     {278, 4, 20000}, {279, 4, 400000000}};
-        QByteArray tiff("II*\0\x08\0\0\0", 8);
-        QDataStream stream(&tiff, QIODevice::Append);
-        stream.setByteOrder(QDataStream::LittleEndian);
-        stream << quint16(std::size(tags));
-        for (const auto& tag : tags) {
-            stream << quint16(tag[0]) << quint16(tag[1]) << quint32(1) << tag[2];
-        }
-        stream << quint32(0);
-        QTest::newRow("beyond the limit")
-            << tiff
-            << " (20000 \u00d7 20000 pixels, more than the 128 megapixels read_image decodes)";
-    }
+    // A TIFF is decoded whole: the header for 20000 x 20000 pixels (400 MB) is refused
+    // before any pixel is needed.
+    void undecodableFiles_data() { addJsonRows("tools/readers.json", "undecodableImages"); }
     void undecodableFiles() {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, why);
+        QFETCH(QJsonObject, row);
         const QString path = m_dir.filePath("broken.png");
-        QVERIFY(writeBytes(path, content));
-        QCOMPARE(readImage(path), (ToolOutcome{{}, false, "Cannot read image: " + path + why}));
+        QVERIFY(writeBytes(path, jsonBytes(row["bytes"])));
+        QCOMPARE(readImage(path),
+                 (ToolOutcome{{}, false, "Cannot read image: " + path + row["why"].toString()}));
         QCOMPARE(readImage("~/no-such.png"),
                  (ToolOutcome{{}, false, "File not found: ~/no-such.png"}));
     }
 
-    // Looked for where TESSDATA_PREFIX says, afresh on each read (the engine this
-    // thread already holds must not hide the change); only missing models are named.
-    void missingLanguageDataIsNamed() {
+    // A HEIC photo (libheif decodes it), then the language data looked for where
+    // TESSDATA_PREFIX says, afresh on each read (the engine this thread already holds
+    // must not hide the change); only missing models are named.
+    void heicThenMissingLanguageDataIsNamed() {
         const QString path = save(englishImage(), "env.png");
-        QVERIFY(readImage(path).success);
+        const QString heic = m_dir.filePath("photo.heic");
+        QCOMPARE(runProgram("heif-enc", {"-q", "90", path, "-o", heic}).exitCode, 0);
+        QCOMPARE(readImage(heic), recognised());
         QTemporaryDir partial;
         QVERIFY(QFile::link("/usr/share/tesseract-ocr/5/tessdata/eng.traineddata",
                             partial.filePath("eng.traineddata")));

@@ -80,13 +80,13 @@ class DocumentWritersTest : public QObject {
     }
     // The texts of the title run and the body run of one slide.
     static QStringList runTexts(const QList<ZipEntry>& entries, int slide) {
+        const QString part = QString::fromUtf8(
+            entryData(entries, QStringLiteral("ppt/slides/slide%1.xml").arg(slide)));
         QStringList texts;
-        auto matches =
-            QRegularExpression("<a:t>(.*?)</a:t>", QRegularExpression::DotMatchesEverythingOption)
-                .globalMatch(QString::fromUtf8(
-                    entryData(entries, QStringLiteral("ppt/slides/slide%1.xml").arg(slide))));
-        while (matches.hasNext()) {
-            texts.append(matches.next().captured(1));
+        for (const QRegularExpressionMatch& match :
+             QRegularExpression("<a:t>(.*?)</a:t>", QRegularExpression::DotMatchesEverythingOption)
+                 .globalMatch(part)) {
+            texts.append(match.captured(1));
         }
         return texts;
     }
@@ -109,10 +109,7 @@ class DocumentWritersTest : public QObject {
 
 private Q_SLOTS:
     void deckParts() {
-        const QList<ZipEntry> entries =
-            deck({QJsonObject{{"title", "Q3 Review"},
-                              {"bullets", QJsonArray{"Revenue up", "Costs down"}}},
-                  QJsonObject{}, QJsonObject{}});
+        const QList<ZipEntry> entries = deck(jsonTable(table, "partsDeck").toArray());
         QCOMPARE(entries.size(), 15);
         verifyEveryPartIsValid(entries, "pml.xsd");
         QCOMPARE(runTexts(entries, 1), (QStringList{"Q3 Review", "  Revenue up\n  Costs down"}));
@@ -208,15 +205,8 @@ private Q_SLOTS:
     }
 
     void initTestCase() {
-        QJsonArray slides;
-        for (int i = 1; i <= 5; ++i) {
-            slides.append(QJsonObject{{"title", QStringLiteral("Title%1").arg(i)},
-                                      {"bullets", QJsonArray{"Alpha", "Beta", "Gamma"}}});
-        }
-        slides[1] = QJsonObject{
-            {"title", "Title2"}, {"subtitle", "Subline"}, {"bullets", QJsonArray{"Alpha"}}};
         m_fiveSlides = m_dir.filePath("five.pdf");
-        QCOMPARE(createPdfSlides(m_fiveSlides, json(slides)),
+        QCOMPARE(createPdfSlides(m_fiveSlides, json(jsonTable(table, "fiveSlides").toArray())),
                  (ToolOutcome{"create_pdf_slides", true,
                               "Created PDF presentation with 5 slides at " + m_fiveSlides}));
     }
@@ -281,49 +271,37 @@ private Q_SLOTS:
         QVERIFY(isAt(77, 498 + 9, background));
     }
 
-    void chineseTextExtractsAsWritten() {
-        // 一 人 口 文 日 月 are the characters some CJK faces map to Kangxi radicals.
-        const QString title = "季度报告一人口文日月";
-        const QString bullet = "收入增长 Revenue 上升";
-        const QString path = m_dir.filePath("chinese.pdf");
-        QVERIFY(createPdfSlides(path, json({QJsonObject{{"title", title},
-                                                        {"subtitle", "副标题"},
-                                                        {"bullets", QJsonArray{bullet}}}}))
-                    .success);
-        const QString text = pdfText(path);
-        QVERIFY2(text.contains(title) && text.contains(bullet) && text.contains("副标题"),
-                 qPrintable(text));
-        QVERIFY(!text.contains(QRegularExpression("[\\x{2F00}-\\x{2FDF}]")));
-    }
-
     void untitledSlidesAndLongDecksNeedNoRoom() {
-        QJsonArray fifteen;
-        for (int i = 1; i <= 15; ++i) {
-            fifteen.append(QStringLiteral("Point%1").arg(i));
-        }
+        // Fifteen bullets without a title, then a title of 160 characters.
         const QString path = m_dir.filePath("long.pdf");
-        const QString longTitle = QString("Wide").repeated(40);
-        QVERIFY(createPdfSlides(path, json({QJsonObject{{"bullets", fifteen}},
-                                            QJsonObject{{"title", longTitle}}}))
-                    .success);
+        QVERIFY(createPdfSlides(path, json(jsonTable(table, "untitledAndLong").toArray())).success);
         verifyWord(path, 1, "Slide", 678, 40);
         verifyWord(path, 1, "Point15", 618 - 14 * 40, 22);
         // One line, running past the right edge rather than wrapping.
         const QString text =
             pdfText(path, {"-f", "2", "-l", "2", "-x", "0", "-y", "0", "-W", "4000", "-H", "768"});
-        QVERIFY2(text.contains(longTitle), qPrintable(text));
+        QVERIFY2(text.contains(QString("Wide").repeated(40)), qPrintable(text));
     }
 
-    void replacesOnAWorkerThreadAndCreatesParents() {
+    // Chinese text extracts as written: 一 人 口 文 日 月 are the characters some CJK
+    // faces map to Kangxi radicals. Drawn on a worker thread, over an older deck.
+    void chineseOnAWorkerThreadReplacesAndCreatesParents() {
+        const QString title = "季度报告一人口文日月";
+        const QString bullet = "收入增长 Revenue 上升";
         const QString path = m_dir.filePath("new/folder/deck.pdf");
         QVERIFY(createPdfSlides(path, R"([{"title":"First"}])").success);
-        QFuture<ToolOutcome> drawn = QtConcurrent::run([path] {
-            return createPdfSlides(path, R"([{"title":"Threaded","bullets":["中文"]},{}])");
+        QFuture<ToolOutcome> drawn = QtConcurrent::run([&] {
+            return createPdfSlides(path, json({QJsonObject{{"title", title},
+                                                           {"subtitle", "副标题"},
+                                                           {"bullets", QJsonArray{bullet}}},
+                                               QJsonObject{}}));
         });
         QVERIFY(drawn.result().success);
         const QString text = pdfText(path);
-        QVERIFY2(text.contains("Threaded") && text.contains("中文") && !text.contains("First"),
+        QVERIFY2(text.contains(title) && text.contains(bullet) && text.contains("副标题") &&
+                     !text.contains("First"),
                  qPrintable(text));
+        QVERIFY(!text.contains(QRegularExpression("[\\x{2F00}-\\x{2FDF}]")));
         QCOMPARE(QDir(m_dir.filePath("new/folder")).entryList(QDir::Files | QDir::Hidden),
                  QStringList{"deck.pdf"});
     }
