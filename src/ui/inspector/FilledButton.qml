@@ -31,12 +31,13 @@ AbstractButton {
     font.bold: true
     font.letterSpacing: letterSpacing
 
-    contentItem: Item {
-        // The row's size: its only child, centred.
-        implicitWidth: childrenRect.width
-        implicitHeight: childrenRect.height
+    // Sized by the row inside, reached by id: built at once, not deferred.
+    contentItem: Item { // qmllint disable deferred-property-id
+        implicitWidth: row.implicitWidth
+        implicitHeight: row.implicitHeight
 
         Row {
+            id: row
             anchors.centerIn: parent
             spacing: 6
             layoutDirection: button.symbolAfterText ? Qt.RightToLeft : Qt.LeftToRight

@@ -35,12 +35,13 @@ ColumnLayout {
         borderColor: panel.running ? Theme.tint(Theme.danger, 0.35) : "transparent"
         onClicked: ChatViewModel.toggleServer()
 
-        contentItem: Item {
-            // The row's size: its only child, centred.
-            implicitWidth: childrenRect.width
-            implicitHeight: childrenRect.height
+        // Sized by the row inside, reached by id: built at once, not deferred.
+        contentItem: Item { // qmllint disable deferred-property-id
+            implicitWidth: serverLabel.implicitWidth
+            implicitHeight: serverLabel.implicitHeight
 
             Row {
+                id: serverLabel
                 anchors.centerIn: parent
                 spacing: 8
 
