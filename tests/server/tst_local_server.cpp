@@ -190,36 +190,27 @@ private Q_SLOTS:
         QCOMPARE(chat("slow"), kJsonLinesHeader + kGreeting);
     }
 
-    void aRequestFollowedByAHalfCloseIsAnswered_data() {
-        QTest::addColumn<bool>("isChat");
-        QTest::newRow("page") << false;
-        QTest::newRow("chat") << true;
-    }
-    void aRequestFollowedByAHalfCloseIsAnswered() {
-        QFETCH(bool, isChat);
+    // A finished request followed by a half-close is answered; peers that leave
+    // half-way, closing or half-closing, free their place at once.
+    void halfClosesAndPeersThatLeave() {
         fixture->script.interval = 20ms; // still streaming after the half-close
-        RawHttpClient client(fixture->port);
-        QVERIFY(client.waitConnected());
-        client.send(isChat ? fixture->chatRequest("q") : fixture->pageRequest());
-        client.finishSending();
-        QVERIFY(client.waitClosed());
-        QCOMPARE(client.body(), isChat ? kGreeting : phonePage());
-        QTRY_COMPARE(fixture->server->connectionCount(), 0);
-    }
-
-    void peersThatLeaveFreeTheirPlaceAtOnce_data() {
-        QTest::addColumn<bool>("halfClose");
-        QTest::newRow("closed") << false;
-        QTest::newRow("half-closed") << true;
-    }
-    void peersThatLeaveFreeTheirPlaceAtOnce() {
-        QFETCH(bool, halfClose);
-        const auto peers = clients(10, "GET / HT"); // unfinished requests
-        QTRY_COMPARE(fixture->server->connectionCount(), 10);
-        for (const auto& peer : peers) {
-            halfClose ? peer->finishSending() : peer->close();
+        for (const bool isChat : {false, true}) {
+            RawHttpClient client(fixture->port);
+            QVERIFY(client.waitConnected());
+            client.send(isChat ? fixture->chatRequest("q") : fixture->pageRequest());
+            client.finishSending();
+            QVERIFY(client.waitClosed());
+            QCOMPARE(client.body(), isChat ? kGreeting : phonePage());
+            QTRY_COMPARE(fixture->server->connectionCount(), 0);
         }
-        QTRY_COMPARE(fixture->server->connectionCount(), 0);
+        for (const bool halfClose : {false, true}) {
+            const auto peers = clients(10, "GET / HT"); // unfinished requests
+            QTRY_COMPARE(fixture->server->connectionCount(), 10);
+            for (const auto& peer : peers) {
+                halfClose ? peer->finishSending() : peer->close();
+            }
+            QTRY_COMPARE(fixture->server->connectionCount(), 0);
+        }
     }
 
     void whenEveryPlaceIsBeingAnsweredNewcomersAreClosed() {
