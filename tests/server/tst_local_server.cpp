@@ -145,7 +145,7 @@ private Q_SLOTS:
         QCOMPARE(fixture->modelRequests.isEmpty(), !response.startsWith(kJsonLinesHeader));
     }
 
-    void streamsEveryPieceAsOneLineThenDone() {
+    void streamsEveryPieceAsOneLineThenTheEnd() {
         const QByteArray history = R"([{"role":"user","content":"Hi <b>there</b>"},)"
                                    R"({"role":"assistant","content":"x","name":"n"}])";
         QCOMPARE(exchange(requestBytes("POST", "/api/chat?key=" + fixture->key.toUtf8(),
@@ -154,15 +154,19 @@ private Q_SLOTS:
         QCOMPARE(fixture->modelRequests.value(0), QJsonDocument::fromJson(history).array());
         QTRY_COMPARE(fixture->events, (QStringList{"user:Hi <b>there</b>", "token:Hel",
                                                    "token:lo \"wörld\"", "token:\n😀", "done"}));
-    }
-
-    void anErrorEndsTheReplyAfterItsPieces() {
+        // Waiting for the model is not idle.
+        fixture->server->setTimeouts({.idle = 100ms});
+        fixture->script.firstDelay = 400ms;
+        fixture->script.interval = 150ms;
+        QCOMPARE(chat("slow"), kJsonLinesHeader + kGreeting);
+        // An error ends the reply after its pieces; without a stream at all the
+        // reply is just the header.
+        fixture->events.clear();
         fixture->script.pieces = QStringList{"Partial"};
         fixture->script.failure = QStringLiteral("Ollama is not running.");
         QCOMPARE(chat("x"), kJsonLinesHeader + "{\"content\":\"Partial\"}\n"
                                                "{\"error\":\"Ollama is not running.\"}\n");
         QTRY_COMPARE(fixture->events, (QStringList{"user:x", "token:Partial", "done"}));
-        // Without a stream at all the reply is just the header.
         fixture->provideStreams = false;
         QCOMPARE(chat("y"), kJsonLinesHeader);
     }
@@ -181,13 +185,6 @@ private Q_SLOTS:
         }
         QVERIFY(client.waitClosed(5s));
         QVERIFY(client.received().isEmpty());
-    }
-
-    void waitingForTheModelIsNotIdle() {
-        fixture->server->setTimeouts({.idle = 100ms});
-        fixture->script.firstDelay = 400ms;
-        fixture->script.interval = 150ms;
-        QCOMPARE(chat("slow"), kJsonLinesHeader + kGreeting);
     }
 
     // A finished request followed by a half-close is answered; peers that leave
@@ -213,7 +210,15 @@ private Q_SLOTS:
         }
     }
 
-    void whenEveryPlaceIsBeingAnsweredNewcomersAreClosed() {
+    void newcomersAreClosedOnlyWhenEveryPlaceIsBeingAnswered() {
+        // Twenty clients below the cap are all answered, round after round.
+        for (int round = 0; round < 3; ++round) {
+            for (const auto& client : clients(20, fixture->chatRequest("q"))) {
+                QVERIFY(client->waitClosed());
+                QCOMPARE(client->body(), kGreeting);
+            }
+        }
+        fixture->streams.clear(); // ended
         fixture->server->setMaxConnections(3);
         fixture->script.firstDelay = 1h; // held in progress until finished below
         const auto chats = clients(3, fixture->chatRequest("q"));
@@ -244,16 +249,6 @@ private Q_SLOTS:
             QCOMPARE(client.body(), "{\"content\":\"still here\"}\n{\"done\":true}\n");
         }
         QVERIFY(slowloris.reconnections > 0); // the places were really taken
-    }
-
-    void twentyClientsBelowTheCapAreAllAnsweredRoundAfterRound() {
-        for (int round = 0; round < 3; ++round) {
-            const auto chats = clients(20, fixture->chatRequest("q"));
-            for (const auto& client : chats) {
-                QVERIFY(client->waitClosed());
-                QCOMPARE(client->body(), kGreeting);
-            }
-        }
     }
 
     void thePhoneLeavingMidReplyKeepsTheDesktopMirror() {
