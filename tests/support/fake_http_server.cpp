@@ -108,8 +108,6 @@ FakeHttpServer::FakeHttpServer(QObject* parent) : QObject(parent) {
     }
 }
 
-FakeHttpServer::~FakeHttpServer() = default;
-
 QString FakeHttpServer::baseUrl() const {
     return QStringLiteral("http://127.0.0.1:%1").arg(m_listener.serverPort());
 }

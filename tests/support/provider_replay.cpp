@@ -21,13 +21,10 @@ QString withoutPrefix(const QString& id) {
 
 // The call carries every member the recorded call had beside id, type and function.
 bool carriesOwnMembers(const QJsonObject& call, const QJsonObject& recorded) {
-    for (auto it = recorded.begin(); it != recorded.end(); ++it) {
-        const bool own = it.key() != "id" && it.key() != "type" && it.key() != "function";
-        if (own && call.value(it.key()) != it.value()) {
-            return false;
-        }
-    }
-    return true;
+    return std::ranges::all_of(recorded.keys(), [&](const QString& key) {
+        const bool own = key != "id" && key != "type" && key != "function";
+        return !own || call.value(key) == recorded.value(key);
+    });
 }
 
 bool onlyKnownMembers(const QJsonObject& message) {
