@@ -53,7 +53,7 @@ class ChatCliTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { QVERIFY(writeBytes(m_keyFile, "sk-replay-0123456789\n")); }
 
-    void oneMessageWithAToolCall() {
+    void oneMessageWithAToolCallOrManyFromStandardInput() {
         FakeOpenAIServer server;
         server.enqueue(FakeOpenAIServer::chatReply(
             {},
@@ -73,13 +73,9 @@ private Q_SLOTS:
         // An error reply ends with 1.
         QCOMPARE(run({"--base-url", server.baseUrl(), "hi"}, output), 1);
         QCOMPARE(output.last(), QStringLiteral("agent> Error: API error: overloaded"));
-    }
-
-    void messagesFromStandardInputAsJson() {
-        FakeOpenAIServer server;
+        // Messages from standard input, as JSON.
         server.setStandingResponse("POST", "/v1/chat/completions",
                                    FakeOpenAIServer::chatReply("ok"));
-        QStringList output;
         QCOMPARE(run({"--json", "--provider", "DeepSeek", "--model", "m-1", "--api-key-file",
                       m_keyFile, "--base-url", server.baseUrl()},
                      output, "first\n\nsecond\nthird without newline"),

@@ -172,31 +172,29 @@ private Q_SLOTS:
         // Back as one turn with both calls and a tool message for each.
         QCOMPARE(h.sent(h.cloud).value(1).size(), 6);
 
-        // A model that always calls tools gets ten passes of placeholder, call and
-        // result after the user's message, and no final answer.
-        h.cloud.setStandingResponse("POST", kCompletions, reply({}, u"nope"_s));
-        QVERIFY(h.send(u"loop"_s));
-        QCOMPARE(h.sent(h.cloud).size(), 2 + 10);
-        QCOMPARE(h.messages().size(), 8 + 1 + 10 * 3);
-        QVERIFY(h.messages().last().toolResult.has_value());
-    }
-
-    void writingTheSoulRebuildsThePromptForTheNextPass() {
-        Harness h;
+        // Writing the soul (only the soul) rebuilds the prompt for the next pass.
         const auto write = [](const QString& path, const QString& content) {
             return QJsonDocument(QJsonObject{{"path", path}, {"content", content}}).toJson();
         };
         const QString log = h.vm->persona()->memoryDirectory() + u"/2020-01-01-work.md"_s;
-        h.cloud.enqueue(reply({}, u"write_file"_s, write(log, u"topic"_s))); // not the soul
+        h.cloud.enqueue(reply({}, u"write_file"_s, write(log, u"topic"_s)));
         h.cloud.enqueue(
             reply({}, u"write_file"_s, write(h.vm->persona()->soulURL(), u"# Nova\n\nRenamed."_s)));
         h.cloud.enqueue(reply(u"I am Nova now"_s));
         QVERIFY(h.send(u"rename yourself"_s));
         const QList<QJsonArray> sent = h.sent(h.cloud);
-        QCOMPARE(sent.value(1).at(0), sent.value(0).at(0));
+        QCOMPARE(sent.value(3).at(0), sent.value(2).at(0));
         QVERIFY(
-            sent.value(2).at(0).toObject()["content"].toString().contains(u"# Nova\n\nRenamed."_s));
+            sent.value(4).at(0).toObject()["content"].toString().contains(u"# Nova\n\nRenamed."_s));
         QCOMPARE(h.vm->persona()->agentName(), u"Nova"_s);
+
+        // A model that always calls tools gets ten passes of placeholder, call and
+        // result after the user's message, and no final answer.
+        h.cloud.setStandingResponse("POST", kCompletions, reply({}, u"nope"_s));
+        QVERIFY(h.send(u"loop"_s));
+        QCOMPARE(h.sent(h.cloud).size(), 5 + 10);
+        QCOMPARE(h.messages().size(), 16 + 1 + 10 * 3);
+        QVERIFY(h.messages().last().toolResult.has_value());
     }
 
     void anEndedCallShowsItsErrorInPlace_data() {
