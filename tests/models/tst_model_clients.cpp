@@ -234,14 +234,7 @@ private Q_SLOTS:
     void answersAreRead_data() { addJsonRows(table, "answers", localTable); }
     void answersAreRead() {
         QFETCH(QJsonObject, row);
-        const QJsonValue message = row.value("message");
-        const QJsonObject wrapped =
-            row.value("file") == "local"
-                ? QJsonObject{{"message", message}, {"done", true}}
-                : QJsonObject{
-                      {"choices", QJsonArray{QJsonObject{{"index", 0}, {"message", message}}}}};
-        server(row).enqueue(row.contains("message") ? FakeResponse::json(200, wrapped)
-                                                    : responseFrom(row));
+        server(row).enqueue(responseFrom(row));
         expectReplyOfRow(finished(service(row).sendChat({})), row);
     }
 
