@@ -44,14 +44,9 @@ struct Slowloris {
         });
         trickle.start(50ms);
     }
-    ~Slowloris() {
-        for (const auto& socket : sockets) {
-            socket->disconnect(); // a socket closed now must not reconnect
-        }
-    }
     void connectOne() {
         QTcpSocket* socket = sockets.emplace_back(std::make_unique<QTcpSocket>()).get();
-        QObject::connect(socket, &QTcpSocket::disconnected, socket, [this] {
+        QObject::connect(socket, &QTcpSocket::disconnected, &alive, [this] {
             ++reconnections;
             connectOne();
         });
@@ -62,6 +57,7 @@ struct Slowloris {
     QTimer trickle;
     std::vector<std::unique_ptr<QTcpSocket>> sockets;
     int reconnections = 0;
+    QObject alive; // gone first: a socket closed at the end must not reconnect
 };
 
 } // namespace
