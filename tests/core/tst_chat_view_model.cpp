@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -40,9 +41,7 @@ FakeResponse reply(const QString& text, const QString& tool = {},
 
 QStringList contents(const Conversation* conversation) {
     QStringList list;
-    for (const ChatMessage& message : conversation->messages) {
-        list << message.content;
-    }
+    std::ranges::transform(conversation->messages, std::back_inserter(list), &ChatMessage::content);
     return list;
 }
 

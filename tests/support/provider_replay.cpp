@@ -108,9 +108,7 @@ std::optional<QString> ProviderReplay::refusal(const QJsonObject& request) const
         return broken && rules.contains(QLatin1String(rule));
     };
     QStringList listed;
-    for (const QString& id : modelIds()) {
-        listed << withoutPrefix(id);
-    }
+    std::ranges::transform(modelIds(), std::back_inserter(listed), withoutPrefix);
     if (breaks("modelListed", !listed.contains(withoutPrefix(at(request, "model").toString())))) {
         return "modelNotFound";
     }
