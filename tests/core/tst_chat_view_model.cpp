@@ -12,6 +12,7 @@
 #include "persona/persona_manager.h"
 #include "server/raw_http_client.h"
 #include "support/fake_http_server.h"
+#include "support/json_rows.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -197,14 +198,12 @@ private Q_SLOTS:
     }
 
     void anEndedCallShowsItsErrorInPlace_data() {
-        QTest::addColumn<bool>("stopped");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("refused") << false << u"Error: API error: {\"error\":\"bad key\"}"_s;
-        QTest::newRow("stopped") << true << u"Error: Operation canceled"_s;
+        addJsonRows("core/chat_view_model.json", "endedCalls");
     }
     void anEndedCallShowsItsErrorInPlace() {
-        QFETCH(bool, stopped);
-        QFETCH(QString, error);
+        QFETCH(QJsonObject, row);
+        const bool stopped = row["stopped"].toBool();
+        const QString error = row["error"].toString();
         Harness h;
         h.cloud.enqueue(
             stopped ? FakeResponse::silence()

@@ -4,6 +4,7 @@
 #include "core/local_model_setup.h"
 
 #include "support/fake_http_server.h"
+#include "support/json_rows.h"
 #include "support/task_outcome.h"
 #include "support/test_files.h"
 
@@ -106,14 +107,12 @@ private Q_SLOTS:
     }
 
     void aFailedPullSaysWhyUntilTheNextOneStarts_data() {
-        QTest::addColumn<bool>("programExists");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("exit 1") << true << u"Failed to pull model. Is Ollama installed?"_s;
-        QTest::newRow("no program") << false << u"Ollama not found. Install from ollama.com"_s;
+        addJsonRows("core/local_model_setup.json", "failedPulls");
     }
     void aFailedPullSaysWhyUntilTheNextOneStarts() {
-        QFETCH(bool, programExists);
-        QFETCH(QString, error);
+        QFETCH(QJsonObject, row);
+        const bool programExists = row["programExists"].toBool();
+        const QString error = row["error"].toString();
         LocalModelSetup setup;
         QVERIFY(openGate());
         useFakeOllama(setup, "Error: pull model manifest: file does not exist", 1);

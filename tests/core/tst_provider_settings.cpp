@@ -95,17 +95,12 @@ private Q_SLOTS:
         QVERIFY(UserDefaults().fileName().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
     }
 
-    void aFullDiskKeepsTheStoredSettings_data() {
-        QTest::addColumn<DiskFault>("fault");
-        QTest::addColumn<qint64>("room");
-        QTest::newRow("no room") << DiskFault::sizeLimit << qint64(0);
-        // QSettings itself reports success here, for a file cut off at 8 KiB.
-        QTest::newRow("8 KiB room") << DiskFault::sizeLimit << qint64(8192);
-        QTest::newRow("full tmpfs") << DiskFault::fullTmpfs << qint64(0);
-    }
+    void aFullDiskKeepsTheStoredSettings_data() { addJsonRows("core/settings.json", "fullDisk"); }
     void aFullDiskKeepsTheStoredSettings() {
-        QFETCH(DiskFault, fault);
-        QFETCH(qint64, room);
+        QFETCH(QJsonObject, row);
+        const DiskFault fault =
+            row["fault"] == "fullTmpfs" ? DiskFault::fullTmpfs : DiskFault::sizeLimit;
+        const qint64 room = row["room"].toInteger();
         const QString folder = m_dir.filePath(QStringLiteral("full-") + QTest::currentDataTag());
         QVERIFY(QDir().mkpath(folder));
         FullDisk disk(fault, folder);
