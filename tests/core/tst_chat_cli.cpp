@@ -1,17 +1,23 @@
 // emberglass-chat as a user runs it: one message, a stream of messages on
 // standard input, JSON output and exit codes, against a scripted provider.
 
+#include "server/raw_http_client.h"
+#include "support/json_rows.h"
 #include "support/provider_replay.h"
 #include "support/test_files.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using namespace std::chrono_literals;
+
+namespace {
+const QString table = "core/chat_cli.json";
+} // namespace
 
 class ChatCliTest : public QObject {
     Q_OBJECT
@@ -47,7 +53,7 @@ class ChatCliTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { QVERIFY(writeBytes(m_keyFile, "sk-replay-0123456789\n")); }
 
-    void oneMessageWithAToolCall() {
+    void oneMessageWithAToolCallOrManyFromStandardInput() {
         FakeOpenAIServer server;
         server.enqueue(FakeOpenAIServer::chatReply(
             {},
@@ -67,13 +73,9 @@ private Q_SLOTS:
         // An error reply ends with 1.
         QCOMPARE(run({"--base-url", server.baseUrl(), "hi"}, output), 1);
         QCOMPARE(output.last(), QStringLiteral("agent> Error: API error: overloaded"));
-    }
-
-    void messagesFromStandardInputAsJson() {
-        FakeOpenAIServer server;
+        // Messages from standard input, as JSON.
         server.setStandingResponse("POST", "/v1/chat/completions",
                                    FakeOpenAIServer::chatReply("ok"));
-        QStringList output;
         QCOMPARE(run({"--json", "--provider", "DeepSeek", "--model", "m-1", "--api-key-file",
                       m_keyFile, "--base-url", server.baseUrl()},
                      output, "first\n\nsecond\nthird without newline"),
@@ -104,17 +106,13 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor(
             [&] { return (shown += process.readAllStandardOutput()).contains('\n'); }, 15000));
         QVERIFY2(shown.startsWith("Phone page: http://"), shown.constData());
-        QUrl url(QString::fromUtf8(shown.mid(12).trimmed()));
+        const QUrl url(QString::fromUtf8(shown.mid(12).trimmed()));
         QCOMPARE(url.port(), int(port));
-        url.setHost(QStringLiteral("127.0.0.1"));
-        url.setPath(QStringLiteral("/api/chat"));
-        QNetworkAccessManager network;
-        QNetworkRequest request(url);
-        request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
-        std::unique_ptr<QNetworkReply> reply(network.post(
-            request, R"({"messages":[{"role":"user","content":"hi from the phone"}]})"));
-        QVERIFY(QTest::qWaitFor([&] { return reply->isFinished(); }, 15000));
-        QCOMPARE(reply->readAll(),
+        RawHttpClient phone(port);
+        phone.send(requestBytes("POST", "/api/chat?" + url.query().toUtf8(), port,
+                                chatBody("hi from the phone")));
+        QVERIFY(phone.waitClosed(15s));
+        QCOMPARE(phone.body(),
                  "{\"content\":\"Hello \"}\n{\"content\":\"phone\"}\n{\"done\":true}\n");
         QTRY_VERIFY_WITH_TIMEOUT(
             (shown += process.readAllStandardOutput()).contains("agent> Hello phone"), 15000);
@@ -123,21 +121,13 @@ private Q_SLOTS:
         QVERIFY(process.waitForFinished(15000));
     }
 
-    void aToolLoopWithEachProviderAsItAnswersToday_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QStringList>("refusals");
-        for (const char* name : {"xai", "doubao", "gemini", "deepseek", "ollama"}) {
-            QTest::newRow(name) << QString::fromLatin1(name) << QStringList();
-        }
-        // Refuses the first request with tools until asked-for reasoning_effort
-        // "none" comes; the request is sent again and later ones carry it.
-        QTest::newRow("openai") << "openai" << QStringList{"reasoningEffortWithTools"};
-    }
+    void aToolLoopWithEachProviderAsItAnswersToday_data() { addJsonRows(table, "providers"); }
     void aToolLoopWithEachProviderAsItAnswersToday() {
         // The preset's default model, the provider's own members sent back as it
         // asks, checked by the provider's own rules: a refusal would end in an error.
-        QFETCH(QString, name);
-        QFETCH(QStringList, refusals);
+        QFETCH(QJsonObject, row);
+        const QString name = row["tag"].toString();
+        const QStringList refusals = jsonTexts(row["refusals"]);
         std::unique_ptr<FakeHttpServer> server;
         QStringList arguments{"What is in the root folder?"};
         if (name == "ollama") {
@@ -182,17 +172,11 @@ private Q_SLOTS:
         QVERIFY(m_errors.contains("API error: Incorrect API key provided"));
     }
 
-    void badUsage_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("provider") << QStringList{"--provider", "Claude", "x"};
-        QTest::newRow("option") << QStringList{"--nope"};
-        QTest::newRow("port") << QStringList{"--port", "99999", "--serve"};
-        QTest::newRow("local models") << QStringList{"--list-models", "--local"};
-    }
+    void badUsage_data() { addJsonRows(table, "badUsage"); }
     void badUsage() {
-        QFETCH(QStringList, arguments);
+        QFETCH(QJsonObject, row);
         QStringList output;
-        QCOMPARE(run(arguments, output), 2);
+        QCOMPARE(run(jsonTexts(row["arguments"]), output), 2);
         QVERIFY(m_errors.contains("Usage: emberglass-chat"));
     }
 };

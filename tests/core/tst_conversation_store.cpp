@@ -41,23 +41,22 @@ ChatMessage resultRecord(const QString& id, const QString& tool, bool success,
     return record;
 }
 
-// A turn in which the model called two tools without text, after messages
-// that are never sent: a system message, an empty one, an orphaned call record.
+const QString wire = "core/wire_messages.json";
+
+// A turn in which the model called two tools without text, after messages that
+// are never sent (tests/data/core/wire_messages.json).
 Conversation toolExchange() {
     Conversation conversation = Conversation::make(QStringLiteral("t"));
-    conversation.messages = {
-        message(Role::system, "never sent"),
-        message(Role::user, QString()),
-        message(Role::assistant, "Error: Cloud API returned an error"), // goes as assistant text
-        message(Role::user, "list and read"),
-        callRecord("c9", "read_file", "{}"), // after another role: no turn to join
-        message(Role::assistant, usingToolsPlaceholder()),
-        callRecord("c1", "list_directory", "{}"),
-        resultRecord("c1", "list_directory", true, "a.txt"),
-        callRecord("c2", "read_file", "{ }"), // passed on as written
-        resultRecord("c2", "read_file", false, "File not found: /x"),
-        message(Role::assistant, QString()), // the placeholder of the next call
-    };
+    for (const QJsonValue& row : jsonTable(wire, "conversation").toArray()) {
+        const QString id = row["call"].toString();
+        const QString tool = row["tool"].toString();
+        const QString content =
+            row["placeholder"].toBool() ? usingToolsPlaceholder() : row["content"].toString();
+        conversation.messages.append(
+            row["kind"] == "call"     ? callRecord(id, tool, row["raw"].toString())
+            : row["kind"] == "result" ? resultRecord(id, tool, row["success"].toBool(), content)
+                                      : message(*roleFromText(row["role"].toString()), content));
+    }
     return conversation;
 }
 
@@ -154,36 +153,25 @@ private Q_SLOTS:
     }
 
     void wireMessagesInBothModes() {
-        // toolExchange() as each mode sends it: tests/data/core/wire_messages.json.
         QCOMPARE(buildWireMessages(toolExchange(), "SYS", WireMode::native),
-                 jsonTable("core/wire_messages.json", "native").toArray());
+                 jsonTable(wire, "native").toArray());
         QCOMPARE(buildWireMessages(toolExchange(), "SYS", WireMode::text),
-                 jsonTable("core/wire_messages.json", "text").toArray());
-    }
-
-    void providerMembersGoBackWithTheirTurnOnly() {
-        // Gemini's thought signature rides on its call; DeepSeek's reasoning on
-        // the turn that called tools, not on the turn that answered.
-        const QJsonObject google{{"google", QJsonObject{{"thought_signature", "Sig"}}}};
+                 jsonTable(wire, "text").toArray());
+        // Gemini's thought signature rides on its call; DeepSeek's reasoning on the
+        // turn that called tools, not on the turn that answered. The local model
+        // gets text only; an empty prompt sends no system message.
         Conversation conversation = toolExchange();
         conversation.messages[5].content = u"Let me check."_s;
         conversation.messages[5].reasoningContent = u"think first"_s;
-        conversation.messages[6].toolCall->extras = QJsonObject{{"extra_content", google}};
+        conversation.messages[6].toolCall->extras = QJsonObject{
+            {"extra_content", QJsonObject{{"google", QJsonObject{{"thought_signature", "Sig"}}}}}};
         conversation.messages.last() = message(Role::assistant, "Done.");
         conversation.messages.last().reasoningContent = u"summarise"_s;
-        // An empty prompt sends no system message.
-        const WireMessages native = buildWireMessages(conversation, QString(), WireMode::native);
-        const QJsonObject turn = native[2].toObject();
-        QCOMPARE(turn["content"], u"Let me check."_s);
-        QCOMPARE(turn["reasoning_content"], u"think first"_s);
-        QCOMPARE(turn["tool_calls"][0]["extra_content"], google);
-        QVERIFY(!turn["tool_calls"][1].toObject().contains("extra_content"));
-        QCOMPARE(native.last(), QJsonObject({{"role", "assistant"}, {"content", "Done."}}));
-        // The local model gets text only.
-        const WireMessages text = buildWireMessages(conversation, QString(), WireMode::text);
-        QCOMPARE(text[2], QJsonObject({{"role", "assistant"}, {"content", "Let me check."}}));
-        const QByteArray all = QJsonDocument(text).toJson();
-        QVERIFY(!all.contains("extra_content") && !all.contains("reasoning"));
+        const QJsonValue expected = jsonTable(wire, "withProviderMembers");
+        QCOMPARE(buildWireMessages(conversation, QString(), WireMode::native),
+                 expected["native"].toArray());
+        QCOMPARE(buildWireMessages(conversation, QString(), WireMode::text),
+                 expected["text"].toArray());
     }
 
     void theCacheGivesWhatAFreshBuildGives() {

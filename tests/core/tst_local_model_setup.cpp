@@ -4,6 +4,7 @@
 #include "core/local_model_setup.h"
 
 #include "support/fake_http_server.h"
+#include "support/json_rows.h"
 #include "support/task_outcome.h"
 #include "support/test_files.h"
 
@@ -76,7 +77,7 @@ private Q_SLOTS:
         QCOMPARE(setup.modelLoadError(), failed);
     }
 
-    void aPullShowsTheTailOfEachChunkAndIsNotStartedTwice() {
+    void aPullShowsTheTailOfEachChunkWholeAndIsNotStartedTwice() {
         LocalModelSetup setup;
         const QByteArray chunk = QByteArray(140, '.') + "pulling 6a0746a1ec1a: 42% |####  | 812 MB";
         useFakeOllama(setup, "  \n" + chunk + "\r\n", 0);
@@ -94,14 +95,10 @@ private Q_SLOTS:
         QVERIFY(!setup.isPullingModel() && setup.modelLoadError().isEmpty());
         QCOMPARE(progress.last(), u"Model ready!"_s);
         QCOMPARE(readBytes(path("args")), "pull qwen2.5:3b\n"); // once
-    }
 
-    void aCharacterSplitAcrossOutputChunksIsKept() {
-        LocalModelSetup setup;
+        // A character split across output chunks is kept whole.
+        QFile::remove(path("gate"));
         useFakeOllama(setup, "a \xe2\x96\x95\xe2\x96", 0, "\x88\xe2\x96\x88 b"); // "▕██" split
-        QStringList progress;
-        connect(&setup, &LocalModelSetup::ollamaPullProgressChanged, this,
-                [&] { progress << setup.ollamaPullProgress(); });
         setup.pull();
         QTRY_COMPARE(setup.ollamaPullProgress(), u"a ▕"_s);
         QVERIFY(openGate());
@@ -110,14 +107,12 @@ private Q_SLOTS:
     }
 
     void aFailedPullSaysWhyUntilTheNextOneStarts_data() {
-        QTest::addColumn<bool>("programExists");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("exit 1") << true << u"Failed to pull model. Is Ollama installed?"_s;
-        QTest::newRow("no program") << false << u"Ollama not found. Install from ollama.com"_s;
+        addJsonRows("core/local_model_setup.json", "failedPulls");
     }
     void aFailedPullSaysWhyUntilTheNextOneStarts() {
-        QFETCH(bool, programExists);
-        QFETCH(QString, error);
+        QFETCH(QJsonObject, row);
+        const bool programExists = row["programExists"].toBool();
+        const QString error = row["error"].toString();
         LocalModelSetup setup;
         QVERIFY(openGate());
         useFakeOllama(setup, "Error: pull model manifest: file does not exist", 1);

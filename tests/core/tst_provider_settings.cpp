@@ -15,10 +15,8 @@ namespace {
 
 const CloudConfig grok = defaultConfig(CloudProviderPreset::grok);
 
-unsigned modeOf(const QString& path) {
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 0777 : 0;
-}
+const QFile::Permissions onlyMine =
+    QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
 
 } // namespace
 
@@ -35,14 +33,11 @@ class ProviderSettingsTest : public QObject {
 private Q_SLOTS:
     // The stored form (member names, exact texts, damaged entries) is read by
     // damagedDataFallsBackToGrok from tests/data/core/settings.json.
-    void presetsAndTheirTextForm() {
+    void savedSettingsComeBackExactlyBesideGrok() {
         for (const CloudProviderPreset provider : allCloudProviders()) {
             QCOMPARE(cloudProviderFromText(toText(provider)), provider);
             QVERIFY(!defaultConfig(provider).baseURL.endsWith('/')); // paths are appended to it
         }
-    }
-
-    void savedSettingsComeBackExactlyBesideGrok() {
         const QString file = freshFile();
         UserDefaults defaults(file);
         QCOMPARE(ProviderSettings::loadActive(defaults), grok); // first launch
@@ -85,34 +80,27 @@ private Q_SLOTS:
 
     void theSettingsFileIsPrivate() {
         const QString file = freshFile();
-        QFile loose(file); // left readable by an older version
-        QVERIFY(loose.open(QIODevice::WriteOnly));
-        loose.write("[General]\nemberglass_active_provider=Gemini\n");
-        loose.close();
+        // Left readable by an older version.
+        QVERIFY(writeBytes(file, "[General]\nemberglass_active_provider=Gemini\n"));
         QVERIFY(::chmod(QFile::encodeName(file).constData(), 0644) == 0);
         UserDefaults defaults(file);
-        QCOMPARE(modeOf(file), 0600u); // made private when opened
+        QCOMPARE(QFile::permissions(file), onlyMine); // made private when opened
         QCOMPARE(defaults.value(UserDefaults::activeProviderKey).toString(),
                  QStringLiteral("Gemini"));
         ProviderSettings::save(defaults, CloudConfig{CloudProviderPreset::grok, "secret", {}, {}});
         defaults.setValue(UserDefaults::onboardingKey, true);
-        QCOMPARE(modeOf(file), 0600u); // and after further writes
+        QCOMPARE(QFile::permissions(file), onlyMine); // and after further writes
         // The application's own file lives in the (sandboxed) config home.
         QVERIFY(UserDefaults().fileName().endsWith("/Emberglass/Emberglass.conf"));
         QVERIFY(UserDefaults().fileName().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
     }
 
-    void aFullDiskKeepsTheStoredSettings_data() {
-        QTest::addColumn<DiskFault>("fault");
-        QTest::addColumn<qint64>("room");
-        QTest::newRow("no room") << DiskFault::sizeLimit << qint64(0);
-        // QSettings itself reports success here, for a file cut off at 8 KiB.
-        QTest::newRow("8 KiB room") << DiskFault::sizeLimit << qint64(8192);
-        QTest::newRow("full tmpfs") << DiskFault::fullTmpfs << qint64(0);
-    }
+    void aFullDiskKeepsTheStoredSettings_data() { addJsonRows("core/settings.json", "fullDisk"); }
     void aFullDiskKeepsTheStoredSettings() {
-        QFETCH(DiskFault, fault);
-        QFETCH(qint64, room);
+        QFETCH(QJsonObject, row);
+        const DiskFault fault =
+            row["fault"] == "fullTmpfs" ? DiskFault::fullTmpfs : DiskFault::sizeLimit;
+        const qint64 room = row["room"].toInteger();
         const QString folder = m_dir.filePath(QStringLiteral("full-") + QTest::currentDataTag());
         QVERIFY(QDir().mkpath(folder));
         FullDisk disk(fault, folder);

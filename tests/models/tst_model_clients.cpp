@@ -229,20 +229,12 @@ private Q_SLOTS:
             }
             QCOMPARE(request.json(), expected);
         }
-        QCOMPARE(LocalLLMService().ollamaBase(), "http://127.0.0.1:11434");
     }
 
     void answersAreRead_data() { addJsonRows(table, "answers", localTable); }
     void answersAreRead() {
         QFETCH(QJsonObject, row);
-        const QJsonValue message = row.value("message");
-        const QJsonObject wrapped =
-            row.value("file") == "local"
-                ? QJsonObject{{"message", message}, {"done", true}}
-                : QJsonObject{
-                      {"choices", QJsonArray{QJsonObject{{"index", 0}, {"message", message}}}}};
-        server(row).enqueue(row.contains("message") ? FakeResponse::json(200, wrapped)
-                                                    : responseFrom(row));
+        server(row).enqueue(responseFrom(row));
         expectReplyOfRow(finished(service(row).sendChat({})), row);
     }
 
@@ -271,7 +263,7 @@ private Q_SLOTS:
         QCOMPARE(finished(service.checkAvailability()), false);
     }
 
-    void cancellationAndTimeout() {
+    void cancellationTimeoutRedirectsAndNoKey() {
         m_server.enqueue(FakeResponse::silence());
         expectCancelledAfter(m_service, {}, m_server, 1);
         m_ollama.enqueue(FakeResponse::silence());
@@ -279,7 +271,7 @@ private Q_SLOTS:
         // A request started after the cancel fails at once, without a connection.
         auto cancelled = std::make_shared<RequestCancellation>();
         cancelled->cancel();
-        const int connections = m_server.connectionCount();
+        int connections = m_server.connectionCount();
         QVERIFY(isCancellation(finished(m_service.sendChat({}, cancelled)).error()));
         QCOMPARE(m_server.connectionCount(), connections);
         // A timeout is not reported as a cancellation.
@@ -289,6 +281,27 @@ private Q_SLOTS:
             &network, makeRequest(QUrl(m_server.baseUrl()), std::chrono::milliseconds(200)), "GET",
             {}, std::make_shared<RequestCancellation>()));
         QCOMPARE(answer.error(), ModelError(PlatformError::timedOut()));
+        // A stream of a destroyed service still ends.
+        m_server.enqueue(FakeResponse::silence());
+        auto* service = new CloudAPIService(m_server.baseUrl(), key, "m");
+        int before = m_server.requests().size();
+        StreamRecorder stream(service->streamChat({}));
+        QTRY_COMPARE(m_server.requests().size(), before + 1);
+        delete service;
+        QTRY_COMPARE(stream.failures, QStringList{"Operation canceled"});
+        // The probe follows redirects; without a key no connection is made
+        // (listing works end to end in tst_chat_cli).
+        m_server.enqueue("GET", "/v1/models",
+                         FakeResponse::text(302, "").withHeader("Location", "/v1/elsewhere"));
+        m_server.enqueue("GET", "/v1/elsewhere", FakeResponse::text(401, ""));
+        before = m_server.requests().size();
+        QCOMPARE(finished(m_service.checkAvailability()), false);
+        QCOMPARE(m_server.requests().size(), before + 2);
+        m_service.setApiKey(QString());
+        connections = m_server.connectionCount();
+        QCOMPARE(finished(m_service.checkAvailability()), false);
+        QCOMPARE(errorDescription(finished(m_service.listModels()).error()), "No API key is set");
+        QCOMPARE(m_server.connectionCount(), connections);
     }
 
     // How the lines are read is the line tests' business; here what the client
@@ -298,16 +311,6 @@ private Q_SLOTS:
         QFETCH(QJsonObject, row);
         server(row).enqueue(responseFrom(row));
         expectStreamOfRow(service(row).streamChat({}), row);
-    }
-
-    void streamOfADestroyedServiceStillEnds() {
-        m_server.enqueue(FakeResponse::silence());
-        auto* service = new CloudAPIService(m_server.baseUrl(), key, "m");
-        const int before = m_server.requests().size();
-        StreamRecorder stream(service->streamChat({}));
-        QTRY_COMPARE(m_server.requests().size(), before + 1);
-        delete service;
-        QTRY_COMPARE(stream.failures, QStringList{"Operation canceled"});
     }
 
     // The local probe looks for a Qwen model among the installed ones.
@@ -320,21 +323,6 @@ private Q_SLOTS:
         const RecordedRequest request = server(row).lastRequest();
         QCOMPARE(request.method + ' ' + request.path, local ? "GET /api/tags" : "GET /v1/models");
         QCOMPARE(request.header("Authorization"), local ? QByteArray() : "Bearer " + key.toUtf8());
-    }
-
-    // Listing works end to end in tst_chat_cli; here the redirects and the missing key.
-    void probeFollowsRedirectsAndNeedsAKey() {
-        m_server.enqueue("GET", "/v1/models",
-                         FakeResponse::text(302, "").withHeader("Location", "/v1/elsewhere"));
-        m_server.enqueue("GET", "/v1/elsewhere", FakeResponse::text(401, ""));
-        const int before = m_server.requests().size();
-        QCOMPARE(finished(m_service.checkAvailability()), false);
-        QCOMPARE(m_server.requests().size(), before + 2);
-        m_service.setApiKey(QString());
-        const int connections = m_server.connectionCount();
-        QCOMPARE(finished(m_service.checkAvailability()), false);
-        QCOMPARE(errorDescription(finished(m_service.listModels()).error()), "No API key is set");
-        QCOMPARE(m_server.connectionCount(), connections);
     }
 
     void onlyARefusalThatAsksForNoReasoningIsSentAgain_data() { addJsonRows(table, "refusals"); }

@@ -44,14 +44,9 @@ struct Slowloris {
         });
         trickle.start(50ms);
     }
-    ~Slowloris() {
-        for (const auto& socket : sockets) {
-            socket->disconnect(); // a socket closed now must not reconnect
-        }
-    }
     void connectOne() {
         QTcpSocket* socket = sockets.emplace_back(std::make_unique<QTcpSocket>()).get();
-        QObject::connect(socket, &QTcpSocket::disconnected, socket, [this] {
+        QObject::connect(socket, &QTcpSocket::disconnected, &alive, [this] {
             ++reconnections;
             connectOne();
         });
@@ -62,6 +57,7 @@ struct Slowloris {
     QTimer trickle;
     std::vector<std::unique_ptr<QTcpSocket>> sockets;
     int reconnections = 0;
+    QObject alive; // gone first: a socket closed at the end must not reconnect
 };
 
 } // namespace
@@ -145,7 +141,7 @@ private Q_SLOTS:
         QCOMPARE(fixture->modelRequests.isEmpty(), !response.startsWith(kJsonLinesHeader));
     }
 
-    void streamsEveryPieceAsOneLineThenDone() {
+    void streamsEveryPieceAsOneLineThenTheEnd() {
         const QByteArray history = R"([{"role":"user","content":"Hi <b>there</b>"},)"
                                    R"({"role":"assistant","content":"x","name":"n"}])";
         QCOMPARE(exchange(requestBytes("POST", "/api/chat?key=" + fixture->key.toUtf8(),
@@ -154,15 +150,19 @@ private Q_SLOTS:
         QCOMPARE(fixture->modelRequests.value(0), QJsonDocument::fromJson(history).array());
         QTRY_COMPARE(fixture->events, (QStringList{"user:Hi <b>there</b>", "token:Hel",
                                                    "token:lo \"wörld\"", "token:\n😀", "done"}));
-    }
-
-    void anErrorEndsTheReplyAfterItsPieces() {
+        // Waiting for the model is not idle.
+        fixture->server->setTimeouts({.idle = 100ms});
+        fixture->script.firstDelay = 400ms;
+        fixture->script.interval = 150ms;
+        QCOMPARE(chat("slow"), kJsonLinesHeader + kGreeting);
+        // An error ends the reply after its pieces; without a stream at all the
+        // reply is just the header.
+        fixture->events.clear();
         fixture->script.pieces = QStringList{"Partial"};
         fixture->script.failure = QStringLiteral("Ollama is not running.");
         QCOMPARE(chat("x"), kJsonLinesHeader + "{\"content\":\"Partial\"}\n"
                                                "{\"error\":\"Ollama is not running.\"}\n");
         QTRY_COMPARE(fixture->events, (QStringList{"user:x", "token:Partial", "done"}));
-        // Without a stream at all the reply is just the header.
         fixture->provideStreams = false;
         QCOMPARE(chat("y"), kJsonLinesHeader);
     }
@@ -183,46 +183,38 @@ private Q_SLOTS:
         QVERIFY(client.received().isEmpty());
     }
 
-    void waitingForTheModelIsNotIdle() {
-        fixture->server->setTimeouts({.idle = 100ms});
-        fixture->script.firstDelay = 400ms;
-        fixture->script.interval = 150ms;
-        QCOMPARE(chat("slow"), kJsonLinesHeader + kGreeting);
-    }
-
-    void aRequestFollowedByAHalfCloseIsAnswered_data() {
-        QTest::addColumn<bool>("isChat");
-        QTest::newRow("page") << false;
-        QTest::newRow("chat") << true;
-    }
-    void aRequestFollowedByAHalfCloseIsAnswered() {
-        QFETCH(bool, isChat);
+    // A finished request followed by a half-close is answered; peers that leave
+    // half-way, closing or half-closing, free their place at once.
+    void halfClosesAndPeersThatLeave() {
         fixture->script.interval = 20ms; // still streaming after the half-close
-        RawHttpClient client(fixture->port);
-        QVERIFY(client.waitConnected());
-        client.send(isChat ? fixture->chatRequest("q") : fixture->pageRequest());
-        client.finishSending();
-        QVERIFY(client.waitClosed());
-        QCOMPARE(client.body(), isChat ? kGreeting : phonePage());
-        QTRY_COMPARE(fixture->server->connectionCount(), 0);
-    }
-
-    void peersThatLeaveFreeTheirPlaceAtOnce_data() {
-        QTest::addColumn<bool>("halfClose");
-        QTest::newRow("closed") << false;
-        QTest::newRow("half-closed") << true;
-    }
-    void peersThatLeaveFreeTheirPlaceAtOnce() {
-        QFETCH(bool, halfClose);
-        const auto peers = clients(10, "GET / HT"); // unfinished requests
-        QTRY_COMPARE(fixture->server->connectionCount(), 10);
-        for (const auto& peer : peers) {
-            halfClose ? peer->finishSending() : peer->close();
+        for (const bool isChat : {false, true}) {
+            RawHttpClient client(fixture->port);
+            QVERIFY(client.waitConnected());
+            client.send(isChat ? fixture->chatRequest("q") : fixture->pageRequest());
+            client.finishSending();
+            QVERIFY(client.waitClosed());
+            QCOMPARE(client.body(), isChat ? kGreeting : phonePage());
+            QTRY_COMPARE(fixture->server->connectionCount(), 0);
         }
-        QTRY_COMPARE(fixture->server->connectionCount(), 0);
+        for (const bool halfClose : {false, true}) {
+            const auto peers = clients(10, "GET / HT"); // unfinished requests
+            QTRY_COMPARE(fixture->server->connectionCount(), 10);
+            for (const auto& peer : peers) {
+                halfClose ? peer->finishSending() : peer->close();
+            }
+            QTRY_COMPARE(fixture->server->connectionCount(), 0);
+        }
     }
 
-    void whenEveryPlaceIsBeingAnsweredNewcomersAreClosed() {
+    void newcomersAreClosedOnlyWhenEveryPlaceIsBeingAnswered() {
+        // Twenty clients below the cap are all answered, round after round.
+        for (int round = 0; round < 3; ++round) {
+            for (const auto& client : clients(20, fixture->chatRequest("q"))) {
+                QVERIFY(client->waitClosed());
+                QCOMPARE(client->body(), kGreeting);
+            }
+        }
+        fixture->streams.clear(); // ended
         fixture->server->setMaxConnections(3);
         fixture->script.firstDelay = 1h; // held in progress until finished below
         const auto chats = clients(3, fixture->chatRequest("q"));
@@ -253,16 +245,6 @@ private Q_SLOTS:
             QCOMPARE(client.body(), "{\"content\":\"still here\"}\n{\"done\":true}\n");
         }
         QVERIFY(slowloris.reconnections > 0); // the places were really taken
-    }
-
-    void twentyClientsBelowTheCapAreAllAnsweredRoundAfterRound() {
-        for (int round = 0; round < 3; ++round) {
-            const auto chats = clients(20, fixture->chatRequest("q"));
-            for (const auto& client : chats) {
-                QVERIFY(client->waitClosed());
-                QCOMPARE(client->body(), kGreeting);
-            }
-        }
     }
 
     void thePhoneLeavingMidReplyKeepsTheDesktopMirror() {

@@ -1,25 +1,20 @@
 #include "support/fake_http_server.h"
 
-#include <QHash>
+#include "server/http_request_reader.h"
+
 #include <QJsonDocument>
 #include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
 
-#include <optional>
-
 namespace {
 
+// The phrases the clients' error texts show.
 QByteArray reasonPhrase(int status) {
-    static const QHash<int, QByteArray> phrases{{200, "OK"},
-                                                {302, "Found"},
-                                                {304, "Not Modified"},
-                                                {400, "Bad Request"},
-                                                {401, "Unauthorized"},
-                                                {404, "Not Found"},
-                                                {500, "Internal Server Error"},
-                                                {503, "Service Unavailable"}};
-    return phrases.value(status, "Status");
+    return status == 200   ? "OK"
+           : status == 404 ? "Not Found"
+           : status == 503 ? "Service Unavailable"
+                           : "Status";
 }
 
 // One accepted connection: reads one request, asks for its answer, writes it
@@ -36,42 +31,19 @@ public:
     }
 
 private:
+    // Read with the phone server's own reader, which this fake only borrows.
     void readRequest() {
-        if (m_answered) {
-            m_socket->readAll();
+        const QByteArray bytes = m_socket->readAll();
+        if (m_answered || m_reader.append(bytes) != HttpRequestReader::Outcome::complete) {
             return;
         }
-        m_buffer.append(m_socket->readAll());
-        if (std::optional<RecordedRequest> request = parseRequest()) {
-            m_answered = true;
-            startAnswer(m_responder(*request));
+        m_answered = true;
+        const HttpRequest& read = m_reader.request();
+        RecordedRequest request{read.method.toUtf8(), read.target, {}, read.body};
+        for (const auto& [name, value] : read.headers) {
+            request.headers.insert(name.toUtf8(), value.toUtf8());
         }
-    }
-
-    std::optional<RecordedRequest> parseRequest() const {
-        const qsizetype headerEnd = m_buffer.indexOf("\r\n\r\n");
-        if (headerEnd < 0) {
-            return std::nullopt;
-        }
-        const QByteArrayList lines = m_buffer.left(headerEnd).split('\n');
-        const QByteArrayList requestLine = lines.value(0).trimmed().split(' ');
-        RecordedRequest request;
-        request.method = requestLine.value(0);
-        request.path = QString::fromUtf8(requestLine.value(1));
-        for (qsizetype i = 1; i < lines.size(); ++i) {
-            const qsizetype colon = lines[i].indexOf(':');
-            if (colon > 0) {
-                request.headers.insert(lines[i].left(colon).trimmed().toLower(),
-                                       lines[i].mid(colon + 1).trimmed());
-            }
-        }
-        const qsizetype length = request.header("content-length").toLongLong();
-        const qsizetype bodyStart = headerEnd + 4;
-        if (m_buffer.size() - bodyStart < length) {
-            return std::nullopt;
-        }
-        request.body = m_buffer.mid(bodyStart, length);
-        return request;
+        startAnswer(m_responder(request));
     }
 
     void startAnswer(FakeResponse response) {
@@ -118,7 +90,7 @@ private:
 
     QPointer<QTcpSocket> m_socket;
     Responder m_responder;
-    QByteArray m_buffer;
+    HttpRequestReader m_reader;
     FakeResponse m_response;
     bool m_answered = false;
 };
@@ -135,8 +107,6 @@ FakeHttpServer::FakeHttpServer(QObject* parent) : QObject(parent) {
         qFatal("fake server cannot listen: %s", qPrintable(m_listener.errorString()));
     }
 }
-
-FakeHttpServer::~FakeHttpServer() = default;
 
 QString FakeHttpServer::baseUrl() const {
     return QStringLiteral("http://127.0.0.1:%1").arg(m_listener.serverPort());

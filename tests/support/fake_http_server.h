@@ -30,7 +30,6 @@ class FakeHttpServer : public QObject {
 
 public:
     explicit FakeHttpServer(QObject* parent = nullptr);
-    ~FakeHttpServer() override;
 
     // "http://127.0.0.1:<port>"; subclasses add the API prefix.
     virtual QString baseUrl() const;

@@ -57,10 +57,10 @@ FakeResponse FakeOllamaServer::tags(const QStringList& modelNames) {
 }
 
 FakeResponse FakeOllamaServer::streamedText(const QStringList& pieces, int chunkDelayMs) {
-    QList<QJsonObject> lines;
-    for (const QString& piece : pieces) {
-        lines.append(ollamaMessage(piece, false));
+    QByteArrayList lines; // the last one empty and done
+    for (qsizetype i = 0; i <= pieces.size(); ++i) {
+        const QJsonObject line = ollamaMessage(pieces.value(i), i == pieces.size());
+        lines << QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n';
     }
-    lines.append(ollamaMessage(QString(), true));
-    return FakeResponse::jsonLines(lines, chunkDelayMs);
+    return FakeResponse::streamed(200, lines, chunkDelayMs, "application/x-ndjson");
 }

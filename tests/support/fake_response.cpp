@@ -28,14 +28,6 @@ FakeResponse FakeResponse::sse(const QStringList& payloads, int chunkDelayMs) {
     return streamed(200, chunks, chunkDelayMs, "text/event-stream");
 }
 
-FakeResponse FakeResponse::jsonLines(const QList<QJsonObject>& lines, int chunkDelayMs) {
-    QByteArrayList chunks;
-    for (const QJsonObject& line : lines) {
-        chunks.append(QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n');
-    }
-    return streamed(200, chunks, chunkDelayMs, "application/x-ndjson");
-}
-
 FakeResponse FakeResponse::silence() {
     FakeResponse response;
     response.answer = false;

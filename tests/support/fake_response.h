@@ -27,8 +27,6 @@ struct FakeResponse {
                                  QByteArray contentType = "application/octet-stream");
     // Server-sent events: "data: " + payload + blank line for each payload, one chunk each.
     static FakeResponse sse(const QStringList& payloads, int chunkDelayMs = 0);
-    // One compact JSON object per line, one chunk each.
-    static FakeResponse jsonLines(const QList<QJsonObject>& lines, int chunkDelayMs = 0);
     // Accepts the request and never answers: for cancellation and timeouts.
     static FakeResponse silence();
     // Bytes that are not an HTTP answer, then the connection is closed.

@@ -1,22 +1,18 @@
 #include "support/provider_replay.h"
 
+#include "support/json_rows.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 
 QJsonValue at(const QJsonValue& value, const char* key) {
     return value.toObject().value(QLatin1String(key));
-}
-
-QByteArray jsonBytes(const QJsonValue& value) {
-    if (value.isNull()) {
-        return {};
-    }
-    return value.isArray() ? QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact)
-                           : QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact);
 }
 
 QString withoutPrefix(const QString& id) {
@@ -25,29 +21,22 @@ QString withoutPrefix(const QString& id) {
 
 // The call carries every member the recorded call had beside id, type and function.
 bool carriesOwnMembers(const QJsonObject& call, const QJsonObject& recorded) {
-    for (auto it = recorded.begin(); it != recorded.end(); ++it) {
-        const bool own = it.key() != "id" && it.key() != "type" && it.key() != "function";
-        if (own && call.value(it.key()) != it.value()) {
-            return false;
-        }
-    }
-    return true;
+    return std::ranges::all_of(recorded.keys(), [&](const QString& key) {
+        const bool own = key != "id" && key != "type" && key != "function";
+        return !own || call.value(key) == recorded.value(key);
+    });
 }
 
 bool onlyKnownMembers(const QJsonObject& message) {
-    static const QSet<QString> messageKeys{"role", "content", "tool_calls", "tool_call_id", "name"};
-    static const QSet<QString> callKeys{"id", "type", "function"};
-    const QStringList keys = message.keys();
-    if (!messageKeys.contains(QSet<QString>(keys.begin(), keys.end()))) {
-        return false;
-    }
-    for (const QJsonValue& call : at(message, "tool_calls").toArray()) {
-        const QStringList callMembers = call.toObject().keys();
-        if (!callKeys.contains(QSet<QString>(callMembers.begin(), callMembers.end()))) {
-            return false;
-        }
-    }
-    return true;
+    static const QStringList messageKeys{"role", "content", "tool_calls", "tool_call_id", "name"};
+    const auto within = [](const QJsonObject& object, const QStringList& known) {
+        return std::ranges::all_of(object.keys(),
+                                   [&](const QString& key) { return known.contains(key); });
+    };
+    return within(message, messageKeys) &&
+           std::ranges::all_of(at(message, "tool_calls").toArray(), [&](const QJsonValue& call) {
+               return within(call.toObject(), {"id", "type", "function"});
+           });
 }
 
 QJsonObject lastMessage(const RecordedRequest& request) {
@@ -114,17 +103,12 @@ QStringList ProviderReplay::modelIds() const {
 }
 
 std::optional<QString> ProviderReplay::refusal(const QJsonObject& request) const {
-    QStringList rules;
-    for (const QJsonValue& rule : m_corpus.value("rules").toArray()) {
-        rules << rule.toString();
-    }
+    const QStringList rules = jsonTexts(m_corpus.value("rules"));
     const auto breaks = [&rules](const char* rule, bool broken) {
         return broken && rules.contains(QLatin1String(rule));
     };
     QStringList listed;
-    for (const QString& id : modelIds()) {
-        listed << withoutPrefix(id);
-    }
+    std::ranges::transform(modelIds(), std::back_inserter(listed), withoutPrefix);
     if (breaks("modelListed", !listed.contains(withoutPrefix(at(request, "model").toString())))) {
         return "modelNotFound";
     }
