@@ -1,6 +1,5 @@
 #include "core/conversation.h"
 
-#include <QTextBoundaryFinder>
 
 QString toText(Role role) {
     switch (role) {
@@ -41,16 +40,4 @@ Conversation Conversation::make(QString title) {
     conversation.createdAt = QDateTime::currentDateTime();
     conversation.updatedAt = conversation.createdAt;
     return conversation;
-}
-
-QString firstCharacters(const QString& text, int count) {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int seen = 0;
-    while (seen < count) {
-        if (finder.toNextBoundary() < 0) {
-            return text;
-        }
-        ++seen;
-    }
-    return text.left(finder.position());
 }

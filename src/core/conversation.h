@@ -68,5 +68,3 @@ struct Conversation {
     bool operator==(const Conversation&) const = default;
 };
 
-// The first `count` characters as the user perceives them (grapheme clusters).
-QString firstCharacters(const QString& text, int count);

@@ -1,5 +1,7 @@
 #include "core/conversation_store.h"
 
+#include "text/first_characters.h"
+
 ConversationStore::ConversationStore(QObject* parent) : QObject(parent) {}
 
 void ConversationStore::setCurrentConversationId(std::optional<QUuid> id) {

@@ -2,6 +2,7 @@
 
 #include "core/conversation_store.h"
 #include "persona/persona_manager.h"
+#include "text/first_characters.h"
 
 namespace {
 

@@ -1,23 +1,13 @@
 #include "persona/memory_file_display.h"
 
 #include "persona/line_text.h"
+#include "text/first_characters.h"
 
 #include <QRegularExpression>
-#include <QTextBoundaryFinder>
 
 namespace {
 
 constexpr qsizetype previewLength = 80;
-
-// The first `count` user-perceived characters, so an emoji or accent is never cut in half.
-QString firstCharacters(const QString& text, qsizetype count) {
-    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, text);
-    qsizetype seen = 0;
-    while (seen < count && boundaries.toNextBoundary() >= 0) {
-        ++seen;
-    }
-    return seen < count ? text : text.left(boundaries.position());
-}
 
 bool isSkippedLeadingLine(const QString& line) {
     return line.startsWith(QLatin1Char('#')) || trimSpacesAndTabs(line).isEmpty();

@@ -7,6 +7,7 @@
 #include "core/wire_message_builder.h"
 #include "core/wire_message_cache.h"
 #include "support/json_rows.h"
+#include "text/first_characters.h"
 
 #include <QAbstractItemModelTester>
 #include <QJsonDocument>
@@ -71,8 +72,8 @@ private Q_SLOTS:
             u"你好世界这是一个很长的标题用来测试截断规则是否按字符计数而不是字节数"_s;
         QCOMPARE(firstCharacters(cjk, 30), cjk.left(30));
         QCOMPARE(firstCharacters(u"hello"_s, 30), u"hello"_s);
-        for (const QString& character :
-             {u"👍🏽"_s, u"👨‍👩‍👧"_s}) { // several UTF-16 units each
+        for (const QString& character : {u"👍🏽"_s, u"👨‍👩‍👧"_s, u"🇫🇷"_s,
+                                         u"e\u0301"_s}) { // several UTF-16 units each
             QCOMPARE(firstCharacters(character.repeated(31), 30), character.repeated(30));
         }
     }

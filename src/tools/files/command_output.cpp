@@ -1,8 +1,7 @@
 #include "tools/files/command_output.h"
 
+#include "text/first_characters.h"
 #include "tools/files/file_tool_texts.h"
-
-#include <QTextBoundaryFinder>
 
 namespace {
 
@@ -11,18 +10,6 @@ qint64 shownBytes(const Utf8StreamCapture& stream) {
 }
 
 } // namespace
-
-QString firstCharacters(const QString& text, qsizetype count) {
-    if (text.size() <= count) {
-        return text; // never more characters than UTF-16 units
-    }
-    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, text);
-    qsizetype end = 0;
-    for (qsizetype taken = 0; taken < count && end >= 0 && end < text.size(); ++taken) {
-        end = boundaries.toNextBoundary();
-    }
-    return end < 0 ? text : text.left(end);
-}
 
 QString combineCommandOutput(const Utf8StreamCapture& standardOutput,
                              const Utf8StreamCapture& standardError, qsizetype limit) {

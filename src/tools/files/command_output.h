@@ -12,5 +12,3 @@
 QString combineCommandOutput(const Utf8StreamCapture& standardOutput,
                              const Utf8StreamCapture& standardError, qsizetype limit);
 
-// The first count user-perceived characters of text.
-QString firstCharacters(const QString& text, qsizetype count);

@@ -1,11 +1,11 @@
 #include "tools/readers/pdf_reader.h"
 
+#include "text/first_characters.h"
 #include "tools/path_expansion.h"
 #include "tools/readers/file_kind.h"
 #include "tools/readers/reader_texts.h"
 
 #include <QFile>
-#include <QTextBoundaryFinder>
 
 #include <poppler-document.h>
 #include <poppler-page.h>
@@ -50,23 +50,11 @@ std::optional<QString> pageText(const poppler::document& document, int index) {
     return result;
 }
 
-// The first `limit` user-perceived characters, so that no accent or emoji is
-// cut in two; null unless the text has more than that (and so more than
-// `limit` bytes of UTF-8).
-QString firstCharacters(const QString& text, qsizetype limit) {
-    if (text.size() <= limit) {
-        return {};
-    }
-    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, text);
-    qsizetype count = 0;
-    while (count < limit && boundaries.toNextBoundary() != -1) {
-        ++count;
-    }
-    const qsizetype end = boundaries.position();
-    if (count < limit || boundaries.toNextBoundary() == -1) {
-        return {};
-    }
-    return text.left(end);
+// The first `limit` user-perceived characters when the text has more than that
+// (and so more than `limit` bytes of UTF-8); null otherwise.
+QString cutText(const QString& text, qsizetype limit) {
+    QString head = firstCharacters(text, limit);
+    return head.size() < text.size() ? head : QString();
 }
 
 } // namespace
@@ -91,7 +79,7 @@ ToolOutcome readPdf(const QString& path) {
     for (int index = 0; index < std::min(pages, pageLimit) && shown.isNull(); ++index) {
         if (const std::optional<QString> page = pageText(*document, index)) {
             text += ReaderTexts::pdfPageHeader(index + 1) + *page + QStringLiteral("\n\n");
-            shown = firstCharacters(text, textLimit);
+            shown = cutText(text, textLimit);
         }
     }
     if (text.isEmpty()) {

@@ -308,11 +308,6 @@ private Q_SLOTS:
         QCOMPARE(combineCommandOutput(captureOf({QByteArray(300000, 'o')}, 200000),
                                       captureOf({"err"}), 100000),
                  QString(100000, 'o') + "\n[... truncated]");
-        // What users see as one character is never split.
-        QCOMPARE(firstCharacters(QString("e\u0301").repeated(3), 2),
-                 QString("e\u0301").repeated(2));
-        QCOMPARE(firstCharacters("🇫🇷🇩🇪", 1), "🇫🇷");
-        QCOMPARE(firstCharacters("abc", 5), "abc");
     }
 
     void combination_data() { addJsonRows("tools/files.json", "combinations"); }

@@ -1,0 +1,15 @@
+#include "text/first_characters.h"
+
+#include <QTextBoundaryFinder>
+
+QString firstCharacters(const QString& text, qsizetype count) {
+    if (text.size() <= count) {
+        return text; // never more characters than UTF-16 units
+    }
+    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, text);
+    qsizetype taken = 0;
+    while (taken < count && boundaries.toNextBoundary() >= 0) {
+        ++taken;
+    }
+    return taken < count ? text : text.left(boundaries.position());
+}
