@@ -19,7 +19,8 @@ inline QJsonValue jsonTable(const QString& file, const QString& table) {
 }
 
 // Rows of the same table from several files: each row says its file's name
-// (without ".json") as "file", and its tag is prefixed with it.
+// (without ".json") as "file", so no row may have a member of that name; its
+// tag is prefixed with the name.
 inline void addJsonRows(const QString& file, const QString& table,
                         const QStringList& moreFiles = {}) {
     QTest::addColumn<QJsonObject>("row");
@@ -27,6 +28,9 @@ inline void addJsonRows(const QString& file, const QString& table,
         const QString stem = name.section('/', -1).section('.', 0, 0);
         for (const QJsonValue& value : jsonTable(name, table).toArray()) {
             QJsonObject row = value.toObject();
+            if (row.contains(QLatin1String("file"))) {
+                qFatal("%s: \"file\" is the row's file name, not a member", qPrintable(name));
+            }
             row.insert(QLatin1String("file"), stem);
             const QString tag = row.value(QLatin1String("tag")).toString();
             QTest::newRow(qPrintable(moreFiles.isEmpty() ? tag : stem + ": " + tag)) << row;
