@@ -52,6 +52,7 @@ Item {
         property var banners
 
         function init() {
+            failOnWarning(/.?/) // a QML warning (binding loop, null read) is a fault
             TestHarness.reset()
             tryCompare(ChatViewModel.backends, "activeBackend", AIBackend.Value.cloud)
             ChatViewModel.backends.switchProvider(CloudProviderPreset.Value.grok)
@@ -154,6 +155,7 @@ Item {
         property var panel
 
         function init() {
+            failOnWarning(/.?/) // a QML warning (binding loop, null read) is a fault
             TestHarness.reset()
             verify(persona.writeTextAtomically(persona.soulURL, "# Aria"))
             verify(persona.writeTextAtomically(persona.memoryDirectory + "/2026-03-14-work.md", "Ships"))
@@ -227,6 +229,7 @@ Item {
         property var onboarding
 
         function init() {
+            failOnWarning(/.?/) // a QML warning (binding loop, null read) is a fault
             TestHarness.reset()
             ChatViewModel.backends.setCloudApiKey("test-key")
             verify(persona.writeTextAtomically(persona.soulURL, "# Before"))

@@ -19,6 +19,10 @@ Item {
         name: "Launch"
         when: windowShown
 
+        function init() {
+            failOnWarning(/.?/)
+        }
+
         Component {
             id: rootComponent
             RootView { width: scene.width; height: scene.height; timeScale: 0.05 }
@@ -66,6 +70,7 @@ Item {
         }
 
         function init() {
+            failOnWarning(/.?/) // a QML warning (binding loop, null read) is a fault
             TestHarness.reset()
             tryCompare(ChatViewModel.backends, "serviceAvailable", true)
             tryCompare(ChatViewModel.localModelSetup, "isLoadingModel", false)
