@@ -138,8 +138,9 @@ private Q_SLOTS:
         questionnaire.setPastedSoul("\n\n  # Lumen\nCurious.\n \n");
         QVERIFY(questionnaire.hasPastedSoul());
         // BACK and forth keeps both the conversation and the paste.
+        const QList<Entry> conversation = questionnaire.chatLog();
         questionnaire.setPasteMode(false);
-        QCOMPARE(questionnaire.chatLog().size(), 5);
+        QCOMPARE(questionnaire.chatLog(), conversation);
         questionnaire.setPasteMode(true);
         QCOMPARE(questionnaire.pastedSoul(), "\n\n  # Lumen\nCurious.\n \n");
         QSignalSpy stored(&questionnaire, &SoulQuestionnaire::soulStored);
