@@ -124,9 +124,9 @@ private Q_SLOTS:
         answer("female"); // before the gender question appeared
         QCOMPARE(questionnaire.currentField(), Field::age);
         // Each pending pause adds the question it was started for, in order.
+        const QList<Entry> conversation{m_nova[0], m_nova[1], m_nova[3], m_nova[2], m_nova[4]};
         QTRY_COMPARE(questionnaire.chatLog().size(), 5);
-        QCOMPARE(questionnaire.chatLog(),
-                 (QList<Entry>{m_nova[0], m_nova[1], m_nova[3], m_nova[2], m_nova[4]}));
+        QCOMPARE(questionnaire.chatLog(), conversation);
         QCOMPARE(questionnaire.answers(),
                  (QMap<Field, QString>{{Field::name, "Nova"}, {Field::gender, "female"}}));
         QVERIFY(!questionnaire.showPreview());
@@ -138,7 +138,6 @@ private Q_SLOTS:
         questionnaire.setPastedSoul("\n\n  # Lumen\nCurious.\n \n");
         QVERIFY(questionnaire.hasPastedSoul());
         // BACK and forth keeps both the conversation and the paste.
-        const QList<Entry> conversation = questionnaire.chatLog();
         questionnaire.setPasteMode(false);
         QCOMPARE(questionnaire.chatLog(), conversation);
         questionnaire.setPasteMode(true);
