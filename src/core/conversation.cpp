@@ -1,6 +1,5 @@
 #include "core/conversation.h"
 
-
 QString toText(Role role) {
     switch (role) {
     case Role::user:

@@ -67,4 +67,3 @@ struct Conversation {
     static Conversation make(QString title);
     bool operator==(const Conversation&) const = default;
 };
-

@@ -11,4 +11,3 @@
 // emoji is split) and marked as cut.
 QString combineCommandOutput(const Utf8StreamCapture& standardOutput,
                              const Utf8StreamCapture& standardError, qsizetype limit);
-
