@@ -22,18 +22,20 @@ function(emberglass_expose_headers target scope)
   target_include_directories(${target} ${scope} ${root})
 endfunction()
 
-# emberglass_add_library(<name> SOURCES <files...> [LIBS <targets...>])
+# emberglass_add_library(<name> SOURCES <files...> [LIBS <targets...>] [QML_TYPES])
 # A static library whose headers are included as "<subsystem>/<file>.h" by
-# itself and by what links it.
+# itself and by what links it. QML_TYPES: the window registers some of its
+# types for QML.
 function(emberglass_add_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "QML_TYPES" "" "SOURCES;LIBS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
   emberglass_expose_headers(${name} PUBLIC ${ARG_SOURCES})
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
   set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
-  # The QML modules register some of these types as foreign types; their
-  # metatypes let the type registrar and qmllint see the properties.
-  qt_extract_metatypes(${name})
+  if(ARG_QML_TYPES)
+    # Their metatypes let the QML type registrar and qmllint see the properties.
+    qt_extract_metatypes(${name})
+  endif()
 endfunction()
 
 # emberglass_add_test(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>]

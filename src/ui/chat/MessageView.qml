@@ -54,12 +54,12 @@ Item {
         sourceComponent: message.role === Role.Value.tool ? toolRow : bubbleRow
     }
 
+    // Qt 6.4 cannot load a bound component through a Loader, so these components
+    // are not bound and reach the message by id.
+    // qmllint disable unqualified
     Component {
         id: toolRow
         ToolRecordRow {
-            // Qt 6.4 cannot load a bound component through a Loader, so the components here
-            // are not bound and reach the view by id.
-            // qmllint disable unqualified
             call: message.toolCall
             result: message.toolResult
         }
@@ -71,9 +71,9 @@ Item {
             role: message.role
             content: message.content
             isStreaming: message.isStreaming
-            // qmllint enable unqualified
         }
     }
+    // qmllint enable unqualified
 
     // A row that scrolls back into view starts afresh: collapsed, not hovered.
     ListView.onReused: {

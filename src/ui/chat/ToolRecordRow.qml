@@ -18,14 +18,14 @@ Column {
     leftPadding: 20
     rightPadding: 20
 
+    // Qt 6.4 cannot load a bound component through a Loader, so these components
+    // are not bound and reach the row by id.
+    // qmllint disable unqualified
     Loader {
         active: !!record.call
         visible: active
         width: record.width - record.leftPadding - record.rightPadding
         sourceComponent: ToolCallView {
-            // Qt 6.4 cannot load a bound component through a Loader, so the components here
-            // are not bound and reach the view by id.
-            // qmllint disable unqualified
             call: record.call
         }
     }
@@ -38,7 +38,7 @@ Column {
         sourceComponent: ToolResultView {
             objectName: "toolResultView"
             result: record.result
-            // qmllint enable unqualified
         }
     }
+    // qmllint enable unqualified
 }

@@ -53,11 +53,9 @@ ColumnLayout {
                 objectName: modelData.name + "Tab"
                 text: modelData.label
                 symbol: modelData.symbol
-                // Qt 6.4 cannot load a bound component through a Loader, so the components here
-                // are not bound and reach the view by id.
-                // qmllint disable unqualified
-                selected: view.selectedTab === modelData.name
-                onClicked: view.selectTab(modelData.name)
+                // The file is not bound (see the editors below): the tabs reach the view by id.
+                selected: view.selectedTab === modelData.name // qmllint disable unqualified
+                onClicked: view.selectTab(modelData.name) // qmllint disable unqualified
             }
         }
         Item {
@@ -94,6 +92,9 @@ ColumnLayout {
         }
     }
 
+    // Qt 6.4 cannot load a bound component through a Loader, so these components
+    // are not bound and reach the view by id.
+    // qmllint disable unqualified
     Component {
         id: soulEditor
 
@@ -138,8 +139,8 @@ ColumnLayout {
             onEdited: text => view.editingContent = text
             onBack: view.selectedMemoryFile = null
             onSave: saveError = view.whyNotSaved(view.persona.saveMemoryFile(view.selectedMemoryFile.url,
-                // qmllint enable unqualified
                                                                               view.editingContent))
         }
     }
+    // qmllint enable unqualified
 }

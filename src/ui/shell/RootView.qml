@@ -24,15 +24,15 @@ Item {
         phase = RootView.Main
     }
 
+    // Qt 6.4 cannot load a bound component through a Loader, so these components
+    // are not bound and reach the view by id.
+    // qmllint disable unqualified
     PhaseLayer {
         objectName: "splashLayer"
         anchors.fill: parent
         shown: root.phase === RootView.Splash
         timeScale: root.timeScale
         sourceComponent: SplashView {
-            // Qt 6.4 cannot load a bound component through a Loader, so the components here
-            // are not bound and reach the view by id.
-            // qmllint disable unqualified
             timeScale: root.timeScale
             onFinished: root.finishSplash()
         }
@@ -45,9 +45,9 @@ Item {
         timeScale: root.timeScale
         sourceComponent: OnboardingView {
             onCompleted: root.completeOnboarding()
-            // qmllint enable unqualified
         }
     }
+    // qmllint enable unqualified
 
     PhaseLayer {
         objectName: "mainLayer"
