@@ -1,6 +1,6 @@
 #include "core/conversation_store.h"
 
-#include "text/first_characters.h"
+#include "text/user_characters.h"
 
 ConversationStore::ConversationStore(QObject* parent) : QObject(parent) {}
 

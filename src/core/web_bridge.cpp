@@ -2,7 +2,7 @@
 
 #include "core/conversation_store.h"
 #include "persona/persona_manager.h"
-#include "text/first_characters.h"
+#include "text/user_characters.h"
 
 namespace {
 

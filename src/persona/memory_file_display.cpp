@@ -1,7 +1,7 @@
 #include "persona/memory_file_display.h"
 
 #include "persona/line_text.h"
-#include "text/first_characters.h"
+#include "text/user_characters.h"
 
 #include <QRegularExpression>
 

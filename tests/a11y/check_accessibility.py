@@ -5,6 +5,7 @@ CMakeLists.txt); exits with 1 when a control, list or list item on screen has no
 import http.server
 import json
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -184,6 +185,7 @@ def run(app_path):
         process.terminate()
         process.wait(10)
         server.shutdown()
+        shutil.rmtree(home, ignore_errors=True)
 
     for failure in failures:
         print("FAIL " + failure)

@@ -7,7 +7,7 @@
 #include "core/wire_message_builder.h"
 #include "core/wire_message_cache.h"
 #include "support/json_rows.h"
-#include "text/first_characters.h"
+#include "text/user_characters.h"
 
 #include <QAbstractItemModelTester>
 #include <QJsonDocument>

@@ -44,7 +44,7 @@ private Q_SLOTS:
     void characterCount_data() { addJsonRows(table, "characterCount"); }
     void characterCount() {
         QFETCH(QJsonObject, row);
-        QCOMPARE(DisplayFormat::characterCount(row.value("text").toString()),
+        QCOMPARE(DisplayFormatter().characterCount(row.value("text").toString()),
                  row.value("count").toInt());
     }
 

@@ -5,10 +5,10 @@
 #include "scene_harness.h"
 #include "support/fake_http_server.h"
 #include "support/full_disk.h"
+#include "support/json_rows.h"
+#include "support/test_files.h"
 
-#include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtQml/qqmlregistration.h>
@@ -27,15 +27,13 @@ class ViewTestSupport : public QObject {
 public:
     // A file's text; undefined when it cannot be read.
     Q_INVOKABLE QVariant readFile(const QString& path) const {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? QVariant(QString::fromUtf8(file.readAll()))
-                                              : QVariant();
+        const QByteArray bytes = readBytes(path);
+        return bytes.isNull() ? QVariant() : QVariant(QString::fromUtf8(bytes));
     }
 
     // A table of view test rows from tests/data/ui/views.json.
     Q_INVOKABLE QJsonValue rows(const QString& table) const {
-        const QVariant text = readFile(QStringLiteral(EMBERGLASS_TEST_DATA_DIR "/ui/views.json"));
-        return QJsonDocument::fromJson(text.toString().toUtf8())[table];
+        return jsonTable(QStringLiteral("ui/views.json"), table);
     }
 
     // While full, every write of this process that would grow a file fails.

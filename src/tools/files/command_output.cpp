@@ -1,6 +1,6 @@
 #include "tools/files/command_output.h"
 
-#include "text/first_characters.h"
+#include "text/user_characters.h"
 #include "tools/files/file_tool_texts.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "tools/readers/pdf_reader.h"
 
-#include "text/first_characters.h"
+#include "text/user_characters.h"
 #include "tools/path_expansion.h"
 #include "tools/readers/file_kind.h"
 #include "tools/readers/reader_texts.h"

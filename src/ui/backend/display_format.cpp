@@ -1,7 +1,5 @@
 #include "display_format.h"
 
-#include <QTextBoundaryFinder>
-
 namespace {
 
 // Whole calendar units between two instants, largest first.
@@ -87,15 +85,6 @@ QString relativeDate(const QDateTime& date, const QDateTime& now) {
         return counted(e.hours, "hour");
     }
     return counted(e.minutes, "minute");
-}
-
-int characterCount(const QString& text) {
-    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, text);
-    int count = 0;
-    while (boundaries.toNextBoundary() > 0) {
-        ++count;
-    }
-    return count;
 }
 
 } // namespace DisplayFormat

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/user_characters.h"
+
 #include <QDateTime>
 #include <QObject>
 #include <QString>
@@ -15,10 +17,6 @@ namespace DisplayFormat {
 // or dated after `now`, is "now": a date never reads as the future.
 QString relativeDate(const QDateTime& date, const QDateTime& now);
 
-// Characters as the user perceives them (grapheme clusters), so an emoji or a
-// letter with its accent counts once.
-int characterCount(const QString& text);
-
 } // namespace DisplayFormat
 
 // The same, for the views.
@@ -33,7 +31,7 @@ public:
     Q_INVOKABLE QString relativeDate(const QDateTime& date, const QDateTime& now) const {
         return DisplayFormat::relativeDate(date, now);
     }
-    Q_INVOKABLE int characterCount(const QString& text) const {
-        return DisplayFormat::characterCount(text);
-    }
+    // Characters as the user perceives them, so an emoji or a letter with its
+    // accent counts once.
+    Q_INVOKABLE int characterCount(const QString& text) const { return ::characterCount(text); }
 };

@@ -13,7 +13,6 @@ AbstractButton {
     readonly property color fillColor: isGenerating ? Theme.danger
         : inputText.length > 0 ? Theme.accent
         : Theme.tint(Theme.textTertiary, 0.4)
-    readonly property string symbol: isGenerating ? "stop.fill" : "arrow.up"
 
     // It had the keyboard focus and lost it by being disabled (it sent).
     signal focusDropped()

@@ -6,6 +6,7 @@
 #include "core/model_backends.h"
 #include "core/provider_settings.h"
 #include "support/fake_http_server.h"
+#include "tools/tool_arguments.h"
 #include "ui/backend/app_context.h"
 
 #include <QJSEngine>
@@ -110,13 +111,10 @@ void SceneHarness::addMessage(const QString& role, const QString& content) {
 
 void SceneHarness::addToolCall(const QString& tool, const QVariantMap& args) {
     ChatMessage message = ChatMessage::make(Role::tool, QString());
-    ToolArguments arguments;
-    for (auto it = args.begin(); it != args.end(); ++it) {
-        arguments.insert(it.key(), it.value().toString());
-    }
-    const QString raw = QString::fromUtf8(
-        QJsonDocument(QJsonObject::fromVariantMap(args)).toJson(QJsonDocument::Compact));
-    message.toolCall = ToolCallInfo{QStringLiteral("call_%1").arg(++m_calls), tool, arguments, raw};
+    const QJsonObject object = QJsonObject::fromVariantMap(args);
+    const QString raw = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+    message.toolCall = ToolCallInfo{QStringLiteral("call_%1").arg(++m_calls), tool,
+                                    argumentsFromJson(object), raw};
     append(message);
 }
 

@@ -1,4 +1,4 @@
-#include "text/first_characters.h"
+#include "text/user_characters.h"
 
 #include <QTextBoundaryFinder>
 
@@ -12,4 +12,13 @@ QString firstCharacters(const QString& text, qsizetype count) {
         ++taken;
     }
     return taken < count ? text : text.left(boundaries.position());
+}
+
+int characterCount(const QString& text) {
+    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, text);
+    int count = 0;
+    while (boundaries.toNextBoundary() > 0) {
+        ++count;
+    }
+    return count;
 }
