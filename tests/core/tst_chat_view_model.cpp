@@ -128,7 +128,6 @@ private Q_SLOTS:
         const QString log = h.vm->persona()->memoryFiles().value(0).content;
         QVERIFY(log.contains(u"] 用户喜欢猫\n"_s) &&
                 log.indexOf(u"喜欢猫"_s) < log.indexOf(u"叫小明"_s));
-        QVERIFY(h.vm->persona()->systemPrompt().contains(u"用户叫小明"_s)); // for the next message
         QCOMPARE(h.sent(h.cloud).value(0),
                  (QJsonArray{QJsonObject{{"role", "system"}, {"content", prompt}},
                              QJsonObject{{"role", "assistant"}, {"content", kGreeting}},
@@ -186,7 +185,6 @@ private Q_SLOTS:
         QCOMPARE(sent.value(3).at(0), sent.value(2).at(0));
         QVERIFY(
             sent.value(4).at(0).toObject()["content"].toString().contains(u"# Nova\n\nRenamed."_s));
-        QCOMPARE(h.vm->persona()->agentName(), u"Nova"_s);
 
         // A model that always calls tools gets ten passes of placeholder, call and
         // result after the user's message, and no final answer.
