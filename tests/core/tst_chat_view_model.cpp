@@ -362,17 +362,15 @@ private Q_SLOTS:
         QVERIFY(h.b.activeBackend() == AIBackend::local);
         // The phone keeps the backend active when the server started.
         QVERIFY(h.toggleServer(true));
-        const QString firstUrl = h.vm->serverURL().value_or(QString());
         h.b.switchBackend(AIBackend::cloud);
         h.ollama.enqueue("POST", u"/api/chat"_s,
                          FakeOllamaServer::streamedText({u"local says hi"_s}));
         QVERIFY(h.phoneChat({u"who answers?"_s}).contains("local says hi"));
         QCOMPARE(h.sent(h.cloud).size(), 1);
-        // The button stops the server; started again, it has a fresh key.
+        // The button stops the server and starts it again.
         QVERIFY(h.toggleServer(false));
         QVERIFY(!h.vm->serverURL().has_value());
         QVERIFY(h.toggleServer(true));
-        QVERIFY(h.vm->serverURL()->contains("key=") && *h.vm->serverURL() != firstUrl);
     }
 };
 
