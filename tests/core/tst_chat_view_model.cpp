@@ -86,17 +86,12 @@ struct Harness {
         vm->toggleServer();
         return QTest::qWaitFor([&] { return vm->isServerRunning() == running; });
     }
-    // Posts a phone history as the page does and returns the whole streamed answer.
-    QByteArray phoneChat(const QStringList& userTexts) {
-        QJsonArray history;
-        for (const QString& text : userTexts) {
-            history.append(QJsonObject{{"role", "user"}, {"content", text}});
-        }
+    // Posts one message as the page does and returns the whole streamed answer.
+    QByteArray phoneChat(const QByteArray& text) {
         const QUrl url(vm->serverURL().value_or(QString()));
-        const QByteArray body = QJsonDocument(QJsonObject{{"messages", history}}).toJson();
         const auto port = quint16(url.port());
         RawHttpClient phone(port);
-        phone.send(requestBytes("POST", "/api/chat?" + url.query().toUtf8(), port, body));
+        phone.send(requestBytes("POST", "/api/chat?" + url.query().toUtf8(), port, chatBody(text)));
         return phone.waitClosed() ? phone.body() : "";
     }
     const Conversation* phoneConversation() {
@@ -319,7 +314,7 @@ private Q_SLOTS:
         h.cloud.enqueue(FakeOpenAIServer::streamedText({u"Sunny [memory: 猫]"_s, u", 25°C"_s}, 20));
         const QString question = u"What is the weather like today in Shanghai?"_s;
         QCOMPARE(
-            h.phoneChat({question}),
+            h.phoneChat(question.toUtf8()),
             "{\"content\":\"Sunny [memory: 猫]\"}\n{\"content\":\", 25°C\"}\n{\"done\":true}\n");
         const Conversation* phone = h.phoneConversation();
         QVERIFY(phone && h.store().conversations().first().id == phone->id);
@@ -338,7 +333,7 @@ private Q_SLOTS:
         // A second message: the same conversation, brought back into view.
         h.vm->setCurrentConversationId(h.store().conversations().last().id);
         h.cloud.enqueue(FakeOpenAIServer::streamedText({u"Take an umbrella."_s}));
-        h.phoneChat({question, u"And tomorrow?"_s});
+        h.phoneChat("And tomorrow?");
         QCOMPARE(h.vm->currentConversationId(), h.phoneConversation()->id);
         QTRY_COMPARE(h.phoneConversation()->messages.size(), 4);
         QCOMPARE(h.store().conversations().size(), 2);
@@ -346,7 +341,7 @@ private Q_SLOTS:
         const QUuid first = h.phoneConversation()->id;
         h.vm->deleteConversation(first);
         h.cloud.enqueue(FakeOpenAIServer::streamedText({u"hi"_s}));
-        h.phoneChat({u"two"_s});
+        h.phoneChat("two");
         QVERIFY(h.phoneConversation()->id != first);
         QCOMPARE(h.phoneConversation()->title, u"📱 two"_s);
     }
@@ -365,7 +360,7 @@ private Q_SLOTS:
         h.b.switchBackend(AIBackend::cloud);
         h.ollama.enqueue("POST", u"/api/chat"_s,
                          FakeOllamaServer::streamedText({u"local says hi"_s}));
-        QVERIFY(h.phoneChat({u"who answers?"_s}).contains("local says hi"));
+        QVERIFY(h.phoneChat("who answers?").contains("local says hi"));
         QCOMPARE(h.sent(h.cloud).size(), 1);
         // The button stops the server and starts it again.
         QVERIFY(h.toggleServer(false));
