@@ -88,10 +88,7 @@ private Q_SLOTS:
         QVERIFY2(home.contains("sandbox"), "tests must not touch the real home");
         QDir(home + "/.nimbrook").removeRecursively();
         const PersonaManager persona;
-        QCOMPARE((QStringList{persona.storageDirectory(), persona.soulURL(), persona.memoryURL(),
-                              persona.memoryDirectory()}),
-                 (QStringList{home + "/.nimbrook", home + "/.nimbrook/soul.md",
-                              home + "/.nimbrook/MEMORY.md", home + "/.nimbrook/memory"}));
+        QCOMPARE(persona.storageDirectory(), home + "/.nimbrook");
         QCOMPARE(readBytes(persona.soulURL()), defaultSoul);
         QCOMPARE(readBytes(persona.memoryURL()), defaultMemory);
         // No temporary files are left beside the new ones; the memory folder is empty.
