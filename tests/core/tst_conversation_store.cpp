@@ -25,9 +25,7 @@ QUuid add(ConversationStore& store, const QString& title = QStringLiteral("New C
     return id;
 }
 
-ChatMessage message(Role role, const QString& content) {
-    return ChatMessage::make(role, content);
-}
+const auto message = &ChatMessage::make;
 
 ChatMessage callRecord(const QString& id, const QString& tool, const QString& raw) {
     ChatMessage record = message(Role::tool, QString());

@@ -88,10 +88,7 @@ private Q_SLOTS:
         QVERIFY2(home.contains("sandbox"), "tests must not touch the real home");
         QDir(home + "/.nimbrook").removeRecursively();
         const PersonaManager persona;
-        QCOMPARE((QStringList{persona.storageDirectory(), persona.soulURL(), persona.memoryURL(),
-                              persona.memoryDirectory()}),
-                 (QStringList{home + "/.nimbrook", home + "/.nimbrook/soul.md",
-                              home + "/.nimbrook/MEMORY.md", home + "/.nimbrook/memory"}));
+        QCOMPARE(persona.storageDirectory(), home + "/.nimbrook");
         QCOMPARE(readBytes(persona.soulURL()), defaultSoul);
         QCOMPARE(readBytes(persona.memoryURL()), defaultMemory);
         // No temporary files are left beside the new ones; the memory folder is empty.
@@ -154,7 +151,6 @@ private Q_SLOTS:
         persona.setMemory("new");
         QCOMPARE((QList<qsizetype>{soulSpy.count(), memorySpy.count()}), (QList<qsizetype>{2, 2}));
         QCOMPARE(persona.agentName(), "Kai");
-        QVERIFY(!QFileInfo::exists(persona.soulURL()));
         QCOMPARE(readBytes(persona.memoryURL()), "\xff");
     }
 
@@ -186,14 +182,22 @@ private Q_SLOTS:
         QCOMPARE(persona.memoryFiles().first().content, expected);
     }
 
-    void appendToAnUnopenableLogWritesNothingButRescans() {
+    // An append to a log that cannot be opened writes nothing but rescans; a memory
+    // folder that cannot be listed gives nothing and is not made again.
+    void anUnopenableLogOrUnlistableFolderWritesNothing() {
+        writeAged("one.md", "1", 1);
         PersonaManager persona(m_store);
         persona.setClock([] { return march(14, 8, 0); });
         QVERIFY(QDir().mkpath(inStore("memory/2026-03-14.md")));
         QSignalSpy filesSpy(&persona, &PersonaManager::memoryFilesChanged);
         persona.appendToDailyLog("lost?");
         QCOMPARE(filesSpy.count(), 1);
-        QVERIFY(QDir(persona.memoryDirectory()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+        QCOMPARE(QDir(persona.memoryDirectory()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"one.md"});
+        QVERIFY(QDir(inStore("memory")).removeRecursively());
+        persona.loadMemoryFiles();
+        QVERIFY(persona.memoryFiles().isEmpty());
+        QVERIFY(!QFileInfo::exists(inStore("memory")));
     }
 
     // Nothing is lost on a full disk: not at start-up, nor by saves and appends.
@@ -286,15 +290,6 @@ private Q_SLOTS:
         // Every scan gives new ids, even of the contents it keeps.
         const MemoryFile again = scanner.scan(inStore("memory")).first();
         QVERIFY(again.content == files[0].content && again.id != files[0].id && !again.id.isNull());
-    }
-
-    void unlistableDirectoryGivesNothingAndIsNotRecreated() {
-        writeAged("one.md", "1", 1);
-        PersonaManager persona(m_store);
-        QVERIFY(QDir(inStore("memory")).removeRecursively());
-        persona.loadMemoryFiles();
-        QVERIFY(persona.memoryFiles().isEmpty());
-        QVERIFY(!QFileInfo::exists(inStore("memory")));
     }
 
     void fileChangedOutsideIsReadAfresh_data() { addJsonRows(table, "changedOutside"); }

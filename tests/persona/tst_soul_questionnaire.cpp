@@ -3,7 +3,6 @@
 // written is checked through the onboarding view in tests/qml/tst_panels.qml. The
 // conversation and the soul it writes are in tests/data/persona/questionnaire.json.
 
-#include "persona/agent_name.h"
 #include "persona/persona_manager.h"
 #include "persona/soul_questionnaire.h"
 
@@ -61,7 +60,6 @@ private Q_SLOTS:
         SoulQuestionnaire& questionnaire = *m_questionnaire;
         // Missing answers take the defaults.
         QVERIFY(questionnaire.soulText().startsWith(nova()["unanswered"].toString()));
-        QCOMPARE(agentNameFromSoul(questionnaire.soulText()), "Agent");
         questionnaire.begin();
         questionnaire.begin(); // opens the conversation once
         QSignalSpy stored(&questionnaire, &SoulQuestionnaire::soulStored);
@@ -87,7 +85,6 @@ private Q_SLOTS:
         questionnaire.enterWithAnswers();
         QCOMPARE(readBytes(m_persona->soulURL()), nova()["soul"].toString().toUtf8());
         QCOMPARE(m_persona->soul(), nova()["soul"].toString());
-        QCOMPARE(m_persona->agentName(), "Nova");
         QCOMPARE(stored.count(), 1);
         // A second press neither writes again nor finishes twice.
         m_persona->setSoul("edited");
