@@ -138,7 +138,7 @@ private Q_SLOTS:
     void writersRefuseTargetsThatCannotBeFiles_data() {
         QTest::addColumn<QString>("tool");
         QTest::addColumn<QString>("path");
-        for (const char* tool : {"create_pptx", "create_xlsx", "create_pdf_slides"}) {
+        for (const char* tool : {"write_file", "create_pptx", "create_xlsx", "create_pdf_slides"}) {
             for (const char* path : {"plain.txt/deck", "folder", "", "locked/deck"}) {
                 QTest::addRow("%s '%s'", tool, path) << QString(tool) << QString(path);
             }
