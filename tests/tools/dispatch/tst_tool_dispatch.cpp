@@ -47,9 +47,7 @@ class ToolDispatchTest : public QObject {
 
 private Q_SLOTS:
     void catalogueMatchesTheTable() {
-        QFile fixture(EMBERGLASS_TEST_DATA_DIR "/tool_catalogue.json");
-        QVERIFY(fixture.open(QIODevice::ReadOnly));
-        const QJsonArray expected = QJsonDocument::fromJson(fixture.readAll()).array();
+        const QJsonArray expected = jsonTable(table, "catalogue").toArray();
         QCOMPARE(toolDefinitions(), expected);
         QStringList names;
         for (const QJsonValue& tool : expected) {
