@@ -21,7 +21,7 @@ function longReply() {
 }
 
 const host = spawn(hostPath, [], { stdio: ['ignore', 'pipe', 'inherit'] });
-// What the server signals (its other lines) is tst_local_server's to check.
+// The host prints only its address; what the server signals is tst_local_server's to check.
 const urlPromise = new Promise((resolve, reject) => {
   host.once('exit', (code) => reject(new Error(`phone_page_host exited with ${code}`)));
   createInterface({ input: host.stdout }).on('line', (line) => {

@@ -35,10 +35,6 @@ Run run(const QStringList& arguments, const QByteArray& input = {},
             QString::fromUtf8(process.readAllStandardError())};
 }
 
-QString json(const QJsonObject& object) {
-    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
-}
-
 } // namespace
 
 class ToolCommandTest : public QObject {
@@ -59,7 +55,7 @@ private Q_SLOTS:
         QCOMPARE(created.outcome.value("output").toString(),
                  "Created XLSX with 20000 rows at " + path("big.xlsx"));
 
-        const Run read = run({"read_xlsx", json({{"path", path("big.xlsx")}})});
+        const Run read = run({"read_xlsx", jsonBytes(QJsonObject{{"path", path("big.xlsx")}})});
         QCOMPARE(read.exitCode, 0);
         QVERIFY(read.outcome.value("output").toString().startsWith("Rows: 20000\n\ncell\ncell\n"));
     }
@@ -83,7 +79,7 @@ private Q_SLOTS:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("LD_DEBUG", "files");
         const Run result =
-            run({row["tool"].toString(), here(json(row["arguments"].toObject()))}, {}, environment);
+            run({row["tool"].toString(), here(jsonBytes(row["arguments"]))}, {}, environment);
         QCOMPARE(result.outcome.value("tool"), row["tool"]);
         if (row.contains("output")) {
             QCOMPARE(result.outcome.value("output").toString(), here(row["output"].toString()));
@@ -101,7 +97,7 @@ private Q_SLOTS:
         const QString alone = path("bin/emberglass-tool");
         QVERIFY(QDir().mkpath(path("bin")));
         QVERIFY(QFile::copy(program, alone));
-        const Run result = run({"read_pdf", json({{"path", path("deck.pdf")}})}, {},
+        const Run result = run({"read_pdf", jsonBytes(QJsonObject{{"path", path("deck.pdf")}})}, {},
                                QProcessEnvironment::systemEnvironment(), alone);
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(result.outcome.value("output").toString(),

@@ -4,12 +4,11 @@
 
 #include <functional>
 
-// A ReplySource made of two functions, for tests and benchmarks.
+// A ReplySource made of one function and no system prompt, for tests and benchmarks.
 struct FunctionReplySource : ReplySource {
-    std::function<QString()> prompt;
     std::function<TextPieceStream*(WireMessages)> reply;
 
-    QString systemPrompt() override { return prompt ? prompt() : QString(); }
+    QString systemPrompt() override { return {}; }
     TextPieceStream* streamReply(WireMessages messages) override {
         return reply ? reply(std::move(messages)) : nullptr;
     }

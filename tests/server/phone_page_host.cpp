@@ -1,6 +1,6 @@
 // Runs the phone server on a free port with a scripted model behind it, for
-// the browser test. Prints "URL <address>" first, then one JSON line per
-// signal. The reply depends on a word in the user's last message:
+// the browser test. Prints "URL <address>" once it listens. The reply depends
+// on a word in the user's last message:
 //   "markup" markup that must show literally     "slow"  ten pieces, 150 ms apart
 //   "fail"   two pieces, then an error line       "long"  one 300 000-character piece
 //   anything else: a short greeting in five pieces
@@ -10,7 +10,6 @@
 #include "server/local_server.h"
 
 #include <QCoreApplication>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 #include <cstdio>
@@ -18,11 +17,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-void report(const QJsonObject& event) {
-    std::printf("%s\n", QJsonDocument(event).toJson(QJsonDocument::Compact).constData());
-    std::fflush(stdout);
-}
 
 QString longReply() {
     // Multi-byte characters so that chunk borders also fall inside characters.
@@ -69,10 +63,6 @@ int main(int argc, char** argv) {
                              std::fflush(stdout);
                          }
                      });
-    QObject::connect(&server, &LocalServer::webUserMessage, [](const QString& text) {
-        report({{"event", "user"}, {"text", text}});
-    });
-    QObject::connect(&server, &LocalServer::webAssistantDone, [] { report({{"event", "done"}}); });
     server.start();
     if (!server.isListening()) {
         std::fprintf(stderr, "phone_page_host: the server could not listen\n");

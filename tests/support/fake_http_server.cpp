@@ -38,12 +38,7 @@ private:
             return;
         }
         m_answered = true;
-        const HttpRequest& read = m_reader.request();
-        RecordedRequest request{read.method.toUtf8(), read.target, {}, read.body};
-        for (const auto& [name, value] : read.headers) {
-            request.headers.insert(name.toUtf8(), value.toUtf8());
-        }
-        startAnswer(m_responder(request));
+        startAnswer(m_responder({m_reader.request()}));
     }
 
     void startAnswer(FakeResponse response) {
@@ -150,7 +145,7 @@ void FakeHttpServer::acceptConnections() {
 FakeResponse FakeHttpServer::responseFor(const RecordedRequest& request) {
     m_requests.append(request);
     const auto matches = [&request](const Route& route) {
-        return route.method == request.method && route.path == request.path;
+        return route.method == request.method && route.path == request.target;
     };
     for (qsizetype i = 0; i < m_routed.size(); ++i) {
         if (matches(m_routed[i])) {
@@ -165,6 +160,6 @@ FakeResponse FakeHttpServer::responseFor(const RecordedRequest& request) {
             return route.respond ? route.respond(request) : route.response;
         }
     }
-    return FakeResponse::text(404, "no scripted response for " + request.method + ' ' +
-                                       request.path.toUtf8());
+    return FakeResponse::text(
+        404, ("no scripted response for " + request.method + ' ' + request.target).toUtf8());
 }

@@ -1,21 +1,15 @@
 #pragma once
 
+#include "server/http_request.h"
 #include "support/fake_response.h"
 
-#include <QMap>
 #include <QObject>
 #include <QTcpServer>
 
 #include <functional>
 
-// One request as the fake server received it.
-struct RecordedRequest {
-    QByteArray method;
-    QString path;                         // with the query, as sent
-    QMap<QByteArray, QByteArray> headers; // names in lower case
-    QByteArray body;
-
-    QByteArray header(const QByteArray& name) const { return headers.value(name.toLower()); }
+// One request as the fake server received it, read by the phone server's reader.
+struct RecordedRequest : HttpRequest {
     QJsonObject json() const; // the body as a JSON object (empty if it is none)
 };
 

@@ -63,8 +63,6 @@ class OllamaReplayServer : public FakeOllamaServer {
 public:
     explicit OllamaReplayServer(QObject* parent = nullptr);
 
-    const ProviderReplay& replay() const { return m_replay; }
-
 private:
     FakeResponse chatAnswer(const RecordedRequest& request) const;
 

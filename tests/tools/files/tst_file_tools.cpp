@@ -131,14 +131,6 @@ private Q_SLOTS:
         QCOMPARE(readBytes(target), "after");
     }
 
-    // More paths that cannot be used are rows of tools/dispatch.json.
-    void writeFileOnAFolderLeavesIt() {
-        const ToolOutcome onDirectory = writeFile(m_dir.path(), "x");
-        QVERIFY2(!onDirectory.success && onDirectory.output.startsWith("Error: "),
-                 qPrintable(onDirectory.output));
-        QVERIFY(QFileInfo(m_dir.path()).isDir());
-    }
-
     void tildePathsUseTheHomeAndQuoteTheArgument() {
         QCOMPARE(writeFile("~/notes/today.md", "needle"),
                  (ToolOutcome{"write_file", true, "Written 6 bytes to ~/notes/today.md"}));
