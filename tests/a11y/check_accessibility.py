@@ -22,8 +22,9 @@ CONTROL_ROLES = {
 }
 
 
-ANSWERS = json.load(open(os.path.join(os.path.dirname(os.path.abspath(__file__)),
-                                    "..", "data", "a11y", "chat_server.json")))
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                       "..", "data", "a11y", "chat_server.json")) as answers:
+    ANSWERS = json.load(answers)
 
 
 class ChatServer(http.server.BaseHTTPRequestHandler):

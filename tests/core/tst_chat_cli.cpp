@@ -1,9 +1,9 @@
 // emberglass-chat as a user runs it: one message, a stream of messages on
 // standard input, JSON output and exit codes, against a scripted provider.
 
-#include "server/raw_http_client.h"
 #include "support/json_rows.h"
 #include "support/provider_replay.h"
+#include "support/raw_http_client.h"
 #include "support/test_files.h"
 
 #include <QJsonArray>
@@ -128,13 +128,14 @@ private Q_SLOTS:
         const QString name = row["tag"].toString();
         const QStringList refusals = jsonTexts(row["refusals"]);
         std::unique_ptr<FakeHttpServer> server;
+        ProviderReplayServer* replay = nullptr; // the cloud provider's, which counts its refusals
         QStringList arguments{"What is in the root folder?"};
         if (name == "ollama") {
             server = std::make_unique<OllamaReplayServer>();
             arguments << "--local"
                       << "--ollama-url" << server->baseUrl();
         } else {
-            auto* replay = new ProviderReplayServer(name);
+            replay = new ProviderReplayServer(name);
             server.reset(replay);
             arguments << "--provider" << replay->replay().provider() << "--base-url"
                       << replay->baseUrl() << "--api-key-file" << m_keyFile;
@@ -143,7 +144,7 @@ private Q_SLOTS:
         QCOMPARE(run(arguments, output), 0);
         QVERIFY(output.contains("[tool] list_directory path: /"));
         QCOMPARE(output.last(), "agent> The root folder holds the usual system directories.");
-        if (auto* replay = dynamic_cast<ProviderReplayServer*>(server.get())) {
+        if (replay != nullptr) {
             QCOMPARE(replay->refusals(), refusals);
         }
         QList<QJsonObject> chats;

@@ -364,7 +364,7 @@ private Q_SLOTS:
         // A stop while it is sent again cancels.
         m_service.setModel("gpt-6.1-terra");
         first.enqueue("POST", "/v1/chat/completions",
-                      ProviderReplay("openai").error("reasoningEffortWithTools"));
+                      first.replay().error("reasoningEffortWithTools"));
         first.enqueue("POST", "/v1/chat/completions", FakeResponse::silence());
         m_service.setBaseURL(first.baseUrl());
         expectCancelledAfter(m_service, requestMessages("conversation"), first, 2);

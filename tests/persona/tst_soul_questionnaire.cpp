@@ -56,7 +56,7 @@ private Q_SLOTS:
         m_questionnaire->setAnswerDelay(1);
     }
 
-    void novaSoulIsWrittenAndNamesTheAgent() {
+    void novaSoulIsWrittenAndStored() {
         SoulQuestionnaire& questionnaire = *m_questionnaire;
         // Missing answers take the defaults.
         QVERIFY(questionnaire.soulText().startsWith(nova()["unanswered"].toString()));

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "function_reply_source.h"
-#include "raw_http_client.h"
 #include "scripted_stream.h"
 #include "server/local_server.h"
+#include "support/raw_http_client.h"
 
 #include <QList>
 #include <QPointer>

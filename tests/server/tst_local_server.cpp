@@ -4,10 +4,10 @@
 // connections open, leave half-way or come many at once. Tables:
 // tests/data/server/local_server.json.
 
-#include "raw_http_client.h"
 #include "server/phone_page.h"
 #include "server_fixture.h"
 #include "support/json_rows.h"
+#include "support/raw_http_client.h"
 
 #include <QRegularExpression>
 #include <QUrl>

@@ -31,14 +31,22 @@ public:
     }
 
 private:
-    // Read with the phone server's own reader, which this fake only borrows.
+    // Read with the phone server's own reader, which this fake only borrows. A
+    // request that reader refuses (too large, malformed) gets a 400 that says so,
+    // rather than a wait the test would only see as a time-out.
     void readRequest() {
         const QByteArray bytes = m_socket->readAll();
-        if (m_answered || m_reader.append(bytes) != HttpRequestReader::Outcome::complete) {
+        if (m_answered) {
+            return;
+        }
+        const HttpRequestReader::Outcome outcome = m_reader.append(bytes);
+        if (outcome == HttpRequestReader::Outcome::needMore) {
             return;
         }
         m_answered = true;
-        startAnswer(m_responder({m_reader.request()}));
+        startAnswer(outcome == HttpRequestReader::Outcome::complete
+                        ? m_responder({m_reader.request()})
+                        : FakeResponse::text(400, "the fake server cannot read this request"));
     }
 
     void startAnswer(FakeResponse response) {
@@ -111,22 +119,23 @@ void FakeHttpServer::enqueue(FakeResponse response) {
     m_queue.append(std::move(response));
 }
 
-void FakeHttpServer::enqueue(const QByteArray& method, const QString& path, FakeResponse response) {
-    m_routed.append({method, path, std::move(response)});
+void FakeHttpServer::enqueue(const QByteArray& method, const QString& target,
+                             FakeResponse response) {
+    m_routed.append({method, target, std::move(response)});
 }
 
-void FakeHttpServer::setStandingResponse(const QByteArray& method, const QString& path,
+void FakeHttpServer::setStandingResponse(const QByteArray& method, const QString& target,
                                          FakeResponse response) {
     // A later standing answer for the same request replaces the earlier one.
     m_standing.removeIf(
-        [&](const Route& route) { return route.method == method && route.path == path; });
-    m_standing.append({method, path, std::move(response)});
+        [&](const Route& route) { return route.method == method && route.target == target; });
+    m_standing.append({method, target, std::move(response)});
 }
 
 void FakeHttpServer::setComputedResponse(
-    const QByteArray& method, const QString& path,
+    const QByteArray& method, const QString& target,
     std::function<FakeResponse(const RecordedRequest&)> respond) {
-    setStandingResponse(method, path, FakeResponse());
+    setStandingResponse(method, target, FakeResponse());
     m_standing.last().respond = std::move(respond);
 }
 
@@ -145,7 +154,7 @@ void FakeHttpServer::acceptConnections() {
 FakeResponse FakeHttpServer::responseFor(const RecordedRequest& request) {
     m_requests.append(request);
     const auto matches = [&request](const Route& route) {
-        return route.method == request.method && route.path == request.target;
+        return route.method == request.method && route.target == request.target;
     };
     for (qsizetype i = 0; i < m_routed.size(); ++i) {
         if (matches(m_routed[i])) {

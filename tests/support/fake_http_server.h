@@ -15,9 +15,9 @@ struct RecordedRequest : HttpRequest {
 
 // An in-process HTTP/1.1 server on 127.0.0.1 and a free port, answering from
 // a script. Each request takes the first queued answer for its method and
-// path, else the first queued answer for any request, else the standing answer
-// for its method and path (fixed or computed from the request); with none of
-// these it gets a 404 that names it.
+// target (the path with its query, as sent), else the first queued answer for
+// any request, else the standing answer for its method and target (fixed or
+// computed from the request); with none of these it gets a 404 that names it.
 // One request per connection; the server closes the connection after answering.
 class FakeHttpServer : public QObject {
     Q_OBJECT
@@ -29,11 +29,12 @@ public:
     virtual QString baseUrl() const;
 
     void enqueue(FakeResponse response);
-    void enqueue(const QByteArray& method, const QString& path, FakeResponse response);
-    // Replaces any standing answer given before for the same method and path.
-    void setStandingResponse(const QByteArray& method, const QString& path, FakeResponse response);
+    void enqueue(const QByteArray& method, const QString& target, FakeResponse response);
+    // Replaces any standing answer given before for the same method and target.
+    void setStandingResponse(const QByteArray& method, const QString& target,
+                             FakeResponse response);
     // A standing answer made from each request (a provider that checks what it gets).
-    void setComputedResponse(const QByteArray& method, const QString& path,
+    void setComputedResponse(const QByteArray& method, const QString& target,
                              std::function<FakeResponse(const RecordedRequest&)> respond);
 
     QList<RecordedRequest> requests() const { return m_requests; }
@@ -46,7 +47,7 @@ public:
 private:
     struct Route {
         QByteArray method;
-        QString path;
+        QString target;
         FakeResponse response;
         std::function<FakeResponse(const RecordedRequest&)> respond = {};
     };

@@ -1,21 +1,32 @@
 #pragma once
 
-// Rows of a data-driven test kept as JSON under tests/data, so that long wire
-// texts stay out of the test code: a file holds named tables, each an array of
-// objects with a "tag"; the test fetches the whole object as column "row".
+// Data-driven tests keep their cases as JSON under tests/data, so that inputs
+// and expected answers stay out of the test code: a file holds named tables,
+// each an array of objects with a "tag"; the test fetches the whole object as
+// column "row".
 
 #include <QFile>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
 
-inline QJsonValue jsonTable(const QString& file, const QString& table) {
+// A file of tests/data (path relative to it), read once per process.
+inline QJsonObject jsonFile(const QString& file) {
+    static QHash<QString, QJsonObject> read;
+    if (const auto it = read.constFind(file); it != read.constEnd()) {
+        return *it;
+    }
     QFile data(QStringLiteral(EMBERGLASS_TEST_DATA_DIR "/") + file);
     if (!data.open(QIODevice::ReadOnly)) {
         qFatal("no test data %s", qPrintable(data.fileName()));
     }
-    return QJsonDocument::fromJson(data.readAll()).object().value(table);
+    return read[file] = QJsonDocument::fromJson(data.readAll()).object();
+}
+
+inline QJsonValue jsonTable(const QString& file, const QString& table) {
+    return jsonFile(file).value(table);
 }
 
 // Rows of the same table from several files: each row says its file's name

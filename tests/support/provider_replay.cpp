@@ -2,9 +2,7 @@
 
 #include "support/json_rows.h"
 
-#include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QSet>
 
 #include <algorithm>
@@ -45,13 +43,8 @@ QJsonObject lastMessage(const RecordedRequest& request) {
 
 } // namespace
 
-ProviderReplay::ProviderReplay(const QString& name) {
-    QFile file(QStringLiteral(EMBERGLASS_PROVIDER_DATA "/") + name + ".json");
-    if (!file.open(QIODevice::ReadOnly)) {
-        qFatal("no provider replay %s", qPrintable(file.fileName()));
-    }
-    m_corpus = QJsonDocument::fromJson(file.readAll()).object();
-}
+ProviderReplay::ProviderReplay(const QString& name)
+    : m_corpus(jsonFile("providers/" + name + ".json")) {}
 
 QString ProviderReplay::provider() const {
     return m_corpus.value("provider").toString();
