@@ -54,7 +54,7 @@ struct Harness {
     FakeOpenAIServer cloud;
     FakeOllamaServer ollama;
     std::unique_ptr<ChatViewModel> vm = relaunch();
-    ModelBackends& b = *vm->backends();
+    ModelBackends& backends = *vm->backends();
 
     Harness() {
         vm->backends()->useCloudConfigWithoutSaving(
@@ -255,60 +255,62 @@ private Q_SLOTS:
         Harness h;
         const LocalModelSetup& local = *h.vm->localModelSetup();
         h.ollama.enqueue("GET", u"/api/tags"_s, FakeOllamaServer::tags({"llama3"}));
-        h.b.switchBackend(AIBackend::local);
+        h.backends.switchBackend(AIBackend::local);
         QVERIFY(local.isLoadingModel());
         QTRY_VERIFY(!local.modelLoadError().isEmpty());
-        QVERIFY(!local.isLoadingModel() && h.b.activeBackend() == AIBackend::cloud);
-        h.b.switchBackend(AIBackend::cloud); // only the error goes
+        QVERIFY(!local.isLoadingModel() && h.backends.activeBackend() == AIBackend::cloud);
+        h.backends.switchBackend(AIBackend::cloud); // only the error goes
         QVERIFY(local.modelLoadError().isEmpty());
 
         QSignalSpy answered(h.vm->localModelSetup()->findChild<QNetworkAccessManager*>(),
                             &QNetworkAccessManager::finished);
         h.ollama.enqueue("GET", u"/api/tags"_s,
                          FakeOllamaServer::tags({"qwen2.5:3b"}).delayedBy(200));
-        h.b.switchBackend(AIBackend::local);
-        h.b.switchBackend(AIBackend::cloud);
+        h.backends.switchBackend(AIBackend::local);
+        h.backends.switchBackend(AIBackend::cloud);
         QVERIFY(!local.isLoadingModel());
         QTRY_COMPARE(answered.size(), 1); // the late answer has come and must change nothing
-        QVERIFY(h.b.activeBackend() == AIBackend::cloud && local.modelLoadError().isEmpty());
+        QVERIFY(h.backends.activeBackend() == AIBackend::cloud && local.modelLoadError().isEmpty());
     }
 
     void probesAndProviderSwitches() {
         Harness h;
-        QSignalSpy answered(h.b.cloudService()->findChild<QNetworkAccessManager*>(),
+        QSignalSpy answered(h.backends.cloudService()->findChild<QNetworkAccessManager*>(),
                             &QNetworkAccessManager::finished);
         h.cloud.enqueue("GET", u"/v1/models"_s, FakeResponse::text(401, "old key").delayedBy(300));
         h.cloud.enqueue("GET", u"/v1/models"_s,
                         FakeResponse::text(200, R"({"data":[{"id":"models/zeta"},{"id":"grok-4.3"},
                                                    {"id":"grok-4.3"}]})"));
-        h.b.testConnection();
+        h.backends.testConnection();
         QTRY_COMPARE(h.cloud.requests().size(), 1);
-        h.b.testConnection();
+        h.backends.testConnection();
         QTRY_COMPARE(answered.size(), 2);
-        QVERIFY(h.b.serviceAvailable() && h.b.modelNotOffered()); // "grok-test" is not listed
-        QCOMPARE(h.b.servedModels(), (QStringList{"grok-4.3", "zeta"}));
-        h.b.setCloudModel(u"models/zeta"_s);
-        QVERIFY(!h.b.modelNotOffered()); // with or without the prefix
+        QVERIFY(h.backends.serviceAvailable() &&
+                h.backends.modelNotOffered()); // "grok-test" is not listed
+        QCOMPARE(h.backends.servedModels(), (QStringList{"grok-4.3", "zeta"}));
+        h.backends.setCloudModel(u"models/zeta"_s);
+        QVERIFY(!h.backends.modelNotOffered()); // with or without the prefix
         h.cloud.setStandingResponse("GET", u"/v1/models"_s, FakeResponse::json(200, {}));
-        h.b.setCloudModel(u"grok-4.2"_s);
-        h.b.refreshServedModels();
-        QTRY_VERIFY(h.b.servedModels().isEmpty());
-        QVERIFY(!h.b.modelNotOffered()); // a provider that lists nothing flags nothing
+        h.backends.setCloudModel(u"grok-4.2"_s);
+        h.backends.refreshServedModels();
+        QTRY_VERIFY(h.backends.servedModels().isEmpty());
+        QVERIFY(!h.backends.modelNotOffered()); // a provider that lists nothing flags nothing
 
         // Provider switches store and restore their settings.
-        h.b.switchProvider(CloudProviderPreset::deepseek);
-        QCOMPARE(h.b.cloudConfig(), defaultConfig(CloudProviderPreset::deepseek));
-        QCOMPARE(h.b.cloudService()->model(), defaultConfig(CloudProviderPreset::deepseek).model);
-        QCOMPARE(h.b.savedCloudConfigs().keys(),
+        h.backends.switchProvider(CloudProviderPreset::deepseek);
+        QCOMPARE(h.backends.cloudConfig(), defaultConfig(CloudProviderPreset::deepseek));
+        QCOMPARE(h.backends.cloudService()->model(),
+                 defaultConfig(CloudProviderPreset::deepseek).model);
+        QCOMPARE(h.backends.savedCloudConfigs().keys(),
                  (QList{CloudProviderPreset::grok, CloudProviderPreset::deepseek}));
-        h.b.setCloudBaseURL(h.cloud.baseUrl()); // every probe stays on this machine
-        h.b.setCloudApiKey(u"sk-deep"_s);
-        QCOMPARE(h.b.cloudService()->apiKey(), u"sk-deep"_s);
-        h.b.switchProvider(CloudProviderPreset::gemini);
-        h.b.switchProvider(CloudProviderPreset::deepseek);
-        QCOMPARE(h.b.cloudConfig().apiKey, u"sk-deep"_s);
+        h.backends.setCloudBaseURL(h.cloud.baseUrl()); // every probe stays on this machine
+        h.backends.setCloudApiKey(u"sk-deep"_s);
+        QCOMPARE(h.backends.cloudService()->apiKey(), u"sk-deep"_s);
+        h.backends.switchProvider(CloudProviderPreset::gemini);
+        h.backends.switchProvider(CloudProviderPreset::deepseek);
+        QCOMPARE(h.backends.cloudConfig().apiKey, u"sk-deep"_s);
         // A relaunch starts with the provider saved last.
-        QCOMPARE(h.relaunch()->backends()->cloudConfig(), h.b.cloudConfig());
+        QCOMPARE(h.relaunch()->backends()->cloudConfig(), h.backends.cloudConfig());
     }
 
     void phoneChatsAreMirroredIntoOneConversation() {
@@ -355,12 +357,12 @@ private Q_SLOTS:
         h.cloud.enqueue(reply({}, u"nope"_s).delayedBy(300));
         h.ollama.enqueue("POST", u"/api/chat"_s, FakeOllamaServer::chatReply(u"from local"_s));
         h.start(u"switch"_s);
-        h.b.switchBackend(AIBackend::local); // during the loop
+        h.backends.switchBackend(AIBackend::local); // during the loop
         QTRY_COMPARE(h.messages().last().content, u"from local"_s);
-        QVERIFY(h.b.activeBackend() == AIBackend::local);
+        QVERIFY(h.backends.activeBackend() == AIBackend::local);
         // The phone keeps the backend active when the server started.
         QVERIFY(h.toggleServer(true));
-        h.b.switchBackend(AIBackend::cloud);
+        h.backends.switchBackend(AIBackend::cloud);
         h.ollama.enqueue("POST", u"/api/chat"_s,
                          FakeOllamaServer::streamedText({u"local says hi"_s}));
         QVERIFY(h.phoneChat("who answers?").contains("local says hi"));

@@ -52,9 +52,11 @@ inline void addJsonRows(const QString& file, const QString& table,
 // A text member as its UTF-8 bytes ("hex:..." for bytes that are no UTF-8);
 // an object or array as compact JSON.
 inline QByteArray jsonBytes(const QJsonValue& value) {
-    if (value.isObject() || value.isArray()) {
-        return value.isObject() ? QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact)
-                                : QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact);
+    if (value.isObject()) {
+        return QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact);
+    }
+    if (value.isArray()) {
+        return QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact);
     }
     const QString text = value.toString();
     return text.startsWith(QLatin1String("hex:")) ? QByteArray::fromHex(text.mid(4).toLatin1())

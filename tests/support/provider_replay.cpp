@@ -37,6 +37,14 @@ bool onlyKnownMembers(const QJsonObject& message) {
            });
 }
 
+// A whole recorded answer: its status (200 unless given), its JSON body, and the
+// blank lines a busy DeepSeek sends before it.
+FakeResponse recordedAnswer(const QJsonValue& recorded) {
+    const QByteArray blank(at(recorded, "leadingBlankLines").toInt(), '\n');
+    return FakeResponse::text(at(recorded, "status").toInt(200),
+                              blank + jsonBytes(at(recorded, "body")), "application/json");
+}
+
 QJsonObject lastMessage(const RecordedRequest& request) {
     return request.json().value("messages").toArray().last().toObject();
 }
@@ -55,17 +63,11 @@ QJsonObject ProviderReplay::section(const QString& name) const {
 }
 
 FakeResponse ProviderReplay::response(const QString& sectionName) const {
-    const QJsonObject recorded = section(sectionName);
-    // A busy DeepSeek sends blank lines before the whole answer.
-    const QByteArray blank(at(recorded, "leadingBlankLines").toInt(), '\n');
-    return FakeResponse::text(at(recorded, "status").toInt(200),
-                              blank + jsonBytes(at(recorded, "body")), "application/json");
+    return recordedAnswer(section(sectionName));
 }
 
 FakeResponse ProviderReplay::error(const QString& name) const {
-    const QJsonValue recorded = section("errors").value(name);
-    return FakeResponse::text(at(recorded, "status").toInt(), jsonBytes(at(recorded, "body")),
-                              "application/json");
+    return recordedAnswer(section("errors").value(name));
 }
 
 FakeResponse ProviderReplay::stream(const QString& sectionName) const {

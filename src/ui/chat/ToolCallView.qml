@@ -1,5 +1,4 @@
 import QtQuick
-import Emberglass.Common
 import Emberglass.Theme
 
 // One tool call: the tool's symbol, its name and its arguments on one line.
