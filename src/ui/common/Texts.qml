@@ -80,7 +80,8 @@ QtObject {
     readonly property string bootLineWaiting: "waiting"
     readonly property string aboutLinkDescription: "Opens the web site in the browser"
 
-    // "Soul & memory, server running, Ctrl+3": a panel button's detail.
+    // "Soul & memory, server running, Ctrl+3": a panel button's detail. Joined by
+    // hand: Qt 6.4's qmllint takes an array literal for a list without filter().
     function panelDetail(subtitle: string, number: int, state: string): string {
         const lead = subtitle.length > 0 ? subtitle + ", " : ""
         const middle = state.length > 0 ? state + ", " : ""
