@@ -28,8 +28,11 @@ QString chatUsage() {
                "  --serve              run the phone server and print each mirrored exchange\n"
                "  --port N             the phone server's port (default 8080)\n"
                "  --list-models        print the provider's models and exit\n"
+               "  --sandbox            run the agent's commands in the sandbox (bubblewrap)\n"
                "  -h, --help           show this text\n\n"
-               "Overrides apply to this run only; nothing is saved.\n")
+               "Overrides apply to this run only; nothing is saved. The preferences of the\n"
+               "desktop app's SETTINGS panel hold here too: \"emberglass_command_sandbox\"\n"
+               "set to true runs commands in the sandbox, as --sandbox does.\n")
         .arg(providers.join(QStringLiteral(", ")));
 }
 
@@ -55,6 +58,8 @@ ChatOptionsParse parseChatOptions(const QStringList& arguments) {
             options.serve = true;
         } else if (argument == QStringLiteral("--list-models")) {
             options.listModels = true;
+        } else if (argument == QStringLiteral("--sandbox")) {
+            options.sandbox = true;
         } else if (argument == QStringLiteral("--port")) {
             QString text;
             bool ok = false;

@@ -11,6 +11,7 @@ struct ChatOptions {
     bool json = false;
     bool serve = false;
     bool listModels = false;
+    bool sandbox = false; // commands in the sandbox for this run
     quint16 port = 8080;
     QString provider;
     QString model;

@@ -5,6 +5,7 @@
 #include "core/conversation_store.h"
 #include "core/local_model_setup.h"
 #include "core/model_backends.h"
+#include "core/preferences.h"
 #include "core/served_models.h"
 #include "core/tool_loop.h"
 #include "core/web_bridge.h"
@@ -73,6 +74,9 @@ QCoro::Task<int> ChatSession::run() {
         const int status = co_await serve();
         co_return status;
     }
+    if (!co_await prepareSandbox()) {
+        co_return 1;
+    }
     m_printer->follow(*m_viewModel->currentConversationId());
     const int status =
         m_options.message.isEmpty() ? co_await readMessages() : co_await sendOne(m_options.message);
@@ -119,6 +123,29 @@ QCoro::Task<bool> ChatSession::prepareBackend() {
         printError(m_viewModel->localModelSetup()->modelLoadError());
         co_return false;
     }
+    co_return true;
+}
+
+// --sandbox where bubblewrap cannot run is refused; a sandbox stored in the
+// settings stays off there, as in the desktop app, and says so.
+QCoro::Task<bool> ChatSession::prepareSandbox() {
+    Preferences* preferences = m_viewModel->preferences();
+    if (m_options.sandbox) {
+        preferences->useSandboxForThisRun();
+    }
+    if (!preferences->sandboxRequested()) {
+        co_return true;
+    }
+    co_await preferences->waitForSandboxCheck();
+    const QString reason = preferences->sandboxUnavailableReason();
+    if (reason.isEmpty()) {
+        co_return true;
+    }
+    if (m_options.sandbox) {
+        printError(QStringLiteral("--sandbox: ") + reason);
+        co_return false;
+    }
+    printError(QStringLiteral("commands run without the sandbox set in SETTINGS: ") + reason);
     co_return true;
 }
 

@@ -32,6 +32,7 @@ private:
     QCoro::Task<> runAndExit();
     QCoro::Task<int> run();
     QCoro::Task<bool> prepareBackend();
+    QCoro::Task<bool> prepareSandbox();
     QCoro::Task<int> sendOne(QString text);
     QCoro::Task<int> readMessages();
     QCoro::Task<int> serve();

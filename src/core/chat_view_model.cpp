@@ -6,6 +6,7 @@
 #include "core/local_model_setup.h"
 #include "core/message_list_model.h"
 #include "core/model_backends.h"
+#include "core/preferences.h"
 #include "core/tool_loop.h"
 #include "core/tool_runner.h"
 #include "core/user_defaults.h"
@@ -27,6 +28,8 @@ ChatViewModel::ChatViewModel(const ChatViewModelOptions& options, QObject* paren
     m_userDefaults = options.settingsFile.isEmpty()
                          ? std::make_shared<UserDefaults>()
                          : std::make_shared<UserDefaults>(options.settingsFile);
+    m_preferences = new Preferences(m_userDefaults, this);
+    connect(m_preferences, &Preferences::settingsSaved, this, &ChatViewModel::noteSettingsSave);
     m_backends = new ModelBackends(m_userDefaults, options.ollamaBase, this);
     connect(m_backends, &ModelBackends::settingsSaved, this, &ChatViewModel::noteSettingsSave);
 

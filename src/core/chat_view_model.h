@@ -16,6 +16,7 @@ class LocalModelSetup;
 class MessageListModel;
 class ModelBackends;
 class PersonaManager;
+class Preferences;
 class RequestCancellation;
 class ToolLoop;
 class ToolRunner;
@@ -42,6 +43,7 @@ class ChatViewModel : public QObject {
     Q_MOC_INCLUDE("core/local_model_setup.h")
     Q_MOC_INCLUDE("core/message_list_model.h")
     Q_MOC_INCLUDE("core/model_backends.h")
+    Q_MOC_INCLUDE("core/preferences.h")
     Q_MOC_INCLUDE("persona/persona_manager.h")
     Q_PROPERTY(ConversationListModel* conversations READ conversationList CONSTANT)
     Q_PROPERTY(MessageListModel* messages READ messages CONSTANT)
@@ -57,6 +59,7 @@ class ChatViewModel : public QObject {
     Q_PROPERTY(ModelBackends* backends READ backends CONSTANT)
     Q_PROPERTY(LocalModelSetup* localModelSetup READ localModelSetup CONSTANT)
     Q_PROPERTY(PersonaManager* persona READ persona CONSTANT)
+    Q_PROPERTY(Preferences* preferences READ preferences CONSTANT)
     Q_PROPERTY(bool hasCompletedOnboarding READ hasCompletedOnboarding WRITE
                    setHasCompletedOnboarding NOTIFY hasCompletedOnboardingChanged)
     Q_PROPERTY(QString settingsSaveError READ settingsSaveError NOTIFY settingsSaveErrorChanged)
@@ -101,6 +104,8 @@ public:
     WebBridge* webBridge() const { return m_webBridge; }
 
     PersonaManager* persona() const { return m_persona; }
+    // The SETTINGS panel's preferences.
+    Preferences* preferences() const { return m_preferences; }
     bool hasCompletedOnboarding() const;
     void setHasCompletedOnboarding(bool completed);
     // Why the settings file could not be written at the last save, in the
@@ -134,6 +139,7 @@ private:
     PersonaManager* m_persona = nullptr;
     ToolRunner* m_tools = nullptr;
     std::shared_ptr<UserDefaults> m_userDefaults;
+    Preferences* m_preferences = nullptr;
     ModelBackends* m_backends = nullptr;
     ConversationStore* m_store = nullptr;
     ConversationListModel* m_conversationList = nullptr;

@@ -27,6 +27,10 @@ with open(os.path.join(os.path.dirname(os.path.abspath(__file__)),
     ANSWERS = json.load(answers)
 
 
+ASK_BEFORE_ACTING = "Ask before the agent runs commands or changes files"
+SANDBOX = "Run commands in a sandbox"
+
+
 class ChatServer(http.server.BaseHTTPRequestHandler):
     """OpenAI-style: the first reply calls list_directory, the next one answers."""
 
@@ -135,6 +139,23 @@ def check(app, step, failures):
         previous = role
 
 
+def checked(app, name):
+    return find(app, "check box", name).getState().contains(pyatspi.STATE_CHECKED)
+
+
+def check_switches(app, failures):
+    """The preferences are check boxes a screen reader can read and toggle."""
+    for name, on in ((ASK_BEFORE_ACTING, True), (SANDBOX, False)):
+        states = wait_for(app, "check box", name).getState()
+        if not states.contains(pyatspi.STATE_CHECKABLE) or states.contains(pyatspi.STATE_CHECKED) != on:
+            failures.append("settings panel: %r is not a checkable switch that is %s"
+                            % (name, "on" if on else "off"))
+    for wanted in (False, True):
+        act(find(app, "check box", ASK_BEFORE_ACTING), ("toggle", "press"))
+        poll(lambda: checked(app, ASK_BEFORE_ACTING) == wanted,
+             "the asking switch never turned %s" % ("on" if wanted else "off"))
+
+
 def run(app_path):
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), ChatServer)
     threading.Thread(target=server.serve_forever, daemon=True).start()
@@ -162,12 +183,14 @@ def run(app_path):
         press(app, "ENTER EMBERGLASS")
         field = wait_for(app, "text", "Message")
         check(app, "main window", failures)
-        for panel in ("MOBILE", "MODEL", "PERSONA", "ABOUT"):
+        for panel in ("MOBILE", "MODEL", "PERSONA", "SETTINGS", "ABOUT"):
             press(app, panel)
             wait_for(app, "heading", panel)  # the panel's own title
             if panel == "MOBILE":  # the address shows while the phone server runs
                 press(app, "START SERVER")
                 wait_for(app, "push button", "STOP SERVER")
+            if panel == "SETTINGS":
+                check_switches(app, failures)
             if panel == "PERSONA":
                 check(app, "persona panel, soul", failures)
                 press(app, "LOGS")

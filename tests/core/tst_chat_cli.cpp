@@ -25,12 +25,16 @@ class ChatCliTest : public QObject {
     QTemporaryDir m_home;
     QString m_keyFile = m_home.filePath(QStringLiteral("key"));
     QByteArray m_errors; // standard error of the last run
+    QString m_path;      // the next run's PATH; empty: this one's
 
     // Starts the program with its own home folder, so its settings and persona stay apart.
     void start(QProcess& process, const QStringList& arguments) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("HOME"), m_home.path());
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(".config"));
+        if (!m_path.isEmpty()) {
+            environment.insert(QStringLiteral("PATH"), m_path);
+        }
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(EMBERGLASS_BINARY_DIR "/src/cli/emberglass-chat"), arguments);
     }
@@ -48,6 +52,13 @@ class ChatCliTest : public QObject {
         output = QString::fromUtf8(process.readAllStandardOutput())
                      .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         return process.exitCode();
+    }
+
+    static bool bubblewrapRuns() {
+        QProcess bwrap;
+        bwrap.start("bwrap", {"--ro-bind", "/", "/", "--dev", "/dev", "true"});
+        return bwrap.waitForFinished() && bwrap.exitStatus() == QProcess::NormalExit &&
+               bwrap.exitCode() == 0;
     }
 
 private Q_SLOTS:
@@ -178,6 +189,43 @@ private Q_SLOTS:
         QStringList output;
         QCOMPARE(run(jsonTexts(row["arguments"]), output), 2);
         QVERIFY(m_errors.contains("Usage: emberglass-chat"));
+    }
+
+    // --sandbox, or the stored preference, confines the agent's commands; where
+    // bubblewrap cannot run (here: not on PATH), --sandbox is refused.
+    void theSandboxFromTheCommandLineOrTheSettings_data() { addJsonRows(table, "sandbox"); }
+    void theSandboxFromTheCommandLineOrTheSettings() {
+        QFETCH(QJsonObject, row);
+        if (!row.contains("error") && !bubblewrapRuns()) {
+            QSKIP("bubblewrap cannot run on this machine, so commands cannot be confined here");
+        }
+        const QString settings = m_home.filePath(".config/Emberglass/Emberglass.conf");
+        QVERIFY(writeBytes(settings, jsonBytes(row["settings"])));
+        FakeOpenAIServer server;
+        server.enqueue(FakeOpenAIServer::chatReply(
+            {},
+            {FakeOpenAIServer::toolCall("c1", "run_command", "{\"command\":\"touch /usr/x\"}")}));
+        server.enqueue(FakeOpenAIServer::chatReply("It is read-only."));
+        if (row.contains("path")) {
+            m_path = row["path"].toString();
+        }
+        QStringList output;
+        const int status = run(jsonTexts(row["arguments"]) +
+                                   QStringList{"--base-url", server.baseUrl(), "touch /usr/x"},
+                               output);
+        m_path.clear();
+        QFile::remove(settings);
+        if (row.contains("error")) {
+            QCOMPARE(status, row["status"].toInt());
+            QVERIFY2(m_errors.contains(row["error"].toString().toUtf8()), m_errors.constData());
+            return;
+        }
+        QCOMPARE(status, 0);
+        const QString printed = output.join('\n');
+        QVERIFY2(printed.contains("Read-only file system") &&
+                     printed.contains("(commands run in a sandbox: SETTINGS)"),
+                 qPrintable(printed + "\n" + m_errors));
+        QVERIFY(!QFile::exists("/usr/x"));
     }
 };
 

@@ -342,9 +342,9 @@ Item {
             keyClick(Qt.Key_N, Qt.ControlModifier)
             compare(list.count, 2)
             compare(list.itemAtIndex(0).isSelected, true, "the new conversation is selected")
-            const panels = ["mobile", "model", "persona", "about", ""] // the open panel's shortcut closes it
+            const panels = ["mobile", "model", "persona", "settings", "about", ""] // the open panel's shortcut closes it
             for (let i = 0; i < panels.length; ++i) {
-                keyClick(Qt.Key_1 + Math.min(i, 3), Qt.ControlModifier)
+                keyClick(Qt.Key_1 + Math.min(i, 4), Qt.ControlModifier)
                 compare(ChatViewModel.inspectorPanel, InspectorSidebarPanel.Value[panels[i]])
             }
             if (!input.activeFocus) {

@@ -56,6 +56,24 @@ inline QString outputTruncated() {
     return QStringLiteral("\n[... truncated]");
 }
 
+// The command sandbox. The panel shows the first two when the option cannot be on.
+inline QString sandboxNotInstalled() {
+    return QStringLiteral("bubblewrap is not installed (Debian package bubblewrap)");
+}
+inline QString sandboxCannotRun(const QString& reason) {
+    return QStringLiteral("bubblewrap cannot run here: ") + reason;
+}
+inline QString sandboxRefusal(const QString& reason) {
+    return QStringLiteral("The command was not run: commands are set to run in a sandbox, but ") +
+           reason;
+}
+inline QString sandboxBlocked() {
+    return QStringLiteral("\n\nThe sandbox may have stopped this: outside the home folder and "
+                          "/tmp the file system is read-only, and the folders that hold keys, "
+                          "tokens and browser profiles look empty (commands run in a sandbox: "
+                          "SETTINGS)");
+}
+
 } // namespace FileToolTexts
 
 // The limits the model's texts are cut to and the longest a command may run.

@@ -2,6 +2,7 @@
 
 #include "tools/files/child_process.h"
 #include "tools/files/command_output.h"
+#include "tools/files/command_sandbox.h"
 #include "tools/files/file_tool_texts.h"
 #include "tools/tool_texts.h"
 
@@ -25,9 +26,13 @@ ToolOutcome runCommand(const QString& command, std::chrono::milliseconds timeout
     }
     Utf8StreamCapture standardOutput(keptBytesPerStream);
     Utf8StreamCapture standardError(keptBytesPerStream);
+    const CommandSandbox::PreparedCommand prepared = CommandSandbox::prepare(
+        {QStringLiteral("/bin/zsh"), {QStringLiteral("-c"), command}, QString(), timeout});
+    if (!prepared.refusal.isEmpty()) {
+        return commandOutcome(false, ToolTexts::error(prepared.refusal));
+    }
     const ChildProcessResult result = runChildProcess(
-        {QStringLiteral("/bin/zsh"), {QStringLiteral("-c"), command}, QString(), timeout},
-        [&standardOutput](QByteArrayView chunk) { standardOutput.append(chunk); },
+        prepared.request, [&standardOutput](QByteArrayView chunk) { standardOutput.append(chunk); },
         [&standardError](QByteArrayView chunk) { standardError.append(chunk); });
     if (!result.startError.isEmpty()) {
         return commandOutcome(false, ToolTexts::error(result.startError));
@@ -37,5 +42,8 @@ ToolOutcome runCommand(const QString& command, std::chrono::milliseconds timeout
     const int status = result.timedOut ? SIGTERM : result.status;
     const QString text =
         combineCommandOutput(standardOutput, standardError, FileToolLimits::textLimit);
-    return commandOutcome(!result.timedOut && status == 0, FileToolTexts::exitCode(status) + text);
+    const QString sandboxNote = CommandSandbox::failureNote(prepared, command, status,
+                                                            result.timedOut, standardError.text());
+    return commandOutcome(!result.timedOut && status == 0,
+                          FileToolTexts::exitCode(status) + text + sandboxNote);
 }

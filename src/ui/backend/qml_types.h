@@ -11,6 +11,7 @@
 #include "core/local_model_setup.h"
 #include "core/message_list_model.h"
 #include "core/model_backends.h"
+#include "core/preferences.h"
 #include "persona/memory_file.h"
 #include "persona/persona_manager.h"
 
@@ -70,6 +71,13 @@ Q_NAMESPACE
 QML_FOREIGN_NAMESPACE(CloudProviderPresetType)
 QML_NAMED_ELEMENT(CloudProviderPreset)
 } // namespace CloudProviderPresetForeign
+
+struct PreferencesForeign {
+    Q_GADGET
+    QML_FOREIGN(Preferences)
+    QML_NAMED_ELEMENT(Preferences)
+    QML_UNCREATABLE("owned by the controller")
+};
 
 struct PersonaManagerForeign {
     Q_GADGET

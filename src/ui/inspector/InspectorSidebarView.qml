@@ -57,6 +57,7 @@ Rectangle {
                 case InspectorSidebarPanel.Value.mobile: return mobilePanel
                 case InspectorSidebarPanel.Value.model: return modelPanel
                 case InspectorSidebarPanel.Value.persona: return personaPanel
+                case InspectorSidebarPanel.Value.settings: return settingsPanel
                 case InspectorSidebarPanel.Value.about: return aboutPanel
                 }
                 return null
@@ -95,6 +96,16 @@ Rectangle {
                 y: 14
                 height: parent.height - 28
                 embeddedInInspector: true
+            }
+        }
+    }
+
+    Component {
+        id: settingsPanel
+
+        ScrollingPanel {
+            SettingsPanelView {
+                Layout.fillWidth: true
             }
         }
     }

@@ -14,6 +14,8 @@ QtObject {
             return { symbol: "brain", title: "MODEL", subtitle: "Cloud API or local Qwen" }
         case InspectorSidebarPanel.Value.persona:
             return { symbol: "cpu", title: "PERSONA", subtitle: "Soul & memory" }
+        case InspectorSidebarPanel.Value.settings:
+            return { symbol: "gearshape.fill", title: "SETTINGS", subtitle: "Safety & preferences" }
         case InspectorSidebarPanel.Value.about:
             return { symbol: "info.circle", title: "ABOUT", subtitle: "Version & product info" }
         }
@@ -82,6 +84,16 @@ QtObject {
         "Click SETUP LOCAL MODEL above",
         "Switch MODE to Local Qwen"
     ]
+
+    // The settings panel: each preference's title and the line that explains it.
+    readonly property string safetySection: "SAFETY"
+    readonly property string askBeforeActing: "Ask before the agent runs commands or changes files"
+    readonly property string askBeforeActingExplanation: "Each command, and each file written outside ~/.nimbrook, waits for your Allow. Off, the agent acts unattended."
+    readonly property string sandboxCommands: "Run commands in a sandbox"
+    readonly property string sandboxCommandsExplanation: "Commands see the system read-only, may write only in your home folder and a private /tmp, and find keys, tokens and browser profiles empty."
+    function notAvailable(reason) {
+        return "Not available: " + reason
+    }
 
     // The persona panel.
     readonly property var tabs: [

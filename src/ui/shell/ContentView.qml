@@ -16,9 +16,9 @@ Rectangle {
 
     color: Theme.background
 
-    // The four panels, in the order of their buttons and of Ctrl+1 … Ctrl+4.
+    // The five panels, in the order of their buttons and of Ctrl+1 … Ctrl+5.
     readonly property list<int> panels: [InspectorSidebarPanel.Value.mobile, InspectorSidebarPanel.Value.model,
-        InspectorSidebarPanel.Value.persona, InspectorSidebarPanel.Value.about]
+        InspectorSidebarPanel.Value.persona, InspectorSidebarPanel.Value.settings, InspectorSidebarPanel.Value.about]
 
     // Selected text takes Escape before the panel's shortcut sees it; the key
     // still comes up here unused, and closes the panel all the same.

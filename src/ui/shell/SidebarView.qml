@@ -251,10 +251,17 @@ Rectangle {
         }
 
         PanelButton {
+            objectName: "settingsButton"
+            Layout.fillWidth: true
+            panel: InspectorSidebarPanel.Value.settings
+            shortcutNumber: 4
+        }
+
+        PanelButton {
             objectName: "aboutButton"
             Layout.fillWidth: true
             panel: InspectorSidebarPanel.Value.about
-            shortcutNumber: 4
+            shortcutNumber: 5
         }
     }
 }

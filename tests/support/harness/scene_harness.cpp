@@ -4,6 +4,7 @@
 #include "core/conversation_store.h"
 #include "core/local_model_setup.h"
 #include "core/model_backends.h"
+#include "core/preferences.h"
 #include "core/provider_settings.h"
 #include "support/fake_http_server.h"
 #include "tools/tool_arguments.h"
@@ -40,7 +41,7 @@ SceneHarness::SceneHarness(QObject* parent)
     answerAsAtLaunch();
 
     // Stored before the controller starts, so even its first probe goes to the fake.
-    const QString settingsFile = m_dir.filePath(QStringLiteral("settings.conf"));
+    const QString settingsFile = this->settingsFile();
     {
         UserDefaults defaults(settingsFile);
         ProviderSettings::save(defaults, {CloudProviderPreset::grok, QStringLiteral("test-key"),
@@ -77,6 +78,8 @@ void SceneHarness::reset() {
     if (vm.isServerRunning()) {
         vm.toggleServer();
     }
+    vm.preferences()->setAskBeforeActing(true);
+    vm.preferences()->setSandboxCommands(false);
     answerAsAtLaunch();
     if (vm.backends()->activeBackend() != AIBackend::cloud) {
         vm.backends()->switchBackend(AIBackend::cloud);

@@ -51,6 +51,11 @@ public:
     Q_INVOKABLE void setLocalModelInstalled(bool installed);
     Q_INVOKABLE void delayLocalProbe(int milliseconds);
 
+    // The controller's settings file.
+    Q_INVOKABLE QString settingsFile() const {
+        return m_dir.filePath(QStringLiteral("settings.conf"));
+    }
+
 private:
     void answerAsAtLaunch(); // the fakes' answers of a fresh start
     void append(const ChatMessage& message);

@@ -1,0 +1,145 @@
+// The SETTINGS panel's preferences: their defaults, the stored values read back
+// at the next launch, a save that fails, and the sandbox that stays off where
+// bubblewrap cannot run (the suite's second run, with no bwrap on PATH).
+
+#include "core/approval_mode.h"
+#include "core/preferences.h"
+#include "core/user_defaults.h"
+#include "support/full_disk.h"
+#include "support/json_rows.h"
+#include "tools/files/command_sandbox.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+class PreferencesTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_files = 0;
+
+    QString freshFile() {
+        return m_dir.filePath(QStringLiteral("settings-%1.conf").arg(++m_files));
+    }
+
+    // Preferences on the file, once the sandbox probe has answered.
+    static std::unique_ptr<Preferences> launch(const QString& file) {
+        auto preferences = std::make_unique<Preferences>(std::make_shared<UserDefaults>(file));
+        if (!preferences->sandboxChecked()) {
+            QSignalSpy checked(preferences.get(), &Preferences::sandboxCheckResolved);
+            checked.wait(10000);
+        }
+        return preferences;
+    }
+
+    static bool sandboxRuns() { return CommandSandbox::availability().available; }
+
+private Q_SLOTS:
+    void cleanup() { CommandSandbox::setEnabled(false); }
+
+    void storedValuesComeBack_data() { addJsonRows("core/preferences.json", "stored"); }
+    void storedValuesComeBack() {
+        QFETCH(QJsonObject, row);
+        const QString file = freshFile();
+        const QJsonObject settings = row["settings"].toObject();
+        {
+            UserDefaults writer(file);
+            for (auto it = settings.begin(); it != settings.end(); ++it) {
+                QVERIFY(writer.setValue(qPrintable(it.key()), it.value().toVariant()).ok());
+            }
+        }
+        if (row["sandbox"].toBool() && !sandboxRuns()) {
+            QSKIP("bubblewrap cannot run here; the suite's run without it checks that case");
+        }
+        const auto preferences = launch(file);
+        QCOMPARE(preferences->askBeforeActing(), row["ask"].toBool());
+        QCOMPARE(preferences->sandboxCommands(), row["sandbox"].toBool());
+        QCOMPARE(CommandSandbox::isEnabled(), row["sandbox"].toBool());
+        QCOMPARE(QFileInfo::exists(file), !settings.isEmpty()); // a launch writes nothing
+    }
+
+    void changesAreStoredForTheNextLaunch() {
+        if (!sandboxRuns()) {
+            QSKIP("bubblewrap cannot run here; the suite's run without it checks that case");
+        }
+        const QString file = freshFile();
+        {
+            const auto preferences = launch(file);
+            QSignalSpy asking(preferences.get(), &Preferences::askBeforeActingChanged);
+            QSignalSpy sandbox(preferences.get(), &Preferences::sandboxCommandsChanged);
+            preferences->setAskBeforeActing(false);
+            preferences->setSandboxCommands(true);
+            preferences->setSandboxCommands(true); // no change, no signal
+            QCOMPARE(asking.count(), 1);
+            QCOMPARE(sandbox.count(), 1);
+            QVERIFY(CommandSandbox::isEnabled());
+        }
+        const auto relaunched = launch(file);
+        QCOMPARE(relaunched->askBeforeActing(), false);
+        QCOMPARE(relaunched->sandboxCommands(), true);
+        relaunched->setSandboxCommands(false);
+        QVERIFY(!CommandSandbox::isEnabled());
+        QCOMPARE(launch(file)->sandboxCommands(), false);
+    }
+
+    void theSandboxForOneRunIsNotStored() {
+        const QString file = freshFile();
+        const auto preferences = launch(file);
+        preferences->useSandboxForThisRun();
+        QVERIFY(preferences->sandboxRequested());
+        QCOMPARE(preferences->sandboxCommands(), sandboxRuns());
+        QVERIFY(!QFileInfo::exists(file));
+        QVERIFY(!launch(file)->sandboxRequested());
+    }
+
+    // The value in use stays, the switch is told to show it again, and why goes out.
+    void aSaveThatFailsKeepsTheValueInUse() {
+        const QString file = freshFile();
+        const auto preferences = launch(file);
+        QList<WriteResult> saved;
+        connect(preferences.get(), &Preferences::settingsSaved,
+                [&saved](const WriteResult& result) { saved << result; });
+        QSignalSpy asking(preferences.get(), &Preferences::askBeforeActingChanged);
+        {
+            FullDisk disk(DiskFault::sizeLimit, m_dir.path());
+            disk.engage();
+            preferences->setAskBeforeActing(false);
+        }
+        QCOMPARE(preferences->askBeforeActing(), true);
+        QCOMPARE(asking.count(), 1);
+        QCOMPARE(saved.size(), 1);
+        QVERIFY(!saved.at(0).ok());
+        QVERIFY(!UserDefaults(file).contains(toolApprovalKey));
+    }
+
+    // Run by the second test, with no bwrap on PATH.
+    void withoutBubblewrapTheSandboxStaysOff() {
+        if (sandboxRuns()) {
+            QSKIP("bubblewrap runs here; the suite's run without it on PATH checks this");
+        }
+        const QString file = freshFile();
+        {
+            UserDefaults writer(file);
+            QVERIFY(writer.setValue(Preferences::commandSandboxKey, true).ok());
+        }
+        const auto preferences = launch(file);
+        QVERIFY(preferences->sandboxRequested());
+        QCOMPARE(preferences->sandboxCommands(), false);
+        QCOMPARE(preferences->sandboxUnavailableReason(),
+                 "bubblewrap is not installed (Debian package bubblewrap)");
+        QVERIFY(!CommandSandbox::isEnabled());
+        const QString freshPath = freshFile();
+        const auto fresh = launch(freshPath);
+        QSignalSpy sandbox(fresh.get(), &Preferences::sandboxCommandsChanged);
+        fresh->setSandboxCommands(true);
+        QCOMPARE(sandbox.count(), 1); // the switch goes back to off
+        QCOMPARE(fresh->sandboxCommands(), false);
+        QVERIFY(!QFileInfo::exists(freshPath));
+    }
+};
+
+QTEST_GUILESS_MAIN(PreferencesTest)
+#include "tst_preferences.moc"

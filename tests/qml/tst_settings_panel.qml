@@ -1,0 +1,100 @@
+import QtQuick
+import QtTest
+import Emberglass.Backend
+import Emberglass.Inspector
+import Emberglass.TestHarness
+import Emberglass.ViewTestSupport
+
+// The SETTINGS panel on the controller: its switches show the stored values,
+// toggle from the mouse, the keyboard and a screen reader, write the settings
+// file, and say why when a value cannot be stored or the sandbox cannot run.
+Item {
+    id: scene
+    width: 600
+    height: 700
+
+    Component {
+        id: panelComponent
+        SettingsPanelView { width: 420 }
+    }
+
+    TestCase {
+        id: settingsCase
+        name: "SettingsPanel"
+        when: windowShown
+
+        readonly property Preferences preferences: ChatViewModel.preferences
+        property var panel
+
+        function init() {
+            failOnWarning(/.?/) // a QML warning (binding loop, null read) is a fault
+            TestHarness.reset()
+            panel = createTemporaryObject(panelComponent, scene)
+        }
+
+        function stored() {
+            return ViewTestSupport.readFile(TestHarness.settingsFile())
+        }
+
+        function test_askingIsOnAndTogglesFromMouseKeyboardAndScreenReader() {
+            const ask = findChild(panel, "askBeforeActingSwitch")
+            compare(ask.on, true, "asking is the default")
+            compare(ask.Accessible.checkable, true)
+            compare(ask.Accessible.checked, true)
+            compare(ask.Accessible.name, "Ask before the agent runs commands or changes files")
+            verify(findChild(ask, "explanation").text.length > 0, "a line explains it")
+
+            mouseClick(ask)
+            compare(preferences.askBeforeActing, false)
+            compare(ask.Accessible.checked, false)
+            verify(stored().includes("emberglass_tool_approval=act"), stored())
+
+            ask.forceActiveFocus(Qt.TabFocusReason)
+            keyClick(Qt.Key_Space)
+            compare(preferences.askBeforeActing, true)
+            verify(stored().includes("emberglass_tool_approval=ask"), stored())
+
+            ask.Accessible.toggleAction()
+            compare(ask.on, false)
+            ask.Accessible.pressAction()
+            compare(ask.on, true)
+        }
+
+        // Where bubblewrap runs, the switch turns the sandbox on and off;
+        // elsewhere it stays off, disabled, and says why.
+        function test_theSandboxSwitch() {
+            const sandbox = findChild(panel, "sandboxSwitch")
+            compare(sandbox.on, false, "off by default")
+            tryCompare(preferences, "sandboxChecked", true)
+            compare(sandbox.enabled, preferences.sandboxUnavailableReason.length === 0)
+            mouseClick(sandbox)
+            if (preferences.sandboxUnavailableReason.length > 0) {
+                compare(sandbox.on, false)
+                compare(findChild(sandbox, "note").text, "Not available: " + preferences.sandboxUnavailableReason)
+                verify(!stored().includes("emberglass_command_sandbox=true"))
+                skip("bubblewrap cannot run here: " + preferences.sandboxUnavailableReason)
+            }
+            compare(sandbox.on, true)
+            compare(sandbox.Accessible.checked, true)
+            verify(stored().includes("emberglass_command_sandbox=true"), stored())
+            compare(findChild(sandbox, "note").visible, false)
+            mouseClick(sandbox)
+            compare(preferences.sandboxCommands, false)
+            verify(stored().includes("emberglass_command_sandbox=false"), stored())
+        }
+
+        // On a full disk the switch shows the value still in use, and the panel says why.
+        function test_aValueThatCannotBeStoredSaysWhy() {
+            const ask = findChild(panel, "askBeforeActingSwitch")
+            ViewTestSupport.setDiskFull(true)
+            mouseClick(ask)
+            ViewTestSupport.setDiskFull(false)
+            compare(ask.on, true, "still asking")
+            compare(findChild(panel, "settingsSaveError").text,
+                    "Could not save settings: " + ChatViewModel.settingsSaveError)
+            mouseClick(ask)
+            compare(ask.on, false)
+            compare(findChild(panel, "settingsSaveError").visible, false)
+        }
+    }
+}
