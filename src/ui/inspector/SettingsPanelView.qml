@@ -22,7 +22,7 @@ ColumnLayout {
         text: InspectorTexts.askBeforeActing
         explanation: InspectorTexts.askBeforeActingExplanation
         on: panel.preferences.askBeforeActing
-        onToggled: wanted => panel.preferences.askBeforeActing = wanted
+        onChangeRequested: wanted => panel.preferences.askBeforeActing = wanted
     }
 
     PreferenceSwitch {
@@ -34,7 +34,7 @@ ColumnLayout {
               ? InspectorTexts.notAvailable(panel.preferences.sandboxUnavailableReason) : ""
         enabled: note.length === 0
         on: panel.preferences.sandboxCommands
-        onToggled: wanted => panel.preferences.sandboxCommands = wanted
+        onChangeRequested: wanted => panel.preferences.sandboxCommands = wanted
     }
 
     ErrorLine {
