@@ -2,6 +2,7 @@
 
 #include "models/cloud_protocol.h"
 #include "models/http_exchange.h"
+#include "models/model_route.h"
 #include "models/reply_line_reader.h"
 #include "models/secret_redaction.h"
 
@@ -20,41 +21,33 @@ QByteArray bearer(const QString& apiKey) {
     return "Bearer " + apiKey.toUtf8();
 }
 
-QJsonObject withMembers(QJsonObject members, const std::optional<QJsonObject>& more) {
-    if (more) {
-        for (auto it = more->begin(); it != more->end(); ++it) {
-            members.insert(it.key(), it.value());
-        }
-    }
-    return members;
-}
-
 } // namespace
 
 CloudAPIService::CloudAPIService(QString baseURL, QString apiKey, QString model, QObject* parent)
     : AIServiceProtocol(parent), m_network(new QNetworkAccessManager(this)),
       m_baseURL(std::move(baseURL)), m_apiKey(std::move(apiKey)), m_model(std::move(model)) {}
 
-std::optional<QNetworkRequest> CloudAPIService::chatRequest() const {
-    std::optional<QNetworkRequest> request =
-        jsonPostRequest(m_baseURL, QStringLiteral("/chat/completions"), chatTimeout);
+std::optional<QNetworkRequest> CloudAPIService::postRequest(ModelRoute::Api api) const {
+    const QString path = api == ModelRoute::Api::responses ? QStringLiteral("/responses")
+                                                           : QStringLiteral("/chat/completions");
+    std::optional<QNetworkRequest> request = jsonPostRequest(m_baseURL, path, chatTimeout);
     if (request) {
         request->setRawHeader("Authorization", bearer(m_apiKey));
     }
     return request;
 }
 
-QJsonObject CloudAPIService::membersAskedBy(const QString& baseURL, const QString& model) const {
-    if (m_asked && m_asked->baseURL == baseURL && m_asked->model == model) {
-        return m_asked->members;
+ModelRoute CloudAPIService::routeFor(const QString& baseURL, const QString& model) const {
+    if (m_learnt && m_learnt->baseURL == baseURL && m_learnt->model == model) {
+        return m_learnt->route;
     }
-    return {};
+    return documentedRoute(model);
 }
 
 QCoro::Task<Result<ModelReply>>
 CloudAPIService::sendChat(WireMessages messages,
                           std::shared_ptr<RequestCancellation> cancellation) {
-    const std::optional<QNetworkRequest> request = chatRequest();
+    const std::optional<QNetworkRequest> request = postRequest(ModelRoute::Api::chatCompletions);
     if (!request) {
         co_return PlatformError::invalidBaseURL();
     }
@@ -62,18 +55,19 @@ CloudAPIService::sendChat(WireMessages messages,
     const QString apiKey = m_apiKey;
     const QString baseURL = m_baseURL;
     const QString model = m_model;
-    QJsonObject asked = membersAskedBy(baseURL, model);
+    ModelRoute route = routeFor(baseURL, model);
     QPointer<CloudAPIService> self(this);
-    Result<HttpAnswer> answer = co_await exchange(
-        m_network, *request, "POST", cloudChatBody(model, messages, false, asked), cancellation);
+    Result<HttpAnswer> answer =
+        co_await exchange(m_network, *request, "POST",
+                          cloudChatBody(model, messages, false, route.members), cancellation);
     if (answer.ok() && self) {
-        const QJsonObject wanted = withMembers(asked, membersAskedFor(answer.value()));
         // Sent again once only: refused again, the provider's words are shown.
-        if (wanted != asked) {
-            asked = wanted;
-            self->m_asked = AskedMembers{baseURL, model, asked};
+        if (const std::optional<ModelRoute> next = routeAfterRefusal(answer.value(), route, false);
+            next && next->api == ModelRoute::Api::chatCompletions) {
+            route = *next;
+            self->m_learnt = LearntRoute{baseURL, model, route};
             answer = co_await exchange(self->m_network, *request, "POST",
-                                       cloudChatBody(model, messages, false, asked),
+                                       cloudChatBody(model, messages, false, route.members),
                                        std::move(cancellation));
         }
     }
@@ -100,7 +94,8 @@ TextPieceStream* CloudAPIService::streamChat(WireMessages messages) {
         }
         return read;
     };
-    return startLineStream(m_network, chatRequest(), cloudChatBody(m_model, messages, true),
+    return startLineStream(m_network, postRequest(ModelRoute::Api::chatCompletions),
+                           cloudChatBody(m_model, messages, true),
                            {readLine, statusError, PlatformError::invalidBaseURL()}, this);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "models/ai_service.h"
+#include "models/model_route.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -12,8 +13,9 @@ class QNetworkRequest;
 // The client for any OpenAI-compatible chat-completions provider. Its three
 // settings are overwritten in place when the user changes the provider; each
 // request reads them when it is built, so a running request keeps its values.
-// A request with tools that the provider refuses for want of a member it names
-// is sent again once with it, and later ones to that base URL and model carry it.
+// A request with tools goes the way OpenAI documents for the model; one the
+// provider refuses for want of a member it names is sent again once with it,
+// and later ones to that base URL and model carry it.
 class CloudAPIService : public AIServiceProtocol {
     Q_OBJECT
 
@@ -42,20 +44,22 @@ public:
     QCoro::Task<Result<QStringList>> listModels();
 
 private:
-    // Members a provider would not take a request with tools without, for the
-    // base URL and model that asked; learnt once, kept while this client lives.
-    struct AskedMembers {
+    // The route a refusal taught for one base URL and model; kept while this
+    // client lives.
+    struct LearntRoute {
         QString baseURL;
         QString model;
-        QJsonObject members;
+        ModelRoute route;
     };
 
-    std::optional<QNetworkRequest> chatRequest() const;
-    QJsonObject membersAskedBy(const QString& baseURL, const QString& model) const;
+    // A POST to the API's path with the key; nothing when no URL can be formed.
+    std::optional<QNetworkRequest> postRequest(ModelRoute::Api api) const;
+    // The route learnt for them, else the one documented for the model.
+    ModelRoute routeFor(const QString& baseURL, const QString& model) const;
 
     QNetworkAccessManager* m_network;
     QString m_baseURL;
     QString m_apiKey;
     QString m_model;
-    std::optional<AskedMembers> m_asked;
+    std::optional<LearntRoute> m_learnt;
 };

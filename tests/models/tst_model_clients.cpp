@@ -9,6 +9,7 @@
 #include "models/http_exchange.h"
 #include "models/line_splitter.h"
 #include "models/local_llm_service.h"
+#include "models/model_route.h"
 #include "models/ollama_protocol.h"
 #include "models/text_piece_stream.h"
 #include "tools/tool_catalogue.h"
@@ -332,7 +333,8 @@ private Q_SLOTS:
         const int requests = row.value("requests").toInt();
         m_server.enqueue(responseFrom(row));
         m_server.enqueue(FakeOpenAIServer::chatReply("ok"));
-        m_service.setModel(QStringLiteral("gpt-6-luna-%1").arg(QTest::currentDataTag()));
+        // An id nothing is documented for yet.
+        m_service.setModel(QStringLiteral("gpt-7-%1").arg(QTest::currentDataTag()));
         const int before = m_server.requests().size();
         QCOMPARE(finished(m_service.sendChat(requestMessages("conversation"))).ok(), requests == 2);
         QCOMPARE(m_server.requests().size(), before + requests);
@@ -347,27 +349,57 @@ private Q_SLOTS:
         }
     }
 
-    // That it is kept for the model that asked runs end to end in tst_chat_cli.
+    // The models OpenAI documents as taking tools on chat completions only with
+    // reasoning off get "none" from the first request; others as they are.
+    void documentedModelsAreSentAsTheyNeedFromTheFirstRequest_data() {
+        addJsonRows(table, "documentedModels");
+    }
+    void documentedModelsAreSentAsTheyNeedFromTheFirstRequest() {
+        QFETCH(QJsonObject, row);
+        const QString model = row.value("tag").toString();
+        const QJsonValue effort = row.value("reasoningEffort");
+        QCOMPARE(documentedRoute(model).members.value("reasoning_effort"),
+                 effort.isNull() ? QJsonValue(QJsonValue::Undefined) : effort);
+        if (!row.value("replayed").toBool()) {
+            return;
+        }
+        ProviderReplayServer openai("openai");
+        m_service.setBaseURL(openai.baseUrl());
+        m_service.setModel(model);
+        QVERIFY(finished(m_service.sendChat(requestMessages("conversation"))).ok());
+        QCOMPARE(openai.refusals(),
+                 effort.isNull() ? QStringList{"reasoningEffortWithTools"} : QStringList());
+        QCOMPARE(openai.lastRequest().json().value("reasoning_effort").toString(), "none");
+        // The stream offers no tools and needs nothing.
+        openai.enqueue(openai.replay().stream("stream"));
+        StreamRecorder stream(m_service.streamChat(requestMessages("conversation")));
+        QTRY_COMPARE(stream.finishes, 1);
+        QVERIFY(!openai.lastRequest().json().contains("reasoning_effort"));
+    }
+
+    // A new id learns it from the refusal, once for each base URL and model.
     void noReasoningIsAskedForAgainByEachBaseUrlAndModel() {
         ProviderReplayServer first("openai");
         ProviderReplayServer second("openai");
-        const auto send = [this](ProviderReplayServer& server, const char* model) {
+        const auto send = [this](ProviderReplayServer& server, const char* model, int requests) {
             m_service.setBaseURL(server.baseUrl());
             m_service.setModel(model);
             const int before = server.requests().size();
             QVERIFY(finished(m_service.sendChat(requestMessages("conversation"))).ok());
-            QCOMPARE(server.requests().size() - before, 2); // refused, then sent again
+            QCOMPARE(server.requests().size() - before, requests);
         };
-        send(first, "gpt-6-luna");
-        send(first, "gpt-6.2-sol");
-        send(second, "gpt-6-luna");
-        // A stop while it is sent again cancels.
-        m_service.setModel("gpt-6.1-terra");
+        send(first, "gpt-6.2-sol", 2); // refused, then sent again
+        send(first, "gpt-6.2-sol", 1);
+        send(second, "gpt-6.2-sol", 2);
+        // Another model learns it for itself; a stop while it is sent again cancels.
+        m_service.setModel("gpt-6.2-sol-2026-11-17");
         first.enqueue("POST", "/v1/chat/completions",
                       first.replay().error("reasoningEffortWithTools"));
         first.enqueue("POST", "/v1/chat/completions", FakeResponse::silence());
         m_service.setBaseURL(first.baseUrl());
+        const int before = first.requests().size();
         expectCancelledAfter(m_service, requestMessages("conversation"), first, 2);
+        QVERIFY(!first.requests().at(before).json().contains("reasoning_effort"));
     }
     // Cutting network bytes into lines and reading the lines of both streamed
     // formats (server-sent events and JSON lines).
