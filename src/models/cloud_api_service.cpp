@@ -4,6 +4,9 @@
 #include "models/http_exchange.h"
 #include "models/model_route.h"
 #include "models/reply_line_reader.h"
+#include "models/responses_reply.h"
+#include "models/responses_request.h"
+#include "models/responses_stream.h"
 #include "models/secret_redaction.h"
 
 #include <QNetworkAccessManager>
@@ -47,34 +50,49 @@ ModelRoute CloudAPIService::routeFor(const QString& baseURL, const QString& mode
 QCoro::Task<Result<ModelReply>>
 CloudAPIService::sendChat(WireMessages messages,
                           std::shared_ptr<RequestCancellation> cancellation) {
-    const std::optional<QNetworkRequest> request = postRequest(ModelRoute::Api::chatCompletions);
-    if (!request) {
+    // Both paths form a URL from the same base, or neither does.
+    std::optional<QNetworkRequest> chat = postRequest(ModelRoute::Api::chatCompletions);
+    std::optional<QNetworkRequest> responses = postRequest(ModelRoute::Api::responses);
+    if (!chat || !responses) {
         co_return PlatformError::invalidBaseURL();
     }
     // Copied now: after the await this object may be gone.
     const QString apiKey = m_apiKey;
     const QString baseURL = m_baseURL;
     const QString model = m_model;
+    const auto send = [&](QNetworkAccessManager* network, const ModelRoute& route) {
+        return route.api == ModelRoute::Api::responses
+                   ? exchange(network, *responses, "POST", responsesBody(model, messages, false),
+                              cancellation)
+                   : exchange(network, *chat, "POST",
+                              cloudChatBody(model, withoutResponsesMembers(messages), false,
+                                            route.members),
+                              cancellation);
+    };
     ModelRoute route = routeFor(baseURL, model);
     QPointer<CloudAPIService> self(this);
-    Result<HttpAnswer> answer =
-        co_await exchange(m_network, *request, "POST",
-                          cloudChatBody(model, messages, false, route.members), cancellation);
-    if (answer.ok() && self) {
-        // Sent again once only: refused again, the provider's words are shown.
-        if (const std::optional<ModelRoute> next = routeAfterRefusal(answer.value(), route, false);
-            next && next->api == ModelRoute::Api::chatCompletions) {
-            route = *next;
-            self->m_learnt = LearntRoute{baseURL, model, route};
-            answer = co_await exchange(self->m_network, *request, "POST",
-                                       cloudChatBody(model, messages, false, route.members),
-                                       std::move(cancellation));
+    Result<HttpAnswer> answer = co_await send(m_network, route);
+    // A refusal that asks for a member, or names the Responses API, sends the
+    // request once more that way (twice when the member is refused too); refused
+    // again, the provider's words are shown.
+    bool responsesNamed = false;
+    for (int again = 0; again < 2 && answer.ok() && self; ++again) {
+        responsesNamed = responsesNamed || namesResponsesApi(answer.value());
+        const std::optional<ModelRoute> next =
+            routeAfterRefusal(answer.value(), route, responsesNamed);
+        if (!next) {
+            break;
         }
+        route = *next;
+        self->m_learnt = LearntRoute{baseURL, model, route};
+        answer = co_await send(self->m_network, route);
     }
     if (!answer.ok()) {
         co_return withoutSecret(answer.error(), apiKey);
     }
-    Result<ModelReply> reply = decodeCloudReply(answer.value());
+    Result<ModelReply> reply = route.api == ModelRoute::Api::responses
+                                   ? decodeResponsesReply(answer.value())
+                                   : decodeCloudReply(answer.value());
     if (!reply.ok()) {
         co_return withoutSecret(reply.error(), apiKey);
     }
@@ -82,21 +100,26 @@ CloudAPIService::sendChat(WireMessages messages,
 }
 
 TextPieceStream* CloudAPIService::streamChat(WireMessages messages) {
+    const bool responses = routeFor(m_baseURL, m_model).api == ModelRoute::Api::responses;
     // A streamed request's error body is not read: its status is what fails it.
     const StatusErrorReader statusError = [](const HttpAnswer&) {
         return ModelError(CloudError::serverError());
     };
     // An error a provider streams may quote the key, like one it answers whole.
-    const StreamLineReader readLine = [apiKey = m_apiKey](QByteArrayView line) {
-        StreamLine read = readCloudStreamLine(line);
+    const StreamLineReader readLine = [apiKey = m_apiKey, responses](QByteArrayView line) {
+        StreamLine read = responses ? readResponsesStreamLine(line) : readCloudStreamLine(line);
         if (read.error) {
             read.error = withoutSecret(*read.error, apiKey);
         }
         return read;
     };
-    return startLineStream(m_network, postRequest(ModelRoute::Api::chatCompletions),
-                           cloudChatBody(m_model, messages, true),
-                           {readLine, statusError, PlatformError::invalidBaseURL()}, this);
+    const QByteArray body = responses
+                                ? responsesBody(m_model, messages, true)
+                                : cloudChatBody(m_model, withoutResponsesMembers(messages), true);
+    return startLineStream(
+        m_network,
+        postRequest(responses ? ModelRoute::Api::responses : ModelRoute::Api::chatCompletions),
+        body, {readLine, statusError, PlatformError::invalidBaseURL()}, this);
 }
 
 QCoro::Task<bool> CloudAPIService::checkAvailability() {

@@ -10,12 +10,14 @@
 class QNetworkAccessManager;
 class QNetworkRequest;
 
-// The client for any OpenAI-compatible chat-completions provider. Its three
+// The client for any OpenAI-compatible chat-completions provider, and for the
+// models that take tools only through OpenAI's Responses API. Its three
 // settings are overwritten in place when the user changes the provider; each
 // request reads them when it is built, so a running request keeps its values.
 // A request with tools goes the way OpenAI documents for the model; one the
-// provider refuses for want of a member it names is sent again once with it,
-// and later ones to that base URL and model carry it.
+// provider refuses for want of a member it names is sent again with it, one
+// whose refusal names /v1/responses is sent there, and later ones to that base
+// URL and model go the way learnt.
 class CloudAPIService : public AIServiceProtocol {
     Q_OBJECT
 

@@ -4,6 +4,7 @@
 #include "support/json_rows.h"
 #include "support/provider_replay.h"
 #include "support/raw_http_client.h"
+#include "support/responses_replay.h"
 #include "support/test_files.h"
 
 #include <QJsonArray>
@@ -167,6 +168,26 @@ private Q_SLOTS:
         // The call, then the answer, after each refusal's one repeat; offered the tools each time.
         QCOMPARE(chats.size(), 2 + refusals.size());
         QVERIFY(!chats.last()["tools"].toArray().isEmpty());
+    }
+
+    // A model that takes tools only through the Responses API: two user turns,
+    // each calling a tool, the reasoning before each call sent back with it.
+    void aConversationThroughTheResponsesApi() {
+        ResponsesReplayServer openai;
+        QStringList output;
+        QCOMPARE(run({"--provider", "ChatGPT", "--model", "gpt-6-astra", "--base-url",
+                      openai.baseUrl(), "--api-key-file", m_keyFile},
+                     output, "What is in the root folder?\nAnd what is there now?\n"),
+                 0);
+        QCOMPARE(openai.refusals(), QStringList());
+        QCOMPARE(output.count("[tool] list_directory path: /"), 2);
+        QCOMPARE(output.count("agent> The root folder holds the usual system directories."), 2);
+        QCOMPARE(output.last(), "agent> The root folder holds the usual system directories.");
+        QStringList requests;
+        for (const RecordedRequest& request : openai.requests()) {
+            requests << request.method + ' ' + request.target;
+        }
+        QCOMPARE(requests, QStringList(4, "POST /v1/responses"));
     }
 
     void listModelsPrintsWhatTheProviderServes() {

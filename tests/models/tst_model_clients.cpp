@@ -11,11 +11,13 @@
 #include "models/local_llm_service.h"
 #include "models/model_route.h"
 #include "models/ollama_protocol.h"
+#include "models/responses_stream.h"
 #include "models/text_piece_stream.h"
 #include "tools/tool_catalogue.h"
 
 #include "support/json_rows.h"
 #include "support/provider_replay.h"
+#include "support/responses_replay.h"
 #include "support/task_outcome.h"
 
 #include <QNetworkAccessManager>
@@ -30,6 +32,7 @@ const QString key = "sk-test-0123456789";
 const QString table = "models/cloud.json";
 const QStringList localTable{"models/local.json"};
 const QString lineTable = "models/lines.json";
+const QString responsesTable = "models/responses.json";
 
 struct StreamRecorder {
     explicit StreamRecorder(TextPieceStream* stream) : stream(stream) {
@@ -327,12 +330,18 @@ private Q_SLOTS:
                  local ? QString() : "Bearer " + key);
     }
 
-    void onlyARefusalThatAsksForNoReasoningIsSentAgain_data() { addJsonRows(table, "refusals"); }
-    void onlyARefusalThatAsksForNoReasoningIsSentAgain() {
+    void onlyARefusalThatAsksForNoReasoningOrNamesResponsesIsSentAgain_data() {
+        addJsonRows(table, "refusals");
+    }
+    void onlyARefusalThatAsksForNoReasoningOrNamesResponsesIsSentAgain() {
         QFETCH(QJsonObject, row);
         const int requests = row.value("requests").toInt();
-        m_server.enqueue(responseFrom(row));
-        m_server.enqueue(FakeOpenAIServer::chatReply("ok"));
+        const QString then = row.value("then").toString("/v1/chat/completions");
+        m_server.enqueue("POST", "/v1/chat/completions", responseFrom(row));
+        m_server.enqueue("POST", then,
+                         then == "/v1/responses"
+                             ? ProviderReplay("openai_responses").response("answer")
+                             : FakeOpenAIServer::chatReply("ok"));
         // An id nothing is documented for yet.
         m_service.setModel(QStringLiteral("gpt-7-%1").arg(QTest::currentDataTag()));
         const int before = m_server.requests().size();
@@ -341,11 +350,15 @@ private Q_SLOTS:
         const QJsonObject first = m_server.requests().at(before).json();
         const QJsonObject last = m_server.lastRequest().json();
         QVERIFY(!first.contains("reasoning_effort"));
-        QCOMPARE(last.value("messages"), first.value("messages"));
-        QCOMPARE(last.value("reasoning_effort").toString(), requests == 2 ? "none" : QString());
         if (requests == 1) {
             QVERIFY(finished(m_service.sendChat(requestMessages("conversation")))
                         .ok()); // the queued reply
+        } else if (then == "/v1/responses") {
+            QCOMPARE(m_server.lastRequest().target, then);
+            QVERIFY(!last.contains("reasoning_effort"));
+        } else {
+            QCOMPARE(last.value("messages"), first.value("messages"));
+            QCOMPARE(last.value("reasoning_effort").toString(), "none");
         }
     }
 
@@ -401,6 +414,127 @@ private Q_SLOTS:
         expectCancelledAfter(m_service, requestMessages("conversation"), first, 2);
         QVERIFY(!first.requests().at(before).json().contains("reasoning_effort"));
     }
+    // The models that take tools only through /v1/responses: a conversation
+    // becomes input items, the catalogue the Responses tools, and nothing is
+    // stored on the provider's side, so the reasoning comes back encrypted.
+    void responsesModelsAreSentInputItems_data() { addJsonRows(responsesTable, "requests"); }
+    void responsesModelsAreSentInputItems() {
+        QFETCH(QJsonObject, row);
+        ResponsesReplayServer openai;
+        m_service.setBaseURL(openai.baseUrl());
+        m_service.setModel("gpt-6.1-sol");
+        const WireMessages messages = row.value("messages").toArray();
+        QVERIFY(finished(m_service.sendChat(messages)).ok());
+        StreamRecorder stream(m_service.streamChat(messages));
+        QTRY_COMPARE(stream.finishes, 1);
+        QCOMPARE(openai.refusals(), QStringList());
+        QCOMPARE(openai.requests().size(), 2);
+        QJsonArray tools;
+        for (const QJsonValue& tool : toolDefinitions()) {
+            QJsonObject flat = tool["function"].toObject();
+            flat.insert("type", "function");
+            flat.insert("strict", false);
+            tools.append(flat);
+        }
+        for (bool streamed : {false, true}) {
+            const RecordedRequest request = openai.requests().at(streamed);
+            QCOMPARE(request.method + ' ' + request.target, "POST /v1/responses");
+            QCOMPARE(request.header("authorization").value_or(QString()), "Bearer " + key);
+            QJsonObject expected{{"model", "gpt-6.1-sol"},
+                                 {"input", row.value("input")},
+                                 {"stream", streamed},
+                                 {"store", false}};
+            if (!streamed) {
+                expected.insert("tools", tools);
+                expected.insert("include", QJsonArray{"reasoning.encrypted_content"});
+            }
+            QCOMPARE(request.json(), expected);
+        }
+        if (!row.value("alsoOnChatCompletions").toBool()) {
+            return;
+        }
+        // On chat completions the members only the Responses API reads are left
+        // out: OpenAI refuses a member it does not know.
+        ProviderReplayServer chat("openai");
+        m_service.setBaseURL(chat.baseUrl());
+        m_service.setModel("gpt-6-luna");
+        QVERIFY(finished(m_service.sendChat(messages)).ok());
+        QCOMPARE(chat.refusals(), QStringList());
+    }
+
+    void responsesAnswersAreRead_data() { addJsonRows(responsesTable, "answers"); }
+    void responsesAnswersAreRead() {
+        QFETCH(QJsonObject, row);
+        m_service.setModel("gpt-6-astra");
+        m_server.enqueue("POST", "/v1/responses", responseFrom(row));
+        const Result<ModelReply> reply = finished(m_service.sendChat({}));
+        expectReplyOfRow(reply, row);
+        if (row.value("response") == "toolCall") {
+            // The reasoning before the call goes back with it, without the id
+            // of an item nothing stored.
+            const QJsonObject reasoning = ProviderReplay("openai_responses")
+                                              .section("toolCall")
+                                              .value("body")["output"][0]
+                                              .toObject();
+            QCOMPARE(reply.value().toolCalls.value(0).extras,
+                     (QJsonObject{{"responses_reasoning",
+                                   QJsonArray{QJsonObject{
+                                       {"type", "reasoning"},
+                                       {"summary", QJsonArray()},
+                                       {"encrypted_content", reasoning["encrypted_content"]}}}}}));
+        }
+    }
+
+    // A model nothing is documented for goes where its refusals send it, and
+    // stays there for that base URL.
+    void aRefusalNamingTheResponsesApiSendsItThere() {
+        const ProviderReplay replay("openai_responses");
+        m_service.setModel("gpt-6.2-astra");
+        m_server.enqueue("POST", "/v1/chat/completions", replay.error("toolsOnChatCompletions"));
+        m_server.enqueue("POST", "/v1/chat/completions", replay.error("noneOnChatCompletions"));
+        m_server.enqueue("POST", "/v1/responses", replay.response("toolCall"));
+        m_server.enqueue("POST", "/v1/responses", replay.response("answer"));
+        m_server.enqueue("POST", "/v1/responses", replay.stream("stream"));
+        const int before = m_server.requests().size();
+        QVERIFY(finished(m_service.sendChat(requestMessages("conversation"))).ok());
+        QVERIFY(finished(m_service.sendChat(requestMessages("conversation"))).ok());
+        StreamRecorder stream(m_service.streamChat(requestMessages("conversation")));
+        QTRY_COMPARE(stream.finishes, 1);
+        QStringList targets;
+        for (const RecordedRequest& request : m_server.requests().mid(before)) {
+            targets << request.target + ' ' + request.json().value("reasoning_effort").toString();
+        }
+        QCOMPARE(targets, (QStringList{"/v1/chat/completions ", "/v1/chat/completions none",
+                                       "/v1/responses ", "/v1/responses ", "/v1/responses "}));
+        QCOMPARE(stream.pieces.join(QString()), replay.streamText("stream"));
+        // Another base URL learns for itself.
+        m_service.setBaseURL(m_server.baseUrl() + '/');
+        m_server.enqueue(replay.error("toolsOnChatCompletions"));
+        m_server.enqueue(replay.error("noneOnChatCompletions"));
+        m_server.enqueue(replay.error("itemNotStored"));
+        QCOMPARE(
+            errorDescription(finished(m_service.sendChat(requestMessages("conversation"))).error()),
+            "API error: " + QString::fromUtf8(
+                                jsonBytes(replay.section("errors").value("itemNotStored")["body"]))
+                                .left(200));
+    }
+
+    // The phone's stream of such a model comes as Responses events.
+    void responsesModelsStreamResponsesEvents_data() {
+        QTest::addColumn<QString>("section");
+        QTest::newRow("text") << "stream";
+        QTest::newRow("error event") << "streamError";
+        QTest::newRow("failed") << "streamFailed";
+    }
+    void responsesModelsStreamResponsesEvents() {
+        QFETCH(QString, section);
+        m_service.setModel("gpt-6-astra");
+        m_server.enqueue("POST", "/v1/responses",
+                         ProviderReplay("openai_responses").stream(section));
+        expectStreamOfRow(m_service.streamChat(requestMessages("conversation")),
+                          {{"replay", "openai_responses"}, {"stream", section}});
+    }
+
     // Cutting network bytes into lines and reading the lines of both streamed
     // formats (server-sent events and JSON lines).
     void linesComeOutWholeWhereverTheInputIsCut_data() { addJsonRows(lineTable, "split"); }
@@ -428,10 +562,16 @@ private Q_SLOTS:
     void linesAreRead() {
         QFETCH(QJsonObject, row);
         const QByteArray line = jsonBytes(row.value("line"));
-        const StreamLine read =
-            row.value("reader") == "cloud" ? readCloudStreamLine(line) : readOllamaStreamLine(line);
+        const QString reader = row.value("reader").toString();
+        const StreamLine read = reader == "cloud"       ? readCloudStreamLine(line)
+                                : reader == "responses" ? readResponsesStreamLine(line)
+                                                        : readOllamaStreamLine(line);
         QCOMPARE(read.piece, row.value("piece").toString());
         QCOMPARE(read.ends, row.value("ends").toBool());
+        if (row.contains("fails")) {
+            QCOMPARE(read.error ? errorDescription(*read.error) : QString(),
+                     row.value("fails").toString());
+        }
     }
 };
 

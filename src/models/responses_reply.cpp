@@ -1,0 +1,96 @@
+#include "models/responses_reply.h"
+
+#include "models/cloud_protocol.h"
+#include "models/responses_request.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace {
+
+const QLatin1String typeKey("type");
+
+// A message item's text: its output text, or what the model said in refusing.
+QString messageText(const QJsonObject& item) {
+    QString text;
+    for (const QJsonValue& part : item.value(QLatin1String("content")).toArray()) {
+        const QString type = part[typeKey].toString();
+        if (type == QLatin1String("output_text")) {
+            text += part[QLatin1String("text")].toString();
+        } else if (type == QLatin1String("refusal")) {
+            text += part[QLatin1String("refusal")].toString();
+        }
+    }
+    return text;
+}
+
+// A reasoning item as a stateless request sends it back: without the id of an
+// item the provider did not store. Nothing when it came without its content.
+std::optional<QJsonObject> returnableReasoning(QJsonObject item) {
+    if (!item.value(QLatin1String("encrypted_content")).isString()) {
+        return std::nullopt;
+    }
+    item.remove(QLatin1String("id"));
+    item.remove(QLatin1String("status"));
+    return item;
+}
+
+// A function call in the chat-completions shape, so that it is read by the
+// same rules as every other provider's.
+QJsonObject chatShapedCall(const QJsonObject& item, const QJsonArray& reasoning) {
+    QJsonObject call{
+        {QLatin1String("id"), item.value(QLatin1String("call_id"))},
+        {typeKey, QLatin1String("function")},
+        {QLatin1String("function"),
+         QJsonObject{{QLatin1String("name"), item.value(QLatin1String("name"))},
+                     {QLatin1String("arguments"), item.value(QLatin1String("arguments"))}}}};
+    if (!reasoning.isEmpty()) {
+        call.insert(responsesReasoningKey, reasoning);
+    }
+    return call;
+}
+
+} // namespace
+
+Result<ModelReply> decodeResponsesReply(const HttpAnswer& answer) {
+    if (answer.status != 200) {
+        // Refusals come in the same {"error": …} shape as on chat completions.
+        return decodeCloudReply(answer).error();
+    }
+    QJsonParseError parseError{};
+    const QJsonDocument document = QJsonDocument::fromJson(answer.body, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        return PlatformError{PlatformError::Case::invalidJson, parseError.errorString()};
+    }
+    const QJsonValue output = document.object().value(QLatin1String("output"));
+    if (!document.isObject() || !output.isArray()) {
+        return CloudError::serverError();
+    }
+    QStringList texts;
+    QJsonArray calls;
+    QJsonArray reasoning; // since the last call
+    for (const QJsonValue& value : output.toArray()) {
+        const QJsonObject item = value.toObject();
+        const QString type = item.value(typeKey).toString();
+        if (type == QLatin1String("message")) {
+            if (const QString text = messageText(item); !text.isEmpty()) {
+                texts << text;
+            }
+        } else if (type == QLatin1String("reasoning")) {
+            if (const std::optional<QJsonObject> kept = returnableReasoning(item)) {
+                reasoning.append(*kept);
+            }
+        } else if (type == QLatin1String("function_call")) {
+            calls.append(chatShapedCall(item, reasoning));
+            reasoning = {};
+        }
+    }
+    const QJsonObject incomplete =
+        document.object().value(QLatin1String("incomplete_details")).toObject();
+    if (texts.isEmpty() && calls.isEmpty() && !incomplete.isEmpty()) {
+        // Nothing to show: say why the provider stopped.
+        return CloudError::detail(QStringLiteral("The response is incomplete (%1)")
+                                      .arg(incomplete.value(QLatin1String("reason")).toString()));
+    }
+    return ModelReply{texts.join(QStringLiteral("\n\n")), decodeCloudToolCalls(calls)};
+}
