@@ -175,10 +175,10 @@ private Q_SLOTS:
     void aConversationThroughTheResponsesApi() {
         ResponsesReplayServer openai;
         QStringList output;
-        QCOMPARE(run({"--provider", "ChatGPT", "--model", "gpt-6-astra", "--base-url",
-                      openai.baseUrl(), "--api-key-file", m_keyFile},
-                     output, "What is in the root folder?\nAnd what is there now?\n"),
-                 0);
+        const int exitCode = run({"--provider", "ChatGPT", "--model", "gpt-6-astra", "--base-url",
+                                  openai.baseUrl(), "--api-key-file", m_keyFile},
+                                 output, "What is in the root folder?\nAnd what is there now?\n");
+        QVERIFY2(exitCode == 0, qPrintable(output.join('\n')));
         QCOMPARE(openai.refusals(), QStringList());
         QCOMPARE(output.count("[tool] list_directory path: /"), 2);
         QCOMPARE(output.count("agent> The root folder holds the usual system directories."), 2);
