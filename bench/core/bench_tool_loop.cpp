@@ -3,6 +3,7 @@
 // The model answers at once and no tool runs, so only the loop is measured.
 
 #include "core/conversation_store.h"
+#include "core/tool_approval.h"
 #include "core/tool_loop.h"
 #include "core/tool_runner.h"
 #include "core/wire_message_builder.h"
@@ -73,7 +74,8 @@ void BM_toolLoopPass(benchmark::State& state) {
     store.insertAndSelect(std::move(conversation));
     ToolRunner tools;
     InstantService service;
-    ToolLoop loop(&store, &persona, &tools, [&service] {
+    ToolApproval approval(&store, persona.storageDirectory(), [] { return ApprovalMode::act; });
+    ToolLoop loop(&store, &persona, &tools, &approval, [&service] {
         return ToolLoop::Backend{&service, WireMode::native};
     });
     const QString prompt = persona.systemPrompt();

@@ -16,6 +16,10 @@ QString chatUsage() {
                "the tool calls, tool results and reply; without one it reads one message per line\n"
                "from standard input (Ctrl-D ends). --serve runs the phone server instead;\n"
                "--list-models prints the models the cloud provider serves, one per line.\n\n"
+               "Before the agent runs a command or writes a file outside ~/.nimbrook, it asks\n"
+               "on the terminal (/dev/tty): [y]es, [a]lways in this chat (that tool), [N]o.\n"
+               "With no terminal such calls are declined, unless --yes is given or the app's\n"
+               "setting \"Ask before the agent runs commands or changes files\" is off.\n\n"
                "Options:\n"
                "  --local              answer with the local Ollama model\n"
                "  --provider NAME      cloud provider for this run (%1)\n"
@@ -29,6 +33,7 @@ QString chatUsage() {
                "  --port N             the phone server's port (default 8080)\n"
                "  --list-models        print the provider's models and exit\n"
                "  --sandbox            run the agent's commands in the sandbox (bubblewrap)\n"
+               "  -y, --yes            run commands and change files without asking\n"
                "  -h, --help           show this text\n\n"
                "Overrides apply to this run only; nothing is saved. The preferences of the\n"
                "desktop app's SETTINGS panel hold here too: \"emberglass_command_sandbox\"\n"
@@ -60,6 +65,8 @@ ChatOptionsParse parseChatOptions(const QStringList& arguments) {
             options.listModels = true;
         } else if (argument == QStringLiteral("--sandbox")) {
             options.sandbox = true;
+        } else if (argument == QStringLiteral("-y") || argument == QStringLiteral("--yes")) {
+            options.yes = true;
         } else if (argument == QStringLiteral("--port")) {
             QString text;
             bool ok = false;

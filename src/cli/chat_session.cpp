@@ -1,5 +1,6 @@
 #include "cli/chat_session.h"
 
+#include "cli/terminal_approver.h"
 #include "cli/transcript_printer.h"
 #include "core/chat_view_model.h"
 #include "core/conversation_store.h"
@@ -7,6 +8,7 @@
 #include "core/model_backends.h"
 #include "core/preferences.h"
 #include "core/served_models.h"
+#include "core/tool_approval.h"
 #include "core/tool_loop.h"
 #include "core/web_bridge.h"
 #include "models/cloud_api_service.h"
@@ -46,7 +48,12 @@ ChatSession::ChatSession(ChatOptions options, QObject* parent)
       m_printer(new TranscriptPrinter(m_viewModel->store(),
                                       m_options.json ? TranscriptPrinter::Format::json
                                                      : TranscriptPrinter::Format::text,
-                                      stdout, this)) {}
+                                      stdout, this)),
+      m_approver(new TerminalApprover(m_viewModel->toolApproval(), this)) {
+    if (m_options.yes) {
+        m_viewModel->toolApproval()->actWithoutAsking();
+    }
+}
 
 void ChatSession::start() {
     m_running.emplace(runAndExit());

@@ -10,6 +10,7 @@
 
 class ChatViewModel;
 class QSocketNotifier;
+class TerminalApprover;
 class TranscriptPrinter;
 
 // One run of emberglass-chat: prepares the controller from the options, then
@@ -43,6 +44,7 @@ private:
     ChatOptions m_options;
     ChatViewModel* m_viewModel;
     TranscriptPrinter* m_printer;
+    TerminalApprover* m_approver;
     // Kept here rather than dropped: the running coroutine's frame must outlive the
     // event loop turn that started it.
     std::optional<QCoro::Task<>> m_running;

@@ -7,6 +7,7 @@
 #include "core/message_list_model.h"
 #include "core/model_backends.h"
 #include "core/preferences.h"
+#include "core/tool_approval.h"
 #include "core/tool_loop.h"
 #include "core/tool_runner.h"
 #include "core/user_defaults.h"
@@ -39,8 +40,11 @@ ChatViewModel::ChatViewModel(const ChatViewModelOptions& options, QObject* paren
     connect(m_store, &ConversationStore::currentConversationIdChanged, this,
             &ChatViewModel::currentConversationIdChanged);
 
+    m_toolApproval = new ToolApproval(
+        m_store, m_persona->storageDirectory(),
+        [defaults = m_userDefaults] { return loadApprovalMode(*defaults); }, this);
     m_toolLoop = new ToolLoop(
-        m_store, m_persona, m_tools,
+        m_store, m_persona, m_tools, m_toolApproval,
         [this] {
             const bool local = m_backends->activeBackend() == AIBackend::local;
             return ToolLoop::Backend{m_backends->currentService(),

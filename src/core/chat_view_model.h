@@ -18,6 +18,7 @@ class ModelBackends;
 class PersonaManager;
 class Preferences;
 class RequestCancellation;
+class ToolApproval;
 class ToolLoop;
 class ToolRunner;
 class UserDefaults;
@@ -45,6 +46,7 @@ class ChatViewModel : public QObject {
     Q_MOC_INCLUDE("core/model_backends.h")
     Q_MOC_INCLUDE("core/preferences.h")
     Q_MOC_INCLUDE("persona/persona_manager.h")
+    Q_MOC_INCLUDE("core/tool_approval.h")
     Q_PROPERTY(ConversationListModel* conversations READ conversationList CONSTANT)
     Q_PROPERTY(MessageListModel* messages READ messages CONSTANT)
     Q_PROPERTY(QString currentConversationId READ currentConversationIdText WRITE
@@ -60,6 +62,8 @@ class ChatViewModel : public QObject {
     Q_PROPERTY(LocalModelSetup* localModelSetup READ localModelSetup CONSTANT)
     Q_PROPERTY(PersonaManager* persona READ persona CONSTANT)
     Q_PROPERTY(Preferences* preferences READ preferences CONSTANT)
+    // The call waiting for the user's approval, if any.
+    Q_PROPERTY(ToolApproval* toolApproval READ toolApproval CONSTANT)
     Q_PROPERTY(bool hasCompletedOnboarding READ hasCompletedOnboarding WRITE
                    setHasCompletedOnboarding NOTIFY hasCompletedOnboardingChanged)
     Q_PROPERTY(QString settingsSaveError READ settingsSaveError NOTIFY settingsSaveErrorChanged)
@@ -106,6 +110,7 @@ public:
     PersonaManager* persona() const { return m_persona; }
     // The SETTINGS panel's preferences.
     Preferences* preferences() const { return m_preferences; }
+    ToolApproval* toolApproval() const { return m_toolApproval; }
     bool hasCompletedOnboarding() const;
     void setHasCompletedOnboarding(bool completed);
     // Why the settings file could not be written at the last save, in the
@@ -144,6 +149,7 @@ private:
     ConversationStore* m_store = nullptr;
     ConversationListModel* m_conversationList = nullptr;
     MessageListModel* m_messages = nullptr;
+    ToolApproval* m_toolApproval = nullptr;
     ToolLoop* m_toolLoop = nullptr;
     WebBridge* m_webBridge = nullptr;
 

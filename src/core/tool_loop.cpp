@@ -1,6 +1,7 @@
 #include "core/tool_loop.h"
 
 #include "core/conversation_store.h"
+#include "core/tool_approval.h"
 #include "core/tool_runner.h"
 #include "persona/memory_tags.h"
 #include "persona/persona_manager.h"
@@ -8,8 +9,8 @@
 #include <QCoroFuture>
 
 ToolLoop::ToolLoop(ConversationStore* store, PersonaManager* persona, ToolRunner* tools,
-                   std::function<Backend()> currentBackend, QObject* parent)
-    : QObject(parent), m_store(store), m_persona(persona), m_tools(tools),
+                   ToolApproval* approval, std::function<Backend()> currentBackend, QObject* parent)
+    : QObject(parent), m_store(store), m_persona(persona), m_tools(tools), m_approval(approval),
       m_currentBackend(std::move(currentBackend)) {}
 
 QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt,
@@ -59,13 +60,22 @@ QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt
 
         bool personaChanged = false;
         for (const NativeToolCall& toolCall : reply.toolCalls) {
+            // Asked before the call is recorded: the card stands where its row will be.
+            const bool approved =
+                co_await m_approval->approve(conversationId, toolCall, cancellation);
+            if (!self || !m_store) {
+                co_return;
+            }
             ChatMessage callRecord = ChatMessage::make(Role::tool, QString());
             callRecord.toolCall = ToolCallInfo{toolCall.id, toolCall.name, toolCall.arguments,
                                                toolCall.rawArguments, toolCall.extras};
             if (!m_store->appendMessage(conversationId, std::move(callRecord))) {
                 co_return;
             }
-            const ToolOutcome outcome = co_await m_tools->run(toolCall.name, toolCall.arguments);
+            ToolOutcome outcome{toolCall.name, false, ToolApproval::declinedText(toolCall.name)};
+            if (approved) {
+                outcome = co_await m_tools->run(toolCall.name, toolCall.arguments);
+            }
             if (!self || !m_store) {
                 co_return;
             }

@@ -13,6 +13,7 @@
 
 class ConversationStore;
 class PersonaManager;
+class ToolApproval;
 class ToolRunner;
 
 // The agent loop for one user message: ask the model, run the tools it asks
@@ -29,7 +30,8 @@ public:
     };
 
     ToolLoop(ConversationStore* store, PersonaManager* persona, ToolRunner* tools,
-             std::function<Backend()> currentBackend, QObject* parent = nullptr);
+             ToolApproval* approval, std::function<Backend()> currentBackend,
+             QObject* parent = nullptr);
 
     static constexpr int maxToolIterations = 10;
 
@@ -48,6 +50,7 @@ private:
     QPointer<ConversationStore> m_store;
     QPointer<PersonaManager> m_persona;
     QPointer<ToolRunner> m_tools;
+    QPointer<ToolApproval> m_approval;
     std::function<Backend()> m_currentBackend;
     WireMessageCache m_wireCache;
 };

@@ -14,10 +14,20 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <unistd.h>
+
 using namespace std::chrono_literals;
 
 namespace {
 const QString table = "core/chat_cli.json";
+
+QString shellQuoted(const QString& word) {
+    return "'" + QString(word).replace("'", "'\\''") + "'";
+}
+
+QString commandArguments(const QString& command) {
+    return QString::fromUtf8(QJsonDocument(QJsonObject{{"command", command}}).toJson());
+}
 } // namespace
 
 class ChatCliTest : public QObject {
@@ -28,8 +38,9 @@ class ChatCliTest : public QObject {
     QByteArray m_errors; // standard error of the last run
     QString m_path;      // the next run's PATH; empty: this one's
 
-    // Starts the program with its own home folder, so its settings and persona stay apart.
-    void start(QProcess& process, const QStringList& arguments) {
+    // Starts the program with its own home folder, so its settings and persona stay
+    // apart; without a terminal, or on a pseudo-terminal of its own (through `script`).
+    void start(QProcess& process, const QStringList& arguments, bool onTerminal = false) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("HOME"), m_home.path());
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(".config"));
@@ -37,7 +48,22 @@ class ChatCliTest : public QObject {
             environment.insert(QStringLiteral("PATH"), m_path);
         }
         process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(EMBERGLASS_BINARY_DIR "/src/cli/emberglass-chat"), arguments);
+        process.setChildProcessModifier([] { ::setsid(); }); // no controlling terminal
+        const QString program = QStringLiteral(EMBERGLASS_BINARY_DIR "/src/cli/emberglass-chat");
+        if (!onTerminal) {
+            process.start(program, arguments);
+            return;
+        }
+        QStringList words{shellQuoted(program)};
+        for (const QString& argument : arguments) {
+            words << shellQuoted(argument);
+        }
+        process.start("script", {"-qefc", words.join(' '), "/dev/null"});
+    }
+    // Runs a chat that touches `name` in `folder` with run_command.
+    static QJsonObject touching(const QString& id, const QString& folder, const QString& name) {
+        return FakeOpenAIServer::toolCall(id, "run_command",
+                                          commandArguments("touch '" + folder + "/" + name + "'"));
     }
     // Runs it to its end; returns the exit code, or -1 when it did not end.
     int run(const QStringList& arguments, QStringList& output, const QByteArray& input = {}) {
@@ -202,6 +228,85 @@ private Q_SLOTS:
                                    FakeResponse::text(401, "Incorrect API key provided"));
         QCOMPARE(run(arguments, output), 1);
         QVERIFY(m_errors.contains("API error: Incorrect API key provided"));
+    }
+
+    // On its terminal: "y" runs the call, "a" that tool for the rest of the chat,
+    // anything else declines it and the model is told so.
+    void asksOnItsTerminal() {
+        const QString folder = m_home.filePath("asked");
+        QVERIFY(QDir().mkpath(folder));
+        const QString written = folder + "/written.txt";
+        FakeOpenAIServer server;
+        server.enqueue(FakeOpenAIServer::chatReply({}, {touching("c1", folder, "yes")}));
+        server.enqueue(FakeOpenAIServer::chatReply({}, {touching("c2", folder, "always")}));
+        server.enqueue(FakeOpenAIServer::chatReply(
+            {}, {touching("c3", folder, "unasked"),
+                 FakeOpenAIServer::toolCall(
+                     "c4", "write_file",
+                     QJsonDocument(QJsonObject{{"path", written}, {"content", "x"}}).toJson())}));
+        server.enqueue(FakeOpenAIServer::chatReply("Done."));
+        QProcess process;
+        start(process, {"--base-url", server.baseUrl(), "tidy up"}, true);
+        QByteArray shown;
+        int asked = 0;
+        for (const QByteArray answer : {"y\n", "a\n", "n\n"}) {
+            QVERIFY2(QTest::qWaitFor(
+                         [&] {
+                             shown += process.readAll();
+                             return shown.count("[N]o ") > asked;
+                         },
+                         15000),
+                     shown.constData());
+            ++asked;
+            process.write(answer);
+        }
+        QVERIFY(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 15000));
+        shown += process.readAll();
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(shown.count("[N]o "), 3);
+        QVERIFY2(shown.contains("Allow run_command: touch '" + folder.toUtf8() +
+                                "/yes'? [y]es / [a]lways in this chat / [N]o "),
+                 shown.constData());
+        QVERIFY(shown.contains("Allow write_file: " + written.toUtf8() +
+                               " (new file)? [y]es / [a]lways in this chat / [N]o "));
+        QVERIFY(shown.contains("[result, failed] The user declined this write_file call."));
+        QVERIFY(shown.contains("agent> Done."));
+        for (const char* name : {"yes", "always", "unasked"}) {
+            QVERIFY2(QFile::exists(folder + "/" + name), name);
+        }
+        QVERIFY(!QFile::exists(written));
+    }
+
+    // With no terminal to ask on, a change is declined and standard error says why,
+    // unless --yes is given or the stored choice is to act.
+    void withoutATerminalChangesAreDeclinedUnlessAllowed() {
+        const QString folder = m_home.filePath("unattended");
+        QVERIFY(QDir().mkpath(folder));
+        FakeOpenAIServer server;
+        const auto script = [&](const QString& name) {
+            server.enqueue(FakeOpenAIServer::chatReply({}, {touching("c1", folder, name)}));
+            server.enqueue(FakeOpenAIServer::chatReply("Done."));
+        };
+        QStringList output;
+        script("declined");
+        QCOMPARE(run({"--base-url", server.baseUrl(), "go"}, output), 0);
+        QVERIFY(output.contains("[result, failed] The user declined this run_command call."));
+        QVERIFY2(m_errors.contains("declined run_command: no terminal to ask on (--yes lets"),
+                 m_errors.constData());
+        QVERIFY(!QFile::exists(folder + "/declined"));
+
+        script("told");
+        QCOMPARE(run({"--yes", "--base-url", server.baseUrl(), "go"}, output), 0);
+        QVERIFY(QFile::exists(folder + "/told"));
+        QVERIFY(m_errors.isEmpty());
+
+        const QString settings = m_home.filePath(".config/Emberglass/Emberglass.conf");
+        QVERIFY(writeBytes(settings, "[General]\nemberglass_tool_approval=act\n"));
+        script("stored");
+        QCOMPARE(run({"--base-url", server.baseUrl(), "go"}, output), 0);
+        QVERIFY(QFile::remove(settings)); // the other runs start without settings
+        QVERIFY(QFile::exists(folder + "/stored"));
+        QVERIFY(m_errors.isEmpty());
     }
 
     void badUsage_data() { addJsonRows(table, "badUsage"); }

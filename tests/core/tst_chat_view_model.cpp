@@ -3,11 +3,13 @@
 // end to end in tst_chat_cli), stopping, deletion, backend and provider
 // switches, and phone chats mirrored through the real phone server.
 
+#include "core/approval_mode.h"
 #include "core/chat_view_model.h"
 #include "core/conversation_store.h"
 #include "core/local_model_setup.h"
 #include "core/model_backends.h"
 #include "core/provider_settings.h"
+#include "core/user_defaults.h"
 #include "core/web_bridge.h"
 #include "models/cloud_api_service.h"
 #include "persona/persona_manager.h"
@@ -47,10 +49,17 @@ QStringList contents(const Conversation* conversation) {
     return list;
 }
 
+// Tools run unasked here; asking is tst_tool_approval's.
+bool actsUnattended(const QString& settingsFile) {
+    UserDefaults defaults(settingsFile);
+    return saveApprovalMode(defaults, ApprovalMode::act).ok();
+}
+
 // A controller with its own persona folder and settings file, talking to the
 // scripted fake model servers.
 struct Harness {
     QTemporaryDir dir;
+    bool acts = actsUnattended(dir.filePath("settings/settings.conf"));
     FakeOpenAIServer cloud;
     FakeOllamaServer ollama;
     std::unique_ptr<ChatViewModel> vm = relaunch();

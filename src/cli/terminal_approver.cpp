@@ -1,0 +1,128 @@
+#include "cli/terminal_approver.h"
+
+#include "core/tool_approval.h"
+
+#include <QCoroSignal>
+#include <QFile>
+#include <QPointer>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <cstdio>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+ToolApproval::Answer answerFor(const QByteArray& line) {
+    const QByteArray word = line.trimmed().toLower();
+    if (word == "y" || word == "yes") {
+        return ToolApproval::Answer::allow;
+    }
+    if (word == "a" || word == "always") {
+        return ToolApproval::Answer::allowForConversation;
+    }
+    return ToolApproval::Answer::deny; // the default, as the capital N says
+}
+
+void writeAll(int fd, const QByteArray& bytes) {
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t count = ::write(fd, bytes.constData() + written, bytes.size() - written);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            return;
+        }
+        written += count;
+    }
+}
+
+} // namespace
+
+QString approvalQuestion(const ApprovalRequest& request) {
+    const QString target =
+        request.command.isEmpty()
+            ? QStringLiteral("%1 (%2)").arg(request.path, targetDescription(request))
+            : request.command;
+    return QStringLiteral("Allow %1: %2? [y]es / [a]lways in this chat / [N]o ")
+        .arg(request.tool, target);
+}
+
+TerminalApprover::TerminalApprover(ToolApproval* approval, QObject* parent)
+    : QObject(parent), m_approval(approval) {
+    connect(approval, &ToolApproval::pendingChanged, this, &TerminalApprover::requestChanged);
+}
+
+TerminalApprover::~TerminalApprover() {
+    if (m_terminal >= 0) {
+        ::close(m_terminal);
+    }
+}
+
+void TerminalApprover::requestChanged() {
+    if (m_approval->isPending() && !m_asking) {
+        m_running.emplace(ask());
+    }
+}
+
+bool TerminalApprover::openTerminal() {
+    if (m_terminal < 0) {
+        m_terminal = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    }
+    return m_terminal >= 0;
+}
+
+QCoro::Task<> TerminalApprover::ask() {
+    QPointer<TerminalApprover> self(this);
+    m_asking = true;
+    while (m_approval->isPending()) {
+        const std::optional<ApprovalRequest> request = m_approval->pending();
+        if (!openTerminal()) {
+            const QByteArray why =
+                QStringLiteral("emberglass-chat: declined %1: no terminal to ask on (--yes lets "
+                               "the agent run commands and change files without asking)\n")
+                    .arg(request->tool)
+                    .toUtf8();
+            std::fputs(why.constData(), stderr);
+            m_approval->deny();
+            break;
+        }
+        writeAll(m_terminal, approvalQuestion(*request).toUtf8());
+        const std::optional<QByteArray> line = co_await readLine();
+        if (!self) {
+            co_return;
+        }
+        if (!line) {
+            writeAll(m_terminal, "\n");
+        }
+        // Answered while the question stood (the conversation ended): nothing to say.
+        if (m_approval->pending() == request) {
+            m_approval->answer(line ? answerFor(*line) : ToolApproval::Answer::deny);
+        }
+    }
+    m_asking = false;
+}
+
+QCoro::Task<std::optional<QByteArray>> TerminalApprover::readLine() {
+    QSocketNotifier notifier(m_terminal, QSocketNotifier::Read);
+    connect(&notifier, &QSocketNotifier::activated, this, &TerminalApprover::terminalReadable);
+    QByteArray line;
+    while (true) {
+        co_await qCoro(this, &TerminalApprover::terminalReadable);
+        char buffer[512];
+        const ssize_t count = ::read(m_terminal, buffer, sizeof buffer);
+        if (count < 0 && (errno == EAGAIN || errno == EINTR)) {
+            continue;
+        }
+        if (count <= 0) {
+            co_return std::nullopt; // the terminal closed, or Ctrl-D
+        }
+        line.append(buffer, count);
+        if (const qsizetype newline = line.indexOf('\n'); newline >= 0) {
+            co_return line.left(newline);
+        }
+    }
+}

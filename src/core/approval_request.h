@@ -1,0 +1,31 @@
+#pragma once
+
+#include "tools/tool_types.h"
+
+#include <QString>
+#include <QUuid>
+
+#include <optional>
+
+// What the user is shown before a call that changes the computer runs: the
+// whole command, or the file written, whether it exists, and how its new
+// content begins.
+struct ApprovalRequest {
+    QUuid conversationId;
+    QString tool;
+    QString command;                    // run_command
+    QString path;                       // the write tools, as the model wrote it
+    std::optional<qint64> replacedSize; // the file that would be replaced; nothing: a new file
+    QString contentStart;               // the first lines of what would be written
+
+    bool operator==(const ApprovalRequest&) const = default;
+};
+
+ApprovalRequest approvalRequestFor(const QUuid& conversationId, const QString& tool,
+                                   const ToolArguments& arguments);
+
+// "new file" or "replaces a file of N bytes"; empty for a command.
+QString targetDescription(const ApprovalRequest& request);
+
+// The first `lines` lines of `text`, each and all of them kept short.
+QString firstLines(const QString& text, int lines = 8);

@@ -1,0 +1,98 @@
+#include "core/tool_approval_policy.h"
+
+#include "tools/path_expansion.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+
+#include <cstdlib>
+#include <sys/stat.h>
+
+namespace {
+
+// The per-tool flag; tools not named here only read (or do not exist).
+const QHash<QString, ToolReach>& reaches() {
+    static const QHash<QString, ToolReach> table{
+        {QStringLiteral("run_command"), ToolReach::runsCommand},
+        {QStringLiteral("write_file"), ToolReach::writesFile},
+        {QStringLiteral("create_pptx"), ToolReach::writesFile},
+        {QStringLiteral("create_xlsx"), ToolReach::writesFile},
+        {QStringLiteral("create_pdf_slides"), ToolReach::writesFile},
+    };
+    return table;
+}
+
+std::optional<QString> realPath(const QString& path) {
+    char* resolved = ::realpath(QFile::encodeName(path).constData(), nullptr);
+    if (resolved == nullptr) {
+        return std::nullopt;
+    }
+    const QString result = QFile::decodeName(resolved);
+    std::free(resolved);
+    return result;
+}
+
+bool entryExists(const QString& path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+} // namespace
+
+ToolReach toolReach(const QString& tool) {
+    return reaches().value(tool, ToolReach::reads);
+}
+
+QString writeTarget(const ToolArguments& args) {
+    return expandTilde(args.value(QStringLiteral("path")));
+}
+
+std::optional<QString> canonicalTarget(const QString& path) {
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    const QString absolute = QDir::isAbsolutePath(path) ? path : QDir::currentPath() + '/' + path;
+    QStringList missing; // the trailing parts that do not exist, outermost last
+    QString existing = absolute;
+    std::optional<QString> resolved;
+    while (!(resolved = realPath(existing))) {
+        const qsizetype slash = existing.lastIndexOf(QLatin1Char('/'));
+        if (slash < 0) {
+            return std::nullopt;
+        }
+        const QString part = existing.mid(slash + 1);
+        // A dangling symlink is followed when written; ".." after a missing
+        // folder is only known once that folder is made.
+        if (part == QLatin1String("..") || (!part.isEmpty() && entryExists(existing))) {
+            return std::nullopt;
+        }
+        if (!part.isEmpty() && part != QLatin1String(".")) {
+            missing.prepend(part);
+        }
+        existing = slash == 0 ? QStringLiteral("/") : existing.left(slash);
+    }
+    QString result = *resolved;
+    for (const QString& part : missing) {
+        result += (result.endsWith('/') ? QString() : QStringLiteral("/")) + part;
+    }
+    return result;
+}
+
+bool resolvesInside(const QString& path, const QString& folder) {
+    const auto target = canonicalTarget(path);
+    const auto root = canonicalTarget(folder);
+    return target && root && target->startsWith(*root + (root->endsWith('/') ? "" : "/"));
+}
+
+bool needsApproval(const QString& tool, const ToolArguments& args, const QString& agentFolder) {
+    switch (toolReach(tool)) {
+    case ToolReach::reads:
+        return false;
+    case ToolReach::runsCommand:
+        return true;
+    case ToolReach::writesFile:
+        return !resolvesInside(writeTarget(args), agentFolder);
+    }
+    return true;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "tools/tool_types.h"
+
+#include <QString>
+
+#include <optional>
+
+// Which tool calls change the computer and so wait for the user's approval.
+// Reading never asks; a command always does; a file written asks unless it
+// lands inside the agent's own folder.
+enum class ToolReach { reads, runsCommand, writesFile };
+
+ToolReach toolReach(const QString& tool);
+
+// Whether this call must be approved before it runs. `agentFolder` is the
+// agent's own folder (~/.nimbrook); relative paths count from the working folder.
+bool needsApproval(const QString& tool, const ToolArguments& args, const QString& agentFolder);
+
+// The file a write tool would write, as its arguments name it ("~" expanded).
+QString writeTarget(const ToolArguments& args);
+
+// The path as the system would resolve it: the part that exists made canonical
+// (symlinks and "..", followed), the rest appended. Nothing when that cannot be
+// told for sure: a ".." or a symlink in the part that does not exist yet.
+std::optional<QString> canonicalTarget(const QString& path);
+
+// Whether `path` resolves to somewhere strictly inside `folder`.
+bool resolvesInside(const QString& path, const QString& folder);
