@@ -32,7 +32,8 @@ SANDBOX = "Run commands in a sandbox"
 
 
 class ChatServer(http.server.BaseHTTPRequestHandler):
-    """OpenAI-style: the first reply calls list_directory, the next one answers."""
+    """OpenAI-style, the answers in order: list_directory and an answer, then twice
+    run_command (which waits for approval) and an answer."""
 
     calls = 0
 
@@ -53,7 +54,8 @@ class ChatServer(http.server.BaseHTTPRequestHandler):
     def do_POST(self):
         self.rfile.read(int(self.headers.get("Content-Length", "0")))
         ChatServer.calls += 1
-        self.reply(ANSWERS["completions"][min(ChatServer.calls, 2) - 1])
+        completions = ANSWERS["completions"]
+        self.reply(completions[min(ChatServer.calls, len(completions)) - 1])
 
 
 def sandbox_home(port):
@@ -126,6 +128,26 @@ def type_into(node, text, pid):
                              capture_output=True, text=True).stdout.split()
     subprocess.run(["xdotool", "windowfocus", "--sync", windows[-1]], check=True)
     subprocess.run(["xdotool", "type", "--delay", "20", "--", text], check=True)
+
+
+def key(name):
+    subprocess.run(["xdotool", "key", name], check=True)
+
+
+def approve_with(app, field, pid, answer, result, failures):
+    """Sends a message whose reply runs a command: the card is announced and named,
+    its first button has the focus, and `answer` (a key) ends its wait."""
+    type_into(field, "Run it", pid)
+    press(app, "Send")
+    card = wait_for(app, "alert", "Approval needed: run_command")
+    allow = poll(lambda: next((node for node, role, _ in walk(card)
+                               if role == "push button" and node.name == "Allow"), None),
+                 "the card has no Allow button")
+    poll(lambda: allow.getState().contains(pyatspi.STATE_FOCUSED), "the card did not take the focus")
+    check(app, "the approval card", failures)
+    key(answer)
+    poll(lambda: find(app, "alert", "Approval needed: run_command") is None, "the card stayed")
+    wait_for(app, "list item", "Result of run_command: " + result)
 
 
 def check(app, step, failures):
@@ -203,6 +225,8 @@ def run(app_path):
         press(app, "Send")
         wait_for(app, "list item", "AI: The root folder holds the usual system folders.")
         check(app, "a chat with a tool call", failures)
+        approve_with(app, field, process.pid, "Escape", "failed", failures)
+        approve_with(app, field, process.pid, "Return", "succeeded", failures)
     except RuntimeError as error:
         failures.append("stopped: %s" % error)  # a control looked for by name is missing
     finally:

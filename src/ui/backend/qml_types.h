@@ -12,6 +12,7 @@
 #include "core/message_list_model.h"
 #include "core/model_backends.h"
 #include "core/preferences.h"
+#include "core/tool_approval.h"
 #include "persona/memory_file.h"
 #include "persona/persona_manager.h"
 
@@ -37,6 +38,13 @@ struct ModelBackendsForeign {
     Q_GADGET
     QML_FOREIGN(ModelBackends)
     QML_NAMED_ELEMENT(ModelBackends)
+    QML_UNCREATABLE("owned by the controller")
+};
+
+struct ToolApprovalForeign {
+    Q_GADGET
+    QML_FOREIGN(ToolApproval)
+    QML_NAMED_ELEMENT(ToolApproval)
     QML_UNCREATABLE("owned by the controller")
 };
 

@@ -7,15 +7,6 @@ Item {
 
     property var call
     readonly property string tool: call ? call.tool : ""
-    // The symbol of each tool that has one of its own.
-    readonly property var symbols: ({
-        "read_file": "doc.text",
-        "write_file": "square.and.pencil",
-        "list_directory": "folder",
-        "search_files": "magnifyingglass",
-        "run_command": "terminal"
-    })
-    readonly property string symbol: symbols[tool] || "wrench"
     readonly property string summaryLine: call ? oneLine(call.summary) : ""
 
     // The summary on one line. Only its two ends can show once it is shortened
@@ -48,19 +39,9 @@ Item {
             y: 7
             spacing: 6
 
-            Rectangle {
+            ToolBadge {
                 id: badge
-                width: 20
-                height: 20
-                radius: 4
-                color: Theme.tint(Theme.warning, 0.15)
-                Icon {
-                    objectName: "toolSymbol"
-                    anchors.centerIn: parent
-                    name: view.symbol
-                    size: 9
-                    color: Theme.warning
-                }
+                tool: view.tool
             }
 
             Text {

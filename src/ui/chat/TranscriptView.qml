@@ -32,6 +32,24 @@ ListView {
     // message arrives or changes until the user scrolls away.
     property bool followsEnd: true
 
+    // The call waiting for approval stands where its tool row will be. Qt 6.4
+    // cannot make a footer from a bound component, so it comes from its file.
+    footer: Qt.createComponent("ToolApprovalCard.qml")
+    onFooterItemChanged: {
+        if (footerItem) {
+            footerItem.width = Qt.binding(() => transcript.width)
+        }
+    }
+
+    Connections {
+        target: ChatViewModel.toolApproval
+        function onPendingChanged() {
+            if (ChatViewModel.toolApproval.isPending) {
+                transcript.followEnd(true)
+            }
+        }
+    }
+
     delegate: MessageView {
         width: transcript.width
         isStreaming: index === transcript.count - 1 && ChatViewModel.isGenerating

@@ -79,6 +79,21 @@ QtObject {
     readonly property string bootLineDone: "done"
     readonly property string bootLineWaiting: "waiting"
     readonly property string aboutLinkDescription: "Opens the web site in the browser"
+    readonly property string approvalRunQuestion: "wants to run this command"
+    readonly property string approvalWriteQuestion: "wants to write this file"
+    readonly property string approvalCommandName: "Command: "
+    readonly property string approvalPathName: "File: "
+    readonly property string approvalContentName: "Content begins: "
+    readonly property string approvalAllow: "Allow"
+    readonly property string approvalAllowForConversation: "Allow for this conversation"
+    readonly property string approvalAllowForConversationDescription:
+        "Runs this tool without asking until the conversation ends"
+    readonly property string approvalDeny: "Deny"
+    readonly property string approvalDenyDescription: "Declines the call; Escape does too"
+
+    function approvalAccessibleName(tool: string): string {
+        return "Approval needed: " + tool
+    }
 
     // "Soul & memory, server running, Ctrl+3": a panel button's detail. Joined by
     // hand: Qt 6.4's qmllint takes an array literal for a list without filter().

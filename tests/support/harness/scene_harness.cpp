@@ -153,6 +153,15 @@ void SceneHarness::answerWith(const QString& text) {
     m_cloud->setStandingResponse("POST", chatPath, FakeOpenAIServer::chatReply(text));
 }
 
+void SceneHarness::callToolNext(const QString& tool, const QVariantMap& args) {
+    const QString raw = QString::fromUtf8(
+        QJsonDocument(QJsonObject::fromVariantMap(args)).toJson(QJsonDocument::Compact));
+    m_cloud->enqueue(
+        "POST", chatPath,
+        FakeOpenAIServer::chatReply(
+            {}, {FakeOpenAIServer::toolCall(QStringLiteral("call_%1").arg(++m_calls), tool, raw)}));
+}
+
 void SceneHarness::setCloudReachable(bool reachable) {
     m_cloud->setStandingResponse("GET", modelsPath,
                                  reachable ? modelsList() : FakeResponse::text(500, "unavailable"));

@@ -45,6 +45,8 @@ public:
     // The cloud model: replies that never come, or the next reply's text.
     Q_INVOKABLE void holdReplies();
     Q_INVOKABLE void answerWith(const QString& text);
+    // The next reply calls `tool` with `args`; the ones after it are as before.
+    Q_INVOKABLE void callToolNext(const QString& tool, const QVariantMap& args);
     // The cloud probe's answer, then a probe of the active backend.
     Q_INVOKABLE void setCloudReachable(bool reachable);
     // The local server: lists the model or not; or answers the probe late.

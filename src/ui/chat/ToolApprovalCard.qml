@@ -1,0 +1,187 @@
+import QtQuick
+import Emberglass.Backend
+import Emberglass.Common
+import Emberglass.Inspector
+import Emberglass.Theme
+
+// The call that waits for the user's approval, where its tool row will be and
+// in that row's style: the tool, the whole command or the file it would write,
+// and the three answers. It takes the keyboard focus when it appears (Tab moves
+// between the answers, Enter presses one, Escape denies) and gives it back once
+// answered.
+FocusScope {
+    id: card
+    objectName: "approvalCard"
+
+    readonly property ToolApproval approval: ChatViewModel.toolApproval
+    readonly property bool shown: approval.isPending
+                                  && approval.conversationId === ChatViewModel.currentConversationId
+    readonly property bool isCommand: approval.command.length > 0
+    property Item focusBefore: null
+
+    visible: shown
+    implicitHeight: shown ? column.height + 8 : 0
+
+    Accessible.role: Accessible.AlertMessage
+    Accessible.name: Texts.approvalAccessibleName(approval.tool)
+    Accessible.description: isCommand ? approval.command
+                                      : approval.path + ", " + approval.targetDescription
+
+    onShownChanged: {
+        if (shown) {
+            focusBefore = Window.activeFocusItem
+            allowButton.forceActiveFocus(Qt.OtherFocusReason)
+        } else if (focusBefore) {
+            focusBefore.forceActiveFocus(Qt.OtherFocusReason)
+            focusBefore = null
+        }
+    }
+
+    Keys.onEscapePressed: approval.deny()
+    // Buttons press on Space; Enter presses the one with the focus too.
+    Keys.onReturnPressed: pressFocused()
+    Keys.onEnterPressed: pressFocused()
+
+    function pressFocused() {
+        for (const button of [allowButton, conversationButton, denyButton]) {
+            if (button.activeFocus) {
+                button.clicked()
+            }
+        }
+    }
+
+    // The column of the transcript's rows, indented as a tool row's box.
+    Rectangle {
+        id: box
+        width: Math.min(card.width, Theme.readingWidth) - 20 - 20 - 44
+        x: Math.round((card.width - Math.min(card.width, Theme.readingWidth)) / 2) + 20 + 44
+        y: 4
+        height: column.height
+        radius: 8
+        color: Theme.surfaceAlt
+        border.color: Theme.warning
+        border.width: 1
+
+        Column {
+            id: column
+            x: 10
+            width: box.width - 20
+            topPadding: 8
+            bottomPadding: 10
+            spacing: 8
+
+            Row {
+                spacing: 6
+                ToolBadge {
+                    tool: card.approval.tool
+                }
+                Text {
+                    objectName: "approvalTool"
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: card.approval.tool
+                    font.family: Theme.monoFamily
+                    font.pixelSize: Theme.textSmall
+                    font.bold: true
+                    color: Theme.textPrimary
+                }
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: card.isCommand ? Texts.approvalRunQuestion : Texts.approvalWriteQuestion
+                    font.family: Theme.fontFamily
+                    font.pixelSize: Theme.textCaption
+                    color: Theme.textSecondary
+                }
+            }
+
+            Text {
+                objectName: "approvalTarget"
+                width: column.width
+                text: card.isCommand ? card.approval.command : card.approval.path
+                wrapMode: Text.WrapAnywhere
+                font.family: Theme.monoFamily
+                font.pixelSize: Theme.textSmall
+                color: Theme.textPrimary
+                Accessible.role: Accessible.StaticText
+                Accessible.name: (card.isCommand ? Texts.approvalCommandName
+                                                 : Texts.approvalPathName) + text
+            }
+
+            Text {
+                objectName: "approvalDescription"
+                visible: !card.isCommand
+                text: card.approval.targetDescription
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.textCaption
+                color: Theme.textTertiary
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+            }
+
+            Rectangle {
+                visible: !card.isCommand && card.approval.contentStart.length > 0
+                width: column.width
+                height: content.height + 12
+                radius: 6
+                color: Theme.surface
+                border.color: Theme.border
+                border.width: 1
+                Text {
+                    id: content
+                    objectName: "approvalContent"
+                    x: 8
+                    y: 6
+                    width: parent.width - 16
+                    text: card.approval.contentStart
+                    wrapMode: Text.WrapAnywhere
+                    font.family: Theme.monoFamily
+                    font.pixelSize: Theme.textCaption
+                    color: Theme.textSecondary
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: Texts.approvalContentName + text
+                }
+            }
+
+            Flow {
+                width: column.width
+                spacing: 8
+
+                FilledButton {
+                    id: allowButton
+                    objectName: "approvalAllow"
+                    text: Texts.approvalAllow
+                    Accessible.name: text
+                    fill: Theme.accent
+                    horizontalPadding: 12
+                    verticalPadding: 6
+                    onClicked: card.approval.allow()
+                }
+                FilledButton {
+                    id: conversationButton
+                    objectName: "approvalAllowForConversation"
+                    text: Texts.approvalAllowForConversation
+                    Accessible.name: text
+                    fill: Theme.surface
+                    labelColor: Theme.textPrimary
+                    borderColor: Theme.border
+                    horizontalPadding: 12
+                    verticalPadding: 6
+                    Accessible.description: Texts.approvalAllowForConversationDescription
+                    onClicked: card.approval.allowForConversation()
+                }
+                FilledButton {
+                    id: denyButton
+                    objectName: "approvalDeny"
+                    text: Texts.approvalDeny
+                    Accessible.name: text
+                    fill: Theme.surface
+                    labelColor: Theme.danger
+                    borderColor: Theme.border
+                    horizontalPadding: 12
+                    verticalPadding: 6
+                    Accessible.description: Texts.approvalDenyDescription
+                    onClicked: card.approval.deny()
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,133 @@
+import QtQuick
+import QtTest
+import Emberglass.Backend
+import Emberglass.Shell
+import Emberglass.TestHarness
+
+// The card of a call that waits for the user's approval: where it stands, what
+// it shows and reads out, and each answer from the keyboard.
+Item {
+    id: scene
+    width: 940
+    height: 680
+
+    TestCase {
+        name: "ApprovalCard"
+        when: windowShown
+
+        property var content
+        property var transcript
+        property var input
+        property var card
+
+        Component {
+            id: contentComponent
+            ContentView {}
+        }
+
+        function init() {
+            failOnWarning(/.?/)
+            TestHarness.reset()
+            tryCompare(ChatViewModel.backends, "serviceAvailable", true)
+            content = createTemporaryObject(contentComponent, scene, { width: scene.width, height: scene.height })
+            transcript = findChild(content, "transcript")
+            input = findChild(content, "inputArea")
+            input.forceActiveFocus()
+        }
+
+        function cleanup() {
+            ChatViewModel.stopGeneration()
+        }
+
+        // Sends a message whose reply calls `tool`; returns its card once it has the focus.
+        function ask(tool, args) {
+            TestHarness.callToolNext(tool, args)
+            ChatViewModel.inputText = "go"
+            ChatViewModel.sendMessage()
+            tryCompare(ChatViewModel.toolApproval, "isPending", true)
+            card = findChild(transcript, "approvalCard")
+            tryCompare(card, "visible", true)
+            tryCompare(findChild(card, "approvalAllow"), "activeFocus", true, 2000, "the card takes the focus")
+            return card
+        }
+
+        function resultRow() {
+            tryVerify(() => transcript.count === 5, 5000, "call, result and the reply after it")
+            transcript.positionViewAtIndex(3, ListView.Contain)
+            return transcript.itemAtIndex(3)
+        }
+
+        function test_theAnswerFromTheKeyboard_data() {
+            return [
+                { tag: "Enter allows", keys: [Qt.Key_Return], success: true },
+                { tag: "Space allows", keys: [Qt.Key_Space], success: true },
+                { tag: "Tab, Enter: for this conversation", keys: [Qt.Key_Tab, Qt.Key_Enter], success: true, always: true },
+                { tag: "Tab, Tab, Enter denies", keys: [Qt.Key_Tab, Qt.Key_Tab, Qt.Key_Return], success: false },
+                { tag: "Escape denies", keys: [Qt.Key_Escape], success: false }
+            ]
+        }
+
+        function test_theAnswerFromTheKeyboard(data) {
+            ask("run_command", { command: "printf 'approved'\necho twice" })
+            compare(findChild(card, "approvalTool").text, "run_command")
+            compare(findChild(card, "toolSymbol").name, "terminal")
+            const target = findChild(card, "approvalTarget")
+            compare(target.text, "printf 'approved'\necho twice", "the whole command")
+            compare(target.lineCount, 2)
+            compare(target.Accessible.name, "Command: printf 'approved'\necho twice")
+            compare(findChild(card, "approvalDescription").visible, false)
+            compare(card.Accessible.role, Accessible.AlertMessage)
+            compare(card.Accessible.name, "Approval needed: run_command")
+            compare(findChild(card, "approvalAllow").Accessible.name, "Allow")
+            compare(findChild(card, "approvalAllowForConversation").Accessible.name, "Allow for this conversation")
+            compare(findChild(card, "approvalDeny").Accessible.name, "Deny")
+            for (const key of data.keys) {
+                keyClick(key)
+            }
+            tryCompare(card, "visible", false)
+            compare(ChatViewModel.toolApproval.isPending, false)
+            tryCompare(input, "activeFocus", true, 2000, "the focus goes back where it was")
+            const result = resultRow()
+            compare(result.toolResult.success, data.success)
+            compare(result.toolResult.output,
+                    data.success ? "exit code: 0\napprovedtwice\n" : "The user declined this run_command call.")
+            tryCompare(ChatViewModel, "isGenerating", false)
+            // Allowed for the conversation, the next command there runs unasked; else it asks.
+            TestHarness.callToolNext("run_command", { command: "true" })
+            ChatViewModel.inputText = "again"
+            ChatViewModel.sendMessage()
+            if (data.always) {
+                tryCompare(ChatViewModel, "isGenerating", false)
+                compare(transcript.count, 10)
+            } else {
+                tryCompare(card, "visible", true)
+            }
+        }
+
+        function test_aFileShowsItsPathAndContent() {
+            ask("write_file", { path: "/nonexistent-folder/notes.txt", content: "first\nsecond\n" + "x\n".repeat(20) })
+            compare(findChild(card, "toolSymbol").name, "square.and.pencil")
+            compare(findChild(card, "approvalTarget").text, "/nonexistent-folder/notes.txt")
+            compare(findChild(card, "approvalTarget").Accessible.name, "File: /nonexistent-folder/notes.txt")
+            compare(findChild(card, "approvalDescription").text, "new file")
+            const content = findChild(card, "approvalContent")
+            verify(content.text.startsWith("first\nsecond\nx\n"))
+            compare(content.text.split("\n").length, 9, "the first eight lines and a mark")
+            keyClick(Qt.Key_Escape)
+            compare(resultRow().toolResult.output, "The user declined this write_file call.")
+        }
+
+        function test_theCardStaysWithItsConversationAndStopDeniesIt() {
+            ask("run_command", { command: "true" })
+            const asking = ChatViewModel.currentConversationId
+            ChatViewModel.newConversation(false)
+            tryCompare(card, "visible", false)
+            verify(ChatViewModel.toolApproval.isPending, "it still waits")
+            ChatViewModel.currentConversationId = asking
+            tryCompare(card, "visible", true)
+            mouseClick(findChild(content, "sendButton")) // Stop
+            tryCompare(card, "visible", false)
+            compare(ChatViewModel.toolApproval.isPending, false)
+        }
+    }
+}
