@@ -30,7 +30,8 @@ FocusScope {
     onShownChanged: {
         if (shown) {
             focusBefore = Window.activeFocusItem
-            allowButton.forceActiveFocus(Qt.OtherFocusReason)
+            // As a keyboard move: the focused answer shows its ring.
+            allowButton.forceActiveFocus(Qt.TabFocusReason)
         } else if (focusBefore) {
             focusBefore.forceActiveFocus(Qt.OtherFocusReason)
             focusBefore = null
