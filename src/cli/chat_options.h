@@ -12,7 +12,7 @@ struct ChatOptions {
     bool serve = false;
     bool listModels = false;
     bool sandbox = false; // commands in the sandbox for this run
-    bool yes = false; // run commands and change files without asking
+    bool yes = false;     // run commands and change files without asking
     quint16 port = 8080;
     QString provider;
     QString model;
