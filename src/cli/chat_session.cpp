@@ -162,8 +162,14 @@ bool ChatSession::lastReplyFailed() const {
         return true;
     }
     for (qsizetype i = conversation->messages.size() - 1; i >= 0; --i) {
-        if (conversation->messages[i].role == Role::assistant) {
-            return conversation->messages[i].content.startsWith(ToolLoop::errorReplyPrefix());
+        const ChatMessage& message = conversation->messages[i];
+        if (message.role == Role::assistant) {
+            // A memory tag that was not saved fails the run as loudly as an error.
+            if (!message.notice.isEmpty()) {
+                printError(message.notice);
+            }
+            return message.content.startsWith(ToolLoop::errorReplyPrefix()) ||
+                   !message.notice.isEmpty();
         }
     }
     return false;

@@ -52,6 +52,9 @@ struct ChatMessage {
     std::optional<ToolResultInfo> toolResult;
     // An assistant reply's "reasoning_content", as the provider sent it.
     std::optional<QString> reasoningContent = std::nullopt;
+    // A line shown under a reply, never sent to the model: a memory tag that
+    // could not be saved.
+    QString notice;
 
     static ChatMessage make(Role role, QString content);
     bool operator==(const ChatMessage&) const = default;

@@ -122,6 +122,19 @@ bool ConversationStore::setReply(const QUuid& conversationId, const QUuid& messa
     return setMessageContent(conversationId, messageId, content);
 }
 
+bool ConversationStore::setNotice(const QUuid& conversationId, const QUuid& messageId,
+                                  const QString& notice) {
+    Conversation* conversation = findMutable(conversationId);
+    const ChatMessage* found = findMessage(conversationId, messageId);
+    if (found == nullptr) {
+        return false;
+    }
+    const qsizetype row = found - conversation->messages.constData();
+    conversation->messages[row].notice = notice;
+    Q_EMIT messageChanged(conversationId, static_cast<int>(row));
+    return true;
+}
+
 bool ConversationStore::appendToLastMessage(const QUuid& conversationId, const QString& piece) {
     Conversation* conversation = findMutable(conversationId);
     if (conversation == nullptr || conversation->messages.isEmpty()) {

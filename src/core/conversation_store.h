@@ -39,6 +39,7 @@ public:
     // Content and the provider's reasoning of a reply, in one change.
     bool setReply(const QUuid& conversationId, const QUuid& messageId, const QString& content,
                   const std::optional<QString>& reasoningContent);
+    bool setNotice(const QUuid& conversationId, const QUuid& messageId, const QString& notice);
     bool appendToLastMessage(const QUuid& conversationId, const QString& piece);
     bool setTitle(const QUuid& conversationId, const QString& title);
     bool touch(const QUuid& conversationId); // updatedAt = now

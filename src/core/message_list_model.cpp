@@ -58,7 +58,7 @@ MessageListModel::MessageListModel(ConversationStore* store, QObject* parent)
     connect(store, &ConversationStore::messageChanged, this, [this](const QUuid& id, int row) {
         if (id == m_shownId) {
             const QModelIndex changed = index(row);
-            Q_EMIT dataChanged(changed, changed, {ContentRole});
+            Q_EMIT dataChanged(changed, changed, {ContentRole, NoticeRole});
         }
     });
 }
@@ -104,15 +104,15 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const {
         return message.toolCall ? toolCallData(*message.toolCall) : QVariant();
     case ToolResultRole:
         return message.toolResult ? toolResultData(*message.toolResult) : QVariant();
+    case NoticeRole:
+        return message.notice;
     default:
         return {};
     }
 }
 
 QHash<int, QByteArray> MessageListModel::roleNames() const {
-    return {{MessageIdRole, "messageId"},
-            {RoleRole, "role"},
-            {ContentRole, "content"},
-            {ToolCallRole, "toolCall"},
-            {ToolResultRole, "toolResult"}};
+    return {{MessageIdRole, "messageId"},   {RoleRole, "role"},
+            {ContentRole, "content"},       {ToolCallRole, "toolCall"},
+            {ToolResultRole, "toolResult"}, {NoticeRole, "notice"}};
 }

@@ -18,6 +18,7 @@ public:
         ContentRole,
         ToolCallRole,   // map {callId, tool, args, rawArguments, summary}, or null
         ToolResultRole, // map {toolCallId, tool, success, output}, or null
+        NoticeRole,     // the line under a reply, usually empty
     };
     Q_ENUM(Roles)
 

@@ -5,6 +5,7 @@
 #include "core/tool_runner.h"
 #include "persona/memory_tags.h"
 #include "persona/persona_manager.h"
+#include "tools/path_expansion.h"
 
 #include <QCoroFuture>
 
@@ -48,7 +49,9 @@ QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt
         if (reply.toolCalls.isEmpty()) {
             if (m_store->setReply(conversationId, placeholder.id, reply.text,
                                   reply.reasoningContent)) {
-                recordMemoryTags(reply.text);
+                if (const QString notice = recordMemoryTags(reply.text); !notice.isEmpty()) {
+                    m_store->setNotice(conversationId, placeholder.id, notice);
+                }
             }
             co_return;
         }
@@ -99,16 +102,20 @@ bool ToolLoop::changesPersona(const NativeToolCall& call) const {
         return false;
     }
     const auto path = call.arguments.constFind(QStringLiteral("path"));
-    // Exactly the store's own paths: the agent is told these, spelled this way.
-    return path != call.arguments.constEnd() &&
-           (*path == m_persona->soulURL() || *path == m_persona->memoryURL());
+    // By any spelling that reaches the files: "~/…", "a/./b", "a//b", a link.
+    return path != call.arguments.constEnd() && m_persona->isSoulOrMemory(expandTilde(*path));
 }
 
-void ToolLoop::recordMemoryTags(const QString& reply) {
+QString ToolLoop::recordMemoryTags(const QString& reply) {
     if (!m_persona) {
-        return;
+        return {};
     }
+    QString firstFailure;
     for (const QString& tag : memoryTags(reply)) {
-        m_persona->appendToDailyLog(tag);
+        const QString failure = m_persona->appendToDailyLog(tag);
+        if (firstFailure.isEmpty() && !failure.isEmpty()) {
+            firstFailure = memoryNotSavedPrefix() + failure;
+        }
     }
+    return firstFailure;
 }

@@ -41,8 +41,12 @@ public:
     QCoro::Task<> runGeneration(QUuid conversationId, QString systemPrompt,
                                 std::shared_ptr<RequestCancellation> cancellation);
 
-    // Records the memory tags of a final reply in today's log.
-    void recordMemoryTags(const QString& reply);
+    // Shown under a reply whose memory tag could not be saved, before the reason.
+    static QString memoryNotSavedPrefix() { return QStringLiteral("Could not save to memory: "); }
+
+    // Records the memory tags of a final reply in today's log; answers the
+    // line for under the reply when one could not be saved, else nothing.
+    QString recordMemoryTags(const QString& reply);
 
 private:
     bool changesPersona(const NativeToolCall& call) const;

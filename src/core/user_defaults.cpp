@@ -1,15 +1,16 @@
 #include "core/user_defaults.h"
 
 #include "storage/durable_file.h"
+#include "storage/write_litter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QSettings>
 
 #include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -17,6 +18,8 @@
 namespace {
 
 constexpr mode_t kOwnerOnly = 0600;
+// The scratch folders a save writes in, beside the file: ".Emberglass-<pid>-XXXXXX".
+const QString kScratchStem = QStringLiteral("Emberglass");
 
 QString applicationFileName() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Emberglass"),
@@ -40,8 +43,7 @@ void makePrivate(const QString& path) {
 // file written again within the millisecond.
 QVariantMap readValues(const QString& path) {
     const QByteArray local = QFile::encodeName(path);
-    const QByteArray alias =
-        local + ".~read-" + QByteArray::number(QRandomGenerator::system()->generate64(), 16);
+    const QByteArray alias = scratchFileName(local);
     const bool linked = ::link(local.constData(), alias.constData()) == 0;
     QVariantMap values;
     {
@@ -92,13 +94,19 @@ struct Serialised {
 // it writes into a private scratch folder beside the file, and what it wrote
 // is read back and compared before anything else uses it.
 Serialised serialise(const QVariantMap& values, const QString& folder) {
-    QByteArray scratch = QFile::encodeName(folder + QStringLiteral("/.Emberglass-XXXXXX"));
+    QByteArray scratch = scratchFolderTemplate(folder, kScratchStem);
     if (::mkdtemp(scratch.data()) == nullptr) { // mode 0700: the keys stay private
         return {{}, errno};
     }
     const QString scratchFolder = QFile::decodeName(scratch);
     const QString file = scratchFolder + QStringLiteral("/settings.conf");
     Serialised result;
+    // Made private before QSettings writes it: its writer keeps the mode it finds.
+    if (const int made = ::open(QFile::encodeName(file).constData(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kOwnerOnly);
+        made >= 0) {
+        ::close(made);
+    }
     {
         QSettings writer(file, QSettings::IniFormat);
         for (auto it = values.cbegin(); it != values.cend(); ++it) {
@@ -130,6 +138,8 @@ Serialised serialise(const QVariantMap& values, const QString& folder) {
 UserDefaults::UserDefaults() : UserDefaults(applicationFileName()) {}
 
 UserDefaults::UserDefaults(const QString& filePath) : m_fileName(filePath) {
+    // A save that was killed left its scratch copies of the keys behind.
+    removeWriteLitter(QFileInfo(m_fileName).absolutePath(), kScratchStem);
     makePrivate(m_fileName);
     m_values = readValues(m_fileName);
 }

@@ -3,6 +3,7 @@
 #include "persona/prompt_texts.h"
 #include "persona/text_files.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -13,8 +14,8 @@ LoadedText loadOrCreate(const QString& path, const QString& defaultText) {
         writeTextAtomically(path, defaultText);
         return {defaultText, LoadedText::Origin::createdDefault};
     }
-    if (std::optional<QString> text = readUtf8File(path)) {
-        return {*std::move(text), LoadedText::Origin::file};
+    if (std::optional<DecodedText> read = readTextLeniently(path)) {
+        return {std::move(read->text), LoadedText::Origin::file, read->lossy};
     }
     return {defaultText, LoadedText::Origin::unreadable};
 }
@@ -52,7 +53,7 @@ std::optional<QString> migrateLegacyMemory(const QString& legacyPath, const QStr
         return std::nullopt;
     }
     // A MEMORY.md that cannot be read cannot be merged into without losing it.
-    if (memory.origin == LoadedText::Origin::unreadable) {
+    if (memory.origin == LoadedText::Origin::unreadable || memory.lossy) {
         return std::nullopt;
     }
     if (*legacy == memory.text) {
@@ -68,4 +69,53 @@ std::optional<QString> migrateLegacyMemory(const QString& legacyPath, const QStr
         QFile::remove(legacyPath);
     }
     return merged;
+}
+
+namespace {
+
+constexpr mode_t kPrivateFolder = 0700;
+constexpr mode_t kPrivateFile = 0600;
+
+const QString kMarkerName = QStringLiteral(".emberglass-private");
+
+// Regular files and folders only: a link's target may be anything of the user's.
+void restrict(const QString& path, mode_t folderMode, mode_t fileMode) {
+    const QByteArray local = QFile::encodeName(path);
+    struct stat info {};
+    if (::lstat(local.constData(), &info) != 0) {
+        return;
+    }
+    const mode_t wanted = S_ISDIR(info.st_mode)   ? folderMode
+                          : S_ISREG(info.st_mode) ? fileMode
+                                                  : info.st_mode;
+    if ((info.st_mode & 07777) != wanted && (S_ISDIR(info.st_mode) || S_ISREG(info.st_mode))) {
+        ::chmod(local.constData(), wanted & (info.st_mode & 07777));
+    }
+}
+
+} // namespace
+
+void createPrivateFolders(const QString& storageDirectory, const QString& memoryDirectory) {
+    for (const QString& folder : {storageDirectory, memoryDirectory}) {
+        if (!QFileInfo::exists(folder)) {
+            QDir().mkpath(QFileInfo(folder).absolutePath());
+            ::mkdir(QFile::encodeName(folder).constData(), kPrivateFolder);
+        }
+    }
+}
+
+void makePrivateOnce(const QString& storageDirectory, const QString& memoryDirectory) {
+    const QString marker = storageDirectory + QLatin1Char('/') + kMarkerName;
+    if (QFileInfo::exists(marker) || !QFileInfo(storageDirectory).isDir()) {
+        return;
+    }
+    restrict(storageDirectory, kPrivateFolder, kPrivateFile);
+    restrict(memoryDirectory, kPrivateFolder, kPrivateFile);
+    for (const QString& folder : {storageDirectory, memoryDirectory}) {
+        const QDir dir(folder);
+        for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
+            restrict(dir.filePath(name), kPrivateFolder, kPrivateFile);
+        }
+    }
+    createTextFileIfAbsent(marker, PromptTexts::privateMarkerText());
 }

@@ -5,21 +5,31 @@
 #include "persona/prompt_texts.h"
 #include "persona/system_prompt.h"
 #include "persona/text_files.h"
+#include "storage/write_litter.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 
 #include <algorithm>
+#include <cerrno>
+#include <utility>
 
 namespace {
 
 const QString dateFormat = QStringLiteral("yyyy-MM-dd");
 
-void createDirectoryIfMissing(const QString& path) {
-    if (!QFileInfo::exists(path)) {
-        QDir().mkpath(path);
+// The path with every link and "."/".." resolved; for a file not there yet,
+// its folder's.
+QString canonicalPath(const QString& path) {
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    if (!canonical.isEmpty()) {
+        return canonical;
     }
+    const QString folder = info.dir().canonicalPath();
+    return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
+                            : folder + QLatin1Char('/') + info.fileName();
 }
 
 } // namespace
@@ -33,20 +43,40 @@ PersonaManager::PersonaManager(const QString& storageDirectory, QObject* parent)
       m_memoryURL(m_storageDirectory + QStringLiteral("/MEMORY.md")),
       m_memoryDirectory(m_storageDirectory + QStringLiteral("/memory")),
       m_clock([] { return QDateTime::currentDateTime(); }) {
-    createDirectoryIfMissing(m_storageDirectory);
-    createDirectoryIfMissing(m_memoryDirectory);
-    m_soul = loadOrCreate(m_soulURL, PromptTexts::defaultSoul()).text;
+    createPrivateFolders(m_storageDirectory, m_memoryDirectory);
+    makePrivateOnce(m_storageDirectory, m_memoryDirectory);
+    // Scratch files of a save that was killed.
+    removeWriteLitter(m_storageDirectory);
+    removeWriteLitter(m_memoryDirectory);
+    const LoadedText soul = loadOrCreate(m_soulURL, PromptTexts::defaultSoul());
+    m_soul = soul.text;
+    m_soulFile = {m_soulURL, soul.text, soul.lossy, false};
     const LoadedText memory = loadOrCreate(m_memoryURL, PromptTexts::defaultMemory());
     m_memory =
         migrateLegacyMemory(m_storageDirectory + QStringLiteral("/memory.md"), m_memoryURL, memory)
             .value_or(memory.text);
+    m_memoryFile = {m_memoryURL, m_memory, memory.lossy, false};
     loadMemoryFiles();
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &PersonaManager::reload);
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &PersonaManager::reload);
+    watchFiles();
+}
+
+void PersonaManager::watchFiles() {
+    // A file replaced by a rename is no longer watched: watched again here.
+    for (const QString& path : {m_storageDirectory, m_soulURL, m_memoryURL}) {
+        if (!m_watcher.files().contains(path) && !m_watcher.directories().contains(path) &&
+            QFileInfo::exists(path)) {
+            m_watcher.addPath(path);
+        }
+    }
 }
 
 void PersonaManager::setSoul(const QString& soul) {
     if (soul != m_soul) {
         m_soul = soul;
         Q_EMIT soulChanged();
+        Q_EMIT issuesChanged();
     }
 }
 
@@ -54,6 +84,7 @@ void PersonaManager::setMemory(const QString& memory) {
     if (memory != m_memory) {
         m_memory = memory;
         Q_EMIT memoryChanged();
+        Q_EMIT issuesChanged();
     }
 }
 
@@ -70,32 +101,105 @@ QString PersonaManager::agentName() const {
 }
 
 void PersonaManager::reload() {
-    if (const std::optional<QString> soul = readUtf8File(m_soulURL)) {
-        setSoul(*soul);
-    }
-    if (const std::optional<QString> memory = readUtf8File(m_memoryURL)) {
-        setMemory(*memory);
-    }
+    follow(m_soulFile, m_soul, &PersonaManager::setSoul);
+    follow(m_memoryFile, m_memory, &PersonaManager::setMemory);
+    watchFiles();
     loadMemoryFiles();
+}
+
+void PersonaManager::follow(OwnFile& file, const QString& current,
+                            void (PersonaManager::*set)(const QString&)) {
+    const std::optional<DecodedText> read = readTextLeniently(file.path);
+    if (!read || (read->text == file.savedText && read->lossy == file.lossy)) {
+        return;
+    }
+    if (current == file.savedText) {
+        file = {file.path, read->text, read->lossy, false};
+        (this->*set)(read->text);
+    } else {
+        file.changedOnDisk = true; // the user's edits stay; saving asks first
+    }
+    Q_EMIT issuesChanged();
+}
+
+PersonaManager::OwnFile* PersonaManager::ownFile(const QString& path) {
+    return const_cast<OwnFile*>(std::as_const(*this).ownFile(path));
+}
+
+const PersonaManager::OwnFile* PersonaManager::ownFile(const QString& path) const {
+    const QString canonical = canonicalPath(path);
+    for (const OwnFile* file : {&m_soulFile, &m_memoryFile}) {
+        if (canonical == canonicalPath(file->path)) {
+            return file;
+        }
+    }
+    return nullptr;
+}
+
+bool PersonaManager::isSoulOrMemory(const QString& path) const {
+    return ownFile(path) != nullptr;
+}
+
+QStringList PersonaManager::issuesOf(const OwnFile& file, const QString& current) const {
+    QStringList issues;
+    if (file.lossy) {
+        issues.append(QStringLiteral("notUtf8"));
+    }
+    if (exceedsPromptLimit(current.trimmed())) { // as the prompt takes it
+        issues.append(QStringLiteral("tooLarge"));
+    }
+    if (file.changedOnDisk) {
+        issues.append(QStringLiteral("changedOnDisk"));
+    }
+    return issues;
+}
+
+QStringList PersonaManager::soulIssues() const {
+    return issuesOf(m_soulFile, m_soul);
+}
+
+QStringList PersonaManager::memoryIssues() const {
+    return issuesOf(m_memoryFile, m_memory);
+}
+
+bool PersonaManager::isUnedited(const QString& path) const {
+    const OwnFile* file = ownFile(path);
+    return file == &m_soulFile ? m_soul == file->savedText
+           : file != nullptr   ? m_memory == file->savedText
+                               : false;
+}
+
+bool PersonaManager::saveNeedsConfirmation(const QString& path) const {
+    const OwnFile* file = ownFile(path);
+    if (file == nullptr) {
+        return false;
+    }
+    // Read now: the watcher's news of a change may not have arrived yet.
+    const std::optional<DecodedText> onDisk = readTextLeniently(file->path);
+    return file->lossy || file->changedOnDisk ||
+           (onDisk && (onDisk->lossy || onDisk->text != file->savedText));
 }
 
 void PersonaManager::loadMemoryFiles() {
     setMemoryFiles(m_scanner.scan(m_memoryDirectory));
 }
 
-void PersonaManager::appendToDailyLog(const QString& text) {
+QString PersonaManager::appendToDailyLog(const QString& text) {
     const QDateTime now = m_clock();
     const QString date = now.date().toString(dateFormat);
     const QString logPath = m_memoryDirectory + QLatin1Char('/') + date + QStringLiteral(".md");
     const QString entry = PromptTexts::dailyLogEntry(
         QLocale::system().toString(now.time(), QLocale::ShortFormat), text);
     // Creating never replaces a log that appeared meanwhile; it is appended to instead.
-    if (QFileInfo::exists(logPath) ||
-        createTextFileIfAbsent(logPath, PromptTexts::dailyLogHeader(date) + entry) ==
-            CreateOutcome::alreadyExists) {
-        appendTextOnOwnLine(logPath, entry);
+    WriteResult written = WriteResult::failure(EEXIST);
+    if (!QFileInfo::exists(logPath)) {
+        written = createTextFileIfAbsent(logPath, PromptTexts::dailyLogHeader(date) + entry);
+    }
+    if (written.errorNumber() == EEXIST) {
+        written = appendTextOnOwnLine(logPath, entry);
     }
     loadMemoryFiles();
+    return written.description();
 }
 
 QString PersonaManager::systemPrompt() const {
@@ -118,7 +222,12 @@ QString PersonaManager::memoryInstructionsFor(const QDate& today) const {
 }
 
 bool PersonaManager::writeTextAtomically(const QString& path, const QString& text) {
-    return noteWrite(::writeTextAtomically(path, text));
+    const bool written = noteWrite(::writeTextAtomically(path, text));
+    if (OwnFile* file = ownFile(path); written && file != nullptr) {
+        *file = {file->path, text, false, false};
+        Q_EMIT issuesChanged();
+    }
+    return written;
 }
 
 bool PersonaManager::noteWrite(const WriteResult& result) {

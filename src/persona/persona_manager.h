@@ -5,16 +5,24 @@
 #include "storage/write_result.h"
 
 #include <QDateTime>
+#include <QFileSystemWatcher>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
-// The agent's persona and memory on disk (~/.nimbrook): the soul, the long-term
-// memory, the memory directory's Markdown files, and the system prompt built from
-// them. File-system problems are silent (defaults are used or old values kept),
-// except for the editors' saves, which say why they failed.
+// The agent's persona and memory on disk (~/.nimbrook, readable by the user
+// only): the soul, the long-term memory, the memory directory's Markdown files,
+// and the system prompt built from them. File-system problems are silent
+// (defaults are used or old values kept), except for the editors' saves and the
+// memory tags' appends, which say why they failed.
+//
+// soul.md and MEMORY.md are watched: a change on disk replaces `soul` or
+// `memory` unless the user is editing it (then the file is marked changed and
+// a save asks first). A file that is not valid UTF-8 is read leniently and
+// marked, and a save over it asks first too.
 class PersonaManager : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString soul READ soul WRITE setSoul NOTIFY soulChanged)
@@ -26,6 +34,10 @@ class PersonaManager : public QObject {
     Q_PROPERTY(QString memoryDirectory READ memoryDirectory CONSTANT)
     Q_PROPERTY(QString agentName READ agentName NOTIFY soulChanged)
     Q_PROPERTY(QString lastWriteError READ lastWriteError NOTIFY lastWriteErrorChanged)
+    // What the persona panel warns of, for each file: "notUtf8", "tooLarge" (cut
+    // in the prompt), "changedOnDisk" (while being edited).
+    Q_PROPERTY(QStringList soulIssues READ soulIssues NOTIFY issuesChanged)
+    Q_PROPERTY(QStringList memoryIssues READ memoryIssues NOTIFY issuesChanged)
 
 public:
     // Supplies "now" for file-name dates and entry times.
@@ -50,11 +62,25 @@ public:
     QString agentName() const;
 
     // Re-reads soul.md and MEMORY.md (keeping the old value of one that cannot be
-    // read), then rescans the memory directory.
+    // read, or that the user is editing), then rescans the memory directory.
     Q_INVOKABLE void reload();
     Q_INVOKABLE void loadMemoryFiles();
     // Adds "- [time] text" to today's daily log, creating it with its header.
-    Q_INVOKABLE void appendToDailyLog(const QString& text);
+    // Answers why it could not ("No space left on device"), or nothing.
+    Q_INVOKABLE QString appendToDailyLog(const QString& text);
+
+    // Whether a write to `path` writes the soul or the memory, by whatever
+    // spelling ("a/./b", "a//b", a symbolic link): compared as canonical paths.
+    bool isSoulOrMemory(const QString& path) const;
+    QStringList soulIssues() const;
+    QStringList memoryIssues() const;
+    // True when saving the editor's text over `path` (soul.md or MEMORY.md)
+    // would replace what the user has not seen: bytes that are not UTF-8, or a
+    // newer version on disk. The panel asks before it saves.
+    Q_INVOKABLE bool saveNeedsConfirmation(const QString& path) const;
+    // True when `soul` (for soul.md) or `memory` (for MEMORY.md) is what the
+    // file held when last read or saved: the editor has nothing unsaved.
+    Q_INVOKABLE bool isUnedited(const QString& path) const;
 
     Q_INVOKABLE QString systemPrompt() const;
     Q_INVOKABLE QString recentMemories(int days) const;
@@ -79,8 +105,21 @@ Q_SIGNALS:
     void memoryChanged();
     void memoryFilesChanged();
     void lastWriteErrorChanged();
+    void issuesChanged();
 
 private:
+    // soul.md or MEMORY.md as last read or saved: what the editor's text is based on.
+    struct OwnFile {
+        QString path;
+        QString savedText;
+        bool lossy = false;
+        bool changedOnDisk = false;
+    };
+    void follow(OwnFile& file, const QString& current, void (PersonaManager::*set)(const QString&));
+    OwnFile* ownFile(const QString& path);
+    const OwnFile* ownFile(const QString& path) const;
+    QStringList issuesOf(const OwnFile& file, const QString& current) const;
+    void watchFiles();
     void setMemoryFiles(QList<MemoryFile> files);
     QString memoryInstructionsFor(const QDate& today) const;
     bool noteWrite(const WriteResult& result);
@@ -95,4 +134,7 @@ private:
     const QString m_memoryDirectory;
     Clock m_clock;
     MemoryFileScanner m_scanner;
+    OwnFile m_soulFile;
+    OwnFile m_memoryFile;
+    QFileSystemWatcher m_watcher;
 };

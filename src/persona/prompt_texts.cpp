@@ -133,4 +133,16 @@ QString dailyLogEntry(const QString& time, const QString& text) {
     return QStringLiteral("- [") + time + QStringLiteral("] ") + text + QLatin1Char('\n');
 }
 
+QString promptCutNotice(const QString& fileName) {
+    return QStringLiteral(
+               "\n\n[%1 is larger than 256 KiB: only its first 256 KiB are included here.]")
+        .arg(fileName);
+}
+
+QString privateMarkerText() {
+    return QStringLiteral(
+        "Emberglass made this folder readable by you only (folders 0700, files 0600) once.\n"
+        "It does not change permissions here again: remove this file to have it done anew.\n");
+}
+
 } // namespace PromptTexts

@@ -37,4 +37,10 @@ QString toolGuide();
 QString dailyLogHeader(const QString& date);
 QString dailyLogEntry(const QString& time, const QString& text);
 
+// Ends a soul or memory cut to fit the prompt, naming its file ("soul.md").
+QString promptCutNotice(const QString& fileName);
+
+// The marker file's text: its folder was made private once.
+QString privateMarkerText();
+
 } // namespace PromptTexts

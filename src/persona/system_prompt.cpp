@@ -35,7 +35,24 @@ QStringList piecesOfDay(const QString& memoryDirectory, const QStringList& names
     return pieces;
 }
 
+QString cutForPrompt(const QString& text, const QString& fileName) {
+    if (!exceedsPromptLimit(text)) {
+        return text;
+    }
+    const QByteArray bytes = text.toUtf8();
+    qsizetype end = kPromptFileLimit;
+    while (end > 0 && (uchar(bytes[end]) & 0xC0) == 0x80) { // not inside a character
+        --end;
+    }
+    return QString::fromUtf8(bytes.first(end)) + PromptTexts::promptCutNotice(fileName);
+}
+
 } // namespace
+
+bool exceedsPromptLimit(const QString& text) {
+    // Three bytes at most for each UTF-16 unit: most texts are decided without encoding.
+    return text.size() * 3 > kPromptFileLimit && text.toUtf8().size() > kPromptFileLimit;
+}
 
 QString recentMemoriesBlock(const QString& memoryDirectory, const QDate& today, int days) {
     if (days <= 0) {
@@ -61,11 +78,13 @@ QString assembleSystemPrompt(const QString& soul, const QString& memory,
     QStringList sections;
     const QString trimmedSoul = soul.trimmed();
     if (!trimmedSoul.isEmpty()) {
-        sections.append(PromptTexts::personaSectionHeading() + trimmedSoul);
+        sections.append(PromptTexts::personaSectionHeading() +
+                        cutForPrompt(trimmedSoul, QStringLiteral("soul.md")));
     }
     const QString trimmedMemory = memory.trimmed();
     if (!trimmedMemory.isEmpty() && trimmedMemory != PromptTexts::defaultMemory().trimmed()) {
-        sections.append(PromptTexts::longTermMemorySectionHeading() + trimmedMemory);
+        sections.append(PromptTexts::longTermMemorySectionHeading() +
+                        cutForPrompt(trimmedMemory, QStringLiteral("MEMORY.md")));
     }
     if (!recentMemories.isEmpty()) {
         sections.append(PromptTexts::recentMemorySectionHeading() + recentMemories);

@@ -6,34 +6,54 @@
 #include <QStringDecoder>
 
 #include <cerrno>
+#include <sys/stat.h>
 
-std::optional<QString> readUtf8File(const QString& path) {
+namespace {
+
+constexpr mode_t kOwnerOnly = 0600; // the persona is nobody else's to read
+
+std::optional<QByteArray> readBytes(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         return std::nullopt;
     }
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    QString text = decoder(bytes);
-    if (decoder.hasError()) {
+    return bytes;
+}
+
+} // namespace
+
+std::optional<QString> readUtf8File(const QString& path) {
+    std::optional<DecodedText> decoded = readTextLeniently(path);
+    if (!decoded || decoded->lossy) {
         return std::nullopt;
     }
-    return text;
+    return std::move(decoded->text);
+}
+
+std::optional<DecodedText> readTextLeniently(const QString& path) {
+    const std::optional<QByteArray> bytes = readBytes(path);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    DecodedText decoded{decoder(*bytes), false};
+    decoded.lossy = decoder.hasError();
+    return decoded;
 }
 
 WriteResult writeTextAtomically(const QString& path, const QString& text) {
-    return replaceFileDurably(path, text.toUtf8());
+    struct stat info {};
+    const bool isNew = ::stat(QFile::encodeName(path).constData(), &info) != 0 && errno == ENOENT;
+    return replaceFileDurably(path, text.toUtf8(),
+                              isNew ? std::optional<mode_t>(kOwnerOnly) : std::nullopt);
 }
 
-CreateOutcome createTextFileIfAbsent(const QString& path, const QString& text) {
-    const WriteResult result = createFileDurably(path, text.toUtf8());
-    if (result.ok()) {
-        return CreateOutcome::created;
-    }
-    return result.errorNumber() == EEXIST ? CreateOutcome::alreadyExists : CreateOutcome::failed;
+WriteResult createTextFileIfAbsent(const QString& path, const QString& text) {
+    return createFileDurably(path, text.toUtf8(), kOwnerOnly);
 }
 
 namespace {
@@ -50,10 +70,10 @@ bool endsAtLineStart(const QString& path) {
 
 } // namespace
 
-bool appendTextOnOwnLine(const QString& path, const QString& text) {
+WriteResult appendTextOnOwnLine(const QString& path, const QString& text) {
     QByteArray bytes = text.toUtf8();
     if (!endsAtLineStart(path)) {
         bytes.prepend('\n');
     }
-    return appendDurably(path, bytes).ok();
+    return appendDurably(path, bytes);
 }

@@ -23,12 +23,15 @@ QByteArray reasonPhrase(int status) {
         return kReasonPayloadTooLarge;
     case 431:
         return kReasonHeaderTooLarge;
+    case 503:
+        return kReasonServiceUnavailable;
     default:
         return kReasonOther;
     }
 }
 
-QByteArray complete(int status, QByteArrayView contentType, QByteArrayView body) {
+QByteArray complete(int status, QByteArrayView contentType, QByteArrayView body,
+                    QByteArrayView moreHeaders) {
     QByteArray bytes;
     bytes.reserve(body.size() + 128);
     bytes.append("HTTP/1.1 ")
@@ -39,7 +42,9 @@ QByteArray complete(int status, QByteArrayView contentType, QByteArrayView body)
         .append(contentType)
         .append("\r\nContent-Length: ")
         .append(QByteArray::number(body.size()))
-        .append("\r\nConnection: close\r\n\r\n")
+        .append("\r\n")
+        .append(moreHeaders)
+        .append("Connection: close\r\n\r\n")
         .append(body);
     return bytes;
 }
@@ -50,6 +55,12 @@ QByteArray plainText(int status, QByteArrayView text) {
 
 QByteArray plainReason(int status) {
     return plainText(status, reasonPhrase(status));
+}
+
+QByteArray busy() {
+    QByteArray body = jsonLine({{QStringLiteral("error"), QString::fromUtf8(server_texts::kBusy)}});
+    body.chop(1); // one object, no line feed: this is not a stream of lines
+    return complete(503, server_texts::kContentTypeJson, body, server_texts::kRetryAfterHeader);
 }
 
 QByteArray preflight() {

@@ -10,12 +10,17 @@ namespace http_response {
 
 QByteArray reasonPhrase(int status);
 
-// A whole response with a length: status line, type, length, "Connection: close".
-QByteArray complete(int status, QByteArrayView contentType, QByteArrayView body);
+// A whole response with a length: status line, type, length, any further
+// header lines (each ending in CRLF), "Connection: close".
+QByteArray complete(int status, QByteArrayView contentType, QByteArrayView body,
+                    QByteArrayView moreHeaders = {});
 // A plain-text response whose body is the given text.
 QByteArray plainText(int status, QByteArrayView text);
 // A plain-text response whose body is the status's reason phrase ("Not Found").
 QByteArray plainReason(int status);
+
+// 503 with "Retry-After: 1" and a JSON error: every place is being answered.
+QByteArray busy();
 
 QByteArray preflight();
 QByteArray jsonLinesHeader();

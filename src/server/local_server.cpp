@@ -68,7 +68,7 @@ void LocalServer::dropConnections() {
 
 void LocalServer::acceptConnection(qintptr descriptor) {
     if (m_connections.size() >= m_maxConnections && !makeRoom()) {
-        ::close(int(descriptor));
+        refuseBusy(descriptor);
         return;
     }
     auto* connection = new ServerConnection(int(descriptor), m_timeouts, this);
@@ -100,8 +100,39 @@ bool LocalServer::makeRoom() {
     if (stalled == m_connections.cend()) {
         return false;
     }
-    (*stalled)->abort(); // removes itself from the list
+    ServerConnection* evicted = *stalled;
+    if (evicted->phase() == ServerConnection::Phase::lingering || !mayRefuse()) {
+        evicted->abort(); // removes itself from the list
+        return true;
+    }
+    // One still sending its request is told to come back, like a newcomer:
+    // many phones at once are not all slow attackers.
+    m_connections.removeOne(evicted);
+    disconnect(evicted, &ServerConnection::requestReceived, this, nullptr);
+    refuse(evicted);
     return true;
+}
+
+bool LocalServer::mayRefuse() const {
+    return m_refusals < kRefusalsPerPlace * m_maxConnections;
+}
+
+void LocalServer::refuse(ServerConnection* connection) {
+    ++m_refusals;
+    connect(connection, &ServerConnection::closed, this, [this] { --m_refusals; });
+    connection->sendAndClose(http_response::busy());
+}
+
+// Says so rather than dropping the newcomer, so the phone can try again. The
+// refusal drains what the peer sends before closing: closing on unread bytes
+// would reset the connection and could destroy the answer. Refusals are
+// bounded too, so a flood of connections cannot hold descriptors without end.
+void LocalServer::refuseBusy(qintptr descriptor) {
+    if (!mayRefuse()) {
+        ::close(int(descriptor));
+        return;
+    }
+    refuse(new ServerConnection(int(descriptor), m_timeouts, this));
 }
 
 void LocalServer::handleRequest(ServerConnection* connection, const HttpRequest& request) {

@@ -29,6 +29,7 @@ class LocalServer : public QObject {
 
 public:
     static constexpr int kDefaultMaxConnections = 32;
+    static constexpr int kRefusalsPerPlace = 8;
 
     explicit LocalServer(quint16 port, QObject* parent = nullptr);
     ~LocalServer() override;
@@ -51,7 +52,10 @@ public:
     // At most this many connections at once. A newcomer beyond it takes the
     // place of the oldest one that has not sent a whole request yet (or is
     // done and only waiting for its peer to close); when every one is being
-    // answered, the newcomer is closed at once.
+    // answered, the newcomer is answered "503 Service Unavailable" with
+    // "Retry-After: 1"; so is a connection that gives its place up before its
+    // request was in. Up to kRefusalsPerPlace times the cap are answered so at
+    // once; past that a newcomer is closed unanswered.
     void setMaxConnections(int count) { m_maxConnections = count; }
     int connectionCount() const { return int(m_connections.size()); }
 
@@ -66,6 +70,9 @@ Q_SIGNALS:
 private:
     void acceptConnection(qintptr descriptor);
     bool makeRoom();
+    void refuseBusy(qintptr descriptor);
+    bool mayRefuse() const;
+    void refuse(ServerConnection* connection);
     void handleRequest(ServerConnection* connection, const HttpRequest& request);
     void answerChat(ServerConnection* connection, const HttpRequest& request);
     void startReply(QPointer<ServerConnection> connection, WireMessages messages);
@@ -80,5 +87,6 @@ private:
     ConnectionTimeouts m_timeouts;
     int m_maxConnections = kDefaultMaxConnections;
     QList<ServerConnection*> m_connections; // oldest first
+    int m_refusals = 0;                     // 503 answers still being written or drained
     quint64 m_run = 0; // changes at every start and stop; queued work of an old run is dropped
 };

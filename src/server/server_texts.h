@@ -11,10 +11,12 @@ inline constexpr char kReasonForbidden[] = "Forbidden";
 inline constexpr char kReasonNotFound[] = "Not Found";
 inline constexpr char kReasonPayloadTooLarge[] = "Payload Too Large";
 inline constexpr char kReasonHeaderTooLarge[] = "Request Header Fields Too Large";
+inline constexpr char kReasonServiceUnavailable[] = "Service Unavailable";
 inline constexpr char kReasonOther[] = "Error";
 
 inline constexpr char kContentTypeHtml[] = "text/html; charset=utf-8";
 inline constexpr char kContentTypePlain[] = "text/plain";
+inline constexpr char kContentTypeJson[] = "application/json";
 
 inline constexpr char kPreflightBlock[] = "HTTP/1.1 204 No Content\r\n"
                                           "Access-Control-Allow-Methods: POST, GET, OPTIONS\r\n"
@@ -35,6 +37,11 @@ inline constexpr char kMissingKeyChat[] =
     "your computer again.";
 inline constexpr char kForeignRequest[] =
     "Requests from other web sites or host names are not accepted.";
+
+// The 503 body's error when every place is taken by a reply in progress.
+inline constexpr char kBusy[] =
+    "The computer is busy answering other chats: try again in a moment.";
+inline constexpr char kRetryAfterHeader[] = "Retry-After: 1\r\n";
 
 inline constexpr char kLoopbackHostName[] = "localhost";
 

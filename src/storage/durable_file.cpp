@@ -1,18 +1,21 @@
 #include "storage/durable_file.h"
 
+#include "storage/write_litter.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
-constexpr mode_t kUsualMode = 0666; // less the umask, as for any new file
+constexpr mode_t kScratchMode = 0600; // until the bytes are complete: others never read a part
 
 // errno, or EIO should a call fail without setting it.
 int lastError() {
@@ -59,8 +62,61 @@ QByteArray folderOf(const QByteArray& path) {
     return slash == 0 ? QByteArrayLiteral("/") : path.first(slash);
 }
 
+// The mode a new file gets from open(0666): the umask, read without changing
+// it (umask() itself would change it for every thread for a moment).
+mode_t usualMode() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+            if (line.startsWith("Umask:")) {
+                bool ok = false;
+                const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+                if (ok) {
+                    return 0666 & ~mode_t(mask);
+                }
+            }
+        }
+    }
+    return 0644;
+}
+
+// What a replaced file keeps of the old one: its mode, owner and group and
+// extended attributes (ACLs are among them).
+struct Identity {
+    mode_t mode = 0;
+    std::optional<std::pair<uid_t, gid_t>> owner; // none for a new file
+};
+
+// Copies every extended attribute of `from` to the descriptor.
+int copyAttributes(const QByteArray& from, int to) {
+    const ssize_t length = ::listxattr(from.constData(), nullptr, 0);
+    if (length < 0) {
+        return errno == ENOTSUP ? 0 : lastError();
+    }
+    QByteArray names(length, '\0');
+    const ssize_t listed = ::listxattr(from.constData(), names.data(), size_t(names.size()));
+    if (listed < 0) {
+        return lastError();
+    }
+    for (const QByteArray& name : names.first(listed).split('\0')) {
+        if (name.isEmpty()) {
+            continue;
+        }
+        const ssize_t size = ::getxattr(from.constData(), name.constData(), nullptr, 0);
+        QByteArray value(qMax<ssize_t>(size, 0), '\0');
+        const ssize_t read =
+            size < 0 ? -1
+                     : ::getxattr(from.constData(), name.constData(), value.data(), size_t(size));
+        if (read < 0 ||
+            ::fsetxattr(to, name.constData(), value.constData(), size_t(read), 0) != 0) {
+            return lastError();
+        }
+    }
+    return 0;
+}
+
 // A fully written and synced file beside the target, removed again unless
-// handed over with release().
+// handed over with release(). It is private to the user until it is complete.
 class TemporaryFile {
 public:
     TemporaryFile() = default;
@@ -72,23 +128,31 @@ public:
         }
     }
 
-    // `mode` is applied exactly; without it the new file gets the usual mode.
-    int write(const QByteArray& target, QByteArrayView bytes, std::optional<mode_t> mode) {
+    // `keep` names the file whose owner and attributes the new one takes on.
+    int write(const QByteArray& target, QByteArrayView bytes, const Identity& identity,
+              const QByteArray& keep = {}) {
         int descriptor = -1;
         while (descriptor < 0) {
-            const QByteArray candidate =
-                target + ".~" + QByteArray::number(QRandomGenerator::system()->generate(), 16);
+            const QByteArray candidate = scratchFileName(target);
             descriptor = ::open(candidate.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                                mode.value_or(kUsualMode));
+                                kScratchMode);
             if (descriptor >= 0) {
                 m_path = candidate;
             } else if (errno != EEXIST) {
                 return lastError();
             }
         }
-        int result = mode && ::fchmod(descriptor, *mode) != 0 ? lastError() : 0;
-        if (result == 0) {
-            result = writeAll(descriptor, bytes);
+        int result = writeAll(descriptor, bytes);
+        if (result == 0 && identity.owner &&
+            ::fchown(descriptor, identity.owner->first, identity.owner->second) != 0) {
+            result = lastError();
+        }
+        if (result == 0 && ::fchmod(descriptor, identity.mode) != 0) {
+            result = lastError();
+        }
+        // After the mode: setting an ACL sets the group bits of the mode too.
+        if (result == 0 && !keep.isEmpty()) {
+            result = copyAttributes(keep, descriptor);
         }
         if (result == 0 && ::fsync(descriptor) != 0) {
             result = lastError();
@@ -117,26 +181,67 @@ QByteArray resolvedTarget(const QString& path) {
     return QFile::encodeName(canonical.isEmpty() ? info.symLinkTarget() : canonical);
 }
 
-// What replacing the target must respect: the mode it keeps (none for a new
-// file), or why it cannot be replaced.
+// What replacing the target must respect, or why it cannot be replaced.
 struct TargetState {
     int problem = 0;
-    std::optional<mode_t> mode;
+    bool exists = false;
+    bool inPlace = false; // the file itself must be rewritten, not a new one put in its place
+    struct stat info {};
 };
 
 TargetState inspectTarget(const QByteArray& target) {
-    struct stat info {};
-    if (::stat(target.constData(), &info) != 0) {
-        return {errno == ENOENT ? 0 : lastError(), std::nullopt};
+    TargetState state;
+    if (::stat(target.constData(), &state.info) != 0) {
+        state.problem = errno == ENOENT ? 0 : lastError();
+        return state;
     }
-    if (S_ISDIR(info.st_mode)) {
-        return {EISDIR, std::nullopt};
+    state.exists = true;
+    if (S_ISDIR(state.info.st_mode)) {
+        state.problem = EISDIR;
+        return state;
     }
     // A file the user may not write is not replaced behind its back.
     if (::access(target.constData(), W_OK) != 0) {
-        return {lastError(), std::nullopt};
+        state.problem = lastError();
+        return state;
     }
-    return {0, info.st_mode & 0777};
+    // A new file would leave the other names of a hard link with the old text,
+    // and cannot be made in a folder the user may not write.
+    state.inPlace =
+        S_ISREG(state.info.st_mode) &&
+        (state.info.st_nlink > 1 || ::access(folderOf(target).constData(), W_OK | X_OK) != 0);
+    return state;
+}
+
+// Rewrites the file itself: its identity stays whole, but a crash midway can
+// leave a mix, so room for the new bytes is reserved before the old are touched.
+WriteResult rewriteInPlace(const QByteArray& target, QByteArrayView bytes,
+                           std::optional<mode_t> mode) {
+    const int descriptor = ::open(target.constData(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (descriptor < 0) {
+        return WriteResult::failure(lastError());
+    }
+    // posix_fallocate answers with the error; a file system without it is written all the same.
+    int result = bytes.isEmpty() ? 0 : ::posix_fallocate(descriptor, 0, off_t(bytes.size()));
+    if (result == EOPNOTSUPP || result == EINVAL) {
+        result = 0;
+    }
+    if (result == 0) {
+        result = writeAll(descriptor, bytes);
+    }
+    if (result == 0 && ::ftruncate(descriptor, off_t(bytes.size())) != 0) {
+        result = lastError();
+    }
+    if (result == 0 && mode && ::fchmod(descriptor, *mode) != 0) {
+        result = lastError();
+    }
+    if (result == 0 && ::fsync(descriptor) != 0) {
+        result = lastError();
+    }
+    if (::close(descriptor) != 0 && result == 0) {
+        result = lastError();
+    }
+    return result ? WriteResult::failure(result) : WriteResult::success();
 }
 
 } // namespace
@@ -151,8 +256,22 @@ WriteResult replaceFileDurably(const QString& path, QByteArrayView bytes,
     if (state.problem) {
         return WriteResult::failure(state.problem);
     }
+    if (state.inPlace) {
+        return rewriteInPlace(target, bytes, mode);
+    }
+    Identity identity{mode.value_or(state.exists ? state.info.st_mode & 0777 : usualMode()), {}};
+    if (state.exists) {
+        identity.owner = std::pair{state.info.st_uid, state.info.st_gid};
+    }
     TemporaryFile temporary;
-    if (const int problem = temporary.write(target, bytes, mode ? mode : state.mode)) {
+    if (const int problem =
+            temporary.write(target, bytes, identity, state.exists ? target : QByteArray())) {
+        // An owner or attribute the user cannot give a new file is kept by
+        // rewriting the old one.
+        if (state.exists && S_ISREG(state.info.st_mode) &&
+            (problem == EPERM || problem == ENOTSUP)) {
+            return rewriteInPlace(target, bytes, mode);
+        }
         return WriteResult::failure(problem);
     }
     if (::rename(temporary.path().constData(), target.constData()) != 0) {
@@ -183,13 +302,15 @@ int linkWithoutReplacing(const QByteArray& from, const QByteArray& to) {
 
 } // namespace
 
-WriteResult createFileDurably(const QString& path, QByteArrayView bytes) {
+WriteResult createFileDurably(const QString& path, QByteArrayView bytes,
+                              std::optional<mode_t> mode) {
     if (path.isEmpty()) {
         return WriteResult::failure(ENOENT);
     }
     const QByteArray target = QFile::encodeName(path);
     TemporaryFile temporary;
-    if (const int problem = temporary.write(target, bytes, std::nullopt)) {
+    if (const int problem =
+            temporary.write(target, bytes, Identity{mode.value_or(usualMode()), {}})) {
         return WriteResult::failure(problem);
     }
     if (const int problem = linkWithoutReplacing(temporary.path(), target)) {

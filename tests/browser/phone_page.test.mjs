@@ -183,6 +183,31 @@ try {
     assert.ok(chunks > 1, `the reply came in ${chunks} chunk(s)`);
   });
 
+  // The server's own 503 at its cap is tst_local_server's; here it stands in
+  // front of the real server, for the first request or for both.
+  for (const busyTimes of [1, 2]) {
+    await scenario(`busy ${busyTimes === 1 ? 'once: the page says so and tries again' : 'twice: the page gives up with the reason'}`, async (page) => {
+      let posts = 0;
+      await page.route('**/api/chat?*', async (route) => {
+        if (++posts > busyTimes) return route.continue();
+        await route.fulfill({
+          status: 503,
+          headers: { 'Retry-After': '1', 'Connection': 'close' },
+          contentType: 'application/json',
+          body: JSON.stringify({ error: 'The computer is busy answering other chats: try again in a moment.' }),
+        });
+      });
+      await send(page, 'hello');
+      await page.waitForFunction(() =>
+        document.querySelector('#typ .bubble')?.textContent === 'The computer is busy, trying again\u2026');
+      await waitReplyEnded(page);
+      assert.equal(posts, 2, 'one try and one retry');
+      assert.deepEqual(await bubbles(page, 'assistant'), [busyTimes === 1
+        ? 'Hello from the fake model.'
+        : 'Connection error: The computer is busy answering other chats: try again in a moment.']);
+    });
+  }
+
   await scenario('a network failure shows a connection error', async (page) => {
     host.kill('SIGTERM');
     await new Promise((resolve) => host.once('exit', resolve));

@@ -131,6 +131,22 @@ private Q_SLOTS:
         QCOMPARE(server.lastRequest().json()["model"].toString(), QStringLiteral("m-1"));
     }
 
+    // A memory tag that cannot be saved (today's log is a folder) is said on
+    // standard error and fails the run; the reply itself is printed.
+    void aMemoryTagThatCannotBeSavedFailsTheRun() {
+        FakeOpenAIServer server;
+        server.enqueue(FakeOpenAIServer::chatReply("Noted. [memory: likes tea]"));
+        const QString log = m_home.filePath(".nimbrook/memory/") +
+                            QDate::currentDate().toString(Qt::ISODate) + ".md";
+        QVERIFY(QDir().mkpath(log));
+        QStringList output;
+        const int status = run({"--base-url", server.baseUrl(), "remember tea"}, output);
+        QVERIFY(QDir(log).removeRecursively());
+        QCOMPARE(status, 1);
+        QCOMPARE(output.last(), QStringLiteral("agent> Noted. [memory: likes tea]"));
+        QCOMPARE(m_errors, "emberglass-chat: Could not save to memory: Is a directory\n");
+    }
+
     void servesThePhonePageAndPrintsTheMirror() {
         FakeOpenAIServer server;
         server.enqueue(FakeOpenAIServer::streamedText({"Hello ", "phone"}));

@@ -7,6 +7,7 @@
 #include "core/chat_view_model.h"
 #include "core/conversation_store.h"
 #include "core/local_model_setup.h"
+#include "core/message_list_model.h"
 #include "core/model_backends.h"
 #include "core/provider_settings.h"
 #include "core/user_defaults.h"
@@ -152,6 +153,54 @@ private Q_SLOTS:
         bridge.appendWebAssistantToken(u" dropped"_s);
         QCOMPARE(contents(h.store().find(id)),
                  (QStringList{"  untrimmed  ", "kept", "typed here"}));
+    }
+
+    // The agent writes the memory or the soul by a spelling of its own; the next
+    // pass's prompt holds what it wrote.
+    void aPersonaWriteByAnySpellingRebuildsThePrompt_data() {
+        QTest::addColumn<QString>("spelling");
+        QTest::newRow("memory as the agent is told") << u"{store}/MEMORY.md"_s;
+        QTest::newRow("memory by tilde and a link") << u"~/persona-link/MEMORY.md"_s;
+        QTest::newRow("memory with /./ and //") << u"{store}/.//MEMORY.md"_s;
+        QTest::newRow("soul through ..") << u"{store}/memory/../soul.md"_s;
+    }
+    void aPersonaWriteByAnySpellingRebuildsThePrompt() {
+        QFETCH(QString, spelling);
+        Harness h;
+        const QString store = h.vm->persona()->storageDirectory();
+        const QString link = QDir::homePath() + u"/persona-link"_s;
+        QFile::remove(link);
+        QVERIFY(QFile::link(store, link));
+        const QString arguments =
+            QJsonDocument(QJsonObject{{"path", spelling.replace(u"{store}"_s, store)},
+                                      {"content", u"Likes green tea"_s}})
+                .toJson();
+        h.cloud.enqueue(reply({}, u"write_file"_s, arguments));
+        h.cloud.enqueue(reply(u"Noted"_s));
+        QVERIFY(h.send(u"remember my tea"_s));
+        QCOMPARE(h.messages().value(4).toolResult->success, true);
+        const QList<QJsonArray> sent = h.sent(h.cloud);
+        QVERIFY(!sent.value(0).at(0).toObject()["content"].toString().contains(u"green tea"_s));
+        QVERIFY(
+            sent.value(1).at(0).toObject()["content"].toString().contains(u"Likes green tea"_s));
+    }
+
+    // A memory tag that cannot be saved says so under the reply.
+    void aMemoryTagThatCannotBeSavedIsShown() {
+        Harness h;
+        const QString log = h.vm->persona()->memoryDirectory() + u"/"_s +
+                            QDate::currentDate().toString(Qt::ISODate) + u".md"_s;
+        QVERIFY(QDir().mkpath(log)); // a folder where today's log goes
+        h.cloud.enqueue(reply(u"Noted. [memory: likes tea]"_s));
+        QVERIFY(h.send(u"remember tea"_s));
+        QCOMPARE(h.messages().last().content, u"Noted. [memory: likes tea]"_s);
+        QCOMPARE(h.messages().last().notice, u"Could not save to memory: Is a directory"_s);
+        const QModelIndex shown = h.vm->messages()->index(h.vm->messages()->rowCount() - 1);
+        QCOMPARE(shown.data(MessageListModel::NoticeRole).toString(), h.messages().last().notice);
+        // Not part of what the model is sent next time.
+        h.cloud.enqueue(reply(u"ok"_s));
+        QVERIFY(h.send(u"next"_s));
+        QVERIFY(!QJsonDocument(h.sent(h.cloud).last()).toJson().contains("Could not save"));
     }
 
     void toolCallsRunAndTheirResultsGoBackNatively() {

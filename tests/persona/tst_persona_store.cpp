@@ -11,14 +11,18 @@
 #include "persona/memory_tags.h"
 #include "persona/persona_manager.h"
 #include "persona/prompt_texts.h"
+#include "persona/text_files.h"
 
 #include "support/full_disk.h"
 #include "support/json_rows.h"
 #include "support/test_files.h"
 
+#include <QDirIterator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -39,6 +43,25 @@ QByteArray bytesOf(const QJsonValue& value) {
 
 QDateTime march(int day, int hour, int minute) {
     return QDateTime(QDate(2026, 3, day), QTime(hour, minute));
+}
+
+uint modeOf(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+// The folder's mode, then those of its entries by name (a folder's entries after it).
+QList<uint> modesIn(const QString& folder) {
+    QList<uint> modes{modeOf(folder)};
+    QDirIterator entries(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+    QStringList paths;
+    while (entries.hasNext()) {
+        paths.append(entries.next());
+    }
+    paths.sort();
+    std::ranges::transform(paths, std::back_inserter(modes), modeOf);
+    return modes;
 }
 
 QStringList namesOf(const QList<MemoryFile>& files) {
@@ -94,8 +117,10 @@ private Q_SLOTS:
         // No temporary files are left beside the new ones; the memory folder is empty.
         const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
         QCOMPARE(QDir(persona.storageDirectory()).entryList(all, QDir::Name),
-                 (QStringList{"MEMORY.md", "memory", "soul.md"}));
+                 (QStringList{".emberglass-private", "MEMORY.md", "memory", "soul.md"}));
         QVERIFY(QDir(persona.memoryDirectory()).isEmpty(all));
+        // Readable by the user only, whatever the umask.
+        QCOMPARE(modesIn(persona.storageDirectory()), (QList<uint>{0700, 0600, 0600, 0700, 0600}));
         // Missing parent folders are created too.
         QCOMPARE(readBytes(PersonaManager(m_store + "/deeper/still").soulURL()), defaultSoul);
     }
@@ -111,6 +136,8 @@ private Q_SLOTS:
         QCOMPARE(persona.soul(), textOf(row.value("soul").toString("{defaultSoul}")));
         QCOMPARE(persona.memory(), textOf(row.value("memory").toString("{defaultMemory}")));
         QCOMPARE(persona.agentName(), row.value("agentName").toString("Emberglass"));
+        QCOMPARE(persona.soulIssues(), jsonTexts(row.value("soulIssues")));
+        QCOMPARE(persona.memoryIssues(), jsonTexts(row.value("memoryIssues")));
         // What is on disk afterwards: as written unless the row says otherwise.
         QJsonObject after = row.value("after").toObject();
         for (auto it = files.begin(); it != files.end(); ++it) {
@@ -141,15 +168,16 @@ private Q_SLOTS:
         QVERIFY(writeBytes(persona.memoryURL(), "\xff"));
         persona.reload();
         QCOMPARE((QStringList{persona.soul(), persona.memory()}),
-                 (QStringList{"# Aria", "likes tea"}));
+                 (QStringList{"# Aria", "\uFFFD"})); // read leniently, and marked
+        QCOMPARE(persona.memoryIssues(), QStringList{"notUtf8"});
         // Setters notify only on a change, and do not save: the editors write the file.
         persona.setSoul(persona.soul());
         persona.setMemory(persona.memory());
-        // Neither the reload of unreadable files nor the same values notified.
-        QCOMPARE((QList<qsizetype>{soulSpy.count(), memorySpy.count()}), (QList<qsizetype>{1, 1}));
+        // Neither the reload of a missing file nor the same values notified.
+        QCOMPARE((QList<qsizetype>{soulSpy.count(), memorySpy.count()}), (QList<qsizetype>{1, 2}));
         persona.setSoul("name: Kai");
         persona.setMemory("new");
-        QCOMPARE((QList<qsizetype>{soulSpy.count(), memorySpy.count()}), (QList<qsizetype>{2, 2}));
+        QCOMPARE((QList<qsizetype>{soulSpy.count(), memorySpy.count()}), (QList<qsizetype>{2, 3}));
         QCOMPARE(persona.agentName(), "Kai");
         QCOMPARE(readBytes(persona.memoryURL()), "\xff");
     }
@@ -246,9 +274,13 @@ private Q_SLOTS:
                                                : QStringLiteral("No space left on device"));
         QCOMPARE(errorSpy.count(), 1);
         disk.engage(4096);
-        persona.appendToDailyLog("an entry longer than the room that is left");
+        const QString reason =
+            persona.appendToDailyLog("an entry longer than the room that is left");
         persona.appendToDailyLog("x");
         disk.release();
+        // Said, not swallowed: the reply shows it.
+        QCOMPARE(reason, fault == DiskFault::sizeLimit ? QStringLiteral("File too large")
+                                                       : QStringLiteral("No space left on device"));
         QCOMPARE(readBytes(persona.soulURL()), defaultSoul);
         QCOMPARE(readBytes(persona.memoryURL()), "old facts");
         QCOMPARE(readBytes(log), logText);
@@ -335,6 +367,96 @@ private Q_SLOTS:
         QCOMPARE(read, row.value("expected"));
     }
 
+    // A store of an older version, open to everyone, is closed up once; what the
+    // user opens again afterwards stays open.
+    void anOpenStoreIsMadePrivateOnce() {
+        QVERIFY(writeBytes(inStore("soul.md"), "# Aria") && writeBytes(inStore("MEMORY.md"), "m") &&
+                writeBytes(inStore("memory/2026-03-14.md"), "log"));
+        for (const QString& name : {"", "memory"}) {
+            QCOMPARE(::chmod(QFile::encodeName(inStore(name)), 0755), 0);
+        }
+        for (const QString& name : {"soul.md", "MEMORY.md", "memory/2026-03-14.md"}) {
+            QCOMPARE(::chmod(QFile::encodeName(inStore(name)), 0644), 0);
+        }
+        PersonaManager(m_store).appendToDailyLog("new");
+        // The folder, the marker, MEMORY.md, memory/ and its two logs (one new), soul.md.
+        QCOMPARE(modesIn(m_store), (QList<uint>{0700, 0600, 0600, 0700, 0600, 0600, 0600}));
+        QCOMPARE(::chmod(QFile::encodeName(inStore("soul.md")), 0644), 0);
+        const PersonaManager again(m_store);
+        QCOMPARE(modeOf(inStore("soul.md")), 0644u);
+        QCOMPARE(again.soul(), "# Aria");
+    }
+
+    // Bytes that are not UTF-8 are kept until the user agrees to replace them.
+    void aFileThatIsNotUtf8IsSavedOverOnlyWhenConfirmed() {
+        QVERIFY(writeBytes(inStore("soul.md"), "# Ren\xe9"
+                                               "e"));
+        PersonaManager persona(m_store);
+        QCOMPARE(persona.soul(), "# Ren\uFFFDe");
+        QVERIFY(persona.systemPrompt().contains("# Ren\uFFFDe"));
+        QVERIFY(persona.saveNeedsConfirmation(persona.soulURL()));
+        QVERIFY(!persona.saveNeedsConfirmation(persona.memoryURL()));
+        // Confirmed: the panel writes, and from then on the file is the text it shows.
+        QVERIFY(persona.writeTextAtomically(persona.soulURL(), persona.soul()));
+        QCOMPARE(readBytes(persona.soulURL()), "# Ren\xef\xbf\xbd"
+                                               "e");
+        QVERIFY(!persona.saveNeedsConfirmation(persona.soulURL()));
+        QVERIFY(persona.soulIssues().isEmpty());
+    }
+
+    // Above 256 KiB the soul and the memory are cut in the prompt, at a character, and say so.
+    void largeFilesAreCutInThePrompt() {
+        const QString soul = "# Aria\n" + QString(200 * 1024, QChar(0x00E9)); // 2 bytes each
+        const QString memory = QString(256 * 1024, 'm');
+        QVERIFY(writeBytes(inStore("soul.md"), soul.toUtf8()));
+        QVERIFY(writeBytes(inStore("MEMORY.md"), (memory + "\n").toUtf8()));
+        PersonaManager persona(m_store);
+        const QStringList sections = persona.systemPrompt().split(separator);
+        const QString soulBody = sections[0].mid(PromptTexts::personaSectionHeading().size());
+        QCOMPARE(soulBody,
+                 soul.left(7 + (256 * 1024 - 7) / 2) + PromptTexts::promptCutNotice("soul.md"));
+        QCOMPARE(sections[1], PromptTexts::longTermMemorySectionHeading() + memory); // not above
+        QCOMPARE(persona.soulIssues(), QStringList{"tooLarge"});
+        QVERIFY(persona.memoryIssues().isEmpty());
+        persona.setMemory(memory + "m");
+        QCOMPARE(persona.systemPrompt().split(separator)[1],
+                 PromptTexts::longTermMemorySectionHeading() + memory +
+                     PromptTexts::promptCutNotice("MEMORY.md"));
+        QCOMPARE(persona.memoryIssues(), QStringList{"tooLarge"});
+    }
+
+    // A write to the soul or the memory is recognised by any spelling.
+    void spellingsOfTheStoresFiles_data() { addJsonRows(table, "spellings"); }
+    void spellingsOfTheStoresFiles() {
+        QFETCH(QJsonObject, row);
+        const PersonaManager persona(m_store);
+        const QString link = m_store + "-link";
+        QVERIFY(QFile::link(m_store, link));
+        const QString path =
+            row.value("path").toString().replace("{store}", m_store).replace("{link}", link);
+        QCOMPARE(persona.isSoulOrMemory(path), row.value("own").toBool());
+    }
+
+    // The files are watched: a change on disk shows at once, unless the user is
+    // editing, whose text is kept and whose save then asks first.
+    void theFilesOnDiskAreFollowed() {
+        PersonaManager persona(m_store);
+        QVERIFY(writeTextAtomically(persona.memoryURL(), "written by the agent").ok());
+        QTRY_COMPARE(persona.memory(), "written by the agent");
+        QVERIFY(persona.memoryIssues().isEmpty());
+        QVERIFY(!persona.saveNeedsConfirmation(persona.memoryURL()));
+
+        persona.setMemory("typed in the panel");
+        QVERIFY(writeBytes(persona.memoryURL(), "written again"));
+        // Known before the watcher says so: the save reads the file first.
+        QVERIFY(persona.saveNeedsConfirmation(persona.memoryURL()));
+        QTRY_COMPARE(persona.memoryIssues(), QStringList{"changedOnDisk"});
+        QCOMPARE(persona.memory(), "typed in the panel");
+        QVERIFY(persona.writeTextAtomically(persona.memoryURL(), persona.memory()));
+        QVERIFY(persona.memoryIssues().isEmpty());
+        QCOMPARE(readBytes(persona.memoryURL()), "typed in the panel");
+    }
+
     void savingAMemoryFileByItsPath() {
         PersonaManager persona(m_store);
         const QString path = inStore("memory/2026-03-14-work.md");
@@ -412,6 +534,12 @@ private Q_SLOTS:
         QCOMPARE(sections.size(), 4);
         QCOMPARE(sections[1], "## 近期记忆\n\n" + block);
         QVERIFY(sections[2].startsWith("## 记忆系统"));
+        // Long-term memory comes first, then the recent.
+        persona.setMemory("likes tea");
+        QCOMPARE(persona.systemPrompt().split(separator).mid(1, 2),
+                 (QStringList{PromptTexts::longTermMemorySectionHeading() + "likes tea",
+                              "## 近期记忆\n\n" + block}));
+        persona.setMemory(QString());
         // Without a memory directory there is no such section.
         QVERIFY(QDir(persona.memoryDirectory()).removeRecursively());
         QCOMPARE(persona.systemPrompt().split(separator).size(), 3);

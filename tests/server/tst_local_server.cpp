@@ -23,6 +23,10 @@ namespace {
 const QString table = "server/local_server.json";
 const QByteArray kJsonLinesHeader = "HTTP/1.1 200 OK\r\nContent-Type: application/x-ndjson\r\n"
                                     "Cache-Control: no-cache\r\nConnection: close\r\n\r\n";
+const QByteArray kBusy =
+    "HTTP/1.1 503 Service Unavailable\r\nContent-Type: application/json\r\nContent-Length: 78\r\n"
+    "Retry-After: 1\r\nConnection: close\r\n\r\n"
+    "{\"error\":\"The computer is busy answering other chats: try again in a moment.\"}";
 const QByteArray kGreeting = "{\"content\":\"Hel\"}\n{\"content\":\"lo \\\"wörld\\\"\"}\n"
                              "{\"content\":\"\\n😀\"}\n{\"done\":true}\n";
 
@@ -221,10 +225,11 @@ private Q_SLOTS:
         for (const auto& client : chats) {
             QVERIFY(client->waitForBytes(kJsonLinesHeader.size()));
         }
-        RawHttpClient extra(fixture->port);
-        extra.send(fixture->pageRequest());
-        QVERIFY(extra.waitClosed(5s));
-        QVERIFY(extra.received().isEmpty());
+        // Newcomers are told so, each of them, before the connection closes.
+        for (const auto& extra : clients(20, fixture->chatRequest("q"))) {
+            QVERIFY(extra->waitClosed(5s));
+            QCOMPARE(extra->received(), kBusy);
+        }
         for (const QPointer<TextPieceStream>& stream : fixture->streams) {
             stream->finish();
         }
@@ -232,6 +237,24 @@ private Q_SLOTS:
             QVERIFY(client->waitClosed());
             QCOMPARE(client->body(), "{\"done\":true}\n");
         }
+    }
+
+    // 200 authorised chats at once against the usual cap: each is answered, or
+    // told the computer is busy; none is reset without a word.
+    void manyChatsAtOnceAreAnsweredOrToldToWait() {
+        fixture->script.interval = 5ms;
+        const auto chats = clients(200, fixture->chatRequest("q"));
+        int served = 0;
+        int busy = 0;
+        for (const auto& client : chats) {
+            QVERIFY(client->waitClosed(30s));
+            served += client->received() == kJsonLinesHeader + kGreeting ? 1 : 0;
+            busy += client->received() == kBusy ? 1 : 0;
+        }
+        qInfo("of 200 chats: %d served, %d told to wait, %d without an answer", served, busy,
+              200 - served - busy);
+        QCOMPARE(served + busy, 200);
+        QVERIFY(served >= LocalServer::kDefaultMaxConnections);
     }
 
     void slowlorisDoesNotLockThePhoneOut() {

@@ -14,10 +14,13 @@ Item {
     required property string content
     required property var toolCall
     required property var toolResult
+    // A line under a reply: a memory tag that could not be saved.
+    required property string notice
     // The last message while its reply is being generated.
     property bool isStreaming: false
 
-    implicitHeight: (loader.item as Item)?.implicitHeight ?? 0
+    implicitHeight: ((loader.item as Item)?.implicitHeight ?? 0)
+                    + (noticeLine.visible ? noticeLine.implicitHeight + 4 : 0)
     height: implicitHeight
 
     // Read by a screen reader as one item: who wrote what; for a tool record,
@@ -43,7 +46,8 @@ Item {
         if (role === Role.Value.user) {
             return Texts.messageDescription
         }
-        return isStreaming ? Texts.writingDescription : Texts.replyDescription
+        const described = isStreaming ? Texts.writingDescription : Texts.replyDescription
+        return notice.length > 0 ? described + ". " + notice : described
     }
 
     // A column of comfortable reading width, centred on a wide window.
@@ -52,6 +56,19 @@ Item {
         width: Math.min(parent.width, Theme.readingWidth)
         x: Math.round((parent.width - width) / 2)
         sourceComponent: message.role === Role.Value.tool ? toolRow : bubbleRow
+    }
+
+    Text {
+        id: noticeLine
+        objectName: "replyNotice"
+        visible: message.notice.length > 0
+        y: ((loader.item as Item)?.implicitHeight ?? 0) + 4
+        x: loader.x + 12
+        width: loader.width - 24
+        text: message.notice
+        wrapMode: Text.Wrap
+        font.pixelSize: Theme.textFootnote
+        color: Theme.danger
     }
 
     // Qt 6.4 cannot load a bound component through a Loader, so these components

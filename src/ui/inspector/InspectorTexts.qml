@@ -111,6 +111,22 @@ QtObject {
     readonly property string noMemoryLogsHint: "The AI will create daily logs and topic files\nas it learns about you."
     readonly property string markdownExtension: ".md"
     // A save that failed; the reason is the system's own ("No space left on device").
+    readonly property string saveAnyway: "SAVE ANYWAY"
+
+    // What the persona panel warns of in a file, by the store's names for it.
+    function fileIssue(file, issue) {
+        if (issue === "notUtf8")
+            return file + " is not valid UTF-8: the bytes that are not show as \uFFFD, and saving replaces them."
+        if (issue === "tooLarge")
+            return file + " is larger than 256 KiB: the agent sees only its first 256 KiB."
+        if (issue === "changedOnDisk")
+            return file + " changed on disk while you were editing it."
+        return ""
+    }
+    function confirmSave(file) {
+        return "Saving replaces " + file + " as it is on disk now. Press SAVE ANYWAY to replace it."
+    }
+
     function couldNotSave(reason) {
         return "Could not save: " + reason
     }

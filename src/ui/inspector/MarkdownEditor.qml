@@ -7,7 +7,9 @@ import Emberglass.Theme
 // the owner can write it back. Any change of `text`, wherever it comes from,
 // counts as unsaved. Every appearance starts saved. The owner's `save` handler
 // sets `saveError` when the write fails: the text then stays unsaved, and the
-// reason shows until a save succeeds.
+// reason shows until a save succeeds. `notice` warns about the file as it is;
+// an owner that must ask before writing sets `confirmation` from its `save`
+// handler instead, and the next save (SAVE ANYWAY) comes with `confirmed`.
 ColumnLayout {
     id: editor
 
@@ -15,19 +17,23 @@ ColumnLayout {
     property bool fillAvailableHeight: true
     property bool hasUnsavedChanges: false
     property string saveError
+    property string notice
+    property string confirmation
     property alias textArea: area.textArea
     // The file being edited, for screen readers.
     property alias fileName: area.accessibleName
 
     signal edited(string text)
-    signal save()
+    signal save(bool confirmed)
 
     function saveNow() {
-        if (!hasUnsavedChanges)
+        if (!hasUnsavedChanges && confirmation.length === 0)
             return
+        const confirmed = confirmation.length > 0
         saveError = ""
-        save()
-        hasUnsavedChanges = saveError.length > 0
+        confirmation = ""
+        save(confirmed)
+        hasUnsavedChanges = saveError.length > 0 || confirmation.length > 0
     }
 
     spacing: 8
@@ -36,7 +42,7 @@ ColumnLayout {
 
     Shortcut {
         sequence: "Ctrl+S"
-        enabled: editor.visible && editor.hasUnsavedChanges
+        enabled: editor.visible && (editor.hasUnsavedChanges || editor.confirmation.length > 0)
         onActivated: editor.saveNow()
     }
 
@@ -73,13 +79,24 @@ ColumnLayout {
         }
         FilledButton {
             objectName: "saveButton"
-            text: InspectorTexts.save
-            enabled: editor.hasUnsavedChanges
+            text: editor.confirmation.length > 0 ? InspectorTexts.saveAnyway : InspectorTexts.save
+            enabled: editor.hasUnsavedChanges || editor.confirmation.length > 0
             fill: Theme.accent
             horizontalPadding: 12
             verticalPadding: 6
             onClicked: editor.saveNow()
         }
+    }
+
+    ErrorLine {
+        objectName: "fileNotice"
+        text: editor.notice
+        color: Theme.textSecondary
+    }
+
+    ErrorLine {
+        objectName: "saveConfirmation"
+        text: editor.confirmation
     }
 
     ErrorLine {

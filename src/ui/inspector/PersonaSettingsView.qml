@@ -32,6 +32,21 @@ ColumnLayout {
         return written ? "" : persona.lastWriteError
     }
 
+    // The warnings about a file, one line each.
+    function noticeOf(file, issues) {
+        return issues.map(issue => InspectorTexts.fileIssue(file, issue)).join("\n")
+    }
+
+    // Saves the soul or the memory, asking first when that would replace what
+    // the user has not seen (bytes that are not UTF-8, a newer version on disk).
+    function savePersonaFile(editor, url, text, confirmed) {
+        if (!confirmed && persona.saveNeedsConfirmation(url)) {
+            editor.confirmation = InspectorTexts.confirmSave(editor.fileName)
+            return
+        }
+        editor.saveError = whyNotSaved(persona.writeTextAtomically(url, text))
+    }
+
     function fileLabel() {
         const tab = InspectorTexts.tabs.find(t => t.name === selectedTab)
         if (selectedTab === "logs" && selectedMemoryFile)
@@ -101,10 +116,26 @@ ColumnLayout {
         MarkdownEditor {
             fillAvailableHeight: view.embeddedInInspector
             fileName: InspectorTexts.tabs[0].file
+            id: soulArea
             text: view.persona.soul
+            notice: view.noticeOf(fileName, view.persona.soulIssues)
             onEdited: text => view.persona.soul = text
-            onSave: saveError = view.whyNotSaved(view.persona.writeTextAtomically(view.persona.soulURL,
-                                                                                  view.persona.soul))
+            onSave: confirmed => view.savePersonaFile(soulArea, view.persona.soulURL, view.persona.soul,
+                                                      confirmed)
+
+            // A change read from disk is not an edit of the user's. Decided
+            // once the editor has taken the new text (which marks it unsaved).
+            Timer {
+                id: soulSettle
+                interval: 0
+                onTriggered: soulArea.hasUnsavedChanges = !view.persona.isUnedited(view.persona.soulURL)
+            }
+            Connections {
+                target: view.persona
+                function onSoulChanged() {
+                    soulSettle.restart()
+                }
+            }
         }
     }
 
@@ -114,10 +145,24 @@ ColumnLayout {
         MarkdownEditor {
             fillAvailableHeight: view.embeddedInInspector
             fileName: InspectorTexts.tabs[1].file
+            id: memoryArea
             text: view.persona.memory
+            notice: view.noticeOf(fileName, view.persona.memoryIssues)
             onEdited: text => view.persona.memory = text
-            onSave: saveError = view.whyNotSaved(view.persona.writeTextAtomically(view.persona.memoryURL,
-                                                                                  view.persona.memory))
+            onSave: confirmed => view.savePersonaFile(memoryArea, view.persona.memoryURL,
+                                                      view.persona.memory, confirmed)
+
+            Timer {
+                id: memorySettle
+                interval: 0
+                onTriggered: memoryArea.hasUnsavedChanges = !view.persona.isUnedited(view.persona.memoryURL)
+            }
+            Connections {
+                target: view.persona
+                function onMemoryChanged() {
+                    memorySettle.restart()
+                }
+            }
         }
     }
 

@@ -114,16 +114,18 @@ private Q_SLOTS:
         QVERIFY(writeBytes(target, "old content that is longer"));
         QVERIFY(
             QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        QCOMPARE(::link(QFile::encodeName(target).constData(),
-                        QFile::encodeName(path("replace/hardlink")).constData()),
-                 0);
+        const auto inode = [&target] {
+            struct stat info {};
+            return ::stat(QFile::encodeName(target).constData(), &info) == 0 ? info.st_ino : 0;
+        };
+        const ino_t before = inode();
         QVERIFY(writeFile(target, "new").success);
         QCOMPARE(readBytes(target), "new");
-        // A new file was moved into place: the old one, still reachable through
-        // the hard link, was never written to.
-        QCOMPARE(readBytes(path("replace/hardlink")), "old content that is longer");
+        // A new file was moved into place: the old one was never written to.
+        // (A file with other hard links is rewritten in place: tst_durable_writes.)
+        QVERIFY(inode() != before);
         QVERIFY(QFileInfo(target).permissions().testFlag(QFile::ExeOwner));
-        QCOMPARE(QDir(path("replace")).entryList(QDir::Files | QDir::Hidden).size(), 2);
+        QCOMPARE(QDir(path("replace")).entryList(QDir::Files | QDir::Hidden).size(), 1);
         // Through a symbolic link, its target is written and the link stays.
         QVERIFY(QFile::link(target, path("replace/link")));
         QVERIFY(writeFile(path("replace/link"), "after").success);
