@@ -25,7 +25,9 @@ ToolOutcome runInModule(const char* module, const char* symbol, const Arguments&
 
 } // namespace
 
-ToolOutcome readPdf(const QString& path) {
+// emberglass-tool runs one call and ends with it, so there is no Stop to pass
+// on; the time limit applies inside the module.
+ToolOutcome readPdf(const QString& path, const ToolStop*, std::chrono::milliseconds) {
     return runInModule<decltype(&emberglassReadPdf)>(ToolModules::pdfReader, "emberglassReadPdf",
                                                      path);
 }

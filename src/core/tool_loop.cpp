@@ -75,9 +75,15 @@ QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt
             if (!m_store->appendMessage(conversationId, std::move(callRecord))) {
                 co_return;
             }
-            ToolOutcome outcome{toolCall.name, false, ToolApproval::declinedText(toolCall.name)};
-            if (approved) {
-                outcome = co_await m_tools->run(toolCall.name, toolCall.arguments);
+            // After a Stop no queued call starts; each is answered, so the model
+            // sees next time what did not run.
+            const bool stopped = cancellation && cancellation->isCancelled();
+            ToolOutcome outcome{toolCall.name, false,
+                                stopped ? notRunAfterStop()
+                                        : ToolApproval::declinedText(toolCall.name)};
+            if (approved && !stopped) {
+                outcome =
+                    co_await m_tools->run(toolCall.name, toolCall.arguments, cancellation.get());
             }
             if (!self || !m_store) {
                 co_return;

@@ -37,6 +37,8 @@ public:
 
     // What a failed request leaves in the reply's place, before what went wrong.
     static QString errorReplyPrefix() { return QStringLiteral("Error: "); }
+    // The result of each tool call a Stop kept from starting.
+    static QString notRunAfterStop() { return QStringLiteral("Not run: stopped by the user"); }
 
     QCoro::Task<> runGeneration(QUuid conversationId, QString systemPrompt,
                                 std::shared_ptr<RequestCancellation> cancellation);

@@ -1,6 +1,8 @@
 #include "core/tool_runner.h"
 
+#include "models/request_cancellation.h"
 #include "tools/tool_executor.h"
+#include "tools/tool_stop.h"
 
 #include <QThreadPool>
 #include <QtConcurrent>
@@ -20,6 +22,22 @@ ToolRunner::~ToolRunner() {
     }
 }
 
-QFuture<ToolOutcome> ToolRunner::run(const QString& name, const ToolArguments& args) {
-    return QtConcurrent::run(m_pool, [name, args] { return ToolExecutor::dispatch(name, args); });
+QFuture<ToolOutcome> ToolRunner::run(const QString& name, const ToolArguments& args,
+                                     RequestCancellation* cancellation) {
+    // Shared: a stopped loop forgets the call while the worker may still be in it.
+    auto stop = std::make_shared<ToolStop>();
+    QFuture<ToolOutcome> outcome = QtConcurrent::run(
+        m_pool, [name, args, stop] { return ToolExecutor::dispatch(name, args, stop.get()); });
+    if (cancellation == nullptr) {
+        return outcome;
+    }
+    if (cancellation->isCancelled()) {
+        stop->request();
+    }
+    const QMetaObject::Connection connection =
+        connect(cancellation, &RequestCancellation::cancelled, this, [stop] { stop->request(); });
+    return outcome.then(this, [connection](ToolOutcome done) {
+        disconnect(connection);
+        return done;
+    });
 }

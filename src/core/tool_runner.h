@@ -6,6 +6,7 @@
 #include <QObject>
 
 class QThreadPool;
+class RequestCancellation;
 
 // Runs tools on worker threads so a long command or an OCR run never freezes
 // the window. Its threads never expire, so per-thread engines (OCR) stay warm.
@@ -16,7 +17,9 @@ public:
     explicit ToolRunner(QObject* parent = nullptr);
     ~ToolRunner() override;
 
-    QFuture<ToolOutcome> run(const QString& name, const ToolArguments& args);
+    // A cancellation (the user's Stop) ends the tool early where it can be ended.
+    QFuture<ToolOutcome> run(const QString& name, const ToolArguments& args,
+                             RequestCancellation* cancellation = nullptr);
 
 private:
     QThreadPool* m_pool;

@@ -27,44 +27,55 @@ QString argument(const ToolArguments& args, const char* key, const char* fallbac
 
 struct ToolEntry {
     const char* name;
-    ToolOutcome (*run)(const ToolArguments&);
+    ToolOutcome (*run)(const ToolArguments&, const ToolStop*);
 };
 
 // In catalogue order.
 const std::array<ToolEntry, 12> tools{{
-    {"read_file", [](const ToolArguments& a) { return readFile(argument(a, "path")); }},
+    {"read_file",
+     [](const ToolArguments& a, const ToolStop*) { return readFile(argument(a, "path")); }},
     {"write_file",
-     [](const ToolArguments& a) { return writeFile(argument(a, "path"), argument(a, "content")); }},
-    {"list_directory",
-     [](const ToolArguments& a) { return listDirectory(argument(a, "path", ".")); }},
+     [](const ToolArguments& a, const ToolStop*) {
+         return writeFile(argument(a, "path"), argument(a, "content"));
+     }},
+    {"list_directory", [](const ToolArguments& a,
+                          const ToolStop*) { return listDirectory(argument(a, "path", ".")); }},
     {"search_files",
-     [](const ToolArguments& a) {
+     [](const ToolArguments& a, const ToolStop*) {
          return searchFiles(argument(a, "directory", "."), argument(a, "pattern"));
      }},
-    {"run_command", [](const ToolArguments& a) { return runCommand(argument(a, "command")); }},
-    {"read_pdf", [](const ToolArguments& a) { return readPdf(argument(a, "path")); }},
-    {"read_image", [](const ToolArguments& a) { return readImage(argument(a, "path")); }},
-    {"read_docx", [](const ToolArguments& a) { return readDocx(argument(a, "path")); }},
-    {"read_xlsx", [](const ToolArguments& a) { return readXlsx(argument(a, "path")); }},
+    {"run_command",
+     [](const ToolArguments& a, const ToolStop* stop) {
+         return runCommand(argument(a, "command"),
+                           std::chrono::seconds(FileToolLimits::commandTimeoutSeconds), stop);
+     }},
+    {"read_pdf", [](const ToolArguments& a,
+                    const ToolStop* stop) { return readPdf(argument(a, "path"), stop); }},
+    {"read_image",
+     [](const ToolArguments& a, const ToolStop*) { return readImage(argument(a, "path")); }},
+    {"read_docx",
+     [](const ToolArguments& a, const ToolStop*) { return readDocx(argument(a, "path")); }},
+    {"read_xlsx",
+     [](const ToolArguments& a, const ToolStop*) { return readXlsx(argument(a, "path")); }},
     {"create_pdf_slides",
-     [](const ToolArguments& a) {
+     [](const ToolArguments& a, const ToolStop*) {
          return createPdfSlides(argument(a, "path"), argument(a, "slides", "[]"));
      }},
     {"create_pptx",
-     [](const ToolArguments& a) {
+     [](const ToolArguments& a, const ToolStop*) {
          return createPptx(argument(a, "path"), argument(a, "slides", "[]"));
      }},
     {"create_xlsx",
-     [](const ToolArguments& a) {
+     [](const ToolArguments& a, const ToolStop*) {
          return createXlsx(argument(a, "path"), argument(a, "data", "[]"));
      }},
 }};
 
 // Tools run inside the app: an input that exhausts memory, or any other
 // exception a tool lets through, must end that tool, never the window.
-ToolOutcome runGuarded(const ToolEntry& entry, const ToolArguments& args) {
+ToolOutcome runGuarded(const ToolEntry& entry, const ToolArguments& args, const ToolStop* stop) {
     try {
-        return entry.run(args);
+        return entry.run(args, stop);
     } catch (const std::bad_alloc&) {
         return {
             {}, false, ToolTexts::error(QStringLiteral("Not enough memory to process this input"))};
@@ -77,10 +88,11 @@ ToolOutcome runGuarded(const ToolEntry& entry, const ToolArguments& args) {
 
 ToolExecutor::ToolExecutor(QObject* parent) : QObject(parent) {}
 
-ToolOutcome ToolExecutor::dispatch(const QString& name, const ToolArguments& args) {
+ToolOutcome ToolExecutor::dispatch(const QString& name, const ToolArguments& args,
+                                   const ToolStop* stop) {
     for (const ToolEntry& entry : tools) {
         if (name == QLatin1String(entry.name)) {
-            ToolOutcome outcome = runGuarded(entry, args);
+            ToolOutcome outcome = runGuarded(entry, args, stop);
             outcome.tool = QString::fromLatin1(entry.name);
             return outcome;
         }

@@ -289,24 +289,59 @@ private Q_SLOTS:
 
     void aStoppedLoopDoesNotEndANewerOneAndToolsRunOffTheMainThread() {
         Harness h;
-        h.cloud.enqueue(reply({}, u"run_command"_s, uR"({"command":"sleep 1"})"_s));
+        h.cloud.enqueue(reply({}, u"run_command"_s, uR"({"command":"sleep 20"})"_s));
         h.start(u"first"_s);
         QTRY_COMPARE(h.messages().size(), 4); // placeholder and call record: the tool runs
         int ticks = 0;
         QTimer timer;
         QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
         timer.start(20);
+        QTRY_VERIFY(ticks > 10);
+        QCOMPARE(h.messages().size(), 4); // the window kept turning while the tool ran
         h.vm->stopGeneration();
         h.vm->newConversation(false);
         h.cloud.enqueue(reply(u"second reply"_s).delayedBy(3000));
         h.start(u"second"_s);
-        // The old loop finishes its tool and fails its next call with the cancellation.
+        // The old loop's tool is ended, and its next call fails with the cancellation.
         const QUuid first = h.store().conversations().last().id;
         QTRY_VERIFY_WITH_TIMEOUT(
             h.store().find(first)->messages.last().content.startsWith(u"Error: "_s), 8000);
         QVERIFY(h.vm->isGenerating());
-        QVERIFY2(ticks > 10, qPrintable(QString::number(ticks))); // the window kept turning
         QTRY_COMPARE_WITH_TIMEOUT(h.messages().last().content, u"second reply"_s, 8000);
+    }
+
+    // Stop during the first of two commands of one reply ends that command and
+    // starts no other; the model is told next time what did not run.
+    void stopEndsTheRunningToolAndSkipsTheQueuedOnes() {
+        Harness h;
+        QTemporaryDir work;
+        const QString marker = work.filePath(u"second-ran"_s);
+        const auto command = [](const QString& text) {
+            return QString::fromUtf8(QJsonDocument(QJsonObject{{"command", text}}).toJson());
+        };
+        h.cloud.enqueue(FakeOpenAIServer::chatReply(
+            {}, {FakeOpenAIServer::toolCall(u"c1"_s, u"run_command"_s, command(u"sleep 20"_s)),
+                 FakeOpenAIServer::toolCall(u"c2"_s, u"run_command"_s,
+                                            command(u"touch '"_s + marker + u"'"_s))}));
+        h.start(u"two commands"_s);
+        QTRY_COMPARE(h.messages().size(), 4); // the first call is recorded and running
+        h.vm->stopGeneration();
+        const auto resultOf = [&h](const QString& id) -> const ToolResultInfo* {
+            for (const ChatMessage& message : h.messages()) {
+                if (message.toolResult && message.toolResult->toolCallId == id) {
+                    return &*message.toolResult;
+                }
+            }
+            return nullptr;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(resultOf(u"c2"_s) != nullptr, 8000);
+        const ToolResultInfo* first = resultOf(u"c1"_s);
+        QVERIFY2(first && !first->success && first->output.startsWith(u"exit code: 15\n"_s) &&
+                     first->output.endsWith(u"(stopped by the user)"_s),
+                 qPrintable(first ? first->output : QString()));
+        QCOMPARE(resultOf(u"c2"_s)->output, u"Not run: stopped by the user"_s);
+        QVERIFY(!resultOf(u"c2"_s)->success);
+        QVERIFY(!QFile::exists(marker));
     }
 
     void aLocalLoadThatFailsOrComesLateKeepsTheCloud() {

@@ -3,14 +3,17 @@
 #include "storage/platform_error.h"
 #include "tools/files/child_supervisor.h"
 #include "tools/files/local_path.h"
+#include "tools/files/process_sweep.h"
 #include "tools/files/unique_descriptor.h"
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
 #include <unistd.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -53,7 +56,22 @@ public:
 // The child starts with no blocked signals and default signal handling, whatever
 // the application's threads have set, in a new session: a process group to
 // signal as a whole, and no terminal to stop or prompt on.
-int spawnChild(const ChildProcessRequest& request, int outputEnd, int errorEnd, pid_t& pid) {
+// The application's environment, with the command's tag in place of any it inherited.
+std::vector<char*> environmentWith(std::string& tag) {
+    std::vector<char*> entries;
+    const std::size_t nameLength = tag.find('=') + 1;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        if (std::strncmp(*entry, tag.c_str(), nameLength) != 0) {
+            entries.push_back(*entry);
+        }
+    }
+    entries.push_back(tag.data());
+    entries.push_back(nullptr);
+    return entries;
+}
+
+int spawnChild(const ChildProcessRequest& request, int outputEnd, int errorEnd, std::string& tag,
+               pid_t& pid) {
     SpawnSetup setup;
     sigset_t noSignals;
     sigset_t allSignals;
@@ -77,6 +95,9 @@ int spawnChild(const ChildProcessRequest& request, int outputEnd, int errorEnd, 
         return EINVAL;
     }
 
+    // Standard input is never the application's: a command reading it would take
+    // the user's keys or the chat's queued messages.
+    posix_spawn_file_actions_addopen(&setup.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&setup.actions, outputEnd, STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&setup.actions, errorEnd, STDERR_FILENO);
     if (!directory->isEmpty()) {
@@ -88,8 +109,9 @@ int spawnChild(const ChildProcessRequest& request, int outputEnd, int errorEnd, 
     }
     argumentVector.push_back(nullptr);
     // glibc reports a failed chdir or exec as the return value.
+    std::vector<char*> environment = environmentWith(tag);
     return posix_spawn(&pid, argumentVector.front(), &setup.actions, &setup.attributes,
-                       argumentVector.data(), environ);
+                       argumentVector.data(), environment.data());
 }
 
 } // namespace
@@ -103,14 +125,16 @@ ChildProcessResult runChildProcess(const ChildProcessRequest& request,
         return {platformErrorDescription(errno)};
     }
     pid_t pid = -1;
-    const int spawnError = spawnChild(request, output.writeEnd.get(), error.writeEnd.get(), pid);
+    std::string tag = newCommandTag();
+    const int spawnError =
+        spawnChild(request, output.writeEnd.get(), error.writeEnd.get(), tag, pid);
     // From here only the child (and its descendants) hold the writing ends.
     output.writeEnd.reset();
     error.writeEnd.reset();
     if (spawnError != 0) {
         return {platformErrorDescription(spawnError)};
     }
-    ChildSupervisor supervisor(pid, request.timeout);
+    ChildSupervisor supervisor(pid, request.timeout, {request.stop, tag});
     supervisor.watch(std::move(output.readEnd), onStandardOutput);
     supervisor.watch(std::move(error.readEnd), onStandardError);
     return supervisor.run();

@@ -1,5 +1,8 @@
 #include "tools/files/child_supervisor.h"
 
+#include "tools/files/process_sweep.h"
+#include "tools/tool_stop.h"
+
 #include <cerrno>
 #include <csignal>
 #include <poll.h>
@@ -33,8 +36,10 @@ int openExitNotice(pid_t pid) {
 
 } // namespace
 
-ChildSupervisor::ChildSupervisor(pid_t pid, std::optional<std::chrono::milliseconds> timeout)
-    : m_pid(pid), m_exitNotice(openExitNotice(pid)), m_buffer(readChunkSize) {
+ChildSupervisor::ChildSupervisor(pid_t pid, std::optional<std::chrono::milliseconds> timeout,
+                                 Ending ending)
+    : m_pid(pid), m_ending(std::move(ending)), m_exitNotice(openExitNotice(pid)),
+      m_buffer(readChunkSize) {
     if (timeout) {
         m_terminateAt = Clock::now() + *timeout;
     }
@@ -49,6 +54,7 @@ ChildProcessResult ChildSupervisor::run() {
         const Clock::time_point now = Clock::now();
         if (!m_exited) {
             collectExit(now);
+            noticeStop(now);
             enforceTimeout(now);
         }
         if (isFinished(now)) {
@@ -56,7 +62,7 @@ ChildProcessResult ChildSupervisor::run() {
         }
         waitForActivity(now);
     }
-    return {QString(), m_status, m_timedOut};
+    return {QString(), m_status, m_timedOut, m_stopped, m_endedProcesses};
 }
 
 void ChildSupervisor::collectExit(Clock::time_point now) {
@@ -71,10 +77,9 @@ void ChildSupervisor::collectExit(Clock::time_point now) {
     } else if (info.si_pid == 0) {
         return;
     }
-    if (m_timedOut) {
-        // Descendants that ignored SIGTERM go with the child.
-        signalGroup(SIGKILL);
-    }
+    // Still a zombie, the child holds its number, so nothing new can take over
+    // the session id the sweep looks for.
+    m_endedProcesses = endLeftoverProcesses(m_pid, m_ending.tag, signalledGroup());
     int ignored = 0;
     while (::waitpid(m_pid, &ignored, 0) < 0 && errno == EINTR) {
     }
@@ -85,6 +90,17 @@ void ChildSupervisor::collectExit(Clock::time_point now) {
     m_stopReadingAt = now + outputGrace;
 }
 
+void ChildSupervisor::noticeStop(Clock::time_point now) {
+    if (m_exited || m_stopped || m_ending.stop == nullptr || !m_ending.stop->isRequested()) {
+        return;
+    }
+    // Ended as a timeout would be, from now on.
+    m_stopped = true;
+    if (!m_timedOut) {
+        m_terminateAt = now;
+    }
+}
+
 void ChildSupervisor::enforceTimeout(Clock::time_point now) {
     if (m_exited) {
         return;
@@ -93,7 +109,7 @@ void ChildSupervisor::enforceTimeout(Clock::time_point now) {
         signalGroup(SIGTERM);
         // A stopped process acts on SIGTERM only once continued.
         signalGroup(SIGCONT);
-        m_timedOut = true;
+        m_timedOut = !m_stopped;
         m_terminateAt.reset();
         m_killAt = now + terminationGrace;
     }
@@ -103,7 +119,8 @@ void ChildSupervisor::enforceTimeout(Clock::time_point now) {
         m_abandonAt = now + killGrace;
     }
     if (m_abandonAt && now >= *m_abandonAt) {
-        // Left unreaped; the tool still answers.
+        // Left unreaped; the tool still answers, and what else is left goes.
+        m_endedProcesses = endLeftoverProcesses(m_pid, m_ending.tag, signalledGroup());
         m_abandoned = true;
         m_status = SIGKILL;
     }
@@ -157,6 +174,10 @@ void ChildSupervisor::waitForActivity(Clock::time_point now) {
     if (!m_exited && m_exitNotice.isOpen()) {
         watched.push_back({m_exitNotice.get(), POLLIN, 0});
     }
+    // Readable for good once requested, so watched only until noticed.
+    if (!m_exited && !m_stopped && m_ending.stop != nullptr && m_ending.stop->descriptor() >= 0) {
+        watched.push_back({m_ending.stop->descriptor(), POLLIN, 0});
+    }
     if (::poll(watched.data(), watched.size(), pollTimeout(now)) <= 0) {
         return;
     }
@@ -179,6 +200,10 @@ void ChildSupervisor::readFrom(Stream& stream) {
     } else if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
         stream.descriptor.reset();
     }
+}
+
+pid_t ChildSupervisor::signalledGroup() const {
+    return m_timedOut || m_stopped ? m_pid : 0;
 }
 
 void ChildSupervisor::signalGroup(int signal) const {

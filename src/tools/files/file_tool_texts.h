@@ -16,6 +16,9 @@ inline QString binaryFile() {
 inline QString binaryFilePrefix() {
     return QStringLiteral("(binary file)");
 }
+inline QString decodedFrom(const QString& encoding) {
+    return QStringLiteral("(decoded from ") + encoding + QStringLiteral(")\n");
+}
 inline QString fileTruncated(qint64 totalBytes) {
     return QStringLiteral("\n\n[... truncated, file is ") + QString::number(totalBytes) +
            QStringLiteral(" bytes total]");
@@ -24,6 +27,10 @@ inline QString fileTruncated(qint64 totalBytes) {
 inline QString written(qint64 bytes, const QString& path) {
     return QStringLiteral("Written ") + QString::number(bytes) + QStringLiteral(" bytes to ") +
            path;
+}
+
+inline QString notARegularFileAt(const QString& path) {
+    return path + QStringLiteral(" is not a regular file");
 }
 
 inline QString emptyDirectory() {
@@ -54,6 +61,14 @@ inline QString noOutput() {
 }
 inline QString outputTruncated() {
     return QStringLiteral("\n[... truncated]");
+}
+inline QString endedBackgroundProcesses(int count) {
+    return QStringLiteral("(ended %1 background %2)")
+        .arg(count)
+        .arg(count == 1 ? QStringLiteral("process") : QStringLiteral("processes"));
+}
+inline QString stoppedByTheUser() {
+    return QStringLiteral("(stopped by the user)");
 }
 
 // The command sandbox. The panel shows the first two when the option cannot be on.

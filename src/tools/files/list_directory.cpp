@@ -1,8 +1,7 @@
 #include "storage/platform_error.h"
 #include "tools/files/file_tool_texts.h"
 #include "tools/files/file_tools.h"
-#include "tools/files/local_path.h"
-#include "tools/path_expansion.h"
+#include "tools/printed_name.h"
 #include "tools/tool_texts.h"
 
 #include <QFile>
@@ -26,6 +25,7 @@ ToolOutcome listOutcome(bool success, const QString& output) {
 struct Entry {
     QString name;
     QByteArray sortKey;
+    QByteArray bytes;
     bool isDirectory = false;
 };
 
@@ -73,7 +73,7 @@ private:
 } // namespace
 
 ToolOutcome listDirectory(const QString& path) {
-    const DirectoryStream directory(systemBytes(expandTilde(path)));
+    const DirectoryStream directory(argumentPath(path));
     if (directory.get() == nullptr) {
         return listOutcome(false, ToolTexts::error(platformErrorDescription(errno)));
     }
@@ -88,8 +88,10 @@ ToolOutcome listDirectory(const QString& path) {
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) {
             continue;
         }
-        const QString name = QFile::decodeName(entry->d_name);
-        entries.push_back({name, sortKeyOf(name), isDirectoryEntry(descriptor, *entry)});
+        // Sorted as text; shown as the bytes are, escaped where they are not plain text.
+        entries.push_back({printableName(entry->d_name),
+                           sortKeyOf(QString::fromUtf8(entry->d_name)), entry->d_name,
+                           isDirectoryEntry(descriptor, *entry)});
     }
     if (errno != 0) {
         return listOutcome(false, ToolTexts::error(platformErrorDescription(errno)));
@@ -100,7 +102,7 @@ ToolOutcome listDirectory(const QString& path) {
     // Names equal after normalisation keep a fixed order by their own bytes.
     std::sort(entries.begin(), entries.end(), [](const Entry& left, const Entry& right) {
         return left.sortKey != right.sortKey ? left.sortKey < right.sortKey
-                                             : left.name.toUtf8() < right.name.toUtf8();
+                                             : left.bytes < right.bytes;
     });
     QStringList lines;
     lines.reserve(qsizetype(entries.size()));

@@ -1,10 +1,9 @@
 #include "storage/platform_error.h"
 #include "tools/files/file_tool_texts.h"
 #include "tools/files/file_tools.h"
-#include "tools/files/local_path.h"
+#include "tools/files/text_decoding.h"
 #include "tools/files/unique_descriptor.h"
-#include "tools/files/utf8_text.h"
-#include "tools/path_expansion.h"
+#include "tools/printed_name.h"
 #include "tools/tool_texts.h"
 
 #include <cerrno>
@@ -52,10 +51,21 @@ qint64 countRemainingBytes(int descriptor) {
     return count;
 }
 
+// UTF-8 as it is; any other encoding named before the text.
+std::optional<QString> shownText(QByteArrayView bytes, bool cutShort) {
+    const std::optional<DecodedText> decoded = decodeFileText(bytes, cutShort);
+    if (!decoded) {
+        return std::nullopt;
+    }
+    return decoded->encoding.isEmpty()
+               ? decoded->text
+               : FileToolTexts::decodedFrom(decoded->encoding) + decoded->text;
+}
+
 } // namespace
 
 ToolOutcome readFile(const QString& path) {
-    const std::optional<QByteArray> local = systemBytes(expandTilde(path));
+    const std::optional<QByteArray> local = argumentPath(path);
     struct stat info {};
     if (!local || ::stat(local->constData(), &info) != 0) {
         return readOutcome(false, ToolTexts::fileNotFound(path));
@@ -82,12 +92,12 @@ ToolOutcome readFile(const QString& path) {
         return readOutcome(false, ToolTexts::error(platformErrorDescription(errno)));
     }
     if (bytes.size() <= FileToolLimits::textLimit) {
-        return readOutcome(true, decodeUtf8Strictly(bytes).value_or(FileToolTexts::binaryFile()));
+        return readOutcome(true, shownText(bytes, false).value_or(FileToolTexts::binaryFile()));
     }
     const qint64 total = info.st_size >= bytes.size()
                              ? qint64(info.st_size)
                              : bytes.size() + countRemainingBytes(file.get());
     const QByteArrayView shown = QByteArrayView(bytes).first(FileToolLimits::textLimit);
-    return readOutcome(true, decodeUtf8Strictly(shown).value_or(FileToolTexts::binaryFilePrefix()) +
+    return readOutcome(true, shownText(shown, true).value_or(FileToolTexts::binaryFilePrefix()) +
                                  FileToolTexts::fileTruncated(total));
 }

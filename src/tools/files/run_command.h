@@ -5,8 +5,12 @@
 
 #include <chrono>
 
-// run_command: one zsh command with its exit code and output. The timeout is a
+class ToolStop;
+
+// run_command: one zsh command with its exit code and output; whatever it
+// leaves running is ended when it returns, and said so. The timeout is a
 // parameter so that tests need not wait the full 30 seconds.
-ToolOutcome runCommand(const QString& command,
-                       std::chrono::milliseconds timeout =
-                           std::chrono::seconds(FileToolLimits::commandTimeoutSeconds));
+ToolOutcome runCommand(
+    const QString& command,
+    std::chrono::milliseconds timeout = std::chrono::seconds(FileToolLimits::commandTimeoutSeconds),
+    const ToolStop* stop = nullptr);

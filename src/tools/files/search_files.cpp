@@ -5,6 +5,7 @@
 #include "tools/files/file_tool_texts.h"
 #include "tools/files/local_path.h"
 #include "tools/path_expansion.h"
+#include "tools/printed_name.h"
 #include "tools/tool_texts.h"
 
 #include <QDir>
@@ -22,8 +23,10 @@ ToolOutcome searchOutcome(bool success, const QString& output) {
 }
 
 QStringList grepArguments(const QString& pattern, const QString& directory) {
-    QStringList arguments{QStringLiteral("-r"), QStringLiteral("-n"), QStringLiteral("-I"),
-                          QStringLiteral("--include=*"), QStringLiteral("-l")};
+    // -Z ends each name with a NUL instead of a line break, which a name may hold.
+    QStringList arguments{QStringLiteral("-r"), QStringLiteral("-n"),
+                          QStringLiteral("-I"), QStringLiteral("--include=*"),
+                          QStringLiteral("-l"), QStringLiteral("-Z")};
     // Without the separator grep would take a pattern such as "->" or "-v" (or a
     // directory named so) for options of its own.
     if (pattern.startsWith(QLatin1Char('-')) || directory.startsWith(QLatin1Char('-'))) {
@@ -49,8 +52,14 @@ QString reasonNotEnterable(const QString& directory) {
     return ::access(local->constData(), X_OK) == 0 ? QString() : platformErrorDescription(errno);
 }
 
-QString listedFiles(const QString& found) {
-    const QStringList lines = found.split(QLatin1Char('\n'));
+// Names as list_directory prints them, so that each opens its file again.
+QString listedFiles(const QByteArray& found) {
+    QStringList lines;
+    for (const QByteArray& name : found.split('\0')) {
+        if (!name.isEmpty()) {
+            lines.append(printableName(name));
+        }
+    }
     QString shown = lines.first(std::min(shownFiles, lines.size())).join(QLatin1Char('\n'));
     if (lines.size() > shownFiles) {
         shown += FileToolTexts::moreFiles(lines.size() - shownFiles);
@@ -86,10 +95,8 @@ ToolOutcome searchFiles(const QString& directory, const QString& pattern) {
     if (!result.startError.isEmpty()) {
         return searchOutcome(false, ToolTexts::error(result.startError));
     }
-    // File names on Linux need not be UTF-8; one such name must not hide the others.
-    const QString found = QString::fromUtf8(output).trimmed();
-    if (found.isEmpty()) {
+    if (output.isEmpty()) {
         return searchOutcome(true, FileToolTexts::noMatches(pattern));
     }
-    return searchOutcome(true, listedFiles(found));
+    return searchOutcome(true, listedFiles(output));
 }

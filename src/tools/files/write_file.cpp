@@ -9,6 +9,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
@@ -20,8 +21,16 @@ ToolOutcome writeOutcome(bool success, const QString& output) {
 
 ToolOutcome writeFile(const QString& path, const QString& content) {
     const QString target = expandTilde(path);
-    if (!systemBytes(target)) {
+    const std::optional<QByteArray> local = systemBytes(target);
+    if (!local) {
         return writeOutcome(false, ToolTexts::error(platformErrorDescription(EINVAL)));
+    }
+    // A FIFO, a device or a folder is never replaced by a file: the rename would
+    // succeed (even over /dev/null) and "Written" would be a lie about what the
+    // user meant. A link is judged by what it points to.
+    struct stat info {};
+    if (::stat(local->constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        return writeOutcome(false, ToolTexts::error(FileToolTexts::notARegularFileAt(path)));
     }
     const WriteResult folder = createDirectories(QFileInfo(target).absolutePath());
     if (!folder.ok()) {

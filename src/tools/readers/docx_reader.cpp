@@ -2,6 +2,7 @@
 
 #include "tools/readers/docx_text.h"
 #include "tools/readers/office_package.h"
+#include "tools/readers/reader_output.h"
 #include "tools/readers/reader_texts.h"
 #include "tools/tool_texts.h"
 
@@ -24,5 +25,5 @@ ToolOutcome readDocx(const QString& path) {
     if (text.value.isEmpty()) {
         return {{}, true, ReaderTexts::docxWithoutText()};
     }
-    return {{}, true, text.value};
+    return {{}, true, boundedReaderText(text.value)};
 }

@@ -1,14 +1,17 @@
 #include "tools/readers/image_reader.h"
 
-#include "tools/path_expansion.h"
+#include "tools/printed_name.h"
 #include "tools/readers/file_kind.h"
 #include "tools/readers/image_decoding.h"
 #include "tools/readers/ocr_engine.h"
+#include "tools/readers/reader_output.h"
 #include "tools/readers/reader_texts.h"
 #include "tools/tool_texts.h"
 
 ToolOutcome readImage(const QString& path) {
-    const QString expanded = expandTilde(path);
+    // Printed names (escaped bytes) open the file they name.
+    const OpenableName name(path);
+    const QString& expanded = name.path();
     switch (fileKind(expanded)) {
     case FileKind::missing:
         return {{}, false, ToolTexts::fileNotFound(path)};
@@ -40,5 +43,5 @@ ToolOutcome readImage(const QString& path) {
     if (result.lines.isEmpty()) {
         return {{}, true, ReaderTexts::noTextInImage()};
     }
-    return {{}, true, result.lines.join(QLatin1Char('\n'))};
+    return {{}, true, boundedReaderText(result.lines.join(QLatin1Char('\n')))};
 }

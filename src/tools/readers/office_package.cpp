@@ -1,13 +1,15 @@
 #include "tools/readers/office_package.h"
 
-#include "tools/path_expansion.h"
+#include "tools/printed_name.h"
 #include "tools/readers/file_kind.h"
 #include "tools/tool_texts.h"
 
 #include <cstring>
 
 std::variant<ZipReader, ToolOutcome> openOfficePackage(const QString& path) {
-    const QString expanded = expandTilde(path);
+    // Printed names (escaped bytes) open the file they name.
+    const OpenableName name(path);
+    const QString& expanded = name.path();
     switch (fileKind(expanded)) {
     case FileKind::missing:
         return ToolOutcome{{}, false, ToolTexts::fileNotFound(path)};

@@ -7,6 +7,20 @@
 // every tool shares are in tools/tool_texts.h).
 namespace ReaderTexts {
 
+// Every reader, after the first 100,000 characters of a longer text.
+inline QString textTruncated(qint64 totalBytes) {
+    return QStringLiteral("\n\n[... truncated, text is ") + QString::number(totalBytes) +
+           QStringLiteral(" bytes total]");
+}
+
+// read_pdf, ended by the time limit or the user.
+inline QString readingTookTooLong(const QString& path, qint64 seconds) {
+    return QStringLiteral("Error: Reading %1 took longer than %2 seconds").arg(path).arg(seconds);
+}
+inline QString readingStopped(const QString& path) {
+    return QStringLiteral("Error: Reading %1 was stopped by the user").arg(path);
+}
+
 // read_pdf
 inline QString cannotOpenPdf(const QString& path) {
     return QStringLiteral("Cannot open PDF: ") + path;

@@ -1,6 +1,7 @@
 #include "tools/readers/xlsx_reader.h"
 
 #include "tools/readers/office_package.h"
+#include "tools/readers/reader_output.h"
 #include "tools/readers/reader_texts.h"
 #include "tools/readers/xlsx_cells.h"
 #include "tools/tool_texts.h"
@@ -42,6 +43,8 @@ ToolOutcome readXlsx(const QString& path) {
     if (sheet.value.rows == 0) {
         return {{}, true, ReaderTexts::spreadsheetEmpty()};
     }
-    return {
-        {}, true, ReaderTexts::xlsxHeader(sheet.value.rows) + QString::fromUtf8(sheet.value.text)};
+    return {{},
+            true,
+            boundedReaderText(ReaderTexts::xlsxHeader(sheet.value.rows) +
+                              QString::fromUtf8(sheet.value.text))};
 }

@@ -13,6 +13,7 @@
 #include "tools/files/run_command.h"
 #include "tools/files/search_files.h"
 #include "tools/files/utf8_text.h"
+#include "tools/tool_stop.h"
 
 #include <QTemporaryDir>
 #include <QtConcurrent>
@@ -20,7 +21,9 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
@@ -50,6 +53,24 @@ bool processEnded(qint64 pid) {
 
 qint64 lastLineAsNumber(const QString& output) {
     return output.trimmed().section('\n', -1).toLongLong();
+}
+
+// A file under a name Qt would re-encode, made with the raw bytes.
+bool writeRawName(const QByteArray& path, QByteArrayView content) {
+    const int file = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const bool written =
+        file >= 0 && ::write(file, content.data(), content.size()) == content.size();
+    return ::close(file) == 0 && written;
+}
+
+bool bindUnixSocket(const QByteArray& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.constData(), sizeof address.sun_path - 1);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound = ::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(socket);
+    return bound;
 }
 
 Utf8StreamCapture captureOf(const QList<QByteArray>& chunks, qsizetype kept = 1 << 20) {
@@ -212,6 +233,7 @@ private Q_SLOTS:
         const ToolOutcome inSub = searchFiles("a", "needle");
         QDir::setCurrent(before);
         QCOMPARE(inSub, found("a/b/c/deep.md"));
+        ::unlink((QFile::encodeName(dir.path()) + "/odd\xff.txt").constData()); // Qt cannot name it
     }
 
     // Timeouts (rows of one second): the shell catching the signal and exiting 0,
@@ -255,20 +277,119 @@ private Q_SLOTS:
         }
     }
 
-    void aBackgroundChildHoldingThePipesDoesNotHoldTheAnswer() {
-        // Far longer than the suite's own time limit, so waiting for it would fail.
-        const ToolOutcome outcome = runCommand("sleep 1000 & echo $!");
-        const qint64 sleeper = lastLineAsNumber(outcome.output);
-        QCOMPARE(outcome, (ToolOutcome{"run_command", true,
-                                       QStringLiteral("exit code: 0\n%1\n").arg(sleeper)}));
-        // A command's background job is the user's: it keeps running.
-        QVERIFY(!processEnded(sleeper));
-        ::kill(static_cast<pid_t>(sleeper), SIGKILL);
+    // What a command leaves running is ended when it returns (or times out),
+    // and said so; a fresh environment in a new session is the kept escape.
+    void leftoversAreEnded_data() { addJsonRows("tools/files.json", "leftovers"); }
+    void leftoversAreEnded() {
+        QFETCH(QJsonObject, row);
+        const ToolOutcome outcome =
+            runCommand(row["command"].toString(), std::chrono::seconds(row["timeout"].toInt(30)));
+        const qint64 pid = outcome.output.section('\n', 1, 1).toLongLong();
+        const int ended = row["ended"].toInt();
+        const int status = row["status"].toInt();
+        QString expected = QStringLiteral("exit code: %1\n%2\n").arg(status).arg(pid);
+        if (ended > 0) {
+            expected += QStringLiteral("(ended %1 background %2)")
+                            .arg(ended)
+                            .arg(ended == 1 ? "process" : "processes");
+        }
+        QCOMPARE(outcome, (ToolOutcome{"run_command", status == 0, expected}));
+        QVERIFY(pid > 0);
+        if (ended > 0) {
+            QTRY_VERIFY(processEnded(pid));
+        } else {
+            QVERIFY(!processEnded(pid));
+            ::kill(static_cast<pid_t>(pid), SIGKILL);
+        }
+    }
+
+    void aStopEndsTheCommandAndWhatItStarted() {
+        ToolStop stop;
+        QFuture<ToolOutcome> outcome = QtConcurrent::run(
+            [&stop] { return runCommand("setsid sleep 987 & echo $!; sleep 60", 30s, &stop); });
+        stop.request();
+        outcome.waitForFinished();
+        // Whether the shell got as far as starting the sleeper or not, it is gone.
+        const ToolOutcome stopped = outcome.result();
+        QVERIFY2(!stopped.success && stopped.output.startsWith("exit code: 15\n") &&
+                     stopped.output.endsWith("(stopped by the user)"),
+                 qPrintable(stopped.output));
+        const qint64 sleeper = stopped.output.section('\n', 1, 1).toLongLong();
+        if (sleeper > 0) {
+            QTRY_VERIFY(processEnded(sleeper));
+        }
         const auto ignore = [](QByteArrayView) {};
         QCOMPARE(
             runChildProcess({"/bin/true", {}, "/nonexistent/dir", std::nullopt}, ignore, ignore)
                 .startError,
             QString::fromLocal8Bit(std::strerror(ENOENT)));
+    }
+
+    // Standard input is the chat's (its queued messages) or the user's terminal,
+    // never the command's: it reads nothing, and the input stays where it was.
+    void commandsDoNotReadOurInput() {
+        int ends[2];
+        QCOMPARE(::pipe(ends), 0);
+        QCOMPARE(::write(ends[1], "one\ntwo\n", 8), 8);
+        ::close(ends[1]);
+        const int saved = ::dup(STDIN_FILENO);
+        ::dup2(ends[0], STDIN_FILENO);
+        const ToolOutcome outcome = runCommand("cat | wc -l");
+        ::dup2(saved, STDIN_FILENO);
+        ::close(saved);
+        QCOMPARE(outcome, (ToolOutcome{"run_command", true, "exit code: 0\n0\n"}));
+        char left[16] = {};
+        QCOMPARE(::read(ends[0], left, sizeof left), 8);
+        ::close(ends[0]);
+    }
+
+    void writeFileLeavesOtherKindsAlone_data() { addJsonRows("tools/files.json", "notRegular"); }
+    void writeFileLeavesOtherKindsAlone() {
+        QFETCH(QJsonObject, row);
+        QTemporaryDir dir;
+        const QString kind = row["kind"].toString();
+        const QString target = dir.filePath("node");
+        const QByteArray local = QFile::encodeName(target);
+        if (kind == "fifo") {
+            QCOMPARE(::mkfifo(local.constData(), 0600), 0);
+        } else if (kind == "link to fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
+            QVERIFY(QFile::link(dir.filePath("fifo"), target));
+        } else if (kind == "folder") {
+            QVERIFY(QDir(dir.path()).mkdir("node"));
+        } else {
+            QVERIFY(bindUnixSocket(local));
+        }
+        struct stat before {};
+        QCOMPARE(::stat(local.constData(), &before), 0);
+        QCOMPARE(writeFile(target, "x"),
+                 (ToolOutcome{"write_file", false, "Error: " + target + " is not a regular file"}));
+        struct stat after {};
+        QCOMPARE(::stat(local.constData(), &after), 0);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_mode, before.st_mode);
+    }
+
+    // Names are bytes: listed and found losslessly, and read back as printed.
+    void oddNamesListedFoundAndReadBack_data() { addJsonRows("tools/files.json", "oddNames"); }
+    void oddNamesListedFoundAndReadBack() {
+        QFETCH(QJsonObject, row);
+        QTemporaryDir dir;
+        const QByteArray name = jsonBytes(row["name"]);
+        QVERIFY(writeRawName(QFile::encodeName(dir.path()) + '/' + name, "needle"));
+        const QString printed = row["printed"].toString();
+        QCOMPARE(listDirectory(dir.path()), (ToolOutcome{"list_directory", true, printed}));
+        QCOMPARE(searchFiles(dir.path(), "needle"), found(dir.filePath(printed)));
+        QCOMPARE(readFile(dir.filePath(printed)), (ToolOutcome{"read_file", true, "needle"}));
+        ::unlink((QFile::encodeName(dir.path()) + '/' + name).constData()); // Qt cannot name it
+    }
+
+    void textInOtherEncodings_data() { addJsonRows("tools/files.json", "encodings"); }
+    void textInOtherEncodings() {
+        QFETCH(QJsonObject, row);
+        QVERIFY(writeBytes(path("encoded.txt"), jsonBytes(row["bytes"])));
+        QCOMPARE(readFile(path("encoded.txt")),
+                 (ToolOutcome{"read_file", true, row["output"].toString()}));
     }
 
     void largeOutputIsDrainedAndCut() {

@@ -9,10 +9,16 @@
 #include "tools/readers/docx_reader.h"
 #include "tools/readers/pdf_reader.h"
 #include "tools/readers/xlsx_reader.h"
+#include "tools/tool_stop.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QtConcurrent>
 #include <QtTest>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -26,6 +32,28 @@ QByteArray withDeclaredSize(QByteArray zip, quint32 size) {
         }
     }
     return zip;
+}
+
+// A PDF of two pages with the given content streams, Helvetica as F1.
+QByteArray twoPagePdf(const QByteArray& first, const QByteArray& second) {
+    const QByteArray page = "<</Type/Page/Parent 2 0 R/MediaBox[0 0 612 792]"
+                            "/Resources<</Font<</F1 5 0 R>>>>/Contents ";
+    const QList<QByteArray> objects{
+        "<</Type/Catalog/Pages 2 0 R>>",
+        "<</Type/Pages/Kids[3 0 R 4 0 R]/Count 2>>",
+        page + "6 0 R>>",
+        page + "7 0 R>>",
+        "<</Type/Font/Subtype/Type1/BaseFont/Helvetica>>",
+        "<</Length " + QByteArray::number(first.size()) + ">>stream\n" + first + "\nendstream",
+        "<</Length " + QByteArray::number(second.size()) + ">>stream\n" + second + "\nendstream"};
+    QByteArray pdf = "%PDF-1.4\n";
+    QByteArray table = "xref\n0 8\n0000000000 65535 f \n";
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        table += QByteArray::number(pdf.size()).rightJustified(10, '0') + " 00000 n \n";
+        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    return pdf + table + "trailer\n<</Size 8/Root 1 0 R>>\nstartxref\n" +
+           QByteArray::number(pdf.size()) + "\n%%EOF\n";
 }
 
 QString section(int page, const QString& text) {
@@ -103,8 +131,9 @@ private Q_SLOTS:
         }
     }
 
-    // A long text repeated in many rows is legitimate; a 7 KB file that would
-    // grow to 2 GiB is not, and must not take the app down with it.
+    // A long text repeated in many rows is legitimate, but what the model is
+    // sent is cut like read_file's answer; a 7 KB file that would grow to
+    // 2 GiB must not take the app down with it.
     void repeatedSharedStringsAreBounded() {
         const QByteArray text(1024 * 1024, 'x');
         const QByteArray row =
@@ -117,14 +146,63 @@ private Q_SLOTS:
                        ? readXlsx(path)
                        : ToolOutcome();
         };
-        QCOMPARE(amplified(1).output.size(),
-                 QString("Rows: 1\n\n").size() + 10 * (text.size() + 1) - 1);
+        // Rows: 6, then six rows of ten cells of 1 MiB with tabs, joined by line breaks.
+        const qint64 whole = 9 + 6 * (10 * text.size() + 9) + 5;
+        const QString head = "Rows: 6\n\n" + QString(100000 - 9, 'x');
+        QCOMPARE(
+            amplified(6),
+            (ToolOutcome{
+                {},
+                true,
+                head + QStringLiteral("\n\n[... truncated, text is %1 bytes total]").arg(whole)}));
         QCOMPARE(
             amplified(200),
             (ToolOutcome{
                 {},
                 false,
                 "Error: Spreadsheet too large to read: its cells hold more than 64 MiB of text"}));
+        // A document's text is cut the same way, never inside a character.
+        const QString docx = m_dir.filePath("long.docx");
+        QVERIFY(writeZip(
+            docx, {{"word/document.xml",
+                    wordDocumentXml("<w:p><w:r><w:t>" + QByteArray("\xc3\xa9").repeated(60000) +
+                                    "</w:t></w:r></w:p>")}}));
+        QCOMPARE(readDocx(docx).output,
+                 QString(60000, QChar(0xE9)) + "\n\n[... truncated, text is 120000 bytes total]");
+    }
+
+    // A page Poppler takes minutes over (one text run repeated 20,000 times)
+    // ends at the time limit with the pages read before it; Stop ends it too.
+    void slowPagesEndAtTheLimitOrOnStop() {
+        const QString path = m_dir.filePath("slow.pdf");
+        QVERIFY(writeBytes(path, twoPagePdf("BT /F1 10 Tf 20 700 Td (Quick page) Tj ET",
+                                            QByteArray("BT /F1 10 Tf 20 700 Td (The quick brown "
+                                                       "fox jumps) Tj ET\n")
+                                                .repeated(20000))));
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(readPdf(path, nullptr, std::chrono::seconds(1)),
+                 (ToolOutcome{{},
+                              false,
+                              "Error: Reading " + path + " took longer than 1 seconds\n\n" +
+                                  "PDF: 2 pages\n\n" + section(1, "Quick page")}));
+        QVERIFY2(clock.elapsed() < 30000, qPrintable(QString::number(clock.elapsed())));
+        ToolStop stop;
+        QFuture<ToolOutcome> stopped = QtConcurrent::run([&] { return readPdf(path, &stop); });
+        stop.request();
+        stopped.waitForFinished();
+        QVERIFY2(stopped.result().output.startsWith("Error: Reading " + path +
+                                                    " was stopped by the user"),
+                 qPrintable(stopped.result().output));
+        // A name that is not UTF-8, as list_directory prints it, opens the file.
+        const QByteArray odd = QFile::encodeName(m_dir.path()) + "/odd\xff.docx";
+        const QByteArray docx = zipBytes(
+            {{"word/document.xml", wordDocumentXml("<w:p><w:r><w:t>Odd name</w:t></w:r></w:p>")}});
+        const int file = ::open(odd.constData(), O_WRONLY | O_CREAT, 0600);
+        QVERIFY(file >= 0 && ::write(file, docx.constData(), docx.size()) == docx.size());
+        ::close(file);
+        QCOMPARE(readDocx(m_dir.filePath("odd\\xff.docx")), (ToolOutcome{{}, true, "Odd name"}));
+        ::unlink(odd.constData()); // Qt cannot name it to remove it
     }
 
     void pagesInOrderWithoutEmptyOnes() {
