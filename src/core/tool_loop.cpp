@@ -63,6 +63,10 @@ QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt
 
         bool personaChanged = false;
         for (const NativeToolCall& toolCall : reply.toolCalls) {
+            // After a Stop no queued call starts; each is answered, so the model
+            // sees next time what did not run. (A Stop while the user is asked
+            // declines that call.)
+            const bool stopped = cancellation && cancellation->isCancelled();
             // Asked before the call is recorded: the card stands where its row will be.
             const bool approved =
                 co_await m_approval->approve(conversationId, toolCall, cancellation);
@@ -75,9 +79,6 @@ QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt
             if (!m_store->appendMessage(conversationId, std::move(callRecord))) {
                 co_return;
             }
-            // After a Stop no queued call starts; each is answered, so the model
-            // sees next time what did not run.
-            const bool stopped = cancellation && cancellation->isCancelled();
             ToolOutcome outcome{toolCall.name, false,
                                 stopped ? notRunAfterStop()
                                         : ToolApproval::declinedText(toolCall.name)};
