@@ -17,6 +17,9 @@
 #include <QMetaEnum>
 #include <QPointer>
 
+#include <algorithm>
+#include <iterator>
+
 ChatViewModel::ChatViewModel(QObject* parent) : ChatViewModel(ChatViewModelOptions{}, parent) {}
 
 ChatViewModel::ChatViewModel(const ChatViewModelOptions& options, QObject* parent)
@@ -37,6 +40,9 @@ ChatViewModel::ChatViewModel(const ChatViewModelOptions& options, QObject* paren
     m_store = new ConversationStore(this);
     m_conversationList = new ConversationListModel(m_store, this);
     m_messages = new MessageListModel(m_store, this);
+    // The field shows the entered conversation's draft before anyone hears of the switch.
+    connect(m_store, &ConversationStore::currentConversationIdChanged, this,
+            [this] { setInputText(m_drafts.switchTo(currentConversationId(), m_inputText)); });
     connect(m_store, &ConversationStore::currentConversationIdChanged, this,
             &ChatViewModel::currentConversationIdChanged);
 
@@ -96,6 +102,7 @@ void ChatViewModel::newConversation(bool withGreeting) {
 void ChatViewModel::deleteConversation(const QUuid& id) {
     // A running loop on this conversation finds it gone at its next look-up.
     m_store->deleteConversation(id);
+    m_drafts.forget(id);
     if (m_store->conversations().isEmpty()) {
         newConversation(false);
     }
@@ -124,21 +131,43 @@ void ChatViewModel::setIsGenerating(bool generating) {
 }
 
 void ChatViewModel::sendMessage() {
-    const QString text = m_inputText.trimmed();
+    if (ask(m_inputText.trimmed())) {
+        setInputText(QString());
+    }
+}
+
+void ChatViewModel::retryReply(const QString& messageId) {
+    // The question before the failed reply, asked again: what was stored stays.
+    const Conversation* conversation = currentConversation();
+    const QUuid failed = QUuid::fromString(messageId);
+    if (conversation == nullptr) {
+        return;
+    }
+    const auto& messages = conversation->messages;
+    const auto reply = std::ranges::find(messages, failed, &ChatMessage::id);
+    const auto question =
+        std::find_if(std::make_reverse_iterator(reply), messages.crend(),
+                     [](const ChatMessage& message) { return message.role == Role::user; });
+    if (reply != messages.cend() && question != messages.crend()) {
+        ask(question->content);
+    }
+}
+
+bool ChatViewModel::ask(const QString& text) {
     const auto conversationId = currentConversationId();
     if (text.isEmpty() || m_isGenerating || currentConversation() == nullptr) {
-        return;
+        return false;
     }
     m_store->appendMessage(*conversationId, ChatMessage::make(Role::user, text));
     m_store->touch(*conversationId);
     m_store->nameAfterFirstUserMessage(*conversationId, text);
-    setInputText(QString());
     setIsGenerating(true);
 
     const QString systemPrompt = m_persona->systemPrompt();
     auto cancellation = std::make_shared<RequestCancellation>();
     m_streamTask = cancellation;
     generate(*conversationId, systemPrompt, cancellation);
+    return true;
 }
 
 QCoro::Task<> ChatViewModel::generate(QUuid conversationId, QString systemPrompt,

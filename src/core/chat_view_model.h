@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/conversation_drafts.h"
 #include "core/inspector_panel.h"
 
 #include <QCoroTask>
@@ -90,6 +91,8 @@ public:
     bool isGenerating() const { return m_isGenerating; }
     Q_INVOKABLE void sendMessage();
     Q_INVOKABLE void stopGeneration();
+    // Asks again the question a failed reply (by its id) answered.
+    Q_INVOKABLE void retryReply(const QString& messageId);
 
     // Panels.
     std::optional<InspectorSidebarPanel> inspectorPanel() const { return m_inspectorPanel; }
@@ -135,6 +138,8 @@ private:
     void setInspectorPanelValue(const QVariant& panel);
 
     void setIsGenerating(bool generating);
+    // Appends the user's `text` and starts the reply; false when it cannot.
+    bool ask(const QString& text);
     void setServerState(bool running, std::optional<QString> url);
     void noteSettingsSave(const WriteResult& result);
     QCoro::Task<> generate(QUuid conversationId, QString systemPrompt,
@@ -154,6 +159,7 @@ private:
     WebBridge* m_webBridge = nullptr;
 
     QString m_inputText;
+    ConversationDrafts m_drafts;
     bool m_isGenerating = false;
     bool m_isServerRunning = false;
     std::optional<QString> m_serverURL;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/reply_failure.h"
 #include "tools/tool_types.h"
 
 #include <QDateTime>
@@ -55,6 +56,8 @@ struct ChatMessage {
     // A line shown under a reply, never sent to the model: a memory tag that
     // could not be saved.
     QString notice;
+    // A reply that ended in an error: what the window offers to mend it.
+    std::optional<ReplyFailure> failure = std::nullopt;
 
     static ChatMessage make(Role role, QString content);
     bool operator==(const ChatMessage&) const = default;

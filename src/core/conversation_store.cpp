@@ -108,6 +108,19 @@ bool ConversationStore::setMessageContent(const QUuid& conversationId, const QUu
     return true;
 }
 
+bool ConversationStore::setFailedReply(const QUuid& conversationId, const QUuid& messageId,
+                                       const QString& content,
+                                       std::optional<ReplyFailure> failure) {
+    Conversation* conversation = findMutable(conversationId);
+    const ChatMessage* found = findMessage(conversationId, messageId);
+    if (found == nullptr) {
+        return false;
+    }
+    // Set before the content, whose change announces both.
+    conversation->messages[found - conversation->messages.constData()].failure = failure;
+    return setMessageContent(conversationId, messageId, content);
+}
+
 bool ConversationStore::setReply(const QUuid& conversationId, const QUuid& messageId,
                                  const QString& content,
                                  const std::optional<QString>& reasoningContent) {

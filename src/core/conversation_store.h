@@ -34,6 +34,9 @@ public:
     // Message edits; each returns false (and changes nothing) when the
     // conversation or message is gone.
     bool appendMessage(const QUuid& conversationId, ChatMessage message);
+    // The reply's text becomes `content` ("Error: …"), with what mends it.
+    bool setFailedReply(const QUuid& conversationId, const QUuid& messageId, const QString& content,
+                        std::optional<ReplyFailure> failure);
     bool setMessageContent(const QUuid& conversationId, const QUuid& messageId,
                            const QString& content);
     // Content and the provider's reasoning of a reply, in one change.

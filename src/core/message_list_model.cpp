@@ -1,6 +1,7 @@
 #include "core/message_list_model.h"
 
 #include "core/conversation_store.h"
+#include "core/wire_message_builder.h"
 
 #include <QStringList>
 #include <QVariantMap>
@@ -58,7 +59,8 @@ MessageListModel::MessageListModel(ConversationStore* store, QObject* parent)
     connect(store, &ConversationStore::messageChanged, this, [this](const QUuid& id, int row) {
         if (id == m_shownId) {
             const QModelIndex changed = index(row);
-            Q_EMIT dataChanged(changed, changed, {ContentRole, NoticeRole});
+            Q_EMIT dataChanged(changed, changed,
+                               {ContentRole, NoticeRole, FailureRole, ToolPassRole});
         }
     });
 }
@@ -106,6 +108,10 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const {
         return message.toolResult ? toolResultData(*message.toolResult) : QVariant();
     case NoticeRole:
         return message.notice;
+    case FailureRole:
+        return message.failure ? toText(*message.failure) : QString();
+    case ToolPassRole:
+        return message.role == Role::assistant && message.content == usingToolsPlaceholder();
     default:
         return {};
     }
@@ -114,5 +120,6 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const {
 QHash<int, QByteArray> MessageListModel::roleNames() const {
     return {{MessageIdRole, "messageId"},   {RoleRole, "role"},
             {ContentRole, "content"},       {ToolCallRole, "toolCall"},
-            {ToolResultRole, "toolResult"}, {NoticeRole, "notice"}};
+            {ToolResultRole, "toolResult"}, {NoticeRole, "notice"},
+            {FailureRole, "failure"},       {ToolPassRole, "isToolPass"}};
 }

@@ -19,6 +19,8 @@ public:
         ToolCallRole,   // map {callId, tool, args, rawArguments, summary}, or null
         ToolResultRole, // map {toolCallId, tool, success, output}, or null
         NoticeRole,     // the line under a reply, usually empty
+        FailureRole,    // a failed reply's fix, "retry" or "settings"; empty otherwise
+        ToolPassRole,   // an assistant reply that only stands for its tool calls
     };
     Q_ENUM(Roles)
 

@@ -1,6 +1,7 @@
 #include "core/tool_loop.h"
 
 #include "core/conversation_store.h"
+#include "core/reply_failure.h"
 #include "core/tool_approval.h"
 #include "core/tool_runner.h"
 #include "persona/memory_tags.h"
@@ -39,8 +40,9 @@ QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt
             // Only an untouched placeholder shows the error; earlier records stay.
             const ChatMessage* current = m_store->findMessage(conversationId, placeholder.id);
             if (current != nullptr && current->content.isEmpty()) {
-                m_store->setMessageContent(conversationId, placeholder.id,
-                                           errorReplyPrefix() + errorDescription(result.error()));
+                m_store->setFailedReply(conversationId, placeholder.id,
+                                        errorReplyPrefix() + errorDescription(result.error()),
+                                        replyFailureFor(result.error()));
             }
             co_return;
         }

@@ -254,24 +254,38 @@ private Q_SLOTS:
     void anEndedCallShowsItsErrorInPlace_data() {
         addJsonRows("core/chat_view_model.json", "endedCalls");
     }
+    // The error is stored as the reply's text, with what mends it (none for a
+    // stop); RETRY asks the question again and leaves the failure as it was.
     void anEndedCallShowsItsErrorInPlace() {
         QFETCH(QJsonObject, row);
         const bool stopped = row["stopped"].toBool();
         const QString error = row["error"].toString();
         Harness h;
-        h.cloud.enqueue(
-            stopped ? FakeResponse::silence()
-                    : FakeResponse::text(401, R"({"error":"bad key"})", "application/json"));
+        h.cloud.enqueue(stopped ? FakeResponse::silence()
+                                : FakeResponse::text(row["status"].toInt(),
+                                                     row["body"].toString().toUtf8(),
+                                                     "application/json"));
         h.start(u"hi"_s);
         QTRY_COMPARE(h.sent(h.cloud).size(), 1);
         if (stopped) {
             h.vm->stopGeneration();
             QVERIFY(!h.vm->isGenerating()); // at once
         }
-        QTRY_COMPARE(contents(h.vm->currentConversation()),
-                     (QStringList{kGreeting, u"hi"_s, error}));
+        QTRY_VERIFY(!h.vm->isGenerating());
+        QCOMPARE(contents(h.vm->currentConversation()), (QStringList{kGreeting, u"hi"_s, error}));
+        const ChatMessage failed = h.messages().last();
+        QCOMPARE(failed.failure ? toText(*failed.failure) : QString(), row["failure"].toString());
+
         h.cloud.enqueue(reply(u"fresh"_s)); // a new message can be sent at once
-        QVERIFY(h.send(u"again"_s));
+        if (stopped) {
+            QVERIFY(h.send(u"again"_s));
+        } else {
+            h.vm->retryReply(failed.id.toString());
+            QTRY_VERIFY(!h.vm->isGenerating());
+            QCOMPARE(contents(h.vm->currentConversation()),
+                     (QStringList{kGreeting, u"hi"_s, error, u"hi"_s, u"fresh"_s}));
+            QCOMPARE(h.messages()[2], failed);
+        }
         QCOMPARE(h.messages().last().content, u"fresh"_s);
     }
 
@@ -442,6 +456,42 @@ private Q_SLOTS:
         h.phoneChat("two");
         QVERIFY(h.phoneConversation()->id != first);
         QCOMPARE(h.phoneConversation()->title, u"📱 two"_s);
+    }
+
+    // What is typed stays with the conversation it was typed in, whoever switches.
+    void eachConversationKeepsItsDraft() {
+        Harness h;
+        const QUuid first = *h.vm->currentConversationId();
+        h.vm->setInputText(u"half a thought"_s);
+        h.vm->newConversation(false);
+        const QUuid second = *h.vm->currentConversationId();
+        QCOMPARE(h.vm->inputText(), QString());
+        h.vm->setInputText(u"another"_s);
+        h.vm->setCurrentConversationId(first);
+        QCOMPARE(h.vm->inputText(), u"half a thought"_s);
+        h.vm->setCurrentConversationId(second);
+        QCOMPARE(h.vm->inputText(), u"another"_s);
+
+        // A phone message brings its conversation forward; the draft stays behind.
+        QVERIFY(h.toggleServer(true));
+        h.cloud.enqueue(FakeOpenAIServer::streamedText({u"ok"_s}));
+        h.phoneChat("from the phone");
+        QCOMPARE(h.vm->currentConversationId(), h.phoneConversation()->id);
+        QCOMPARE(h.vm->inputText(), QString());
+        h.vm->sendMessage(); // nothing to send here: the draft went nowhere
+        QTRY_COMPARE(h.phoneConversation()->messages.size(), 2);
+        h.vm->setCurrentConversationId(second);
+        QCOMPARE(h.vm->inputText(), u"another"_s);
+
+        // Sent, a draft is gone; deleted, its conversation's draft is too.
+        h.cloud.enqueue(reply(u"noted"_s));
+        QVERIFY(h.send(h.vm->inputText()));
+        h.vm->setCurrentConversationId(first);
+        h.vm->setCurrentConversationId(second);
+        QCOMPARE(h.vm->inputText(), QString());
+        h.vm->setCurrentConversationId(first);
+        h.vm->deleteConversation(first);
+        QCOMPARE(h.vm->inputText(), QString());
     }
 
     void backendSwitchesReachTheNextCallButNotThePhone() {
