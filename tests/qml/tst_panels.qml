@@ -137,6 +137,51 @@ Item {
             compare(field.choices.count, 0, "another address: its list is not known")
             compare(findChild(banners, "modelNotOfferedBanner").visible, false)
         }
+
+        // The list opens on a click anywhere on the arrow's strip, and on
+        // Alt+Down or F4 in the text; the keys close it again.
+        function test_modelListOpens() {
+            const field = findChild(view, "modelField")
+            const original = ChatViewModel.backends.cloudConfig.baseURL
+            const model = ChatViewModel.backends.cloudConfig.model
+            ViewTestSupport.listProviderModels(["alpha", "beta"])
+            ChatViewModel.backends.setCloudBaseURL(ViewTestSupport.providerBaseUrl)
+            ChatViewModel.backends.refreshServedModels()
+            tryCompare(field.choices, "count", 2)
+            const arrow = findChild(field, "modelChoicesArrow")
+            const popup = field.choices.popup
+            for (const x of [2, arrow.width / 2, arrow.width - 2]) {
+                mouseClick(arrow, x, arrow.height / 2)
+                tryCompare(popup, "opened", true, 1000, "a click at " + x)
+                keyClick(Qt.Key_Escape)
+                tryCompare(popup, "visible", false)
+            }
+            field.input.forceActiveFocus(Qt.TabFocusReason)
+            for (const [key, modifiers] of [[Qt.Key_Down, Qt.AltModifier], [Qt.Key_F4, Qt.NoModifier]]) {
+                keyClick(key, modifiers)
+                tryCompare(popup, "opened", true, 1000, "key " + key)
+                compare(ChatViewModel.backends.cloudConfig.model, model, "opening picks nothing")
+                keyClick(Qt.Key_Escape)
+                tryCompare(popup, "visible", false)
+            }
+            ChatViewModel.backends.setCloudBaseURL(original)
+        }
+
+        // The provider and mode buttons are checkable, so a screen reader hears
+        // which one is on; a click on the one that is on leaves it on.
+        function test_choiceButtonsSayWhichIsOn() {
+            const grok = findChild(view, "providerGrok")
+            const gemini = findChild(view, "providerGemini")
+            const cloud = findChild(view, "modeCloudAPI")
+            verify(grok.checkable && grok.checked && !gemini.checked)
+            verify(cloud.checkable && cloud.checked && !findChild(view, "modeLocalQwen").checked)
+            mouseClick(gemini)
+            verify(gemini.checked && !grok.checked)
+            mouseClick(gemini)
+            verify(gemini.checked, "still on")
+            mouseClick(cloud)
+            verify(cloud.checked)
+        }
     }
 
     TestCase {
@@ -271,6 +316,37 @@ Item {
             mouseClick(findChild(soul, "enterButton"))
             compare(completedSpy.count, 1)
             verify(persona.soul.startsWith("# Nova\n\n- Name: Nova\n- Gender: female\n"), persona.soul)
+        }
+
+        // From the keyboard alone: each page gives its first control the focus
+        // as it appears, and Return presses the focused button.
+        function test_eachPageFromTheKeyboard() {
+            const welcome = page("welcomePage")
+            tryCompare(findChild(welcome, "getStartedButton"), "activeFocus", true)
+            verify(findChild(welcome, "getStartedButton").visualFocus, "with the ring")
+            keyClick(Qt.Key_Return)
+            const setup = page("modelSetupPage")
+            tryCompare(findChild(setup, "modeCloudAPI"), "activeFocus", true)
+            findChild(setup, "nextButton").forceActiveFocus(Qt.TabFocusReason)
+            keyClick(Qt.Key_Enter, Qt.KeypadModifier)
+            const soul = page("soulSetupPage")
+            tryCompare(findChild(soul, "soulInput"), "activeFocus", true)
+        }
+
+        // A field reached with Tab scrolls into view, on a page too short for the form.
+        function test_aFocusedFieldScrollsIntoView() {
+            onboarding.height = 420
+            tryCompare(findChild(page("welcomePage"), "getStartedButton"), "activeFocus", true)
+            keyClick(Qt.Key_Return)
+            const setup = page("modelSetupPage")
+            const scroll = findChild(setup, "modelSettingsScroll").contentItem
+            for (const name of ["baseUrlField", "apiKeyField", "testConnectionButton", "modeCloudAPI"]) {
+                const item = findChild(setup, name)
+                const target = item.input || item
+                target.forceActiveFocus(Qt.TabFocusReason)
+                const box = target.mapToItem(scroll, 0, 0, target.width, target.height)
+                verify(box.y >= 0 && box.y + box.height <= scroll.height, name + " at " + box.y + " in " + scroll.height)
+            }
         }
 
         function test_aPastedSoulIsStoredOrSaysWhyNot() {

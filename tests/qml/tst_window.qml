@@ -189,8 +189,16 @@ Item {
             compare(findChild(row(transcript, 1), "waveformLoader").active, true)
             compare(textOf(row(transcript, 1), "messageText"), "")
             verify(findChild(button, "stopSymbol").visible && !findChild(button, "sendSymbol").visible, "it shows the stop square")
-            mouseClick(button)
+            // Escape stops it too, once the open panel has taken the first one.
+            input.forceActiveFocus()
+            openPanel("about")
+            keyClick(Qt.Key_Escape)
+            compare(ChatViewModel.inspectorPanel, undefined)
+            compare(ChatViewModel.isGenerating, true, "the panel took that Escape")
+            keyClick(Qt.Key_Escape)
+            compare(ChatViewModel.isGenerating, false)
             tryVerify(() => textOf(row(transcript, 1), "messageText").startsWith("Error: "), 2000, "it says why it ended")
+            compare(findChild(row(transcript, 1), "errorRowLoader").active, false, "a stop needs no mending")
             compare(findChild(row(transcript, 1), "waveformLoader").active, false)
             ChatViewModel.inputText = " \n"
             compare(button.enabled, false, "blank text is nothing to send")
@@ -334,10 +342,11 @@ Item {
 
         function test_shortcutsWorkFromAnyFocus_data() {
             return [{ tag: "input", focus: "inputArea" }, { tag: "list", focus: "conversationList" },
-                    { tag: "panel button", focus: "personaButton" }]
+                    { tag: "panel button", focus: "personaButton" }, { tag: "transcript", focus: "transcript" }]
         }
 
         function test_shortcutsWorkFromAnyFocus(data) {
+            TestHarness.addMessage("assistant", "Copy this line")
             findChild(content, data.focus).forceActiveFocus(Qt.TabFocusReason)
             keyClick(Qt.Key_N, Qt.ControlModifier)
             compare(list.count, 2)
@@ -378,7 +387,135 @@ Item {
                 target.selectAll()
             keyClick(data.key ? Qt["Key_" + data.key] : Qt.Key_Escape, data.key ? Qt.ControlModifier : Qt.NoModifier)
             compare(ChatViewModel.inspectorPanel, InspectorSidebarPanel.Value[data.next])
-            compare(input.activeFocus, !data.stays, "the focus is in the input field")
+            if (data.next)
+                tryVerify(() => findChild(content, "inspectorOverlay").holdsFocus(), 1000, "the next panel has it")
+            else
+                compare(input.activeFocus, !data.stays, "the focus is in the input field")
+        }
+
+        // Each panel opened from the keyboard: its first control takes the focus,
+        // with the ring; Escape gives it back to where it was. Rows:
+        // tests/data/ui/views.json.
+        function test_aPanelTakesTheFocus_data() { return ViewTestSupport.rows("panelFocus") }
+
+        function test_aPanelTakesTheFocus(data) {
+            const from = findChild(content, data.from)
+            from.forceActiveFocus(Qt.TabFocusReason)
+            keyClick(Qt["Key_" + data.key], Qt.ControlModifier)
+            const overlay = findChild(content, "inspectorOverlay")
+            tryVerify(() => focusedName() === data.first, 2000, "the focus is on " + focusedName())
+            verify(content.Window.activeFocusItem.visualFocus !== false, "with the ring")
+            keyClick(Qt.Key_Escape)
+            compare(ChatViewModel.inspectorPanel, undefined)
+            compare(from.activeFocus, true, "back where it was")
+        }
+
+        // F6 and Shift+F6 go round the regions: the sessions, the transcript
+        // (once it shows messages), the input field and the open panel.
+        function test_regionsWithF6() {
+            const round = (key, modifiers, count) => {
+                const names = []
+                for (let i = 0; i < count; ++i) {
+                    keyClick(key, modifiers)
+                    names.push(focusedName())
+                }
+                return names
+            }
+            compare(round(Qt.Key_F6, Qt.NoModifier, 2), ["conversationList", "inputArea"], "no transcript to visit")
+            TestHarness.addMessage("user", "hello")
+            compare(round(Qt.Key_F6, Qt.NoModifier, 3), ["conversationList", "message", "inputArea"])
+            openPanel("model")
+            input.forceActiveFocus(Qt.TabFocusReason)
+            compare(round(Qt.Key_F6, Qt.NoModifier, 4), ["modeCloudAPI", "conversationList", "message", "inputArea"])
+            compare(round(Qt.Key_F6, Qt.ShiftModifier, 4), ["message", "conversationList", "modeCloudAPI", "inputArea"])
+        }
+
+        // The transcript from the keyboard: the arrows go from message to message,
+        // each read out; Return opens a tool result; Ctrl+Home and Ctrl+End go to
+        // the first and last message; the focused one has the ring.
+        function test_transcriptFromTheKeyboard() {
+            TestHarness.addMessage("user", "List my notes")
+            TestHarness.addMessage("assistant", "Using tools...")
+            TestHarness.addToolCall("list_directory", { path: "~/notes" })
+            TestHarness.addToolResult("list_directory", true, "a.md\nb.md")
+            TestHarness.addMessage("assistant", "Two notes.")
+            const focusedMessage = () => content.Window.activeFocusItem
+            const announced = () => focusedMessage().Accessible.name
+            transcript.forceActiveFocus(Qt.TabFocusReason)
+            keyClick(Qt.Key_Tab, Qt.ShiftModifier) // Tab reaches it from the panel buttons
+            keyClick(Qt.Key_Tab)
+            compare(transcript.currentIndex, 4, "on the latest message first")
+            compare(announced(), "AI: Two notes.")
+            verify(findChild(focusedMessage(), "messageFocusRing").visible)
+            keyClick(Qt.Key_Up)
+            compare(announced(), "Result of list_directory: succeeded")
+            verify(!findChild(focusedMessage(), "outputText"), "collapsed")
+            keyClick(Qt.Key_Return)
+            tryVerify(() => findChild(focusedMessage(), "toolResultView").isExpanded)
+            keyClick(Qt.Key_Space)
+            verify(!findChild(focusedMessage(), "toolResultView").isExpanded)
+            keyClick(Qt.Key_Up)
+            compare(announced(), "Tool call: list_directory")
+            keyClick(Qt.Key_Up)
+            verify(findChild(focusedMessage(), "toolPassText").visible, "the tool pass is drawn as a tool line")
+            compare(findChild(focusedMessage(), "bubble"), null)
+            keyClick(Qt.Key_Home, Qt.ControlModifier)
+            compare(announced(), "You: List my notes")
+            keyClick(Qt.Key_Up)
+            compare(transcript.currentIndex, 0, "it stops at the first")
+            keyClick(Qt.Key_End, Qt.ControlModifier)
+            compare(announced(), "AI: Two notes.")
+            keyClick(Qt.Key_Return) // a message that is no tool result keeps Return
+            compare(transcript.currentIndex, 4)
+        }
+
+        // A long conversation read from its start: Home, the page keys and End scroll.
+        function test_transcriptScrollsFromTheKeyboard() {
+            TestHarness.addExchange(60)
+            tryVerify(() => transcript.atYEnd, 2000, "opens at the end")
+            transcript.forceActiveFocus(Qt.TabFocusReason)
+            keyClick(Qt.Key_Home)
+            tryVerify(() => transcript.indexAt(10, transcript.contentY + transcript.topMargin) === 0, 2000, "at the start")
+            compare(transcript.currentIndex, 0)
+            const top = transcript.contentY
+            keyClick(Qt.Key_PageDown)
+            verify(transcript.contentY - top > transcript.height / 2, "a page down")
+            keyClick(Qt.Key_PageUp)
+            compare(transcript.contentY, top)
+            keyClick(Qt.Key_End)
+            tryVerify(() => transcript.atYEnd)
+            TestHarness.addMessage("assistant", "one more")
+            tryVerify(() => transcript.atYEnd, 2000, "End follows the end again")
+        }
+
+        // A failed reply shows its error in a row with the button that mends it;
+        // what is stored (and sent to the model later) is the "Error: …" text.
+        function test_aFailedReplyOffersItsFix_data() { return ViewTestSupport.rows("failedReplies") }
+
+        function test_aFailedReplyOffersItsFix(data) {
+            TestHarness.failRepliesWith(data.status, data.body)
+            ChatViewModel.inputText = "hi"
+            ChatViewModel.sendMessage()
+            tryCompare(ChatViewModel, "isGenerating", false)
+            const reply = row(transcript, 1)
+            tryCompare(findChild(reply, "errorRowLoader"), "active", true)
+            compare(findChild(reply, "messageText").visible, false, "not as the agent's words")
+            const error = findChild(reply, "errorText")
+            verify(error.text.startsWith("Error: ") && error.text.includes(data.says), error.text)
+            const fix = findChild(reply, "fixButton")
+            compare(fix.text, data.button)
+            TestHarness.answerWith("fine")
+            input.forceActiveFocus()
+            mouseClick(fix)
+            if (data.button === "RETRY") {
+                tryCompare(ChatViewModel.messages, "count", 4)
+                tryCompare(ChatViewModel, "isGenerating", false)
+                compare(textOf(row(transcript, 2), "messageText"), "hi", "the question asked again")
+                tryCompare(findChild(row(transcript, 3), "messageText"), "text", "fine")
+                compare(findChild(row(transcript, 1), "errorText").text, error.text, "the failure stays as it was")
+            } else {
+                compare(ChatViewModel.inspectorPanel, InspectorSidebarPanel.Value.model)
+            }
         }
 
         // Also the sidebar from the mouse: the new conversation's button and a row's menu.
@@ -392,9 +529,11 @@ Item {
             mouseClick(other)
             compare(ChatViewModel.currentConversationId, other.conversationId)
             mouseClick(findChild(list.itemAtIndex(0), "rowBadge"))
-            mouseClick(findChild(content, "aboutButton"))
-            compare(input.activeFocus, true, "after the rows and the panel button")
+            compare(input.activeFocus, true, "after the rows")
+            mouseClick(findChild(content, "aboutButton")) // the panel takes it, and gives it back
+            tryVerify(() => findChild(content, "inspectorOverlay").holdsFocus())
             ChatViewModel.closeInspector()
+            compare(input.activeFocus, true, "after the panel")
             tryCompare(findChild(content, "inspectorOverlay"), "visible", false)
 
             const result = findChild(row(transcript, 2), "toolResultView")

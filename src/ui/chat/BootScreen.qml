@@ -25,6 +25,7 @@ Item {
             Text {
                 Accessible.role: Accessible.Heading
                 Accessible.name: text
+                Accessible.focusable: false
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: Texts.bootTitle
                 font.family: Theme.monoFamily
@@ -35,7 +36,9 @@ Item {
             }
 
             Text {
+                Accessible.role: Accessible.StaticText
                 Accessible.name: text
+                Accessible.focusable: false
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: Texts.bootVersion
                 font.family: Theme.monoFamily

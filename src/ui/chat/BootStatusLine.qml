@@ -14,6 +14,9 @@ Row {
 
     Accessible.role: Accessible.StaticText
     Accessible.name: label
+    // Read by a screen reader, never reached with the focus (Qt makes a static
+    // text focusable unless told otherwise).
+    Accessible.focusable: false
     Accessible.description: done ? Texts.bootLineDone : Texts.bootLineWaiting
 
     Rectangle {

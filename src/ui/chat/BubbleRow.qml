@@ -12,6 +12,12 @@ Item {
     property int role: Role.Value.user
     property string content
     property bool isStreaming: false
+    // A failed reply's fix ("retry" or "settings"): its error shows in a row
+    // with the button that mends it, not as the agent's words.
+    property string failure
+    readonly property bool failed: failure.length > 0
+
+    signal fixRequested()
     readonly property bool isUser: role === Role.Value.user
     readonly property bool isAssistant: role === Role.Value.assistant
     readonly property bool isHovering: hover.hovered
@@ -125,7 +131,7 @@ Item {
             SelectableText {
                 id: body
                 objectName: "messageText"
-                visible: !row.showsWaveform
+                visible: !row.showsWaveform && !row.failed
                 width: parent.width
                 // The spacing is added under every line, the last one too.
                 height: visible ? Math.max(0, implicitHeight - lineSpacing.spacing) : 0
@@ -134,6 +140,18 @@ Item {
                 font.family: Theme.fontFamily
                 font.pixelSize: Theme.textLarge
                 Accessible.name: row.isUser ? Texts.userAuthor : Texts.agentAuthor
+            }
+
+            Loader {
+                objectName: "errorRowLoader"
+                active: row.failed
+                visible: active
+                width: parent.width
+                sourceComponent: ReplyErrorRow {
+                    text: row.content
+                    failure: row.failure
+                    onFixRequested: row.fixRequested()
+                }
             }
 
             TextLineSpacing {

@@ -9,11 +9,19 @@ Rectangle {
     id: chat
 
     readonly property bool showsTranscript: ChatViewModel.messages.count > 0
+    readonly property alias transcript: transcript
+    readonly property alias inputBar: inputBar
 
     // Gives the input field the keyboard focus (Ctrl+L, or after a panel that
     // held it closes).
     function focusInput(reason) {
         inputBar.field.textArea.forceActiveFocus(reason)
+    }
+
+    // Gives the transcript the keyboard focus, on the message last read there
+    // (the latest one at first).
+    function focusTranscript(reason) {
+        transcript.enter(reason)
     }
 
     color: Theme.surface

@@ -16,12 +16,19 @@ Item {
     required property var toolResult
     // A line under a reply: a memory tag that could not be saved.
     required property string notice
+    required property string failure
+    required property bool isToolPass
     // The last message while its reply is being generated.
     property bool isStreaming: false
 
     implicitHeight: ((loader.item as Item)?.implicitHeight ?? 0)
                     + (noticeLine.visible ? noticeLine.implicitHeight + 4 : 0)
     height: implicitHeight
+
+    // Opens or closes the tool result this row shows; false when it shows none.
+    function toggleResult() {
+        return (loader.item as ToolRecordRow)?.toggleResult() ?? false
+    }
 
     // Read by a screen reader as one item: who wrote what; for a tool record,
     // the tool and its arguments, or whether it succeeded and how long it is.
@@ -55,7 +62,16 @@ Item {
         id: loader
         width: Math.min(parent.width, Theme.readingWidth)
         x: Math.round((parent.width - width) / 2)
-        sourceComponent: message.role === Role.Value.tool ? toolRow : bubbleRow
+        sourceComponent: message.role === Role.Value.tool ? toolRow
+                         : message.isToolPass ? toolPassLine : bubbleRow
+    }
+
+    // The transcript's keyboard focus is on this message.
+    FocusRing {
+        objectName: "messageFocusRing"
+        anchors.fill: loader
+        anchors.margins: 2
+        shown: message.activeFocus
     }
 
     Text {
@@ -88,6 +104,21 @@ Item {
             role: message.role
             content: message.content
             isStreaming: message.isStreaming
+            failure: message.failure
+            onFixRequested: {
+                if (message.failure === "retry") {
+                    ChatViewModel.retryReply(message.messageId)
+                } else {
+                    ChatViewModel.inspectorPanel = InspectorSidebarPanel.Value.model
+                }
+            }
+        }
+    }
+
+    Component {
+        id: toolPassLine
+        ToolPassLine {
+            text: message.content
         }
     }
     // qmllint enable unqualified

@@ -14,6 +14,7 @@ Item {
 
     Accessible.role: Accessible.AlertMessage
     Accessible.name: text
+    Accessible.focusable: false
 
     Rectangle {
         id: badge

@@ -7,6 +7,15 @@ Column {
     property var call
     property var result
 
+    function toggleResult() {
+        const view = resultLoader.item as ToolResultView
+        if (!view) {
+            return false
+        }
+        view.isExpanded = !view.isExpanded
+        return true
+    }
+
     function resetViewState() {
         if (resultLoader.item) {
             resultLoader.item.isExpanded = false

@@ -41,8 +41,10 @@ Item {
                              + (view.success ? Texts.succeeded : Texts.failed) + ", "
                              + resultLength.text
             Accessible.description: view.isExpanded ? Texts.collapseResult : Texts.expandResult
-            Accessible.checkable: true
-            Accessible.checked: view.isExpanded
+            // Checkable, so that screen readers hear whether it is open.
+            checkable: true
+            checked: view.isExpanded
+            onToggled: checked = Qt.binding(() => view.isExpanded)
 
             FocusRing {
                 anchors.margins: -3
@@ -149,7 +151,9 @@ Item {
                 contentHeight: outputText.implicitHeight + 18
                 clip: true
                 boundsBehavior: Flickable.StopAtBounds
-                ScrollBar.vertical: ScrollBar {}
+                ScrollBar.vertical: ScrollBar {
+                    Accessible.name: Texts.scrollBarName(Texts.outputAccessibleName)
+                }
 
                 SelectableText {
                     id: outputText

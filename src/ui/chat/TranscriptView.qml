@@ -16,11 +16,20 @@ ListView {
     Accessible.description: ChatViewModel.isGenerating ? Texts.writingDescription : ""
     reuseItems: true
     cacheBuffer: 600
+    // A region of its own (Tab, F6): the arrows go from message to message,
+    // each read out as it gets the focus; the page keys scroll; Home and End
+    // (with Ctrl or without) go to the first and the last message; Return or
+    // Space opens and closes a tool result.
+    activeFocusOnTab: true
+    keyNavigationEnabled: false
+    currentIndex: -1
     topMargin: 12
     bottomMargin: 12
     clip: true
     boundsBehavior: Flickable.StopAtBounds
     ScrollBar.vertical: ScrollBar {
+        objectName: "transcriptScrollBar"
+        Accessible.name: Texts.scrollBarName(Texts.transcriptAccessibleName)
         onPressedChanged: {
             if (pressed) {
                 transcript.followsEnd = false
@@ -50,8 +59,78 @@ ListView {
         }
     }
 
+    // Entered from elsewhere (F6): on the message last read, in view.
+    function enter(reason) {
+        forceActiveFocus(reason)
+        if (currentIndex >= 0) {
+            positionViewAtIndex(currentIndex, ListView.Contain)
+        }
+    }
+
+    // However the focus comes (Tab, F6), it lands on the latest message at first.
+    onActiveFocusChanged: {
+        if (activeFocus && count > 0 && (currentIndex < 0 || currentIndex >= count)) {
+            currentIndex = count - 1
+        }
+    }
+
+    function showMessage(row) {
+        if (count === 0) {
+            return
+        }
+        followsEnd = false
+        scrollAnimation.stop()
+        currentIndex = Math.max(0, Math.min(count - 1, row))
+        positionViewAtIndex(currentIndex, ListView.Contain)
+    }
+
+    // Scrolls by `pages` views' height, within the content; the focus goes to
+    // the message in the middle of the view.
+    function scrollPages(pages) {
+        followsEnd = false
+        scrollAnimation.stop()
+        const top = originY - topMargin
+        const bottom = Math.max(top, originY + contentHeight + bottomMargin - height)
+        contentY = Math.max(top, Math.min(bottom, contentY + pages * (height - 40)))
+        const row = indexAt(width / 2, contentY + height / 2)
+        if (row >= 0) {
+            currentIndex = row
+        }
+    }
+
+    Keys.onPressed: event => {
+        switch (event.key) {
+        case Qt.Key_Up: showMessage(currentIndex - 1); break
+        case Qt.Key_Down: showMessage(currentIndex + 1); break
+        case Qt.Key_PageUp: scrollPages(-1); break
+        case Qt.Key_PageDown: scrollPages(1); break
+        case Qt.Key_Home:
+            showMessage(0)
+            positionViewAtBeginning()
+            break
+        case Qt.Key_End:
+            showMessage(count - 1)
+            followEnd(false)
+            break
+        case Qt.Key_Return:
+        case Qt.Key_Enter:
+        case Qt.Key_Space:
+            if (!currentItem || !(currentItem as MessageView).toggleResult()) {
+                return
+            }
+            break
+        default:
+            return
+        }
+        event.accepted = true
+    }
+
     delegate: MessageView {
         width: transcript.width
+        // The current message holds the focus inside the view, so a screen
+        // reader reads it out as the arrows reach it.
+        objectName: "message"
+        focus: ListView.isCurrentItem
         isStreaming: index === transcript.count - 1 && ChatViewModel.isGenerating
                      && role === Role.Value.assistant
         // Text is laid out after the change that brought it, so the last row
@@ -75,7 +154,8 @@ ListView {
     // the last one grows. A switch to another conversation, or a jump of more
     // than a screen, lands there at once.
     function scrollToEnd(animated) {
-        if (count === 0) {
+        // A call made later finds the user gone elsewhere (the keys, say).
+        if (count === 0 || !followsEnd) {
             return
         }
         scrollAnimation.stop()
@@ -115,6 +195,7 @@ ListView {
     Connections {
         target: transcript.model
         function onModelReset() {
+            transcript.currentIndex = -1
             transcript.followEnd(false)
         }
         function onDataChanged(topLeft) {

@@ -15,6 +15,7 @@ ColumnLayout {
     Text {
         Accessible.role: Accessible.Heading
         Accessible.name: text
+        Accessible.focusable: false
         text: Texts.aboutHeading
         font.family: Theme.monoFamily
         font.pixelSize: Theme.textCaption
@@ -47,7 +48,9 @@ ColumnLayout {
                     spacing: 4
                     Layout.fillWidth: true
                     Text {
+                        Accessible.role: Accessible.StaticText
                         Accessible.name: text
+                        Accessible.focusable: false
                         text: Texts.aboutName
                         font.family: Theme.fontFamily
                         font.pixelSize: Theme.textHeadline
@@ -55,7 +58,9 @@ ColumnLayout {
                         color: Theme.textPrimary
                     }
                     Text {
+                        Accessible.role: Accessible.StaticText
                         Accessible.name: text
+                        Accessible.focusable: false
                         Layout.fillWidth: true
                         text: Texts.aboutTagline
                         wrapMode: Text.WordWrap
@@ -75,7 +80,9 @@ ColumnLayout {
             RowLayout {
                 Layout.fillWidth: true
                 Text {
+                    Accessible.role: Accessible.StaticText
                     Accessible.name: text
+                    Accessible.focusable: false
                     text: Texts.versionLabel
                     font.family: Theme.monoFamily
                     font.pixelSize: Theme.textCaption
@@ -85,7 +92,9 @@ ColumnLayout {
                 }
                 Item { Layout.fillWidth: true }
                 Text {
+                    Accessible.role: Accessible.StaticText
                     Accessible.name: text
+                    Accessible.focusable: false
                     objectName: "versionValue"
                     text: Texts.versionValue
                     font.family: Theme.fontFamily
@@ -97,7 +106,9 @@ ColumnLayout {
     }
 
     Text {
+        Accessible.role: Accessible.StaticText
         Accessible.name: text
+        Accessible.focusable: false
         Layout.fillWidth: true
         text: Texts.makerStatement
         elide: Text.ElideRight

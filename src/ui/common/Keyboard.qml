@@ -1,5 +1,6 @@
 pragma Singleton
 import QtQuick
+import QtQuick.Templates as T
 
 // Keyboard habits shared by the views.
 QtObject {
@@ -8,6 +9,18 @@ QtObject {
     function isKeyboardReason(reason) {
         return reason === Qt.TabFocusReason || reason === Qt.BacktabFocusReason
             || reason === Qt.ShortcutFocusReason
+    }
+
+    // Return (or the keypad's Enter) that no field or list took presses the
+    // focused button, as Space does. For a screen's Keys.onPressed, with the
+    // window's focus item; returns whether it pressed one.
+    function pressFocusedButton(event, focusItem) {
+        const button = focusItem as T.AbstractButton
+        if ((event.key !== Qt.Key_Return && event.key !== Qt.Key_Enter) || !button || !button.enabled) {
+            return false
+        }
+        button.clicked()
+        return true
     }
 
     // Moves the focus from `item` to the next (or previous) control in Tab order.

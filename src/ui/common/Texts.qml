@@ -56,6 +56,10 @@ QtObject {
     readonly property string updatedPrefix: "Updated "
     readonly property string serverRunning: "server running"
     readonly property string transcriptAccessibleName: "Messages"
+    // A scroll bar is read out as what it scrolls.
+    function scrollBarName(scrolls) {
+        return "Scroll " + scrolls
+    }
     readonly property string inputAccessibleName: "Message"
     readonly property string inputAccessibleDescription: "Return sends, Shift+Return starts a new line, Ctrl+L comes back here"
     readonly property string sendAccessibleName: "Send"
@@ -75,6 +79,10 @@ QtObject {
     readonly property string expandResult: "Shows the output"
     readonly property string collapseResult: "Hides the output"
     readonly property string outputAccessibleName: "Output"
+    readonly property string retry: "RETRY"
+    readonly property string retryDescription: "Asks the question again"
+    readonly property string openModelSettings: "OPEN MODEL SETTINGS"
+    readonly property string openModelSettingsDescription: "Opens the MODEL panel, where the provider, key and model are set"
     readonly property string bootAccessibleName: "Empty conversation"
     readonly property string bootLineDone: "done"
     readonly property string bootLineWaiting: "waiting"

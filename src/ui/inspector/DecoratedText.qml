@@ -25,7 +25,9 @@ Item {
 
     Text {
         id: label
+        Accessible.role: Accessible.StaticText
         Accessible.name: text
+        Accessible.focusable: false
         x: lead.width + row.gap
         y: row.textOffset
         width: Math.max(0, row.width - x)

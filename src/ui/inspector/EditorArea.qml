@@ -19,6 +19,11 @@ ScrollView {
     signal edited(string text)
 
     contentWidth: availableWidth
+    ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
+    ScrollBar.vertical: ViewScrollBar {
+        view: scroll
+        scrolls: scroll.accessibleName
+    }
 
     TextArea {
         id: area

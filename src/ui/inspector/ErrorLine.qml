@@ -13,4 +13,5 @@ Text {
     color: Theme.danger
     Accessible.role: Accessible.AlertMessage
     Accessible.name: text
+    Accessible.focusable: false
 }

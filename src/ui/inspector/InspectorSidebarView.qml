@@ -17,6 +17,21 @@ Rectangle {
         ChatViewModel.closeInspector()
     }
 
+    // The panel's first control after its close button: any panel gets the
+    // focus where its own controls start, the close button when it has none.
+    function focusFirstControl(reason) {
+        const closeButton = header.closeButton
+        const next = closeButton.nextItemInFocusChain(true)
+        let inside = false
+        for (let item = next; item; item = item.parent) {
+            if (item === contentLoader) {
+                inside = true
+                break
+            }
+        }
+        (inside ? next : closeButton).forceActiveFocus(reason)
+    }
+
     color: Theme.background
 
     Shortcut {
@@ -30,6 +45,7 @@ Rectangle {
         spacing: 0
 
         PanelHeader {
+            id: header
             objectName: "inspectorHeader"
             Layout.fillWidth: true
             Layout.leftMargin: 16
@@ -69,6 +85,7 @@ Rectangle {
         id: mobilePanel
 
         ScrollingPanel {
+            scrolls: inspector.identity.title
             MobilePanelView {
                 Layout.fillWidth: true
             }
@@ -114,6 +131,7 @@ Rectangle {
         id: aboutPanel
 
         ScrollingPanel {
+            scrolls: inspector.identity.title
             AboutView {
                 Layout.fillWidth: true
             }

@@ -28,6 +28,7 @@ QtObject {
     readonly property string addressDescription: "The address to open in the phone's browser"
     readonly property string providerDescription: "Cloud provider"
     readonly property string memoryFilesName: "Memory files"
+    readonly property string modelSettingsName: "Model settings"
     readonly property string editorDescription: "Ctrl+S saves, Ctrl+Tab moves on"
     readonly property string fileEditorDescription: "Ctrl+Tab moves on"
 

@@ -48,7 +48,9 @@ ColumnLayout {
             spacing: 3
 
             Text {
+                Accessible.role: Accessible.StaticText
                 Accessible.name: text
+                Accessible.focusable: false
                 width: parent.width
                 text: InspectorTexts.localModelTitle
                 wrapMode: Text.WordWrap
@@ -58,7 +60,9 @@ ColumnLayout {
                 color: Theme.textPrimary
             }
             Text {
+                Accessible.role: Accessible.StaticText
                 Accessible.name: text
+                Accessible.focusable: false
                 width: parent.width
                 text: InspectorTexts.localModelRequirement
                 wrapMode: Text.WordWrap
@@ -116,7 +120,9 @@ ColumnLayout {
             size: 10
         }
         Text {
+            Accessible.role: Accessible.StaticText
             Accessible.name: text
+            Accessible.focusable: false
             text: InspectorTexts.loadingModel
             font.family: Theme.monoFamily
             font.pixelSize: Theme.textCaption
@@ -127,7 +133,9 @@ ColumnLayout {
     }
 
     Text {
+        Accessible.role: Accessible.StaticText
         Accessible.name: text
+        Accessible.focusable: false
         objectName: "modelLoadError"
         visible: ChatViewModel.localModelSetup.modelLoadError.length > 0
         Layout.fillWidth: true

@@ -65,7 +65,9 @@ ColumnLayout {
             }
         }
         Text {
+            Accessible.role: Accessible.StaticText
             Accessible.name: text
+            Accessible.focusable: false
             objectName: "saveStatus"
             text: editor.hasUnsavedChanges ? InspectorTexts.unsaved : InspectorTexts.saved
             font.family: Theme.monoFamily

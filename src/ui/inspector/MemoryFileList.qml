@@ -3,6 +3,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Emberglass.Backend
+import Emberglass.Common
 import Emberglass.Theme
 
 // The LOGS tab without an open file: toolbar, then the files or an empty state.
@@ -59,7 +60,9 @@ ColumnLayout {
             color: Theme.textTertiary
         }
         Text {
+            Accessible.role: Accessible.StaticText
             Accessible.name: text
+            Accessible.focusable: false
             Layout.alignment: Qt.AlignHCenter
             text: InspectorTexts.noMemoryLogs
             font.family: Theme.fontFamily
@@ -67,7 +70,9 @@ ColumnLayout {
             color: Theme.textSecondary
         }
         Text {
+            Accessible.role: Accessible.StaticText
             Accessible.name: text
+            Accessible.focusable: false
             Layout.alignment: Qt.AlignHCenter
             horizontalAlignment: Text.AlignHCenter
             text: InspectorTexts.noMemoryLogsHint
@@ -92,7 +97,9 @@ ColumnLayout {
         boundsBehavior: Flickable.StopAtBounds
         Accessible.role: Accessible.List
         Accessible.name: InspectorTexts.memoryFilesName
-        ScrollBar.vertical: ScrollBar {}
+        ScrollBar.vertical: ScrollBar {
+            Accessible.name: Texts.scrollBarName(InspectorTexts.memoryFilesName)
+        }
 
         delegate: MemoryFileRow {
             required property memoryFile modelData

@@ -14,7 +14,9 @@ ColumnLayout {
     spacing: 16
 
     Text {
+        Accessible.role: Accessible.StaticText
         Accessible.name: text
+        Accessible.focusable: false
         Layout.fillWidth: true
         text: InspectorTexts.mobileIntro
         wrapMode: Text.WordWrap
@@ -81,7 +83,9 @@ ColumnLayout {
             spacing: 6
 
             Text {
+                Accessible.role: Accessible.StaticText
                 Accessible.name: text
+                Accessible.focusable: false
                 text: InspectorTexts.openOnPhone
                 font.family: Theme.monoFamily
                 font.pixelSize: Theme.textTiny

@@ -48,6 +48,16 @@ ColumnLayout {
             currentIndex: Array.from(ChatViewModel.backends.servedModels).indexOf(field.model)
             // Picking a listed model (mouse or arrow keys) saves it like typing does.
             onActivated: index => ChatViewModel.backends.setCloudModel(textAt(index))
+            // The text stops where the arrow's strip starts.
+            rightPadding: indicator.visible ? indicator.width : 0
+
+            function togglePopup() {
+                if (popup.visible) {
+                    popup.close()
+                } else if (count > 0) {
+                    popup.open()
+                }
+            }
 
             // Reached by id from the frame and through `input`: built at once, not deferred.
             contentItem: TextField { // qmllint disable deferred-property-id
@@ -69,6 +79,14 @@ ColumnLayout {
                 Accessible.role: Accessible.EditableText
                 Accessible.name: InspectorTexts.modelLabel
                 onTextEdited: ChatViewModel.backends.setCloudModel(text)
+                // Alt+Down and F4 open the list, as in any combo box.
+                Keys.onPressed: event => {
+                    if ((event.key === Qt.Key_Down && (event.modifiers & Qt.AltModifier))
+                            || event.key === Qt.Key_F4) {
+                        combo.togglePopup()
+                        event.accepted = true
+                    }
+                }
             }
 
             delegate: ItemDelegate {
@@ -99,13 +117,25 @@ ColumnLayout {
                 border.color: Theme.borderStrong
             }
 
-            indicator: Icon {
-                x: combo.width - width - 12
-                y: (combo.height - height) / 2
+            // The whole strip around the arrow opens the list (the combo box opens it
+            // on a press on its indicator), not the arrow's pixels alone.
+            indicator: Item {
+                objectName: "modelChoicesArrow"
+                x: combo.width - width
+                width: 34
+                height: combo.height
                 visible: combo.count > 0
-                name: "chevron.down"
-                size: 10
-                color: Theme.textSecondary
+
+                Icon {
+                    anchors.centerIn: parent
+                    name: "chevron.down"
+                    size: 10
+                    color: Theme.textSecondary
+                }
+
+                HoverHandler {
+                    cursorShape: Qt.PointingHandCursor
+                }
             }
 
             background: Rectangle {

@@ -83,8 +83,16 @@ Rectangle {
             implicitWidth: sections.implicitWidth + 40
             implicitHeight: contentHeight
             // The bar shows whenever there is more below, not only while scrolling.
-            ScrollBar.vertical.policy: contentHeight > height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
+            ScrollBar.vertical: ViewScrollBar {
+                view: body
+                scrolls: InspectorTexts.modelSettingsName
+                policy: body.contentHeight > body.height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
+            }
             ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
+
+            FocusInView {
+                flickable: body.contentItem as Flickable
+            }
 
             ColumnLayout {
                 id: sections
@@ -109,6 +117,7 @@ Rectangle {
                             model: ModelChoices.backends
 
                             FilledButton {
+                                id: modeButton
                                 required property int modelData
                                 readonly property bool active: ChatViewModel.backends.activeBackend === modelData
                                 objectName: "mode" + text.replace(" ", "")
@@ -124,8 +133,11 @@ Rectangle {
                                                       ? Theme.tint(Theme.accent, 0.6)
                                                       : Theme.border
                                 onClicked: view.choose(modelData)
-                                Accessible.checkable: true
-                                Accessible.checked: active
+                                // Checkable, so that screen readers hear which mode is on.
+                                Accessible.role: Accessible.RadioButton
+                                checkable: true
+                                checked: active
+                                onToggled: checked = Qt.binding(() => modeButton.active)
                             }
                         }
                     }

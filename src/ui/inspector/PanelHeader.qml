@@ -38,6 +38,7 @@ RowLayout {
         Text {
             Accessible.role: Accessible.Heading
             Accessible.name: text
+            Accessible.focusable: false
             text: header.title
             font.family: Theme.monoFamily
             font.pixelSize: header.titleSize
@@ -46,7 +47,9 @@ RowLayout {
             color: Theme.textPrimary
         }
         Text {
+            Accessible.role: Accessible.StaticText
             Accessible.name: text
+            Accessible.focusable: false
             Layout.fillWidth: true
             text: header.subtitle
             elide: Text.ElideRight

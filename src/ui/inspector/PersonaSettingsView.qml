@@ -77,7 +77,9 @@ ColumnLayout {
             Layout.fillWidth: true
         }
         Text {
+            Accessible.role: Accessible.StaticText
             Accessible.name: text
+            Accessible.focusable: false
             objectName: "fileLabel"
             text: view.fileLabel()
             font.family: Theme.monoFamily

@@ -13,8 +13,13 @@ AbstractButton {
     verticalPadding: 6
     focusPolicy: Qt.TabFocus
     Accessible.onPressAction: if (enabled) clicked()
-    Accessible.checkable: true
-    Accessible.checked: selected
+    // A real checkable button, so that screen readers hear whether it is on
+    // (Qt sets the accessible checked state from the button's own); a click
+    // that toggles it hands it back to what it shows.
+    Accessible.role: Accessible.PageTab
+    checkable: true
+    checked: selected
+    onToggled: checked = Qt.binding(() => tab.selected)
     font.family: Theme.monoFamily
     font.pixelSize: Theme.textCaption
     font.bold: true

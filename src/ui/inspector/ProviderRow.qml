@@ -18,8 +18,13 @@ AbstractButton {
     focusPolicy: Qt.TabFocus
     Accessible.onPressAction: if (enabled) clicked()
     Accessible.description: InspectorTexts.providerDescription
-    Accessible.checkable: true
-    Accessible.checked: selected
+    // A real checkable button, so that screen readers hear whether it is on
+    // (Qt sets the accessible checked state from the button's own); a click
+    // that toggles it hands it back to what it shows.
+    Accessible.role: Accessible.RadioButton
+    checkable: true
+    checked: selected
+    onToggled: checked = Qt.binding(() => row.selected)
 
     contentItem: RowLayout {
         spacing: 10

@@ -9,10 +9,20 @@ ScrollView {
     id: scroll
 
     default property alias content: column.data
+    // What it scrolls, as a screen reader names its scroll bar.
+    property string scrolls
 
     contentWidth: availableWidth
     contentHeight: column.implicitHeight + 32
     ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
+    ScrollBar.vertical: ViewScrollBar {
+        view: scroll
+        scrolls: scroll.scrolls
+    }
+
+    FocusInView {
+        flickable: scroll.contentItem as Flickable
+    }
 
     // Centred, no wider than a form reads well.
     ColumnLayout {

@@ -5,6 +5,7 @@ import Emberglass.Theme
 Text {
     Accessible.role: Accessible.Heading
     Accessible.name: text
+    Accessible.focusable: false
     font.family: Theme.monoFamily
     font.pixelSize: Theme.textCaption
     font.bold: true

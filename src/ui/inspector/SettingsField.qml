@@ -19,10 +19,19 @@ ColumnLayout {
     signal edited(string text)
 
     spacing: 6
+    // A group named after the label holds the field. Qt 6.4 gives a password
+    // field no accessible name whatever is set (the name reads empty while the
+    // field is a password edit), so for the key field this group's name is
+    // what a screen reader says as the focus enters it; the label is the
+    // field's description too.
+    Accessible.role: Accessible.Grouping
+    Accessible.name: label
 
     Text {
         text: field.label
+        Accessible.role: Accessible.StaticText
         Accessible.name: text
+        Accessible.focusable: false
         font.family: Theme.fontFamily
         font.pixelSize: Theme.textCaption
         font.weight: Font.DemiBold
@@ -48,10 +57,8 @@ ColumnLayout {
             if (text !== field.value)
                 field.edited(text)
         }
-        // Qt never gives a password field a name (it would be read as the
-        // secret); the label just before it names it for screen readers.
         Accessible.name: field.label
-        Accessible.description: field.placeholder
+        Accessible.description: field.secret ? field.label + ", " + field.placeholder : field.placeholder
 
         background: Rectangle {
             radius: 10

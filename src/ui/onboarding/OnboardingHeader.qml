@@ -32,6 +32,7 @@ ColumnLayout {
         text: header.title
         Accessible.role: Accessible.Heading
         Accessible.name: text
+        Accessible.focusable: false
         font.family: Theme.monoFamily
         font.pixelSize: Theme.textTitle
         font.bold: true
@@ -41,7 +42,9 @@ ColumnLayout {
     Text {
         Layout.alignment: Qt.AlignHCenter
         text: header.subtitle
+        Accessible.role: Accessible.StaticText
         Accessible.name: text
+        Accessible.focusable: false
         font.family: Theme.fontFamily
         font.pixelSize: Theme.textBody
         color: Theme.textSecondary

@@ -41,7 +41,9 @@ Item {
         }
 
         Text {
+            Accessible.role: Accessible.StaticText
             Accessible.name: text
+            Accessible.focusable: false
             objectName: "apiKeyHint"
             visible: page.needsApiKey
             Layout.alignment: Qt.AlignHCenter

@@ -1,7 +1,9 @@
 pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls.Basic
+import QtQuick.Window
 import Emberglass.Backend
+import Emberglass.Common
 import Emberglass.Theme
 
 // The first-run pages: welcome, model setup, soul setup. `completed` is emitted
@@ -26,14 +28,36 @@ Rectangle {
         pages.replace(step === 1 ? modelSetupPage : soulSetupPage)
     }
 
+    // The page in place gives its first control the focus, with the ring, so
+    // that Return or Space goes on from the keyboard at once.
+    function focusPage() {
+        const page = pages.currentItem
+        const first = page ? page.nextItemInFocusChain(true) : null
+        for (let item = first; item; item = item.parent) {
+            if (item === page) {
+                first.forceActiveFocus(Qt.TabFocusReason)
+                return
+            }
+        }
+    }
+
     color: Theme.background
-    Component.onCompleted: fadeIn = true
+    Keys.onPressed: event => event.accepted = Keyboard.pressFocusedButton(event, Window.activeFocusItem)
+    Component.onCompleted: {
+        fadeIn = true
+        Qt.callLater(focusPage) // qmllint disable type
+    }
 
     StackView {
         id: pages
         anchors.fill: parent
         opacity: onboarding.fadeIn ? 1 : 0
         initialItem: welcomePage
+        onBusyChanged: {
+            if (!busy) {
+                onboarding.focusPage()
+            }
+        }
 
         Behavior on opacity {
             NumberAnimation { duration: 500 * onboarding.timeScale; easing.type: Easing.OutQuad }

@@ -21,6 +21,7 @@ ColumnLayout {
     Text {
         Accessible.role: Accessible.Heading
         Accessible.name: text
+        Accessible.focusable: false
         text: OnboardingTexts.pasteTitle
         font.family: Theme.monoFamily
         font.pixelSize: Theme.textBody
@@ -29,7 +30,9 @@ ColumnLayout {
         color: Theme.textPrimary
     }
     Text {
+        Accessible.role: Accessible.StaticText
         Accessible.name: text
+        Accessible.focusable: false
         Layout.fillWidth: true
         text: OnboardingTexts.pasteHint
         wrapMode: Text.WordWrap

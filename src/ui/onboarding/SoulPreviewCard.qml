@@ -61,7 +61,9 @@ ColumnLayout {
     }
 
     Text {
+        Accessible.role: Accessible.StaticText
         Accessible.name: text
+        Accessible.focusable: false
         Layout.alignment: Qt.AlignHCenter
         text: OnboardingTexts.editLater
         font.family: Theme.fontFamily

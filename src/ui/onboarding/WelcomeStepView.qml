@@ -39,6 +39,7 @@ Item {
                 text: OnboardingTexts.productTitle
                 Accessible.role: Accessible.Heading
                 Accessible.name: text
+                Accessible.focusable: false
                 font.family: Theme.monoFamily
                 font.pixelSize: Theme.textDisplay
                 font.bold: true
@@ -55,7 +56,9 @@ Item {
             Text {
                 Layout.alignment: Qt.AlignHCenter
                 text: OnboardingTexts.productSubtitle
+                Accessible.role: Accessible.StaticText
                 Accessible.name: text
+                Accessible.focusable: false
                 font.family: Theme.monoFamily
                 font.pixelSize: Theme.textSmall
                 font.letterSpacing: 3

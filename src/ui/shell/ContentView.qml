@@ -1,8 +1,10 @@
 pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
+import QtQuick.Window
 import Emberglass.Backend
 import Emberglass.Chat
+import Emberglass.Common
 import Emberglass.Theme
 
 // The main window: the conversation sidebar beside the chat, and the inspector
@@ -20,23 +22,40 @@ Rectangle {
     readonly property list<int> panels: [InspectorSidebarPanel.Value.mobile, InspectorSidebarPanel.Value.model,
         InspectorSidebarPanel.Value.persona, InspectorSidebarPanel.Value.settings, InspectorSidebarPanel.Value.about]
 
+    Keys.onPressed: event => event.accepted = Keyboard.pressFocusedButton(event, Window.activeFocusItem)
+
     // Selected text takes Escape before the panel's shortcut sees it; the key
-    // still comes up here unused, and closes the panel all the same.
+    // still comes up here unused, and closes the panel all the same. With no
+    // panel open, and no popup or editor that took it first, it stops a reply.
     Keys.onEscapePressed: event => {
         if (ChatViewModel.inspectorPanel !== undefined) {
             ChatViewModel.closeInspector()
+        } else if (ChatViewModel.isGenerating) {
+            ChatViewModel.stopGeneration()
         } else {
             event.accepted = false
         }
     }
 
+    // The window's shortcuts hold wherever the focus is, selected text too.
     Shortcut {
         sequence: "Ctrl+N"
+        context: Qt.ApplicationShortcut
         onActivated: ChatViewModel.newConversation(false)
     }
     Shortcut {
         sequence: "Ctrl+L"
+        context: Qt.ApplicationShortcut
         onActivated: chat.focusInput(Qt.ShortcutFocusReason)
+    }
+    FocusRegions {
+        objectName: "focusRegions"
+        regions: [
+            { area: sidebar, enter: reason => sidebar.list.forceActiveFocus(reason) },
+            { area: chat.transcript, enter: reason => chat.focusTranscript(reason) },
+            { area: chat.inputBar, enter: reason => chat.focusInput(reason) },
+            { area: overlay, enter: reason => overlay.focusPanel(reason) }
+        ]
     }
     Repeater {
         model: content.panels
@@ -46,7 +65,11 @@ Rectangle {
             required property int modelData
             Shortcut {
                 sequence: "Ctrl+" + (panelShortcut.index + 1)
-                onActivated: ChatViewModel.togglePanel(panelShortcut.modelData)
+                context: Qt.ApplicationShortcut
+                onActivated: {
+                    overlay.openReason = Qt.ShortcutFocusReason
+                    ChatViewModel.togglePanel(panelShortcut.modelData)
+                }
             }
         }
     }
@@ -89,11 +112,18 @@ Rectangle {
             }
 
             InspectorOverlay {
+                id: overlay
                 objectName: "inspectorOverlay"
                 anchors.fill: parent
-                // A panel that closes or changes while it holds the focus hands
-                // it back to the input field, not to nowhere.
-                onFocusReleased: chat.focusInput(Qt.OtherFocusReason)
+                // A panel that closes while it holds the focus hands it back to
+                // where it was before, or to the input field, not to nowhere.
+                onFocusReleased: item => {
+                    if (item) {
+                        item.forceActiveFocus(Qt.OtherFocusReason)
+                    } else {
+                        chat.focusInput(Qt.OtherFocusReason)
+                    }
+                }
             }
         }
     }

@@ -19,11 +19,18 @@ Item {
     readonly property real panelWidth: Math.max(width - 60, 400)
     property real progress: isOpen ? 1 : 0
 
-    // The panel closed or changed while something in it had the focus.
-    signal focusReleased()
+    // How the next panel to open was asked for: from the keyboard its first
+    // control shows the focus ring, from a click it does not.
+    property int openReason: Qt.OtherFocusReason
+    // Where the focus was before a panel opened; it goes back there on close.
+    property Item returnFocusTo: null
 
-    function holdsFocus() {
-        for (let item = Window.activeFocusItem; item; item = item.parent) {
+    // The panel closed while something in it had the focus: `item` was focused
+    // before it opened (null when unknown or gone).
+    signal focusReleased(Item item)
+
+    function holds(item) {
+        for (; item; item = item.parent) {
             if (item === overlay) {
                 return true
             }
@@ -31,15 +38,35 @@ Item {
         return false
     }
 
+    function holdsFocus() {
+        return holds(Window.activeFocusItem)
+    }
+
+    // Gives the open panel's first control the focus, once the panel is built.
+    function focusPanel(reason) {
+        const view = inspectorLoader.item as InspectorSidebarView
+        if (view && isOpen) {
+            view.focusFirstControl(reason ?? openReason)
+            openReason = Qt.OtherFocusReason
+        }
+    }
+
     onPanelChanged: {
         const hadFocus = holdsFocus()
+        if (panel === undefined) {
+            if (hadFocus) {
+                const item = returnFocusTo
+                focusReleased(item && item.visible && item.enabled ? item : null)
+            }
+            returnFocusTo = null
+            return
+        }
+        if (!hadFocus) {
+            returnFocusTo = Window.activeFocusItem
+        }
         // `isOpen` may not have followed `panel` yet in this handler.
-        if (panel !== undefined) {
-            shownPanel = panel
-        }
-        if (hadFocus) {
-            focusReleased()
-        }
+        shownPanel = panel
+        Qt.callLater(focusPanel) // qmllint disable type
     }
 
     Behavior on progress {
@@ -90,6 +117,7 @@ Item {
 
             // Built only while the overlay shows, so a closed inspector costs nothing.
             Loader {
+                id: inspectorLoader
                 objectName: "inspectorLoader"
                 anchors.fill: parent
                 anchors.leftMargin: 1
@@ -99,6 +127,7 @@ Item {
                     // Reached by id from a Loader's component (not bound: Qt 6.4 cannot load bound ones).
                     panel: overlay.shownPanel // qmllint disable unqualified
                 }
+                onLoaded: overlay.focusPanel()
             }
 
             Rectangle {

@@ -34,8 +34,12 @@ AbstractButton {
 
     Accessible.name: label
     Accessible.description: detail
-    Accessible.checkable: true
-    Accessible.checked: isActive
+    // A real checkable button, so that screen readers hear whether it is on
+    // (Qt sets the accessible checked state from the button's own); a click
+    // that toggles it hands it back to what it shows.
+    checkable: true
+    checked: isActive
+    onToggled: checked = Qt.binding(() => button.isActive)
 
     FocusRing {
         anchors.margins: 2

@@ -77,6 +77,7 @@ Rectangle {
             Text {
                 Accessible.role: Accessible.Heading
                 Accessible.name: text
+                Accessible.focusable: false
                 text: Texts.productName
                 font.family: Theme.monoFamily
                 font.pixelSize: Theme.textFootnote
@@ -84,8 +85,12 @@ Rectangle {
                 font.letterSpacing: 1
                 color: Theme.textPrimary
             }
+            // Read by a screen reader, never reached with the focus (Qt makes a
+            // static text focusable unless told otherwise).
             Text {
+                Accessible.role: Accessible.StaticText
                 Accessible.name: text
+                Accessible.focusable: false
                 text: Texts.sidebarSubtitle
                 font.family: Theme.monoFamily
                 font.pixelSize: Theme.textTiny
@@ -135,7 +140,9 @@ Rectangle {
             boundsBehavior: Flickable.StopAtBounds
             model: ChatViewModel.conversations
             currentIndex: -1
-            ScrollBar.vertical: ScrollBar {}
+            ScrollBar.vertical: ScrollBar {
+                Accessible.name: Texts.scrollBarName(Texts.sessionsAccessibleName)
+            }
 
             // Reached with Tab (a click on a row leaves the focus where it
             // was): the arrows, Home and End select, Delete deletes at once,

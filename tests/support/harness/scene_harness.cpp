@@ -162,6 +162,12 @@ void SceneHarness::callToolNext(const QString& tool, const QVariantMap& args) {
             {}, {FakeOpenAIServer::toolCall(QStringLiteral("call_%1").arg(++m_calls), tool, raw)}));
 }
 
+void SceneHarness::failRepliesWith(int status, const QString& body) {
+    m_cloud->setStandingResponse("POST", chatPath,
+                                 status == 0 ? FakeResponse::garbage(body.toUtf8())
+                                             : FakeResponse::text(status, body.toUtf8()));
+}
+
 void SceneHarness::setCloudReachable(bool reachable) {
     m_cloud->setStandingResponse("GET", modelsPath,
                                  reachable ? modelsList() : FakeResponse::text(500, "unavailable"));

@@ -47,6 +47,9 @@ public:
     Q_INVOKABLE void answerWith(const QString& text);
     // The next reply calls `tool` with `args`; the ones after it are as before.
     Q_INVOKABLE void callToolNext(const QString& tool, const QVariantMap& args);
+    // Every reply fails: with this status and body, or (status 0) with bytes
+    // that are no HTTP answer at all.
+    Q_INVOKABLE void failRepliesWith(int status, const QString& body);
     // The cloud probe's answer, then a probe of the active backend.
     Q_INVOKABLE void setCloudReachable(bool reachable);
     // The local server: lists the model or not; or answers the probe late.
