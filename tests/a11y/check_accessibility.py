@@ -91,6 +91,7 @@ class Walk:
                  "the asking switch never turned %s" % ("on" if wanted else "off"))
 
     def onboarding(self):
+        self.session.focus_window()  # as a desktop activates a new window
         for page in SCREENS["onboarding"]:
             step = "onboarding: " + page["step"]
             if page["press"]:

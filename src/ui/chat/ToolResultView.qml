@@ -42,6 +42,7 @@ Item {
                              + resultLength.text
             Accessible.description: view.isExpanded ? Texts.collapseResult : Texts.expandResult
             // Checkable, so that screen readers hear whether it is open.
+            Accessible.onToggleAction: if (enabled) clicked()
             checkable: true
             checked: view.isExpanded
             onToggled: checked = Qt.binding(() => view.isExpanded)

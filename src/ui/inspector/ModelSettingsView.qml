@@ -134,7 +134,7 @@ Rectangle {
                                                       : Theme.border
                                 onClicked: view.choose(modelData)
                                 // Checkable, so that screen readers hear which mode is on.
-                                Accessible.role: Accessible.RadioButton
+                                Accessible.onToggleAction: if (enabled) clicked()
                                 checkable: true
                                 checked: active
                                 onToggled: checked = Qt.binding(() => modeButton.active)

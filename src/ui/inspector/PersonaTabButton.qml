@@ -14,9 +14,10 @@ AbstractButton {
     focusPolicy: Qt.TabFocus
     Accessible.onPressAction: if (enabled) clicked()
     // A real checkable button, so that screen readers hear whether it is on
-    // (Qt sets the accessible checked state from the button's own); a click
-    // that toggles it hands it back to what it shows.
-    Accessible.role: Accessible.PageTab
+    // (Qt sets the accessible checked state, and the check box role, from the
+    // button's own); a click that toggles it hands it back to what it shows,
+    // and a screen reader's toggle action clicks it.
+    Accessible.onToggleAction: if (enabled) clicked()
     checkable: true
     checked: selected
     onToggled: checked = Qt.binding(() => tab.selected)

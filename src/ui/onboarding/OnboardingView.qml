@@ -47,6 +47,12 @@ Rectangle {
         fadeIn = true
         Qt.callLater(focusPage) // qmllint disable type
     }
+    // Built while still hidden behind the splash, it takes the focus on showing.
+    onVisibleChanged: {
+        if (visible) {
+            Qt.callLater(focusPage) // qmllint disable type
+        }
+    }
 
     StackView {
         id: pages

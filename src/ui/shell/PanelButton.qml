@@ -35,8 +35,10 @@ AbstractButton {
     Accessible.name: label
     Accessible.description: detail
     // A real checkable button, so that screen readers hear whether it is on
-    // (Qt sets the accessible checked state from the button's own); a click
-    // that toggles it hands it back to what it shows.
+    // (Qt sets the accessible checked state, and the check box role, from the
+    // button's own); a click that toggles it hands it back to what it shows,
+    // and a screen reader's toggle action clicks it.
+    Accessible.onToggleAction: if (enabled) clicked()
     checkable: true
     checked: isActive
     onToggled: checked = Qt.binding(() => button.isActive)
