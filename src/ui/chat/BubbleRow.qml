@@ -142,6 +142,8 @@ Item {
                 Accessible.name: row.isUser ? Texts.userAuthor : Texts.agentAuthor
             }
 
+            // Qt 6.4 cannot load a bound component through a Loader: it reaches the row by id.
+            // qmllint disable unqualified
             Loader {
                 objectName: "errorRowLoader"
                 active: row.failed
@@ -153,6 +155,7 @@ Item {
                     onFixRequested: row.fixRequested()
                 }
             }
+            // qmllint enable unqualified
 
             TextLineSpacing {
                 id: lineSpacing

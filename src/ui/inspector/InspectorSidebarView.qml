@@ -85,7 +85,7 @@ Rectangle {
         id: mobilePanel
 
         ScrollingPanel {
-            scrolls: inspector.identity.title
+            scrolls: inspector.identity.title // qmllint disable unqualified
             MobilePanelView {
                 Layout.fillWidth: true
             }
@@ -131,7 +131,7 @@ Rectangle {
         id: aboutPanel
 
         ScrollingPanel {
-            scrolls: inspector.identity.title
+            scrolls: inspector.identity.title // qmllint disable unqualified
             AboutView {
                 Layout.fillWidth: true
             }
