@@ -1,6 +1,7 @@
 pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
+import QtQuick.Window
 import Emberglass.Backend
 import Emberglass.Common
 
@@ -67,9 +68,12 @@ ListView {
         }
     }
 
-    // However the focus comes (Tab, F6), it lands on the latest message at first.
+    // However the focus comes to the view itself (Tab, F6), it lands on the
+    // latest message at first; focus for something in it (the approval card)
+    // stays there.
     onActiveFocusChanged: {
-        if (activeFocus && count > 0 && (currentIndex < 0 || currentIndex >= count)) {
+        if (activeFocus && Window.activeFocusItem === transcript && count > 0
+                && (currentIndex < 0 || currentIndex >= count)) {
             currentIndex = count - 1
         }
     }
