@@ -1,6 +1,7 @@
 #include "cli/transcript_printer.h"
 
 #include "core/conversation_store.h"
+#include "core/request_sender.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -53,8 +54,9 @@ QString textLine(const ChatMessage& message) {
                                             : QStringLiteral("[result, failed] ")) +
                message.toolResult->output;
     }
-    const QString who =
-        message.role == Role::user ? QStringLiteral("you") : QStringLiteral("agent");
+    const QString who = message.role == Role::user     ? QStringLiteral("you")
+                        : message.role == Role::system ? QStringLiteral("note")
+                                                       : QStringLiteral("agent");
     return who + QStringLiteral("> ") + message.content;
 }
 
@@ -81,6 +83,12 @@ void TranscriptPrinter::onChanged(const QUuid& conversationId, int row) {
     }
     const ChatMessage& message = conversation->messages[row];
     if (m_deferReplies && message.role == Role::assistant) {
+        return;
+    }
+    if (message.role == Role::assistant && isWaitingNotice(message.content)) {
+        // Not the reply, which comes later in the same message.
+        const QByteArray notice = message.content.toUtf8();
+        std::fprintf(stderr, "emberglass-chat: %s\n", notice.constData());
         return;
     }
     // Call records are empty by nature; replies are printed once they have text.

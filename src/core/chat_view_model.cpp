@@ -53,8 +53,9 @@ ChatViewModel::ChatViewModel(const ChatViewModelOptions& options, QObject* paren
         m_store, m_persona, m_tools, m_toolApproval,
         [this] {
             const bool local = m_backends->activeBackend() == AIBackend::local;
-            return ToolLoop::Backend{m_backends->currentService(),
-                                     local ? WireMode::text : WireMode::native};
+            return ToolLoop::Backend{
+                m_backends->currentService(), local ? WireMode::text : WireMode::native,
+                m_backends->currentProviderName(), m_backends->currentModelName()};
         },
         this);
 

@@ -38,6 +38,15 @@ AIServiceProtocol* ModelBackends::currentService() const {
     return m_cloudService;
 }
 
+QString ModelBackends::currentProviderName() const {
+    return m_activeBackend == AIBackend::local ? QStringLiteral("Ollama")
+                                               : m_cloudConfig.providerText();
+}
+
+QString ModelBackends::currentModelName() const {
+    return m_activeBackend == AIBackend::local ? m_localService->modelName() : m_cloudConfig.model;
+}
+
 void ModelBackends::setServiceAvailable(bool available) {
     if (m_serviceAvailable == available) {
         return;

@@ -40,6 +40,10 @@ public:
 
     AIBackend activeBackend() const { return m_activeBackend; }
     AIServiceProtocol* currentService() const;
+    // Who answers now and with which model: "DeepSeek" and "deepseek-flash",
+    // or "Ollama" and the local model.
+    QString currentProviderName() const;
+    QString currentModelName() const;
     CloudAPIService* cloudService() const { return m_cloudService; }
     LocalModelSetup* localModelSetup() const { return m_localSetup; }
 

@@ -2,6 +2,7 @@
 
 #include "core/conversation_store.h"
 #include "core/reply_failure.h"
+#include "core/request_sender.h"
 #include "core/tool_approval.h"
 #include "core/tool_runner.h"
 #include "persona/memory_tags.h"
@@ -13,7 +14,7 @@
 ToolLoop::ToolLoop(ConversationStore* store, PersonaManager* persona, ToolRunner* tools,
                    ToolApproval* approval, std::function<Backend()> currentBackend, QObject* parent)
     : QObject(parent), m_store(store), m_persona(persona), m_tools(tools), m_approval(approval),
-      m_currentBackend(std::move(currentBackend)) {}
+      m_currentBackend(std::move(currentBackend)), m_requests(new RequestSender(store, this)) {}
 
 QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt,
                                       std::shared_ptr<RequestCancellation> cancellation) {
@@ -31,8 +32,10 @@ QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt
         const Backend backend = m_currentBackend();
         const WireMessages messages =
             m_wireCache.build(*m_store->find(conversationId), systemPrompt, backend.mode);
-        const Result<ModelReply> result =
-            co_await backend.service->sendChat(messages, cancellation);
+        const RequestSender::Sent sent = co_await m_requests->send(
+            {backend.service, backend.provider, backend.model, conversationId, placeholder.id},
+            messages, cancellation);
+        const Result<ModelReply>& result = sent.result;
         if (!self || !m_store || m_store->find(conversationId) == nullptr) {
             co_return;
         }
@@ -55,6 +58,7 @@ QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt
                     m_store->setNotice(conversationId, placeholder.id, notice);
                 }
             }
+            m_requests->appendNote(conversationId, sent.note);
             co_return;
         }
         if (!m_store->setReply(conversationId, placeholder.id,
@@ -99,6 +103,8 @@ QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt
             }
             personaChanged = personaChanged || changesPersona(toolCall);
         }
+        // After the results: a note between a call and its result would part them.
+        m_requests->appendNote(conversationId, sent.note);
         if (personaChanged && m_persona) {
             m_persona->reload();
             systemPrompt = m_persona->systemPrompt();

@@ -14,6 +14,7 @@
 class ConversationStore;
 class PersonaManager;
 class ToolApproval;
+class RequestSender;
 class ToolRunner;
 
 // The agent loop for one user message: ask the model, run the tools it asks
@@ -27,6 +28,8 @@ public:
     struct Backend {
         AIServiceProtocol* service;
         WireMode mode;
+        QString provider = {}; // its name and its model's, for the transcript's notes
+        QString model = {};
     };
 
     ToolLoop(ConversationStore* store, PersonaManager* persona, ToolRunner* tools,
@@ -50,6 +53,10 @@ public:
     // line for under the reply when one could not be saved, else nothing.
     QString recordMemoryTags(const QString& reply);
 
+    // Sends each request, waiting out a short rate limit and fitting the
+    // conversation to the model's context.
+    RequestSender* requests() const { return m_requests; }
+
 private:
     bool changesPersona(const NativeToolCall& call) const;
 
@@ -59,4 +66,5 @@ private:
     QPointer<ToolApproval> m_approval;
     std::function<Backend()> m_currentBackend;
     WireMessageCache m_wireCache;
+    RequestSender* m_requests;
 };

@@ -101,9 +101,9 @@ CloudAPIService::sendChat(WireMessages messages,
 
 TextPieceStream* CloudAPIService::streamChat(WireMessages messages) {
     const bool responses = routeFor(m_baseURL, m_model).api == ModelRoute::Api::responses;
-    // A streamed request's error body is not read: its status is what fails it.
-    const StatusErrorReader statusError = [](const HttpAnswer&) {
-        return ModelError(CloudError::serverError());
+    // The phone is told what the desktop would show: the provider's words.
+    const StatusErrorReader statusError = [apiKey = m_apiKey](const HttpAnswer& answer) {
+        return withoutSecret(cloudStatusError(answer), apiKey);
     };
     // An error a provider streams may quote the key, like one it answers whole.
     const StreamLineReader readLine = [apiKey = m_apiKey, responses](QByteArrayView line) {
@@ -145,7 +145,10 @@ QCoro::Task<Result<QStringList>> CloudAPIService::listModels() {
     const std::optional<int> status = answer.value().status;
     if (!status || *status < 200 || *status > 399) {
         // The same reading as a refused chat request: the provider's words.
-        co_return withoutSecret(decodeCloudReply(answer.value()).error(), apiKey);
+        co_return withoutSecret(cloudStatusError(answer.value()), apiKey);
+    }
+    if (*status != 200) {
+        co_return QStringList(); // taken, but nothing listed
     }
     co_return decodeModelList(answer.value());
 }

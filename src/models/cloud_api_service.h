@@ -41,8 +41,8 @@ public:
     QCoro::Task<bool> checkAvailability() override;
 
     // GET base + "/models" with the key: the ids the provider serves (empty
-    // when it answers 200–399 without a list), or why it refused. Without a
-    // key nothing is sent.
+    // when it answers 201–399), or why it refused; a 200 that is no model list
+    // (an HTML page) is an error. Without a key nothing is sent.
     QCoro::Task<Result<QStringList>> listModels();
 
 private:

@@ -41,16 +41,33 @@ const QLatin1String idKey("id");
 const QLatin1String typeKey("type");
 const QLatin1String functionKey("function");
 
-std::optional<NativeToolCall> decodeToolCall(const QJsonObject& entry) {
+// One "tool_calls" entry. Arguments come as a JSON object's text, or (from some
+// compatible servers) as the object itself; an empty text is an empty object.
+// Anything else cannot be run, and is said so rather than dropped.
+Result<NativeToolCall> decodeToolCall(const QJsonValue& value) {
+    const QJsonObject entry = value.toObject();
     const QJsonValue id = entry.value(idKey);
     const QJsonValue function = entry.value(functionKey);
     const QJsonValue name = function.toObject().value(QLatin1String("name"));
     const QJsonValue arguments = function.toObject().value(QLatin1String("arguments"));
-    if (!function.isObject() || !name.isString() || !arguments.isString()) {
-        return std::nullopt;
+    if (!name.isString() || name.toString().isEmpty()) {
+        return CloudError::unreadableToolCall({});
     }
-    const QString raw = arguments.toString();
-    const QJsonDocument parsed = QJsonDocument::fromJson(raw.toUtf8());
+    QString raw;
+    QJsonObject parsed;
+    if (arguments.isObject()) {
+        parsed = arguments.toObject();
+        raw = QString::fromUtf8(QJsonDocument(parsed).toJson(QJsonDocument::Compact));
+    } else if (arguments.isString()) {
+        raw = arguments.toString();
+        const QJsonDocument document = QJsonDocument::fromJson(raw.toUtf8());
+        if (!document.isObject() && !raw.trimmed().isEmpty()) {
+            return CloudError::unreadableToolCall(name.toString());
+        }
+        parsed = document.object();
+    } else {
+        return CloudError::unreadableToolCall(name.toString());
+    }
     QJsonObject extras = entry;
     for (const QLatin1String key : {idKey, typeKey, functionKey}) {
         extras.remove(key);
@@ -58,9 +75,27 @@ std::optional<NativeToolCall> decodeToolCall(const QJsonObject& entry) {
     // Gemini may answer "id": "", and a result sent back with an empty
     // tool_call_id is refused: such a call gets an id of our own.
     const QString callId = id.toString().isEmpty() ? generatedCallId() : id.toString();
-    return NativeToolCall{callId, name.toString(),
-                          parsed.isObject() ? argumentsFromJson(parsed.object()) : ToolArguments{},
-                          raw, extras};
+    return NativeToolCall{callId, name.toString(), argumentsFromJson(parsed), raw, extras};
+}
+
+// Why a reply that carries neither text nor calls has none.
+CloudError emptyReplyError(const QString& finishReason) {
+    if (finishReason == QLatin1String("length")) {
+        return CloudError::outputLimit();
+    }
+    if (finishReason == QLatin1String("content_filter")) {
+        return CloudError::contentFilter();
+    }
+    return CloudError::emptyAnswer();
+}
+
+// "HTTP 200, text/html": the status and the media type as they came.
+QString receivedForm(const HttpAnswer& answer) {
+    const QString status = answer.status ? QString::number(*answer.status) : QStringLiteral("?");
+    const QString type =
+        QString::fromLatin1(answer.contentType.split(';').first().trimmed()).toLower();
+    return QStringLiteral("HTTP %1, %2")
+        .arg(status, type.isEmpty() ? QStringLiteral("no content type") : type);
 }
 
 // The text of a streamed {"error": …} object: its "message" when it has one.
@@ -125,20 +160,27 @@ std::optional<QJsonObject> membersAskedFor(const HttpAnswer& answer) {
     return QJsonObject{{QLatin1String("reasoning_effort"), QLatin1String("none")}};
 }
 
+CloudError cloudStatusError(const HttpAnswer& answer) {
+    CloudError error = CloudError::serverError();
+    if (answer.status && answer.body.trimmed().isEmpty()) {
+        // Nothing to quote: the status says what happened.
+        QString text = QStringLiteral("HTTP %1").arg(*answer.status);
+        if (!answer.reason.isEmpty()) {
+            text += QLatin1Char(' ') + QString::fromLatin1(answer.reason);
+        }
+        error = CloudError::detail(text);
+    } else if (std::optional<QString> text = strictUtf8(answer.body); text && answer.status) {
+        error = CloudError::detail(*text);
+    }
+    if (answer.status == 429 || answer.status == 503) {
+        error.retryAfter = retryAfterWait(answer.retryAfter, QDateTime::currentDateTimeUtc());
+    }
+    return error;
+}
+
 Result<ModelReply> decodeCloudReply(const HttpAnswer& answer) {
     if (answer.status != 200) {
-        if (answer.status && answer.body.trimmed().isEmpty()) {
-            // Nothing to quote: the status says what happened.
-            QString text = QStringLiteral("HTTP %1").arg(*answer.status);
-            if (!answer.reason.isEmpty()) {
-                text += QLatin1Char(' ') + QString::fromLatin1(answer.reason);
-            }
-            return CloudError::detail(text);
-        }
-        if (std::optional<QString> text = strictUtf8(answer.body)) {
-            return CloudError::detail(*text);
-        }
-        return CloudError::serverError();
+        return cloudStatusError(answer);
     }
     QJsonParseError parseError{};
     const QJsonDocument document = QJsonDocument::fromJson(answer.body, &parseError);
@@ -150,28 +192,38 @@ Result<ModelReply> decodeCloudReply(const HttpAnswer& answer) {
     if (!document.isObject() || !choices || choices->isEmpty()) {
         return CloudError::serverError();
     }
-    const QJsonValue message = choices->first().toObject().value(QLatin1String("message"));
+    const QJsonObject choice = choices->first().toObject();
+    const QJsonValue message = choice.value(QLatin1String("message"));
     if (!message.isObject()) {
         return CloudError::serverError();
     }
     const QJsonObject reply = message.toObject();
-    const QJsonValue reasoning = reply.value(QLatin1String("reasoning_content"));
+    Result<QList<NativeToolCall>> calls =
+        decodeCloudToolCalls(reply.value(QLatin1String("tool_calls")));
+    if (!calls.ok()) {
+        return calls.error();
+    }
     // A null or missing content reads as no text.
-    return ModelReply{reply.value(QLatin1String("content")).toString(),
-                      decodeCloudToolCalls(reply.value(QLatin1String("tool_calls"))),
+    const QString text = reply.value(QLatin1String("content")).toString();
+    if (text.isEmpty() && calls.value().isEmpty()) {
+        return emptyReplyError(choice.value(QLatin1String("finish_reason")).toString());
+    }
+    const QJsonValue reasoning = reply.value(QLatin1String("reasoning_content"));
+    return ModelReply{text, std::move(calls.value()),
                       reasoning.isString() ? std::optional(reasoning.toString()) : std::nullopt};
 }
 
-QList<NativeToolCall> decodeCloudToolCalls(const QJsonValue& toolCalls) {
+Result<QList<NativeToolCall>> decodeCloudToolCalls(const QJsonValue& toolCalls) {
     QList<NativeToolCall> calls;
-    const std::optional<QJsonArray> entries = arrayOfObjects(toolCalls);
-    if (!entries) {
+    if (!toolCalls.isArray()) {
         return calls;
     }
-    for (const QJsonValue& entry : *entries) {
-        if (std::optional<NativeToolCall> call = decodeToolCall(entry.toObject())) {
-            calls.append(std::move(*call));
+    for (const QJsonValue& entry : toolCalls.toArray()) {
+        Result<NativeToolCall> call = decodeToolCall(entry);
+        if (!call.ok()) {
+            return call.error();
         }
+        calls.append(std::move(call.value()));
     }
     return calls;
 }
@@ -211,13 +263,14 @@ StreamLine readCloudStreamLine(QByteArrayView line) {
     return {content.toString(), false};
 }
 
-QStringList decodeModelList(const HttpAnswer& answer) {
-    QStringList ids;
-    if (answer.status != 200) {
-        return ids;
-    }
+Result<QStringList> decodeModelList(const HttpAnswer& answer) {
+    // An HTML page (a wrong base URL, a proxy's sign-in page) answers 200 too.
     const QJsonValue data =
         QJsonDocument::fromJson(answer.body).object().value(QLatin1String("data"));
+    if (answer.status != 200 || !data.isArray()) {
+        return CloudError::notModelList(receivedForm(answer));
+    }
+    QStringList ids;
     for (const QJsonValue& entry : data.toArray()) {
         const QJsonValue id = entry.toObject().value(idKey);
         if (id.isString() && !id.toString().isEmpty()) {

@@ -25,13 +25,19 @@ QByteArray cloudChatBody(const QString& model, const WireMessages& messages, boo
 // refusal asks for them; nothing for any other answer.
 std::optional<QJsonObject> membersAskedFor(const HttpAnswer& answer);
 
-// The one-shot answer: status 200 with a "choices" reply, or the error to show.
+// The error an answer whose status is not 200 stands for: the provider's words
+// (or the status when it sent none), with the wait a 429 or 503 asks for.
+CloudError cloudStatusError(const HttpAnswer& answer);
+
+// The one-shot answer: status 200 with a "choices" reply that has text or tool
+// calls, or the error to show (a reply with neither says why: its finish_reason).
 Result<ModelReply> decodeCloudReply(const HttpAnswer& answer);
 
-// The tool calls of one reply message ("tool_calls"), malformed entries skipped.
-// Members beside "id", "type" and "function" are kept as the call's extras; a
-// missing or empty id is replaced by one of ours.
-QList<NativeToolCall> decodeCloudToolCalls(const QJsonValue& toolCalls);
+// The tool calls of one reply message ("tool_calls"); an entry that cannot be
+// read fails them all, naming its tool. Arguments as a JSON object are taken
+// as they are. Members beside "id", "type" and "function" are kept as the
+// call's extras; a missing or empty id is replaced by one of ours.
+Result<QList<NativeToolCall>> decodeCloudToolCalls(const QJsonValue& toolCalls);
 
 // "call_" and 24 random letters and digits, like the ids providers hand out.
 QString generatedCallId();
@@ -41,5 +47,5 @@ QString generatedCallId();
 StreamLine readCloudStreamLine(QByteArrayView line);
 
 // The model ids of a 200 "/models" answer ({"data": [{"id": …}, …]}), as
-// listed; empty when the answer lists none.
-QStringList decodeModelList(const HttpAnswer& answer);
+// listed; an answer of another shape is said to be no model list.
+Result<QStringList> decodeModelList(const HttpAnswer& answer);

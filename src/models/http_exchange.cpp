@@ -64,7 +64,32 @@ QCoro::Task<Result<HttpAnswer>> exchange(QPointer<QNetworkAccessManager> network
 
 HttpAnswer httpAnswer(const QNetworkReply& reply, QByteArray body) {
     return {httpStatus(reply), std::move(body),
-            reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray()};
+            reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray(),
+            reply.rawHeader("Content-Type"), reply.rawHeader("Retry-After")};
+}
+
+std::optional<std::chrono::seconds> retryAfterWait(const QByteArray& retryAfter,
+                                                   const QDateTime& now) {
+    const QByteArray text = retryAfter.trimmed();
+    if (text.isEmpty()) {
+        return std::nullopt;
+    }
+    bool isNumber = false;
+    const qlonglong seconds = text.toLongLong(&isNumber);
+    if (isNumber) {
+        return seconds < 0 ? std::nullopt : std::optional(std::chrono::seconds(seconds));
+    }
+    // RFC 9110 dates: "Sun, 06 Nov 1994 08:49:37 GMT" (the two obsolete forms are
+    // not sent by any provider we know of). Qt reads the zone only as an offset.
+    QString date = QString::fromLatin1(text);
+    if (date.endsWith(QLatin1String(" GMT"))) {
+        date = date.chopped(3) + QStringLiteral("+0000");
+    }
+    const QDateTime at = QDateTime::fromString(date, Qt::RFC2822Date);
+    if (!at.isValid()) {
+        return std::nullopt;
+    }
+    return std::chrono::seconds(std::max<qint64>(0, now.secsTo(at)));
 }
 
 std::optional<int> httpStatus(const QNetworkReply& reply) {

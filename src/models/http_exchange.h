@@ -4,6 +4,7 @@
 #include "models/result.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
 #include <QPointer>
@@ -11,18 +12,27 @@
 
 #include <QCoroTask>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 
 class QNetworkReply;
 
 // A finished HTTP exchange: the status (none when the answer was not HTTP),
-// its reason phrase and the whole body.
+// its reason phrase, the whole body, and the two headers errors are read by.
 struct HttpAnswer {
     std::optional<int> status;
     QByteArray body;
     QByteArray reason;
+    QByteArray contentType = {};
+    QByteArray retryAfter = {};
 };
+
+// The wait a "Retry-After" asks for (delay in seconds, or an HTTP date, counted
+// from `now`; a date already past asks for none); nothing when it is missing or
+// unreadable.
+std::optional<std::chrono::seconds> retryAfterWait(const QByteArray& retryAfter,
+                                                   const QDateTime& now);
 
 // `base` + `path` by plain concatenation, when that names an http or https
 // address with a host; nothing otherwise.

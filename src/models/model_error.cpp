@@ -2,16 +2,44 @@
 
 #include <QCoreApplication>
 
-QString CloudError::description() const {
-    switch (kind) {
+namespace {
+
+QString cloudErrorText(const CloudError& error) {
+    using Case = CloudError::Case;
+    switch (error.kind) {
     case Case::detail:
-        return QStringLiteral("API error: ") + text.left(200);
+        return QStringLiteral("API error: ") + error.text.left(200);
+    case Case::outputLimit:
+        return QStringLiteral("The model stopped before it answered (it reached its output limit)");
+    case Case::contentFilter:
+        return QStringLiteral("The provider withheld the answer (content filter)");
+    case Case::emptyAnswer:
+        return QStringLiteral("The model sent an empty answer");
+    case Case::unreadableToolCall:
+        return error.text.isEmpty()
+                   ? QStringLiteral("The model called a tool without a readable name")
+                   : QStringLiteral("The model's call of %1 could not be read (its arguments are "
+                                    "not a JSON object)")
+                         .arg(error.text);
+    case Case::notModelList:
+        return QStringLiteral("The server did not answer with a model list (%1)").arg(error.text);
     case Case::noApiKey:
         return QStringLiteral("No API key is set");
     case Case::serverError:
         break;
     }
     return QStringLiteral("Cloud API returned an error");
+}
+
+} // namespace
+
+QString CloudError::description() const {
+    const QString said = cloudErrorText(*this);
+    if (!retryAfter) {
+        return said;
+    }
+    return said + QStringLiteral(" (the provider asks to wait %1 s before trying again)")
+                      .arg(retryAfter->count());
 }
 
 QString LLMError::description() const {

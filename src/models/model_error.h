@@ -2,18 +2,44 @@
 
 #include <QString>
 
+#include <chrono>
+#include <optional>
 #include <variant>
 
 // The cloud client's protocol-level failures.
 struct CloudError {
-    enum class Case { detail, serverError, noApiKey };
+    enum class Case {
+        detail,
+        serverError,
+        noApiKey,
+        outputLimit,
+        contentFilter,
+        emptyAnswer,
+        unreadableToolCall,
+        notModelList
+    };
     Case kind = Case::serverError;
-    QString text; // the provider's error body, for `detail`
+    // The provider's error body, for `detail`; the tool's name (may be empty),
+    // for `unreadableToolCall`; the status and content type, for `notModelList`.
+    QString text;
+    // How long a 429 or 503 asked to wait before trying again.
+    std::optional<std::chrono::seconds> retryAfter = std::nullopt;
 
     static CloudError detail(QString body) { return {Case::detail, std::move(body)}; }
     static CloudError serverError() { return {Case::serverError, {}}; }
     // Listing models needs a key; without one no request is made.
     static CloudError noApiKey() { return {Case::noApiKey, {}}; }
+    // A reply without text or calls that says why ("length", "content_filter").
+    static CloudError outputLimit() { return {Case::outputLimit, {}}; }
+    static CloudError contentFilter() { return {Case::contentFilter, {}}; }
+    static CloudError emptyAnswer() { return {Case::emptyAnswer, {}}; }
+    static CloudError unreadableToolCall(QString tool) {
+        return {Case::unreadableToolCall, std::move(tool)};
+    }
+    // `received`: "HTTP 200, text/html", as the answer came.
+    static CloudError notModelList(QString received) {
+        return {Case::notModelList, std::move(received)};
+    }
     QString description() const;
     bool operator==(const CloudError&) const = default;
 };

@@ -41,6 +41,9 @@ Item {
             return Texts.toolResultName + toolResult.tool + ": "
                 + (toolResult.success ? Texts.succeeded : Texts.failed)
         }
+        if (role === Role.Value.system) {
+            return Texts.noteAuthor + ": " + content
+        }
         return (role === Role.Value.user ? Texts.userAuthor : Texts.agentAuthor) + ": " + content
     }
     Accessible.description: {
@@ -53,6 +56,9 @@ Item {
         if (role === Role.Value.user) {
             return Texts.messageDescription
         }
+        if (role === Role.Value.system) {
+            return Texts.noteDescription
+        }
         const described = isStreaming ? Texts.writingDescription : Texts.replyDescription
         return notice.length > 0 ? described + ". " + notice : described
     }
@@ -63,6 +69,7 @@ Item {
         width: Math.min(parent.width, Theme.readingWidth)
         x: Math.round((parent.width - width) / 2)
         sourceComponent: message.role === Role.Value.tool ? toolRow
+                         : message.role === Role.Value.system ? noteRow
                          : message.isToolPass ? toolPassLine : bubbleRow
     }
 
@@ -95,6 +102,13 @@ Item {
         ToolRecordRow {
             call: message.toolCall
             result: message.toolResult
+        }
+    }
+
+    Component {
+        id: noteRow
+        NoteRow {
+            content: message.content
         }
     }
 

@@ -68,6 +68,8 @@ QtObject {
     readonly property string stopAccessibleDescription: "Stops the reply being written"
     readonly property string userAuthor: "You"
     readonly property string agentAuthor: "AI"
+    readonly property string noteAuthor: "Note"
+    readonly property string noteDescription: "Not sent to the model"
     readonly property string messageDescription: "Your message"
     readonly property string replyDescription: "Reply from the agent"
     readonly property string writingDescription: "The agent is writing"

@@ -1,0 +1,280 @@
+// One request of the agent loop against providers that refuse it as they do
+// today (tests/data/providers/refusals.json): waited out and sent again after
+// a short rate limit, with the oldest turns left out after a refusal for the
+// model's context, and never built beyond 8 MiB.
+
+#include "core/conversation_store.h"
+#include "core/request_sender.h"
+#include "models/cloud_api_service.h"
+
+#include "support/refusal_replays.h"
+#include "support/task_outcome.h"
+
+#include <QtTest>
+
+#include <deque>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString model = "deepseek-flash";
+
+// The system prompt, then `turns` turns; the second one called a tool.
+WireMessages conversationOf(int turns, int textBytes = 10) {
+    WireMessages messages{QJsonObject{{"role", "system"}, {"content", "prompt"}}};
+    for (int i = 0; i < turns; ++i) {
+        messages.append(QJsonObject{{"role", "user"}, {"content", QString("question %1").arg(i)}});
+        if (i == 1) {
+            messages.append(QJsonObject{
+                {"role", "assistant"},
+                {"content", QJsonValue::Null},
+                {"tool_calls",
+                 QJsonArray{QJsonObject{{"id", "c1"},
+                                        {"type", "function"},
+                                        {"function", QJsonObject{{"name", "list_directory"},
+                                                                 {"arguments", "{}"}}}}}}});
+            messages.append(
+                QJsonObject{{"role", "tool"}, {"tool_call_id", "c1"}, {"content", "bin etc"}});
+        }
+        messages.append(QJsonObject{{"role", "assistant"}, {"content", QString(textBytes, 'a')}});
+    }
+    messages.append(QJsonObject{{"role", "user"}, {"content", "the current question"}});
+    return messages;
+}
+
+// A model that answers each request at once, with its next queued answer or
+// else a reply, and keeps what it was sent.
+class RecordingService : public AIServiceProtocol {
+public:
+    QList<WireMessages> sent;
+    std::deque<Result<ModelReply>> answers;
+
+    QCoro::Task<Result<ModelReply>> sendChat(WireMessages messages,
+                                             std::shared_ptr<RequestCancellation>) override {
+        sent << messages;
+        if (answers.empty()) {
+            co_return ModelReply{"Here it is.", {}};
+        }
+        Result<ModelReply> answer = answers.front();
+        answers.pop_front();
+        co_return answer;
+    }
+    TextPieceStream* streamChat(WireMessages) override { return nullptr; }
+    QCoro::Task<bool> checkAvailability() override { co_return true; }
+};
+
+} // namespace
+
+class RequestSenderTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<FakeOpenAIServer> m_server;
+    CloudAPIService m_service{QString(), "sk-replay-0123456789", model};
+    ConversationStore m_store;
+    std::unique_ptr<RequestSender> m_sender;
+    QUuid m_conversation;
+    QUuid m_placeholder;
+    // What each wait was asked for, and what the reply's message showed meanwhile.
+    QList<std::chrono::milliseconds> m_waits;
+    QStringList m_shownWhileWaiting;
+
+    RequestTarget target(const QString& provider = "DeepSeek") {
+        return {&m_service, provider, model, m_conversation, m_placeholder};
+    }
+    QString placeholderText() const {
+        return m_store.findMessage(m_conversation, m_placeholder)->content;
+    }
+    QList<QJsonArray> sentMessages() const {
+        QList<QJsonArray> sent;
+        for (const RecordedRequest& request : m_server->requests()) {
+            sent << request.json()["messages"].toArray();
+        }
+        return sent;
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_server = std::make_unique<FakeOpenAIServer>();
+        m_service.setBaseURL(m_server->baseUrl());
+        Conversation conversation = Conversation::make("t");
+        m_conversation = conversation.id;
+        const ChatMessage placeholder = ChatMessage::make(Role::assistant, QString());
+        m_placeholder = placeholder.id;
+        conversation.messages.append(placeholder);
+        m_store.insertAndSelect(std::move(conversation));
+        m_sender = std::make_unique<RequestSender>(&m_store);
+        m_waits.clear();
+        m_shownWhileWaiting.clear();
+        // Waits as long as a test takes: not at all, noting what it was asked.
+        m_sender->setWait([this](std::chrono::milliseconds delay,
+                                 std::shared_ptr<RequestCancellation>) -> QCoro::Task<bool> {
+            m_waits << delay;
+            m_shownWhileWaiting << placeholderText();
+            co_return true;
+        });
+    }
+    void cleanup() {
+        m_sender.reset();
+        m_store.deleteConversation(m_conversation);
+    }
+
+    // A short wait is waited out once, the transcript saying so; a long one,
+    // or a second refusal, is the error with the wait named.
+    void aRateLimitIsWaitedOutOnce_data() { addJsonRows(refusalTable, "rateLimits"); }
+    void aRateLimitIsWaitedOutOnce() {
+        QFETCH(QJsonObject, row);
+        FakeOpenAIServer& server = *m_server;
+        server.enqueue(refusalAnswer(row));
+        server.enqueue(FakeOpenAIServer::chatReply("Here it is."));
+        const RequestSender::Sent sent =
+            finished(m_sender->send(target(row["provider"].toString()), conversationOf(1), {}));
+        const int wait = row["wait"].toInt();
+        if (wait > RequestSender::longestWait.count()) {
+            QVERIFY(m_waits.isEmpty());
+            QCOMPARE(server.requests().size(), 1);
+            QVERIFY(!sent.result.ok());
+            QVERIFY(errorDescription(sent.result.error())
+                        .endsWith(QString(" (the provider asks to wait %1 s before trying again)")
+                                      .arg(wait)));
+            return;
+        }
+        QVERIFY2(sent.result.ok(),
+                 qPrintable(sent.result.ok() ? QString() : errorDescription(sent.result.error())));
+        QCOMPARE(sent.result.value().text, "Here it is.");
+        QCOMPARE(server.requests().size(), 2);
+        QCOMPARE(server.requests()[1].json(), server.requests()[0].json());
+        QCOMPARE(m_waits.size(), 1);
+        QVERIFY(m_waits.first() <= std::chrono::seconds(wait) &&
+                m_waits.first() >= std::chrono::seconds(wait - 1));
+        QCOMPARE(m_shownWhileWaiting,
+                 QStringList{"Waiting for " + row["provider"].toString() + " (rate limit)…"});
+        QVERIFY(isWaitingNotice(m_shownWhileWaiting.first()));
+        QCOMPARE(placeholderText(), QString()); // as it was before the wait
+        QVERIFY(!sent.note.has_value());
+    }
+
+    void aSecondRefusalIsShown() {
+        const QJsonObject row = refusalRow("rateLimits", "openai: requests per minute");
+        m_server->enqueue(refusalAnswer(row));
+        m_server->enqueue(refusalAnswer(row));
+        const RequestSender::Sent sent = finished(m_sender->send(target(), conversationOf(1), {}));
+        QCOMPARE(m_server->requests().size(), 2);
+        QCOMPARE(m_waits.size(), 1);
+        QVERIFY(!sent.result.ok());
+        QVERIFY(errorDescription(sent.result.error()).startsWith("API error: {\"error\""));
+        QVERIFY(errorDescription(sent.result.error())
+                    .endsWith(" (the provider asks to wait 20 s before trying again)"));
+    }
+
+    // The real timer: Stop ends a wait of 20 s at once, and nothing is sent again.
+    void stopEndsTheWait() {
+        m_sender = std::make_unique<RequestSender>(&m_store);
+        m_server->enqueue(refusalAnswer(refusalRow("rateLimits", "openai: requests per minute")));
+        auto cancellation = std::make_shared<RequestCancellation>();
+        const auto sent = startTask(m_sender->send(target(), conversationOf(1), cancellation));
+        QTRY_COMPARE(placeholderText(), "Waiting for DeepSeek (rate limit)…");
+        cancellation->cancel();
+        QTRY_VERIFY(sent->has_value());
+        QVERIFY(!(*sent)->result.ok() && isCancellation((*sent)->result.error()));
+        QCOMPARE(placeholderText(), QString());
+        QCOMPARE(m_server->requests().size(), 1);
+    }
+
+    void theRealTimerWaitsAndSendsAgain() {
+        m_sender = std::make_unique<RequestSender>(&m_store);
+        QJsonObject row = refusalRow("rateLimits", "openai: requests per minute");
+        row["retryAfter"] = "1";
+        m_server->enqueue(refusalAnswer(row));
+        m_server->enqueue(FakeOpenAIServer::chatReply("Here it is."));
+        const auto sent = startTask(m_sender->send(target(), conversationOf(1), {}));
+        QTRY_COMPARE(placeholderText(), "Waiting for DeepSeek (rate limit)…");
+        QTRY_VERIFY(sent->has_value());
+        QVERIFY((*sent)->result.ok());
+        QCOMPARE(m_server->requests().size(), 2);
+        QCOMPARE(placeholderText(), QString());
+    }
+
+    // Refused for the model's context: sent once more without the oldest whole
+    // turns (the system prompt and the current turn kept), with a note; later
+    // requests of the conversation leave them out from the start.
+    void aContextRefusalLeavesTheOldestTurnsOut_data() {
+        addJsonRows(refusalTable, "contextLength");
+    }
+    void aContextRefusalLeavesTheOldestTurnsOut() {
+        QFETCH(QJsonObject, row);
+        const WireMessages messages = conversationOf(8, 2000);
+        if (row["local"].toBool()) {
+            // The local client reads Ollama's {"error": …} as Ollama's own words.
+            RecordingService ollama;
+            ollama.answers.push_back(
+                LLMError::ollamaError(row["body"].toObject()["error"].toString()));
+            RequestTarget local = target("Ollama");
+            local.service = &ollama;
+            const RequestSender::Sent sent = finished(m_sender->send(local, messages, {}));
+            QVERIFY(sent.result.ok());
+            QCOMPARE(ollama.sent.size(), 2);
+            QVERIFY(ollama.sent[1].size() < messages.size());
+            QCOMPARE(ollama.sent[1].last(), messages.last());
+            return;
+        }
+        m_server->enqueue(refusalAnswer(row));
+        m_server->enqueue(FakeOpenAIServer::chatReply("Here it is."));
+        const RequestSender::Sent sent = finished(m_sender->send(target(), messages, {}));
+        const QList<QJsonArray> sent1 = sentMessages();
+        if (row["refusedForOtherReasons"].toBool()) {
+            QCOMPARE(sent1.size(), 1);
+            QVERIFY(!sent.result.ok());
+            return;
+        }
+        QVERIFY2(sent.result.ok(),
+                 qPrintable(sent.result.ok() ? QString() : errorDescription(sent.result.error())));
+        QCOMPARE(sent.note, "Earlier messages were left out to fit deepseek-flash's context");
+        QCOMPARE(sent1.size(), 2);
+        QCOMPARE(sent1[0], messages);
+        const QJsonArray fitted = sent1[1];
+        QVERIFY(fitted.size() < messages.size());
+        QCOMPARE(fitted.first(), messages.first());
+        QCOMPARE(fitted.last(), messages.last());
+        // What stays is a tail of whole turns.
+        QCOMPARE(fitted[1]["role"].toString(), "user");
+        for (qsizetype i = 1; i < fitted.size(); ++i) {
+            QCOMPARE(fitted[i], messages[messages.size() - fitted.size() + i]);
+        }
+        const double kept = double(jsonBytes(fitted).size()) / jsonBytes(messages).size();
+        QVERIFY2(kept <= row["share"].toDouble(0.5) * 0.8 + 0.01,
+                 qPrintable(QString::number(kept)));
+        // The next request starts where this one ended, and says nothing new.
+        m_server->enqueue(FakeOpenAIServer::chatReply("Again."));
+        const RequestSender::Sent next = finished(m_sender->send(target(), messages, {}));
+        QVERIFY(next.result.ok());
+        QVERIFY(!next.note.has_value());
+        QCOMPARE(sentMessages().last(), fitted);
+    }
+
+    void nothingToLeaveOutIsTheError() {
+        m_server->enqueue(refusalAnswer(refusalRow("contextLength", "deepseek")));
+        const RequestSender::Sent sent = finished(m_sender->send(target(), conversationOf(0), {}));
+        QCOMPARE(m_server->requests().size(), 1);
+        QVERIFY(!sent.result.ok());
+        QVERIFY(errorDescription(sent.result.error()).contains("maximum context length"));
+    }
+
+    // Too big for any local server to read: the request is seen where it is sent.
+    void aRequestIsNeverBuiltBeyondEightMebibytes() {
+        RecordingService service;
+        RequestTarget big = target();
+        big.service = &service;
+        const WireMessages messages = conversationOf(9000, 1000);
+        const RequestSender::Sent sent = finished(m_sender->send(big, messages, {}));
+        QVERIFY(sent.result.ok());
+        QCOMPARE(sent.note, "Earlier messages were left out to fit deepseek-flash's context");
+        QCOMPARE(service.sent.size(), 1);
+        QVERIFY(jsonBytes(service.sent.first()).size() <= RequestSender::maxRequestBytes);
+        QCOMPARE(service.sent.first().first(), messages.first());
+        QCOMPARE(service.sent.first().last(), messages.last());
+    }
+};
+
+QTEST_GUILESS_MAIN(RequestSenderTest)
+#include "tst_request_sender.moc"

@@ -1,0 +1,162 @@
+// What the cloud client makes of answers that are no answer and of refusals, as
+// the providers send them (tests/data/providers/refusals.json): the error each
+// becomes, the same words for the phone's stream as for the desktop, the wait a
+// rate limit asks for, and a refusal for the model's context told apart from others.
+
+#include "models/cloud_api_service.h"
+#include "models/context_overflow.h"
+#include "models/http_exchange.h"
+#include "models/text_piece_stream.h"
+
+#include "support/json_rows.h"
+#include "support/refusal_replays.h"
+#include "support/task_outcome.h"
+
+#include <QtTest>
+
+namespace {
+
+const QString& table = refusalTable;
+const QString key = "sk-replay-0123456789";
+
+// The words expected: exactly, or (ending in "...") how they start.
+void expectWords(const QString& said, const QString& expected) {
+    QVERIFY2(expected.endsWith("...") ? said.startsWith(expected.chopped(3)) : said == expected,
+             qPrintable(said));
+}
+
+} // namespace
+
+class ProviderRefusalsTest : public QObject {
+    Q_OBJECT
+
+    FakeOpenAIServer m_server;
+    CloudAPIService m_service{QString(), key, "gpt-6-luna"};
+
+    ModelError refusalOf(const QJsonObject& row) {
+        m_server.enqueue(refusalAnswer(row));
+        const Result<ModelReply> reply = finished(m_service.sendChat({}));
+        if (reply.ok()) {
+            qFatal("the refusal was read as a reply");
+        }
+        return reply.error();
+    }
+
+private Q_SLOTS:
+    void init() { m_service.setBaseURL(m_server.baseUrl()); }
+
+    void everyReplyIsAnAnswerOrSaysWhyNot_data() { addJsonRows(table, "answers"); }
+    void everyReplyIsAnAnswerOrSaysWhyNot() {
+        QFETCH(QJsonObject, row);
+        m_server.enqueue(refusalAnswer(row));
+        const Result<ModelReply> reply = finished(m_service.sendChat({}));
+        if (row.contains("fails")) {
+            QVERIFY(!reply.ok());
+            QCOMPARE(errorDescription(reply.error()), row["fails"].toString());
+            return;
+        }
+        QVERIFY2(reply.ok(), qPrintable(reply.ok() ? QString() : errorDescription(reply.error())));
+        const QJsonObject expected = row["reply"].toObject();
+        QCOMPARE(reply.value().text, expected["text"].toString());
+        const QJsonArray calls = expected["calls"].toArray();
+        QCOMPARE(reply.value().toolCalls.size(), calls.size());
+        for (qsizetype i = 0; i < calls.size(); ++i) {
+            const NativeToolCall& call = reply.value().toolCalls[i];
+            QCOMPARE(call.id, calls[i]["id"].toString());
+            QCOMPARE(call.name, calls[i]["name"].toString());
+            QCOMPARE(call.rawArguments, calls[i]["raw"].toString());
+            const QJsonObject arguments = calls[i]["arguments"].toObject();
+            QCOMPARE(call.arguments.keys().size(), arguments.size());
+            QCOMPARE(call.arguments.value("path"), arguments["path"].toString());
+        }
+    }
+
+    // The phone's stream fails with what the desktop shows, never the key.
+    void thePhoneGetsTheDesktopsWords_data() { addJsonRows(table, "phone"); }
+    void thePhoneGetsTheDesktopsWords() {
+        QFETCH(QJsonObject, row);
+        const QString desktop = errorDescription(refusalOf(row));
+        expectWords(desktop, row["fails"].toString());
+        QVERIFY(!desktop.contains(key));
+        m_server.enqueue(refusalAnswer(row));
+        TextPieceStream* stream = m_service.streamChat({});
+        QSignalSpy failed(stream, &TextPieceStream::failed);
+        QVERIFY(failed.wait());
+        QCOMPARE(failed.first().first().toString(), desktop);
+    }
+
+    void rateLimitsSayHowLongToWait_data() { addJsonRows(table, "rateLimits"); }
+    void rateLimitsSayHowLongToWait() {
+        QFETCH(QJsonObject, row);
+        const ModelError error = refusalOf(row);
+        const auto* cloud = std::get_if<CloudError>(&error);
+        QVERIFY(cloud != nullptr && cloud->retryAfter.has_value());
+        const auto wait = row["wait"].toInt();
+        // An HTTP date is read a moment after it was written.
+        QVERIFY2(cloud->retryAfter->count() <= wait && cloud->retryAfter->count() >= wait - 1,
+                 qPrintable(QString::number(cloud->retryAfter->count())));
+        QVERIFY(errorDescription(error).endsWith(
+            QStringLiteral(" (the provider asks to wait %1 s before trying again)")
+                .arg(cloud->retryAfter->count())));
+        // Only a 429 or a 503 asks for a wait.
+        QJsonObject refused = row;
+        refused["status"] = 400;
+        QVERIFY(!std::get<CloudError>(refusalOf(refused)).retryAfter.has_value());
+    }
+
+    void retryAfterIsReadAsSecondsOrADate_data() {
+        addJsonRows("models/retry_after.json", "values");
+    }
+    void retryAfterIsReadAsSecondsOrADate() {
+        QFETCH(QJsonObject, row);
+        const QDateTime now = row.contains("now")
+                                  ? QDateTime::fromString(row["now"].toString(), Qt::ISODate)
+                                  : QDateTime::currentDateTimeUtc();
+        const std::optional<std::chrono::seconds> wait =
+            retryAfterWait(row["header"].toString().toLatin1(), now);
+        QCOMPARE(wait.has_value(), row.contains("wait"));
+        if (wait) {
+            QCOMPARE(wait->count(), row["wait"].toInt());
+        }
+    }
+
+    // Each provider's words for a request beyond the model's context, and the
+    // share of it that would have fitted when they name both counts.
+    void contextRefusalsAreToldApart_data() { addJsonRows(table, "contextLength"); }
+    void contextRefusalsAreToldApart() {
+        QFETCH(QJsonObject, row);
+        // The local client reads Ollama's {"error": …} as Ollama's own words.
+        const ModelError error =
+            row["local"].toBool()
+                ? ModelError(LLMError::ollamaError(row["body"].toObject()["error"].toString()))
+                : refusalOf(row);
+        const std::optional<ContextOverflow> overflow = contextOverflow(error);
+        QCOMPARE(overflow.has_value(), !row["refusedForOtherReasons"].toBool());
+        if (!overflow) {
+            return;
+        }
+        QCOMPARE(overflow->fittingShare.has_value(), row.contains("share"));
+        if (overflow->fittingShare) {
+            QVERIFY2(qAbs(*overflow->fittingShare - row["share"].toDouble()) < 0.001,
+                     qPrintable(QString::number(*overflow->fittingShare)));
+        }
+    }
+
+    // A 200 that is no model list (a wrong base URL, a proxy's sign-in page).
+    void aPageIsNoModelList() {
+        m_server.setStandingResponse("GET", "/v1/models",
+                                     FakeResponse::text(200, "<html><body>Sign in</body></html>",
+                                                        "text/html; charset=utf-8"));
+        const Result<QStringList> listing = finished(m_service.listModels());
+        QVERIFY(!listing.ok());
+        QCOMPARE(errorDescription(listing.error()),
+                 "The server did not answer with a model list (HTTP 200, text/html)");
+        QCOMPARE(finished(m_service.checkAvailability()), false);
+        m_server.setStandingResponse("GET", "/v1/models",
+                                     FakeResponse::json(200, {{"data", QJsonArray()}}));
+        QCOMPARE(finished(m_service.checkAvailability()), true);
+    }
+};
+
+QTEST_GUILESS_MAIN(ProviderRefusalsTest)
+#include "tst_provider_refusals.moc"
