@@ -81,8 +81,8 @@ RequestSender::send(RequestTarget target, WireMessages messages,
             co_return Sent{std::move(result)};
         }
         // Sent again once for each reason: refused again, the words are shown.
-        if (const std::optional<std::chrono::seconds> wait = shortWait(result.error());
-            wait && !waited) {
+        const std::optional<std::chrono::seconds> wait = shortWait(result.error());
+        if (wait && !waited) {
             waited = true;
             const bool waitedOut = co_await waitForRetry(target, *wait, cancellation);
             if (!self || !service || !waitedOut) {

@@ -32,9 +32,10 @@ QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt
         const Backend backend = m_currentBackend();
         const WireMessages messages =
             m_wireCache.build(*m_store->find(conversationId), systemPrompt, backend.mode);
-        const RequestSender::Sent sent = co_await m_requests->send(
-            {backend.service, backend.provider, backend.model, conversationId, placeholder.id},
-            messages, cancellation);
+        // Named, not a temporary: GCC 12 mishandles temporaries in a co_await.
+        const RequestTarget target{backend.service, backend.provider, backend.model, conversationId,
+                                   placeholder.id};
+        const RequestSender::Sent sent = co_await m_requests->send(target, messages, cancellation);
         const Result<ModelReply>& result = sent.result;
         if (!self || !m_store || m_store->find(conversationId) == nullptr) {
             co_return;
