@@ -92,5 +92,9 @@ Result<ModelReply> decodeResponsesReply(const HttpAnswer& answer) {
         return CloudError::detail(QStringLiteral("The response is incomplete (%1)")
                                       .arg(incomplete.value(QLatin1String("reason")).toString()));
     }
-    return ModelReply{texts.join(QStringLiteral("\n\n")), decodeCloudToolCalls(calls)};
+    Result<QList<NativeToolCall>> decoded = decodeCloudToolCalls(calls);
+    if (!decoded.ok()) {
+        return decoded.error();
+    }
+    return ModelReply{texts.join(QStringLiteral("\n\n")), std::move(decoded.value())};
 }
