@@ -324,124 +324,124 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(settings)); // the other runs start without settings
         QVERIFY(QFile::exists(folder + "/stored"));
         QVERIFY(m_errors.isEmpty());
-        // An answer that is no answer ends the run with 1 and says why.
-        void answersThatAreNotAnswersEndWithOne_data() {
-            addJsonRows(refusalTable, "answers");
-        }
-        void answersThatAreNotAnswersEndWithOne() {
-            QFETCH(QJsonObject, row);
-            if (!row.contains("fails")) {
-                QSKIP("an answer");
+    }
+
+    // An answer that is no answer ends the run with 1 and says why.
+    void answersThatAreNotAnswersEndWithOne_data() {
+        QTest::addColumn<QJsonObject>("row");
+        for (const QJsonValue& row : jsonTable(refusalTable, "answers").toArray()) {
+            if (row.toObject().contains("fails")) {
+                QTest::newRow(qPrintable(row["tag"].toString())) << row.toObject();
             }
-            FakeOpenAIServer server;
-            server.enqueue(refusalAnswer(row));
-            QStringList output;
-            QCOMPARE(run({"--base-url", server.baseUrl(), "hi"}, output), 1);
-            QCOMPARE(output.last(), "agent> Error: " + row["fails"].toString());
         }
+    }
+    void answersThatAreNotAnswersEndWithOne() {
+        QFETCH(QJsonObject, row);
+        FakeOpenAIServer server;
+        server.enqueue(refusalAnswer(row));
+        QStringList output;
+        QCOMPARE(run({"--base-url", server.baseUrl(), "hi"}, output), 1);
+        QCOMPARE(output.last(), "agent> Error: " + row["fails"].toString());
+    }
 
-        void aPageIsNoModelList() {
-            FakeOpenAIServer server;
-            server.setStandingResponse(
-                "GET", "/v1/models", FakeResponse::text(200, "<html>Sign in</html>", "text/html"));
-            QStringList output;
-            QCOMPARE(
-                run({"--list-models", "--base-url", server.baseUrl(), "--api-key-file", m_keyFile},
-                    output),
-                1);
-            QVERIFY(output.isEmpty());
-            QVERIFY2(m_errors.contains(
-                         "The server did not answer with a model list (HTTP 200, text/html)"),
-                     m_errors.constData());
-        }
+    void aPageIsNoModelList() {
+        FakeOpenAIServer server;
+        server.setStandingResponse("GET", "/v1/models",
+                                   FakeResponse::text(200, "<html>Sign in</html>", "text/html"));
+        QStringList output;
+        QCOMPARE(run({"--list-models", "--base-url", server.baseUrl(), "--api-key-file", m_keyFile},
+                     output),
+                 1);
+        QVERIFY(output.isEmpty());
+        QVERIFY2(
+            m_errors.contains("The server did not answer with a model list (HTTP 200, text/html)"),
+            m_errors.constData());
+    }
 
-        void aShortRateLimitIsWaitedOut() {
-            FakeOpenAIServer server;
-            QJsonObject row = refusalRow("rateLimits", "openai: requests per minute");
-            row["retryAfter"] = "1";
-            server.enqueue(refusalAnswer(row));
-            server.enqueue(FakeOpenAIServer::chatReply("Here it is."));
-            QStringList output;
-            QCOMPARE(run({"--provider", "DeepSeek", "--base-url", server.baseUrl(), "hi"}, output),
-                     0);
-            QCOMPARE(output, (QStringList{"you> hi", "agent> Here it is."}));
-            QVERIFY2(m_errors.contains("Waiting for DeepSeek (rate limit)…"), m_errors.constData());
-            QCOMPARE(server.requests().size(), 2);
-        }
+    void aShortRateLimitIsWaitedOut() {
+        FakeOpenAIServer server;
+        QJsonObject row = refusalRow("rateLimits", "openai: requests per minute");
+        row["retryAfter"] = "1";
+        server.enqueue(refusalAnswer(row));
+        server.enqueue(FakeOpenAIServer::chatReply("Here it is."));
+        QStringList output;
+        QCOMPARE(run({"--provider", "DeepSeek", "--base-url", server.baseUrl(), "hi"}, output), 0);
+        QCOMPARE(output, (QStringList{"you> hi", "agent> Here it is."}));
+        QVERIFY2(m_errors.contains("Waiting for DeepSeek (rate limit)…"), m_errors.constData());
+        QCOMPARE(server.requests().size(), 2);
+    }
 
-        // Refused for the model's context: the oldest turn goes, the note says so,
-        // and the note itself never reaches the model.
-        void aConversationThatOutgrowsTheModelGoesOn() {
-            FakeOpenAIServer server;
-            server.enqueue(FakeOpenAIServer::chatReply("one"));
-            server.enqueue(refusalAnswer(refusalRow("contextLength", "deepseek")));
-            server.enqueue(FakeOpenAIServer::chatReply("two"));
-            server.enqueue(FakeOpenAIServer::chatReply("three"));
-            QStringList output;
-            QCOMPARE(run({"--model", "m-1", "--base-url", server.baseUrl()}, output,
-                         "first\nsecond\nthird\n"),
-                     0);
-            QCOMPARE(output,
-                     (QStringList{"you> first", "agent> one", "you> second", "agent> two",
-                                  "note> Earlier messages were left out to fit m-1's context",
-                                  "you> third", "agent> three"}));
-            const QJsonArray last = server.lastRequest().json()["messages"].toArray();
-            QStringList sent;
-            for (const QJsonValue& message : last) {
-                sent << message["content"].toString();
-            }
-            QCOMPARE(sent.mid(1), (QStringList{"second", "two", "third"}));
+    // Refused for the model's context: the oldest turn goes, the note says so,
+    // and the note itself never reaches the model.
+    void aConversationThatOutgrowsTheModelGoesOn() {
+        FakeOpenAIServer server;
+        server.enqueue(FakeOpenAIServer::chatReply("one"));
+        server.enqueue(refusalAnswer(refusalRow("contextLength", "deepseek")));
+        server.enqueue(FakeOpenAIServer::chatReply("two"));
+        server.enqueue(FakeOpenAIServer::chatReply("three"));
+        QStringList output;
+        QCOMPARE(run({"--model", "m-1", "--base-url", server.baseUrl()}, output,
+                     "first\nsecond\nthird\n"),
+                 0);
+        QCOMPARE(output, (QStringList{"you> first", "agent> one", "you> second", "agent> two",
+                                      "note> Earlier messages were left out to fit m-1's context",
+                                      "you> third", "agent> three"}));
+        const QJsonArray last = server.lastRequest().json()["messages"].toArray();
+        QStringList sent;
+        for (const QJsonValue& message : last) {
+            sent << message["content"].toString();
         }
+        // The system prompt and the greeting before the first turn stay.
+        QCOMPARE(sent.mid(sent.size() - 3), (QStringList{"second", "two", "third"}));
+        QVERIFY(!sent.contains("first") && !sent.contains("one"));
+        QVERIFY(!sent.join('\n').contains("Earlier messages"));
+    }
 
-        void badUsage_data() {
-            addJsonRows(table, "badUsage");
-        }
-        void badUsage() {
-            QFETCH(QJsonObject, row);
-            QStringList output;
-            QCOMPARE(run(jsonTexts(row["arguments"]), output), 2);
-            QVERIFY(m_errors.contains("Usage: emberglass-chat"));
-        }
+    void badUsage_data() { addJsonRows(table, "badUsage"); }
+    void badUsage() {
+        QFETCH(QJsonObject, row);
+        QStringList output;
+        QCOMPARE(run(jsonTexts(row["arguments"]), output), 2);
+        QVERIFY(m_errors.contains("Usage: emberglass-chat"));
+    }
 
-        // --sandbox, or the stored preference, confines the agent's commands; where
-        // bubblewrap cannot run (here: not on PATH), --sandbox is refused.
-        void theSandboxFromTheCommandLineOrTheSettings_data() {
-            addJsonRows(table, "sandbox");
+    // --sandbox, or the stored preference, confines the agent's commands; where
+    // bubblewrap cannot run (here: not on PATH), --sandbox is refused.
+    void theSandboxFromTheCommandLineOrTheSettings_data() { addJsonRows(table, "sandbox"); }
+    void theSandboxFromTheCommandLineOrTheSettings() {
+        QFETCH(QJsonObject, row);
+        if (!row.contains("error") && !bubblewrapRuns()) {
+            QSKIP("bubblewrap cannot run on this machine, so commands cannot be confined here");
         }
-        void theSandboxFromTheCommandLineOrTheSettings() {
-            QFETCH(QJsonObject, row);
-            if (!row.contains("error") && !bubblewrapRuns()) {
-                QSKIP("bubblewrap cannot run on this machine, so commands cannot be confined here");
-            }
-            const QString settings = m_home.filePath(".config/Emberglass/Emberglass.conf");
-            QVERIFY(writeBytes(settings, jsonBytes(row["settings"])));
-            FakeOpenAIServer server;
-            server.enqueue(FakeOpenAIServer::chatReply(
-                {}, {FakeOpenAIServer::toolCall("c1", "run_command",
-                                                "{\"command\":\"touch /usr/x\"}")}));
-            server.enqueue(FakeOpenAIServer::chatReply("It is read-only."));
-            if (row.contains("path")) {
-                m_path = row["path"].toString();
-            }
-            QStringList output;
-            const int status = run(jsonTexts(row["arguments"]) +
-                                       QStringList{"--base-url", server.baseUrl(), "touch /usr/x"},
-                                   output);
-            m_path.clear();
-            QFile::remove(settings);
-            if (row.contains("error")) {
-                QCOMPARE(status, row["status"].toInt());
-                QVERIFY2(m_errors.contains(row["error"].toString().toUtf8()), m_errors.constData());
-                return;
-            }
-            QCOMPARE(status, 0);
-            const QString printed = output.join('\n');
-            QVERIFY2(printed.contains("Read-only file system") &&
-                         printed.contains("(commands run in a sandbox: SETTINGS)"),
-                     qPrintable(printed + "\n" + m_errors));
-            QVERIFY(!QFile::exists("/usr/x"));
+        const QString settings = m_home.filePath(".config/Emberglass/Emberglass.conf");
+        QVERIFY(writeBytes(settings, jsonBytes(row["settings"])));
+        FakeOpenAIServer server;
+        server.enqueue(FakeOpenAIServer::chatReply(
+            {},
+            {FakeOpenAIServer::toolCall("c1", "run_command", "{\"command\":\"touch /usr/x\"}")}));
+        server.enqueue(FakeOpenAIServer::chatReply("It is read-only."));
+        if (row.contains("path")) {
+            m_path = row["path"].toString();
         }
-    };
+        QStringList output;
+        const int status = run(jsonTexts(row["arguments"]) +
+                                   QStringList{"--base-url", server.baseUrl(), "touch /usr/x"},
+                               output);
+        m_path.clear();
+        QFile::remove(settings);
+        if (row.contains("error")) {
+            QCOMPARE(status, row["status"].toInt());
+            QVERIFY2(m_errors.contains(row["error"].toString().toUtf8()), m_errors.constData());
+            return;
+        }
+        QCOMPARE(status, 0);
+        const QString printed = output.join('\n');
+        QVERIFY2(printed.contains("Read-only file system") &&
+                     printed.contains("(commands run in a sandbox: SETTINGS)"),
+                 qPrintable(printed + "\n" + m_errors));
+        QVERIFY(!QFile::exists("/usr/x"));
+    }
+};
 
-    QTEST_GUILESS_MAIN(ChatCliTest)
+QTEST_GUILESS_MAIN(ChatCliTest)
 #include "tst_chat_cli.moc"
