@@ -20,7 +20,8 @@ function longReply() {
   return text;
 }
 
-const host = spawn(hostPath, [], { stdio: ['ignore', 'pipe', 'inherit'] });
+// A line on the host's stdin resumes its paused "slow" reply.
+const host = spawn(hostPath, [], { stdio: ['pipe', 'pipe', 'inherit'] });
 // The host prints only its address; what the server signals is tst_local_server's to check.
 const urlPromise = new Promise((resolve, reject) => {
   host.once('exit', (code) => reject(new Error(`phone_page_host exited with ${code}`)));
@@ -121,7 +122,8 @@ try {
   await scenario('markup typed or received is shown literally', async (page) => {
     await send(page, '<i>markup</i> please');
     await page.waitForFunction(() => document.querySelectorAll('.row.assistant .bubble').length === 1 &&
-      document.querySelector('.row.assistant .bubble').textContent.endsWith('>'));
+      document.querySelector('.row.assistant .bubble').textContent ===
+        '<b>not bold</b> & <img src=x onerror=alert(1)>');
     assert.deepEqual(await bubbles(page, 'user'), ['<i>markup</i> please']);
     assert.deepEqual(await bubbles(page, 'assistant'),
       ['<b>not bold</b> & <img src=x onerror=alert(1)>']);
@@ -145,13 +147,15 @@ try {
 
   await scenario('sending is blocked while a reply streams', async (page) => {
     await send(page, 'slow please');
-    await page.waitForFunction(() => (document.querySelector('.row.assistant .bubble') || {}).textContent?.startsWith('s0'));
+    // The host holds the reply after its first piece until told to go on.
+    await page.waitForFunction(() => (document.querySelector('.row.assistant .bubble') || {}).textContent === 's0 ');
     await page.locator('#inp').fill('next question');
     assert.ok(await page.locator('#btn').isDisabled(), 'the button stays disabled');
     await page.locator('#inp').press('Enter');
     await page.locator('#btn').click({ force: true });
     assert.deepEqual(await bubbles(page, 'user'), ['slow please']);
     assert.equal(await page.locator('#inp').inputValue(), 'next question', 'typing is allowed');
+    host.stdin.write('go on\n');
     await page.waitForFunction(() => !document.getElementById('btn').disabled);
     assert.equal((await bubbles(page, 'assistant'))[0], 's0 s1 s2 s3 s4 s5 s6 s7 s8 s9 ');
     const posted = page.waitForRequest((request) => request.url().includes('/api/chat'));

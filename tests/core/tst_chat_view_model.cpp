@@ -291,11 +291,12 @@ private Q_SLOTS:
 
     void deletingTheConversationWhileWaitingEndsTheLoopQuietly() {
         Harness h;
-        h.cloud.enqueue(reply(u"late"_s).delayedBy(200));
+        h.cloud.enqueue(reply(u"late"_s).heldUntilReleased());
         h.vm->newConversation(false);
         h.start(u"hi"_s);
-        QTRY_COMPARE(h.sent(h.cloud).size(), 1);
+        QTRY_COMPARE(h.cloud.heldCount(), 1);
         h.vm->deleteConversation(*h.vm->currentConversationId());
+        h.cloud.releaseHeld();
         QTRY_VERIFY(!h.vm->isGenerating());
         QCOMPARE(h.store().conversations().size(), 1);
         QCOMPARE(contents(&h.store().conversations().first()), QStringList{kGreeting});
@@ -314,13 +315,15 @@ private Q_SLOTS:
         QCOMPARE(h.messages().size(), 4); // the window kept turning while the tool ran
         h.vm->stopGeneration();
         h.vm->newConversation(false);
-        h.cloud.enqueue(reply(u"second reply"_s).delayedBy(3000));
+        h.cloud.enqueue(reply(u"second reply"_s).heldUntilReleased());
         h.start(u"second"_s);
         // The old loop's tool is ended, and its next call fails with the cancellation.
         const QUuid first = h.store().conversations().last().id;
         QTRY_VERIFY_WITH_TIMEOUT(
             h.store().find(first)->messages.last().content.startsWith(u"Error: "_s), 8000);
+        QTRY_COMPARE(h.cloud.heldCount(), 1);
         QVERIFY(h.vm->isGenerating());
+        h.cloud.releaseHeld();
         QTRY_COMPARE_WITH_TIMEOUT(h.messages().last().content, u"second reply"_s, 8000);
     }
 
@@ -372,10 +375,12 @@ private Q_SLOTS:
         QSignalSpy answered(h.vm->localModelSetup()->findChild<QNetworkAccessManager*>(),
                             &QNetworkAccessManager::finished);
         h.ollama.enqueue("GET", u"/api/tags"_s,
-                         FakeOllamaServer::tags({"qwen2.5:3b"}).delayedBy(200));
+                         FakeOllamaServer::tags({"qwen2.5:3b"}).heldUntilReleased());
         h.backends.switchBackend(AIBackend::local);
+        QTRY_COMPARE(h.ollama.heldCount(), 1);
         h.backends.switchBackend(AIBackend::cloud);
         QVERIFY(!local.isLoadingModel());
+        h.ollama.releaseHeld();
         QTRY_COMPARE(answered.size(), 1); // the late answer has come and must change nothing
         QVERIFY(h.backends.activeBackend() == AIBackend::cloud && local.modelLoadError().isEmpty());
     }
@@ -384,13 +389,16 @@ private Q_SLOTS:
         Harness h;
         QSignalSpy answered(h.backends.cloudService()->findChild<QNetworkAccessManager*>(),
                             &QNetworkAccessManager::finished);
-        h.cloud.enqueue("GET", u"/v1/models"_s, FakeResponse::text(401, "old key").delayedBy(300));
+        h.cloud.enqueue("GET", u"/v1/models"_s,
+                        FakeResponse::text(401, "old key").heldUntilReleased());
         h.cloud.enqueue("GET", u"/v1/models"_s,
                         FakeResponse::text(200, R"({"data":[{"id":"models/zeta"},{"id":"grok-4.3"},
                                                    {"id":"grok-4.3"}]})"));
         h.backends.testConnection();
-        QTRY_COMPARE(h.cloud.requests().size(), 1);
+        QTRY_COMPARE(h.cloud.heldCount(), 1);
         h.backends.testConnection();
+        QTRY_COMPARE(answered.size(), 1);
+        h.cloud.releaseHeld(); // the older probe answers last
         QTRY_COMPARE(answered.size(), 2);
         QVERIFY(h.backends.serviceAvailable() &&
                 h.backends.modelNotOffered()); // "grok-test" is not listed
@@ -497,10 +505,12 @@ private Q_SLOTS:
     void backendSwitchesReachTheNextCallButNotThePhone() {
         Harness h;
         h.ollama.setStandingResponse("GET", u"/api/tags"_s, FakeOllamaServer::tags({"qwen2.5:3b"}));
-        h.cloud.enqueue(reply({}, u"nope"_s).delayedBy(300));
+        h.cloud.enqueue(reply({}, u"nope"_s).heldUntilReleased());
         h.ollama.enqueue("POST", u"/api/chat"_s, FakeOllamaServer::chatReply(u"from local"_s));
         h.start(u"switch"_s);
+        QTRY_COMPARE(h.cloud.heldCount(), 1);
         h.backends.switchBackend(AIBackend::local); // during the loop
+        h.cloud.releaseHeld();
         QTRY_COMPARE(h.messages().last().content, u"from local"_s);
         QVERIFY(h.backends.activeBackend() == AIBackend::local);
         // The phone keeps the backend active when the server started.

@@ -64,11 +64,12 @@ private Q_SLOTS:
         QCOMPARE(errors, (QStringList{failed, ""}));
 
         // The older load answers last, and wrongly: it must not set an error.
-        server.enqueue(FakeOllamaServer::tags({"llama3"}).delayedBy(300));
+        server.enqueue(FakeOllamaServer::tags({"llama3"}).heldUntilReleased());
         server.enqueue(FakeOllamaServer::tags({"qwen2.5:3b"}));
         const auto first = startTask(setup.load());
-        QTRY_COMPARE(server.requests().size(), 3);
+        QTRY_COMPARE(server.heldCount(), 1);
         QCOMPARE(finished(setup.load()), true);
+        server.releaseHeld();
         QTRY_VERIFY(first->has_value());
         QVERIFY(!**first && setup.modelLoadError().isEmpty() && !setup.isLoadingModel());
 

@@ -230,10 +230,12 @@ Item {
             tryCompare(ChatViewModel.backends, "serviceAvailable", true)
             compare(textOf(content, "modelName"), "Grok")
 
-            TestHarness.delayLocalProbe(500)
+            TestHarness.holdLocalProbe()
             ChatViewModel.backends.switchBackend(AIBackend.Value.local)
+            tryCompare(ChatViewModel.localModelSetup, "isLoadingModel", true)
             compare(banner("loadingBanner"), "LOADING MODEL")
             compare(textOf(content, "modelName"), "Grok", "not before the model has loaded")
+            TestHarness.releaseLocalProbe()
             tryCompare(ChatViewModel.backends, "activeBackend", AIBackend.Value.local)
             compare(textOf(content, "modelName"), "Local")
             TestHarness.setLocalModelInstalled(false)

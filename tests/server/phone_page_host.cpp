@@ -1,8 +1,9 @@
 // Runs the phone server on a free port with a scripted model behind it, for
 // the browser test. Prints "URL <address>" once it listens. The reply depends
 // on a word in the user's last message:
-//   "markup" markup that must show literally     "slow"  ten pieces, 150 ms apart
-//   "fail"   two pieces, then an error line       "long"  one 300 000-character piece
+//   "markup" markup that must show literally     "slow"  ten pieces, paused after the
+//   "fail"   two pieces, then an error line                first until a line on stdin
+//   "long"   one 300 000-character piece
 //   anything else: a short greeting in five pieces
 
 #include "function_reply_source.h"
@@ -11,6 +12,10 @@
 
 #include <QCoreApplication>
 #include <QJsonObject>
+#include <QPointer>
+#include <QSocketNotifier>
+
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -32,7 +37,7 @@ StreamScript scriptFor(const QString& question) {
     if (question.contains("markup")) {
         script.pieces = QStringList{"<b>not bold</b>", " & <img src=x onerror=alert(1)>"};
     } else if (question.contains("slow")) {
-        script.interval = 150ms;
+        script.pauseAfter = 1;
         script.pieces.clear();
         for (int i = 0; i < 10; ++i) {
             script.pieces.append(QStringLiteral("s%1 ").arg(i));
@@ -51,9 +56,24 @@ StreamScript scriptFor(const QString& question) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     FunctionReplySource replies;
-    replies.reply = [](WireMessages messages) {
-        return playScript(scriptFor(messages.last().toObject().value("content").toString()));
+    QList<QPointer<TextPieceStream>> streams;
+    replies.reply = [&streams](WireMessages messages) {
+        TextPieceStream* stream =
+            playScript(scriptFor(messages.last().toObject().value("content").toString()));
+        streams.append(stream);
+        return stream;
     };
+    // Any input resumes the paused replies: the test says when it has seen what it waited for.
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [&streams, &input] {
+        char buffer[256];
+        if (::read(STDIN_FILENO, buffer, sizeof buffer) <= 0) {
+            input.setEnabled(false); // the test closed its end
+        }
+        for (const QPointer<TextPieceStream>& stream : std::as_const(streams)) {
+            resumeScript(stream);
+        }
+    });
     LocalServer server(0);
     server.setReplySource(&replies);
     QObject::connect(&server, &LocalServer::statusChanged,

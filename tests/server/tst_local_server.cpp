@@ -220,7 +220,7 @@ private Q_SLOTS:
         }
         fixture->streams.clear(); // ended
         fixture->server->setMaxConnections(3);
-        fixture->script.firstDelay = 1h; // held in progress until finished below
+        fixture->script.pauseAfter = 0; // held in progress until finished below
         const auto chats = clients(3, fixture->chatRequest("q"));
         for (const auto& client : chats) {
             QVERIFY(client->waitForBytes(kJsonLinesHeader.size()));
@@ -272,13 +272,15 @@ private Q_SLOTS:
 
     void thePhoneLeavingMidReplyKeepsTheDesktopMirror() {
         fixture->script.pieces = QStringList{"a", "b", "c"};
-        fixture->script.interval = 50ms;
+        fixture->script.pauseAfter = 1;
         RawHttpClient client(fixture->port);
         client.send(fixture->chatRequest("q"));
         QVERIFY(client.waitForBytes(kJsonLinesHeader.size() + 1));
-        client.close();
+        client.close(); // while the reply waits after its first piece
+        resumeScript(fixture->streams.value(0));
         QTRY_COMPARE(fixture->events,
                      (QStringList{"user:q", "token:a", "token:b", "token:c", "done"}));
+        fixture->script.pauseAfter.reset();
         QCOMPARE(statusLine(chat("again")), "HTTP/1.1 200 OK");
     }
 
@@ -291,13 +293,14 @@ private Q_SLOTS:
     }
     void stoppingOrDeletingEndsRepliesInProgress() {
         QFETCH(bool, deleted);
-        fixture->script.interval = 100ms;
+        fixture->script.pauseAfter = 1;
         RawHttpClient client(fixture->port);
         client.send(fixture->chatRequest("q"));
         QTRY_COMPARE(fixture->events, (QStringList{"user:q", "token:Hel"}));
         deleted ? fixture->server.reset() : fixture->server->stop();
         QVERIFY(client.waitClosed(5s));
         QCOMPARE(client.body(), "{\"content\":\"Hel\"}\n");
+        resumeScript(fixture->streams.value(0));
         QTRY_VERIFY(!fixture->streams.value(0));
         QCOMPARE(fixture->events.size(), 2);
         QCOMPARE(fixture->statusReports.last().first, deleted); // a deleted server says nothing

@@ -2,6 +2,8 @@
 
 #include "server/http_request_reader.h"
 
+#include <algorithm>
+
 #include <QJsonDocument>
 #include <QPointer>
 #include <QTcpSocket>
@@ -23,8 +25,8 @@ class FakeHttpConnection : public QObject {
 public:
     using Responder = std::function<FakeResponse(const RecordedRequest&)>;
 
-    FakeHttpConnection(QTcpSocket* socket, Responder responder, QObject* parent)
-        : QObject(parent), m_socket(socket), m_responder(std::move(responder)) {
+    FakeHttpConnection(QTcpSocket* socket, Responder responder, FakeHttpServer* server)
+        : QObject(server), m_server(server), m_socket(socket), m_responder(std::move(responder)) {
         socket->setParent(this);
         connect(socket, &QTcpSocket::readyRead, this, &FakeHttpConnection::readRequest);
         connect(socket, &QTcpSocket::disconnected, this, &QObject::deleteLater);
@@ -54,27 +56,34 @@ private:
         if (!m_response.answer) {
             return; // the client gives up or the test ends
         }
-        QTimer::singleShot(m_response.initialDelayMs, this, [this] {
-            if (!m_socket) {
-                return;
-            }
-            if (!m_response.raw.isEmpty()) {
-                m_socket->write(m_response.raw);
-                m_socket->disconnectFromHost();
-                return;
-            }
-            QByteArray head = "HTTP/1.1 " + QByteArray::number(m_response.status) + ' ' +
-                              reasonPhrase(m_response.status) + "\r\nConnection: close\r\n";
-            for (const auto& [name, value] : std::as_const(m_response.headers)) {
-                head += name + ": " + value + "\r\n";
-            }
-            if (m_response.chunks.size() <= 1 && m_response.chunkDelayMs == 0) {
-                head += "Content-Length: " + QByteArray::number(m_response.chunks.value(0).size()) +
-                        "\r\n";
-            }
-            m_socket->write(head + "\r\n");
-            writeChunk(0);
-        });
+        if (m_response.held) {
+            connect(m_server, &FakeHttpServer::heldReleased, this, &FakeHttpConnection::answer,
+                    Qt::SingleShotConnection);
+            return;
+        }
+        answer();
+    }
+
+    void answer() {
+        if (!m_socket) {
+            return;
+        }
+        if (!m_response.raw.isEmpty()) {
+            m_socket->write(m_response.raw);
+            m_socket->disconnectFromHost();
+            return;
+        }
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(m_response.status) + ' ' +
+                          reasonPhrase(m_response.status) + "\r\nConnection: close\r\n";
+        for (const auto& [name, value] : std::as_const(m_response.headers)) {
+            head += name + ": " + value + "\r\n";
+        }
+        if (m_response.chunks.size() <= 1 && m_response.chunkDelayMs == 0) {
+            head +=
+                "Content-Length: " + QByteArray::number(m_response.chunks.value(0).size()) + "\r\n";
+        }
+        m_socket->write(head + "\r\n");
+        writeChunk(0);
     }
 
     void writeChunk(qsizetype index) {
@@ -91,6 +100,7 @@ private:
         QTimer::singleShot(m_response.chunkDelayMs, this, [this, index] { writeChunk(index + 1); });
     }
 
+    FakeHttpServer* m_server;
     QPointer<QTcpSocket> m_socket;
     Responder m_responder;
     HttpRequestReader m_reader;
@@ -139,6 +149,11 @@ void FakeHttpServer::setComputedResponse(
     m_standing.last().respond = std::move(respond);
 }
 
+void FakeHttpServer::releaseHeld() {
+    m_held = 0;
+    emit heldReleased();
+}
+
 void FakeHttpServer::stopListening() {
     m_listener.close();
 }
@@ -156,19 +171,18 @@ FakeResponse FakeHttpServer::responseFor(const RecordedRequest& request) {
     const auto matches = [&request](const Route& route) {
         return route.method == request.method && route.target == request.target;
     };
-    for (qsizetype i = 0; i < m_routed.size(); ++i) {
-        if (matches(m_routed[i])) {
-            return m_routed.takeAt(i).response;
-        }
-    }
-    if (!m_queue.isEmpty()) {
-        return m_queue.takeFirst();
-    }
-    for (const Route& route : std::as_const(m_standing)) {
-        if (matches(route)) {
-            return route.respond ? route.respond(request) : route.response;
-        }
-    }
-    return FakeResponse::text(
+    FakeResponse response = FakeResponse::text(
         404, ("no scripted response for " + request.method + ' ' + request.target).toUtf8());
+    const auto routed = std::find_if(m_routed.begin(), m_routed.end(), matches);
+    const auto standing = std::find_if(m_standing.cbegin(), m_standing.cend(), matches);
+    if (routed != m_routed.end()) {
+        response = std::move(routed->response);
+        m_routed.erase(routed);
+    } else if (!m_queue.isEmpty()) {
+        response = m_queue.takeFirst();
+    } else if (standing != m_standing.cend()) {
+        response = standing->respond ? standing->respond(request) : standing->response;
+    }
+    m_held += response.held ? 1 : 0;
+    return response;
 }

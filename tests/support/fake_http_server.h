@@ -41,6 +41,15 @@ public:
     RecordedRequest lastRequest() const { return m_requests.value(m_requests.size() - 1); }
     int connectionCount() const { return m_connections; }
 
+    // Held answers whose requests have come and that wait for releaseHeld().
+    int heldCount() const { return m_held; }
+    // Sends every held answer that waits now.
+    void releaseHeld();
+
+Q_SIGNALS:
+    void heldReleased();
+
+public:
     // Stops listening; later connections to the port are refused.
     void stopListening();
 
@@ -61,6 +70,7 @@ private:
     QList<Route> m_standing;
     QList<RecordedRequest> m_requests;
     int m_connections = 0;
+    int m_held = 0;
 };
 
 // An OpenAI-compatible provider under "/v1".

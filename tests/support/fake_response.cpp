@@ -45,7 +45,7 @@ FakeResponse& FakeResponse::withHeader(QByteArray name, QByteArray value) {
     return *this;
 }
 
-FakeResponse& FakeResponse::delayedBy(int milliseconds) {
-    initialDelayMs = milliseconds;
+FakeResponse& FakeResponse::heldUntilReleased() {
+    held = true;
     return *this;
 }

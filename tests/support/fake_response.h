@@ -15,9 +15,9 @@ struct FakeResponse {
     QList<QPair<QByteArray, QByteArray>> headers;
     QByteArrayList chunks;
     int chunkDelayMs = 0;
-    int initialDelayMs = 0; // before anything is written
-    bool answer = true;     // false: keep the connection open and never answer
-    QByteArray raw;         // when set: written instead of an HTTP answer
+    bool held = false;  // answered only once the test calls FakeHttpServer::releaseHeld()
+    bool answer = true; // false: keep the connection open and never answer
+    QByteArray raw;     // when set: written instead of an HTTP answer
 
     static FakeResponse json(int status, const QJsonObject& body);
     static FakeResponse text(int status, QByteArray body,
@@ -33,5 +33,6 @@ struct FakeResponse {
     static FakeResponse garbage(QByteArray bytes);
 
     FakeResponse& withHeader(QByteArray name, QByteArray value);
-    FakeResponse& delayedBy(int milliseconds);
+    // Kept back until released: a test orders a late answer by releasing it, not by a delay.
+    FakeResponse& heldUntilReleased();
 };

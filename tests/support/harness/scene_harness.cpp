@@ -178,6 +178,11 @@ void SceneHarness::setLocalModelInstalled(bool installed) {
     m_ollama->setStandingResponse("GET", tagsPath, installedTags(installed));
 }
 
-void SceneHarness::delayLocalProbe(int milliseconds) {
-    m_ollama->setStandingResponse("GET", tagsPath, installedTags(true).delayedBy(milliseconds));
+void SceneHarness::holdLocalProbe() {
+    m_ollama->setStandingResponse("GET", tagsPath, installedTags(true).heldUntilReleased());
+}
+
+void SceneHarness::releaseLocalProbe() {
+    m_ollama->setStandingResponse("GET", tagsPath, installedTags(true));
+    m_ollama->releaseHeld();
 }

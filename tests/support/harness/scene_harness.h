@@ -52,9 +52,10 @@ public:
     Q_INVOKABLE void failRepliesWith(int status, const QString& body);
     // The cloud probe's answer, then a probe of the active backend.
     Q_INVOKABLE void setCloudReachable(bool reachable);
-    // The local server: lists the model or not; or answers the probe late.
+    // The local server: lists the model or not; or holds its probe answers until released.
     Q_INVOKABLE void setLocalModelInstalled(bool installed);
-    Q_INVOKABLE void delayLocalProbe(int milliseconds);
+    Q_INVOKABLE void holdLocalProbe();
+    Q_INVOKABLE void releaseLocalProbe();
 
     // The controller's settings file.
     Q_INVOKABLE QString settingsFile() const {

@@ -11,7 +11,7 @@ ContentView {
 
     Component.onCompleted: {
         TestHarness.addMessage("assistant", "I'm awake. Who are you? Who am I? Where am I?")
-        TestHarness.delayLocalProbe(30000)
+        TestHarness.holdLocalProbe()
         ChatViewModel.backends.switchBackend(AIBackend.Value.local)
     }
 }
