@@ -28,8 +28,9 @@ struct ToolCallInfo {
     QString callId;
     QString tool;
     ToolArguments args;
-    QString rawArguments;    // sent back to a cloud model exactly as it came
-    QJsonObject extras = {}; // the provider's own members of the call, sent back with it
+    QString rawArguments;       // sent back to a cloud model exactly as it came
+    QJsonObject extras = {};    // the provider's own members of the call, sent back with it
+    bool writtenAsText = false; // a <tool_call> block in a local model's text
 
     bool operator==(const ToolCallInfo&) const = default;
 };

@@ -9,6 +9,25 @@
 
 #include <QPointer>
 
+namespace {
+
+MessageRules messageRulesFor(CloudProviderPreset provider) {
+    switch (provider) {
+    case CloudProviderPreset::deepseek:
+        return MessageRules::deepseek;
+    case CloudProviderPreset::gemini:
+        return MessageRules::gemini;
+    case CloudProviderPreset::doubao:
+        return MessageRules::ark;
+    case CloudProviderPreset::grok:
+    case CloudProviderPreset::chatgpt:
+        break;
+    }
+    return MessageRules::plain;
+}
+
+} // namespace
+
 ModelBackends::ModelBackends(std::shared_ptr<UserDefaults> defaults, const QString& ollamaBase,
                              QObject* parent)
     : QObject(parent), m_defaults(std::move(defaults)) {
@@ -20,6 +39,7 @@ ModelBackends::ModelBackends(std::shared_ptr<UserDefaults> defaults, const QStri
     m_cloudConfig = ProviderSettings::loadActive(*m_defaults);
     m_cloudService =
         new CloudAPIService(m_cloudConfig.baseURL, m_cloudConfig.apiKey, m_cloudConfig.model, this);
+    m_cloudService->setMessageRules(messageRulesFor(m_cloudConfig.provider));
 
     m_localSetup = new LocalModelSetup(this);
     m_localSetup->setOllamaBase(m_localService->ollamaBase());
@@ -183,6 +203,7 @@ void ModelBackends::applyCloudConfigToClient() {
     m_cloudService->setBaseURL(m_cloudConfig.baseURL);
     m_cloudService->setApiKey(m_cloudConfig.apiKey);
     m_cloudService->setModel(m_cloudConfig.model);
+    m_cloudService->setMessageRules(messageRulesFor(m_cloudConfig.provider));
 }
 
 void ModelBackends::saveCloudConfig() {

@@ -81,8 +81,9 @@ QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt
                 co_return;
             }
             ChatMessage callRecord = ChatMessage::make(Role::tool, QString());
-            callRecord.toolCall = ToolCallInfo{toolCall.id, toolCall.name, toolCall.arguments,
-                                               toolCall.rawArguments, toolCall.extras};
+            callRecord.toolCall =
+                ToolCallInfo{toolCall.id,           toolCall.name,   toolCall.arguments,
+                             toolCall.rawArguments, toolCall.extras, toolCall.writtenAsText};
             if (!m_store->appendMessage(conversationId, std::move(callRecord))) {
                 co_return;
             }

@@ -1,5 +1,7 @@
 #include "core/wire_message_builder.h"
 
+#include <QJsonDocument>
+
 namespace {
 
 const QString roleKey = QStringLiteral("role");
@@ -46,23 +48,77 @@ std::optional<WireMessage> nativeAssistant(const QList<ChatMessage>& messages, q
         if (!hasText) {
             message.insert(contentKey, QJsonValue::Null);
         }
-        // DeepSeek's thinking mode wants the reasoning of a turn that called
-        // tools back in every later request, and ignores (older models refuse)
-        // it on a turn that answered: only the former carries it.
-        if (assistant.reasoningContent) {
-            message.insert(QStringLiteral("reasoning_content"), *assistant.reasoningContent);
-        }
     } else if (!hasText) {
         return std::nullopt;
+    }
+    // Reasoning goes back with every message that came with it: DeepSeek wants
+    // all of a tool-calling turn's (its final answer's too) in every later
+    // request, and ignores it elsewhere.
+    if (assistant.reasoningContent) {
+        message.insert(QStringLiteral("reasoning_content"), *assistant.reasoningContent);
     }
     return message;
 }
 
-WireMessage toolResult(const ToolResultInfo& result, WireMode mode) {
+// The call records right after messages[index] that the API itself carried
+// (not <tool_call> blocks in a local model's text), in Ollama's shape: the
+// arguments as a JSON object.
+QJsonArray ollamaNativeCalls(const QList<ChatMessage>& messages, qsizetype index) {
+    QJsonArray calls;
+    for (qsizetype next = index + 1; next < messages.size() && messages[next].role == Role::tool;
+         ++next) {
+        const std::optional<ToolCallInfo>& call = messages[next].toolCall;
+        if (call && !call->writtenAsText) {
+            const QJsonObject arguments =
+                QJsonDocument::fromJson(call->rawArguments.toUtf8()).object();
+            calls.append(QJsonObject{{QStringLiteral("function"),
+                                      QJsonObject{{QStringLiteral("name"), call->tool},
+                                                  {QStringLiteral("arguments"), arguments}}}});
+        }
+    }
+    return calls;
+}
+
+// A local turn: its text, with the calls Ollama carried natively; nothing when
+// it has neither.
+std::optional<WireMessage> textAssistant(const QList<ChatMessage>& messages, qsizetype index) {
+    const ChatMessage& assistant = messages[index];
+    const QJsonArray calls = ollamaNativeCalls(messages, index);
+    const bool hasText = !isPlaceholderText(assistant.content);
+    if (calls.isEmpty()) {
+        return hasText ? std::optional(textMessage(QStringLiteral("assistant"), assistant.content))
+                       : std::nullopt;
+    }
+    WireMessage message =
+        textMessage(QStringLiteral("assistant"), hasText ? assistant.content : QString());
+    message.insert(QStringLiteral("tool_calls"), calls);
+    return message;
+}
+
+// Whether the result at messages[index] answers a call Ollama carried natively.
+bool answersNativeCall(const QList<ChatMessage>& messages, qsizetype index) {
+    const QString& callId = messages[index].toolResult->toolCallId;
+    for (qsizetype previous = index - 1; previous >= 0 && messages[previous].role == Role::tool;
+         --previous) {
+        const std::optional<ToolCallInfo>& call = messages[previous].toolCall;
+        if (call && call->callId == callId) {
+            return !call->writtenAsText;
+        }
+    }
+    return false;
+}
+
+WireMessage toolResult(const ToolResultInfo& result, WireMode mode, bool nativeCall) {
     if (mode == WireMode::native) {
         return WireMessage{{roleKey, QStringLiteral("tool")},
                            {QStringLiteral("tool_call_id"), result.toolCallId},
                            {contentKey, result.output}};
+    }
+    if (nativeCall) {
+        // Ollama's shape: one tool message per result, named by its tool.
+        return WireMessage{{roleKey, QStringLiteral("tool")},
+                           {contentKey, result.output},
+                           {QStringLiteral("tool_name"), result.tool}};
     }
     const QString heading =
         result.success ? QStringLiteral("[Tool Result: ") : QStringLiteral("[Tool Error: ");
@@ -88,18 +144,13 @@ std::optional<WireMessage> wireMessageAt(const QList<ChatMessage>& messages, qsi
         }
         return textMessage(QStringLiteral("user"), message.content);
     case Role::assistant:
-        if (mode == WireMode::native) {
-            return nativeAssistant(messages, index);
-        }
-        if (isPlaceholderText(message.content)) {
-            return std::nullopt;
-        }
-        return textMessage(QStringLiteral("assistant"), message.content);
+        return mode == WireMode::native ? nativeAssistant(messages, index)
+                                        : textAssistant(messages, index);
     case Role::tool:
-        // Call records travel inside the assistant message before them (native)
-        // or not at all (text); only results are sent on their own.
+        // Call records travel inside the assistant message before them, or not
+        // at all (text written calls); only results are sent on their own.
         if (message.toolResult) {
-            return toolResult(*message.toolResult, mode);
+            return toolResult(*message.toolResult, mode, answersNativeCall(messages, index));
         }
         return std::nullopt;
     }

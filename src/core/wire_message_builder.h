@@ -5,8 +5,11 @@
 
 #include <optional>
 
-// How a conversation is sent: native tool calls for the cloud, plain text for the
-// local model (which learns of tool results as user messages).
+// How a conversation is sent: native tool calls for the cloud; for the local
+// model, text, except for calls Ollama carried natively, which go back in
+// Ollama's shape (the calls on the assistant message, then "tool" messages
+// with the tool's name); a call the model wrote as text learns of its result
+// as a user message.
 enum class WireMode { native, text };
 
 // The placeholder an assistant message shows while its tools run; never sent as text.

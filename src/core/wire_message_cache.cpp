@@ -23,10 +23,9 @@ WireMessages WireMessageCache::build(const Conversation& conversation, const QSt
     const QList<ChatMessage>& messages = conversation.messages;
     for (qsizetype i = 0; i < messages.size(); ++i) {
         const ChatMessage& message = messages[i];
-        // Only a native assistant turn looks at the messages after it.
-        const qsizetype following = mode == WireMode::native && message.role == Role::assistant
-                                        ? callRecordsAfter(messages, i)
-                                        : 0;
+        // Only an assistant turn looks at the messages after it.
+        const qsizetype following =
+            message.role == Role::assistant ? callRecordsAfter(messages, i) : 0;
         auto found = entries.messages.find(message.id);
         if (found == entries.messages.end() || found->content != message.content ||
             found->reasoningContent != message.reasoningContent ||

@@ -8,8 +8,8 @@
 #include <functional>
 
 // Request messages for conversations that only grow: each message's wire form
-// is kept and reused while the message is unchanged (for an assistant turn in
-// native mode: also its reasoning and the number of call records after it), so a pass of the
+// is kept and reused while the message is unchanged (for an assistant turn:
+// also its reasoning and the number of call records after it), so a pass of the
 // agent loop on a long conversation does not rebuild every message. The result
 // is always what buildWireMessages gives.
 class WireMessageCache {

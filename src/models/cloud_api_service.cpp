@@ -56,6 +56,7 @@ CloudAPIService::sendChat(WireMessages messages,
     if (!chat || !responses) {
         co_return PlatformError::invalidBaseURL();
     }
+    messages = applyMessageRules(m_messageRules, std::move(messages));
     // Copied now: after the await this object may be gone.
     const QString apiKey = m_apiKey;
     const QString baseURL = m_baseURL;
@@ -113,6 +114,7 @@ TextPieceStream* CloudAPIService::streamChat(WireMessages messages) {
         }
         return read;
     };
+    messages = applyMessageRules(m_messageRules, std::move(messages));
     const QByteArray body = responses
                                 ? responsesBody(m_model, messages, true)
                                 : cloudChatBody(m_model, withoutResponsesMembers(messages), true);

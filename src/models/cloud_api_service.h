@@ -2,6 +2,7 @@
 
 #include "models/ai_service.h"
 #include "models/model_route.h"
+#include "models/provider_message_rules.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -32,6 +33,8 @@ public:
     void setBaseURL(QString baseURL) { m_baseURL = std::move(baseURL); }
     void setApiKey(QString apiKey) { m_apiKey = std::move(apiKey); }
     void setModel(QString model) { m_model = std::move(model); }
+    // The provider's own demands on the messages of each request.
+    void setMessageRules(MessageRules rules) { m_messageRules = rules; }
 
     QCoro::Task<Result<ModelReply>>
     sendChat(WireMessages messages,
@@ -64,4 +67,5 @@ private:
     QString m_apiKey;
     QString m_model;
     std::optional<LearntRoute> m_learnt;
+    MessageRules m_messageRules = MessageRules::plain;
 };

@@ -118,6 +118,9 @@ PlatformError transportError(const QNetworkReply& reply, bool cancelledByCaller)
         }
         return PlatformError::timedOut();
     }
+    if (reply.error() == QNetworkReply::ConnectionRefusedError) {
+        return {PlatformError::Case::refused, reply.errorString()};
+    }
     return {PlatformError::Case::transport, reply.errorString()};
 }
 

@@ -16,6 +16,15 @@ constexpr auto chatTimeout = 120s;
 // model panel loading forever; a minute is the usual HTTP client default.
 constexpr auto probeTimeout = 60s;
 
+// Only a refused connection means that no Ollama listens; other failures keep their words.
+ModelError localError(const ModelError& error) {
+    const auto* platform = std::get_if<PlatformError>(&error);
+    if (platform != nullptr && platform->kind == PlatformError::Case::refused) {
+        return LLMError{LLMError::Case::ollamaNotRunning};
+    }
+    return error;
+}
+
 } // namespace
 
 LocalLLMService::LocalLLMService(QObject* parent)
@@ -42,7 +51,7 @@ LocalLLMService::sendChat(WireMessages messages,
         m_network, *request, "POST", ollamaChatBody(model, messages, false, OllamaTools::catalogue),
         std::move(cancellation));
     if (!answer.ok()) {
-        co_return answer.error();
+        co_return localError(answer.error());
     }
     co_return decodeOllamaReply(answer.value(), model);
 }
@@ -51,9 +60,11 @@ TextPieceStream* LocalLLMService::streamChat(WireMessages messages) {
     const StatusErrorReader statusError = [model = m_modelName](const HttpAnswer& answer) {
         return ModelError(ollamaStatusError(answer, model));
     };
-    return startLineStream(
-        m_network, chatRequest(), ollamaChatBody(m_modelName, messages, true),
-        {readOllamaStreamLine, statusError, LLMError{LLMError::Case::generationFailed}}, this);
+    return startLineStream(m_network, chatRequest(), ollamaChatBody(m_modelName, messages, true),
+                           {readOllamaStreamLine, statusError,
+                            LLMError{LLMError::Case::generationFailed},
+                            [](const PlatformError& error) { return localError(error); }},
+                           this);
 }
 
 QCoro::Task<bool> LocalLLMService::checkAvailability() {

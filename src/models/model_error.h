@@ -65,7 +65,8 @@ struct LLMError {
 // transport errors, a stop by the user, a timeout, a body that is not JSON,
 // a base URL that forms no request URL.
 struct PlatformError {
-    enum class Case { transport, cancelled, timeout, invalidJson, invalidURL };
+    // `refused`: nothing listens at the address (the connection was refused).
+    enum class Case { transport, cancelled, timeout, invalidJson, invalidURL, refused };
     Case kind = Case::transport;
     QString text;
 

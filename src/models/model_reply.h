@@ -17,6 +17,9 @@ struct NativeToolCall {
     // Members the provider put beside "id", "type" and "function" (Gemini's
     // "extra_content" thought signature): opaque, sent back with the call.
     QJsonObject extras = {};
+    // Written by a local model as a <tool_call> block in its text, rather than
+    // sent as a call of the API: its result goes back as text too.
+    bool writtenAsText = false;
 
     bool operator==(const NativeToolCall&) const = default;
 };

@@ -46,6 +46,23 @@ QString compactJson(const ToolArguments& arguments) {
     return compactJson(object);
 }
 
+// Native arguments through the value-to-text rule, except that an array or an
+// object stays JSON (compact): the tools that take JSON text (a sheet's data,
+// a deck's slides) get it as the model wrote it.
+ToolArguments nativeArguments(const QJsonObject& object) {
+    ToolArguments arguments = argumentsFromJson(object);
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        if (it.value().isArray()) {
+            arguments.insert(
+                it.key(), QString::fromUtf8(
+                              QJsonDocument(it.value().toArray()).toJson(QJsonDocument::Compact)));
+        } else if (it.value().isObject()) {
+            arguments.insert(it.key(), compactJson(it.value().toObject()));
+        }
+    }
+    return arguments;
+}
+
 // One entry of "message"."tool_calls": {"function": {"name", "arguments"}},
 // the arguments a JSON object (a JSON text is read too).
 std::optional<NativeToolCall> nativeToolCall(const QJsonValue& entry) {
@@ -59,22 +76,33 @@ std::optional<NativeToolCall> nativeToolCall(const QJsonValue& entry) {
                                    ? QJsonDocument::fromJson(arguments.toString().toUtf8()).object()
                                    : arguments.toObject();
     return NativeToolCall{
-        localCallId(), name.toString(), argumentsFromJson(object), compactJson(object), {}};
+        localCallId(), name.toString(), nativeArguments(object), compactJson(object), {}};
 }
 
 } // namespace
 
 WireMessages reduceForOllama(const WireMessages& messages) {
+    const QLatin1String toolCallsKey("tool_calls");
+    const QLatin1String toolNameKey("tool_name");
     WireMessages reduced;
     for (const QJsonValue& element : messages) {
-        const QJsonValue role = element.toObject().value(roleKey);
-        const QJsonValue content = element.toObject().value(contentKey);
+        const QJsonObject message = element.toObject();
+        const QJsonValue role = message.value(roleKey);
+        const QJsonValue content = message.value(contentKey);
         if (!role.isString() || !content.isString()) {
             continue;
         }
-        const QString sentRole =
-            role.toString() == QLatin1String("tool") ? QStringLiteral("user") : role.toString();
-        reduced.append(QJsonObject{{roleKey, sentRole}, {contentKey, content}});
+        const bool isTool = role.toString() == QLatin1String("tool");
+        const bool namesTool = message.value(toolNameKey).isString();
+        QJsonObject sent{{roleKey, isTool && !namesTool ? QStringLiteral("user") : role.toString()},
+                         {contentKey, content}};
+        if (isTool && namesTool) {
+            sent.insert(toolNameKey, message.value(toolNameKey));
+        }
+        if (message.value(toolCallsKey).isArray()) {
+            sent.insert(toolCallsKey, message.value(toolCallsKey));
+        }
+        reduced.append(sent);
     }
     return reduced;
 }
@@ -121,7 +149,19 @@ LLMError ollamaStatusError(const HttpAnswer& answer, const QString& model) {
         error.contains(QLatin1String("not found"))) {
         return LLMError::modelNotInstalled(model);
     }
-    return LLMError{LLMError::Case::ollamaNotRunning};
+    // An answer came, so something runs there: its own words (Ollama's "error"
+    // member, else the body as sent), or its status when it sent none.
+    if (!error.isEmpty()) {
+        return LLMError::ollamaError(error);
+    }
+    const QString body = QString::fromUtf8(answer.body).trimmed();
+    if (!body.isEmpty()) {
+        return LLMError::ollamaError(body);
+    }
+    const QString status = answer.status ? QString::number(*answer.status) : QString();
+    return LLMError::ollamaError(
+        (QStringLiteral("HTTP ") + status + QLatin1Char(' ') + QString::fromUtf8(answer.reason))
+            .trimmed());
 }
 
 ModelReply replyFromModelText(const QString& content) {
@@ -132,7 +172,8 @@ ModelReply replyFromModelText(const QString& content) {
     const ToolCallParse parse = parseToolCalls(content);
     ModelReply reply{parse.text, {}};
     for (const ParsedToolCall& call : parse.calls) {
-        reply.toolCalls.append({localCallId(), call.tool, call.args, compactJson(call.args)});
+        reply.toolCalls.append(
+            {localCallId(), call.tool, call.args, compactJson(call.args), {}, true});
     }
     return reply;
 }

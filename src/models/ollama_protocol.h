@@ -11,7 +11,9 @@
 
 // The Ollama chat API's wire format, free of any network code.
 
-// Only "role" and "content" strings survive; a "tool" turn goes as "user".
+// Only "role" and "content" strings survive, with an assistant's "tool_calls"
+// and a tool result's "tool_name" (Ollama's own shape for native calls); a
+// "tool" message without a tool name goes as "user".
 WireMessages reduceForOllama(const WireMessages& messages);
 
 // Whether a request offers the model the tool catalogue.
@@ -29,7 +31,7 @@ QByteArray ollamaChatBody(const QString& model, const WireMessages& messages, bo
 Result<ModelReply> decodeOllamaReply(const HttpAnswer& answer, const QString& model);
 
 // An answer whose status is not 200: a 404 naming a missing model says so;
-// anything else reads as a server that is not running.
+// anything else is Ollama's own error text (or its status, without one).
 LLMError ollamaStatusError(const HttpAnswer& answer, const QString& model);
 
 // The model writes tool calls as <tool_call> blocks; they become native calls

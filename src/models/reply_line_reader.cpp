@@ -90,7 +90,8 @@ void ReplyLineReader::replyFinished() {
         return;
     }
     if (failedInTransport(*m_reply)) {
-        const ModelError error = transportError(*m_reply, false);
+        const PlatformError platform = transportError(*m_reply, false);
+        const ModelError error = m_transportError ? m_transportError(platform) : platform;
         end(&error);
         return;
     }
@@ -156,7 +157,9 @@ TextPieceStream* startLineStream(QNetworkAccessManager* network,
         });
         return stream;
     }
-    new ReplyLineReader(network->post(*request, body), stream, std::move(format.readLine),
-                        std::move(format.statusError), owner);
+    auto* reader =
+        new ReplyLineReader(network->post(*request, body), stream, std::move(format.readLine),
+                            std::move(format.statusError), owner);
+    reader->setTransportErrorReader(std::move(format.transportError));
     return stream;
 }

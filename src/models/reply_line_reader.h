@@ -27,12 +27,15 @@ struct StreamLine {
 using StreamLineReader = std::function<StreamLine(QByteArrayView line)>;
 // The error for an answer whose status is not 200, given that answer.
 using StatusErrorReader = std::function<ModelError(const HttpAnswer& answer)>;
+// The error to report for a failure below HTTP (Qt's own, unless a client names it).
+using TransportErrorReader = std::function<ModelError(const PlatformError& error)>;
 
 // How a streamed request of one client reads and fails.
 struct LineStreamFormat {
     StreamLineReader readLine;
-    StatusErrorReader statusError; // the answer's status is not 200
-    ModelError invalidUrlError;    // no request could be formed
+    StatusErrorReader statusError;            // the answer's status is not 200
+    ModelError invalidUrlError;               // no request could be formed
+    TransportErrorReader transportError = {}; // none: Qt's description
 };
 
 // POSTs `body` and returns the stream of its answer at once; the reader is
@@ -58,6 +61,10 @@ public:
     // still gets its one ending.
     ~ReplyLineReader() override;
 
+    void setTransportErrorReader(TransportErrorReader reader) {
+        m_transportError = std::move(reader);
+    }
+
 private:
     void readAvailable();
     void replyFinished();
@@ -69,6 +76,7 @@ private:
     QPointer<TextPieceStream> m_stream;
     StreamLineReader m_readLine;
     StatusErrorReader m_statusError;
+    TransportErrorReader m_transportError;
     QByteArray m_errorBody; // of an answer whose status is not 200
     LineSplitter m_lines;
     qint64 m_received = 0; // body bytes read, to tell a whole answer from a cut one

@@ -179,12 +179,14 @@ private Q_SLOTS:
     void aToolLoopWithEachProviderAsItAnswersToday() {
         // The preset's default model, the provider's own members sent back as it
         // asks, checked by the provider's own rules: a refusal would end in an error.
+        // Three user messages, each answered after a tool call: every later request
+        // carries the earlier turns as the provider wants them.
         QFETCH(QJsonObject, row);
         const QString name = row["tag"].toString();
         const QStringList refusals = jsonTexts(row["refusals"]);
         std::unique_ptr<FakeHttpServer> server;
         ProviderReplayServer* replay = nullptr; // the cloud provider's, which counts its refusals
-        QStringList arguments{"What is in the root folder?"};
+        QStringList arguments;
         if (name == "ollama") {
             server = std::make_unique<OllamaReplayServer>();
             arguments << "--local"
@@ -196,9 +198,13 @@ private Q_SLOTS:
                       << replay->baseUrl() << "--api-key-file" << m_keyFile;
         }
         QStringList output;
-        QCOMPARE(run(arguments, output), 0);
-        QVERIFY(output.contains("[tool] list_directory path: /"));
-        QCOMPARE(output.last(), "agent> The root folder holds the usual system directories.");
+        const int exitCode =
+            run(arguments, output, "What is in the root folder?\nAnd now?\nOnce more, please.\n");
+        QVERIFY2(exitCode == 0, qPrintable(output.join('\n')));
+        const QString answer = "agent> The root folder holds the usual system directories.";
+        QCOMPARE(output.count("[tool] list_directory path: /"), 3);
+        QCOMPARE(output.count(answer), 3);
+        QCOMPARE(output.last(), answer);
         if (replay != nullptr) {
             QCOMPARE(replay->refusals(), refusals);
         }
@@ -208,8 +214,9 @@ private Q_SLOTS:
                 chats << request.json();
             }
         }
-        // The call, then the answer, after each refusal's one repeat; offered the tools each time.
-        QCOMPARE(chats.size(), 2 + refusals.size());
+        // The call, then the answer, for each message, after each refusal's one repeat;
+        // offered the tools each time.
+        QCOMPARE(chats.size(), 6 + refusals.size());
         QVERIFY(!chats.last()["tools"].toArray().isEmpty());
     }
 

@@ -16,6 +16,7 @@
 #include "persona/persona_manager.h"
 #include "support/fake_http_server.h"
 #include "support/json_rows.h"
+#include "support/provider_replay.h"
 #include "support/raw_http_client.h"
 
 #include <QJsonArray>
@@ -426,6 +427,53 @@ private Q_SLOTS:
         QCOMPARE(h.backends.cloudConfig().apiKey, u"sk-deep"_s);
         // A relaunch starts with the provider saved last.
         QCOMPARE(h.relaunch()->backends()->cloudConfig(), h.backends.cloudConfig());
+    }
+
+    // Gemini, then DeepSeek, then Gemini again, each user message answered after a
+    // tool call, against the providers as they answer today (tests/data/providers):
+    // DeepSeek gets Gemini's tool turn with an empty reasoning_content, and
+    // Gemini a call of its current turn that DeepSeek made with the dummy signature.
+    void aConversationSwitchedBetweenProvidersKeepsGoing() {
+        Harness h;
+        ProviderReplayServer gemini(u"gemini"_s);
+        ProviderReplayServer deepseek(u"deepseek"_s);
+        const auto use = [&h](CloudProviderPreset preset, const ProviderReplayServer& server) {
+            h.backends.useCloudConfigWithoutSaving(
+                {preset, u"k"_s, server.baseUrl(), defaultModel(preset)});
+        };
+        const QString answer = u"The root folder holds the usual system directories."_s;
+        use(CloudProviderPreset::gemini, gemini);
+        QVERIFY(h.send(u"What is in the root folder?"_s));
+        QCOMPARE(h.messages().last().content, answer);
+        use(CloudProviderPreset::deepseek, deepseek);
+        QVERIFY(h.send(u"And now?"_s));
+        QCOMPARE(h.messages().last().content, answer);
+        // The third message: DeepSeek calls the tool, Gemini is chosen while it runs.
+        const QMetaObject::Connection switchOnCall = connect(
+            h.vm->store(), &ConversationStore::messageAppended, this, [&](const QUuid&, int index) {
+                if (h.messages().value(index).toolCall) {
+                    use(CloudProviderPreset::gemini, gemini);
+                }
+            });
+        QVERIFY(h.send(u"Once more, please."_s));
+        disconnect(switchOnCall);
+        QCOMPARE(h.messages().last().content, answer);
+        QCOMPARE(gemini.refusals(), QStringList());
+        QCOMPARE(deepseek.refusals(), QStringList());
+        QCOMPARE(h.sent(gemini).size(), 3);
+        QCOMPARE(h.sent(deepseek).size(), 3);
+        // What each was sent of the other's turns.
+        const QJsonArray toDeepSeek = h.sent(deepseek).first();
+        const auto geminiTurn =
+            std::find_if(toDeepSeek.begin(), toDeepSeek.end(), [](const QJsonValue& m) {
+                return m[u"tool_calls"_s][0][u"extra_content"_s].isObject();
+            });
+        QVERIFY(geminiTurn != toDeepSeek.end());
+        QCOMPARE((*geminiTurn)[u"reasoning_content"_s], QJsonValue(u""_s));
+        const QJsonArray toGemini = h.sent(gemini).last();
+        QCOMPARE(toGemini[toGemini.size() - 2][u"tool_calls"_s][0][u"extra_content"_s][u"google"_s]
+                         [u"thought_signature"_s],
+                 QJsonValue(u"skip_thought_signature_validator"_s));
     }
 
     void phoneChatsAreMirroredIntoOneConversation() {

@@ -27,9 +27,10 @@ QUuid add(ConversationStore& store, const QString& title = QStringLiteral("New C
 
 const auto message = &ChatMessage::make;
 
-ChatMessage callRecord(const QString& id, const QString& tool, const QString& raw) {
+ChatMessage callRecord(const QString& id, const QString& tool, const QString& raw,
+                       bool writtenAsText = false) {
     ChatMessage record = message(Role::tool, QString());
-    record.toolCall = ToolCallInfo{id, tool, {{"path", "/tmp/a"}}, raw};
+    record.toolCall = ToolCallInfo{id, tool, {{"path", "/tmp/a"}}, raw, {}, writtenAsText};
     return record;
 }
 
@@ -52,7 +53,8 @@ Conversation toolExchange() {
         const QString content =
             row["placeholder"].toBool() ? usingToolsPlaceholder() : row["content"].toString();
         conversation.messages.append(
-            row["kind"] == "call"     ? callRecord(id, tool, row["raw"].toString())
+            row["kind"] == "call"
+                ? callRecord(id, tool, row["raw"].toString(), row["asText"].toBool())
             : row["kind"] == "result" ? resultRecord(id, tool, row["success"].toBool(), content)
                                       : message(*roleFromText(row["role"].toString()), content));
     }
@@ -156,9 +158,9 @@ private Q_SLOTS:
                  jsonTable(wire, "native").toArray());
         QCOMPARE(buildWireMessages(toolExchange(), "SYS", WireMode::text),
                  jsonTable(wire, "text").toArray());
-        // Gemini's thought signature rides on its call; DeepSeek's reasoning on the
-        // turn that called tools, not on the turn that answered. The local model
-        // gets text only; an empty prompt sends no system message.
+        // Gemini's thought signature rides on its call; DeepSeek's reasoning on every
+        // message that came with it. The local model gets no provider members; an
+        // empty prompt sends no system message.
         Conversation conversation = toolExchange();
         conversation.messages[5].content = u"Let me check."_s;
         conversation.messages[5].reasoningContent = u"think first"_s;

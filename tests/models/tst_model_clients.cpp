@@ -11,6 +11,7 @@
 #include "models/local_llm_service.h"
 #include "models/model_route.h"
 #include "models/ollama_protocol.h"
+#include "models/provider_message_rules.h"
 #include "models/responses_stream.h"
 #include "models/text_piece_stream.h"
 #include "tools/tool_catalogue.h"
@@ -233,6 +234,40 @@ private Q_SLOTS:
             }
             QCOMPARE(request.json(), expected);
         }
+    }
+
+    // Longer conversations (two user turns, a provider switched) as the builder
+    // makes them: each provider's own rules refuse what it refuses today, and
+    // take the messages once the client has applied that provider's message rules.
+    void eachProviderTakesLongerConversations_data() {
+        addJsonRows("models/provider_rules.json", "cases");
+    }
+    void eachProviderTakesLongerConversations() {
+        QFETCH(QJsonObject, row);
+        static const QHash<QString, MessageRules> rulesByName{{"plain", MessageRules::plain},
+                                                              {"deepseek", MessageRules::deepseek},
+                                                              {"gemini", MessageRules::gemini},
+                                                              {"ark", MessageRules::ark}};
+        const MessageRules rules = rulesByName.value(row["rules"].toString());
+        const WireMessages built = row["messages"].toArray();
+        ProviderReplayServer replay(row["replay"].toString());
+        const QString model = replay.replay().modelIds().first();
+        QCOMPARE(
+            replay.replay().refusal({{"model", model}, {"messages", built}}).value_or(QString()),
+            row["refusedAsBuilt"].toString());
+        const WireMessages sent = applyMessageRules(rules, built);
+        if (row["unchanged"].toBool()) {
+            QCOMPARE(sent, built);
+        }
+        m_service.setBaseURL(replay.baseUrl());
+        m_service.setModel(model);
+        m_service.setMessageRules(rules);
+        QVERIFY(finished(m_service.sendChat(built)).ok());
+        QCOMPARE(replay.lastRequest().json()["messages"].toArray(), sent);
+        QVERIFY2(replay.refusals().isEmpty() ||
+                     replay.refusals() == QStringList{"reasoningEffortWithTools"},
+                 qPrintable(replay.refusals().join(", ")));
+        m_service.setMessageRules(MessageRules::plain);
     }
 
     void answersAreRead_data() { addJsonRows(table, "answers", localTable); }

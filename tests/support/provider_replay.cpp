@@ -17,12 +17,71 @@ QString withoutPrefix(const QString& id) {
     return id.startsWith("models/") ? id.mid(7) : id;
 }
 
-// The call carries every member the recorded call had beside id, type and function.
-bool carriesOwnMembers(const QJsonObject& call, const QJsonObject& recorded) {
-    return std::ranges::all_of(recorded.keys(), [&](const QString& key) {
-        const bool own = key != "id" && key != "type" && key != "function";
-        return !own || call.value(key) == recorded.value(key);
-    });
+bool hasRole(const QJsonValue& message, const char* role) {
+    return at(message, "role").toString() == QLatin1String(role);
+}
+
+// The index just after the last user message: where the current turn starts.
+qsizetype currentTurnStart(const QJsonArray& messages) {
+    qsizetype start = messages.size();
+    while (start > 0 && !hasRole(messages[start - 1], "user")) {
+        --start;
+    }
+    return start;
+}
+
+// DeepSeek: between two user messages, once the model called a tool, every
+// assistant message carries its reasoning_content (DeepSeek cannot tell whose it was).
+bool reasoningMissingInToolTurn(const QJsonArray& messages) {
+    qsizetype start = 0;
+    for (qsizetype end = 0; end <= messages.size(); ++end) {
+        if (end < messages.size() && !hasRole(messages[end], "user")) {
+            continue;
+        }
+        const auto turn = [&](auto&& test) {
+            for (qsizetype i = start; i < end; ++i) {
+                if (test(messages[i])) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        const bool calledTools =
+            turn([](const QJsonValue& m) { return !at(m, "tool_calls").toArray().isEmpty(); });
+        if (calledTools && turn([](const QJsonValue& m) {
+                return hasRole(m, "assistant") && !at(m, "reasoning_content").isString();
+            })) {
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
+// Gemini 3: each step of the current turn signs its first call, with the
+// signature Gemini gave or the dummy Google documents for calls it did not make.
+bool unsignedStepInCurrentTurn(const QJsonArray& messages, const QJsonValue& recordedCalls) {
+    const QJsonValue recorded = at(at(recordedCalls.toArray().first(), "extra_content"), "google");
+    for (qsizetype i = currentTurnStart(messages); i < messages.size(); ++i) {
+        const QJsonArray calls = at(messages[i], "tool_calls").toArray();
+        if (calls.isEmpty()) {
+            continue;
+        }
+        const QJsonValue signature =
+            at(at(at(calls.first(), "extra_content"), "google"), "thought_signature");
+        if (signature != at(recorded, "thought_signature") &&
+            signature != QJsonValue("skip_thought_signature_validator")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Ark: an assistant tool-call turn without text, or an empty tool result.
+bool contentMissing(const QJsonObject& message) {
+    const QString content = at(message, "content").toString();
+    const bool callsTools = !at(message, "tool_calls").toArray().isEmpty();
+    return (callsTools || hasRole(message, "tool")) && content.isEmpty();
 }
 
 bool onlyKnownMembers(const QJsonObject& message) {
@@ -115,6 +174,13 @@ std::optional<QString> ProviderReplay::refusal(const QJsonObject& request) const
     const QJsonValue recorded =
         at(at(at(section("toolCall"), "body"), "choices").toArray().first(), "message");
     const QJsonArray messages = at(request, "messages").toArray();
+    if (breaks("reasoningContentInToolTurns", reasoningMissingInToolTurn(messages))) {
+        return "missingReasoningContent";
+    }
+    if (breaks("thoughtSignatureOnCurrentTurn",
+               unsignedStepInCurrentTurn(messages, at(recorded, "tool_calls")))) {
+        return "missingThoughtSignature";
+    }
     for (qsizetype i = 0; i < messages.size(); ++i) {
         const QJsonObject message = messages[i].toObject();
         const QJsonArray calls = at(message, "tool_calls").toArray();
@@ -125,22 +191,16 @@ std::optional<QString> ProviderReplay::refusal(const QJsonObject& request) const
                                              at(message, "tool_call_id").toString().isEmpty())) {
             return "emptyToolCallId";
         }
+        if (breaks("contentNotEmpty", contentMissing(message))) {
+            return "missingContent";
+        }
         if (calls.isEmpty()) {
             continue;
         }
-        if (breaks("reasoningContentOnToolTurns",
-                   at(message, "reasoning_content") != at(recorded, "reasoning_content"))) {
-            return "missingReasoningContent";
-        }
         QSet<QString> open;
-        for (qsizetype j = 0; j < calls.size(); ++j) {
-            const QJsonObject call = calls[j].toObject();
+        for (const QJsonValue& call : calls) {
             if (breaks("nonEmptyToolCallId", at(call, "id").toString().isEmpty())) {
                 return "emptyToolCallId";
-            }
-            if (breaks("echoToolCallExtras",
-                       !carriesOwnMembers(call, at(recorded, "tool_calls")[j].toObject()))) {
-                return "missingThoughtSignature";
             }
             open << at(call, "id").toString();
         }
@@ -185,8 +245,15 @@ FakeResponse OllamaReplayServer::chatAnswer(const RecordedRequest& request) cons
     if (!m_replay.modelIds().contains(request.json().value("model").toString())) {
         return m_replay.error("modelNotFound");
     }
-    // Text mode sends a tool's result as a user message.
-    const bool afterResult =
-        lastMessage(request).value("content").toString().startsWith("[Tool Result: ");
+    // The recorded call came as native tool_calls: the model's template reads its
+    // result only in Ollama's shape, the assistant's calls and then a "tool"
+    // message naming the tool. Anything else leaves it calling the tool again.
+    const QJsonArray messages = request.json().value("messages").toArray();
+    const qsizetype last = messages.size() - 1;
+    const QJsonValue call =
+        at(at(messages.at(last - 1), "tool_calls").toArray().first(), "function");
+    const bool afterResult = last > 0 && hasRole(messages.at(last), "tool") &&
+                             at(messages.at(last), "tool_name") == at(call, "name") &&
+                             at(call, "arguments").isObject();
     return m_replay.response(afterResult ? "answer" : "toolCall");
 }

@@ -55,8 +55,8 @@ private:
 };
 
 // Ollama as it answers today: its installed models, a 404 for a model it does
-// not have, the recorded tool call, then (after a "[Tool Result: …" user
-// message) the recorded answer.
+// not have, the recorded (native) tool call, then, once its result comes back
+// in Ollama's shape, the recorded answer.
 class OllamaReplayServer : public FakeOllamaServer {
     Q_OBJECT
 
