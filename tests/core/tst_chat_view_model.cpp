@@ -557,7 +557,8 @@ private Q_SLOTS:
         h.ollama.enqueue("POST", u"/api/chat"_s, FakeOllamaServer::chatReply(u"from local"_s));
         h.start(u"switch"_s);
         QTRY_COMPARE(h.cloud.heldCount(), 1);
-        h.backends.switchBackend(AIBackend::local); // during the loop
+        h.backends.switchBackend(AIBackend::local); // during the loop, once the model has loaded
+        QTRY_VERIFY(h.backends.activeBackend() == AIBackend::local);
         h.cloud.releaseHeld();
         QTRY_COMPARE(h.messages().last().content, u"from local"_s);
         QVERIFY(h.backends.activeBackend() == AIBackend::local);
