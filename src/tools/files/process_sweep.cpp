@@ -21,6 +21,8 @@ constexpr const char* tagName = "EMBERGLASS_COMMAND_TAG=";
 // Each round ends what the last one found; a process forking as fast as it
 // can still cannot outrun this many.
 constexpr int maximumRounds = 64;
+// An exec takes moments, not rounds: a few more looks see it through.
+constexpr int maximumUnsureRounds = 8;
 
 std::string readWhole(const std::string& path) {
     const UniqueDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
@@ -43,7 +45,10 @@ std::string readWhole(const std::string& path) {
 
 // Whether the process is alive (not a zombie) and in the session or tagged;
 // its process group goes to group.
-bool isLeftover(pid_t pid, pid_t session, const std::string& tag, long* group = nullptr) {
+// A process in the middle of exec shows no environment for a moment: unsure
+// then says so, and the sweep looks once more.
+bool isLeftover(pid_t pid, pid_t session, const std::string& tag, long* group = nullptr,
+                bool* unsure = nullptr) {
     const std::string directory = "/proc/" + std::to_string(pid);
     const std::string stat = readWhole(directory + "/stat");
     // The name in parentheses may hold anything, so fields count from the last ')'.
@@ -67,7 +72,12 @@ bool isLeftover(pid_t pid, pid_t session, const std::string& tag, long* group = 
         return true;
     }
     // Entries end with NUL; a leading NUL makes the first one match like the rest.
-    const std::string environment = '\0' + readWhole(directory + "/environ");
+    const std::string variables = readWhole(directory + "/environ");
+    const bool kernelThread = pid == 2 || parent == 2;
+    if (variables.empty() && !kernelThread && unsure != nullptr) {
+        *unsure = true;
+    }
+    const std::string environment = '\0' + variables;
     return environment.find('\0' + tag + '\0') != std::string::npos;
 }
 
@@ -111,19 +121,21 @@ int endLeftoverProcesses(pid_t session, const std::string& tag, pid_t signalledG
     const pid_t self = ::getpid();
     std::set<pid_t> ended;
     int alreadySignalled = 0;
+    int unsureRounds = 0;
     for (int round = 0; round < maximumRounds; ++round) {
         DIR* processes = ::opendir("/proc");
         if (processes == nullptr) {
             break;
         }
         bool foundNew = false;
+        bool unsure = false;
         while (const dirent* entry = ::readdir(processes)) {
             char* end = nullptr;
             const long number = std::strtol(entry->d_name, &end, 10);
             const auto pid = static_cast<pid_t>(number);
             long group = 0;
             if (*end != '\0' || number <= 0 || pid == self ||
-                !isLeftover(pid, session, tag, &group)) {
+                !isLeftover(pid, session, tag, &group, &unsure)) {
                 continue;
             }
             if (endProcess(pid, session, tag) && ended.insert(pid).second) {
@@ -135,7 +147,7 @@ int endLeftoverProcesses(pid_t session, const std::string& tag, pid_t signalledG
             }
         }
         ::closedir(processes);
-        if (!foundNew) {
+        if (!foundNew && (!unsure || ++unsureRounds > maximumUnsureRounds)) {
             break;
         }
     }
