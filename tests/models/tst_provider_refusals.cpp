@@ -92,8 +92,9 @@ private Q_SLOTS:
         const auto* cloud = std::get_if<CloudError>(&error);
         QVERIFY(cloud != nullptr && cloud->retryAfter.has_value());
         const auto wait = row["wait"].toInt();
-        // An HTTP date is read a moment after it was written.
-        QVERIFY2(cloud->retryAfter->count() <= wait && cloud->retryAfter->count() >= wait - 1,
+        // An HTTP date is read some time after it was written, later still on a busy
+        // machine: never more than asked, and within a few seconds of it.
+        QVERIFY2(cloud->retryAfter->count() <= wait && cloud->retryAfter->count() >= wait - 5,
                  qPrintable(QString::number(cloud->retryAfter->count())));
         QVERIFY(errorDescription(error).endsWith(
             QStringLiteral(" (the provider asks to wait %1 s before trying again)")
