@@ -78,17 +78,6 @@ Result<NativeToolCall> decodeToolCall(const QJsonValue& value) {
     return NativeToolCall{callId, name.toString(), argumentsFromJson(parsed), raw, extras};
 }
 
-// Why a reply that carries neither text nor calls has none.
-CloudError emptyReplyError(const QString& finishReason) {
-    if (finishReason == QLatin1String("length")) {
-        return CloudError::outputLimit();
-    }
-    if (finishReason == QLatin1String("content_filter")) {
-        return CloudError::contentFilter();
-    }
-    return CloudError::emptyAnswer();
-}
-
 // "HTTP 200, text/html": the status and the media type as they came.
 QString receivedForm(const HttpAnswer& answer) {
     const QString status = answer.status ? QString::number(*answer.status) : QStringLiteral("?");
@@ -113,6 +102,16 @@ QString errorMessage(const QJsonValue& error) {
 }
 
 } // namespace
+
+CloudError emptyReplyError(const QString& finishReason) {
+    if (finishReason == QLatin1String("length")) {
+        return CloudError::outputLimit();
+    }
+    if (finishReason == QLatin1String("content_filter")) {
+        return CloudError::contentFilter();
+    }
+    return CloudError::emptyAnswer();
+}
 
 QString generatedCallId() {
     static const QString alphabet =

@@ -39,6 +39,11 @@ Result<ModelReply> decodeCloudReply(const HttpAnswer& answer);
 // call's extras; a missing or empty id is replaced by one of ours.
 Result<QList<NativeToolCall>> decodeCloudToolCalls(const QJsonValue& toolCalls);
 
+// Why a reply that carries neither text nor calls has none, by its finish
+// reason: "length" (the output limit), "content_filter", else an empty answer.
+// Every client reads an answer that is no answer with these words.
+CloudError emptyReplyError(const QString& finishReason);
+
 // "call_" and 24 random letters and digits, like the ids providers hand out.
 QString generatedCallId();
 

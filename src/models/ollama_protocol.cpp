@@ -1,5 +1,6 @@
 #include "models/ollama_protocol.h"
 
+#include "models/cloud_protocol.h"
 #include "tools/tool_arguments.h"
 #include "tools/tool_call_parser.h"
 #include "tools/tool_catalogue.h"
@@ -138,6 +139,10 @@ Result<ModelReply> decodeOllamaReply(const HttpAnswer& answer, const QString& mo
         }
     }
     reply.toolCalls = calls + reply.toolCalls;
+    if (reply.text.isEmpty() && reply.toolCalls.isEmpty()) {
+        // "done_reason": "length" when num_predict ran out, "stop" otherwise.
+        return emptyReplyError(document.object().value(QLatin1String("done_reason")).toString());
+    }
     return reply;
 }
 

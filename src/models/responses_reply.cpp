@@ -50,6 +50,23 @@ QJsonObject chatShapedCall(const QJsonObject& item, const QJsonArray& reasoning)
     return call;
 }
 
+// Why a response without text or calls has none: the reasons of an
+// "incomplete" one read as chat completions' finish reasons, in the same words.
+CloudError unansweredError(const QJsonObject& response) {
+    const QJsonObject incomplete = response.value(QLatin1String("incomplete_details")).toObject();
+    const QString reason = incomplete.value(QLatin1String("reason")).toString();
+    if (reason == QLatin1String("max_output_tokens")) {
+        return emptyReplyError(QStringLiteral("length"));
+    }
+    if (reason == QLatin1String("content_filter")) {
+        return emptyReplyError(reason);
+    }
+    if (!incomplete.isEmpty()) {
+        return CloudError::detail(QStringLiteral("The response is incomplete (%1)").arg(reason));
+    }
+    return emptyReplyError({});
+}
+
 } // namespace
 
 Result<ModelReply> decodeResponsesReply(const HttpAnswer& answer) {
@@ -85,12 +102,8 @@ Result<ModelReply> decodeResponsesReply(const HttpAnswer& answer) {
             reasoning = {};
         }
     }
-    const QJsonObject incomplete =
-        document.object().value(QLatin1String("incomplete_details")).toObject();
-    if (texts.isEmpty() && calls.isEmpty() && !incomplete.isEmpty()) {
-        // Nothing to show: say why the provider stopped.
-        return CloudError::detail(QStringLiteral("The response is incomplete (%1)")
-                                      .arg(incomplete.value(QLatin1String("reason")).toString()));
+    if (texts.isEmpty() && calls.isEmpty()) {
+        return unansweredError(document.object());
     }
     Result<QList<NativeToolCall>> decoded = decodeCloudToolCalls(calls);
     if (!decoded.ok()) {
