@@ -61,6 +61,7 @@ CloudAPIService::sendChat(WireMessages messages,
     const QString apiKey = m_apiKey;
     const QString baseURL = m_baseURL;
     const QString model = m_model;
+    const Clock clock = m_clock;
     const auto send = [&](QNetworkAccessManager* network, const ModelRoute& route) {
         return route.api == ModelRoute::Api::responses
                    ? exchange(network, *responses, "POST", responsesBody(model, messages, false),
@@ -91,9 +92,10 @@ CloudAPIService::sendChat(WireMessages messages,
     if (!answer.ok()) {
         co_return withoutSecret(answer.error(), apiKey);
     }
+    const QDateTime now = clock();
     Result<ModelReply> reply = route.api == ModelRoute::Api::responses
-                                   ? decodeResponsesReply(answer.value())
-                                   : decodeCloudReply(answer.value());
+                                   ? decodeResponsesReply(answer.value(), now)
+                                   : decodeCloudReply(answer.value(), now);
     if (!reply.ok()) {
         co_return withoutSecret(reply.error(), apiKey);
     }
@@ -103,8 +105,9 @@ CloudAPIService::sendChat(WireMessages messages,
 TextPieceStream* CloudAPIService::streamChat(WireMessages messages) {
     const bool responses = routeFor(m_baseURL, m_model).api == ModelRoute::Api::responses;
     // The phone is told what the desktop would show: the provider's words.
-    const StatusErrorReader statusError = [apiKey = m_apiKey](const HttpAnswer& answer) {
-        return withoutSecret(cloudStatusError(answer), apiKey);
+    const StatusErrorReader statusError = [apiKey = m_apiKey,
+                                           clock = m_clock](const HttpAnswer& answer) {
+        return withoutSecret(cloudStatusError(answer, clock()), apiKey);
     };
     // An error a provider streams may quote the key, like one it answers whole.
     const StreamLineReader readLine = [apiKey = m_apiKey, responses](QByteArrayView line) {
@@ -140,6 +143,7 @@ QCoro::Task<Result<QStringList>> CloudAPIService::listModels() {
     QNetworkRequest request = makeRequest(*url, probeTimeout);
     request.setRawHeader("Authorization", bearer(m_apiKey));
     const QString apiKey = m_apiKey;
+    const Clock clock = m_clock;
     const Result<HttpAnswer> answer = co_await exchange(m_network, request, "GET", {}, {});
     if (!answer.ok()) {
         co_return withoutSecret(answer.error(), apiKey);
@@ -147,7 +151,7 @@ QCoro::Task<Result<QStringList>> CloudAPIService::listModels() {
     const std::optional<int> status = answer.value().status;
     if (!status || *status < 200 || *status > 399) {
         // The same reading as a refused chat request: the provider's words.
-        co_return withoutSecret(cloudStatusError(answer.value()), apiKey);
+        co_return withoutSecret(cloudStatusError(answer.value(), clock()), apiKey);
     }
     if (*status != 200) {
         co_return QStringList(); // taken, but nothing listed

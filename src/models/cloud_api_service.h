@@ -4,9 +4,12 @@
 #include "models/model_route.h"
 #include "models/provider_message_rules.h"
 
+#include <QDateTime>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 class QNetworkAccessManager;
 class QNetworkRequest;
@@ -35,6 +38,10 @@ public:
     void setModel(QString model) { m_model = std::move(model); }
     // The provider's own demands on the messages of each request.
     void setMessageRules(MessageRules rules) { m_messageRules = rules; }
+
+    // Where a Retry-After date is counted from; the wall clock unless replaced.
+    using Clock = std::function<QDateTime()>;
+    void setClock(Clock clock) { m_clock = std::move(clock); }
 
     QCoro::Task<Result<ModelReply>>
     sendChat(WireMessages messages,
@@ -68,4 +75,5 @@ private:
     QString m_model;
     std::optional<LearntRoute> m_learnt;
     MessageRules m_messageRules = MessageRules::plain;
+    Clock m_clock = [] { return QDateTime::currentDateTimeUtc(); };
 };

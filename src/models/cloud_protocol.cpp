@@ -159,7 +159,7 @@ std::optional<QJsonObject> membersAskedFor(const HttpAnswer& answer) {
     return QJsonObject{{QLatin1String("reasoning_effort"), QLatin1String("none")}};
 }
 
-CloudError cloudStatusError(const HttpAnswer& answer) {
+CloudError cloudStatusError(const HttpAnswer& answer, const QDateTime& now) {
     CloudError error = CloudError::serverError();
     if (answer.status && answer.body.trimmed().isEmpty()) {
         // Nothing to quote: the status says what happened.
@@ -172,14 +172,14 @@ CloudError cloudStatusError(const HttpAnswer& answer) {
         error = CloudError::detail(*text);
     }
     if (answer.status == 429 || answer.status == 503) {
-        error.retryAfter = retryAfterWait(answer.retryAfter, QDateTime::currentDateTimeUtc());
+        error.retryAfter = retryAfterWait(answer.retryAfter, now);
     }
     return error;
 }
 
-Result<ModelReply> decodeCloudReply(const HttpAnswer& answer) {
+Result<ModelReply> decodeCloudReply(const HttpAnswer& answer, const QDateTime& now) {
     if (answer.status != 200) {
-        return cloudStatusError(answer);
+        return cloudStatusError(answer, now);
     }
     QJsonParseError parseError{};
     const QJsonDocument document = QJsonDocument::fromJson(answer.body, &parseError);

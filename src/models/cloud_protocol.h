@@ -7,6 +7,7 @@
 #include "models/wire_messages.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
@@ -26,12 +27,13 @@ QByteArray cloudChatBody(const QString& model, const WireMessages& messages, boo
 std::optional<QJsonObject> membersAskedFor(const HttpAnswer& answer);
 
 // The error an answer whose status is not 200 stands for: the provider's words
-// (or the status when it sent none), with the wait a 429 or 503 asks for.
-CloudError cloudStatusError(const HttpAnswer& answer);
+// (or the status when it sent none), with the wait a 429 or 503 asks for
+// (a date in Retry-After is counted from `now`).
+CloudError cloudStatusError(const HttpAnswer& answer, const QDateTime& now);
 
 // The one-shot answer: status 200 with a "choices" reply that has text or tool
 // calls, or the error to show (a reply with neither says why: its finish_reason).
-Result<ModelReply> decodeCloudReply(const HttpAnswer& answer);
+Result<ModelReply> decodeCloudReply(const HttpAnswer& answer, const QDateTime& now);
 
 // The tool calls of one reply message ("tool_calls"); an entry that cannot be
 // read fails them all, naming its tool. Arguments as a JSON object are taken

@@ -69,10 +69,10 @@ CloudError unansweredError(const QJsonObject& response) {
 
 } // namespace
 
-Result<ModelReply> decodeResponsesReply(const HttpAnswer& answer) {
+Result<ModelReply> decodeResponsesReply(const HttpAnswer& answer, const QDateTime& now) {
     if (answer.status != 200) {
         // Refusals come in the same {"error": …} shape as on chat completions.
-        return decodeCloudReply(answer).error();
+        return decodeCloudReply(answer, now).error();
     }
     QJsonParseError parseError{};
     const QJsonDocument document = QJsonDocument::fromJson(answer.body, &parseError);

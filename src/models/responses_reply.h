@@ -11,4 +11,5 @@
 // extras (under responsesReasoningKey) when they carry their encrypted content,
 // which is what a stateless request can send back; the reasoning before a
 // final answer is not needed again.
-Result<ModelReply> decodeResponsesReply(const HttpAnswer& answer);
+// A refusal's Retry-After date is counted from `now`.
+Result<ModelReply> decodeResponsesReply(const HttpAnswer& answer, const QDateTime& now);

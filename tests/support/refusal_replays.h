@@ -13,8 +13,9 @@ inline const QString refusalTable = QStringLiteral("providers/refusals.json");
 
 // A row's answer: a provider's recorded error ("replay", "error"), or its
 // "status" (200 unless given) and "body", with a Retry-After of "retryAfter",
-// or an HTTP date "retryAfterFromNow" seconds from now.
-inline FakeResponse refusalAnswer(const QJsonObject& row) {
+// or an HTTP date "retryAfterFromNow" seconds from `now`.
+inline FakeResponse refusalAnswer(const QJsonObject& row,
+                                  const QDateTime& now = QDateTime::currentDateTimeUtc()) {
     if (row.contains("replay")) {
         return ProviderReplay(row["replay"].toString()).error(row["error"].toString());
     }
@@ -24,8 +25,7 @@ inline FakeResponse refusalAnswer(const QJsonObject& row) {
         response.withHeader("Retry-After", row["retryAfter"].toString().toLatin1());
     }
     if (row.contains("retryAfterFromNow")) {
-        const QDateTime at =
-            QDateTime::currentDateTimeUtc().addSecs(row["retryAfterFromNow"].toInt());
+        const QDateTime at = now.addSecs(row["retryAfterFromNow"].toInt());
         response.withHeader("Retry-After",
                             QLocale::c()
                                 .toString(at, QStringLiteral("ddd, dd MMM yyyy hh:mm:ss 'GMT'"))
