@@ -7,8 +7,6 @@
 #include <QCoroTimer>
 #include <QTimer>
 
-namespace {
-
 // A wait on a timer that the cancellation cuts short.
 QCoro::Task<bool> timerWait(std::chrono::milliseconds delay,
                             std::shared_ptr<RequestCancellation> cancellation) {
@@ -26,7 +24,6 @@ QCoro::Task<bool> timerWait(std::chrono::milliseconds delay,
     co_return !(cancellation && cancellation->isCancelled());
 }
 
-// The wait a refusal asks for, when it is short enough to wait for.
 std::optional<std::chrono::seconds> shortWait(const ModelError& error) {
     const auto* cloud = std::get_if<CloudError>(&error);
     if (cloud == nullptr || !cloud->retryAfter || *cloud->retryAfter > RequestSender::longestWait) {
@@ -34,6 +31,8 @@ std::optional<std::chrono::seconds> shortWait(const ModelError& error) {
     }
     return cloud->retryAfter;
 }
+
+namespace {
 
 // How much of the refused messages to keep: a little less than the share the
 // refusal names (the answer needs room too), half when it names none.

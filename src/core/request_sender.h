@@ -23,6 +23,14 @@ struct RequestTarget {
     QUuid placeholderId; // the reply's message, which shows a wait
 };
 
+// The wait a refusal asks for, when it is short enough to wait for
+// (RequestSender::longestWait at most).
+std::optional<std::chrono::seconds> shortWait(const ModelError& error);
+
+// A wait on a timer that the cancellation cuts short; false when it did.
+QCoro::Task<bool> timerWait(std::chrono::milliseconds delay,
+                            std::shared_ptr<RequestCancellation> cancellation);
+
 // The transcript's texts for a wait and for turns left out.
 QString waitingNotice(const QString& provider);
 bool isWaitingNotice(const QString& content);

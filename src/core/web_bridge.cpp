@@ -1,6 +1,7 @@
 #include "core/web_bridge.h"
 
 #include "core/conversation_store.h"
+#include "core/rate_limited_stream.h"
 #include "persona/persona_manager.h"
 #include "text/user_characters.h"
 
@@ -51,7 +52,12 @@ QString WebBridge::systemPrompt() {
 }
 
 TextPieceStream* WebBridge::streamReply(WireMessages messages) {
-    return m_service ? m_service->streamChat(std::move(messages)) : nullptr;
+    // A short rate limit is waited out, as on the desktop.
+    return streamWaitingOutRateLimits(
+        [service = m_service, messages = std::move(messages)]() -> TextPieceStream* {
+            return service ? service->streamChat(messages) : nullptr;
+        },
+        m_wait);
 }
 
 void WebBridge::stopServer() {

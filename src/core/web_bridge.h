@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/request_sender.h"
 #include "models/ai_service.h"
 #include "server/local_server.h"
 #include "server/reply_source.h"
@@ -24,6 +25,9 @@ public:
     WebBridge(ConversationStore* store, PersonaManager* persona, quint16 port,
               QObject* parent = nullptr);
     ~WebBridge() override;
+
+    // Replaces the timer a rate-limited phone reply waits on (tests wait for their own signal).
+    void setWait(RequestSender::Wait wait) { m_wait = std::move(wait); }
 
     // The server answers with `service`, the client active now, until it is stopped.
     void startServer(AIServiceProtocol* service);
@@ -52,4 +56,5 @@ private:
     // The phone keeps the client chosen at start: a later backend switch does not reach it.
     QPointer<AIServiceProtocol> m_service;
     std::optional<QUuid> m_webConversationId;
+    RequestSender::Wait m_wait = timerWait;
 };

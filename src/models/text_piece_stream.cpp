@@ -23,6 +23,7 @@ void TextPieceStream::fail(const ModelError& error) {
         return;
     }
     m_ended = true;
+    m_error = error;
     Q_EMIT failed(errorDescription(error));
     deleteLater();
 }

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 // A streamed reply: zero or more non-empty pieces, then exactly one of
 // finished() or failed(). Signals are never emitted from inside the call that
 // created the stream, so a consumer may connect right after receiving it.
@@ -21,6 +23,9 @@ public:
     void finish();
     void fail(const ModelError& error);
 
+    // Why the stream failed, from failed() on (a relay reads the wait a refusal asks for).
+    const std::optional<ModelError>& error() const { return m_error; }
+
 Q_SIGNALS:
     void piece(const QString& text);
     void finished();
@@ -28,4 +33,5 @@ Q_SIGNALS:
 
 private:
     bool m_ended = false;
+    std::optional<ModelError> m_error;
 };

@@ -148,16 +148,46 @@ private Q_SLOTS:
         QCOMPARE(m_errors, "emberglass-chat: Could not save to memory: Is a directory\n");
     }
 
+    // The phone's reply as each kind of provider streams it, a short rate limit
+    // waited out as on the desktop, a long one named; the mirror printed.
+    void servesThePhonePageAndPrintsTheMirror_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("chat completions") << "chat";
+        QTest::newRow("Responses events") << "responses";
+        QTest::newRow("a short rate limit, waited out") << "shortWait";
+        QTest::newRow("a long rate limit, named") << "longWait";
+    }
     void servesThePhonePageAndPrintsTheMirror() {
-        FakeOpenAIServer server;
-        server.enqueue(FakeOpenAIServer::streamedText({"Hello ", "phone"}));
+        QFETCH(QString, answer);
+        const bool responses = answer == "responses";
+        std::unique_ptr<FakeOpenAIServer> server;
+        QStringList arguments;
+        QString text = "Hello phone";
+        if (responses) {
+            auto* openai = new ResponsesReplayServer;
+            text = openai->replay().streamText("stream");
+            server.reset(openai);
+            arguments << "--provider"
+                      << "ChatGPT"
+                      << "--model"
+                      << "gpt-6-astra"
+                      << "--api-key-file" << m_keyFile;
+        } else {
+            server = std::make_unique<FakeOpenAIServer>();
+            QJsonObject limit = refusalRow("rateLimits", "openai: requests per minute");
+            limit["retryAfter"] = answer == "shortWait" ? "1" : "60";
+            if (answer != "chat") {
+                server->enqueue(refusalAnswer(limit));
+            }
+            server->enqueue(FakeOpenAIServer::streamedText({"Hello ", "phone"}));
+        }
         QTcpServer probe; // a free port
         probe.listen(QHostAddress::LocalHost);
         const quint16 port = probe.serverPort();
         probe.close();
         QProcess process;
-        start(process,
-              {"--serve", "--port", QString::number(port), "--base-url", server.baseUrl()});
+        start(process, arguments + QStringList{"--serve", "--port", QString::number(port),
+                                               "--base-url", server->baseUrl()});
         QByteArray shown;
         QVERIFY(QTest::qWaitFor(
             [&] { return (shown += process.readAllStandardOutput()).contains('\n'); }, 15000));
@@ -167,10 +197,32 @@ private Q_SLOTS:
         RawHttpClient phone(port);
         phone.send(requestBytes("POST", "/api/chat?" + url.query().toUtf8(), port,
                                 chatBody("hi from the phone")));
-        QVERIFY(phone.waitClosed(15s)); // the bytes it gets are tst_local_server's to check
-        QTRY_VERIFY_WITH_TIMEOUT(
-            (shown += process.readAllStandardOutput()).contains("agent> Hello phone"), 15000);
-        QVERIFY(shown.contains("you> hi from the phone"));
+        QVERIFY(phone.waitClosed(15s));
+        // The phone's lines: the pieces, then "done" or the error.
+        QString received;
+        QJsonObject last;
+        for (const QByteArray& line : phone.body().split('\n')) {
+            last = line.isEmpty() ? last : QJsonDocument::fromJson(line).object();
+            received += last.value("content").toString();
+        }
+        if (answer == "longWait") {
+            QVERIFY(received.isEmpty());
+            QVERIFY2(last.value("error").toString().endsWith(
+                         " (the provider asks to wait 60 s before trying again)"),
+                     phone.body().constData());
+            QCOMPARE(server->requests().size(), 1);
+        } else {
+            QCOMPARE(received, text);
+            QCOMPARE(last, (QJsonObject{{"done", true}}));
+            QTRY_VERIFY_WITH_TIMEOUT(
+                (shown += process.readAllStandardOutput()).contains("agent> " + text.toUtf8()),
+                15000);
+            QVERIFY(shown.contains("you> hi from the phone"));
+            const RecordedRequest request = server->lastRequest();
+            QCOMPARE(request.target, responses ? "/v1/responses" : "/v1/chat/completions");
+            QCOMPARE(request.json().value("stream"), true);
+            QCOMPARE(server->requests().size(), answer == "shortWait" ? 2 : 1);
+        }
         process.terminate();
         QVERIFY(process.waitForFinished(15000));
     }
@@ -378,22 +430,54 @@ private Q_SLOTS:
         QCOMPARE(server.requests().size(), 2);
     }
 
-    // Refused for the model's context: the oldest turn goes, the note says so,
-    // and the note itself never reaches the model.
+    // Refused for the model's context, by a cloud provider or by Ollama: the
+    // oldest turn goes, the note says so, and the note never reaches the model.
+    void aConversationThatOutgrowsTheModelGoesOn_data() {
+        QTest::addColumn<QString>("provider");
+        QTest::newRow("deepseek") << "deepseek";
+        QTest::newRow("ollama") << "ollama";
+    }
     void aConversationThatOutgrowsTheModelGoesOn() {
-        FakeOpenAIServer server;
-        server.enqueue(FakeOpenAIServer::chatReply("one"));
-        server.enqueue(refusalAnswer(refusalRow("contextLength", "deepseek")));
-        server.enqueue(FakeOpenAIServer::chatReply("two"));
-        server.enqueue(FakeOpenAIServer::chatReply("three"));
+        QFETCH(QString, provider);
+        const bool local = provider == "ollama";
+        std::unique_ptr<FakeHttpServer> server;
+        QStringList arguments;
+        QString model = "m-1";
+        const auto reply = [local](const QString& text) {
+            return local ? FakeOllamaServer::chatReply(text) : FakeOpenAIServer::chatReply(text);
+        };
+        if (local) {
+            model = "qwen2.5:3b";
+            server = std::make_unique<FakeOllamaServer>();
+            server->setStandingResponse("GET", "/api/tags", FakeOllamaServer::tags({model}));
+            arguments << "--local"
+                      << "--ollama-url" << server->baseUrl();
+        } else {
+            server = std::make_unique<FakeOpenAIServer>();
+            arguments << "--model" << model << "--base-url" << server->baseUrl();
+        }
+        const QString chat = local ? "/api/chat" : "/v1/chat/completions";
+        for (const FakeResponse& answer :
+             {reply("one"), refusalAnswer(refusalRow("contextLength", provider)), reply("two"),
+              reply("three")}) {
+            server->enqueue("POST", chat, answer);
+        }
         QStringList output;
-        QCOMPARE(run({"--model", "m-1", "--base-url", server.baseUrl()}, output,
-                     "first\nsecond\nthird\n"),
-                 0);
-        QCOMPARE(output, (QStringList{"you> first", "agent> one", "you> second", "agent> two",
-                                      "note> Earlier messages were left out to fit m-1's context",
-                                      "you> third", "agent> three"}));
-        const QJsonArray last = server.lastRequest().json()["messages"].toArray();
+        QCOMPARE(run(arguments, output, "first\nsecond\nthird\n"), 0);
+        QCOMPARE(output,
+                 (QStringList{"you> first", "agent> one", "you> second", "agent> two",
+                              "note> Earlier messages were left out to fit " + model + "'s context",
+                              "you> third", "agent> three"}));
+        QList<QJsonObject> chats;
+        for (const RecordedRequest& request : server->requests()) {
+            if (request.method == "POST") {
+                chats << request.json();
+            }
+        }
+        // The refused request was the second; the one sent again left the first turn out.
+        QCOMPARE(chats.size(), 4);
+        QCOMPARE(chats[2]["messages"].toArray().size(), chats[1]["messages"].toArray().size() - 2);
+        const QJsonArray last = chats.last()["messages"].toArray();
         QStringList sent;
         for (const QJsonValue& message : last) {
             sent << message["content"].toString();

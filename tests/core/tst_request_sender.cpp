@@ -4,8 +4,10 @@
 // model's context, and never built beyond 8 MiB.
 
 #include "core/conversation_store.h"
+#include "core/rate_limited_stream.h"
 #include "core/request_sender.h"
 #include "models/cloud_api_service.h"
+#include "models/text_piece_stream.h"
 
 #include "support/refusal_replays.h"
 #include "support/task_outcome.h"
@@ -78,6 +80,18 @@ class RequestSenderTest : public QObject {
     // What each wait was asked for, and what the reply's message showed meanwhile.
     QList<std::chrono::milliseconds> m_waits;
     QStringList m_shownWhileWaiting;
+    // The client's clock: a Retry-After date is written and read at this time.
+    const QDateTime m_now = QDateTime::fromString("2026-12-07T09:30:00Z", Qt::ISODate);
+
+    // Waits as long as a test takes: not at all, noting what it was asked.
+    RequestSender::Wait recordingWait() {
+        return [this](std::chrono::milliseconds delay,
+                      std::shared_ptr<RequestCancellation>) -> QCoro::Task<bool> {
+            m_waits << delay;
+            m_shownWhileWaiting << placeholderText();
+            co_return true;
+        };
+    }
 
     RequestTarget target(const QString& provider = "DeepSeek") {
         return {&m_service, provider, model, m_conversation, m_placeholder};
@@ -106,13 +120,8 @@ private Q_SLOTS:
         m_sender = std::make_unique<RequestSender>(&m_store);
         m_waits.clear();
         m_shownWhileWaiting.clear();
-        // Waits as long as a test takes: not at all, noting what it was asked.
-        m_sender->setWait([this](std::chrono::milliseconds delay,
-                                 std::shared_ptr<RequestCancellation>) -> QCoro::Task<bool> {
-            m_waits << delay;
-            m_shownWhileWaiting << placeholderText();
-            co_return true;
-        });
+        m_sender->setWait(recordingWait());
+        m_service.setClock([now = m_now] { return now; });
     }
     void cleanup() {
         m_sender.reset();
@@ -125,7 +134,7 @@ private Q_SLOTS:
     void aRateLimitIsWaitedOutOnce() {
         QFETCH(QJsonObject, row);
         FakeOpenAIServer& server = *m_server;
-        server.enqueue(refusalAnswer(row));
+        server.enqueue(refusalAnswer(row, m_now));
         server.enqueue(FakeOpenAIServer::chatReply("Here it is."));
         const RequestSender::Sent sent =
             finished(m_sender->send(target(row["provider"].toString()), conversationOf(1), {}));
@@ -144,14 +153,58 @@ private Q_SLOTS:
         QCOMPARE(sent.result.value().text, "Here it is.");
         QCOMPARE(server.requests().size(), 2);
         QCOMPARE(server.requests()[1].json(), server.requests()[0].json());
-        QCOMPARE(m_waits.size(), 1);
-        QVERIFY(m_waits.first() <= std::chrono::seconds(wait) &&
-                m_waits.first() >= std::chrono::seconds(wait - 1));
+        QCOMPARE(m_waits, QList<std::chrono::milliseconds>{std::chrono::seconds(wait)});
         QCOMPARE(m_shownWhileWaiting,
                  QStringList{"Waiting for " + row["provider"].toString() + " (rate limit)…"});
         QVERIFY(isWaitingNotice(m_shownWhileWaiting.first()));
         QCOMPARE(placeholderText(), QString()); // as it was before the wait
         QVERIFY(!sent.note.has_value());
+    }
+
+    // The phone's streamed reply waits out the same rate limits once, before any
+    // piece came; a long wait, or a second refusal, ends it with the wait named.
+    void aStreamedReplyWaitsOutAShortRateLimitOnce_data() {
+        QTest::addColumn<QJsonObject>("row");
+        QTest::addColumn<int>("refusals");
+        for (const QJsonValue& row : jsonTable(refusalTable, "rateLimits").toArray()) {
+            for (const int refusals : {1, 2}) {
+                const QString tag = row["tag"].toString() + QString(", refused %1 time(s)");
+                QTest::newRow(qPrintable(tag.arg(refusals))) << row.toObject() << refusals;
+            }
+        }
+    }
+    void aStreamedReplyWaitsOutAShortRateLimitOnce() {
+        QFETCH(QJsonObject, row);
+        QFETCH(int, refusals);
+        for (int i = 0; i < refusals; ++i) {
+            m_server->enqueue(refusalAnswer(row, m_now));
+        }
+        m_server->enqueue(FakeOpenAIServer::streamedText({"Here ", "it is."}));
+        TextPieceStream* stream = streamWaitingOutRateLimits(
+            [this] { return m_service.streamChat({}); }, recordingWait());
+        QVERIFY(stream != nullptr);
+        QStringList pieces;
+        QStringList endings;
+        connect(stream, &TextPieceStream::piece, this,
+                [&](const QString& text) { pieces << text; });
+        connect(stream, &TextPieceStream::finished, this, [&] { endings << "finished"; });
+        connect(stream, &TextPieceStream::failed, this,
+                [&](const QString& description) { endings << description; });
+        QTRY_COMPARE(endings.size(), 1);
+        const int wait = row["wait"].toInt();
+        const bool waited = wait <= RequestSender::longestWait.count();
+        QCOMPARE(m_waits, waited ? QList<std::chrono::milliseconds>{std::chrono::seconds(wait)}
+                                 : QList<std::chrono::milliseconds>{});
+        QCOMPARE(m_server->requests().size(), waited ? 2 : 1);
+        if (waited && refusals == 1) {
+            QCOMPARE(pieces.join(QString()), "Here it is.");
+            QCOMPARE(endings.first(), "finished");
+            return;
+        }
+        QVERIFY(pieces.isEmpty());
+        QVERIFY2(endings.first().endsWith(
+                     QString(" (the provider asks to wait %1 s before trying again)").arg(wait)),
+                 qPrintable(endings.first()));
     }
 
     void aSecondRefusalIsShown() {
