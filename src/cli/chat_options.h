@@ -27,7 +27,11 @@ struct ChatOptionsParse {
     std::optional<ChatOptions> options;
     QString error;
     bool helpRequested = false;
+    bool versionRequested = false;
 };
 
+// Options take their value as `--opt value` or `--opt=value`; `--` ends the
+// options, for a message that starts with a dash.
 ChatOptionsParse parseChatOptions(const QStringList& arguments);
 QString chatUsage();
+QString chatVersion();

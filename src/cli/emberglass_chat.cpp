@@ -42,6 +42,10 @@ int main(int argc, char** argv) {
         std::fputs(qPrintable(chatUsage()), stdout);
         return 0;
     }
+    if (parse.versionRequested) {
+        std::fputs(qPrintable(chatVersion()), stdout);
+        return 0;
+    }
     if (!parse.options) {
         std::fprintf(stderr, "emberglass-chat: %s\n\n%s", qPrintable(parse.error),
                      qPrintable(chatUsage()));

@@ -1,11 +1,10 @@
-// emberglass-tool NAME [JSON-OBJECT-OF-ARGUMENTS | -]
+// emberglass-tool NAME [JSON-OBJECT-OF-ARGUMENTS | -], or --help, --version.
 // Runs one tool through ToolExecutor and prints {"tool","success","output"}.
 // "-" reads the JSON object from standard input.
 // Exit status: 0 success, 1 tool failure, 2 bad usage.
 
 #include "cli/tool_application.h"
 #include "cli/tool_input.h"
-#include "tools/tool_catalogue.h"
 #include "tools/tool_executor.h"
 
 #include <QJsonDocument>
@@ -13,31 +12,25 @@
 
 #include <cstdio>
 
-namespace {
-
-int usage(const QString& message) {
-    std::fprintf(stderr,
-                 "%s\n\nUsage: emberglass-tool NAME [JSON-OBJECT-OF-ARGUMENTS | -]\n"
-                 "Runs one agent tool and prints its outcome as JSON. With -, the JSON object\n"
-                 "is read from standard input.\n"
-                 "Example: emberglass-tool list_directory '{\"path\":\"~\"}'\n\nTools: %s\n",
-                 qPrintable(message), qPrintable(toolNames().join(QStringLiteral(", "))));
-    return 2;
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
     const std::unique_ptr<QCoreApplication> app = createToolApplication(argc, argv);
 
     QString problem;
-    const std::optional<ToolInput> input = readToolInput(QCoreApplication::arguments(), &problem);
-    if (!input) {
-        return usage(problem);
+    const std::optional<ToolCommand> command =
+        readToolCommand(QCoreApplication::arguments(), &problem);
+    if (!command) {
+        std::fprintf(stderr, "%s\n\n%s", qPrintable(problem), qPrintable(toolUsage()));
+        return 2;
+    }
+    if (command->action != ToolCommand::Action::run) {
+        const QString text =
+            command->action == ToolCommand::Action::help ? toolUsage() : toolVersion();
+        std::fputs(qPrintable(text), stdout);
+        return 0;
     }
 
     const ToolExecutor executor;
-    const ToolOutcome outcome = executor.execute(input->tool, input->arguments);
+    const ToolOutcome outcome = executor.execute(command->input.tool, command->input.arguments);
     const QJsonObject printed{{QStringLiteral("tool"), outcome.tool},
                               {QStringLiteral("success"), outcome.success},
                               {QStringLiteral("output"), outcome.output}};

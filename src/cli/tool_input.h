@@ -14,6 +14,18 @@ struct ToolInput {
     ToolArguments arguments;
 };
 
-// The input, or nothing when the command line is not NAME [JSON-OBJECT | -];
-// *problem then says what is wrong.
-std::optional<ToolInput> readToolInput(const QStringList& commandLine, QString* problem);
+// What the command line asks for: a tool run, the usage text or the version.
+struct ToolCommand {
+    enum class Action { run, help, version };
+    Action action = Action::run;
+    ToolInput input;
+};
+
+// The command, or nothing when the command line is not
+// [--help | --version | NAME [JSON-OBJECT | -]]; *problem then says what is wrong.
+// Everything after NAME is its argument, never an option.
+std::optional<ToolCommand> readToolCommand(const QStringList& commandLine, QString* problem);
+
+// The usage text, with every tool and its one-line description.
+QString toolUsage();
+QString toolVersion();

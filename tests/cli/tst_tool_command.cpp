@@ -3,6 +3,7 @@
 // needs (read from the dynamic loader's own trace).
 
 #include "support/json_rows.h"
+#include "tools/tool_catalogue.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -16,6 +17,7 @@ struct Run {
     int exitCode = -1;
     QJsonObject outcome;
     QString errors;
+    QString printed; // standard output as it came
 };
 
 Run run(const QStringList& arguments, const QByteArray& input = {},
@@ -31,8 +33,9 @@ Run run(const QStringList& arguments, const QByteArray& input = {},
         process.waitForFinished();
         return {};
     }
-    return {process.exitCode(), QJsonDocument::fromJson(process.readAllStandardOutput()).object(),
-            QString::fromUtf8(process.readAllStandardError())};
+    const QByteArray output = process.readAllStandardOutput();
+    return {process.exitCode(), QJsonDocument::fromJson(output).object(),
+            QString::fromUtf8(process.readAllStandardError()), QString::fromUtf8(output)};
 }
 
 } // namespace
@@ -60,13 +63,31 @@ private Q_SLOTS:
         QVERIFY(read.outcome.value("output").toString().startsWith("Rows: 20000\n\ncell\ncell\n"));
     }
 
-    // Arguments that are not an object, and standard input that is not JSON.
-    void usageErrors() {
-        for (const auto& [argument, input] : {std::pair{"[]", ""}, std::pair{"-", "nope"}}) {
-            const Run result = run({"list_directory", argument}, input);
-            QCOMPARE(result.exitCode, 2);
-            QVERIFY2(result.errors.contains("Usage: emberglass-tool NAME"),
-                     qPrintable(result.errors));
+    // Usage mistakes end with 2 and the usage on standard error; --help and
+    // --version answer on standard output.
+    void usage_data() { addJsonRows("tools/command.json", "usage"); }
+    void usage() {
+        QFETCH(QJsonObject, row);
+        const Run result = run(jsonTexts(row["arguments"]), jsonBytes(row["input"]));
+        QCOMPARE(result.exitCode, row["status"].toInt());
+        const QString printed = result.exitCode == 0 ? result.printed : result.errors;
+        const QString expected =
+            row["says"].toString().replace("{version}", QStringLiteral(EMBERGLASS_VERSION));
+        QVERIFY2(printed.contains(expected), qPrintable(printed));
+        QVERIFY2(printed.contains("Usage: emberglass-tool NAME") == row["usage"].toBool(),
+                 qPrintable(printed));
+    }
+
+    // --help lists every tool the model is offered, with its description.
+    void helpListsTheTools() {
+        const Run result = run({"--help"});
+        QCOMPARE(result.exitCode, 0);
+        for (const QJsonValue& tool : toolDefinitions()) {
+            const QJsonObject function = tool["function"].toObject();
+            const QRegularExpression line(
+                "\\n  " + function["name"].toString() + " +" +
+                QRegularExpression::escape(function["description"].toString()) + "\\n");
+            QVERIFY2(result.printed.contains(line), qPrintable(function["name"].toString()));
         }
     }
 

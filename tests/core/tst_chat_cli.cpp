@@ -488,6 +488,16 @@ private Q_SLOTS:
         QVERIFY(!sent.join('\n').contains("Earlier messages"));
     }
 
+    void answersWithoutRunning_data() { addJsonRows(table, "answers"); }
+    void answersWithoutRunning() {
+        QFETCH(QJsonObject, row);
+        QStringList output;
+        QCOMPARE(run(jsonTexts(row["arguments"]), output), 0);
+        const QString expected = row["says"].toString().replace("{version}", EMBERGLASS_VERSION);
+        QVERIFY2((output.join('\n') + '\n').startsWith(expected), qPrintable(output.join('\n')));
+        QVERIFY(m_errors.isEmpty());
+    }
+
     void badUsage_data() { addJsonRows(table, "badUsage"); }
     void badUsage() {
         QFETCH(QJsonObject, row);
