@@ -14,4 +14,3 @@ Q_ENUM_NS(Value)
 using AIBackend = AIBackendType::Value;
 
 QString toText(AIBackend backend);
-std::optional<AIBackend> aiBackendFromText(const QString& text);

@@ -76,14 +76,3 @@ const QJsonArray& toolDefinitions() {
     static const QJsonArray catalogue = buildCatalogue();
     return catalogue;
 }
-
-const QStringList& toolNames() {
-    static const QStringList names = [] {
-        QStringList list;
-        for (const QJsonValue& entry : toolDefinitions()) {
-            list << entry[QStringLiteral("function")][QStringLiteral("name")].toString();
-        }
-        return list;
-    }();
-    return names;
-}

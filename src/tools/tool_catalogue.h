@@ -6,6 +6,3 @@
 // The twelve tools offered to the model, in chat-completions function format.
 // Built once on first use (thread-safe) and shared for the life of the process.
 const QJsonArray& toolDefinitions();
-
-// The tool names in catalogue order.
-const QStringList& toolNames();
