@@ -32,7 +32,7 @@ ToolOutcome readPdf(const QString& path, const ToolStop*, std::chrono::milliseco
                                                      path);
 }
 
-ToolOutcome readImage(const QString& path) {
+ToolOutcome readImage(const QString& path, const ToolStop*, std::chrono::milliseconds) {
     return runInModule<decltype(&emberglassReadImage)>(ToolModules::imageReader,
                                                        "emberglassReadImage", path);
 }

@@ -9,9 +9,11 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -35,11 +37,8 @@ bool writeAll(int descriptor, const char* data, std::size_t size) {
 
 [[noreturn]] void runChild(int descriptor,
                            const std::function<void(const ReaderMessageSink&)>& work) {
-    // Each message goes as its length, then its bytes.
     work([descriptor](QByteArrayView message) {
-        const auto length = static_cast<std::uint32_t>(message.size());
-        if (!writeAll(descriptor, reinterpret_cast<const char*>(&length), sizeof length) ||
-            !writeAll(descriptor, message.data(), message.size())) {
+        if (!sendReaderMessage(descriptor, message)) {
             ::_exit(1);
         }
     });
@@ -75,7 +74,56 @@ ChildReading::Ending waitForEnd(pid_t child, ChildReading::Ending ending) {
     return ending;
 }
 
+// Reads the child's messages until it is done, the time limit or a Stop (then
+// it is killed); closes `descriptor` and reaps the child.
+ChildReading collect(pid_t child, int descriptor, std::chrono::milliseconds timeLimit,
+                     const ToolStop* stop) {
+    ChildReading reading;
+    const Clock::time_point deadline = Clock::now() + timeLimit;
+    QByteArray received;
+    std::vector<char> buffer(64 * 1024);
+    ChildReading::Ending ending = ChildReading::Ending::finished;
+    for (;;) {
+        if (stop != nullptr && stop->isRequested()) {
+            ending = ChildReading::Ending::stopped;
+            break;
+        }
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) {
+            ending = ChildReading::Ending::timedOut;
+            break;
+        }
+        pollfd watched[2] = {{descriptor, POLLIN, 0}, {stop ? stop->descriptor() : -1, POLLIN, 0}};
+        if (::poll(watched, 2, static_cast<int>(left)) <= 0) {
+            continue;
+        }
+        if ((watched[0].revents & (POLLIN | POLLHUP | POLLERR)) == 0) {
+            continue;
+        }
+        const ssize_t got = ::read(descriptor, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break; // the child is done (or gone)
+        }
+        received.append(buffer.data(), got);
+        takeMessages(received, reading.messages);
+    }
+    ::close(descriptor);
+    reading.ending = waitForEnd(child, ending);
+    return reading;
+}
+
 } // namespace
+
+bool sendReaderMessage(int descriptor, QByteArrayView message) {
+    // Each message goes as its length, then its bytes.
+    const auto length = static_cast<std::uint32_t>(message.size());
+    return writeAll(descriptor, reinterpret_cast<const char*>(&length), sizeof length) &&
+           writeAll(descriptor, message.data(), message.size());
+}
 
 ChildReading readInChild(const std::function<void(const ReaderMessageSink&)>& work,
                          std::chrono::milliseconds timeLimit, const ToolStop* stop) {
@@ -94,41 +142,37 @@ ChildReading readInChild(const std::function<void(const ReaderMessageSink&)>& wo
         ::close(ends[0]);
         return reading;
     }
-    const Clock::time_point deadline = Clock::now() + timeLimit;
-    QByteArray received;
-    std::vector<char> buffer(64 * 1024);
-    ChildReading::Ending ending = ChildReading::Ending::finished;
-    for (;;) {
-        if (stop != nullptr && stop->isRequested()) {
-            ending = ChildReading::Ending::stopped;
-            break;
-        }
-        const auto left =
-            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0) {
-            ending = ChildReading::Ending::timedOut;
-            break;
-        }
-        pollfd watched[2] = {{ends[0], POLLIN, 0}, {stop ? stop->descriptor() : -1, POLLIN, 0}};
-        if (::poll(watched, 2, static_cast<int>(left)) <= 0) {
-            continue;
-        }
-        if ((watched[0].revents & (POLLIN | POLLHUP | POLLERR)) == 0) {
-            continue;
-        }
-        const ssize_t got = ::read(ends[0], buffer.data(), buffer.size());
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            break; // the child is done (or gone)
-        }
-        received.append(buffer.data(), got);
-        takeMessages(received, reading.messages);
+    return collect(child, ends[0], timeLimit, stop);
+}
+
+ChildReading readFromProgram(const QByteArray& program, int input,
+                             std::chrono::milliseconds timeLimit, const ToolStop* stop) {
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) {
+        return {};
     }
-    ::close(ends[0]);
-    reading.ending = waitForEnd(child, ending);
-    return reading;
+    // posix_spawn starts the program without running anything of this
+    // (multi-threaded) process in the child.
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    if (input >= 0) {
+        ::posix_spawn_file_actions_adddup2(&actions, input, STDIN_FILENO);
+    } else {
+        ::posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    }
+    ::posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
+    ::posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::string name = program.toStdString();
+    char* arguments[] = {name.data(), nullptr};
+    pid_t child = -1;
+    const int spawned = ::posix_spawn(&child, name.c_str(), &actions, nullptr, arguments, environ);
+    ::posix_spawn_file_actions_destroy(&actions);
+    ::close(ends[1]);
+    if (spawned != 0) {
+        ::close(ends[0]);
+        return {};
+    }
+    return collect(child, ends[0], timeLimit, stop);
 }
 
 QString readingEndedEarly(const QString& path, ChildReading::Ending ending,

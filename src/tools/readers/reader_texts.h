@@ -13,7 +13,7 @@ inline QString textTruncated(qint64 totalBytes) {
            QStringLiteral(" bytes total]");
 }
 
-// read_pdf, ended by the time limit or the user.
+// read_pdf and read_image, ended by the time limit or the user.
 inline QString readingTookTooLong(const QString& path, qint64 seconds) {
     return QStringLiteral("Error: Reading %1 took longer than %2 seconds").arg(path).arg(seconds);
 }

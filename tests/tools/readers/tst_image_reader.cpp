@@ -1,16 +1,21 @@
 // read_image on pictures of text drawn with QPainter, saved in each format
-// (HEIC through heif-enc), and the recogniser's failures.
+// (HEIC through heif-enc), the recogniser's failures, and a recogniser that
+// hangs, ended by the time limit or Stop.
 
 #include "office_files.h"
 #include "support/json_rows.h"
 #include "support/test_files.h"
 #include "support/tool_outcome_text.h"
 #include "tools/readers/image_reader.h"
+#include "tools/readers/ocr_engine.h"
+#include "tools/tool_stop.h"
 
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <QtConcurrent>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -22,6 +27,27 @@ QImage englishImage() {
 
 ToolOutcome recognised(const QString& text = twoLines.join('\n')) {
     return {{}, true, text};
+}
+
+const QString installedData = "/usr/share/tesseract-ocr/5/tessdata/";
+
+// The recognition helpers this process runs now, by process id.
+QList<int> recognisers() {
+    QList<int> found;
+    const QString parent = QString::number(QCoreApplication::applicationPid());
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat("/proc/" + entry + "/stat");
+        if (!stat.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        // "pid (comm) state ppid ...": the name may hold spaces, the rest does not.
+        const QString line = QString::fromUtf8(stat.readAll());
+        const QStringList rest = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (line.contains("(emberglass-ocr)") && rest.value(1) == parent) {
+            found << entry.toInt();
+        }
+    }
+    return found;
 }
 
 } // namespace
@@ -91,10 +117,38 @@ private Q_SLOTS:
         const QString digits = save(textImage({"Invoice 20491"}, "DejaVu Sans", 32), "b.png");
         QThreadPool pool;
         pool.setMaxThreadCount(2);
-        QFuture<ToolOutcome> first = QtConcurrent::run(&pool, readImage, path);
-        QFuture<ToolOutcome> second = QtConcurrent::run(&pool, readImage, digits);
+        QFuture<ToolOutcome> first = QtConcurrent::run(&pool, [&] { return readImage(path); });
+        QFuture<ToolOutcome> second = QtConcurrent::run(&pool, [&] { return readImage(digits); });
         QCOMPARE(first.result(), recognised());
         QCOMPARE(second.result(), recognised("Invoice 20491"));
+    }
+
+    // Tesseract stuck on its language data (a FIFO nobody writes to, read as
+    // the first model) is ended at the time limit, or at once by Stop; no
+    // recogniser is left running either way.
+    void aStuckRecogniserEndsAtTheLimitOrOnStop() {
+        const QString path = save(englishImage(), "stuck.png");
+        QTemporaryDir data;
+        for (const QString& language : QString(ocrLanguages).split('+')) {
+            const QString file = data.filePath(language + ".traineddata");
+            QVERIFY(language == "chi_sim"
+                        ? ::mkfifo(QFile::encodeName(file).constData(), 0600) == 0
+                        : QFile::link(installedData + language + ".traineddata", file));
+        }
+        qputenv("TESSDATA_PREFIX", QFile::encodeName(data.path() + "/"));
+        const ToolOutcome late = readImage(path, nullptr, std::chrono::seconds(1));
+        QCOMPARE(recognisers(), QList<int>());
+        ToolStop stop;
+        QFuture<ToolOutcome> stopped = QtConcurrent::run([&] { return readImage(path, &stop); });
+        QTRY_COMPARE(recognisers().size(), 1);
+        stop.request();
+        stopped.waitForFinished();
+        qunsetenv("TESSDATA_PREFIX");
+        QCOMPARE(late, (ToolOutcome{
+                           {}, false, "Error: Reading " + path + " took longer than 1 seconds"}));
+        QCOMPARE(stopped.result(),
+                 (ToolOutcome{{}, false, "Error: Reading " + path + " was stopped by the user"}));
+        QCOMPARE(recognisers(), QList<int>());
     }
 
     // Recognition stays on its caller's thread unless the user set an OpenMP limit.
