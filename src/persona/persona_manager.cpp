@@ -50,12 +50,12 @@ PersonaManager::PersonaManager(const QString& storageDirectory, QObject* parent)
     removeWriteLitter(m_memoryDirectory);
     const LoadedText soul = loadOrCreate(m_soulURL, PromptTexts::defaultSoul());
     m_soul = soul.text;
-    m_soulFile = {m_soulURL, soul.text, soul.lossy, false};
+    m_soulFile = {m_soulURL, soul.text, soul.text, soul.lossy, false};
     const LoadedText memory = loadOrCreate(m_memoryURL, PromptTexts::defaultMemory());
     m_memory =
         migrateLegacyMemory(m_storageDirectory + QStringLiteral("/memory.md"), m_memoryURL, memory)
             .value_or(memory.text);
-    m_memoryFile = {m_memoryURL, m_memory, memory.lossy, false};
+    m_memoryFile = {m_memoryURL, m_memory, m_memory, memory.lossy, false};
     loadMemoryFiles();
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &PersonaManager::reload);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &PersonaManager::reload);
@@ -110,14 +110,17 @@ void PersonaManager::reload() {
 void PersonaManager::follow(OwnFile& file, const QString& current,
                             void (PersonaManager::*set)(const QString&)) {
     const std::optional<DecodedText> read = readTextLeniently(file.path);
-    if (!read || (read->text == file.savedText && read->lossy == file.lossy)) {
+    if (!read || (read->text == file.diskText && read->lossy == file.lossy)) {
         return;
     }
     if (current == file.savedText) {
-        file = {file.path, read->text, read->lossy, false};
+        file = {file.path, read->text, read->text, read->lossy, false};
         (this->*set)(read->text);
     } else {
-        file.changedOnDisk = true; // the user's edits stay; saving asks first
+        // The user's edits stay, and saving asks first; the prompt takes the file.
+        file.diskText = read->text;
+        file.lossy = read->lossy;
+        file.changedOnDisk = true;
     }
     Q_EMIT issuesChanged();
 }
@@ -204,7 +207,8 @@ QString PersonaManager::appendToDailyLog(const QString& text) {
 
 QString PersonaManager::systemPrompt() const {
     const QDate today = m_clock().date();
-    return assembleSystemPrompt(m_soul, m_memory, recentMemoriesBlock(m_memoryDirectory, today, 2),
+    return assembleSystemPrompt(m_soulFile.diskText, m_memoryFile.diskText,
+                                recentMemoriesBlock(m_memoryDirectory, today, 2),
                                 memoryInstructionsFor(today));
 }
 
@@ -224,7 +228,7 @@ QString PersonaManager::memoryInstructionsFor(const QDate& today) const {
 bool PersonaManager::writeTextAtomically(const QString& path, const QString& text) {
     const bool written = noteWrite(::writeTextAtomically(path, text));
     if (OwnFile* file = ownFile(path); written && file != nullptr) {
-        *file = {file->path, text, false, false};
+        *file = {file->path, text, text, false, false};
         Q_EMIT issuesChanged();
     }
     return written;

@@ -22,7 +22,9 @@
 // soul.md and MEMORY.md are watched: a change on disk replaces `soul` or
 // `memory` unless the user is editing it (then the file is marked changed and
 // a save asks first). A file that is not valid UTF-8 is read leniently and
-// marked, and a save over it asks first too.
+// marked, and a save over it asks first too. The system prompt is built from
+// the files as they are on disk (last read or saved), never from unsaved edits:
+// what the agent writes reaches it at once, even while the user edits.
 class PersonaManager : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString soul READ soul WRITE setSoul NOTIFY soulChanged)
@@ -108,10 +110,13 @@ Q_SIGNALS:
     void issuesChanged();
 
 private:
-    // soul.md or MEMORY.md as last read or saved: what the editor's text is based on.
+    // soul.md or MEMORY.md: what the editor's text is based on, and what is on
+    // disk as last read or saved (the prompt's text). The two differ only while
+    // the user edits over a change on disk.
     struct OwnFile {
         QString path;
         QString savedText;
+        QString diskText;
         bool lossy = false;
         bool changedOnDisk = false;
     };

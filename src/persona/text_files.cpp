@@ -39,7 +39,9 @@ std::optional<DecodedText> readTextLeniently(const QString& path) {
     if (!bytes) {
         return std::nullopt;
     }
-    QStringDecoder decoder(QStringDecoder::Utf8);
+    // Stateless: a sequence cut off at the end of the file (a Latin-1 "é" as its
+    // last byte) is shown and marked like any other, not kept back for more bytes.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     DecodedText decoded{decoder(*bytes), false};
     decoded.lossy = decoder.hasError();
     return decoded;

@@ -419,6 +419,7 @@ private Q_SLOTS:
         QCOMPARE(persona.soulIssues(), QStringList{"tooLarge"});
         QVERIFY(persona.memoryIssues().isEmpty());
         persona.setMemory(memory + "m");
+        QVERIFY(persona.writeTextAtomically(persona.memoryURL(), persona.memory()));
         QCOMPARE(persona.systemPrompt().split(separator)[1],
                  PromptTexts::longTermMemorySectionHeading() + memory +
                      PromptTexts::promptCutNotice("MEMORY.md"));
@@ -438,23 +439,31 @@ private Q_SLOTS:
     }
 
     // The files are watched: a change on disk shows at once, unless the user is
-    // editing, whose text is kept and whose save then asks first.
+    // editing, whose text is kept and whose save then asks first. The prompt is
+    // the files on disk: the agent's write is in it at once, unsaved edits never.
     void theFilesOnDiskAreFollowed() {
         PersonaManager persona(m_store);
+        const auto inPrompt = [&persona](const QString& text) {
+            return persona.systemPrompt().contains(text);
+        };
         QVERIFY(writeTextAtomically(persona.memoryURL(), "written by the agent").ok());
         QTRY_COMPARE(persona.memory(), "written by the agent");
+        QVERIFY(inPrompt("written by the agent"));
         QVERIFY(persona.memoryIssues().isEmpty());
         QVERIFY(!persona.saveNeedsConfirmation(persona.memoryURL()));
 
         persona.setMemory("typed in the panel");
+        QVERIFY(!inPrompt("typed in the panel"));
         QVERIFY(writeBytes(persona.memoryURL(), "written again"));
         // Known before the watcher says so: the save reads the file first.
         QVERIFY(persona.saveNeedsConfirmation(persona.memoryURL()));
         QTRY_COMPARE(persona.memoryIssues(), QStringList{"changedOnDisk"});
         QCOMPARE(persona.memory(), "typed in the panel");
+        QVERIFY(inPrompt("written again") && !inPrompt("written by the agent"));
         QVERIFY(persona.writeTextAtomically(persona.memoryURL(), persona.memory()));
         QVERIFY(persona.memoryIssues().isEmpty());
         QCOMPARE(readBytes(persona.memoryURL()), "typed in the panel");
+        QVERIFY(inPrompt("typed in the panel") && !inPrompt("written again"));
     }
 
     void savingAMemoryFileByItsPath() {
@@ -500,7 +509,8 @@ private Q_SLOTS:
         QCOMPARE(persona.systemPrompt(), PromptTexts::personaSectionHeading() + defaultSoul +
                                              separator + instructions + separator +
                                              PromptTexts::toolGuide());
-        persona.setSoul("  \n\n\t \n"); // a blank soul drops the persona section
+        // A blank soul drops the persona section.
+        QVERIFY(persona.writeTextAtomically(persona.soulURL(), "  \n\n\t \n"));
         QCOMPARE(persona.systemPrompt(), instructions + separator + PromptTexts::toolGuide());
     }
 
@@ -509,14 +519,14 @@ private Q_SLOTS:
         QFETCH(QJsonObject, row);
         const QString section = textOf(row.value("section")); // empty: left out
         PersonaManager persona(m_store);
-        persona.setSoul("# Aria\n");
-        persona.setMemory(textOf(row.value("memory")));
+        QVERIFY(persona.writeTextAtomically(persona.soulURL(), "# Aria\n"));
+        QVERIFY(persona.writeTextAtomically(persona.memoryURL(), textOf(row.value("memory"))));
         const QStringList sections = persona.systemPrompt().split(separator);
         QCOMPARE(sections.first(), PromptTexts::personaSectionHeading() + "# Aria");
         QCOMPARE(sections.size(), section.isEmpty() ? 3 : 4);
         QCOMPARE(section.isEmpty() ? QString() : sections[1], section);
         // Without a soul the section comes first.
-        persona.setSoul(QString());
+        QVERIFY(persona.writeTextAtomically(persona.soulURL(), QString()));
         QCOMPARE(persona.systemPrompt().startsWith(section + separator), !section.isEmpty());
     }
 
@@ -535,11 +545,11 @@ private Q_SLOTS:
         QCOMPARE(sections[1], "## 近期记忆\n\n" + block);
         QVERIFY(sections[2].startsWith("## 记忆系统"));
         // Long-term memory comes first, then the recent.
-        persona.setMemory("likes tea");
+        QVERIFY(persona.writeTextAtomically(persona.memoryURL(), "likes tea"));
         QCOMPARE(persona.systemPrompt().split(separator).mid(1, 2),
                  (QStringList{PromptTexts::longTermMemorySectionHeading() + "likes tea",
                               "## 近期记忆\n\n" + block}));
-        persona.setMemory(QString());
+        QVERIFY(persona.writeTextAtomically(persona.memoryURL(), QString()));
         // Without a memory directory there is no such section.
         QVERIFY(QDir(persona.memoryDirectory()).removeRecursively());
         QCOMPARE(persona.systemPrompt().split(separator).size(), 3);

@@ -228,6 +228,52 @@ Item {
             compare(persona.soul, "# Aria Kind.\t")
         }
 
+        // The soul editor follows a file changed by someone else while it holds
+        // nothing unsaved; a file that is not UTF-8, or that changed while edited,
+        // is warned of and saved over only after SAVE ANYWAY, the edits kept.
+        // The prompt meanwhile is the file on disk.
+        function test_changesOnDiskAndSaveAnyway() {
+            const editor = panel.content
+            const notice = findChild(editor, "fileNotice")
+            const confirmation = findChild(editor, "saveConfirmation")
+            const save = findChild(editor, "saveButton")
+            const status = findChild(editor, "saveStatus")
+            persona.soul = ViewTestSupport.readFile(persona.soulURL) // the editor holds the file
+            tryCompare(status, "text", "SAVED")
+            verify(ViewTestSupport.writeLatin1(persona.soulURL, "# Written by the agent"))
+            tryCompare(editor.textArea, "text", "# Written by the agent")
+            tryCompare(status, "text", "SAVED")
+            compare(notice.text, "")
+
+            verify(ViewTestSupport.writeLatin1(persona.soulURL, "# Ren\u00e9"))
+            tryCompare(editor.textArea, "text", "# Ren\uFFFD")
+            compare(notice.text, "soul.md is not valid UTF-8: the bytes that are not show as \uFFFD, "
+                    + "and saving replaces them.")
+            typeInto(personaCase, editor.textArea, "# Rene")
+            mouseClick(save)
+            compare(confirmation.text, "Saving replaces soul.md as it is on disk now. "
+                    + "Press SAVE ANYWAY to replace it.")
+            compare(save.text, "SAVE ANYWAY")
+            compare(ViewTestSupport.readFile(persona.soulURL), "# Ren\uFFFD", "nothing written yet")
+            mouseClick(save)
+            compare(ViewTestSupport.readFile(persona.soulURL), "# Rene")
+            compare([notice.text, confirmation.text, save.text, status.text], ["", "", "SAVE", "SAVED"])
+
+            typeInto(personaCase, editor.textArea, "# Mine")
+            verify(ViewTestSupport.writeLatin1(persona.soulURL, "# Agent again"))
+            tryCompare(notice, "text", "soul.md changed on disk while you were editing it.")
+            compare([editor.textArea.text, status.text], ["# Mine", "UNSAVED"])
+            verify(persona.systemPrompt().includes("# Agent again"), "the agent's write is in the prompt")
+            verify(!persona.systemPrompt().includes("# Mine"), "unsaved edits are not")
+            mouseClick(save)
+            compare(save.text, "SAVE ANYWAY")
+            compare(ViewTestSupport.readFile(persona.soulURL), "# Agent again")
+            mouseClick(save)
+            compare(ViewTestSupport.readFile(persona.soulURL), "# Mine")
+            compare([notice.text, status.text], ["", "SAVED"])
+            verify(persona.systemPrompt().includes("# Mine"))
+        }
+
         // On a full disk an editor says why and keeps the text until a save succeeds.
         function test_aFailedSaveSaysWhyAndKeepsTheText_data() {
             return [{ tag: "soul", file: "", button: "saveButton" },

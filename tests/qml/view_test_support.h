@@ -31,6 +31,12 @@ public:
         return bytes.isNull() ? QVariant() : QVariant(QString::fromUtf8(bytes));
     }
 
+    // Writes the text as Latin-1 bytes, as a program other than the app would
+    // (ASCII is the same in UTF-8; "é" is then a byte that is not UTF-8).
+    Q_INVOKABLE bool writeLatin1(const QString& path, const QString& text) const {
+        return writeBytes(path, text.toLatin1());
+    }
+
     // A table of view test rows from tests/data/ui/views.json.
     Q_INVOKABLE QJsonValue rows(const QString& table) const {
         return jsonTable(QStringLiteral("ui/views.json"), table);
