@@ -3,19 +3,16 @@
 #include "core/approval_mode.h"
 #include "core/user_defaults.h"
 #include "support/json_rows.h"
+#include "support/settings_files.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 class ApprovalModeTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    int m_files = 0;
+    SettingsFiles m_settings;
 
-    QString freshFile() {
-        return m_dir.filePath(QStringLiteral("settings-%1.conf").arg(++m_files));
-    }
+    QString freshFile() { return m_settings.fresh(); }
 
 private Q_SLOTS:
     void storedValueGivesMode_data() { addJsonRows("core/approval_mode.json", "stored"); }

@@ -7,10 +7,10 @@
 #include "core/user_defaults.h"
 #include "support/full_disk.h"
 #include "support/json_rows.h"
+#include "support/settings_files.h"
 #include "tools/files/command_sandbox.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -18,12 +18,9 @@
 class PreferencesTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    int m_files = 0;
+    SettingsFiles m_settings;
 
-    QString freshFile() {
-        return m_dir.filePath(QStringLiteral("settings-%1.conf").arg(++m_files));
-    }
+    QString freshFile() { return m_settings.fresh(); }
 
     // Preferences on the file, once the sandbox probe has answered.
     static std::unique_ptr<Preferences> launch(const QString& file) {
@@ -104,7 +101,7 @@ private Q_SLOTS:
                 [&saved](const WriteResult& result) { saved << result; });
         QSignalSpy asking(preferences.get(), &Preferences::askBeforeActingChanged);
         {
-            FullDisk disk(DiskFault::sizeLimit, m_dir.path());
+            FullDisk disk(DiskFault::sizeLimit, m_settings.folder());
             disk.engage();
             preferences->setAskBeforeActing(false);
         }

@@ -4,9 +4,9 @@
 #include "core/provider_settings.h"
 #include "support/full_disk.h"
 #include "support/json_rows.h"
+#include "support/settings_files.h"
 #include "support/test_files.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -23,12 +23,9 @@ const QFile::Permissions onlyMine =
 class ProviderSettingsTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    int m_files = 0;
+    SettingsFiles m_settings;
 
-    QString freshFile() {
-        return m_dir.filePath(QStringLiteral("settings-%1.conf").arg(++m_files));
-    }
+    QString freshFile() { return m_settings.fresh(); }
 
 private Q_SLOTS:
     // The stored form (member names, exact texts, damaged entries) is read by
@@ -101,7 +98,8 @@ private Q_SLOTS:
         const DiskFault fault =
             row["fault"] == "fullTmpfs" ? DiskFault::fullTmpfs : DiskFault::sizeLimit;
         const qint64 room = row["room"].toInteger();
-        const QString folder = m_dir.filePath(QStringLiteral("full-") + QTest::currentDataTag());
+        const QString folder =
+            m_settings.filePath(QStringLiteral("full-") + QTest::currentDataTag());
         QVERIFY(QDir().mkpath(folder));
         FullDisk disk(fault, folder);
         if (!disk.isAvailable()) {
