@@ -4,6 +4,7 @@
 #include "tools/tool_executor.h"
 #include "tools/tool_stop.h"
 
+#include <QCoroFuture>
 #include <QThreadPool>
 #include <QtConcurrent>
 
@@ -22,22 +23,23 @@ ToolRunner::~ToolRunner() {
     }
 }
 
-QFuture<ToolOutcome> ToolRunner::run(const QString& name, const ToolArguments& args,
-                                     RequestCancellation* cancellation) {
+QCoro::Task<ToolOutcome> ToolRunner::run(QString name, ToolArguments args,
+                                         RequestCancellation* cancellation) {
     // Shared: a stopped loop forgets the call while the worker may still be in it.
     auto stop = std::make_shared<ToolStop>();
-    QFuture<ToolOutcome> outcome = QtConcurrent::run(
+    QMetaObject::Connection connection;
+    if (cancellation != nullptr) {
+        if (cancellation->isCancelled()) {
+            stop->request();
+        }
+        connection = connect(cancellation, &RequestCancellation::cancelled, this,
+                             [stop] { stop->request(); });
+    }
+    // Awaited, not chained with QFuture::then: Qt 6.4 may run a continuation
+    // twice when the worker finishes while it is being attached.
+    QFuture<ToolOutcome> running = QtConcurrent::run(
         m_pool, [name, args, stop] { return ToolExecutor::dispatch(name, args, stop.get()); });
-    if (cancellation == nullptr) {
-        return outcome;
-    }
-    if (cancellation->isCancelled()) {
-        stop->request();
-    }
-    const QMetaObject::Connection connection =
-        connect(cancellation, &RequestCancellation::cancelled, this, [stop] { stop->request(); });
-    return outcome.then(this, [connection](ToolOutcome done) {
-        disconnect(connection);
-        return done;
-    });
+    ToolOutcome outcome = co_await running;
+    QObject::disconnect(connection);
+    co_return outcome;
 }

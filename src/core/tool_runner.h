@@ -2,7 +2,7 @@
 
 #include "tools/tool_types.h"
 
-#include <QFuture>
+#include <QCoroTask>
 #include <QObject>
 
 class QThreadPool;
@@ -18,8 +18,9 @@ public:
     ~ToolRunner() override;
 
     // A cancellation (the user's Stop) ends the tool early where it can be ended.
-    QFuture<ToolOutcome> run(const QString& name, const ToolArguments& args,
-                             RequestCancellation* cancellation = nullptr);
+    // Arguments by value: the coroutine outlives the caller's expression.
+    QCoro::Task<ToolOutcome> run(QString name, ToolArguments args,
+                                 RequestCancellation* cancellation = nullptr);
 
 private:
     QThreadPool* m_pool;
