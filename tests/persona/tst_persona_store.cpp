@@ -372,10 +372,10 @@ private Q_SLOTS:
     void anOpenStoreIsMadePrivateOnce() {
         QVERIFY(writeBytes(inStore("soul.md"), "# Aria") && writeBytes(inStore("MEMORY.md"), "m") &&
                 writeBytes(inStore("memory/2026-03-14.md"), "log"));
-        for (const QString& name : {"", "memory"}) {
+        for (const char* name : {"", "memory"}) {
             QCOMPARE(::chmod(QFile::encodeName(inStore(name)), 0755), 0);
         }
-        for (const QString& name : {"soul.md", "MEMORY.md", "memory/2026-03-14.md"}) {
+        for (const char* name : {"soul.md", "MEMORY.md", "memory/2026-03-14.md"}) {
             QCOMPARE(::chmod(QFile::encodeName(inStore(name)), 0644), 0);
         }
         PersonaManager(m_store).appendToDailyLog("new");

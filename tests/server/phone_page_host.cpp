@@ -33,7 +33,7 @@ QString longReply() {
 }
 
 StreamScript scriptFor(const QString& question) {
-    StreamScript script{{"Hello", " from", " the", " fake", " model."}, {}, 0ms, 30ms};
+    StreamScript script{{"Hello", " from", " the", " fake", " model."}, {}, 0ms, 30ms, {}};
     if (question.contains("markup")) {
         script.pieces = QStringList{"<b>not bold</b>", " & <img src=x onerror=alert(1)>"};
     } else if (question.contains("slow")) {
