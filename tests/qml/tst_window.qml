@@ -344,12 +344,19 @@ Item {
 
         function test_shortcutsWorkFromAnyFocus_data() {
             return [{ tag: "input", focus: "inputArea" }, { tag: "list", focus: "conversationList" },
-                    { tag: "panel button", focus: "personaButton" }, { tag: "transcript", focus: "transcript" }]
+                    { tag: "panel button", focus: "personaButton" }, { tag: "transcript", focus: "transcript" },
+                    { tag: "selected message text", select: true }]
         }
 
         function test_shortcutsWorkFromAnyFocus(data) {
             TestHarness.addMessage("assistant", "Copy this line")
-            findChild(content, data.focus).forceActiveFocus(Qt.TabFocusReason)
+            if (data.select) {
+                const text = findChild(row(transcript, 0), "messageText")
+                mouseDrag(text, 2, text.height / 2, text.width / 2, 0)
+                verify(text.selectedText.length > 0 && text.activeFocus, "the drag selected text: " + text.selectedText)
+            } else {
+                findChild(content, data.focus).forceActiveFocus(Qt.TabFocusReason)
+            }
             keyClick(Qt.Key_N, Qt.ControlModifier)
             compare(list.count, 2)
             compare(list.itemAtIndex(0).isSelected, true, "the new conversation is selected")
@@ -518,6 +525,37 @@ Item {
             } else {
                 compare(ChatViewModel.inspectorPanel, InspectorSidebarPanel.Value.model)
             }
+        }
+
+
+        // Selected text keeps its glyphs: with the selection painted in the colour
+        // of the surface under it (its opacity kept), a selected message looks
+        // exactly as it did unselected.
+        function test_selectedTextLooksTheSame_data() {
+            return [{ tag: "your message", role: "user", name: "messageText" },
+                    { tag: "the agent's", role: "assistant", name: "messageText" },
+                    { tag: "a note", role: "system", name: "noteText" }]
+        }
+
+        function test_selectedTextLooksTheSame(data) {
+            TestHarness.addMessage(data.role, "The quick brown fox jumps over the lazy dog.\n"
+                                   + "A second paragraph, long enough to wrap onto another line. ".repeat(3))
+            const text = findChild(row(transcript, 0), data.name)
+            const surface = text.surface
+            text.selectionColor = Qt.rgba(surface.r, surface.g, surface.b, text.selectionColor.a)
+            const area = text.mapToItem(content, 0, 0, text.width, text.height)
+            const unselected = grabImage(content)
+            text.selectAll()
+            const selected = grabImage(content)
+            let differing = 0
+            for (let y = Math.ceil(area.y); y < Math.floor(area.y + area.height); ++y) {
+                for (let x = Math.ceil(area.x); x < Math.floor(area.x + area.width); ++x) {
+                    if (!Qt.colorEqual(unselected.pixel(x, y), selected.pixel(x, y)))
+                        ++differing
+                }
+            }
+            compare(text.selectedText.length, text.text.length)
+            compare(differing, 0, "pixels that changed with the selection")
         }
 
         // Also the sidebar from the mouse: the new conversation's button and a row's menu.

@@ -136,6 +136,7 @@ Item {
                 // The spacing is added under every line, the last one too.
                 height: visible ? Math.max(0, implicitHeight - lineSpacing.spacing) : 0
                 text: row.content
+                surface: Qt.tint(Theme.surface, row.bubbleColor)
                 wrapMode: TextEdit.Wrap
                 font.family: Theme.fontFamily
                 font.pixelSize: Theme.textLarge

@@ -80,7 +80,7 @@ Rectangle {
             selectByMouse: true
             placeholderText: field.placeholder
             placeholderTextColor: Theme.tint(Theme.textTertiary, 0.7)
-            selectionColor: Theme.tint(Theme.accent, 0.25)
+            selectionColor: Theme.selection(Theme.background)
             selectedTextColor: Theme.textPrimary
             background: null
 

@@ -22,6 +22,7 @@ Item {
         y: 8
         width: row.width - 40
         text: row.content
+        surface: Theme.surface
         horizontalAlignment: TextEdit.AlignHCenter
         wrapMode: TextEdit.Wrap
         color: Theme.textSecondary

@@ -42,6 +42,8 @@ Rectangle {
             objectName: "errorText"
             Layout.fillWidth: true
             text: row.text
+            // Drawn in the agent's bubble.
+            surface: Qt.tint(Theme.background, row.color)
             wrapMode: TextEdit.Wrap
             color: Theme.danger
             font.family: Theme.fontFamily

@@ -43,7 +43,7 @@ ScrollView {
         font.pixelSize: Theme.textBody
         color: Theme.textPrimary
         placeholderTextColor: Theme.textTertiary
-        selectionColor: Theme.tint(Theme.accent, 0.25)
+        selectionColor: Theme.selection(Theme.surface)
         selectedTextColor: Theme.textPrimary
 
         background: Rectangle {

@@ -67,6 +67,7 @@ ColumnLayout {
     }
 
     Rectangle {
+        id: addressBox
         objectName: "addressBox"
         visible: panel.showsAddress
         Layout.fillWidth: true
@@ -97,6 +98,7 @@ ColumnLayout {
                 objectName: "serverAddress"
                 Layout.fillWidth: true
                 text: ChatViewModel.serverURL
+                surface: Qt.tint(Theme.background, addressBox.color)
                 wrapMode: TextEdit.WrapAnywhere
                 font.family: Theme.fontFamily
                 font.pixelSize: Theme.textFootnote

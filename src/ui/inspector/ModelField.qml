@@ -73,7 +73,7 @@ ColumnLayout {
                 font: combo.font
                 color: Theme.textPrimary
                 selectByMouse: true
-                selectionColor: Theme.tint(Theme.accent, 0.25)
+                selectionColor: Theme.selection(Theme.surface)
                 selectedTextColor: Theme.textPrimary
                 background: null
                 Accessible.role: Accessible.EditableText

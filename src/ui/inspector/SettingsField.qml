@@ -50,7 +50,7 @@ ColumnLayout {
         font.pixelSize: field.fontSize
         color: Theme.textPrimary
         selectByMouse: true
-        selectionColor: Theme.tint(Theme.accent, 0.25)
+        selectionColor: Theme.selection(Theme.surface)
         selectedTextColor: Theme.textPrimary
         // Typed, or set by assistive technology (which does not count as typing).
         onTextChanged: {

@@ -27,6 +27,12 @@ QtObject {
         return Qt.rgba(color.r, color.g, color.b, alpha)
     }
 
+    // The selection drawn on `surface`, opaque: under a translucent selection
+    // Qt draws the selected glyphs twice, over themselves, and they turn bold.
+    function selection(surface) {
+        return Qt.tint(surface, tint(accent, 0.25))
+    }
+
     // Type sizes, in the design's points (one point is one pixel here).
     readonly property int textTiny: 8
     readonly property int textCaption: 9
