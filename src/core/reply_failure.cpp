@@ -2,18 +2,31 @@
 
 namespace {
 
+// The server's failures, a timeout and a rate limit pass; any other refusal
+// (the key, the model, the request) needs the settings changed.
+ReplyFailure failureOfStatus(int status) {
+    return status >= 500 || status == 408 || status == 429 ? ReplyFailure::retry
+                                                           : ReplyFailure::settings;
+}
+
 ReplyFailure failureOf(const CloudError& error) {
+    if (error.status) {
+        return failureOfStatus(*error.status);
+    }
     switch (error.kind) {
     case CloudError::Case::serverError:
+    case CloudError::Case::emptyAnswer:
+    case CloudError::Case::unreadableToolCall:
+        // A garbled or empty answer: the next one may well be sound.
         return ReplyFailure::retry;
-    case CloudError::Case::noApiKey:
-        return ReplyFailure::settings;
     case CloudError::Case::detail:
+    case CloudError::Case::noApiKey:
+    case CloudError::Case::outputLimit:
+    case CloudError::Case::contentFilter:
+    case CloudError::Case::notModelList:
         break;
     }
-    // A body-less answer is quoted by its status line: a 5xx is the server's fault.
-    return error.text.startsWith(QLatin1String("HTTP 5")) ? ReplyFailure::retry
-                                                          : ReplyFailure::settings;
+    return ReplyFailure::settings;
 }
 
 ReplyFailure failureOf(const LLMError& error) {
@@ -21,8 +34,9 @@ ReplyFailure failureOf(const LLMError& error) {
     case LLMError::Case::ollamaNotRunning:
     case LLMError::Case::generationFailed:
         return ReplyFailure::retry;
-    case LLMError::Case::modelNotInstalled:
     case LLMError::Case::ollamaError:
+        return error.status ? failureOfStatus(*error.status) : ReplyFailure::settings;
+    case LLMError::Case::modelNotInstalled:
         break;
     }
     return ReplyFailure::settings;

@@ -171,6 +171,7 @@ CloudError cloudStatusError(const HttpAnswer& answer, const QDateTime& now) {
     } else if (std::optional<QString> text = strictUtf8(answer.body); text && answer.status) {
         error = CloudError::detail(*text);
     }
+    error.status = answer.status;
     if (answer.status == 429 || answer.status == 503) {
         error.retryAfter = retryAfterWait(answer.retryAfter, now);
     }

@@ -24,6 +24,9 @@ struct CloudError {
     QString text;
     // How long a 429 or 503 asked to wait before trying again.
     std::optional<std::chrono::seconds> retryAfter = std::nullopt;
+    // The HTTP status of a refused request (none for a failure inside a 200):
+    // what can mend it depends on it more than on the words of the body.
+    std::optional<int> status = std::nullopt;
 
     static CloudError detail(QString body) { return {Case::detail, std::move(body)}; }
     static CloudError serverError() { return {Case::serverError, {}}; }
@@ -51,6 +54,8 @@ struct LLMError {
     // The model tag, for `modelNotInstalled`; Ollama's own message, for
     // `ollamaError` (an {"error": …} line in a streamed answer).
     QString text = {};
+    // The HTTP status Ollama refused the request with, for `ollamaError`.
+    std::optional<int> status = std::nullopt;
 
     static LLMError modelNotInstalled(QString model) {
         return {Case::modelNotInstalled, std::move(model)};

@@ -156,17 +156,16 @@ LLMError ollamaStatusError(const HttpAnswer& answer, const QString& model) {
     }
     // An answer came, so something runs there: its own words (Ollama's "error"
     // member, else the body as sent), or its status when it sent none.
-    if (!error.isEmpty()) {
-        return LLMError::ollamaError(error);
+    QString said = error.isEmpty() ? QString::fromUtf8(answer.body).trimmed() : error;
+    if (said.isEmpty()) {
+        const QString status = answer.status ? QString::number(*answer.status) : QString();
+        said =
+            (QStringLiteral("HTTP ") + status + QLatin1Char(' ') + QString::fromUtf8(answer.reason))
+                .trimmed();
     }
-    const QString body = QString::fromUtf8(answer.body).trimmed();
-    if (!body.isEmpty()) {
-        return LLMError::ollamaError(body);
-    }
-    const QString status = answer.status ? QString::number(*answer.status) : QString();
-    return LLMError::ollamaError(
-        (QStringLiteral("HTTP ") + status + QLatin1Char(' ') + QString::fromUtf8(answer.reason))
-            .trimmed());
+    LLMError refusal = LLMError::ollamaError(said);
+    refusal.status = answer.status;
+    return refusal;
 }
 
 ModelReply replyFromModelText(const QString& content) {
