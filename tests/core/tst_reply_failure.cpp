@@ -54,7 +54,8 @@ ModelError errorOf(const QJsonObject& row) {
     if (row["local"].toBool()) {
         return ollamaStatusError(answerOf(row), "qwen2.5:3b");
     }
-    const Result<ModelReply> reply = decodeCloudReply(answerOf(row));
+    const Result<ModelReply> reply =
+        decodeCloudReply(answerOf(row), QDateTime::currentDateTimeUtc());
     if (reply.ok()) {
         qFatal("the row's answer was read as a reply");
     }
