@@ -113,6 +113,8 @@ public:
     PersonaManager* persona() const { return m_persona; }
     // The SETTINGS panel's preferences.
     Preferences* preferences() const { return m_preferences; }
+    // The settings file, for what the window keeps in it.
+    std::shared_ptr<UserDefaults> userDefaults() const { return m_userDefaults; }
     ToolApproval* toolApproval() const { return m_toolApproval; }
     bool hasCompletedOnboarding() const;
     void setHasCompletedOnboarding(bool completed);

@@ -3,7 +3,7 @@
 #include "core/chat_view_model.h"
 #include "ui/backend/app_context.h"
 #include "ui/backend/app_icon_painter.h"
-#include "ui/backend/window_placement.h"
+#include "ui/backend/window_memory.h"
 #include "ui/qml_modules.h"
 #include "ui/theme/palette.h"
 
@@ -25,6 +25,8 @@ int main(int argc, char** argv) {
     // Created with the window and kept for the life of the process.
     ChatViewModel viewModel;
     AppContext::setViewModel(&viewModel);
+    WindowMemory windowMemory(viewModel.userDefaults());
+    AppContext::setWindowMemory(&windowMemory);
 
     QQmlApplicationEngine engine;
     AppContext::prepareEngine(engine);
@@ -36,8 +38,8 @@ int main(int argc, char** argv) {
     if (window == nullptr) {
         return 1;
     }
-    // Sized to the screen it opens on before it is first shown.
-    WindowPlacement::placeOnScreen(window);
+    // Where it was left, or sized to the screen it opens on, before it is first shown.
+    windowMemory.place(window);
     window->show();
     return app.exec();
 }

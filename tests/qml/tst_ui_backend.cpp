@@ -1,11 +1,17 @@
-// How the sidebar words a conversation's date, how lengths are counted, and
-// where the window opens.
+// How the sidebar words a conversation's date, how lengths are counted, where
+// the window opens, how files given to the input are typed, and the phone
+// address's QR code.
 
 #include "ui/backend/display_format.h"
+#include "ui/backend/input_paths.h"
+#include "ui/backend/qr_code_provider.h"
 #include "ui/backend/window_placement.h"
 
 #include "support/json_rows.h"
+#include "support/qr_reader.h"
 
+#include <QImage>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -63,6 +69,53 @@ private Q_SLOTS:
                  rect(row.value("client")));
         QCOMPARE(WindowPlacement::fittedMinimum(QSize(800, 560), available, frame),
                  size(row.value("minimum")));
+    }
+
+    // The window comes back where it was left, on a screen there is now (the
+    // primary's area first), whole and no larger than that screen holds.
+    void windowComesBackOnAScreen_data() { addJsonRows(table, "windowRestore"); }
+    void windowComesBackOnAScreen() {
+        QFETCH(QJsonObject, row);
+        QList<QRect> areas;
+        for (const QJsonValue& area : row.value("screens").toArray()) {
+            areas.append(rect(area));
+        }
+        QCOMPARE(WindowPlacement::restoredGeometry(rect(row.value("saved")), areas,
+                                                   QMargins(1, 30, 1, 1)),
+                 rect(row.value("client")));
+    }
+
+    // Files dropped on the window or chosen with the paper clip, as typed
+    // into the message (home here is /home/ada).
+    void filesAreTypedAsPaths_data() { addJsonRows(table, "inputPaths"); }
+    void filesAreTypedAsPaths() {
+        QFETCH(QJsonObject, row);
+        QList<QUrl> urls;
+        for (const QJsonValue& url : row.value("urls").toArray()) {
+            urls.append(QUrl(url.toString()));
+        }
+        QCOMPARE(InputPaths::text(urls, "/home/ada"), row.value("text").toString());
+    }
+
+    // The phone address's QR code, as the MOBILE panel asks for it, reads back
+    // (zbarimg, Debian's zbar-tools) to the address with its key, within the
+    // size asked.
+    void qrCodeReadsBack_data() { addJsonRows(table, "qrCodes"); }
+    void qrCodeReadsBack() {
+        QFETCH(QJsonObject, row);
+        const QString address = row.value("text").toString();
+        const int asked = row.value("size").toInt();
+        QrCodeProvider provider;
+        QSize size;
+        const QImage image = provider.requestImage(
+            QString::fromLatin1(QUrl::toPercentEncoding(address)), &size, QSize(asked, asked));
+        QVERIFY(!image.isNull());
+        QCOMPARE(size, image.size());
+        QVERIFY2(asked == 0 || image.width() <= asked, qPrintable(QString::number(image.width())));
+        QTemporaryDir dir;
+        const QString file = dir.filePath("code.png");
+        QVERIFY(image.save(file));
+        QCOMPARE(readQrCode(file), address);
     }
 };
 

@@ -1,4 +1,5 @@
 import QtQuick
+import QtQuick.Controls
 import QtTest
 import Emberglass.Backend
 import Emberglass.Chat
@@ -556,6 +557,66 @@ Item {
             }
             compare(text.selectedText.length, text.text.length)
             compare(differing, 0, "pixels that changed with the selection")
+        }
+
+        // Files dropped on the window, or chosen with the paper clip (a click,
+        // Space, or Ctrl+O), go into the message at the insertion point as paths.
+        function test_filesIntoTheMessage() {
+            ChatViewModel.inputText = "read  please"
+            input.cursorPosition = 5
+            verify(ViewTestSupport.dropFiles(content, content.width / 2, content.height / 3,
+                                             ["file:///etc/hosts", "file:///tmp/a%20b.txt"]))
+            compare(ChatViewModel.inputText, "read /etc/hosts \"/tmp/a b.txt\" please")
+            compare(input.activeFocus, true, "typing goes on in the message")
+
+            const clip = findChild(content, "attachButton")
+            const dialog = findChild(clip, "attachDialog")
+            compare(clip.Accessible.name, "Attach files")
+            verify(clip.ToolTip.text.includes("Ctrl+O"), clip.ToolTip.text)
+            for (const open of [() => mouseClick(clip), () => { clip.forceActiveFocus(Qt.TabFocusReason); keyClick(Qt.Key_Space) },
+                                () => keyClick(Qt.Key_O, Qt.ControlModifier)]) {
+                open()
+                tryCompare(dialog, "visible", true)
+                dialog.reject()
+                tryCompare(dialog, "visible", false)
+            }
+            input.cursorPosition = input.length
+            mouseClick(clip)
+            tryCompare(dialog, "visible", true)
+            dialog.selectedFile = "file:///etc/passwd"
+            // As the desktop's dialog ends: the choice made, then accepted. (Qt's own
+            // stand-in clears a choice not clicked in its list when accepted.)
+            dialog.accepted()
+            dialog.close()
+            tryCompare(ChatViewModel, "inputText", "read /etc/hosts \"/tmp/a b.txt\" please /etc/passwd")
+        }
+
+        // The sidebar opens as wide as it was left, and a new width is kept.
+        function test_theSidebarKeepsItsWidth() {
+            WindowMemory.sidebarWidth = 320
+            const other = createTemporaryObject(contentComponent, scene, { width: scene.width, height: scene.height })
+            const sidebar = findChild(other, "sidebar")
+            tryCompare(sidebar, "width", 320)
+            sidebar.SplitView.preferredWidth = 350 // as a drag of its edge sets it
+            tryCompare(WindowMemory, "sidebarWidth", 350)
+            compare(sidebar.width, 350)
+            WindowMemory.sidebarWidth = 250
+        }
+
+        // The MOBILE panel shows the phone address as a QR code, which reads
+        // back (as a phone's camera does) to the address with its key.
+        function test_phoneAddressAsQrCode() {
+            ChatViewModel.toggleServer()
+            tryVerify(() => ChatViewModel.serverURL.includes("?key="))
+            const view = openPanel("mobile")
+            const code = findChild(view, "addressQrCode")
+            tryCompare(code, "status", Image.Ready)
+            compare(code.Accessible.name, "QR code for the phone address")
+            const picture = ViewTestSupport.scratchFile("phone-address.png")
+            grabImage(content).save(picture) // the whole window: the code is the one in it
+            compare(ViewTestSupport.readQrCode(picture), ChatViewModel.serverURL)
+            ChatViewModel.toggleServer()
+            tryCompare(code, "visible", false)
         }
 
         // Also the sidebar from the mouse: the new conversation's button and a row's menu.

@@ -6,10 +6,16 @@
 #include "support/fake_http_server.h"
 #include "support/full_disk.h"
 #include "support/json_rows.h"
+#include "support/qr_reader.h"
 #include "support/test_files.h"
 
+#include <QCoreApplication>
+#include <QDropEvent>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QMimeData>
+#include <QQuickItem>
+#include <QQuickWindow>
 #include <QTemporaryDir>
 #include <QtQml/qqmlregistration.h>
 
@@ -61,6 +67,25 @@ public:
         m_provider.setStandingResponse("GET", QStringLiteral("/v1/models"),
                                        FakeResponse::json(200, {{QStringLiteral("data"), data}}));
     }
+
+    // Drops `urls` at (x, y) of `item` as a file manager does: the drag
+    // enters, moves and drops. Whether the window took the drop.
+    Q_INVOKABLE bool dropFiles(QQuickItem* item, qreal x, qreal y, const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        const QPointF at = item->mapToScene(QPointF(x, y));
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(item->window(), &enter);
+        QDragMoveEvent move(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(item->window(), &move);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(item->window(), &drop);
+        return drop.isAccepted();
+    }
+
+    // A picture's QR code as a phone reads it (zbarimg), and where to save one.
+    Q_INVOKABLE QString readQrCode(const QString& path) const { return ::readQrCode(path); }
+    Q_INVOKABLE QString scratchFile(const QString& name) const { return m_dir.filePath(name); }
 
     // The model download looks for an ollama program that is not there.
     Q_INVOKABLE void hideOllama() {

@@ -1,6 +1,8 @@
 #include "app_context.h"
 
 #include "icon_provider.h"
+#include "qr_code_provider.h"
+#include "window_memory.h"
 
 #include <QPointer>
 #include <QQmlEngine>
@@ -9,7 +11,8 @@
 
 namespace {
 QPointer<ChatViewModel> current;
-}
+QPointer<WindowMemory> currentMemory;
+} // namespace
 
 namespace AppContext {
 
@@ -21,10 +24,23 @@ ChatViewModel* viewModel() {
     return current;
 }
 
+void setWindowMemory(WindowMemory* memory) {
+    currentMemory = memory;
+}
+
+WindowMemory* windowMemory() {
+    if (currentMemory) {
+        return currentMemory;
+    }
+    static WindowMemory forgetful;
+    return &forgetful;
+}
+
 void prepareEngine(QQmlEngine& engine) {
     // The modules are linked in; their qmldir files live at the resource root.
     engine.addImportPath(QStringLiteral("qrc:/"));
     engine.addImageProvider(QStringLiteral("icon"), new IconProvider);
+    engine.addImageProvider(QStringLiteral("qr"), new QrCodeProvider);
 }
 
 } // namespace AppContext

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QList>
 #include <QMargins>
 #include <QRect>
 #include <QSize>
+
+#include <optional>
 
 class QWindow;
 
@@ -20,8 +23,15 @@ QRect fittedGeometry(QSize wanted, QRect available, QMargins frame);
 // window manager would otherwise keep the window larger than the screen.
 QSize fittedMinimum(QSize minimum, QRect available, QMargins frame);
 
-// Sizes and centres `window` on its screen before it is shown, then once more
-// when it is first shown, if the frame it was given makes it overflow.
-void placeOnScreen(QWindow* window);
+// Where a window left at `saved` (its client area) opens among the screens'
+// available areas now, the primary's first: on the area holding most of it,
+// else centred on the primary's; never larger than that area holds, and moved
+// in until it is whole on it.
+QRect restoredGeometry(QRect saved, const QList<QRect>& areas, QMargins frame);
+
+// Places `window` before it is shown: where it was left (`saved`), or at its
+// size centred on its screen; once more when it is first shown, if the frame
+// it was given makes it overflow.
+void placeOnScreen(QWindow* window, std::optional<QRect> saved = std::nullopt);
 
 } // namespace WindowPlacement

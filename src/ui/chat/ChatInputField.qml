@@ -36,6 +36,22 @@ Rectangle {
         }
     }
 
+    // Puts `text` at the insertion point (over the selection), a space apart
+    // from the words around it, and takes the focus to go on typing.
+    function insertAtCursor(text) {
+        if (text.length === 0) {
+            return
+        }
+        const start = area.selectionStart
+        area.remove(start, area.selectionEnd)
+        const before = area.text.charAt(start - 1)
+        const after = area.text.charAt(start)
+        const spaced = (before.trim().length > 0 ? " " : "") + text + (after.trim().length > 0 ? " " : "")
+        area.insert(start, spaced)
+        area.cursorPosition = start + spaced.length
+        area.forceActiveFocus(Qt.OtherFocusReason)
+    }
+
     function insertLineBreak() {
         const start = area.selectionStart
         area.remove(start, area.selectionEnd)

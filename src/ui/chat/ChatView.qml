@@ -18,6 +18,12 @@ Rectangle {
         inputBar.field.textArea.forceActiveFocus(reason)
     }
 
+    // Puts files' paths (dropped, or chosen with the paper clip) into the
+    // message at the insertion point.
+    function insertPaths(text) {
+        inputBar.field.insertAtCursor(text)
+    }
+
     // Gives the transcript the keyboard focus, on the message last read there
     // (the latest one at first).
     function focusTranscript(reason) {

@@ -15,13 +15,22 @@ Rectangle {
     implicitHeight: Math.max(input.implicitHeight, action.implicitHeight) + 24
     color: Theme.surface
 
+    AttachButton {
+        id: attach
+        objectName: "attachButton"
+        x: bar.columnX + 12
+        anchors.bottom: parent.bottom
+        anchors.bottomMargin: 15
+        onPathsChosen: text => input.insertAtCursor(text)
+    }
+
     ChatInputField {
         id: input
         objectName: "chatInputField"
-        x: bar.columnX + 16
+        x: attach.x + attach.width + 6
         anchors.bottom: parent.bottom
         anchors.bottomMargin: 12
-        width: bar.columnWidth - 32 - action.width - 10
+        width: bar.columnX + bar.columnWidth - 16 - action.width - 10 - x
         height: implicitHeight
         text: ChatViewModel.inputText
         placeholder: Texts.inputPlaceholder

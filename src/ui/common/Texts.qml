@@ -62,6 +62,12 @@ QtObject {
     }
     readonly property string inputAccessibleName: "Message"
     readonly property string inputAccessibleDescription: "Return sends, Shift+Return starts a new line, Ctrl+L comes back here"
+    readonly property string attachAccessibleName: "Attach files"
+    readonly property string attachAccessibleDescription: "Chooses files whose paths go into the message, for the agent to read"
+    readonly property string attachShortcut: "Ctrl+O"
+    readonly property string attachToolTip: "Attach files (Ctrl+O)"
+    readonly property string attachDialogTitle: "Attach files"
+    readonly property string dropHint: "Drop to add the paths to your message"
     readonly property string sendAccessibleName: "Send"
     readonly property string stopAccessibleName: "Stop"
     readonly property string sendAccessibleDescription: "Sends the message"

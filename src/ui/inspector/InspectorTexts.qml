@@ -26,6 +26,8 @@ QtObject {
     // What screen readers say of controls whose look says it without words.
     readonly property string closeDescription: "Escape"
     readonly property string addressDescription: "The address to open in the phone's browser"
+    readonly property string qrCodeName: "QR code for the phone address"
+    readonly property string qrCodeDescription: "The phone's camera opens the address, key included"
     readonly property string providerDescription: "Cloud provider"
     readonly property string memoryFilesName: "Memory files"
     readonly property string modelSettingsName: "Model settings"

@@ -71,47 +71,72 @@ ColumnLayout {
         objectName: "addressBox"
         visible: panel.showsAddress
         Layout.fillWidth: true
-        implicitHeight: addressColumn.implicitHeight + 24
+        implicitHeight: addressRow.implicitHeight + 24
         radius: 10
         color: Theme.tint(Theme.accent, 0.06)
         border.width: 1
         border.color: Theme.tint(Theme.accent, 0.18)
 
-        ColumnLayout {
-            id: addressColumn
+        RowLayout {
+            id: addressRow
             anchors.fill: parent
             anchors.margins: 12
-            spacing: 6
+            spacing: 12
 
-            Text {
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
-                Accessible.focusable: false
-                text: InspectorTexts.openOnPhone
-                font.family: Theme.monoFamily
-                font.pixelSize: Theme.textTiny
-                font.bold: true
-                font.letterSpacing: 1
-                color: Theme.textTertiary
+            // A phone's camera opens the page from it, key and all. Drawn in
+            // whole pixels a module, so it stays sharp at any scale.
+            Image {
+                id: qrCode
+                objectName: "addressQrCode"
+                Layout.alignment: Qt.AlignVCenter
+                Layout.preferredWidth: 112
+                Layout.preferredHeight: 112
+                source: panel.showsAddress ? "image://qr/" + encodeURIComponent(ChatViewModel.serverURL) : ""
+                sourceSize.width: 112
+                sourceSize.height: 112
+                fillMode: Image.PreserveAspectFit
+                smooth: false
+                Accessible.role: Accessible.Graphic
+                Accessible.name: InspectorTexts.qrCodeName
+                Accessible.description: InspectorTexts.qrCodeDescription
             }
-            SelectableText {
-                objectName: "serverAddress"
+
+            ColumnLayout {
+                id: addressColumn
                 Layout.fillWidth: true
-                text: ChatViewModel.serverURL
-                surface: Qt.tint(Theme.background, addressBox.color)
-                wrapMode: TextEdit.WrapAnywhere
-                font.family: Theme.fontFamily
-                font.pixelSize: Theme.textFootnote
-                font.weight: Font.Medium
-                color: Theme.accent
-                Accessible.name: InspectorTexts.openOnPhone
-                Accessible.description: InspectorTexts.addressDescription
-                // Tab reaches it with the whole address selected, ready to copy.
-                activeFocusOnTab: true
-                selectByKeyboard: true
-                onActiveFocusChanged: {
-                    if (activeFocus && selectedText.length === 0) {
-                        selectAll()
+                Layout.alignment: Qt.AlignVCenter
+                spacing: 6
+
+                Text {
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
+                    Accessible.focusable: false
+                    text: InspectorTexts.openOnPhone
+                    font.family: Theme.monoFamily
+                    font.pixelSize: Theme.textTiny
+                    font.bold: true
+                    font.letterSpacing: 1
+                    color: Theme.textTertiary
+                }
+                SelectableText {
+                    objectName: "serverAddress"
+                    Layout.fillWidth: true
+                    text: ChatViewModel.serverURL
+                    surface: Qt.tint(Theme.background, addressBox.color)
+                    wrapMode: TextEdit.WrapAnywhere
+                    font.family: Theme.fontFamily
+                    font.pixelSize: Theme.textFootnote
+                    font.weight: Font.Medium
+                    color: Theme.accent
+                    Accessible.name: InspectorTexts.openOnPhone
+                    Accessible.description: InspectorTexts.addressDescription
+                    // Tab reaches it with the whole address selected, ready to copy.
+                    activeFocusOnTab: true
+                    selectByKeyboard: true
+                    onActiveFocusChanged: {
+                        if (activeFocus && selectedText.length === 0) {
+                            selectAll()
+                        }
                     }
                 }
             }

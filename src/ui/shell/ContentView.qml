@@ -24,9 +24,9 @@ Rectangle {
 
     Keys.onPressed: event => event.accepted = Keyboard.pressFocusedButton(event, Window.activeFocusItem)
 
-    // Selected text takes Escape before the panel's shortcut sees it; the key
-    // still comes up here unused, and closes the panel all the same. With no
-    // panel open, and no popup or editor that took it first, it stops a reply.
+    // Escape that a field passed on unused comes up here, and closes the panel
+    // all the same. With no panel open, and no popup or editor that took it
+    // first, it stops a reply.
     Keys.onEscapePressed: event => {
         if (ChatViewModel.inspectorPanel !== undefined) {
             ChatViewModel.closeInspector()
@@ -74,6 +74,40 @@ Rectangle {
         }
     }
 
+    // Files dropped anywhere on the window: their paths go into the message.
+    DropArea {
+        id: drop
+        objectName: "fileDrop"
+        anchors.fill: parent
+        z: 1
+        onEntered: drag => drag.accepted = drag.hasUrls
+        onDropped: drop => {
+            if (drop.hasUrls) {
+                chat.insertPaths(InputPaths.text(drop.urls))
+                drop.acceptProposedAction()
+            }
+        }
+
+        Rectangle {
+            objectName: "dropHint"
+            anchors.fill: parent
+            anchors.margins: 6
+            visible: drop.containsDrag
+            radius: 12
+            color: Theme.tint(Theme.accent, 0.06)
+            border.width: 2
+            border.color: Theme.accent
+
+            Text {
+                anchors.centerIn: parent
+                text: Texts.dropHint
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.textLarge
+                color: Theme.accent
+            }
+        }
+    }
+
     SplitView {
         anchors.fill: parent
         orientation: Qt.Horizontal
@@ -93,8 +127,9 @@ Rectangle {
             id: sidebar
             objectName: "sidebar"
             SplitView.minimumWidth: 240
-            SplitView.preferredWidth: 250
+            SplitView.preferredWidth: WindowMemory.sidebarWidth
             SplitView.maximumWidth: 380
+            onWidthChanged: WindowMemory.sidebarWidth = width
             onOpenRequested: chat.focusInput(Qt.OtherFocusReason)
         }
 

@@ -48,7 +48,8 @@ Image {
         "dollarsign": "dollar-sign",
         "pencil": "pencil",
         "arrow.right": "arrow-right",
-        "doc.on.clipboard": "clipboard-paste"
+        "doc.on.clipboard": "clipboard-paste",
+        "paperclip": "paperclip"
     })
 
     function hex(c) {
