@@ -1,11 +1,10 @@
 #include "cli/tool_input.h"
 
 #include "tools/tool_arguments.h"
-#include "tools/tool_catalogue.h"
+#include "tools/tool_table.h"
 
 #include <QCommandLineParser>
 #include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -42,12 +41,9 @@ QString toolVersion() {
 
 QString toolUsage() {
     QString tools;
-    for (const QJsonValue& tool : toolDefinitions()) {
-        const QJsonObject function = tool[QStringLiteral("function")].toObject();
-        tools += QStringLiteral("  ") +
-                 function[QStringLiteral("name")].toString().leftJustified(19) +
-                 QStringLiteral("  ") + function[QStringLiteral("description")].toString() +
-                 QLatin1Char('\n');
+    for (const ToolSpec& tool : toolTable()) {
+        tools += QStringLiteral("  ") + tool.name.leftJustified(19) + QStringLiteral("  ") +
+                 tool.description + QLatin1Char('\n');
     }
     return QStringLiteral("Usage: emberglass-tool NAME [JSON-OBJECT-OF-ARGUMENTS | -]\n"
                           "Runs one agent tool and prints its outcome as JSON. With -, the JSON "

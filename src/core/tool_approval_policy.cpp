@@ -4,24 +4,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QHash>
 
 #include <cstdlib>
 #include <sys/stat.h>
 
 namespace {
-
-// The per-tool flag; tools not named here only read (or do not exist).
-const QHash<QString, ToolReach>& reaches() {
-    static const QHash<QString, ToolReach> table{
-        {QStringLiteral("run_command"), ToolReach::runsCommand},
-        {QStringLiteral("write_file"), ToolReach::writesFile},
-        {QStringLiteral("create_pptx"), ToolReach::writesFile},
-        {QStringLiteral("create_xlsx"), ToolReach::writesFile},
-        {QStringLiteral("create_pdf_slides"), ToolReach::writesFile},
-    };
-    return table;
-}
 
 std::optional<QString> realPath(const QString& path) {
     char* resolved = ::realpath(QFile::encodeName(path).constData(), nullptr);
@@ -41,7 +28,8 @@ bool entryExists(const QString& path) {
 } // namespace
 
 ToolReach toolReach(const QString& tool) {
-    return reaches().value(tool, ToolReach::reads);
+    const ToolSpec* spec = findTool(tool);
+    return spec ? spec->reach : ToolReach::reads;
 }
 
 QString writeTarget(const ToolArguments& args) {

@@ -1,16 +1,14 @@
 #pragma once
 
+#include "tools/tool_table.h"
 #include "tools/tool_types.h"
 
 #include <QString>
 
 #include <optional>
 
-// Which tool calls change the computer and so wait for the user's approval.
-// Reading never asks; a command always does; a file written asks unless it
-// lands inside the agent's own folder.
-enum class ToolReach { reads, runsCommand, writesFile };
-
+// Which tool calls change the computer and so wait for the user's approval, by
+// the tool table's reach; a name it lacks only reads (the call fails unrun).
 ToolReach toolReach(const QString& tool);
 
 // Whether this call must be approved before it runs. `agentFolder` is the

@@ -1,5 +1,6 @@
 #include "tools/tool_executor.h"
 
+#include "tools/tool_table.h"
 #include "tools/tool_texts.h"
 
 #include "tools/files/file_tools.h"
@@ -13,63 +14,34 @@
 #include "tools/writers/pptx_writer.h"
 #include "tools/writers/xlsx_writer.h"
 
-#include <array>
 #include <exception>
 #include <new>
 
 namespace {
 
 // A missing key takes the tool's default; present values pass unchanged.
-QString argument(const ToolArguments& args, const char* key, const char* fallback = "") {
-    const auto it = args.constFind(QString::fromLatin1(key));
-    return it == args.constEnd() ? QString::fromLatin1(fallback) : *it;
-}
+struct ArgumentReader {
+    const ToolArguments& arguments;
+    QString operator()(const char* key, const char* fallback = "") const {
+        const auto it = arguments.constFind(QString::fromLatin1(key));
+        return it == arguments.constEnd() ? QString::fromLatin1(fallback) : *it;
+    }
+};
 
 struct ToolEntry {
     const char* name;
     ToolOutcome (*run)(const ToolArguments&, const ToolStop*);
 };
 
-// In catalogue order.
-const std::array<ToolEntry, 12> tools{{
-    {"read_file",
-     [](const ToolArguments& a, const ToolStop*) { return readFile(argument(a, "path")); }},
-    {"write_file",
-     [](const ToolArguments& a, const ToolStop*) {
-         return writeFile(argument(a, "path"), argument(a, "content"));
-     }},
-    {"list_directory", [](const ToolArguments& a,
-                          const ToolStop*) { return listDirectory(argument(a, "path", ".")); }},
-    {"search_files",
-     [](const ToolArguments& a, const ToolStop*) {
-         return searchFiles(argument(a, "directory", "."), argument(a, "pattern"));
-     }},
-    {"run_command",
-     [](const ToolArguments& a, const ToolStop* stop) {
-         return runCommand(argument(a, "command"),
-                           std::chrono::seconds(FileToolLimits::commandTimeoutSeconds), stop);
-     }},
-    {"read_pdf", [](const ToolArguments& a,
-                    const ToolStop* stop) { return readPdf(argument(a, "path"), stop); }},
-    {"read_image", [](const ToolArguments& a,
-                      const ToolStop* stop) { return readImage(argument(a, "path"), stop); }},
-    {"read_docx",
-     [](const ToolArguments& a, const ToolStop*) { return readDocx(argument(a, "path")); }},
-    {"read_xlsx",
-     [](const ToolArguments& a, const ToolStop*) { return readXlsx(argument(a, "path")); }},
-    {"create_pdf_slides",
-     [](const ToolArguments& a, const ToolStop*) {
-         return createPdfSlides(argument(a, "path"), argument(a, "slides", "[]"));
-     }},
-    {"create_pptx",
-     [](const ToolArguments& a, const ToolStop*) {
-         return createPptx(argument(a, "path"), argument(a, "slides", "[]"));
-     }},
-    {"create_xlsx",
-     [](const ToolArguments& a, const ToolStop*) {
-         return createXlsx(argument(a, "path"), argument(a, "data", "[]"));
-     }},
-}};
+#define EMBERGLASS_TOOL_RUNNER(name, symbol, reach, description, call, ...)                        \
+    ToolEntry{#name, [](const ToolArguments& arguments, [[maybe_unused]] const ToolStop* stop) {   \
+                  const ArgumentReader arg{arguments};                                             \
+                  return call;                                                                     \
+              }},
+
+const ToolEntry tools[] = {EMBERGLASS_TOOLS(EMBERGLASS_TOOL_RUNNER)};
+
+#undef EMBERGLASS_TOOL_RUNNER
 
 // Tools run inside the app: an input that exhausts memory, or any other
 // exception a tool lets through, must end that tool, never the window.

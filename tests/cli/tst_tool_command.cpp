@@ -3,7 +3,7 @@
 // needs (read from the dynamic loader's own trace).
 
 #include "support/json_rows.h"
-#include "tools/tool_catalogue.h"
+#include "tools/tool_table.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -78,16 +78,14 @@ private Q_SLOTS:
                  qPrintable(printed));
     }
 
-    // --help lists every tool the model is offered, with its description.
+    // --help lists every tool of the table, with its description.
     void helpListsTheTools() {
         const Run result = run({"--help"});
         QCOMPARE(result.exitCode, 0);
-        for (const QJsonValue& tool : toolDefinitions()) {
-            const QJsonObject function = tool["function"].toObject();
-            const QRegularExpression line(
-                "\\n  " + function["name"].toString() + " +" +
-                QRegularExpression::escape(function["description"].toString()) + "\\n");
-            QVERIFY2(result.printed.contains(line), qPrintable(function["name"].toString()));
+        for (const ToolSpec& tool : toolTable()) {
+            const QRegularExpression line("\\n  " + tool.name + " +" +
+                                          QRegularExpression::escape(tool.description) + "\\n");
+            QVERIFY2(result.printed.contains(line), qPrintable(tool.name));
         }
     }
 

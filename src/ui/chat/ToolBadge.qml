@@ -1,4 +1,5 @@
 import QtQuick
+import Emberglass.Backend
 import Emberglass.Theme
 
 // A tool's symbol on its small tinted square, as tool rows show it.
@@ -6,15 +7,7 @@ Rectangle {
     id: badge
 
     property string tool
-    // The symbol of each tool that has one of its own.
-    readonly property var symbols: ({
-        "read_file": "doc.text",
-        "write_file": "square.and.pencil",
-        "list_directory": "folder",
-        "search_files": "magnifyingglass",
-        "run_command": "terminal"
-    })
-    readonly property string symbol: symbols[tool] || "wrench"
+    readonly property string symbol: ToolDisplay.symbol(tool)
 
     width: 20
     height: 20
