@@ -42,20 +42,6 @@ MemoryFileKind memoryFileKind(const QString& name) {
     return MemoryFileKind::daily;
 }
 
-QString toText(MemoryFileKind kind) {
-    switch (kind) {
-    case MemoryFileKind::personal:
-        return QStringLiteral("personal");
-    case MemoryFileKind::work:
-        return QStringLiteral("work");
-    case MemoryFileKind::financial:
-        return QStringLiteral("financial");
-    case MemoryFileKind::daily:
-        break;
-    }
-    return QStringLiteral("daily");
-}
-
 QString memoryFileDateText(const QDateTime& date, const QLocale& locale) {
     // The locale's long date without the weekday and with the short month name.
     static const QRegularExpression weekday(QStringLiteral(R"(d{4}[,\s]*|[,\s]*d{4})"));

@@ -90,7 +90,7 @@ void SoulQuestionnaire::setShowPreview(bool show) {
     }
 }
 
-void SoulQuestionnaire::appendToLog(const QString& role, const QString& text) {
+void SoulQuestionnaire::appendToLog(Speaker role, const QString& text) {
     m_chatLog.append({role, text});
     Q_EMIT chatLogChanged();
 }
@@ -100,7 +100,7 @@ void SoulQuestionnaire::begin() {
         return;
     }
     m_begun = true;
-    appendToLog(QStringLiteral("system"), OnboardingTexts::openingLine());
+    appendToLog(Speaker::agent, OnboardingTexts::openingLine());
 }
 
 void SoulQuestionnaire::submit() {
@@ -108,7 +108,7 @@ void SoulQuestionnaire::submit() {
     if (answer.isEmpty() || m_showPreview) {
         return;
     }
-    appendToLog(QStringLiteral("user"), answer);
+    appendToLog(Speaker::user, answer);
     m_answers.insert(m_currentField, answer);
     Q_EMIT answersChanged();
     setInputText(QString());
@@ -122,7 +122,7 @@ void SoulQuestionnaire::submit() {
     const Field next = static_cast<Field>(static_cast<int>(m_currentField) + 1);
     setCurrentField(next);
     QTimer::singleShot(m_answerDelay, this,
-                       [this, next] { appendToLog(QStringLiteral("system"), questionFor(next)); });
+                       [this, next] { appendToLog(Speaker::agent, questionFor(next)); });
 }
 
 QString SoulQuestionnaire::soulText() const {
@@ -173,7 +173,7 @@ QVariantMap SoulQuestionnaire::answersByName() const {
 QVariantList SoulQuestionnaire::chatLogEntries() const {
     QVariantList entries;
     for (const LogEntry& entry : m_chatLog) {
-        entries.append(QVariantMap{{QStringLiteral("role"), entry.role},
+        entries.append(QVariantMap{{QStringLiteral("role"), int(entry.role)},
                                    {QStringLiteral("text"), entry.text}});
     }
     return entries;

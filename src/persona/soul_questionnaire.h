@@ -33,8 +33,13 @@ public:
     enum class Field { name = 0, gender = 1, age = 2, specialty = 3 };
     Q_ENUM(Field)
 
+    // Who wrote a line of the conversation; QML compares
+    // `SoulQuestionnaire.Speaker.user`.
+    enum class Speaker { agent, user };
+    Q_ENUM(Speaker)
+
     struct LogEntry {
-        QString role; // "system" for the agent's lines, "user" for the answers
+        Speaker role;
         QString text;
         bool operator==(const LogEntry&) const = default;
     };
@@ -89,7 +94,7 @@ Q_SIGNALS:
 private:
     QVariantMap answersByName() const;
     QVariantList chatLogEntries() const;
-    void appendToLog(const QString& role, const QString& text);
+    void appendToLog(Speaker role, const QString& text);
     void setCurrentField(Field field);
     void setShowPreview(bool show);
     void storeSoul(const QString& text);

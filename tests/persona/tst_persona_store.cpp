@@ -359,7 +359,8 @@ private Q_SLOTS:
         const QJsonValue read =
             rule == "preview"     ? QJsonValue(memoryFilePreview(input))
             : rule == "agentName" ? QJsonValue(agentNameFromSoul(input))
-            : rule == "kind"      ? QJsonValue(toText(memoryFileKind(input)))
+            : rule == "kind"      ? QJsonValue(QMetaEnum::fromType<MemoryFileKind>().valueToKey(
+                                        int(memoryFileKind(input))))
             : rule == "date"
                 ? QJsonValue(memoryFileDateText(QDateTime::fromString(input, Qt::ISODate),
                                                 QLocale(row.value("locale").toString())))

@@ -26,7 +26,13 @@ QJsonObject nova() {
 QList<Entry> conversation() {
     QList<Entry> entries;
     for (const QJsonValue& entry : nova()["conversation"].toArray()) {
-        entries.append({entry[0].toString(), entry[1].toString()});
+        bool known = false;
+        const int speaker = QMetaEnum::fromType<SoulQuestionnaire::Speaker>().keyToValue(
+            entry[0].toString().toLatin1(), &known);
+        if (!known) {
+            qFatal("no speaker %s", qPrintable(entry[0].toString()));
+        }
+        entries.append({SoulQuestionnaire::Speaker(speaker), entry[1].toString()});
     }
     return entries;
 }

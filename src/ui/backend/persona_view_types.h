@@ -10,6 +10,12 @@
 #include <QQmlEngine>
 #include <QUrl>
 
+namespace MemoryFileKindForeign {
+Q_NAMESPACE
+QML_FOREIGN_NAMESPACE(MemoryFileKindType)
+QML_NAMED_ELEMENT(MemoryFileKind)
+} // namespace MemoryFileKindForeign
+
 struct SoulQuestionnaireForeign {
     Q_GADGET
     QML_FOREIGN(SoulQuestionnaire)
@@ -26,8 +32,7 @@ public:
     using QObject::QObject;
 
     Q_INVOKABLE QString preview(const QString& content) const { return memoryFilePreview(content); }
-    // "personal", "work", "financial" or "daily".
-    Q_INVOKABLE QString kind(const QString& name) const { return toText(memoryFileKind(name)); }
+    Q_INVOKABLE MemoryFileKind kind(const QString& name) const { return memoryFileKind(name); }
     Q_INVOKABLE QString dateText(const QDateTime& date) const { return memoryFileDateText(date); }
     // For the file manager: a file URL, with the path's special characters escaped.
     Q_INVOKABLE QUrl folderUrl(const QString& path) const { return QUrl::fromLocalFile(path); }

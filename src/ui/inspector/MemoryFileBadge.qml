@@ -7,24 +7,28 @@ Rectangle {
     id: badge
 
     property string fileName
-    readonly property string kind: PersonaDisplay.kind(fileName)
-    readonly property var looks: ({
-        "personal": { symbol: "person.fill", color: Theme.personal },
-        "work": { symbol: "briefcase.fill", color: Theme.work },
-        "financial": { symbol: "dollarsign", color: Theme.success },
-        "daily": { symbol: "clock.fill", color: Theme.accent }
-    })
-    readonly property string symbol: looks[kind].symbol
+    readonly property var look: {
+        switch (PersonaDisplay.kind(fileName)) {
+        case MemoryFileKind.Value.personal:
+            return { symbol: "person.fill", color: Theme.personal }
+        case MemoryFileKind.Value.work:
+            return { symbol: "briefcase.fill", color: Theme.work }
+        case MemoryFileKind.Value.financial:
+            return { symbol: "dollarsign", color: Theme.success }
+        }
+        return { symbol: "clock.fill", color: Theme.accent }
+    }
+    readonly property string symbol: look.symbol
 
     implicitWidth: 32
     implicitHeight: 32
     radius: 7
-    color: Theme.tint(looks[kind].color, 0.14)
+    color: Theme.tint(look.color, 0.14)
 
     Icon {
         anchors.centerIn: parent
         name: badge.symbol
         size: 15
-        color: badge.looks[badge.kind].color
+        color: badge.look.color
     }
 }

@@ -1,4 +1,5 @@
 import QtQuick
+import Emberglass.Backend
 import Emberglass.Theme
 
 // One line of the soul questionnaire: the agent's on the leading side under its
@@ -7,9 +8,9 @@ import Emberglass.Theme
 Item {
     id: row
 
-    required property string role
+    required property int role
     required property string text
-    readonly property bool fromUser: role === "user"
+    readonly property bool fromUser: role === SoulQuestionnaire.Speaker.user
     readonly property real maximumTextWidth: Math.max(0, width - 60)
 
     implicitHeight: fromUser ? bubble.height : agentLine.implicitHeight
