@@ -5,7 +5,7 @@
 import { chromium } from 'playwright-core';
 import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
-import { mkdirSync, mkdtempSync, rmSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { createInterface } from 'node:readline';
@@ -90,6 +90,20 @@ try {
   });
 
   // The refusal without the key is the server's (tst_local_server), the texts are the page's own.
+  await scenario('the page is drawn in the window\'s palette', async (page) => {
+    const source = new URL('../../src/ui/theme/palette.json', import.meta.url);
+    const { colours } = JSON.parse(readFileSync(source, 'utf8'));
+    const rgb = (hex) => `rgb(${[1, 3, 5].map((i) => parseInt(hex.slice(i, i + 2), 16)).join(', ')})`;
+    const drawn = await page.evaluate(() => ({
+      page: getComputedStyle(document.body).backgroundColor,
+      text: getComputedStyle(document.body).color,
+      send: getComputedStyle(document.getElementById('btn')).backgroundColor,
+    }));
+    assert.deepEqual(drawn, {
+      page: rgb(colours.background), text: rgb(colours.textPrimary), send: rgb(colours.accent),
+    });
+  });
+
   await scenario('the empty page shows its start, sends no blank text, then sends on Enter', async (page) => {
     assert.equal(await page.locator('#messages').innerText(), '⚡\nEMBERGLASS\nSend a message to start');
     assert.ok(await page.locator('#btn').isDisabled());

@@ -1,5 +1,7 @@
 #include "tools/writers/pdf_slide_painter.h"
 
+#include "palette/palette_colors.h"
+
 #include <QColor>
 #include <QFont>
 #include <QFontInfo>
@@ -13,11 +15,12 @@ double fromBottom(double y) {
     return slidePageHeight - y;
 }
 
-const QColor pageColour = QColor::fromRgbF(0.98f, 0.98f, 0.96f);
-const QColor accentColour = QColor::fromRgbF(1.0f, 0.42f, 0.17f);
-const QColor primaryTextColour = QColor::fromRgbF(0.1f, 0.1f, 0.1f);
-const QColor subtitleColour = QColor::fromRgbF(0.45f, 0.45f, 0.43f);
-const QColor pageNumberColour = QColor::fromRgbF(0.65f, 0.65f, 0.63f);
+// The window's colours, so a deck looks like the app that made it.
+const QColor pageColour = PaletteColors::background();
+const QColor accentColour = PaletteColors::accent();
+const QColor primaryTextColour = PaletteColors::textPrimary();
+const QColor subtitleColour = PaletteColors::textSecondary();
+const QColor pageNumberColour = PaletteColors::textTertiary();
 
 constexpr double textLeft = 72;
 constexpr double titleBaseline = 678;

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "palette/palette_colors.h"
+
 #include <QColor>
 #include <QObject>
 #include <QPalette>
 #include <QQmlEngine>
 
-// Every colour of the window, in one place: the views read them through the
+// Every colour of the window, from the one list in palette.json (which the
+// phone page and the PDF slides use too): the views read them through the
 // Theme singleton, and the application palette (the few control parts Qt draws
 // itself: tool tips, menus, scroll bars) is made from them. In QML it is
 // `Colors`: QtQuick has a `Palette` type of its own.
@@ -33,25 +36,25 @@ class Palette : public QObject {
 public:
     using QObject::QObject;
 
-    static QColor background() { return QColor::fromRgbF(0.98f, 0.98f, 0.97f); }
-    static QColor surface() { return Qt::white; }
-    static QColor surfaceAlt() { return QColor::fromRgbF(0.95f, 0.95f, 0.94f); }
-    static QColor accent() { return QColor::fromRgbF(1.0f, 0.42f, 0.17f); }
-    static QColor danger() { return QColor::fromRgbF(0.92f, 0.22f, 0.22f); }
-    static QColor warning() { return QColor::fromRgbF(0.95f, 0.7f, 0.1f); }
-    static QColor success() { return QColor::fromRgbF(0.18f, 0.75f, 0.45f); }
+    static QColor background() { return PaletteColors::background(); }
+    static QColor surface() { return PaletteColors::surface(); }
+    static QColor surfaceAlt() { return PaletteColors::surfaceAlt(); }
+    static QColor accent() { return PaletteColors::accent(); }
+    static QColor danger() { return PaletteColors::danger(); }
+    static QColor warning() { return PaletteColors::warning(); }
+    static QColor success() { return PaletteColors::success(); }
     // The memory files' kinds that have no colour of their own above.
-    static QColor personal() { return QColor::fromRgbF(0.55f, 0.4f, 0.9f); }
-    static QColor work() { return QColor::fromRgbF(0.2f, 0.6f, 0.9f); }
-    static QColor textPrimary() { return QColor::fromRgbF(0.1f, 0.1f, 0.1f); }
-    static QColor textSecondary() { return QColor::fromRgbF(0.45f, 0.45f, 0.43f); }
-    static QColor textTertiary() { return QColor::fromRgbF(0.65f, 0.65f, 0.63f); }
+    static QColor personal() { return PaletteColors::personal(); }
+    static QColor work() { return PaletteColors::work(); }
+    static QColor textPrimary() { return PaletteColors::textPrimary(); }
+    static QColor textSecondary() { return PaletteColors::textSecondary(); }
+    static QColor textTertiary() { return PaletteColors::textTertiary(); }
     // Symbols and labels drawn on a filled shape (accent, primary text, danger).
-    static QColor onFill() { return Qt::white; }
-    static QColor border() { return QColor::fromRgbF(0, 0, 0, 0.07f); }
-    static QColor borderStrong() { return QColor::fromRgbF(0, 0, 0, 0.12f); }
+    static QColor onFill() { return PaletteColors::onFill(); }
+    static QColor border() { return PaletteColors::border(); }
+    static QColor borderStrong() { return PaletteColors::borderStrong(); }
     // What dims the chat beside an open panel.
-    static QColor scrim() { return QColor::fromRgbF(0, 0, 0, 0.22f); }
+    static QColor scrim() { return PaletteColors::scrim(); }
 
     // Light whatever the desktop's scheme.
     static QPalette application();
