@@ -6,6 +6,7 @@
 // on a worker thread.
 
 #include "office_files.h"
+#include "palette/palette_colors.h"
 #include "support/json_rows.h"
 #include "support/test_files.h"
 #include "support/tool_outcome_text.h"
@@ -251,8 +252,9 @@ private Q_SLOTS:
                    qAbs(qGreen(pixel) - qGreen(expected)) < 6 &&
                    qAbs(qBlue(pixel) - qBlue(expected)) < 6;
         };
-        const QRgb background = qRgb(250, 250, 245);
-        const QRgb accent = qRgb(255, 107, 43);
+        // The window's palette.
+        const QRgb background = PaletteColors::background().rgb();
+        const QRgb accent = PaletteColors::accent().rgb();
         // The bar along the top; each dot fills x 72..82 from baseline + 4 up to
         // baseline + 14; no fourth dot.
         QVERIFY(isAt(600, 766, accent) && isAt(600, 759, background) && isAt(600, 368, background));
