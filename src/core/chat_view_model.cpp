@@ -1,5 +1,7 @@
 #include "core/chat_view_model.h"
 
+#include "core/core_texts.h"
+
 #include "core/conversation_list_model.h"
 #include "core/conversation_store.h"
 #include "core/greeting.h"
@@ -92,7 +94,7 @@ void ChatViewModel::setCurrentConversationIdText(const QString& id) {
 }
 
 void ChatViewModel::newConversation(bool withGreeting) {
-    Conversation conversation = Conversation::make(QStringLiteral("New Chat"));
+    Conversation conversation = Conversation::make(CoreTexts::newChat());
     if (withGreeting) {
         conversation.messages.append(
             ChatMessage::make(Role::assistant, greetingFor(m_persona->agentName())));

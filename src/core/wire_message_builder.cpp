@@ -1,5 +1,7 @@
 #include "core/wire_message_builder.h"
 
+#include "core/core_texts.h"
+
 #include <QJsonDocument>
 
 namespace {
@@ -129,7 +131,7 @@ WireMessage toolResult(const ToolResultInfo& result, WireMode mode, bool nativeC
 } // namespace
 
 QString usingToolsPlaceholder() {
-    return QStringLiteral("Using tools...");
+    return CoreTexts::usingTools();
 }
 
 std::optional<WireMessage> wireMessageAt(const QList<ChatMessage>& messages, qsizetype index,

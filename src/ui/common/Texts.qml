@@ -4,108 +4,108 @@ import QtQuick
 // The window's own texts, kept in one place.
 QtObject {
     // Launch
-    readonly property string productName: "EMBERGLASS"
-    readonly property string splashSubtitle: "YOUR AI AGENT"
+    readonly property string productName: qsTr("EMBERGLASS")
+    readonly property string splashSubtitle: qsTr("YOUR AI AGENT")
 
     // Sidebar
-    readonly property string sidebarSubtitle: "AI TERMINAL"
-    readonly property string sessions: "SESSIONS"
-    readonly property string newButton: "+ NEW"
-    readonly property string newButtonTip: "New Session"
-    readonly property string deleteItem: "Delete"
-    readonly property string localBackendShort: "Local"
+    readonly property string sidebarSubtitle: qsTr("AI TERMINAL")
+    readonly property string sessions: qsTr("SESSIONS")
+    readonly property string newButton: qsTr("+ NEW")
+    readonly property string newButtonTip: qsTr("New Session")
+    readonly property string deleteItem: qsTr("Delete")
+    readonly property string localBackendShort: qsTr("Local")
 
     // Transcript
-    readonly property string youLabel: "YOU"
-    readonly property string agentLabel: "AI"
-    readonly property string result: "RESULT"
-    readonly property string charactersSuffix: "ch"
-    readonly property string inputPlaceholder: "Ask anything..."
-    readonly property string localUnavailable: "Local model not available"
-    readonly property string cloudUnreachable: "Cannot reach API — check settings"
+    readonly property string youLabel: qsTr("YOU")
+    readonly property string agentLabel: qsTr("AI")
+    readonly property string result: qsTr("RESULT")
+    readonly property string charactersSuffix: qsTr("ch")
+    readonly property string inputPlaceholder: qsTr("Ask anything...")
+    readonly property string localUnavailable: qsTr("Local model not available")
+    readonly property string cloudUnreachable: qsTr("Cannot reach API — check settings")
     function modelNotOffered(model, provider) {
         return "Model " + model + " is not offered by " + provider + " — choose one in MODEL"
     }
-    readonly property string loadingModel: "LOADING MODEL"
+    readonly property string loadingModel: qsTr("LOADING MODEL")
     function couldNotSaveSettings(reason) {
         return "Could not save settings: " + reason
     }
 
     // Boot screen
-    readonly property string bootTitle: "EMBERGLASS"
-    readonly property string bootVersion: "v1.0"
-    readonly property string bootSystemInit: "SYS.INIT"
-    readonly property string bootNeuralLink: "NEURAL.LINK"
-    readonly property string bootAwaitingInput: "AWAITING INPUT"
+    readonly property string bootTitle: qsTr("EMBERGLASS")
+    readonly property string bootVersion: qsTr("v1.0")
+    readonly property string bootSystemInit: qsTr("SYS.INIT")
+    readonly property string bootNeuralLink: qsTr("NEURAL.LINK")
+    readonly property string bootAwaitingInput: qsTr("AWAITING INPUT")
 
     // About
-    readonly property string aboutHeading: "ABOUT PRODUCT"
-    readonly property string aboutName: "Emberglass"
-    readonly property string aboutTagline: "Industrial local-and-cloud AI workspace for Linux."
-    readonly property string versionLabel: "VERSION"
-    readonly property string versionValue: "1.0 beta"
-    readonly property string makerStatement: "Made by the Emberglass project, for people who keep their agent close."
-    readonly property string makerSiteLabel: "emberglass.app"
-    readonly property string makerSiteURL: "https://emberglass.app"
+    readonly property string aboutHeading: qsTr("ABOUT PRODUCT")
+    readonly property string aboutName: qsTr("Emberglass")
+    readonly property string aboutTagline: qsTr("Industrial local-and-cloud AI workspace for Linux.")
+    readonly property string versionLabel: qsTr("VERSION")
+    readonly property string versionValue: qsTr("1.0 beta")
+    readonly property string makerStatement: qsTr("Made by the Emberglass project, for people who keep their agent close.")
+    readonly property string makerSiteLabel: qsTr("emberglass.app")
+    readonly property string makerSiteURL: qsTr("https://emberglass.app")
 
     // What screen readers say of controls whose look says it without words.
-    readonly property string sidebarAccessibleName: "Sessions and panels"
-    readonly property string sessionsAccessibleName: "Sessions"
-    readonly property string sessionsAccessibleDescription: "Arrow keys select, Delete deletes, Ctrl+N starts a new session"
-    readonly property string newButtonAccessibleDescription: "Starts an empty conversation, Ctrl+N"
-    readonly property string updatedPrefix: "Updated "
-    readonly property string serverRunning: "server running"
-    readonly property string transcriptAccessibleName: "Messages"
+    readonly property string sidebarAccessibleName: qsTr("Sessions and panels")
+    readonly property string sessionsAccessibleName: qsTr("Sessions")
+    readonly property string sessionsAccessibleDescription: qsTr("Arrow keys select, Delete deletes, Ctrl+N starts a new session")
+    readonly property string newButtonAccessibleDescription: qsTr("Starts an empty conversation, Ctrl+N")
+    readonly property string updatedPrefix: qsTr("Updated ")
+    readonly property string serverRunning: qsTr("server running")
+    readonly property string transcriptAccessibleName: qsTr("Messages")
     // A scroll bar is read out as what it scrolls.
     function scrollBarName(scrolls) {
         return "Scroll " + scrolls
     }
-    readonly property string inputAccessibleName: "Message"
-    readonly property string inputAccessibleDescription: "Return sends, Shift+Return starts a new line, Ctrl+L comes back here"
-    readonly property string attachAccessibleName: "Attach files"
-    readonly property string attachAccessibleDescription: "Chooses files whose paths go into the message, for the agent to read"
-    readonly property string attachShortcut: "Ctrl+O"
-    readonly property string attachToolTip: "Attach files (Ctrl+O)"
-    readonly property string attachDialogTitle: "Attach files"
-    readonly property string dropHint: "Drop to add the paths to your message"
-    readonly property string sendAccessibleName: "Send"
-    readonly property string stopAccessibleName: "Stop"
-    readonly property string sendAccessibleDescription: "Sends the message"
-    readonly property string stopAccessibleDescription: "Stops the reply being written"
-    readonly property string userAuthor: "You"
-    readonly property string agentAuthor: "AI"
-    readonly property string noteAuthor: "Note"
-    readonly property string noteDescription: "Not sent to the model"
-    readonly property string messageDescription: "Your message"
-    readonly property string replyDescription: "Reply from the agent"
-    readonly property string writingDescription: "The agent is writing"
-    readonly property string toolCallName: "Tool call: "
-    readonly property string toolResultName: "Result of "
-    readonly property string succeeded: "succeeded"
-    readonly property string failed: "failed"
-    readonly property string characters: " characters"
-    readonly property string expandResult: "Shows the output"
-    readonly property string collapseResult: "Hides the output"
-    readonly property string outputAccessibleName: "Output"
-    readonly property string retry: "RETRY"
-    readonly property string retryDescription: "Asks the question again"
-    readonly property string openModelSettings: "OPEN MODEL SETTINGS"
-    readonly property string openModelSettingsDescription: "Opens the MODEL panel, where the provider, key and model are set"
-    readonly property string bootAccessibleName: "Empty conversation"
-    readonly property string bootLineDone: "done"
-    readonly property string bootLineWaiting: "waiting"
-    readonly property string aboutLinkDescription: "Opens the web site in the browser"
-    readonly property string approvalRunQuestion: "wants to run this command"
-    readonly property string approvalWriteQuestion: "wants to write this file"
-    readonly property string approvalCommandName: "Command: "
-    readonly property string approvalPathName: "File: "
-    readonly property string approvalContentName: "Content begins: "
-    readonly property string approvalAllow: "Allow"
-    readonly property string approvalAllowForConversation: "Allow for this conversation"
+    readonly property string inputAccessibleName: qsTr("Message")
+    readonly property string inputAccessibleDescription: qsTr("Return sends, Shift+Return starts a new line, Ctrl+L comes back here")
+    readonly property string attachAccessibleName: qsTr("Attach files")
+    readonly property string attachAccessibleDescription: qsTr("Chooses files whose paths go into the message, for the agent to read")
+    readonly property string attachShortcut: qsTr("Ctrl+O")
+    readonly property string attachToolTip: qsTr("Attach files (Ctrl+O)")
+    readonly property string attachDialogTitle: qsTr("Attach files")
+    readonly property string dropHint: qsTr("Drop to add the paths to your message")
+    readonly property string sendAccessibleName: qsTr("Send")
+    readonly property string stopAccessibleName: qsTr("Stop")
+    readonly property string sendAccessibleDescription: qsTr("Sends the message")
+    readonly property string stopAccessibleDescription: qsTr("Stops the reply being written")
+    readonly property string userAuthor: qsTr("You")
+    readonly property string agentAuthor: qsTr("AI")
+    readonly property string noteAuthor: qsTr("Note")
+    readonly property string noteDescription: qsTr("Not sent to the model")
+    readonly property string messageDescription: qsTr("Your message")
+    readonly property string replyDescription: qsTr("Reply from the agent")
+    readonly property string writingDescription: qsTr("The agent is writing")
+    readonly property string toolCallName: qsTr("Tool call: ")
+    readonly property string toolResultName: qsTr("Result of ")
+    readonly property string succeeded: qsTr("succeeded")
+    readonly property string failed: qsTr("failed")
+    readonly property string characters: qsTr(" characters")
+    readonly property string expandResult: qsTr("Shows the output")
+    readonly property string collapseResult: qsTr("Hides the output")
+    readonly property string outputAccessibleName: qsTr("Output")
+    readonly property string retry: qsTr("RETRY")
+    readonly property string retryDescription: qsTr("Asks the question again")
+    readonly property string openModelSettings: qsTr("OPEN MODEL SETTINGS")
+    readonly property string openModelSettingsDescription: qsTr("Opens the MODEL panel, where the provider, key and model are set")
+    readonly property string bootAccessibleName: qsTr("Empty conversation")
+    readonly property string bootLineDone: qsTr("done")
+    readonly property string bootLineWaiting: qsTr("waiting")
+    readonly property string aboutLinkDescription: qsTr("Opens the web site in the browser")
+    readonly property string approvalRunQuestion: qsTr("wants to run this command")
+    readonly property string approvalWriteQuestion: qsTr("wants to write this file")
+    readonly property string approvalCommandName: qsTr("Command: ")
+    readonly property string approvalPathName: qsTr("File: ")
+    readonly property string approvalContentName: qsTr("Content begins: ")
+    readonly property string approvalAllow: qsTr("Allow")
+    readonly property string approvalAllowForConversation: qsTr("Allow for this conversation")
     readonly property string approvalAllowForConversationDescription:
-        "Runs this tool without asking until the conversation ends"
-    readonly property string approvalDeny: "Deny"
-    readonly property string approvalDenyDescription: "Declines the call; Escape does too"
+        qsTr("Runs this tool without asking until the conversation ends")
+    readonly property string approvalDeny: qsTr("Deny")
+    readonly property string approvalDenyDescription: qsTr("Declines the call; Escape does too")
 
     function approvalAccessibleName(tool: string): string {
         return "Approval needed: " + tool

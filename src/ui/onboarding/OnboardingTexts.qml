@@ -5,8 +5,8 @@ import QtQuick
 // with the questionnaire).
 QtObject {
     // Welcome.
-    readonly property string productTitle: "EMBERGLASS"
-    readonly property string productSubtitle: "YOUR ULTIMATE AGENT"
+    readonly property string productTitle: qsTr("EMBERGLASS")
+    readonly property string productSubtitle: qsTr("YOUR ULTIMATE AGENT")
     readonly property var features: [
         { number: "01", symbol: "cpu", title: "LOCAL OR CLOUD AI",
           text: "Run Qwen locally, or connect Grok, ChatGPT, Gemini, DeepSeek" },
@@ -15,40 +15,40 @@ QtObject {
         { number: "03", symbol: "sparkles", title: "SOUL & MEMORY",
           text: "Give your agent a unique personality that persists" }
     ]
-    readonly property string getStarted: "GET STARTED"
+    readonly property string getStarted: qsTr("GET STARTED")
 
     // Model setup.
-    readonly property string connectTitle: "CONNECT YOUR AI"
-    readonly property string connectSubtitle: "Choose a cloud provider or use local Qwen model"
-    readonly property string apiKeyHint: "Enter your API key to continue with a cloud model, or skip for now."
-    readonly property string next: "NEXT"
-    readonly property string skipForNow: "SKIP FOR NOW"
+    readonly property string connectTitle: qsTr("CONNECT YOUR AI")
+    readonly property string connectSubtitle: qsTr("Choose a cloud provider or use local Qwen model")
+    readonly property string apiKeyHint: qsTr("Enter your API key to continue with a cloud model, or skip for now.")
+    readonly property string next: qsTr("NEXT")
+    readonly property string skipForNow: qsTr("SKIP FOR NOW")
 
     // Soul setup.
-    readonly property string createTitle: "CREATE YOUR AGENT"
-    readonly property string createSubtitle: "Define your AI's personality"
-    readonly property string agentLabel: "Emberglass"
-    readonly property string typeHere: "Type here..."
-    readonly property string pasteLink: "Or paste a soul from Tidewick"
-    readonly property string yourAgent: "YOUR AGENT"
+    readonly property string createTitle: qsTr("CREATE YOUR AGENT")
+    readonly property string createSubtitle: qsTr("Define your AI's personality")
+    readonly property string agentLabel: qsTr("Emberglass")
+    readonly property string typeHere: qsTr("Type here...")
+    readonly property string pasteLink: qsTr("Or paste a soul from Tidewick")
+    readonly property string yourAgent: qsTr("YOUR AGENT")
     readonly property var previewRows: [
         { label: "NAME", field: "name" },
         { label: "GENDER", field: "gender" },
         { label: "AGE", field: "age" },
         { label: "SKILLS", field: "specialty" }
     ]
-    readonly property string editLater: "You can always edit this later in the Persona panel."
-    readonly property string enter: "ENTER EMBERGLASS"
-    readonly property string pasteTitle: "PASTE YOUR SOUL"
-    readonly property string pasteHint: "Paste the contents of a soul.md file from Tidewick or elsewhere."
-    readonly property string back: "BACK"
+    readonly property string editLater: qsTr("You can always edit this later in the Persona panel.")
+    readonly property string enter: qsTr("ENTER EMBERGLASS")
+    readonly property string pasteTitle: qsTr("PASTE YOUR SOUL")
+    readonly property string pasteHint: qsTr("Paste the contents of a soul.md file from Tidewick or elsewhere.")
+    readonly property string back: qsTr("BACK")
 
     // What screen readers say of controls whose look says it without words.
-    readonly property string answerName: "Your answer"
-    readonly property string answerDescription: "Return sends the answer"
-    readonly property string sendAnswer: "Send answer"
-    readonly property string soulLogName: "Questions and answers"
-    readonly property string pastedSoulName: "soul.md"
-    readonly property string pastedSoulDescription: "Ctrl+Tab moves on"
-    readonly property string you: "You"
+    readonly property string answerName: qsTr("Your answer")
+    readonly property string answerDescription: qsTr("Return sends the answer")
+    readonly property string sendAnswer: qsTr("Send answer")
+    readonly property string soulLogName: qsTr("Questions and answers")
+    readonly property string pastedSoulName: qsTr("soul.md")
+    readonly property string pastedSoulDescription: qsTr("Ctrl+Tab moves on")
+    readonly property string you: qsTr("You")
 }

@@ -1,0 +1,661 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1">
+<context>
+    <name>CoreTexts</name>
+    <message>
+        <source>New Chat</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Using tools...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>InspectorTexts</name>
+    <message>
+        <source>Close panel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Escape</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The address to open in the phone&apos;s browser</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cloud provider</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Memory files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Model settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ctrl+S saves, Ctrl+Tab moves on</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ctrl+Tab moves on</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Chat from your phone on the same Wi‑Fi. Messages sync to this computer.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>START SERVER</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>STOP SERVER</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OPEN ON PHONE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HOW IT WORKS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Local network only — not on the public internet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MODEL SETTINGS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Configure AI provider</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MODE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PROVIDER</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>API CONFIGURATION</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>API Key</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Enter your API key</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Model name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Type a model name, or choose one the provider offers with Up and Down</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ask the provider for its models</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The models it offers become the field&apos;s choices</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Base URL</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>API base URL</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TEST CONNECTION</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LOCAL MODEL</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Qwen 2.5 — 3B via Ollama</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Requires Ollama running · ollama pull qwen2.5:3b</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SETUP LOCAL MODEL</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DOWNLOADING...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Model ready!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LOADING MODEL...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HOW TO SET UP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SAFETY</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ask before the agent runs commands or changes files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Each command, and each file written outside ~/.nimbrook, waits for your Allow. Off, the agent acts unattended.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Run commands in a sandbox</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Commands see the system read-only, may write only in your home folder and a private /tmp, and find keys, tokens and browser profiles empty.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>UNSAVED</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SAVED</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SAVE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>BACK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>REFRESH</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OPEN FOLDER</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No memory logs yet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The AI will create daily logs and topic files
+as it learns about you.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>.md</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SAVE ANYWAY</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>QR code for the phone address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The phone&apos;s camera opens the address, key included</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingTexts</name>
+    <message>
+        <source>EMBERGLASS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>YOUR ULTIMATE AGENT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>GET STARTED</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CONNECT YOUR AI</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose a cloud provider or use local Qwen model</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Enter your API key to continue with a cloud model, or skip for now.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>NEXT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SKIP FOR NOW</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CREATE YOUR AGENT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Define your AI&apos;s personality</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Emberglass</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Type here...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Or paste a soul from Tidewick</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>YOUR AGENT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You can always edit this later in the Persona panel.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ENTER EMBERGLASS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PASTE YOUR SOUL</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Paste the contents of a soul.md file from Tidewick or elsewhere.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>BACK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your answer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Return sends the answer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Send answer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Questions and answers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>soul.md</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ctrl+Tab moves on</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Texts</name>
+    <message>
+        <source>EMBERGLASS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>YOUR AI AGENT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>AI TERMINAL</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SESSIONS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>+ NEW</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Session</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Local</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>YOU</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>AI</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>RESULT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ask anything...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Local model not available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot reach API — check settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LOADING MODEL</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>v1.0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SYS.INIT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>NEURAL.LINK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>AWAITING INPUT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ABOUT PRODUCT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Emberglass</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Industrial local-and-cloud AI workspace for Linux.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>VERSION</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1.0 beta</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Made by the Emberglass project, for people who keep their agent close.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>emberglass.app</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>https://emberglass.app</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sessions and panels</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sessions</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Arrow keys select, Delete deletes, Ctrl+N starts a new session</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Starts an empty conversation, Ctrl+N</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Updated </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>server running</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Messages</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Return sends, Shift+Return starts a new line, Ctrl+L comes back here</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sends the message</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stops the reply being written</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not sent to the model</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your message</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reply from the agent</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The agent is writing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tool call: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Result of </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>succeeded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> characters</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Shows the output</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hides the output</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>RETRY</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Asks the question again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OPEN MODEL SETTINGS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Opens the MODEL panel, where the provider, key and model are set</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Empty conversation</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Opens the web site in the browser</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>wants to run this command</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>wants to write this file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Command: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Content begins: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Allow</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Allow for this conversation</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Runs this tool without asking until the conversation ends</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deny</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Declines the call; Escape does too</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Attach files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Chooses files whose paths go into the message, for the agent to read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ctrl+O</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Attach files (Ctrl+O)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Drop to add the paths to your message</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+</TS>
