@@ -1,0 +1,68 @@
+#pragma once
+
+#include "markdown_blocks.h"
+
+#include <QAbstractListModel>
+#include <QColor>
+#include <QQmlEngine>
+
+// A reply's Markdown as a list of blocks for a view: one row per paragraph,
+// heading, list item, code block, table or rule. A new text (a streamed reply
+// grows piece by piece) changes only the rows that differ, so the rows above
+// the end keep their items.
+class FormattedReply : public QAbstractListModel {
+    Q_OBJECT
+    QML_ELEMENT
+    Q_PROPERTY(QString markdown READ markdown WRITE setMarkdown NOTIFY markdownChanged)
+    Q_PROPERTY(QColor linkColor READ linkColor WRITE setLinkColor NOTIFY styleChanged)
+    Q_PROPERTY(
+        QColor codeBackground READ codeBackground WRITE setCodeBackground NOTIFY styleChanged)
+    Q_PROPERTY(QColor borderColor READ borderColor WRITE setBorderColor NOTIFY styleChanged)
+    Q_PROPERTY(QString monoFamily READ monoFamily WRITE setMonoFamily NOTIFY styleChanged)
+    Q_PROPERTY(int codeBlockCount READ codeBlockCount NOTIFY markdownChanged)
+
+public:
+    enum Roles {
+        KindRole = Qt::UserRole + 1,
+        HeadingLevelRole,
+        ListDepthRole,
+        QuoteDepthRole,
+        MarkerRole,
+        RichTextRole,
+        PlainTextRole,
+        LanguageRole,
+    };
+    Q_ENUM(Roles)
+
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+    QString markdown() const { return m_markdown; }
+    void setMarkdown(const QString& markdown);
+    QColor linkColor() const { return QColor(m_style.linkColor); }
+    void setLinkColor(const QColor& color);
+    QColor codeBackground() const { return QColor(m_style.codeBackground); }
+    void setCodeBackground(const QColor& color);
+    QColor borderColor() const { return QColor(m_style.borderColor); }
+    void setBorderColor(const QColor& color);
+    QString monoFamily() const { return m_style.monoFamily; }
+    void setMonoFamily(const QString& family);
+    int codeBlockCount() const;
+
+    const QList<MarkdownBlock>& blocks() const { return m_blocks; }
+
+Q_SIGNALS:
+    void markdownChanged();
+    void styleChanged();
+
+private:
+    void setStyle(const MarkdownStyle& style);
+    void rebuild();
+
+    QString m_markdown;
+    MarkdownStyle m_style;
+    QList<MarkdownBlock> m_blocks;
+};

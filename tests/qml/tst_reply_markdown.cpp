@@ -1,0 +1,102 @@
+// A reply's Markdown as the blocks the transcript draws: what a reader sees,
+// the code blocks and links found, raw HTML left as text, which links open
+// without asking, and which rows a growing reply changes.
+
+#include "support/json_rows.h"
+#include "ui/chat/formatted_reply.h"
+#include "ui/chat/markdown_blocks.h"
+#include "ui/chat/reply_text.h"
+
+#include <QSignalSpy>
+
+class TestReplyMarkdown : public QObject {
+    Q_OBJECT
+
+private:
+    template <typename Field>
+    static void compareColumn(const QJsonObject& row, const char* column,
+                              const QList<MarkdownBlock>& blocks, Field field) {
+        if (!row.contains(QLatin1String(column))) {
+            return;
+        }
+        const QJsonArray expected = row.value(QLatin1String(column)).toArray();
+        QCOMPARE(blocks.size(), expected.size());
+        for (int i = 0; i < blocks.size(); ++i) {
+            QCOMPARE(QJsonValue(field(blocks.at(i))), expected.at(i));
+        }
+    }
+
+private Q_SLOTS:
+    void blocks_data() { addJsonRows("ui/reply_markdown.json", "blocks"); }
+    void blocks() {
+        QFETCH(QJsonObject, row);
+        FormattedReply reply;
+        reply.setMarkdown(row.value("markdown").toString());
+        const QList<MarkdownBlock>& blocks = reply.blocks();
+
+        QStringList kinds;
+        QStringList texts;
+        QStringList links;
+        QString rich;
+        for (const MarkdownBlock& block : blocks) {
+            kinds
+                << reply.data(reply.index(int(kinds.size())), FormattedReply::KindRole).toString();
+            texts << block.text;
+            links << block.links;
+            rich += block.richText;
+        }
+        QCOMPARE(kinds, jsonTexts(row.value("kinds")));
+        QCOMPARE(texts, jsonTexts(row.value("texts")));
+        QCOMPARE(links, jsonTexts(row.value("links")));
+        QCOMPARE(reply.codeBlockCount(), kinds.count("code"));
+        QCOMPARE(reply.rowCount(), blocks.size());
+        compareColumn(row, "markers", blocks, [](const MarkdownBlock& b) { return b.marker; });
+        compareColumn(row, "listDepths", blocks,
+                      [](const MarkdownBlock& b) { return b.listDepth; });
+        compareColumn(row, "quoteDepths", blocks,
+                      [](const MarkdownBlock& b) { return b.quoteDepth; });
+        compareColumn(row, "languages", blocks, [](const MarkdownBlock& b) { return b.language; });
+        for (const QString& part : jsonTexts(row.value("rich"))) {
+            QVERIFY2(rich.contains(part), qPrintable(part + " not in " + rich));
+        }
+        for (const QString& part : jsonTexts(row.value("notRich"))) {
+            QVERIFY2(!rich.contains(part, Qt::CaseInsensitive), qPrintable(part + " in " + rich));
+        }
+    }
+
+    void linkSafety_data() { addJsonRows("ui/reply_markdown.json", "links"); }
+    void linkSafety() {
+        QFETCH(QJsonObject, row);
+        QCOMPARE(ReplyText::opensWithoutAsking(QUrl(row.value("url").toString())),
+                 row.value("opens").toBool());
+    }
+
+    // A streamed reply grows: the blocks before the growing end keep their rows.
+    void growth_data() { addJsonRows("ui/reply_markdown.json", "growth"); }
+    void growth() {
+        QFETCH(QJsonObject, row);
+        FormattedReply reply;
+        reply.setMarkdown(row.value("before").toString());
+        const QList<MarkdownBlock> before = reply.blocks();
+        QSignalSpy changed(&reply, &QAbstractItemModel::dataChanged);
+        QSignalSpy inserted(&reply, &QAbstractItemModel::rowsInserted);
+        QSignalSpy removed(&reply, &QAbstractItemModel::rowsRemoved);
+        reply.setMarkdown(row.value("after").toString());
+
+        const int unchanged = row.value("unchanged").toInt();
+        QCOMPARE(reply.blocks(), markdownBlocks(row.value("after").toString()));
+        for (const QList<QVariant>& signal : changed) {
+            QCOMPARE_GE(signal.at(0).toModelIndex().row(), unchanged);
+        }
+        for (const QList<QVariant>& signal : inserted + removed) {
+            QCOMPARE_GE(signal.at(1).toInt(), unchanged);
+        }
+        QCOMPARE_GT(changed.size() + inserted.size() + removed.size(), 0);
+        for (int i = 0; i < unchanged; ++i) {
+            QCOMPARE(reply.blocks().at(i), before.at(i));
+        }
+    }
+};
+
+QTEST_MAIN(TestReplyMarkdown)
+#include "tst_reply_markdown.moc"
