@@ -29,9 +29,14 @@ class Preferences : public QObject {
     Q_PROPERTY(QString sandboxUnavailableReason READ sandboxUnavailableReason NOTIFY
                    sandboxCommandsChanged)
     Q_PROPERTY(bool sandboxChecked READ sandboxChecked NOTIFY sandboxCommandsChanged)
+    // The agent's replies drawn from their Markdown (headings, lists, tables,
+    // code); off, they show as written.
+    Q_PROPERTY(
+        bool formatReplies READ formatReplies WRITE setFormatReplies NOTIFY formatRepliesChanged)
 
 public:
     static constexpr const char* commandSandboxKey = "emberglass_command_sandbox";
+    static constexpr const char* formatRepliesKey = "emberglass_format_replies";
 
     explicit Preferences(std::shared_ptr<UserDefaults> defaults, QObject* parent = nullptr);
 
@@ -51,10 +56,16 @@ public:
     bool sandboxChecked() const { return m_sandboxChecked; }
     QCoro::Task<> waitForSandboxCheck();
 
+    bool formatReplies() const { return flag(formatRepliesKey); }
+    void setFormatReplies(bool on) {
+        setFlag(formatRepliesKey, on, &Preferences::formatRepliesChanged);
+    }
+
 Q_SIGNALS:
     void askBeforeActingChanged();
     void sandboxCommandsChanged();
     void sandboxCheckResolved();
+    void formatRepliesChanged();
     void settingsSaved(const WriteResult& result);
 
 private:

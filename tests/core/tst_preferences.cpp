@@ -55,6 +55,7 @@ private Q_SLOTS:
         QCOMPARE(preferences->askBeforeActing(), row["ask"].toBool());
         QCOMPARE(preferences->sandboxCommands(), row["sandbox"].toBool());
         QCOMPARE(CommandSandbox::isEnabled(), row["sandbox"].toBool());
+        QCOMPARE(preferences->formatReplies(), row["format"].toBool());
         QCOMPARE(QFileInfo::exists(file), !settings.isEmpty()); // a launch writes nothing
     }
 
@@ -70,6 +71,10 @@ private Q_SLOTS:
             preferences->setAskBeforeActing(false);
             preferences->setSandboxCommands(true);
             preferences->setSandboxCommands(true); // no change, no signal
+            QSignalSpy formatting(preferences.get(), &Preferences::formatRepliesChanged);
+            preferences->setFormatReplies(true);
+            preferences->setFormatReplies(true);
+            QCOMPARE(formatting.count(), 1);
             QCOMPARE(asking.count(), 1);
             QCOMPARE(sandbox.count(), 1);
             QVERIFY(CommandSandbox::isEnabled());
@@ -77,6 +82,7 @@ private Q_SLOTS:
         const auto relaunched = launch(file);
         QCOMPARE(relaunched->askBeforeActing(), false);
         QCOMPARE(relaunched->sandboxCommands(), true);
+        QCOMPARE(relaunched->formatReplies(), true);
         relaunched->setSandboxCommands(false);
         QVERIFY(!CommandSandbox::isEnabled());
         QCOMPARE(launch(file)->sandboxCommands(), false);

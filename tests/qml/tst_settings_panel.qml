@@ -55,6 +55,19 @@ Item {
             compare(ask.checked, true)
         }
 
+        function test_formattedRepliesAreOffAndToggle() {
+            const format = findChild(panel, "formatRepliesSwitch")
+            compare(format.on, false, "replies show as written by default")
+            compare(format.Accessible.name, "Show replies formatted")
+            format.forceActiveFocus(Qt.TabFocusReason)
+            keyClick(Qt.Key_Space)
+            compare(preferences.formatReplies, true)
+            verify(stored().includes("emberglass_format_replies=true"), stored())
+            mouseClick(format)
+            compare(preferences.formatReplies, false)
+            verify(stored().includes("emberglass_format_replies=false"), stored())
+        }
+
         // Where bubblewrap runs, the switch turns the sandbox on and off;
         // elsewhere it stays off, disabled, and says why.
         function test_theSandboxSwitch() {

@@ -22,6 +22,9 @@ Item {
     readonly property bool isAssistant: role === Role.Value.assistant
     readonly property bool isHovering: hover.hovered
     readonly property bool showsWaveform: content.length === 0 && isStreaming
+    // The agent's replies drawn from their Markdown when the user asked for it.
+    readonly property bool formatted: isAssistant && !failed
+                                      && ChatViewModel.preferences.formatReplies
     readonly property color bubbleColor: isAssistant ? Theme.background
         : isHovering ? Theme.tint(Theme.background, 0.5)
         : "transparent"
@@ -131,7 +134,7 @@ Item {
             SelectableText {
                 id: body
                 objectName: "messageText"
-                visible: !row.showsWaveform && !row.failed
+                visible: !row.showsWaveform && !row.failed && !row.formatted
                 width: parent.width
                 // The spacing is added under every line, the last one too.
                 height: visible ? Math.max(0, implicitHeight - lineSpacing.spacing) : 0
@@ -145,6 +148,16 @@ Item {
 
             // Qt 6.4 cannot load a bound component through a Loader: it reaches the row by id.
             // qmllint disable unqualified
+            Loader {
+                objectName: "formattedLoader"
+                active: row.formatted && !row.showsWaveform
+                visible: active
+                width: parent.width
+                sourceComponent: FormattedBody {
+                    markdown: row.content
+                }
+            }
+
             Loader {
                 objectName: "errorRowLoader"
                 active: row.failed

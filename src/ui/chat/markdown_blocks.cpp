@@ -77,7 +77,8 @@ QString attribute(const QString& value) {
 }
 
 // One run of text with its emphasis, code and link as rich text.
-QString richRun(const QTextFragment& fragment, const MarkdownStyle& style, QStringList& links) {
+QString richRun(const QTextFragment& fragment, const MarkdownStyle& style, QStringList& links,
+                bool inHeading) {
     const QTextCharFormat format = fragment.charFormat();
     QString text;
     if (format.isImageFormat()) {
@@ -95,7 +96,8 @@ QString richRun(const QTextFragment& fragment, const MarkdownStyle& style, QStri
         text = QStringLiteral("<code style=\"font-family:'%1';background-color:%2\">%3</code>")
                    .arg(style.monoFamily, style.codeBackground, text);
     }
-    if (format.fontWeight() >= QFont::DemiBold) {
+    // A heading is bold as a whole; its runs are not marked again.
+    if (format.fontWeight() >= QFont::DemiBold && !inHeading) {
         text = QStringLiteral("<b>%1</b>").arg(text);
     }
     if (format.fontItalic()) {
@@ -114,8 +116,9 @@ QString richRun(const QTextFragment& fragment, const MarkdownStyle& style, QStri
 
 QString richText(const QTextBlock& block, const MarkdownStyle& style, QStringList& links) {
     QString rich;
+    const bool inHeading = block.blockFormat().headingLevel() > 0;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
-        rich += richRun(it.fragment(), style, links);
+        rich += richRun(it.fragment(), style, links, inHeading);
     }
     return rich;
 }
@@ -160,9 +163,10 @@ QString listMarker(const QTextBlock& block, const QHash<QTextList*, ListStart>& 
 MarkdownBlock tableBlock(QTextTable* table, const MarkdownStyle& style) {
     MarkdownBlock block;
     block.kind = Kind::table;
-    QString rich = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"6\" border=\"1\" "
-                                  "style=\"border-color:%1;border-style:solid\">")
-                       .arg(style.borderColor);
+    QString rich =
+        QStringLiteral("<table cellspacing=\"0\" cellpadding=\"6\" border=\"1\" bordercolor=\"%1\" "
+                       "style=\"border-collapse:collapse;border-color:%1;border-style:solid\">")
+            .arg(style.borderColor);
     QStringList rows;
     for (int r = 0; r < table->rows(); ++r) {
         const QString tag = r == 0 ? QStringLiteral("th") : QStringLiteral("td");

@@ -118,4 +118,14 @@ QtObject {
         const middle = state.length > 0 ? state + ", " : ""
         return lead + middle + "Ctrl+" + number
     }
+
+    // Formatted replies: the code blocks' button and the question before a link
+    // that is neither a web page nor a mail address opens.
+    readonly property string copyCode: qsTr("Copy code")
+    readonly property string codeCopied: qsTr("Copied")
+    readonly property string codeBlockName: qsTr("Code")
+    readonly property string openLinkTitle: qsTr("Open this link?")
+    readonly property string openLinkExplanation: qsTr("It is not a web page: it may open a file or start a program.")
+    readonly property string openLink: qsTr("Open")
+    readonly property string cancel: qsTr("Cancel")
 }

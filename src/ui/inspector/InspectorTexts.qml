@@ -94,6 +94,9 @@ QtObject {
     readonly property string askBeforeActingExplanation: qsTr("Each command, and each file written outside ~/.nimbrook, waits for your Allow. Off, the agent acts unattended.")
     readonly property string sandboxCommands: qsTr("Run commands in a sandbox")
     readonly property string sandboxCommandsExplanation: qsTr("Commands see the system read-only, may write only in your home folder and a private /tmp, and find keys, tokens and browser profiles empty.")
+    readonly property string repliesSection: qsTr("REPLIES")
+    readonly property string formatReplies: qsTr("Show replies formatted")
+    readonly property string formatRepliesExplanation: qsTr("The agent's headings, lists, tables, links and code are drawn as such, code with a Copy code button. Off, replies show exactly as written.")
     function notAvailable(reason) {
         return "Not available: " + reason
     }

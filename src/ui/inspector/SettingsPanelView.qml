@@ -37,6 +37,19 @@ ColumnLayout {
         onChangeRequested: wanted => panel.preferences.sandboxCommands = wanted
     }
 
+    SectionLabel {
+        text: InspectorTexts.repliesSection
+    }
+
+    PreferenceSwitch {
+        objectName: "formatRepliesSwitch"
+        Layout.fillWidth: true
+        text: InspectorTexts.formatReplies
+        explanation: InspectorTexts.formatRepliesExplanation
+        on: panel.preferences.formatReplies
+        onChangeRequested: wanted => panel.preferences.formatReplies = wanted
+    }
+
     ErrorLine {
         objectName: "settingsSaveError"
         text: ChatViewModel.settingsSaveError.length > 0

@@ -1,0 +1,143 @@
+import QtQuick
+import QtTest
+import Emberglass.Backend
+import Emberglass.Chat
+import Emberglass.TestHarness
+
+// Replies drawn from their Markdown once the user asks for it: the agent's
+// only, never the user's; raw HTML stays text; code blocks copy their code;
+// Ctrl+C copies a selection's Markdown; an unusual link asks before opening.
+Item {
+    id: scene
+    width: 700
+    height: 900
+
+    Component {
+        id: transcriptComponent
+        TranscriptView {}
+    }
+
+    Component {
+        id: clipboardReader
+        TextEdit {}
+    }
+
+    TestCase {
+        name: "FormattedReplies"
+        when: windowShown
+
+        property var transcript
+
+        function init() {
+            failOnWarning(/.?/) // a QML warning (binding loop, null read) is a fault
+            TestHarness.reset()
+            transcript = createTemporaryObject(transcriptComponent, scene,
+                                               { width: scene.width, height: scene.height })
+        }
+
+        function cleanup() {
+            ChatViewModel.preferences.formatReplies = false
+        }
+
+        function row(index) {
+            tryVerify(() => transcript.count > index)
+            transcript.positionViewAtIndex(index, ListView.Contain)
+            return transcript.itemAtIndex(index)
+        }
+
+        function clipboard() {
+            const reader = createTemporaryObject(clipboardReader, scene)
+            reader.paste()
+            return reader.text
+        }
+
+        // Every item of `parent` named `name`, depth first.
+        function allNamed(parent, name) {
+            let found = parent.objectName === name ? [parent] : []
+            for (let i = 0; i < parent.children.length; ++i) {
+                found = found.concat(allNamed(parent.children[i], name))
+            }
+            return found
+        }
+
+        function test_byRoleAndSetting_data() {
+            return [
+                { tag: "off: as written", format: false, role: "assistant", formatted: false },
+                { tag: "on: the agent's reply", format: true, role: "assistant", formatted: true },
+                { tag: "on: the user's message stays plain", format: true, role: "user", formatted: false },
+            ]
+        }
+
+        function test_byRoleAndSetting(data) {
+            ChatViewModel.preferences.formatReplies = data.format
+            const source = "## Steps\n\n1. **Open** it\n\n```sh\nls <dir>\n```\n\n[memory: tidy desk]"
+            TestHarness.addMessage(data.role, source)
+            const message = row(0)
+            compare(findChild(message, "formattedLoader").active, data.formatted)
+            compare(findChild(message, "messageText").visible, !data.formatted)
+            if (!data.formatted) {
+                compare(findChild(message, "messageText").text, source)
+                return
+            }
+            const body = findChild(message, "formattedLoader").item
+            compare(body.codeBlockCount, 1)
+            const texts = allNamed(body, "blockText").filter(t => t.visible)
+                .map(t => t.getText(0, t.length))
+            compare(texts, ["Steps", "Open it", "[memory: tidy desk]"])
+            compare(allNamed(body, "codeText").filter(t => t.visible).map(t => t.text), ["ls <dir>"])
+        }
+
+        function test_rawHtmlIsShownAsText() {
+            ChatViewModel.preferences.formatReplies = true
+            TestHarness.addMessage("assistant", "<img src=\"https://example.org/x.png\"> and <b>bold?</b>")
+            const body = findChild(row(0), "formattedLoader").item
+            const text = allNamed(body, "blockText").filter(t => t.visible)[0]
+            compare(text.getText(0, text.length), "<img src=\"https://example.org/x.png\"> and <b>bold?</b>")
+        }
+
+        function test_copyCodeFromMouseAndKeyboard() {
+            ChatViewModel.preferences.formatReplies = true
+            TestHarness.addMessage("assistant", "Two:\n\n```py\nprint(1)\n```\n\n```\necho two\n```")
+            const buttons = allNamed(findChild(row(0), "formattedLoader").item, "copyCodeButton")
+                .filter(b => b.visible)
+            compare(buttons.length, 2)
+            compare(buttons[0].Accessible.name, "Copy code")
+            mouseClick(buttons[0])
+            compare(clipboard(), "print(1)")
+            buttons[1].forceActiveFocus(Qt.TabFocusReason)
+            keyClick(Qt.Key_Space)
+            compare(clipboard(), "echo two")
+        }
+
+        function test_ctrlCCopiesTheSelectionsMarkdown_data() {
+            return [
+                { tag: "emphasis and code", source: "Use **care** and `rm -i`.", copied: "Use **care** and `rm -i`." },
+                { tag: "a heading", source: "### Notes", copied: "### Notes" },
+                { tag: "a link", source: "See [the docs](https://example.org/d).", copied: "See [the docs](https://example.org/d)." },
+            ]
+        }
+
+        function test_ctrlCCopiesTheSelectionsMarkdown(data) {
+            ChatViewModel.preferences.formatReplies = true
+            TestHarness.addMessage("assistant", data.source)
+            const text = allNamed(findChild(row(0), "formattedLoader").item, "blockText")
+                .filter(t => t.visible)[0]
+            text.selectAll()
+            tryCompare(text, "activeFocus", true)
+            keySequence(StandardKey.Copy)
+            compare(clipboard(), data.copied)
+        }
+
+        function test_aFileLinkAsksFirst() {
+            ChatViewModel.preferences.formatReplies = true
+            TestHarness.addMessage("assistant", "[keys](file:///home/me/.ssh/id_rsa)")
+            const body = findChild(row(0), "formattedLoader").item
+            allNamed(body, "blockText").filter(t => t.visible)[0].linkActivated("file:///home/me/.ssh/id_rsa")
+            const confirmation = findChild(body, "linkConfirmation").item
+            tryCompare(confirmation, "opened", true)
+            compare(confirmation.link, "file:///home/me/.ssh/id_rsa")
+            keyClick(Qt.Key_Escape)
+            tryCompare(confirmation, "visible", false)
+        }
+    }
+}
