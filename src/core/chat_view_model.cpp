@@ -6,6 +6,7 @@
 #include "core/conversation_store.h"
 #include "core/greeting.h"
 #include "core/local_model_setup.h"
+#include "core/message_actions.h"
 #include "core/message_list_model.h"
 #include "core/model_backends.h"
 #include "core/preferences.h"
@@ -42,6 +43,13 @@ ChatViewModel::ChatViewModel(const ChatViewModelOptions& options, QObject* paren
     m_store = new ConversationStore(this);
     m_conversationList = new ConversationListModel(m_store, this);
     m_messages = new MessageListModel(m_store, this);
+    m_messageActions = new MessageActions(m_store, this);
+    // An input emptied by hand is no longer the edited question.
+    connect(this, &ChatViewModel::inputTextChanged, m_messageActions, [this] {
+        if (m_inputText.isEmpty()) {
+            m_messageActions->cancelEdit();
+        }
+    });
     // The field shows the entered conversation's draft before anyone hears of the switch.
     connect(m_store, &ConversationStore::currentConversationIdChanged, this,
             [this] { setInputText(m_drafts.switchTo(currentConversationId(), m_inputText)); });
@@ -134,7 +142,11 @@ void ChatViewModel::setIsGenerating(bool generating) {
 }
 
 void ChatViewModel::sendMessage() {
-    if (ask(m_inputText.trimmed())) {
+    const QString text = m_inputText.trimmed();
+    if (!text.isEmpty() && !m_isGenerating && !m_messageActions->editedQuestionId().isEmpty()) {
+        m_messageActions->removeEditedQuestion();
+    }
+    if (ask(text)) {
         setInputText(QString());
     }
 }
@@ -164,13 +176,35 @@ bool ChatViewModel::ask(const QString& text) {
     m_store->appendMessage(*conversationId, ChatMessage::make(Role::user, text));
     m_store->touch(*conversationId);
     m_store->nameAfterFirstUserMessage(*conversationId, text);
+    startReply(*conversationId);
+    return true;
+}
+
+void ChatViewModel::editAndResend(const QString& messageId) {
+    if (m_isGenerating) {
+        return;
+    }
+    if (const auto text = m_messageActions->beginEdit(QUuid::fromString(messageId))) {
+        setInputText(*text);
+        Q_EMIT m_messageActions->editStarted();
+    }
+}
+
+void ChatViewModel::regenerate(const QString& messageId) {
+    const auto conversationId = currentConversationId();
+    if (!m_isGenerating && conversationId &&
+        m_messageActions->removeReply(QUuid::fromString(messageId))) {
+        startReply(*conversationId);
+    }
+}
+
+void ChatViewModel::startReply(const QUuid& conversationId) {
     setIsGenerating(true);
 
     const QString systemPrompt = m_persona->systemPrompt();
     auto cancellation = std::make_shared<RequestCancellation>();
     m_streamTask = cancellation;
-    generate(*conversationId, systemPrompt, cancellation);
-    return true;
+    generate(conversationId, systemPrompt, cancellation);
 }
 
 QCoro::Task<> ChatViewModel::generate(QUuid conversationId, QString systemPrompt,

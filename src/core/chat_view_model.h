@@ -14,6 +14,7 @@
 class ConversationListModel;
 class ConversationStore;
 class LocalModelSetup;
+class MessageActions;
 class MessageListModel;
 class ModelBackends;
 class PersonaManager;
@@ -43,6 +44,7 @@ class ChatViewModel : public QObject {
     Q_OBJECT
     Q_MOC_INCLUDE("core/conversation_list_model.h")
     Q_MOC_INCLUDE("core/local_model_setup.h")
+    Q_MOC_INCLUDE("core/message_actions.h")
     Q_MOC_INCLUDE("core/message_list_model.h")
     Q_MOC_INCLUDE("core/model_backends.h")
     Q_MOC_INCLUDE("core/preferences.h")
@@ -63,6 +65,8 @@ class ChatViewModel : public QObject {
     Q_PROPERTY(LocalModelSetup* localModelSetup READ localModelSetup CONSTANT)
     Q_PROPERTY(PersonaManager* persona READ persona CONSTANT)
     Q_PROPERTY(Preferences* preferences READ preferences CONSTANT)
+    // Which messages can be edited or asked for again.
+    Q_PROPERTY(MessageActions* messageActions READ messageActions CONSTANT)
     // The call waiting for the user's approval, if any.
     Q_PROPERTY(ToolApproval* toolApproval READ toolApproval CONSTANT)
     Q_PROPERTY(bool hasCompletedOnboarding READ hasCompletedOnboarding WRITE
@@ -93,6 +97,12 @@ public:
     Q_INVOKABLE void stopGeneration();
     // Asks again the question a failed reply (by its id) answered.
     Q_INVOKABLE void retryReply(const QString& messageId);
+    // The last question's text back in the input: sending it replaces the
+    // question and all that followed.
+    Q_INVOKABLE void editAndResend(const QString& messageId);
+    // Removes the last reply with its tool records and asks the model again.
+    Q_INVOKABLE void regenerate(const QString& messageId);
+    MessageActions* messageActions() const { return m_messageActions; }
 
     // Panels.
     std::optional<InspectorSidebarPanel> inspectorPanel() const { return m_inspectorPanel; }
@@ -142,6 +152,7 @@ private:
     void setIsGenerating(bool generating);
     // Appends the user's `text` and starts the reply; false when it cannot.
     bool ask(const QString& text);
+    void startReply(const QUuid& conversationId);
     void setServerState(bool running, std::optional<QString> url);
     void noteSettingsSave(const WriteResult& result);
     QCoro::Task<> generate(QUuid conversationId, QString systemPrompt,
@@ -159,6 +170,7 @@ private:
     ToolApproval* m_toolApproval = nullptr;
     ToolLoop* m_toolLoop = nullptr;
     WebBridge* m_webBridge = nullptr;
+    MessageActions* m_messageActions = nullptr;
 
     QString m_inputText;
     ConversationDrafts m_drafts;

@@ -92,6 +92,20 @@ bool ConversationStore::appendMessage(const QUuid& conversationId, ChatMessage m
     return true;
 }
 
+bool ConversationStore::removeMessagesFrom(const QUuid& conversationId, int first) {
+    int index = -1;
+    Conversation* conversation = findMutable(conversationId, &index);
+    if (conversation == nullptr || first < 0 || first >= conversation->messages.size()) {
+        return false;
+    }
+    const int last = int(conversation->messages.size()) - 1;
+    Q_EMIT messagesAboutToBeRemoved(conversationId, first, last);
+    conversation->messages.resize(first);
+    Q_EMIT messagesRemoved(conversationId, first, last);
+    Q_EMIT conversationChanged(index);
+    return true;
+}
+
 bool ConversationStore::setMessageContent(const QUuid& conversationId, const QUuid& messageId,
                                           const QString& content) {
     Conversation* conversation = findMutable(conversationId);

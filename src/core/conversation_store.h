@@ -44,6 +44,9 @@ public:
                   const std::optional<QString>& reasoningContent);
     bool setNotice(const QUuid& conversationId, const QUuid& messageId, const QString& notice);
     bool appendToLastMessage(const QUuid& conversationId, const QString& piece);
+    // Removes the messages from `first` to the end (an edited question or a
+    // reply asked for again replaces them).
+    bool removeMessagesFrom(const QUuid& conversationId, int first);
     bool setTitle(const QUuid& conversationId, const QString& title);
     bool touch(const QUuid& conversationId); // updatedAt = now
 
@@ -60,6 +63,8 @@ Q_SIGNALS:
     void messageAboutToBeAppended(const QUuid& conversationId, int messageIndex);
     void messageAppended(const QUuid& conversationId, int messageIndex);
     void messageChanged(const QUuid& conversationId, int messageIndex);
+    void messagesAboutToBeRemoved(const QUuid& conversationId, int first, int last);
+    void messagesRemoved(const QUuid& conversationId, int first, int last);
     void currentConversationIdChanged();
 
 private:

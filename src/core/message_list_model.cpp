@@ -56,6 +56,19 @@ MessageListModel::MessageListModel(ConversationStore* store, QObject* parent)
             endInsertRows();
         }
     });
+    connect(store, &ConversationStore::messagesAboutToBeRemoved, this,
+            [this](const QUuid& id, int first, int last) {
+                if (id == m_shownId) {
+                    m_removing = true;
+                    beginRemoveRows({}, first, last);
+                }
+            });
+    connect(store, &ConversationStore::messagesRemoved, this, [this](const QUuid& id) {
+        if (id == m_shownId && m_removing) {
+            m_removing = false;
+            endRemoveRows();
+        }
+    });
     connect(store, &ConversationStore::messageChanged, this, [this](const QUuid& id, int row) {
         if (id == m_shownId) {
             const QModelIndex changed = index(row);

@@ -40,4 +40,5 @@ private:
     ConversationStore* m_store;
     QUuid m_shownId; // the conversation whose messages are shown; null for none
     bool m_inserting = false;
+    bool m_removing = false;
 };

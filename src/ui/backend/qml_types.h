@@ -9,6 +9,7 @@
 #include "core/conversation.h"
 #include "core/conversation_list_model.h"
 #include "core/local_model_setup.h"
+#include "core/message_actions.h"
 #include "core/message_list_model.h"
 #include "core/model_backends.h"
 #include "core/preferences.h"
@@ -84,6 +85,13 @@ struct PreferencesForeign {
     Q_GADGET
     QML_FOREIGN(Preferences)
     QML_NAMED_ELEMENT(Preferences)
+    QML_UNCREATABLE("owned by the controller")
+};
+
+struct MessageActionsForeign {
+    Q_GADGET
+    QML_FOREIGN(MessageActions)
+    QML_NAMED_ELEMENT(MessageActions)
     QML_UNCREATABLE("owned by the controller")
 };
 

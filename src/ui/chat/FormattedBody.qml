@@ -18,7 +18,9 @@ Column {
         if (ReplyText.opensWithoutAsking(link)) {
             Qt.openUrlExternally(link)
         } else {
-            confirmation.active = true;
+            if (!confirmation.item) {
+                confirmation.setSource("LinkConfirmation.qml")
+            }
             (confirmation.item as LinkConfirmation).ask(link)
         }
     }
@@ -41,11 +43,10 @@ Column {
         }
     }
 
-    // Made the first time a link needs it.
+    // Made the first time a link needs it (from its file: Qt 6.4 cannot load
+    // a bound component through a Loader).
     Loader {
         id: confirmation
         objectName: "linkConfirmation"
-        active: false
-        sourceComponent: LinkConfirmation {}
     }
 }

@@ -51,4 +51,13 @@ Rectangle {
         onClicked: isGenerating ? ChatViewModel.stopGeneration() : ChatViewModel.sendMessage()
         onFocusDropped: input.textArea.forceActiveFocus(Qt.OtherFocusReason)
     }
+
+    // Edit and resend puts a question back here: the user goes on typing in it.
+    Connections {
+        target: ChatViewModel.messageActions
+        function onEditStarted() {
+            input.textArea.forceActiveFocus(Qt.OtherFocusReason)
+            input.textArea.cursorPosition = input.textArea.length
+        }
+    }
 }

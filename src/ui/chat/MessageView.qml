@@ -1,5 +1,6 @@
 import QtQuick
 import Emberglass.Backend
+import Emberglass.Chat
 import Emberglass.Common
 import Emberglass.Theme
 
@@ -20,6 +21,63 @@ Item {
     required property bool isToolPass
     // The last message while its reply is being generated.
     property bool isStreaming: false
+
+    // Copy message on the user's and the agent's messages; Edit and resend on
+    // the last question, Regenerate on the last reply, while nothing is written.
+    readonly property bool hasActions: !toolCall && !toolResult
+                                       && (role === Role.Value.user || role === Role.Value.assistant)
+    readonly property bool canEdit: role === Role.Value.user && !ChatViewModel.isGenerating
+                                    && messageId === ChatViewModel.messageActions.lastQuestionId
+    readonly property bool canRegenerate: role === Role.Value.assistant && !ChatViewModel.isGenerating
+                                          && messageId === ChatViewModel.messageActions.lastReplyId
+
+    function copyMessage() {
+        ReplyText.copy(content)
+    }
+    function editMessage() {
+        if (canEdit) {
+            ChatViewModel.editAndResend(messageId)
+        }
+    }
+    function regenerateReply() {
+        if (canRegenerate) {
+            ChatViewModel.regenerate(messageId)
+        }
+    }
+    function openMenu(x, y) {
+        menuLoader.active = true
+        const menu = menuLoader.item as MessageMenu
+        menu.popup(message, x, y)
+    }
+
+    Keys.onPressed: event => {
+        if (!hasActions) {
+            return
+        }
+        const ctrl = (event.modifiers & Qt.ControlModifier) !== 0
+        if (event.key === Qt.Key_Menu || (event.key === Qt.Key_F10 && (event.modifiers & Qt.ShiftModifier))) {
+            openMenu(loader.x + 40, 24)
+        } else if (event.matches(StandardKey.Copy)) {
+            copyMessage()
+        } else if (ctrl && event.key === Qt.Key_E && canEdit) {
+            editMessage()
+        } else if (ctrl && event.key === Qt.Key_R && canRegenerate) {
+            regenerateReply()
+        } else {
+            return
+        }
+        event.accepted = true
+    }
+
+    HoverHandler {
+        id: rowHover
+    }
+
+    TapHandler {
+        acceptedButtons: Qt.RightButton
+        enabled: message.hasActions
+        onTapped: eventPoint => message.openMenu(eventPoint.position.x, eventPoint.position.y)
+    }
 
     implicitHeight: ((loader.item as Item)?.implicitHeight ?? 0)
                     + (noticeLine.visible ? noticeLine.implicitHeight + 4 : 0)
@@ -81,6 +139,23 @@ Item {
         shown: message.activeFocus
     }
 
+    // The buttons, shown while the pointer is on the message or it has the focus.
+    Loader {
+        objectName: "actionsBarLoader"
+        active: message.hasActions && (rowHover.hovered || message.activeFocus)
+        z: 2
+        x: loader.x + loader.width - width - 20
+        y: 4
+        sourceComponent: actionsBar
+    }
+
+    Loader {
+        id: menuLoader
+        objectName: "messageMenuLoader"
+        active: false
+        sourceComponent: messageMenu
+    }
+
     Text {
         id: noticeLine
         objectName: "replyNotice"
@@ -126,6 +201,28 @@ Item {
                     ChatViewModel.inspectorPanel = InspectorSidebarPanel.Value.model
                 }
             }
+        }
+    }
+
+    Component {
+        id: actionsBar
+        MessageActionsBar {
+            canEdit: message.canEdit
+            canRegenerate: message.canRegenerate
+            onCopyRequested: message.copyMessage()
+            onEditRequested: message.editMessage()
+            onRegenerateRequested: message.regenerateReply()
+        }
+    }
+
+    Component {
+        id: messageMenu
+        MessageMenu {
+            canEdit: message.canEdit
+            canRegenerate: message.canRegenerate
+            onCopyRequested: message.copyMessage()
+            onEditRequested: message.editMessage()
+            onRegenerateRequested: message.regenerateReply()
         }
     }
 

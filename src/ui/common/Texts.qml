@@ -128,4 +128,13 @@ QtObject {
     readonly property string openLinkExplanation: qsTr("It is not a web page: it may open a file or start a program.")
     readonly property string openLink: qsTr("Open")
     readonly property string cancel: qsTr("Cancel")
+
+    // The actions on a message: its buttons, its context menu and their keys.
+    readonly property string copyMessage: qsTr("Copy message")
+    readonly property string copyMessageShortcut: qsTr("Ctrl+C")
+    readonly property string editAndResend: qsTr("Edit and resend")
+    readonly property string editAndResendShortcut: qsTr("Ctrl+E")
+    readonly property string regenerate: qsTr("Regenerate")
+    readonly property string regenerateShortcut: qsTr("Ctrl+R")
+    readonly property string messageActionsName: qsTr("Message actions")
 }

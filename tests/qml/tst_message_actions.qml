@@ -1,0 +1,174 @@
+import QtQuick
+import QtTest
+import Emberglass.Backend
+import Emberglass.Shell
+import Emberglass.TestHarness
+
+// The actions on a message from the keyboard (its keys, the Menu key and the
+// menu's own keys), the context menu and the hover buttons: Copy message on
+// any message, Edit and resend on the last question, Regenerate on the last
+// reply, and what each leaves in the conversation.
+Item {
+    id: scene
+    width: 900
+    height: 700
+
+    Component {
+        id: contentComponent
+        ContentView {}
+    }
+
+    Component {
+        id: clipboardReader
+        TextEdit {}
+    }
+
+    TestCase {
+        name: "MessageActions"
+        when: windowShown
+
+        property var content
+        property var transcript
+        property int first
+
+        function init() {
+            failOnWarning(/.?/) // a QML warning (binding loop, null read) is a fault
+            TestHarness.reset()
+            tryCompare(ChatViewModel.backends, "serviceAvailable", true)
+            content = createTemporaryObject(contentComponent, scene, { width: scene.width, height: scene.height })
+            transcript = findChild(content, "transcript")
+            first = ChatViewModel.messages.count // the greeting, if any
+        }
+
+        function clipboard() {
+            const reader = createTemporaryObject(clipboardReader, scene)
+            reader.paste()
+            return reader.text
+        }
+
+        // Row `index` with the transcript's keyboard focus on it.
+        function focusRow(index) {
+            transcript.forceActiveFocus(Qt.TabFocusReason)
+            transcript.showMessage(index)
+            const row = transcript.itemAtIndex(index)
+            tryCompare(row, "activeFocus", true)
+            return row
+        }
+
+        function contentAt(index) {
+            return transcript.itemAtIndex(index).content
+        }
+
+        function openMenu(row) {
+            keyClick(Qt.Key_Menu)
+            const menu = findChild(row, "messageMenuLoader").item
+            tryCompare(menu, "opened", true)
+            return menu
+        }
+
+        function test_offeredWhere_data() {
+            return [
+                { tag: "an earlier question", row: 0, copy: true, edit: false, regenerate: false },
+                { tag: "an earlier reply", row: 1, copy: true, edit: false, regenerate: false },
+                { tag: "the last question", row: 2, copy: true, edit: true, regenerate: false },
+                { tag: "the last reply", row: 5, copy: true, edit: false, regenerate: true },
+                { tag: "a tool record", row: 4, copy: false, edit: false, regenerate: false },
+            ]
+        }
+
+        function test_offeredWhere(data) {
+            TestHarness.addMessage("user", "one")
+            TestHarness.addMessage("assistant", "first answer")
+            TestHarness.addMessage("user", "two")
+            TestHarness.addMessage("assistant", "Using tools...")
+            TestHarness.addToolCall("read_file", { path: "/tmp/a" })
+            TestHarness.addMessage("assistant", "second answer")
+            const row = focusRow(first + data.row)
+            const bar = findChild(row, "actionsBarLoader")
+            compare(bar.active, data.copy, "the buttons show on keyboard focus")
+            if (!data.copy) {
+                return
+            }
+            compare(findChild(bar.item, "copyMessageButton").Accessible.name, "Copy message")
+            compare(findChild(bar.item, "editMessageButton").visible, data.edit)
+            compare(findChild(bar.item, "regenerateButton").visible, data.regenerate)
+            const menu = openMenu(row)
+            compare(findChild(menu, "editMessageItem").visible, data.edit)
+            compare(findChild(menu, "regenerateItem").visible, data.regenerate)
+            compare(findChild(findChild(menu, "copyMessageItem"), "shortcut").text, "Ctrl+C")
+            keyClick(Qt.Key_Escape)
+            tryCompare(menu, "visible", false)
+        }
+
+        function test_copyMessageFromItsKeysAndMenu() {
+            TestHarness.addMessage("user", "Where is **it**?")
+            TestHarness.addMessage("assistant", "In `~/notes`:\n\n- a\n- b")
+            focusRow(first + 1)
+            keySequence(StandardKey.Copy)
+            compare(clipboard(), "In `~/notes`:\n\n- a\n- b", "the message as written")
+            const row = focusRow(first)
+            const menu = openMenu(row)
+            keyClick(Qt.Key_Down)
+            keyClick(Qt.Key_Return)
+            tryCompare(menu, "visible", false)
+            compare(clipboard(), "Where is **it**?")
+        }
+
+        function test_theButtonsShowOnHover() {
+            TestHarness.addMessage("user", "hello")
+            tryVerify(() => transcript.itemAtIndex(first) !== null)
+            const row = transcript.itemAtIndex(first)
+            const bar = findChild(row, "actionsBarLoader")
+            compare(bar.active, false)
+            mouseMove(row, row.width / 2, row.height / 2)
+            tryCompare(bar, "active", true)
+            mouseClick(findChild(bar.item, "copyMessageButton"))
+            compare(clipboard(), "hello")
+        }
+
+        function test_editAndResendReplacesTheQuestionAndWhatFollows() {
+            TestHarness.answerWith("A better answer.")
+            TestHarness.addMessage("user", "What is in the box?")
+            TestHarness.addMessage("assistant", "Using tools...")
+            TestHarness.addToolCall("list_directory", { path: "/box" })
+            TestHarness.addMessage("assistant", "Nothing.")
+            focusRow(first)
+            keyClick(Qt.Key_E, Qt.ControlModifier)
+            compare(ChatViewModel.inputText, "What is in the box?", "the question is back in the input")
+            compare(ChatViewModel.messages.count, first + 4, "nothing is removed before sending")
+            tryCompare(findChild(content, "inputArea"), "activeFocus", true)
+            ChatViewModel.inputText = "What is in the box (and the lid)?" // the user's change
+            keyClick(Qt.Key_Return)
+            tryCompare(ChatViewModel, "isGenerating", false)
+            tryCompare(ChatViewModel.messages, "count", first + 2)
+            compare(contentAt(first), "What is in the box (and the lid)?")
+            tryCompare(transcript.itemAtIndex(first + 1), "content", "A better answer.")
+        }
+
+        function test_regenerateFromTheMenuAsksAgain() {
+            TestHarness.answerWith("Second thoughts.")
+            TestHarness.addMessage("user", "Pick a colour")
+            TestHarness.addMessage("assistant", "Using tools...")
+            TestHarness.addToolCall("read_file", { path: "/tmp/colours" })
+            TestHarness.addToolResult("read_file", true, "red, green")
+            TestHarness.addMessage("assistant", "Red.")
+            const menu = openMenu(focusRow(first + 4))
+            mouseClick(findChild(menu, "regenerateItem"))
+            tryCompare(ChatViewModel, "isGenerating", false)
+            tryCompare(ChatViewModel.messages, "count", first + 2)
+            compare(contentAt(first), "Pick a colour")
+            tryCompare(transcript.itemAtIndex(first + 1), "content", "Second thoughts.")
+        }
+
+        function test_regenerateFromItsKey() {
+            TestHarness.answerWith("Again.")
+            TestHarness.addMessage("user", "Say something")
+            TestHarness.addMessage("assistant", "Once.")
+            focusRow(first + 1)
+            keyClick(Qt.Key_R, Qt.ControlModifier)
+            tryCompare(ChatViewModel, "isGenerating", false)
+            tryCompare(ChatViewModel.messages, "count", first + 2)
+            tryCompare(transcript.itemAtIndex(first + 1), "content", "Again.")
+        }
+    }
+}
