@@ -71,6 +71,7 @@ ChatViewModel::ChatViewModel(const ChatViewModelOptions& options, QObject* paren
 
     m_webBridge = new WebBridge(m_store, m_persona, options.serverPort, this);
     connect(m_webBridge, &WebBridge::statusChanged, this, &ChatViewModel::setServerState);
+    m_webBridge->setFormatsReplies([this] { return m_preferences->formatReplies(); });
 
     newConversation(true);
 }

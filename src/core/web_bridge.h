@@ -28,6 +28,8 @@ public:
 
     // Replaces the timer a rate-limited phone reply waits on (tests wait for their own signal).
     void setWait(RequestSender::Wait wait) { m_wait = std::move(wait); }
+    // Whether the phone page draws replies from their Markdown (the desktop's preference).
+    void setFormatsReplies(std::function<bool()> formats) { m_formatsReplies = std::move(formats); }
 
     // The server answers with `service`, the client active now, until it is stopped.
     void startServer(AIServiceProtocol* service);
@@ -47,6 +49,7 @@ Q_SIGNALS:
 private:
     QString systemPrompt() override;
     TextPieceStream* streamReply(WireMessages messages) override;
+    bool formatsReplies() override { return m_formatsReplies && m_formatsReplies(); }
     void dropServer();
 
     QPointer<ConversationStore> m_store;
@@ -57,4 +60,5 @@ private:
     QPointer<AIServiceProtocol> m_service;
     std::optional<QUuid> m_webConversationId;
     RequestSender::Wait m_wait = timerWait;
+    std::function<bool()> m_formatsReplies;
 };

@@ -146,7 +146,9 @@ void LocalServer::handleRequest(ServerConnection* connection, const HttpRequest&
         connection->sendAndClose(http_response::preflight());
     } else if (request.method == QLatin1String("GET") && path == QLatin1String("/")) {
         connection->sendAndClose(
-            hasKey ? http_response::complete(200, server_texts::kContentTypeHtml, phonePage())
+            hasKey ? http_response::complete(
+                         200, server_texts::kContentTypeHtml,
+                         phonePage(m_replySource && m_replySource->formatsReplies()))
                    : http_response::plainText(403, server_texts::kMissingKeyPage));
     } else if (request.method == QLatin1String("POST") && path == QLatin1String("/api/chat")) {
         if (hasKey) {

@@ -15,4 +15,6 @@ public:
     virtual QString systemPrompt() = 0;
     // Nothing when no model can answer: the phone's request then ends empty.
     virtual TextPieceStream* streamReply(WireMessages messages) = 0;
+    // Whether the page draws replies from their Markdown, asked as it is served.
+    virtual bool formatsReplies() { return false; }
 };

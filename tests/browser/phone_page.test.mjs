@@ -22,13 +22,23 @@ function longReply() {
 
 // A line on the host's stdin resumes its paused "slow" reply.
 const host = spawn(hostPath, [], { stdio: ['pipe', 'pipe', 'inherit'] });
-// The host prints only its address; what the server signals is tst_local_server's to check.
+// The host prints its address, and answers a switch of the page's formatting;
+// what the server signals is tst_local_server's to check.
+let formatAnswered = null;
 const urlPromise = new Promise((resolve, reject) => {
   host.once('exit', (code) => reject(new Error(`phone_page_host exited with ${code}`)));
   createInterface({ input: host.stdout }).on('line', (line) => {
     if (line.startsWith('URL ')) resolve(line.slice(4));
+    if (line.startsWith('FORMAT ') && formatAnswered) formatAnswered(line.slice(7));
   });
 });
+
+// The desktop's "Show replies formatted", as the server reads it for the next page.
+async function setFormat(on) {
+  const answered = new Promise((resolve) => { formatAnswered = resolve; });
+  host.stdin.write(on ? 'format on\n' : 'format off\n');
+  assert.equal(await answered, on ? 'on' : 'off');
+}
 
 const userDataDir = mkdtempSync(path.join(tmpdir(), 'emberglass-chromium-'));
 let context;
@@ -225,6 +235,37 @@ try {
         : 'Connection error: The computer is busy answering other chats: try again in a moment.']);
     });
   }
+
+  await setFormat(true);
+  await scenario('formatted replies draw Markdown; HTML and other links stay text', async (page) => {
+    await page.evaluate(() => { window.__alerted = false; window.alert = () => { window.__alerted = true; }; });
+    await send(page, '**markdown** please');
+    await waitReplyEnded(page);
+    const reply = page.locator('.row.assistant .bubble');
+    assert.equal(await reply.locator('h2').textContent(), 'Plan');
+    assert.deepEqual(await reply.locator('ol > li').allTextContents(), ['Open the file', 'Read it']);
+    assert.equal(await reply.locator('ol').getAttribute('start'), '3', 'numbering as written');
+    assert.equal(await reply.locator('li strong').textContent(), 'the file');
+    assert.equal(await reply.locator('.code pre code').textContent(), 'ls <dir> && echo "<b>"');
+    assert.equal(await reply.locator('.code .lang').textContent(), 'sh');
+    assert.deepEqual(await reply.locator('table tr').allTextContents(), ['AB', '1x', '34']);
+    assert.deepEqual(await reply.locator('a').evaluateAll((links) => links.map((a) => a.href)),
+      ['https://example.org/a'], 'only the web link is a link');
+    const text = await reply.textContent();
+    assert.ok(text.includes('keys (file:///etc/passwd)'), text);
+    assert.ok(text.includes('<img src=x onerror=alert(1)> <script>window.__ran = 1</script>'), text);
+    assert.equal(await page.locator('#messages img, #messages script, #messages b').count(), 0);
+    assert.equal(await page.evaluate(() => window.__ran === undefined && !window.__alerted), true);
+    assert.deepEqual(await bubbles(page, 'user'), ['**markdown** please'], 'the user\'s text stays plain');
+    await page.screenshot({ path: path.join(screenshotDir, 'phone_page_formatted.png') });
+  });
+  await setFormat(false);
+  await scenario('without the preference a Markdown reply shows as written', async (page) => {
+    await send(page, 'markdown again');
+    await waitReplyEnded(page);
+    assert.ok((await bubbles(page, 'assistant'))[0].startsWith('## Plan\n\n3. Open **the file**'));
+    assert.equal(await page.locator('.row.assistant .bubble h2, .row.assistant .bubble table').count(), 0);
+  });
 
   await scenario('a network failure shows a connection error', async (page) => {
     host.kill('SIGTERM');
