@@ -123,6 +123,18 @@ SECTIONS = [
       ("BM_buildWireMessages/10000/1", "`buildWireMessages`, text mode, from scratch"),
       ("BM_toolLoopPass/10000", "One pass of the agent loop, model answering at once")],
      [("loop pass under 5 ms", "BM_toolLoopPass/10000", None, "time_under_ms", 5)]),
+    ("Formatted replies", "ui/bench_formatted_reply",
+     "The main window's content in process, \"Show replies formatted\" on. A reply of about 20,000 "
+     "characters with 20 code blocks and a 50-row table replaced by another (every block differs) "
+     "and the frame drawn; then the same reply streamed in 20-character pieces, each piece appended "
+     "and its frame drawn before the next (the window itself draws at most one frame per display "
+     "refresh, however many pieces arrive).",
+     [("BM_FormatLongReply/iterations:30/manual_time", "Content change → frame, 20,000-character reply"),
+      ("BM_StreamPieces/iterations:1", "Streamed in pieces, each piece → its frame")],
+     [("formatted reply under 30 ms (median)", "BM_FormatLongReply/iterations:30/manual_time", None,
+       "counter_under:median_ms", 30),
+      ("each streamed piece on screen under 20 ms (p99)", "BM_StreamPieces/iterations:1", None,
+       "counter_under:p99_ms", 20)]),
     ("Desktop window", "ui/bench_desktop_window",
      "The real program, offscreen, in a sandbox home; the transcript in process.",
      [("BM_ProcessStartToFirstFrame/iterations:10/manual_time", "Process start → first frame"),

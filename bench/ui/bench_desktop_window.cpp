@@ -11,6 +11,7 @@
 #include "core/conversation_store.h"
 #include "ui/backend/app_context.h"
 #include "ui/qml_modules.h"
+#include "window_fixture.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -123,45 +124,14 @@ void BM_ApplicationIdleMemory(benchmark::State& state) {
 }
 BENCHMARK(BM_ApplicationIdleMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-// The main window's content on a controller in a sandbox, in this process.
-class WindowFixture {
+// The fixture with the messages it was given.
+class TranscriptFixture : public WindowFixture {
 public:
-    WindowFixture() {
-        ChatViewModelOptions options;
-        options.personaDirectory = m_dir.filePath(QStringLiteral("persona"));
-        options.settingsFile = m_dir.filePath(QStringLiteral("settings.conf"));
-        options.ollamaBase = QStringLiteral("http://127.0.0.1:9");
-        options.serverPort = 0;
-        m_viewModel = std::make_unique<ChatViewModel>(options);
-        AppContext::setViewModel(m_viewModel.get());
-        AppContext::prepareEngine(m_engine);
-        QQmlComponent component(&m_engine,
-                                QUrl(QStringLiteral("qrc:/Emberglass/Shell/ContentView.qml")));
-        m_content.reset(qobject_cast<QQuickItem*>(component.create()));
-        m_window.resize(940, 680);
-        m_content->setSize(QSizeF(940, 680));
-        m_content->setParentItem(m_window.contentItem());
-        m_window.show();
-        render();
-    }
-
-    ~WindowFixture() {
-        m_content.reset();
-        AppContext::setViewModel(nullptr);
-    }
-
-    // Polish, sync and render one frame, as the window would for the screen.
-    void render() {
-        QCoreApplication::processEvents();
-        benchmark::DoNotOptimize(m_window.grabWindow());
-    }
-
     void append(int count) {
-        ConversationStore* store = m_viewModel->store();
-        const QUuid id = *m_viewModel->currentConversationId();
+        const QUuid id = conversation();
         for (int i = 0; i < count; ++i) {
             ++m_appended;
-            store->appendMessage(
+            store().appendMessage(
                 id, ChatMessage::make(m_appended % 2 ? Role::user : Role::assistant,
                                       QStringLiteral("Message %1: a line or two of text, as a "
                                                      "reply of a usual length would have.")
@@ -170,20 +140,15 @@ public:
     }
 
 private:
-    QTemporaryDir m_dir;
-    std::unique_ptr<ChatViewModel> m_viewModel;
-    QQmlEngine m_engine;
-    std::unique_ptr<QQuickItem> m_content;
-    QQuickWindow m_window;
     int m_appended = 0;
 };
 
 // Made on first use; ended in main while the application object still exists.
-std::unique_ptr<WindowFixture> g_window;
+std::unique_ptr<TranscriptFixture> g_window;
 
-WindowFixture& window() {
+TranscriptFixture& window() {
     if (!g_window) {
-        g_window = std::make_unique<WindowFixture>();
+        g_window = std::make_unique<TranscriptFixture>();
     }
     return *g_window;
 }
