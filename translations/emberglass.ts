@@ -235,6 +235,18 @@ as it learns about you.</source>
         <source>The phone&apos;s camera opens the address, key included</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>REPLIES</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show replies formatted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The agent&apos;s headings, lists, tables, links and code are drawn as such, code with a Copy code button. Off, replies show exactly as written.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>OnboardingTexts</name>
@@ -655,6 +667,62 @@ as it learns about you.</source>
     </message>
     <message>
         <source>Drop to add the paths to your message</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy code</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copied</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Code</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open this link?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It is not a web page: it may open a file or start a program.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy message</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ctrl+C</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit and resend</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ctrl+E</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Regenerate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ctrl+R</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Message actions</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
