@@ -2,8 +2,13 @@
 
 #include "core/core_texts.h"
 
+#include "core/conversation_export.h"
+#include "core/conversation_filter_model.h"
+#include "core/conversation_keeper.h"
 #include "core/conversation_list_model.h"
+#include "core/conversation_search.h"
 #include "core/conversation_store.h"
+#include "core/deletion_undo.h"
 #include "core/greeting.h"
 #include "core/local_model_setup.h"
 #include "core/message_actions.h"
@@ -73,7 +78,30 @@ ChatViewModel::ChatViewModel(const ChatViewModelOptions& options, QObject* paren
     connect(m_webBridge, &WebBridge::statusChanged, this, &ChatViewModel::setServerState);
     m_webBridge->setFormatsReplies([this] { return m_preferences->formatReplies(); });
 
+    // The launch conversation comes first; kept ones are listed below it.
     newConversation(true);
+    setUpKeptConversations(options.keptConversationsFile);
+}
+
+void ChatViewModel::setUpKeptConversations(const QString& file) {
+    m_keeper = new ConversationKeeper(
+        m_store, m_preferences, file,
+        [bridge = m_webBridge](const QUuid& id) { return bridge->webConversationId() == id; },
+        this);
+    connect(m_keeper, &ConversationKeeper::phoneConversationFound, m_webBridge,
+            &WebBridge::adoptWebConversation);
+    m_search = new ConversationSearch(m_store, m_keeper, this);
+    m_shownConversations = new ConversationFilterModel(m_conversationList, m_search, this);
+    m_deletionUndo = new DeletionUndo(m_store, this);
+    connect(m_deletionUndo, &DeletionUndo::finalized, m_keeper, &ConversationKeeper::forget);
+    // A held conversation whose messages were still in the file cannot come back without it.
+    connect(m_keeper, &ConversationKeeper::stateChanged, m_deletionUndo, [this] {
+        if (m_keeper->state() == ConversationKeeper::State::off) {
+            m_deletionUndo->dismiss();
+        }
+    });
+    m_export = new ConversationExport(
+        m_store, m_keeper, [persona = m_persona] { return persona->agentName(); }, this);
 }
 
 ChatViewModel::~ChatViewModel() = default;
@@ -113,6 +141,10 @@ void ChatViewModel::newConversation(bool withGreeting) {
 
 void ChatViewModel::deleteConversation(const QUuid& id) {
     // A running loop on this conversation finds it gone at its next look-up.
+    const int index = m_store->indexOf(id);
+    if (index >= 0) {
+        m_deletionUndo->hold(m_store->conversations().at(index), index);
+    }
     m_store->deleteConversation(id);
     m_drafts.forget(id);
     if (m_store->conversations().isEmpty()) {
@@ -122,6 +154,13 @@ void ChatViewModel::deleteConversation(const QUuid& id) {
 
 void ChatViewModel::deleteConversation(const QString& id) {
     deleteConversation(QUuid::fromString(id));
+}
+
+void ChatViewModel::renameConversation(const QString& id, const QString& title) {
+    const QString trimmed = title.simplified();
+    if (!trimmed.isEmpty()) {
+        m_store->rename(QUuid::fromString(id), trimmed);
+    }
 }
 
 // Sending ----------------------------------------------------------------------
@@ -171,7 +210,9 @@ void ChatViewModel::retryReply(const QString& messageId) {
 
 bool ChatViewModel::ask(const QString& text) {
     const auto conversationId = currentConversationId();
-    if (text.isEmpty() || m_isGenerating || currentConversation() == nullptr) {
+    // A kept conversation takes new messages once its own are read.
+    if (text.isEmpty() || m_isGenerating || currentConversation() == nullptr ||
+        currentConversation()->messagesPending) {
         return false;
     }
     m_store->appendMessage(*conversationId, ChatMessage::make(Role::user, text));

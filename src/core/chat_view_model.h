@@ -11,8 +11,13 @@
 #include <memory>
 #include <optional>
 
+class ConversationExport;
+class ConversationFilterModel;
+class ConversationKeeper;
 class ConversationListModel;
+class ConversationSearch;
 class ConversationStore;
+class DeletionUndo;
 class LocalModelSetup;
 class MessageActions;
 class MessageListModel;
@@ -30,10 +35,11 @@ struct Conversation;
 
 // Where a controller keeps its state; the defaults are the application's own.
 struct ChatViewModelOptions {
-    QString personaDirectory;  // empty: ~/.nimbrook
-    QString settingsFile;      // empty: the application's settings file
-    QString ollamaBase;        // empty: the local Ollama server
-    quint16 serverPort = 8080; // the phone server
+    QString personaDirectory;      // empty: ~/.nimbrook
+    QString settingsFile;          // empty: the application's settings file
+    QString ollamaBase;            // empty: the local Ollama server
+    quint16 serverPort = 8080;     // the phone server
+    QString keptConversationsFile; // empty: $XDG_DATA_HOME/Emberglass/conversations.sqlite
 };
 
 // The one controller the views see. It holds the state every screen shows and
@@ -42,7 +48,12 @@ struct ChatViewModelOptions {
 // (with the local-model setup) and the persona store it shows as they are.
 class ChatViewModel : public QObject {
     Q_OBJECT
+    Q_MOC_INCLUDE("core/conversation_export.h")
+    Q_MOC_INCLUDE("core/conversation_filter_model.h")
+    Q_MOC_INCLUDE("core/conversation_keeper.h")
     Q_MOC_INCLUDE("core/conversation_list_model.h")
+    Q_MOC_INCLUDE("core/conversation_search.h")
+    Q_MOC_INCLUDE("core/deletion_undo.h")
     Q_MOC_INCLUDE("core/local_model_setup.h")
     Q_MOC_INCLUDE("core/message_actions.h")
     Q_MOC_INCLUDE("core/message_list_model.h")
@@ -51,6 +62,12 @@ class ChatViewModel : public QObject {
     Q_MOC_INCLUDE("persona/persona_manager.h")
     Q_MOC_INCLUDE("core/tool_approval.h")
     Q_PROPERTY(ConversationListModel* conversations READ conversationList CONSTANT)
+    // The sessions list as shown: filtered by the search, matches marked.
+    Q_PROPERTY(ConversationFilterModel* shownConversations READ shownConversations CONSTANT)
+    Q_PROPERTY(ConversationSearch* search READ search CONSTANT)
+    Q_PROPERTY(ConversationKeeper* keptConversations READ keeper CONSTANT)
+    Q_PROPERTY(DeletionUndo* deletionUndo READ deletionUndo CONSTANT)
+    Q_PROPERTY(ConversationExport* conversationExport READ conversationExport CONSTANT)
     Q_PROPERTY(MessageListModel* messages READ messages CONSTANT)
     Q_PROPERTY(QString currentConversationId READ currentConversationIdText WRITE
                    setCurrentConversationIdText NOTIFY currentConversationIdChanged)
@@ -88,6 +105,13 @@ public:
     Q_INVOKABLE void newConversation(bool withGreeting = false);
     void deleteConversation(const QUuid& id);
     Q_INVOKABLE void deleteConversation(const QString& id);
+    // The user's own title; a blank one changes nothing.
+    Q_INVOKABLE void renameConversation(const QString& id, const QString& title);
+    ConversationFilterModel* shownConversations() const { return m_shownConversations; }
+    ConversationSearch* search() const { return m_search; }
+    ConversationKeeper* keeper() const { return m_keeper; }
+    DeletionUndo* deletionUndo() const { return m_deletionUndo; }
+    ConversationExport* conversationExport() const { return m_export; }
 
     // Sending.
     QString inputText() const { return m_inputText; }
@@ -149,6 +173,7 @@ private:
     QVariant inspectorPanelValue() const;
     void setInspectorPanelValue(const QVariant& panel);
 
+    void setUpKeptConversations(const QString& file);
     void setIsGenerating(bool generating);
     // Appends the user's `text` and starts the reply; false when it cannot.
     bool ask(const QString& text);
@@ -171,6 +196,11 @@ private:
     ToolLoop* m_toolLoop = nullptr;
     WebBridge* m_webBridge = nullptr;
     MessageActions* m_messageActions = nullptr;
+    ConversationKeeper* m_keeper = nullptr;
+    ConversationSearch* m_search = nullptr;
+    ConversationFilterModel* m_shownConversations = nullptr;
+    DeletionUndo* m_deletionUndo = nullptr;
+    ConversationExport* m_export = nullptr;
 
     QString m_inputText;
     ConversationDrafts m_drafts;

@@ -70,6 +70,10 @@ struct Conversation {
     QList<ChatMessage> messages; // only ever appended to
     QDateTime createdAt;
     QDateTime updatedAt;
+    // The user named it: its first message no longer names it.
+    bool renamed = false;
+    // Kept on disk and not read yet: `messages` holds only what came since.
+    bool messagesPending = false;
 
     static Conversation make(QString title);
     bool operator==(const Conversation&) const = default;

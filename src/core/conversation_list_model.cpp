@@ -7,9 +7,9 @@ ConversationListModel::ConversationListModel(ConversationStore* store, QObject* 
     connect(this, &QAbstractItemModel::rowsInserted, this, &ConversationListModel::countChanged);
     connect(this, &QAbstractItemModel::rowsRemoved, this, &ConversationListModel::countChanged);
     connect(this, &QAbstractItemModel::modelReset, this, &ConversationListModel::countChanged);
-    connect(store, &ConversationStore::conversationAboutToBeInserted, this,
-            [this](int index) { beginInsertRows({}, index, index); });
-    connect(store, &ConversationStore::conversationInserted, this, [this] { endInsertRows(); });
+    connect(store, &ConversationStore::conversationsAboutToBeInserted, this,
+            [this](int first, int last) { beginInsertRows({}, first, last); });
+    connect(store, &ConversationStore::conversationsInserted, this, [this] { endInsertRows(); });
     connect(store, &ConversationStore::conversationAboutToBeRemoved, this,
             [this](int index) { beginRemoveRows({}, index, index); });
     connect(store, &ConversationStore::conversationRemoved, this, [this] { endRemoveRows(); });

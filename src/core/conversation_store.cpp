@@ -2,6 +2,8 @@
 
 #include "text/user_characters.h"
 
+#include <algorithm>
+
 ConversationStore::ConversationStore(QObject* parent) : QObject(parent) {}
 
 void ConversationStore::setCurrentConversationId(std::optional<QUuid> id) {
@@ -59,10 +61,39 @@ Conversation* ConversationStore::findMutable(const QUuid& id, int* index) {
 
 void ConversationStore::insertAndSelect(Conversation conversation) {
     const QUuid id = conversation.id;
-    Q_EMIT conversationAboutToBeInserted(0);
-    m_conversations.prepend(std::move(conversation));
-    Q_EMIT conversationInserted(0);
+    insertAt(0, std::move(conversation));
     setCurrentConversationId(id);
+}
+
+void ConversationStore::insertAt(int index, Conversation conversation) {
+    const int at = std::clamp(index, 0, static_cast<int>(m_conversations.size()));
+    Q_EMIT conversationsAboutToBeInserted(at, at);
+    m_conversations.insert(at, std::move(conversation));
+    Q_EMIT conversationsInserted(at, at);
+}
+
+void ConversationStore::appendConversations(QList<Conversation> conversations) {
+    if (conversations.isEmpty()) {
+        return;
+    }
+    const int first = static_cast<int>(m_conversations.size());
+    const int last = first + static_cast<int>(conversations.size()) - 1;
+    Q_EMIT conversationsAboutToBeInserted(first, last);
+    m_conversations.append(std::move(conversations));
+    Q_EMIT conversationsInserted(first, last);
+}
+
+bool ConversationStore::fillMessages(const QUuid& conversationId, QList<ChatMessage> messages) {
+    int index = -1;
+    Conversation* conversation = findMutable(conversationId, &index);
+    if (conversation == nullptr || !conversation->messagesPending) {
+        return false;
+    }
+    conversation->messages = std::move(messages) + conversation->messages;
+    conversation->messagesPending = false;
+    Q_EMIT messagesFilled(conversationId);
+    Q_EMIT conversationChanged(index);
+    return true;
 }
 
 void ConversationStore::deleteConversation(const QUuid& id) {
@@ -185,6 +216,15 @@ bool ConversationStore::setTitle(const QUuid& conversationId, const QString& tit
     return true;
 }
 
+bool ConversationStore::rename(const QUuid& conversationId, const QString& title) {
+    Conversation* conversation = findMutable(conversationId);
+    if (conversation == nullptr) {
+        return false;
+    }
+    conversation->renamed = true;
+    return setTitle(conversationId, title);
+}
+
 bool ConversationStore::touch(const QUuid& conversationId) {
     int index = -1;
     Conversation* conversation = findMutable(conversationId, &index);
@@ -199,7 +239,7 @@ bool ConversationStore::touch(const QUuid& conversationId) {
 void ConversationStore::nameAfterFirstUserMessage(const QUuid& conversationId,
                                                   const QString& userText) {
     const Conversation* conversation = find(conversationId);
-    if (conversation == nullptr) {
+    if (conversation == nullptr || conversation->renamed) {
         return;
     }
     const auto& messages = conversation->messages;

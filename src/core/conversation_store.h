@@ -29,7 +29,14 @@ public:
 
     // Inserts at the top and selects it.
     void insertAndSelect(Conversation conversation);
+    // Inserts at `index` (kept within the list) and leaves the selection alone.
+    void insertAt(int index, Conversation conversation);
+    // Adds conversations after the last one, in one change.
+    void appendConversations(QList<Conversation> conversations);
     void deleteConversation(const QUuid& id);
+    // The messages read from disk for a conversation that waited for them;
+    // any that arrived meanwhile follow them.
+    bool fillMessages(const QUuid& conversationId, QList<ChatMessage> messages);
 
     // Message edits; each returns false (and changes nothing) when the
     // conversation or message is gone.
@@ -48,6 +55,8 @@ public:
     // reply asked for again replaces them).
     bool removeMessagesFrom(const QUuid& conversationId, int first);
     bool setTitle(const QUuid& conversationId, const QString& title);
+    // The user's own title, which the first-message rule then leaves alone.
+    bool rename(const QUuid& conversationId, const QString& title);
     bool touch(const QUuid& conversationId); // updatedAt = now
 
     // The desktop naming rule: named after its first user message (30 characters).
@@ -55,8 +64,8 @@ public:
 
 Q_SIGNALS:
     // Structural changes come in pairs so list models can bracket them.
-    void conversationAboutToBeInserted(int index);
-    void conversationInserted(int index);
+    void conversationsAboutToBeInserted(int first, int last);
+    void conversationsInserted(int first, int last);
     void conversationAboutToBeRemoved(int index);
     void conversationRemoved(int index);
     void conversationChanged(int index); // title, dates or message count
@@ -65,6 +74,7 @@ Q_SIGNALS:
     void messageChanged(const QUuid& conversationId, int messageIndex);
     void messagesAboutToBeRemoved(const QUuid& conversationId, int first, int last);
     void messagesRemoved(const QUuid& conversationId, int first, int last);
+    void messagesFilled(const QUuid& conversationId);
     void currentConversationIdChanged();
 
 private:

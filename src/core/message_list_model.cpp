@@ -43,6 +43,12 @@ MessageListModel::MessageListModel(ConversationStore* store, QObject* parent)
             &MessageListModel::followSelection);
     connect(store, &ConversationStore::conversationRemoved, this,
             &MessageListModel::followSelection);
+    connect(store, &ConversationStore::messagesFilled, this, [this](const QUuid& id) {
+        if (id == m_shownId) {
+            beginResetModel(); // read from disk: the whole list at once
+            endResetModel();
+        }
+    });
     connect(store, &ConversationStore::messageAboutToBeAppended, this,
             [this](const QUuid& id, int row) {
                 if (id == m_shownId) {

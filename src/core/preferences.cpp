@@ -98,3 +98,9 @@ QCoro::Task<> Preferences::waitForSandboxCheck() {
         co_await qCoro(this, &Preferences::sandboxCheckResolved);
     }
 }
+
+// Kept conversations --------------------------------------------------------------
+
+void Preferences::setKeepConversations(bool keep) {
+    setFlag(keepConversationsKey, keep, &Preferences::keepConversationsChanged);
+}

@@ -34,9 +34,15 @@ class Preferences : public QObject {
     Q_PROPERTY(
         bool formatReplies READ formatReplies WRITE setFormatReplies NOTIFY formatRepliesChanged)
 
+    // Conversations kept on this computer across launches; off, they live in
+    // memory only. Stored as "emberglass_keep_conversations".
+    Q_PROPERTY(bool keepConversations READ keepConversations WRITE setKeepConversations NOTIFY
+                   keepConversationsChanged)
+
 public:
     static constexpr const char* commandSandboxKey = "emberglass_command_sandbox";
     static constexpr const char* formatRepliesKey = "emberglass_format_replies";
+    static constexpr const char* keepConversationsKey = "emberglass_keep_conversations";
 
     explicit Preferences(std::shared_ptr<UserDefaults> defaults, QObject* parent = nullptr);
 
@@ -60,12 +66,15 @@ public:
     void setFormatReplies(bool on) {
         setFlag(formatRepliesKey, on, &Preferences::formatRepliesChanged);
     }
+    bool keepConversations() const { return flag(keepConversationsKey); }
+    void setKeepConversations(bool keep);
 
 Q_SIGNALS:
     void askBeforeActingChanged();
     void sandboxCommandsChanged();
     void sandboxCheckResolved();
     void formatRepliesChanged();
+    void keepConversationsChanged();
     void settingsSaved(const WriteResult& result);
 
 private:

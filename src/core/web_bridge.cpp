@@ -80,6 +80,12 @@ QUuid WebBridge::ensureWebConversation() {
     return *m_webConversationId;
 }
 
+void WebBridge::adoptWebConversation(const QUuid& id) {
+    if (!m_webConversationId || m_store->find(*m_webConversationId) == nullptr) {
+        m_webConversationId = id;
+    }
+}
+
 void WebBridge::receiveWebUserMessage(const QString& text) {
     if (!m_store) {
         return;

@@ -37,6 +37,8 @@ public:
 
     std::optional<QUuid> webConversationId() const { return m_webConversationId; }
     QUuid ensureWebConversation();
+    // The phone conversation kept from an earlier launch: phone messages go on in it.
+    void adoptWebConversation(const QUuid& id);
     void receiveWebUserMessage(const QString& text);
     void appendWebAssistantToken(const QString& piece);
 

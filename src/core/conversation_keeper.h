@@ -1,0 +1,103 @@
+#pragma once
+
+#include "core/conversation_database.h"
+
+#include <QCoroTask>
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QUuid>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class ConversationStore;
+class DatabaseThread;
+class Preferences;
+
+// Keeps the conversations on this computer while the user wants it: every
+// change the store announces is written as it happens (on the file's own
+// thread), and at the start the kept conversations are listed below the ones
+// open now, their messages read when one is opened. A file that cannot be
+// read or is damaged is left untouched and the app goes on in memory; one
+// from a newer version is read but never written.
+class ConversationKeeper : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(State state READ state NOTIFY stateChanged)
+    // Why the file cannot be used, in the system's words (state failed).
+    Q_PROPERTY(QString problem READ problem NOTIFY stateChanged)
+    Q_PROPERTY(QString databasePath READ databasePath CONSTANT)
+    // Conversations in the file now (deleted ones that can still be taken back excluded).
+    Q_PROPERTY(int storedCount READ storedCount NOTIFY storedCountChanged)
+
+public:
+    enum class State { off, opening, keeping, readOnly, failed };
+    Q_ENUM(State)
+
+    // `isPhone` tells the phone conversation (it is kept as such, for the bridge to find again).
+    ConversationKeeper(ConversationStore* store, Preferences* preferences, QString databasePath,
+                       std::function<bool(const QUuid&)> isPhone, QObject* parent = nullptr);
+    ~ConversationKeeper() override;
+
+    // $XDG_DATA_HOME/Emberglass/conversations.sqlite (~/.local/share when unset).
+    static QString defaultDatabasePath();
+
+    State state() const { return m_state; }
+    QString problem() const { return m_problem; }
+    QString databasePath() const { return m_path; }
+    int storedCount() const { return static_cast<int>(m_stored.size()); }
+
+    // Stops keeping (and saves the preference): every kept conversation is
+    // read into memory first, so the window loses nothing; then the file is
+    // removed when `deleteStored`, else left for a later start.
+    Q_INVOKABLE void turnOff(bool deleteStored);
+
+    // The messages of a listed conversation, read now if they wait on disk.
+    QCoro::Task<bool> loadMessages(QUuid conversationId);
+    // Kept conversations whose text holds `text`, with the text around the first match.
+    QCoro::Task<QList<ConversationDatabase::Hit>> searchStored(QString text);
+    bool isStored(const QUuid& id) const { return m_stored.contains(id); }
+    // A deletion that can no longer be taken back: the conversation leaves the file.
+    void forget(const QUuid& conversationId);
+    // Waits until every change so far is in the file (tests and benchmarks).
+    void waitForWrites();
+
+Q_SIGNALS:
+    void stateChanged();
+    void storedCountChanged();
+    // The kept phone conversation, listed again at the start.
+    void phoneConversationFound(const QUuid& id);
+    // Listed (or turned off) and idle: the state tests and benchmarks wait for.
+    void settled();
+
+private:
+    void follow(bool keep);
+    QCoro::Task<> start();
+    QCoro::Task<> stop(bool deleteStored);
+    void setState(State state, const QString& problem = {});
+    bool writing() const { return m_state == State::keeping; }
+    bool worthKeeping(const Conversation& conversation) const;
+    void storeWhole(const Conversation& conversation);
+    void storeHeader(int index);
+    void storeMessage(const QUuid& conversationId, int row);
+    void conversationsInserted(int first, int last);
+    void conversationAboutToBeRemoved(int index);
+    void messagesWritten(const QUuid& conversationId, int row);
+    void messagesAboutToBeRemoved(const QUuid& conversationId, int first, int last);
+    void noteWriteFailure(const QString& problem);
+
+    ConversationStore* m_store;
+    Preferences* m_preferences;
+    QString m_path;
+    std::function<bool(const QUuid&)> m_isPhone;
+    std::unique_ptr<DatabaseThread> m_thread;
+    State m_state = State::off;
+    QString m_problem;
+    QSet<QUuid> m_stored;  // in the file, not deleted
+    QSet<QUuid> m_deleted; // in the file, marked deleted, restorable
+    QSet<QUuid> m_loading; // messages being read
+    int m_generation = 0;  // a start or stop overtakes the ones before
+    bool m_deleteOnStop = false;
+};

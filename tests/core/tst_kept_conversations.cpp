@@ -1,0 +1,426 @@
+// Conversations kept on this computer: off by default, everything back after a
+// relaunch (titles, order, tool records, the phone conversation), turning it
+// off, files that are damaged or newer (never changed), search in memory and
+// in the file, rename, undoing a deletion, and the Markdown export.
+
+#include "core/chat_view_model.h"
+#include "core/conversation_export.h"
+#include "core/conversation_filter_model.h"
+#include "core/conversation_keeper.h"
+#include "core/conversation_list_model.h"
+#include "core/conversation_search.h"
+#include "core/conversation_store.h"
+#include "core/deletion_undo.h"
+#include "core/markdown_export.h"
+#include "core/preferences.h"
+#include "core/web_bridge.h"
+#include "support/fake_http_server.h"
+#include "support/json_rows.h"
+#include "support/test_files.h"
+
+#include <QAbstractItemModelTester>
+#include <QJsonArray>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+ChatMessage message(const QString& role, const QString& content) {
+    ChatMessage made = ChatMessage::make(roleFromText(role).value(), content);
+    if (made.role == Role::tool) {
+        made.toolResult = ToolResultInfo{u"call-1"_s, u"create_xlsx"_s, true, content};
+    }
+    return made;
+}
+
+mode_t modeOf(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? (info.st_mode & 0777) : 0;
+}
+
+} // namespace
+
+class KeptConversationsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    FakeOpenAIServer m_cloud;
+    FakeOllamaServer m_ollama;
+
+    QString databasePath() const {
+        return m_dir->filePath(u"data/Emberglass/conversations.sqlite"_s);
+    }
+
+    // A launch on the test's folder, once the kept conversations are listed.
+    std::unique_ptr<ChatViewModel> launch() {
+        auto vm = std::make_unique<ChatViewModel>(
+            ChatViewModelOptions{m_dir->filePath(u"persona"_s), m_dir->filePath(u"settings.conf"_s),
+                                 m_ollama.baseUrl(), 0, databasePath()});
+        settle(*vm);
+        return vm;
+    }
+
+    static void settle(ChatViewModel& vm) {
+        const auto state = [&] { return vm.keeper()->state(); };
+        QTRY_VERIFY(state() != ConversationKeeper::State::opening);
+    }
+
+    static void keep(ChatViewModel& vm) {
+        QSignalSpy settled(vm.keeper(), &ConversationKeeper::settled);
+        vm.preferences()->setKeepConversations(true);
+        QVERIFY(settled.wait());
+    }
+
+    // A conversation as the tool loop and sending would build it.
+    static QUuid add(ChatViewModel& vm, const QJsonObject& spec) {
+        Conversation conversation = Conversation::make(u"New Chat"_s);
+        const QUuid id = conversation.id;
+        vm.store()->insertAndSelect(std::move(conversation));
+        for (const QJsonValue& entry : spec["messages"].toArray()) {
+            const QJsonArray pair = entry.toArray();
+            vm.store()->appendMessage(id, message(pair[0].toString(), pair[1].toString()));
+        }
+        vm.store()->setTitle(id, spec["title"].toString());
+        return id;
+    }
+
+    static QStringList titles(const ChatViewModel& vm) {
+        QStringList list;
+        for (const Conversation& conversation : vm.store()->conversations()) {
+            list << conversation.title;
+        }
+        return list;
+    }
+
+    static QStringList shownTitles(const ChatViewModel& vm) {
+        QStringList list;
+        const ConversationFilterModel* shown = vm.shownConversations();
+        for (int row = 0; row < shown->rowCount(); ++row) {
+            list << shown->index(row, 0).data(ConversationListModel::TitleRole).toString();
+        }
+        list.sort();
+        return list;
+    }
+
+    static void open(ChatViewModel& vm, const QUuid& id) {
+        vm.setCurrentConversationId(id);
+        QTRY_VERIFY(!vm.store()->find(id)->messagesPending);
+    }
+
+private Q_SLOTS:
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+
+    void offByDefaultNothingIsWritten() {
+        auto vm = launch();
+        QCOMPARE(vm->keeper()->state(), ConversationKeeper::State::off);
+        QCOMPARE(vm->preferences()->keepConversations(), false);
+        add(*vm, jsonTable(u"core/kept_conversations.json"_s, u"corpus"_s)[0].toObject());
+        vm.reset();
+        QVERIFY(!QFileInfo::exists(databasePath()));
+        QCOMPARE(ConversationKeeper::defaultDatabasePath(),
+                 qEnvironmentVariable("XDG_DATA_HOME") + u"/Emberglass/conversations.sqlite"_s);
+    }
+
+    // Store, quit, launch: titles, order, messages with their tool records, and
+    // the phone conversation, which phone messages then go on in.
+    void everythingComesBackAfterARelaunch() {
+        QList<Conversation> before;
+        QUuid phone;
+        {
+            auto vm = launch();
+            keep(*vm);
+            for (const QJsonValue& spec :
+                 jsonTable(u"core/kept_conversations.json"_s, u"corpus"_s).toArray()) {
+                add(*vm, spec.toObject());
+            }
+            ChatMessage call = ChatMessage::make(Role::tool, QString());
+            call.toolCall = ToolCallInfo{u"call-1"_s,
+                                         u"create_xlsx"_s,
+                                         {{u"path"_s, u"~/b.xlsx"_s}},
+                                         u"{\"path\":\"~/b.xlsx\"}"_s,
+                                         QJsonObject{{u"x"_s, 1}}};
+            vm->store()->appendMessage(vm->store()->conversations()[1].id, call);
+            vm->renameConversation(vm->store()->conversations()[2].id.toString(), u"  My   own "_s);
+            vm->webBridge()->receiveWebUserMessage(u"from the phone"_s);
+            vm->webBridge()->appendWebAssistantToken(u"phone "_s);
+            vm->webBridge()->appendWebAssistantToken(u"reply"_s);
+            phone = *vm->webBridge()->webConversationId();
+            // The launch conversation (a greeting only) is not kept.
+            before = vm->store()->conversations().mid(0, vm->store()->conversations().size() - 1);
+            vm->setCurrentConversationId(vm->store()->conversations().last().id);
+            vm->keeper()->waitForWrites();
+            QCoreApplication::processEvents(); // a failed write reports back through the loop
+            QVERIFY2(vm->keeper()->state() == ConversationKeeper::State::keeping,
+                     qPrintable(vm->keeper()->problem()));
+        }
+        QCOMPARE(modeOf(databasePath()), mode_t(0600));
+        QCOMPARE(modeOf(QFileInfo(databasePath()).path()), mode_t(0700));
+
+        auto vm = launch();
+        QVERIFY2(vm->keeper()->state() == ConversationKeeper::State::keeping,
+                 qPrintable(vm->keeper()->problem()));
+        const QList<Conversation>& after = vm->store()->conversations();
+        QCOMPARE(after.size(), before.size() + 1);
+        QCOMPARE(after.first().title, u"New Chat"_s); // today's launch conversation, selected
+        QCOMPARE(vm->currentConversationId(), after.first().id);
+        // Newest activity first: a message's time counts, ties keep the list's order.
+        const auto activity = [](const Conversation& conversation) {
+            return std::max(conversation.updatedAt, conversation.messages.last().timestamp);
+        };
+        std::ranges::stable_sort(before, std::greater<>(), activity);
+        QStringList expectedTitles;
+        for (const Conversation& conversation : before) {
+            expectedTitles << conversation.title;
+        }
+        QCOMPARE(titles(*vm).mid(1), expectedTitles); // newest activity first
+        QVERIFY(expectedTitles.contains(u"My own"_s));
+        for (const Conversation& kept : before) {
+            open(*vm, kept.id);
+            const Conversation* back = vm->store()->find(kept.id);
+            QVERIFY2(back->messages.size() == kept.messages.size(), qPrintable(kept.title));
+            QCOMPARE(back->messages, kept.messages);
+            QCOMPARE(back->renamed, kept.renamed);
+            QCOMPARE(back->createdAt, kept.createdAt);
+        }
+        QCOMPARE(vm->webBridge()->webConversationId(), phone);
+        vm->webBridge()->receiveWebUserMessage(u"again"_s);
+        QCOMPARE(vm->store()->find(phone)->messages.size(), 4);
+    }
+
+    void turningOffKeepsTheWindowWholeAndDeletesOnlyWhenAsked_data() {
+        QTest::addColumn<bool>("deleteStored");
+        QTest::newRow("keep the file") << false;
+        QTest::newRow("delete") << true;
+    }
+    void turningOffKeepsTheWindowWholeAndDeletesOnlyWhenAsked() {
+        QFETCH(bool, deleteStored);
+        {
+            auto vm = launch();
+            keep(*vm);
+            add(*vm, jsonTable(u"core/kept_conversations.json"_s, u"corpus"_s)[0].toObject());
+        }
+        auto vm = launch();
+        QCOMPARE(vm->keeper()->storedCount(), 1);
+        const QUuid listed = vm->store()->conversations().last().id;
+        QVERIFY(vm->store()->find(listed)->messagesPending);
+        QSignalSpy settled(vm->keeper(), &ConversationKeeper::settled);
+        vm->keeper()->turnOff(deleteStored);
+        QVERIFY(settled.wait());
+        QCOMPARE(vm->keeper()->state(), ConversationKeeper::State::off);
+        QCOMPARE(vm->store()->find(listed)->messages.size(), 2); // read before letting go
+        QCOMPARE(QFileInfo::exists(databasePath()), !deleteStored);
+        vm.reset();
+        vm = launch();
+        QCOMPARE(titles(*vm), QStringList{u"New Chat"_s});
+    }
+
+    // Never deleted, renamed or written; the app goes on in memory, or reads a
+    // newer version's file without writing it.
+    void damagedOrNewerFilesAreLeftAlone_data() {
+        addJsonRows(u"core/kept_conversations.json"_s, u"damaged"_s);
+    }
+    void damagedOrNewerFilesAreLeftAlone() {
+        QFETCH(QJsonObject, row);
+        const QString damage = row["damage"].toString();
+        {
+            auto vm = launch();
+            keep(*vm);
+            add(*vm, jsonTable(u"core/kept_conversations.json"_s, u"corpus"_s)[0].toObject());
+        }
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"damage"_s);
+            db.setDatabaseName(databasePath());
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec(u"PRAGMA journal_mode=DELETE"_s));
+            if (damage == u"newer") {
+                QVERIFY(query.exec(u"PRAGMA user_version=99"_s));
+            } else if (damage == u"foreign") {
+                QVERIFY(query.exec(u"DROP TABLE messages"_s));
+                QVERIFY(query.exec(u"PRAGMA user_version=0"_s));
+            }
+        }
+        QSqlDatabase::removeDatabase(u"damage"_s);
+        QByteArray bytes = readBytes(databasePath());
+        if (damage == u"garbage") {
+            bytes = QByteArray(8192, 'x');
+        } else if (damage == u"page") {
+            bytes.replace(4096 + 8, 1200, QByteArray(1200, '\xff'));
+        }
+        QVERIFY(writeBytes(databasePath(), bytes));
+        const QStringList folder = QDir(QFileInfo(databasePath()).path()).entryList(QDir::Files);
+
+        auto vm = launch();
+        const bool readOnly = row["state"].toString() == u"readOnly";
+        QCOMPARE(vm->keeper()->state(), readOnly ? ConversationKeeper::State::readOnly
+                                                 : ConversationKeeper::State::failed);
+        QVERIFY(readOnly || !vm->keeper()->problem().isEmpty());
+        QCOMPARE(titles(*vm).size(), readOnly ? 2 : 1); // a newer file is still read
+        add(*vm, jsonTable(u"core/kept_conversations.json"_s, u"corpus"_s)[1].toObject());
+        QCOMPARE(vm->store()->conversations().first().title, u"Budget sheet"_s);
+        vm->keeper()->turnOff(true); // a damaged or newer file is not deleted
+        vm.reset();
+        QCOMPARE(readBytes(databasePath()), bytes);
+        QCOMPARE(QDir(QFileInfo(databasePath()).path()).entryList(QDir::Files), folder);
+    }
+
+    // The same results whether the conversations are in memory or in the file.
+    void searchFindsTitlesAndText_data() {
+        QTest::addColumn<bool>("kept");
+        QTest::addColumn<QJsonObject>("row");
+        for (bool kept : {false, true}) {
+            for (const QJsonValue& value :
+                 jsonTable(u"core/kept_conversations.json"_s, u"search"_s).toArray()) {
+                const QJsonObject row = value.toObject();
+                QTest::newRow(
+                    qPrintable((kept ? u"kept: "_s : u"memory: "_s) + row["tag"].toString()))
+                    << kept << row;
+            }
+        }
+    }
+    void searchFindsTitlesAndText() {
+        QFETCH(bool, kept);
+        QFETCH(QJsonObject, row);
+        if (kept) {
+            auto writer = launch();
+            keep(*writer);
+            for (const QJsonValue& spec :
+                 jsonTable(u"core/kept_conversations.json"_s, u"corpus"_s).toArray()) {
+                add(*writer, spec.toObject());
+            }
+        }
+        auto vm = launch();
+        if (!kept) {
+            for (const QJsonValue& spec :
+                 jsonTable(u"core/kept_conversations.json"_s, u"corpus"_s).toArray()) {
+                add(*vm, spec.toObject());
+            }
+        }
+        QAbstractItemModelTester tester(vm->shownConversations());
+        QSignalSpy results(vm->search(), &ConversationSearch::resultsChanged);
+        vm->search()->setText(row["query"].toString());
+        QVERIFY(results.count() > 0 || results.wait());
+        QStringList expected;
+        for (const QJsonValue& title : row["titles"].toArray()) {
+            expected << title.toString();
+        }
+        QCOMPARE(shownTitles(*vm), expected);
+        // The match is marked in the row: in the title, or in the text shown under it.
+        if (vm->search()->active() && !expected.isEmpty()) {
+            const QModelIndex first = vm->shownConversations()->index(0, 0);
+            const QString marks = first.data(ConversationFilterModel::TitleMarkupRole).toString() +
+                                  first.data(ConversationFilterModel::ExcerptMarkupRole).toString();
+            QVERIFY2(marks.contains(u"<b>"_s), qPrintable(marks));
+        }
+    }
+
+    // Renamed by the user, a conversation keeps its name through its first
+    // message and a relaunch; a blank name changes nothing.
+    void renameSticks() {
+        QUuid id;
+        {
+            auto vm = launch();
+            keep(*vm);
+            vm->newConversation(false);
+            id = *vm->currentConversationId();
+            vm->renameConversation(id.toString(), u"   "_s);
+            QCOMPARE(vm->store()->find(id)->title, u"New Chat"_s);
+            vm->renameConversation(id.toString(), u"Taxes 2026"_s);
+            vm->store()->appendMessage(id, ChatMessage::make(Role::user, u"first words"_s));
+            vm->store()->nameAfterFirstUserMessage(id, u"first words"_s);
+            QCOMPARE(vm->store()->find(id)->title, u"Taxes 2026"_s);
+        }
+        auto vm = launch();
+        QCOMPARE(vm->store()->find(id)->title, u"Taxes 2026"_s);
+    }
+
+    // Undo puts a deleted conversation back in its place with its messages,
+    // kept or not; once the time is up, the deletion is final, also on disk.
+    void undoRestoresADeletion_data() {
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("memory") << false;
+        QTest::newRow("kept") << true;
+    }
+    void undoRestoresADeletion() {
+        QFETCH(bool, kept);
+        auto vm = launch();
+        if (kept) {
+            keep(*vm);
+        }
+        const QJsonArray corpus =
+            jsonTable(u"core/kept_conversations.json"_s, u"corpus"_s).toArray();
+        const QUuid older = add(*vm, corpus[0].toObject());
+        add(*vm, corpus[1].toObject());
+        if (kept) { // deleted while its messages are still on disk
+            vm->keeper()->waitForWrites();
+            vm = launch();
+        }
+        const int index = vm->store()->indexOf(older);
+        DeletionUndo* undo = vm->deletionUndo();
+        vm->deleteConversation(older);
+        QVERIFY(undo->available());
+        QCOMPARE(undo->title(), u"Trip to Lisbon"_s);
+        undo->undo();
+        QVERIFY(!undo->available());
+        QCOMPARE(vm->store()->indexOf(older), index);
+        QCOMPARE(vm->currentConversationId(), older);
+        QTRY_COMPARE(vm->store()->find(older)->messages.size(), 2);
+
+        undo->setTimeout(std::chrono::milliseconds(1));
+        QSignalSpy finalized(undo, &DeletionUndo::finalized);
+        vm->deleteConversation(older);
+        QVERIFY(finalized.wait());
+        QVERIFY(!undo->available());
+        vm.reset();
+        vm = launch();
+        QCOMPARE(vm->store()->find(older), nullptr);
+        QCOMPARE(titles(*vm).size(), kept ? 2 : 1);
+    }
+
+    void exportMatchesTheReference() {
+        auto vm = launch();
+        Conversation conversation = Conversation::make(u"Budget sheet"_s);
+        conversation.messages = {
+            ChatMessage::make(Role::user, u"Make an XLSX of my budget"_s),
+            ChatMessage::make(Role::assistant, u"Using tools..."_s),
+            ChatMessage::make(Role::tool, QString()),
+            ChatMessage::make(Role::tool, u"Wrote ~/budget.xlsx"_s),
+            ChatMessage::make(Role::tool, u"No file ```x```"_s),
+            ChatMessage::make(Role::assistant, u"Done: see `budget.xlsx`.\n\n- Total row"_s),
+        };
+        conversation.messages[2].toolCall =
+            ToolCallInfo{u"c1"_s, u"create_xlsx"_s, {}, u"{\"path\":\"~/budget.xlsx\"}"_s};
+        conversation.messages[3].toolResult =
+            ToolResultInfo{u"c1"_s, u"create_xlsx"_s, true, u"Wrote ~/budget.xlsx"_s};
+        conversation.messages[4].toolResult =
+            ToolResultInfo{u"c2"_s, u"read_file"_s, false, u"No file ```x```"_s};
+        const QUuid id = conversation.id;
+        vm->store()->insertAndSelect(std::move(conversation));
+        const QString file = m_dir->filePath(u"out/budget.md"_s);
+        QDir().mkpath(QFileInfo(file).path());
+        QSignalSpy finished(vm->conversationExport(), &ConversationExport::finished);
+        vm->conversationExport()->exportTo(id.toString(), QUrl::fromLocalFile(file));
+        QTRY_COMPARE(finished.count(), 1);
+        QCOMPARE(finished.first().at(1).toString(), QString());
+        QCOMPARE(QString::fromUtf8(readBytes(file)),
+                 QString::fromUtf8(readBytes(
+                     QStringLiteral(EMBERGLASS_TEST_DATA_DIR "/core/export_reference.md"))));
+
+        vm->conversationExport()->exportTo(id.toString(),
+                                           QUrl::fromLocalFile(m_dir->filePath(u"none/x.md"_s)));
+        QTRY_COMPARE(finished.count(), 2);
+        QVERIFY(!finished.last().at(1).toString().isEmpty()); // a folder that is not there
+    }
+};
+
+QTEST_GUILESS_MAIN(KeptConversationsTest)
+#include "tst_kept_conversations.moc"
