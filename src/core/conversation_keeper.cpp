@@ -69,7 +69,7 @@ void ConversationKeeper::setState(State state, const QString& problem) {
 }
 
 void ConversationKeeper::follow(bool keep) {
-    const bool keeping = m_state != State::off;
+    const bool keeping = m_state != State::off && !m_stopping;
     if (keep && !keeping) {
         start();
     } else if (!keep && keeping) {
@@ -78,7 +78,7 @@ void ConversationKeeper::follow(bool keep) {
 }
 
 void ConversationKeeper::turnOff(bool deleteStored) {
-    if (m_state == State::off) {
+    if (m_state == State::off || m_stopping) {
         return;
     }
     m_deleteOnStop = deleteStored; // the preference's change stops it
@@ -91,6 +91,7 @@ void ConversationKeeper::turnOff(bool deleteStored) {
 QCoro::Task<> ConversationKeeper::start() {
     const int generation = ++m_generation;
     QPointer<ConversationKeeper> self(this);
+    m_stopping = false;
     setState(State::opening);
     static int connections = 0;
     m_thread = std::make_unique<DatabaseThread>(
@@ -166,7 +167,8 @@ QCoro::Task<> ConversationKeeper::stop(bool deleteStored) {
         co_return;
     }
     const bool removeFile = deleteStored && m_state == State::keeping;
-    setState(State::off);
+    m_stopping = true; // nothing more is written; off once the file is let go
+
     // The conversations stay in the window for this session, whole.
     QList<QUuid> pending;
     for (const Conversation& conversation : m_store->conversations()) {
@@ -194,8 +196,10 @@ QCoro::Task<> ConversationKeeper::stop(bool deleteStored) {
         m_store->fillMessages(it.key(), it.value());
     }
     m_thread.reset(); // idle: the join is immediate
+    m_stopping = false;
     m_stored.clear();
     m_deleted.clear();
+    setState(State::off);
     Q_EMIT storedCountChanged();
     Q_EMIT settled();
 }
@@ -256,15 +260,23 @@ void ConversationKeeper::noteWriteFailure(const QString& problem) {
     }
 }
 
+void ConversationKeeper::write(std::function<bool(ConversationDatabase&)> change, QString key) {
+    m_thread->write(
+        [this, change = std::move(change)](ConversationDatabase& database) {
+            if (!change(database)) { // reported on the window's thread
+                QMetaObject::invokeMethod(
+                    this, [this, problem = database.problem()] { noteWriteFailure(problem); },
+                    Qt::QueuedConnection);
+            }
+        },
+        std::move(key));
+}
+
 void ConversationKeeper::storeWhole(const Conversation& conversation) {
     const bool phone = m_isPhone(conversation.id);
     m_stored.insert(conversation.id);
-    m_thread->write([this, conversation, phone](ConversationDatabase& database) {
-        if (!database.storeConversation(conversation, phone)) {
-            QMetaObject::invokeMethod(
-                this, [this, problem = database.problem()] { noteWriteFailure(problem); },
-                Qt::QueuedConnection);
-        }
+    write([conversation, phone](ConversationDatabase& database) {
+        return database.storeConversation(conversation, phone);
     });
     Q_EMIT storedCountChanged();
 }
@@ -286,15 +298,9 @@ void ConversationKeeper::storeHeader(int index) {
         header.messages.append(conversation.messages.last()); // for its time only
     }
     const bool phone = m_isPhone(conversation.id);
-    m_thread->write(
-        [this, header, phone](ConversationDatabase& database) {
-            if (!database.storeHeader(header, phone)) {
-                QMetaObject::invokeMethod(
-                    this, [this, problem = database.problem()] { noteWriteFailure(problem); },
-                    Qt::QueuedConnection);
-            }
-        },
-        QStringLiteral("h:") + conversation.id.toString());
+    write([header,
+           phone](ConversationDatabase& database) { return database.storeHeader(header, phone); },
+          QStringLiteral("h:") + conversation.id.toString());
 }
 
 void ConversationKeeper::messagesWritten(const QUuid& conversationId, int row) {
@@ -312,13 +318,9 @@ void ConversationKeeper::messagesWritten(const QUuid& conversationId, int row) {
         return;
     }
     const ChatMessage message = conversation->messages.at(row);
-    m_thread->write(
-        [this, conversationId, message](ConversationDatabase& database) {
-            if (!database.storeMessage(conversationId, message)) {
-                QMetaObject::invokeMethod(
-                    this, [this, problem = database.problem()] { noteWriteFailure(problem); },
-                    Qt::QueuedConnection);
-            }
+    write(
+        [conversationId, message](ConversationDatabase& database) {
+            return database.storeMessage(conversationId, message);
         },
         QStringLiteral("m:") + message.id.toString());
 }

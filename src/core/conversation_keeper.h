@@ -13,6 +13,14 @@
 #include <memory>
 #include <optional>
 
+// Whether conversations are kept: off, opening the file, keeping them in it,
+// reading a newer version's file without writing it, or unable to use the file.
+namespace KeptConversationsStateType {
+Q_NAMESPACE
+enum class Value { off, opening, keeping, readOnly, failed };
+Q_ENUM_NS(Value)
+} // namespace KeptConversationsStateType
+
 class ConversationStore;
 class DatabaseThread;
 class Preferences;
@@ -25,7 +33,7 @@ class Preferences;
 // from a newer version is read but never written.
 class ConversationKeeper : public QObject {
     Q_OBJECT
-    Q_PROPERTY(State state READ state NOTIFY stateChanged)
+    Q_PROPERTY(KeptConversationsStateType::Value state READ state NOTIFY stateChanged)
     // Why the file cannot be used, in the system's words (state failed).
     Q_PROPERTY(QString problem READ problem NOTIFY stateChanged)
     Q_PROPERTY(QString databasePath READ databasePath CONSTANT)
@@ -33,8 +41,7 @@ class ConversationKeeper : public QObject {
     Q_PROPERTY(int storedCount READ storedCount NOTIFY storedCountChanged)
 
 public:
-    enum class State { off, opening, keeping, readOnly, failed };
-    Q_ENUM(State)
+    using State = KeptConversationsStateType::Value;
 
     // `isPhone` tells the phone conversation (it is kept as such, for the bridge to find again).
     ConversationKeeper(ConversationStore* store, Preferences* preferences, QString databasePath,
@@ -77,8 +84,10 @@ private:
     QCoro::Task<> start();
     QCoro::Task<> stop(bool deleteStored);
     void setState(State state, const QString& problem = {});
-    bool writing() const { return m_state == State::keeping; }
+    bool writing() const { return m_state == State::keeping && !m_stopping; }
     bool worthKeeping(const Conversation& conversation) const;
+    // Queues a change for the file; a failure is reported back here.
+    void write(std::function<bool(ConversationDatabase&)> change, QString key = {});
     void storeWhole(const Conversation& conversation);
     void storeHeader(int index);
     void storeMessage(const QUuid& conversationId, int row);
@@ -100,4 +109,5 @@ private:
     QSet<QUuid> m_loading; // messages being read
     int m_generation = 0;  // a start or stop overtakes the ones before
     bool m_deleteOnStop = false;
+    bool m_stopping = false; // turned off, the file not yet let go
 };

@@ -1,6 +1,7 @@
 #include "core/message_list_model.h"
 
 #include "core/conversation_store.h"
+#include "core/search_text.h"
 #include "core/wire_message_builder.h"
 
 #include <QStringList>
@@ -141,4 +142,18 @@ QHash<int, QByteArray> MessageListModel::roleNames() const {
             {ContentRole, "content"},       {ToolCallRole, "toolCall"},
             {ToolResultRole, "toolResult"}, {NoticeRole, "notice"},
             {FailureRole, "failure"},       {ToolPassRole, "isToolPass"}};
+}
+
+int MessageListModel::firstRowContaining(const QString& text) const {
+    const Conversation* conversation = m_store->find(m_shownId);
+    const QString wanted = text.trimmed();
+    if (conversation == nullptr || wanted.isEmpty()) {
+        return -1;
+    }
+    for (int row = 0; row < conversation->messages.size(); ++row) {
+        if (containsSearchText(conversation->messages[row].content, wanted)) {
+            return row;
+        }
+    }
+    return -1;
 }

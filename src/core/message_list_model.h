@@ -30,6 +30,8 @@ public:
     int count() const { return rowCount(); }
     [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
     [[nodiscard]] QHash<int, QByteArray> roleNames() const override;
+    // The first message whose text holds `text` (as the search finds it), or -1.
+    Q_INVOKABLE int firstRowContaining(const QString& text) const;
 
 Q_SIGNALS:
     void countChanged();

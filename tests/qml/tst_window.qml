@@ -108,7 +108,7 @@ Item {
 
         Component {
             id: rowComponent
-            ConversationRow { conversationId: "c"; title: "Trip"; width: 240 }
+            ConversationRow { conversationId: "c"; title: "Trip"; titleMarkup: "Trip"; excerptMarkup: ""; width: 240 }
         }
 
         // A row words its date against the clock as it paints, and reads it out.

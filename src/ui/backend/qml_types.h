@@ -7,7 +7,12 @@
 #include "core/chat_view_model.h"
 #include "core/cloud_config.h"
 #include "core/conversation.h"
+#include "core/conversation_export.h"
+#include "core/conversation_filter_model.h"
+#include "core/conversation_keeper.h"
 #include "core/conversation_list_model.h"
+#include "core/conversation_search.h"
+#include "core/deletion_undo.h"
 #include "core/local_model_setup.h"
 #include "core/message_actions.h"
 #include "core/message_list_model.h"
@@ -69,6 +74,12 @@ QML_FOREIGN_NAMESPACE(InspectorSidebarPanelType)
 QML_NAMED_ELEMENT(InspectorSidebarPanel)
 } // namespace InspectorSidebarPanelForeign
 
+namespace KeptConversationsStateForeign {
+Q_NAMESPACE
+QML_FOREIGN_NAMESPACE(KeptConversationsStateType)
+QML_NAMED_ELEMENT(KeptConversationsState)
+} // namespace KeptConversationsStateForeign
+
 namespace RoleForeign {
 Q_NAMESPACE
 QML_FOREIGN_NAMESPACE(RoleType)
@@ -106,6 +117,41 @@ struct ConversationListModelForeign {
     Q_GADGET
     QML_FOREIGN(ConversationListModel)
     QML_NAMED_ELEMENT(ConversationListModel)
+    QML_UNCREATABLE("owned by the controller")
+};
+
+struct ConversationKeeperForeign {
+    Q_GADGET
+    QML_FOREIGN(ConversationKeeper)
+    QML_NAMED_ELEMENT(ConversationKeeper)
+    QML_UNCREATABLE("owned by the controller")
+};
+
+struct ConversationSearchForeign {
+    Q_GADGET
+    QML_FOREIGN(ConversationSearch)
+    QML_NAMED_ELEMENT(ConversationSearch)
+    QML_UNCREATABLE("owned by the controller")
+};
+
+struct ConversationFilterModelForeign {
+    Q_GADGET
+    QML_FOREIGN(ConversationFilterModel)
+    QML_NAMED_ELEMENT(ConversationFilterModel)
+    QML_UNCREATABLE("owned by the controller")
+};
+
+struct DeletionUndoForeign {
+    Q_GADGET
+    QML_FOREIGN(DeletionUndo)
+    QML_NAMED_ELEMENT(DeletionUndo)
+    QML_UNCREATABLE("owned by the controller")
+};
+
+struct ConversationExportForeign {
+    Q_GADGET
+    QML_FOREIGN(ConversationExport)
+    QML_NAMED_ELEMENT(ConversationExport)
     QML_UNCREATABLE("owned by the controller")
 };
 

@@ -201,6 +201,13 @@ ListView {
         function onModelReset() {
             transcript.currentIndex = -1
             transcript.followEnd(false)
+            // Opened from a search: its first match comes into view.
+            if (ChatViewModel.search.active) {
+                const row = ChatViewModel.messages.firstRowContaining(ChatViewModel.search.text)
+                if (row >= 0) {
+                    transcript.showMessage(row)
+                }
+            }
         }
         function onDataChanged(topLeft) {
             if (topLeft.row === transcript.count - 1) {

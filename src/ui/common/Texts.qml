@@ -14,6 +14,27 @@ QtObject {
     readonly property string newButtonTip: qsTr("New Session")
     readonly property string deleteItem: qsTr("Delete")
     readonly property string localBackendShort: qsTr("Local")
+    readonly property string renameItem: qsTr("Rename")
+    readonly property string exportItem: qsTr("Export as Markdown…")
+    readonly property string searchPlaceholder: qsTr("Search")
+    readonly property string searchAccessibleName: qsTr("Search conversations")
+    readonly property string searchAccessibleDescription: qsTr("Filters the sessions by title and message text, Ctrl+F; Escape clears")
+    readonly property string noMatches: qsTr("No conversation matches")
+    readonly property string undo: qsTr("Undo")
+    readonly property string undoDescription: qsTr("Brings the conversation back, Ctrl+Z")
+    function deletedNotice(title) {
+        return "Deleted \u201c" + title + "\u201d \u2014"
+    }
+    readonly property string exportDialogTitle: qsTr("Export as Markdown")
+    readonly property string markdownFiles: qsTr("Markdown (*.md)")
+    function exportedTo(path) {
+        return "Exported to " + path
+    }
+    function couldNotExport(reason) {
+        return "Could not export: " + reason
+    }
+    readonly property string renameFieldName: qsTr("Conversation title")
+    readonly property string renameFieldDescription: qsTr("Return keeps the new title, Escape keeps the old one")
 
     // Transcript
     readonly property string youLabel: qsTr("YOU")
@@ -56,6 +77,7 @@ QtObject {
     readonly property string updatedPrefix: qsTr("Updated ")
     readonly property string serverRunning: qsTr("server running")
     readonly property string transcriptAccessibleName: qsTr("Messages")
+
     // A scroll bar is read out as what it scrolls.
     function scrollBarName(scrolls) {
         return "Scroll " + scrolls

@@ -97,6 +97,20 @@ QtObject {
     readonly property string repliesSection: qsTr("REPLIES")
     readonly property string formatReplies: qsTr("Show replies formatted")
     readonly property string formatRepliesExplanation: qsTr("The agent's headings, lists, tables, links and code are drawn as such, code with a Copy code button. Off, replies show exactly as written.")
+    readonly property string conversationsSection: qsTr("CONVERSATIONS")
+    readonly property string keepConversations: qsTr("Keep conversations on this computer")
+    function keepConversationsExplanation(path) {
+        return "Every conversation is saved as it changes, in " + path + ", and listed again at the next start. Off, they end when the app quits."
+    }
+    function deleteStoredQuestion(count) {
+        return "Delete the " + count + " stored conversations?"
+    }
+    readonly property string deleteStored: qsTr("Delete")
+    readonly property string keepTheFile: qsTr("Keep the file")
+    readonly property string keptReadOnly: qsTr("These conversations were kept by a newer version of Emberglass: they are shown but not changed, and new ones are kept in memory only.")
+    function keptUnusable(path, problem) {
+        return "Could not use " + path + ": " + problem + ". Nothing in it was changed or deleted; conversations are kept in memory only."
+    }
     function notAvailable(reason) {
         return "Not available: " + reason
     }

@@ -13,6 +13,8 @@ Item {
 
     required property string conversationId
     required property string title
+    required property string titleMarkup
+    required property string excerptMarkup
     required property date updatedAt
     property bool isSelected: false
     // Moves on now and then, so that the date is worded again.
@@ -25,11 +27,36 @@ Item {
         return DisplayFormat.relativeDate(row.updatedAt, new Date())
     }
 
+    // The title being edited in place: Return keeps it, Escape leaves it as it was.
+    property bool renaming: false
+
     signal selected()
     signal deleteRequested()
+    signal renameRequested(string title)
+    signal exportRequested()
+    // Renaming ended; the list takes the keyboard focus back.
+    signal renameFinished()
 
     function openMenu() {
         menu.popup(row, 10, row.height / 2)
+    }
+
+    function startRename() {
+        renaming = true
+        nameField.text = row.title
+        nameField.selectAll()
+        nameField.forceActiveFocus(Qt.ShortcutFocusReason)
+    }
+
+    function finishRename(keep) {
+        if (!renaming) {
+            return
+        }
+        renaming = false
+        if (keep) {
+            row.renameRequested(nameField.text)
+        }
+        row.renameFinished()
     }
 
     implicitHeight: 46
@@ -82,7 +109,10 @@ Item {
             Text {
                 objectName: "rowTitle"
                 width: parent.width
-                text: row.title
+                visible: !row.renaming
+                // Matches of a search in bold.
+                text: row.titleMarkup
+                textFormat: Text.StyledText
                 elide: Text.ElideRight
                 maximumLineCount: 1
                 font.family: Theme.fontFamily
@@ -92,8 +122,45 @@ Item {
                 color: Theme.textPrimary
             }
 
+            TextField {
+                id: nameField
+                objectName: "nameField"
+                width: parent.width
+                visible: row.renaming
+                padding: 2
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.textCallout
+                color: Theme.textPrimary
+                Accessible.name: Texts.renameFieldName
+                Accessible.description: Texts.renameFieldDescription
+                background: Rectangle {
+                    radius: 4
+                    color: Theme.surface
+                    border.width: 1
+                    border.color: Theme.accent
+                }
+                Keys.onReturnPressed: row.finishRename(true)
+                Keys.onEnterPressed: row.finishRename(true)
+                Keys.onEscapePressed: row.finishRename(false)
+                onActiveFocusChanged: if (!activeFocus) row.finishRename(true)
+            }
+
+            Text {
+                objectName: "rowExcerpt"
+                width: parent.width
+                visible: row.excerptMarkup.length > 0
+                text: row.excerptMarkup
+                textFormat: Text.StyledText
+                elide: Text.ElideRight
+                maximumLineCount: 1
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.textCaption
+                color: Theme.textSecondary
+            }
+
             Text {
                 objectName: "rowDate"
+                visible: row.excerptMarkup.length === 0
                 text: row.dateText
                 font.family: Theme.monoFamily
                 font.pixelSize: Theme.textCaption
@@ -124,6 +191,44 @@ Item {
         title: row.title
 
         MenuItem {
+            id: renameItem
+            objectName: "renameItem"
+            text: Texts.renameItem
+            onTriggered: row.startRename()
+            contentItem: Text {
+                text: renameItem.text
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.textCallout
+                color: Theme.textPrimary
+                verticalAlignment: Text.AlignVCenter
+                leftPadding: 4
+            }
+            background: Rectangle {
+                radius: 4
+                color: renameItem.highlighted ? Theme.surfaceAlt : "transparent"
+            }
+        }
+
+        MenuItem {
+            id: exportItem
+            objectName: "exportItem"
+            text: Texts.exportItem
+            onTriggered: row.exportRequested()
+            contentItem: Text {
+                text: exportItem.text
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.textCallout
+                color: Theme.textPrimary
+                verticalAlignment: Text.AlignVCenter
+                leftPadding: 4
+            }
+            background: Rectangle {
+                radius: 4
+                color: exportItem.highlighted ? Theme.surfaceAlt : "transparent"
+            }
+        }
+
+        MenuItem {
             id: deleteItem
             objectName: "deleteItem"
             text: Texts.deleteItem
@@ -144,7 +249,7 @@ Item {
         }
 
         background: Rectangle {
-            implicitWidth: 140
+            implicitWidth: 190
             radius: 8
             color: Theme.surface
             border.color: Theme.borderStrong

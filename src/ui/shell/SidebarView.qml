@@ -1,6 +1,7 @@
 pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
+import QtQuick.Dialogs
 import QtQuick.Layouts
 import Emberglass.Backend
 import Emberglass.Common
@@ -12,6 +13,11 @@ Rectangle {
     id: sidebar
 
     property alias list: list
+    property alias searchField: searchField
+    // The conversation the export dialog writes.
+    property string exportingId
+    // What the last export did, shown at the bottom until the next one.
+    property string exportNotice
     // Moves on every half minute, so that "2 minutes ago" becomes "3 minutes
     // ago"; each row reads the clock itself when it words its date.
     property int clockTick: 0
@@ -32,7 +38,7 @@ Rectangle {
 
     // The row of a conversation in the list, or -1.
     function rowOf(id) {
-        const model = ChatViewModel.conversations
+        const model = ChatViewModel.shownConversations
         for (let row = 0; row < model.count; ++row) {
             if (model.data(model.index(row, 0), ConversationListModel.ConversationIdRole) === id) {
                 return row
@@ -42,13 +48,49 @@ Rectangle {
     }
 
     function selectRow(row) {
-        const model = ChatViewModel.conversations
+        const model = ChatViewModel.shownConversations
         if (model.count === 0) {
             return
         }
         const clamped = Math.max(0, Math.min(model.count - 1, row))
         ChatViewModel.currentConversationId =
             model.data(model.index(clamped, 0), ConversationListModel.ConversationIdRole)
+    }
+
+    function exportConversation(id, title) {
+        sidebar.exportingId = id
+        exportDialog.selectedFile = "file:///" + title.replace(/[\/:*?"<>|]/g, "_") + ".md"
+        exportDialog.open()
+    }
+
+    Shortcut {
+        sequence: "Ctrl+F"
+        onActivated: sidebar.searchField.forceActiveFocus(Qt.ShortcutFocusReason)
+    }
+
+    // While the deletion can be taken back; a field's own Ctrl+Z comes first.
+    Shortcut {
+        sequence: "Ctrl+Z"
+        enabled: ChatViewModel.deletionUndo.available
+        onActivated: ChatViewModel.deletionUndo.undo()
+    }
+
+    FileDialog {
+        id: exportDialog
+        objectName: "exportDialog"
+        title: Texts.exportDialogTitle
+        fileMode: FileDialog.SaveFile
+        defaultSuffix: "md"
+        nameFilters: [Texts.markdownFiles]
+        onAccepted: ChatViewModel.conversationExport.exportTo(sidebar.exportingId, selectedFile)
+    }
+
+    Connections {
+        target: ChatViewModel.conversationExport
+        function onFinished(path, error) {
+            sidebar.exportNotice = error.length > 0 ? Texts.couldNotExport(error)
+                                                    : Texts.exportedTo(path)
+        }
     }
 
     // Keeps the selected row in view, however it was selected.
@@ -127,6 +169,56 @@ Rectangle {
             }
         }
 
+        TextField {
+            id: searchField
+            objectName: "searchField"
+            Layout.fillWidth: true
+            Layout.leftMargin: 12
+            Layout.rightMargin: 12
+            Layout.bottomMargin: 6
+            placeholderText: Texts.searchPlaceholder
+            text: ChatViewModel.search.text
+            onTextEdited: ChatViewModel.search.text = text
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.textCallout
+            color: Theme.textPrimary
+            leftPadding: 10
+            activeFocusOnTab: true
+            Accessible.name: Texts.searchAccessibleName
+            Accessible.description: Texts.searchAccessibleDescription
+            background: Rectangle {
+                radius: 8
+                color: Theme.surface
+                border.width: 1
+                border.color: searchField.activeFocus ? Theme.accent : Theme.border
+            }
+            Keys.onEscapePressed: event => {
+                if (text.length > 0) {
+                    ChatViewModel.search.text = ""
+                } else {
+                    list.forceActiveFocus(Qt.ShortcutFocusReason)
+                }
+            }
+            // Down and Return go on to the matches.
+            Keys.onDownPressed: list.forceActiveFocus(Qt.TabFocusReason)
+            Keys.onReturnPressed: {
+                if (list.count > 0) {
+                    sidebar.selectRow(0)
+                    list.forceActiveFocus(Qt.TabFocusReason)
+                }
+            }
+        }
+
+        Text {
+            objectName: "noMatches"
+            Layout.leftMargin: 16
+            visible: ChatViewModel.search.active && list.count === 0
+            text: Texts.noMatches
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.textSmall
+            color: Theme.textTertiary
+        }
+
         ListView {
             id: list
             objectName: "conversationList"
@@ -136,7 +228,7 @@ Rectangle {
             rightMargin: 8
             clip: true
             boundsBehavior: Flickable.StopAtBounds
-            model: ChatViewModel.conversations
+            model: ChatViewModel.shownConversations
             currentIndex: -1
             ScrollBar.vertical: ScrollBar {
                 Accessible.name: Texts.scrollBarName(Texts.sessionsAccessibleName)
@@ -169,6 +261,9 @@ Rectangle {
                 case Qt.Key_Menu:
                     list.openMenuAt(row)
                     break
+                case Qt.Key_F2:
+                    list.renameAt(row)
+                    break
                 case Qt.Key_F10:
                     if (!(event.modifiers & Qt.ShiftModifier)) {
                         return
@@ -183,6 +278,17 @@ Rectangle {
                     return
                 }
                 event.accepted = true
+            }
+
+            function renameAt(row) {
+                if (row < 0) {
+                    return
+                }
+                positionViewAtIndex(row, ListView.Contain)
+                const item = itemAtIndex(row)
+                if (item) {
+                    item.startRename() // qmllint disable
+                }
             }
 
             function openMenuAt(row) {
@@ -203,6 +309,57 @@ Rectangle {
                 showsFocus: isSelected && list.activeFocus
                 onSelected: ChatViewModel.currentConversationId = conversationId
                 onDeleteRequested: ChatViewModel.deleteConversation(conversationId)
+                onRenameRequested: newTitle => ChatViewModel.renameConversation(conversationId, newTitle)
+                onRenameFinished: list.forceActiveFocus(Qt.ShortcutFocusReason)
+                onExportRequested: sidebar.exportConversation(conversationId, title)
+            }
+        }
+
+        // A deletion that can still be taken back, or what an export did.
+        RowLayout {
+            objectName: "undoBar"
+            Layout.fillWidth: true
+            Layout.leftMargin: 16
+            Layout.rightMargin: 12
+            Layout.topMargin: 4
+            Layout.bottomMargin: 4
+            visible: ChatViewModel.deletionUndo.available || sidebar.exportNotice.length > 0
+            spacing: 6
+
+            Text {
+                objectName: "undoText"
+                Layout.fillWidth: true
+                text: ChatViewModel.deletionUndo.available
+                      ? Texts.deletedNotice(ChatViewModel.deletionUndo.title) : sidebar.exportNotice
+                elide: Text.ElideMiddle
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.textSmall
+                color: Theme.textSecondary
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+            }
+            AbstractButton {
+                id: undoButton
+                objectName: "undoButton"
+                visible: ChatViewModel.deletionUndo.available
+                text: Texts.undo
+                focusPolicy: Qt.TabFocus
+                Accessible.name: text
+                Accessible.description: Texts.undoDescription
+                Accessible.onPressAction: clicked()
+                onClicked: ChatViewModel.deletionUndo.undo()
+                contentItem: Text {
+                    text: undoButton.text
+                    font.family: Theme.fontFamily
+                    font.pixelSize: Theme.textSmall
+                    font.bold: true
+                    color: Theme.accent
+                }
+                background: Item {}
+                FocusRing {
+                    radius: 4
+                    shown: undoButton.visualFocus
+                }
             }
         }
 

@@ -1,7 +1,10 @@
 #include "scene_harness.h"
 
 #include "core/chat_view_model.h"
+#include "core/conversation_keeper.h"
+#include "core/conversation_search.h"
 #include "core/conversation_store.h"
+#include "core/deletion_undo.h"
 #include "core/local_model_setup.h"
 #include "core/model_backends.h"
 #include "core/preferences.h"
@@ -52,6 +55,7 @@ SceneHarness::SceneHarness(QObject* parent)
     options.settingsFile = settingsFile;
     options.ollamaBase = m_ollama->baseUrl();
     options.serverPort = 0;
+    options.keptConversationsFile = m_dir.filePath(QStringLiteral("data/conversations.sqlite"));
     m_viewModel = std::make_unique<ChatViewModel>(options);
     AppContext::setViewModel(m_viewModel.get());
     current = this;
@@ -89,10 +93,13 @@ void SceneHarness::reset() {
     if (!vm.localModelSetup()->modelLoadError().isEmpty()) {
         vm.localModelSetup()->load(); // probed again, which clears the error
     }
+    vm.search()->setText(QString());
+    vm.keeper()->turnOff(true);
     const QList<Conversation> conversations = vm.store()->conversations(); // a copy: they go
     for (const Conversation& conversation : conversations) {
         vm.deleteConversation(conversation.id);
     }
+    vm.deletionUndo()->dismiss();
 }
 
 void SceneHarness::answerAsAtLaunch() {
