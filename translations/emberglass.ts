@@ -247,6 +247,26 @@ as it learns about you.</source>
         <source>The agent&apos;s headings, lists, tables, links and code are drawn as such, code with a Copy code button. Off, replies show exactly as written.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>CONVERSATIONS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keep conversations on this computer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keep the file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>These conversations were kept by a newer version of Emberglass: they are shown but not changed, and new ones are kept in memory only.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>OnboardingTexts</name>
@@ -723,6 +743,54 @@ as it learns about you.</source>
     </message>
     <message>
         <source>Message actions</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export as Markdown…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Search conversations</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Filters the sessions by title and message text, Ctrl+F; Escape clears</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No conversation matches</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Brings the conversation back, Ctrl+Z</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export as Markdown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Markdown (*.md)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Conversation title</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Return keeps the new title, Escape keeps the old one</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
