@@ -498,10 +498,6 @@ as it learns about you.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Arrow keys select, Delete deletes, Ctrl+N starts a new session</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Starts an empty conversation, Ctrl+N</source>
         <translation type="unfinished"></translation>
     </message>
@@ -791,6 +787,10 @@ as it learns about you.</source>
     </message>
     <message>
         <source>Return keeps the new title, Escape keeps the old one</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Arrow keys select, F2 renames, Delete deletes, Ctrl+N starts a new session</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -1,7 +1,8 @@
 // Conversations kept on this computer: off by default, everything back after a
-// relaunch (titles, order, tool records, the phone conversation), turning it
-// off, files that are damaged or newer (never changed), search in memory and
-// in the file, rename, undoing a deletion, and the Markdown export.
+// relaunch (titles, order, tool records, removed messages, the phone
+// conversation), turning it off, files that are damaged or newer (never
+// changed), search in memory and in the file, rename, undoing a deletion, and
+// the Markdown export.
 
 #include "core/chat_view_model.h"
 #include "core/conversation_export.h"
@@ -130,8 +131,9 @@ private Q_SLOTS:
                  qEnvironmentVariable("XDG_DATA_HOME") + u"/Emberglass/conversations.sqlite"_s);
     }
 
-    // Store, quit, launch: titles, order, messages with their tool records, and
-    // the phone conversation, which phone messages then go on in.
+    // Store, quit, launch: titles, order, messages with their tool records (and
+    // without the ones removed), and the phone conversation, which phone messages
+    // then go on in.
     void everythingComesBackAfterARelaunch() {
         QList<Conversation> before;
         QUuid phone;
@@ -150,6 +152,13 @@ private Q_SLOTS:
                                          QJsonObject{{u"x"_s, 1}}};
             vm->store()->appendMessage(vm->store()->conversations()[1].id, call);
             vm->renameConversation(vm->store()->conversations()[2].id.toString(), u"  My   own "_s);
+            // Regenerate (the reply replaced) and Edit and resend (the question taken back).
+            const QUuid regenerated = vm->store()->conversations()[3].id;
+            QVERIFY(vm->store()->removeMessagesFrom(regenerated, 1));
+            vm->store()->appendMessage(regenerated, message(u"assistant"_s, u"A second answer"_s));
+            const QUuid edited = vm->store()->conversations()[0].id;
+            QVERIFY(vm->store()->removeMessagesFrom(edited, 0));
+            vm->store()->appendMessage(edited, message(u"user"_s, u"The question, edited"_s));
             vm->webBridge()->receiveWebUserMessage(u"from the phone"_s);
             vm->webBridge()->appendWebAssistantToken(u"phone "_s);
             vm->webBridge()->appendWebAssistantToken(u"reply"_s);

@@ -72,7 +72,7 @@ QtObject {
     // What screen readers say of controls whose look says it without words.
     readonly property string sidebarAccessibleName: qsTr("Sessions and panels")
     readonly property string sessionsAccessibleName: qsTr("Sessions")
-    readonly property string sessionsAccessibleDescription: qsTr("Arrow keys select, Delete deletes, Ctrl+N starts a new session")
+    readonly property string sessionsAccessibleDescription: qsTr("Arrow keys select, F2 renames, Delete deletes, Ctrl+N starts a new session")
     readonly property string newButtonAccessibleDescription: qsTr("Starts an empty conversation, Ctrl+N")
     readonly property string updatedPrefix: qsTr("Updated ")
     readonly property string serverRunning: qsTr("server running")
