@@ -47,6 +47,8 @@ public:
     ChatViewModel& viewModel() { return *m_viewModel; }
     ConversationStore& store() { return *m_viewModel->store(); }
     QUuid conversation() const { return *m_viewModel->currentConversationId(); }
+    // An item of the content by its objectName ("transcript", say).
+    QQuickItem* item(const char* name) const { return m_content->findChild<QQuickItem*>(name); }
 
     // Polish, sync and render one frame, as the window would for the screen.
     void render() {

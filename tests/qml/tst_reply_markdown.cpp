@@ -1,6 +1,7 @@
 // A reply's Markdown as the blocks the transcript draws: what a reader sees,
-// the code blocks and links found, raw HTML left as text, which links open
-// without asking, and which rows a growing reply changes.
+// the code blocks and links found, raw HTML left as text, the same when it
+// streams in, which links open without asking, and which rows a growing reply
+// changes.
 
 #include "support/json_rows.h"
 #include "ui/chat/formatted_reply.h"
@@ -62,6 +63,17 @@ private Q_SLOTS:
         for (const QString& part : jsonTexts(row.value("notRich"))) {
             QVERIFY2(!rich.contains(part, Qt::CaseInsensitive), qPrintable(part + " in " + rich));
         }
+
+        // Streamed a few characters at a time, read again only after its last
+        // cut, it reads at every step as the same text read whole.
+        const QString markdown = row.value("markdown").toString();
+        FormattedReply streamed;
+        for (qsizetype end = 1; end <= markdown.size(); end += 3) {
+            streamed.setMarkdown(markdown.left(end));
+            QCOMPARE(streamed.blocks(), markdownBlocks(markdown.left(end)));
+        }
+        streamed.setMarkdown(markdown);
+        QCOMPARE(streamed.blocks(), blocks);
     }
 
     void linkSafety_data() { addJsonRows("ui/reply_markdown.json", "links"); }

@@ -138,7 +138,8 @@ Item {
                 width: parent.width
                 // The spacing is added under every line, the last one too.
                 height: visible ? Math.max(0, implicitHeight - lineSpacing.spacing) : 0
-                text: row.content
+                // A formatted reply draws its own text: this one is not laid out.
+                text: visible ? row.content : ""
                 surface: Qt.tint(Theme.surface, row.bubbleColor)
                 wrapMode: TextEdit.Wrap
                 font.family: Theme.fontFamily

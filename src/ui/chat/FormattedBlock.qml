@@ -1,11 +1,12 @@
-pragma ComponentBehavior: Bound
 import QtQuick
 import Emberglass.Chat
 import Emberglass.Theme
 
 // One block of a formatted reply: text with its emphasis and links (a heading
 // or a list item with its marker), a code block, a table or a rule, indented
-// by its list and quote depth with a bar per quote level.
+// by its list and quote depth with a bar per quote level. Each block makes
+// only the items its kind draws: a reply of many paragraphs makes no code
+// views, and a code block no rich text.
 Item {
     id: block
 
@@ -29,8 +30,11 @@ Item {
         + (kind === "heading" ? "#".repeat(headingLevel) + " "
            : isList ? (/^\d/.test(marker) ? marker + " " : "- ") : "")
 
-    implicitHeight: isRule ? 9 : isCode ? code.implicitHeight : text.implicitHeight
+    implicitHeight: (content.item as Item)?.implicitHeight ?? 0
 
+    // Qt 6.4 cannot load a bound component through a Loader, so this file's
+    // components are not bound and reach the block by id.
+    // qmllint disable unqualified
     Repeater {
         model: block.quoteDepth
         Rectangle {
@@ -43,64 +47,80 @@ Item {
         }
     }
 
-    Rectangle {
-        objectName: "rule"
-        visible: block.isRule
+    Loader {
+        id: content
         x: block.indent
-        y: 4
-        width: block.width - x
-        height: 1
-        color: Theme.border
-    }
-
-    Text {
-        id: markerText
-        objectName: "marker"
-        visible: block.isList
-        x: block.indent
-        width: 18
-        text: block.marker
-        font.family: Theme.fontFamily
-        font.pixelSize: Theme.textLarge
-        color: Theme.textSecondary
-    }
-
-    SelectableText {
-        id: text
-        objectName: "blockText"
-        visible: !block.isCode && !block.isRule
-        x: block.indent + (block.isList ? markerText.width : 0)
         width: Math.max(0, block.width - x)
-        textFormat: TextEdit.RichText
-        text: visible ? block.richText : ""
-        wrapMode: TextEdit.Wrap
-        font.family: Theme.fontFamily
-        font.pixelSize: block.headingLevel === 1 ? Theme.textHeadline
-                        : block.headingLevel === 2 ? Theme.textTitle
-                        : block.headingLevel > 2 ? Theme.textLarge + 1 : Theme.textLarge
-        font.bold: block.headingLevel > 0
-        color: block.quoteDepth > 0 ? Theme.textSecondary : Theme.textPrimary
-        onLinkActivated: link => block.linkActivated(link)
-        // Ctrl+C gives the Markdown of what is selected, not the drawn text.
-        Keys.onPressed: event => {
-            if (event.matches(StandardKey.Copy) && selectedText.length > 0) {
-                ReplyText.copy(ReplyText.selectionMarkdown(textDocument, selectionStart,
-                                                           selectionEnd, block.prefix))
-                event.accepted = true
+        sourceComponent: block.isCode ? codeView : block.isRule ? ruleView : textView
+    }
+
+    Component {
+        id: ruleView
+        Item {
+            implicitHeight: 9
+            Rectangle {
+                objectName: "rule"
+                y: 4
+                width: parent.width
+                height: 1
+                color: Theme.border
             }
         }
+    }
 
-        HoverHandler {
-            cursorShape: text.hoveredLink.length > 0 ? Qt.PointingHandCursor : Qt.IBeamCursor
+    Component {
+        id: codeView
+        CodeBlockView {
+            code: block.plainText
+            language: block.language
         }
     }
 
-    CodeBlockView {
-        id: code
-        visible: block.isCode
-        x: block.indent
-        width: Math.max(0, block.width - x)
-        code: visible ? block.plainText : ""
-        language: block.language
+    Component {
+        id: textView
+        Item {
+            implicitHeight: text.implicitHeight
+
+            Text {
+                id: markerText
+                objectName: "marker"
+                visible: block.isList
+                width: visible ? 18 : 0
+                text: visible ? block.marker : ""
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.textLarge
+                color: Theme.textSecondary
+            }
+
+            SelectableText {
+                id: text
+                objectName: "blockText"
+                x: markerText.width
+                width: Math.max(0, parent.width - x)
+                textFormat: TextEdit.RichText
+                text: block.richText
+                wrapMode: TextEdit.Wrap
+                font.family: Theme.fontFamily
+                font.pixelSize: block.headingLevel === 1 ? Theme.textHeadline
+                                : block.headingLevel === 2 ? Theme.textTitle
+                                : block.headingLevel > 2 ? Theme.textLarge + 1 : Theme.textLarge
+                font.bold: block.headingLevel > 0
+                color: block.quoteDepth > 0 ? Theme.textSecondary : Theme.textPrimary
+                onLinkActivated: link => block.linkActivated(link)
+                // Ctrl+C gives the Markdown of what is selected, not the drawn text.
+                Keys.onPressed: event => {
+                    if (event.matches(StandardKey.Copy) && selectedText.length > 0) {
+                        ReplyText.copy(ReplyText.selectionMarkdown(textDocument, selectionStart,
+                                                                   selectionEnd, block.prefix))
+                        event.accepted = true
+                    }
+                }
+
+                HoverHandler {
+                    cursorShape: text.hoveredLink.length > 0 ? Qt.PointingHandCursor : Qt.IBeamCursor
+                }
+            }
+        }
     }
+    // qmllint enable unqualified
 }

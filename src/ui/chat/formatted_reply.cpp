@@ -1,5 +1,7 @@
 #include "formatted_reply.h"
 
+#include "markdown_cut.h"
+
 int FormattedReply::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(m_blocks.size());
 }
@@ -56,6 +58,11 @@ void FormattedReply::setMarkdown(const QString& markdown) {
     if (m_markdown == markdown) {
         return;
     }
+    const bool keepsCut = markdown.size() >= m_cut &&
+                          QStringView(markdown).left(m_cut) == QStringView(m_markdown).left(m_cut);
+    if (!keepsCut) {
+        forgetCut();
+    }
     m_markdown = markdown;
     rebuild();
     Q_EMIT markdownChanged();
@@ -66,6 +73,7 @@ void FormattedReply::setStyle(const MarkdownStyle& style) {
         return;
     }
     m_style = style;
+    forgetCut(); // the rich text carries the style
     rebuild();
     Q_EMIT styleChanged();
 }
@@ -100,10 +108,32 @@ int FormattedReply::codeBlockCount() const {
     }));
 }
 
+void FormattedReply::forgetCut() {
+    m_cut = 0;
+    m_cutBlocks = 0;
+}
+
+// The blocks before the cut are kept; a new cut further on reads the text up
+// to it once, and the rest is read on every change.
+QList<MarkdownBlock> FormattedReply::readBlocks() {
+    const qsizetype cut = lastMarkdownCut(m_markdown, m_cut);
+    if (cut < m_cut) { // a reference definition arrived: it reaches back
+        forgetCut();
+    }
+    QList<MarkdownBlock> blocks = m_blocks.mid(0, m_cutBlocks);
+    if (cut > m_cut) {
+        blocks += markdownBlocks(m_markdown.mid(m_cut, cut - m_cut), m_style);
+        m_cut = cut;
+        m_cutBlocks = int(blocks.size());
+    }
+    blocks += markdownBlocks(m_markdown.mid(m_cut), m_style);
+    return blocks;
+}
+
 // Rows that stay the same keep their delegates: only the rows from the first
 // difference on are changed, added or removed.
 void FormattedReply::rebuild() {
-    QList<MarkdownBlock> fresh = markdownBlocks(m_markdown, m_style);
+    QList<MarkdownBlock> fresh = readBlocks();
     const int kept = int(std::min(fresh.size(), m_blocks.size()));
     int same = 0;
     while (same < kept && fresh.at(same) == m_blocks.at(same)) {

@@ -9,7 +9,8 @@
 // A reply's Markdown as a list of blocks for a view: one row per paragraph,
 // heading, list item, code block, table or rule. A new text (a streamed reply
 // grows piece by piece) changes only the rows that differ, so the rows above
-// the end keep their items.
+// the end keep their items; and only the text after the last cut is read
+// again, as long as the text before it stays the same.
 class FormattedReply : public QAbstractListModel {
     Q_OBJECT
     QML_ELEMENT
@@ -61,8 +62,13 @@ Q_SIGNALS:
 private:
     void setStyle(const MarkdownStyle& style);
     void rebuild();
+    QList<MarkdownBlock> readBlocks();
+    void forgetCut();
 
     QString m_markdown;
     MarkdownStyle m_style;
     QList<MarkdownBlock> m_blocks;
+    // The text up to m_cut reads alone as the first m_cutBlocks blocks.
+    qsizetype m_cut = 0;
+    int m_cutBlocks = 0;
 };
