@@ -48,11 +48,12 @@ QString longReply(int variant) {
 // About 1,000 characters: a heading, prose with emphasis and a link, a
 // numbered list, a code block and, in every fifth reply, a table.
 QString mediumReply(int n) {
-    QString text = QStringLiteral("### Answer %1\n\nThe **short** version: run `make check` and read "
-                                  "[the guide](https://example.org/guide/%1) before you *change* "
-                                  "anything.\n\n1. Open the project\n2. Build it once\n3. Run the "
-                                  "tests\n\n```cpp\n")
-                       .arg(n);
+    QString text =
+        QStringLiteral("### Answer %1\n\nThe **short** version: run `make check` and read "
+                       "[the guide](https://example.org/guide/%1) before you *change* "
+                       "anything.\n\n1. Open the project\n2. Build it once\n3. Run the "
+                       "tests\n\n```cpp\n")
+            .arg(n);
     for (int line = 0; line < 8; ++line) {
         text += QStringLiteral("int value%1 = compute(%2, %1); // reply %2\n").arg(line).arg(n);
     }
@@ -187,7 +188,8 @@ void BM_ScrollFormattedTranscript(benchmark::State& state) {
     const QUuid id = fixture.conversation();
     for (int n = 0; n < 200; ++n) {
         fixture.store().appendMessage(
-            id, ChatMessage::make(Role::user, QStringLiteral("Question %1: how is it built?").arg(n)));
+            id,
+            ChatMessage::make(Role::user, QStringLiteral("Question %1: how is it built?").arg(n)));
         fixture.store().appendMessage(id, ChatMessage::make(Role::assistant, mediumReply(n)));
     }
     fixture.render();
@@ -209,8 +211,8 @@ void BM_ScrollFormattedTranscript(benchmark::State& state) {
         samples.push_back(ms);
         state.SetIterationTime(ms / 1e3);
     }
-    const auto dropped = std::count_if(samples.begin(), samples.end(),
-                                       [](double ms) { return ms > frameMs; });
+    const auto dropped =
+        std::count_if(samples.begin(), samples.end(), [](double ms) { return ms > frameMs; });
     state.counters["pixels"] = transcript->property("contentY").toDouble() - top;
     state.counters["p50_ms"] = percentile(samples, 0.5);
     state.counters["p99_ms"] = percentile(samples, 0.99);
