@@ -8,6 +8,8 @@
 #include <QFileInfo>
 
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 // Writes the bytes, making the missing parent folders first.
 inline bool writeBytes(const QString& path, const QByteArray& bytes) {
@@ -25,6 +27,14 @@ inline QByteArray readBytes(const QString& path) {
     }
     const QByteArray bytes = file.readAll();
     return bytes.isNull() ? QByteArray("") : bytes;
+}
+
+// A file under a name Qt would re-encode (bytes that are not UTF-8), made with the raw bytes.
+inline bool writeRawName(const QByteArray& path, QByteArrayView content) {
+    const int file = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const bool written =
+        file >= 0 && ::write(file, content.data(), content.size()) == content.size();
+    return ::close(file) == 0 && written;
 }
 
 inline bool setModified(const QString& path, const QDateTime& time) {

@@ -63,7 +63,8 @@ private Q_SLOTS:
         QCOMPARE(toolDefinitions(), expected);
     }
 
-    // Each tool of the table reaches a tool of its own name, and only those do.
+    // Each tool of the table reaches a tool of its own name (a name that is none:
+    // the "unknown" rows of namesAndArgumentsReachTheirTool).
     void everyToolOfTheTableIsDispatched() {
         QTemporaryDir folder;
         const QString before = QDir::currentPath();
@@ -77,8 +78,6 @@ private Q_SLOTS:
             QCOMPARE(outcomes[i].tool, toolTable()[i].name);
             QVERIFY2(!outcomes[i].output.startsWith("Unknown tool"), qPrintable(outcomes[i].tool));
         }
-        QCOMPARE(ToolExecutor::dispatch("Read_File", {}),
-                 (ToolOutcome{"Read_File", false, "Unknown tool: Read_File"}));
     }
 
     // Each name reaches its own tool with its own arguments, or the default of a

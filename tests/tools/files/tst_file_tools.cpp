@@ -20,7 +20,6 @@
 #include <QtTest>
 
 #include <csignal>
-#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -53,14 +52,6 @@ bool processEnded(qint64 pid) {
 
 qint64 lastLineAsNumber(const QString& output) {
     return output.trimmed().section('\n', -1).toLongLong();
-}
-
-// A file under a name Qt would re-encode, made with the raw bytes.
-bool writeRawName(const QByteArray& path, QByteArrayView content) {
-    const int file = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const bool written =
-        file >= 0 && ::write(file, content.data(), content.size()) == content.size();
-    return ::close(file) == 0 && written;
 }
 
 bool bindUnixSocket(const QByteArray& path) {
@@ -210,11 +201,7 @@ private Q_SLOTS:
         for (const QString& name : files.keys()) {
             QVERIFY(writeBytes(dir.filePath(name), jsonBytes(files[name])));
         }
-        // Qt would re-encode a name that is not UTF-8, so that file is made with the raw bytes.
-        const int odd = ::open((QFile::encodeName(dir.path()) + "/odd\xff.txt").constData(),
-                               O_WRONLY | O_CREAT, 0600);
-        QVERIFY(odd >= 0 && ::write(odd, "needle", 6) == 6);
-        ::close(odd);
+        QVERIFY(writeRawName(QFile::encodeName(dir.path()) + "/odd\xff.txt", "needle"));
         QStringList lines = searchFiles(dir.path(), "needle").output.split('\n');
         // Recursive, hidden files included, case-sensitive, binary files skipped;
         // a name that is not UTF-8 does not hide the others.

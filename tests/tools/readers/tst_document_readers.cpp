@@ -17,8 +17,6 @@
 #include <QtConcurrent>
 #include <QtTest>
 
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -198,9 +196,7 @@ private Q_SLOTS:
         const QByteArray odd = QFile::encodeName(m_dir.path()) + "/odd\xff.docx";
         const QByteArray docx = zipBytes(
             {{"word/document.xml", wordDocumentXml("<w:p><w:r><w:t>Odd name</w:t></w:r></w:p>")}});
-        const int file = ::open(odd.constData(), O_WRONLY | O_CREAT, 0600);
-        QVERIFY(file >= 0 && ::write(file, docx.constData(), docx.size()) == docx.size());
-        ::close(file);
+        QVERIFY(writeRawName(odd, docx));
         QCOMPARE(readDocx(m_dir.filePath("odd\\xff.docx")), (ToolOutcome{{}, true, "Odd name"}));
         ::unlink(odd.constData()); // Qt cannot name it to remove it
     }
