@@ -20,8 +20,6 @@ class PreferencesTest : public QObject {
 
     SettingsFiles m_settings;
 
-    QString freshFile() { return m_settings.fresh(); }
-
     // Preferences on the file, once the sandbox probe has answered.
     static std::unique_ptr<Preferences> launch(const QString& file) {
         auto preferences = std::make_unique<Preferences>(std::make_shared<UserDefaults>(file));
@@ -40,7 +38,7 @@ private Q_SLOTS:
     void storedValuesComeBack_data() { addJsonRows("core/preferences.json", "stored"); }
     void storedValuesComeBack() {
         QFETCH(QJsonObject, row);
-        const QString file = freshFile();
+        const QString file = m_settings.fresh();
         const QJsonObject settings = row["settings"].toObject();
         {
             UserDefaults writer(file);
@@ -63,7 +61,7 @@ private Q_SLOTS:
         if (!sandboxRuns()) {
             QSKIP("bubblewrap cannot run here; the suite's run without it checks that case");
         }
-        const QString file = freshFile();
+        const QString file = m_settings.fresh();
         {
             const auto preferences = launch(file);
             QSignalSpy asking(preferences.get(), &Preferences::askBeforeActingChanged);
@@ -89,7 +87,7 @@ private Q_SLOTS:
     }
 
     void theSandboxForOneRunIsNotStored() {
-        const QString file = freshFile();
+        const QString file = m_settings.fresh();
         const auto preferences = launch(file);
         preferences->useSandboxForThisRun();
         QVERIFY(preferences->sandboxRequested());
@@ -100,7 +98,7 @@ private Q_SLOTS:
 
     // The value in use stays, the switch is told to show it again, and why goes out.
     void aSaveThatFailsKeepsTheValueInUse() {
-        const QString file = freshFile();
+        const QString file = m_settings.fresh();
         const auto preferences = launch(file);
         QList<WriteResult> saved;
         connect(preferences.get(), &Preferences::settingsSaved,
@@ -123,7 +121,7 @@ private Q_SLOTS:
         if (sandboxRuns()) {
             QSKIP("bubblewrap runs here; the suite's run without it on PATH checks this");
         }
-        const QString file = freshFile();
+        const QString file = m_settings.fresh();
         {
             UserDefaults writer(file);
             QVERIFY(writer.setValue(Preferences::commandSandboxKey, true).ok());
@@ -134,7 +132,7 @@ private Q_SLOTS:
         QCOMPARE(preferences->sandboxUnavailableReason(),
                  "bubblewrap is not installed (Debian package bubblewrap)");
         QVERIFY(!CommandSandbox::isEnabled());
-        const QString freshPath = freshFile();
+        const QString freshPath = m_settings.fresh();
         const auto fresh = launch(freshPath);
         QSignalSpy sandbox(fresh.get(), &Preferences::sandboxCommandsChanged);
         fresh->setSandboxCommands(true);

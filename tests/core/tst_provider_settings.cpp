@@ -25,8 +25,6 @@ class ProviderSettingsTest : public QObject {
 
     SettingsFiles m_settings;
 
-    QString freshFile() { return m_settings.fresh(); }
-
 private Q_SLOTS:
     // The stored form (member names, exact texts, damaged entries) is read by
     // damagedDataFallsBackToGrok from tests/data/core/settings.json.
@@ -35,7 +33,7 @@ private Q_SLOTS:
             QCOMPARE(cloudProviderFromText(toText(provider)), provider);
             QVERIFY(!defaultConfig(provider).baseURL.endsWith('/')); // paths are appended to it
         }
-        const QString file = freshFile();
+        const QString file = m_settings.fresh();
         UserDefaults defaults(file);
         QCOMPARE(ProviderSettings::loadActive(defaults), grok); // first launch
         QCOMPARE(ProviderSettings::loadSavedConfigs(defaults).keys(),
@@ -59,7 +57,7 @@ private Q_SLOTS:
         QFETCH(QJsonObject, row);
         const QByteArray stored = row["stored"].toString().toUtf8();
         const QString activeKey = row["activeKey"].toString(); // empty: Grok's default is loaded
-        UserDefaults defaults(freshFile());
+        UserDefaults defaults(m_settings.fresh());
         defaults.setValue(UserDefaults::cloudConfigsKey, stored);
         defaults.setValue(UserDefaults::activeProviderKey, row["active"].toString());
         const CloudConfig loaded = ProviderSettings::loadActive(defaults);
@@ -76,7 +74,7 @@ private Q_SLOTS:
     }
 
     void theSettingsFileIsPrivate() {
-        const QString file = freshFile();
+        const QString file = m_settings.fresh();
         // Left readable by an older version.
         QVERIFY(writeBytes(file, "[General]\nemberglass_active_provider=Gemini\n"));
         QVERIFY(::chmod(QFile::encodeName(file).constData(), 0644) == 0);
