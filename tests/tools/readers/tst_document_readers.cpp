@@ -17,7 +17,6 @@
 #include <QtConcurrent>
 #include <QtTest>
 
-
 namespace {
 
 // Sets the 32-bit little-endian size field of the local header and of the
