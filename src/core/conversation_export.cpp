@@ -2,6 +2,7 @@
 
 #include "core/conversation_keeper.h"
 #include "core/conversation_store.h"
+#include "core/core_texts.h"
 #include "core/markdown_export.h"
 #include "storage/durable_file.h"
 
@@ -26,11 +27,11 @@ void ConversationExport::exportTo(const QString& conversationId, const QUrl& fil
 QCoro::Task<QString> ConversationExport::write(QUuid conversationId, QString path) {
     QPointer<ConversationExport> self(this);
     if (!co_await m_keeper->loadMessages(conversationId) || !self) {
-        co_return QStringLiteral("The conversation is no longer there.");
+        co_return CoreTexts::exportedConversationGone();
     }
     const Conversation* conversation = m_store->find(conversationId);
     if (conversation == nullptr) {
-        co_return QStringLiteral("The conversation is no longer there.");
+        co_return CoreTexts::exportedConversationGone();
     }
     const QByteArray bytes = conversationMarkdown(*conversation, m_agentName()).toUtf8();
     // Made before it is awaited (see ConversationKeeper::start).

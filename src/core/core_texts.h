@@ -17,4 +17,28 @@ inline QString usingTools() {
     return QCoreApplication::translate("CoreTexts", "Using tools...");
 }
 
+// The local model's download, as the MODEL panel shows it.
+inline QString localModelNotLoaded() {
+    return QCoreApplication::translate(
+        "CoreTexts", "Ollama is not running or qwen model not found. Please install and start "
+                     "Ollama, then run: ollama pull qwen2.5:3b");
+}
+inline QString downloadStarting() {
+    return QCoreApplication::translate("CoreTexts", "Starting download...");
+}
+inline QString localModelReady() {
+    return QCoreApplication::translate("CoreTexts", "Model ready!");
+}
+inline QString downloadFailed() {
+    return QCoreApplication::translate("CoreTexts", "Failed to pull model. Is Ollama installed?");
+}
+inline QString ollamaNotFound() {
+    return QCoreApplication::translate("CoreTexts", "Ollama not found. Install from ollama.com");
+}
+
+// An export whose conversation was deleted while it was being written.
+inline QString exportedConversationGone() {
+    return QCoreApplication::translate("CoreTexts", "The conversation is no longer there.");
+}
+
 } // namespace CoreTexts

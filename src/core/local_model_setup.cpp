@@ -1,5 +1,6 @@
 #include "core/local_model_setup.h"
 
+#include "core/core_texts.h"
 #include "models/local_llm_service.h"
 
 #include <QDir>
@@ -9,14 +10,6 @@
 #include <QTextBoundaryFinder>
 
 namespace {
-
-const QString loadFailedText = QStringLiteral(
-    "Ollama is not running or qwen model not found. Please install and start Ollama, then run: "
-    "ollama pull qwen2.5:3b");
-const QString startingText = QStringLiteral("Starting download...");
-const QString readyText = QStringLiteral("Model ready!");
-const QString pullFailedText = QStringLiteral("Failed to pull model. Is Ollama installed?");
-const QString notFoundText = QStringLiteral("Ollama not found. Install from ollama.com");
 
 constexpr int progressLength = 60;
 
@@ -77,7 +70,7 @@ QCoro::Task<bool> LocalModelSetup::load() {
     }
     setLoading(false);
     if (!available) {
-        setModelLoadError(loadFailedText);
+        setModelLoadError(CoreTexts::localModelNotLoaded());
     }
     co_return available;
 }
@@ -103,7 +96,7 @@ void LocalModelSetup::pull() {
     m_pull = process;
     m_pullDecoder = QStringDecoder(QStringDecoder::Utf8);
     Q_EMIT isPullingModelChanged();
-    setOllamaPullProgress(startingText);
+    setOllamaPullProgress(CoreTexts::downloadStarting());
     setModelLoadError({});
 
     process->setProgram(locateOllama(m_candidates, m_searchPath));
@@ -115,7 +108,7 @@ void LocalModelSetup::pull() {
     connect(process, &QProcess::finished, this, &LocalModelSetup::pullFinished);
     connect(process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart) {
-            endPull({}, notFoundText);
+            endPull({}, CoreTexts::ollamaNotFound());
         }
     });
     process->start();
@@ -139,10 +132,10 @@ void LocalModelSetup::showPullOutput(const QByteArray& bytes) {
 
 void LocalModelSetup::pullFinished(int exitCode, QProcess::ExitStatus exitStatus) {
     if (exitStatus == QProcess::NormalExit && exitCode == 0) {
-        endPull(readyText, {});
+        endPull(CoreTexts::localModelReady(), {});
         Q_EMIT modelPulled();
     } else {
-        endPull({}, pullFailedText);
+        endPull({}, CoreTexts::downloadFailed());
     }
 }
 
