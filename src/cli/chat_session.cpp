@@ -4,6 +4,7 @@
 #include "cli/transcript_printer.h"
 #include "core/chat_view_model.h"
 #include "core/conversation_store.h"
+#include "core/core_texts.h"
 #include "core/local_model_setup.h"
 #include "core/model_backends.h"
 #include "core/preferences.h"
@@ -230,7 +231,7 @@ QCoro::Task<int> ChatSession::serve() {
     m_viewModel->toggleServer();
     const auto [running, url] = co_await firstReport;
     if (!running) {
-        printError(QStringLiteral("Cannot listen on port %1 (is it in use?)").arg(m_options.port));
+        printError(CoreTexts::cannotListen(m_options.port));
         co_return 1;
     }
     const QByteArray shown = url.value_or(QString()).toUtf8();

@@ -312,10 +312,19 @@ LocalModelSetup* ChatViewModel::localModelSetup() const {
 // The phone server ---------------------------------------------------------------
 
 void ChatViewModel::toggleServer() {
-    if (m_isServerRunning) {
-        m_webBridge->stopServer();
-    } else {
+    const bool starting = !m_isServerRunning;
+    if (starting) {
         m_webBridge->startServer(m_backends->currentService());
+    } else {
+        m_webBridge->stopServer();
+    }
+    // The server reports before it returns: not running after a start means it could not listen.
+    const QString problem = starting && !m_isServerRunning
+                                ? CoreTexts::cannotListen(m_webBridge->port())
+                                : QString();
+    if (m_serverProblem != problem) {
+        m_serverProblem = problem;
+        Q_EMIT serverProblemChanged();
     }
 }
 

@@ -75,6 +75,7 @@ class ChatViewModel : public QObject {
     Q_PROPERTY(bool isGenerating READ isGenerating NOTIFY isGeneratingChanged)
     Q_PROPERTY(bool isServerRunning READ isServerRunning NOTIFY isServerRunningChanged)
     Q_PROPERTY(QString serverURL READ serverURLText NOTIFY serverURLChanged)
+    Q_PROPERTY(QString serverProblem READ serverProblem NOTIFY serverProblemChanged)
     // The open panel as an InspectorSidebarPanel value; undefined (reset) when none is.
     Q_PROPERTY(QVariant inspectorPanel READ inspectorPanelValue WRITE setInspectorPanelValue RESET
                    closeInspector NOTIFY inspectorPanelChanged)
@@ -142,6 +143,8 @@ public:
     bool isServerRunning() const { return m_isServerRunning; }
     std::optional<QString> serverURL() const { return m_serverURL; }
     Q_INVOKABLE void toggleServer();
+    // Why the last start did not listen; empty once it does or is stopped.
+    QString serverProblem() const { return m_serverProblem; }
     WebBridge* webBridge() const { return m_webBridge; }
 
     PersonaManager* persona() const { return m_persona; }
@@ -162,6 +165,7 @@ Q_SIGNALS:
     void isGeneratingChanged();
     void isServerRunningChanged();
     void serverURLChanged();
+    void serverProblemChanged();
     void inspectorPanelChanged();
     void hasCompletedOnboardingChanged();
     void settingsSaveErrorChanged();
@@ -207,6 +211,7 @@ private:
     bool m_isGenerating = false;
     bool m_isServerRunning = false;
     std::optional<QString> m_serverURL;
+    QString m_serverProblem;
     std::optional<InspectorSidebarPanel> m_inspectorPanel;
     QString m_settingsSaveError;
     std::shared_ptr<RequestCancellation> m_streamTask;

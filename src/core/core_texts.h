@@ -36,6 +36,12 @@ inline QString ollamaNotFound() {
     return QCoreApplication::translate("CoreTexts", "Ollama not found. Install from ollama.com");
 }
 
+// The phone server could not take its port (another program listens on it).
+inline QString cannotListen(quint16 port) {
+    return QCoreApplication::translate("CoreTexts", "Cannot listen on port %1 (is it in use?)")
+        .arg(port);
+}
+
 // An export whose conversation was deleted while it was being written.
 inline QString exportedConversationGone() {
     return QCoreApplication::translate("CoreTexts", "The conversation is no longer there.");

@@ -34,6 +34,7 @@ public:
     // The server answers with `service`, the client active now, until it is stopped.
     void startServer(AIServiceProtocol* service);
     void stopServer();
+    quint16 port() const { return m_port; }
 
     std::optional<QUuid> webConversationId() const { return m_webConversationId; }
     QUuid ensureWebConversation();

@@ -6,6 +6,7 @@ focus is not where a screen expects it, when a static text can take the focus
 or when a checkable button does not say whether it is on. Prints how many
 controls it saw and how many had no name."""
 
+import socket
 import sys
 
 import pyatspi
@@ -21,6 +22,21 @@ CONTROL_ROLES = {
 }
 
 SCREENS = load("screens.json")
+PHONE_PORT = 8080
+
+
+def hold_port():
+    """A listening socket on the phone port, as another program would hold it;
+    None while something else holds it."""
+    holder = socket.socket()
+    holder.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)  # as Qt binds
+    try:
+        holder.bind(("", PHONE_PORT))
+        holder.listen()
+        return holder
+    except OSError:
+        holder.close()
+        return None
 ASK_BEFORE_ACTING = "Ask before the agent runs commands or changes files"
 SANDBOX = "Run commands in a sandbox"
 
@@ -103,6 +119,23 @@ class Walk:
                 self.expect_checked(step)
             self.check(step)
 
+    def start_phone_server(self):
+        """With the phone port held by another program the panel says so, read
+        out as an alert; once it is free the server starts. Another test run may
+        hold the port for a while: both steps wait it out."""
+        with poll(hold_port, "port %d stayed in use" % PHONE_PORT, 120):
+            press(self.app, "START SERVER")
+            wait_for(self.app, "alert", "Cannot listen on port %d (is it in use?)" % PHONE_PORT)
+            self.check("mobile panel, port in use")
+
+        def started():
+            if find(self.app, BUTTON_ROLES, "START SERVER"):
+                press(self.app, "START SERVER")
+            return find(self.app, BUTTON_ROLES, "STOP SERVER")
+        poll(started, "the phone server never started", 120)
+        poll(lambda: find(self.app, "alert", "Cannot listen on port %d (is it in use?)"
+                          % PHONE_PORT) is None, "the port's alert stayed after the start")
+
     def panels(self):
         """Each panel from the keyboard: its first control takes the focus, and
         the focus goes back to the input field when it closes."""
@@ -112,8 +145,7 @@ class Walk:
             wait_for(self.app, "heading", panel["title"])  # the panel's own title
             self.expect_focus(step, panel["focus"])
             if panel["title"] == "MOBILE":  # the address shows while the phone server runs
-                press(self.app, "START SERVER")
-                wait_for(self.app, BUTTON_ROLES, "STOP SERVER")
+                self.start_phone_server()
             if panel["title"] == "MODEL":
                 self.expect_checked(step)
             if panel["title"] == "SETTINGS":

@@ -23,6 +23,7 @@
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -573,6 +574,24 @@ private Q_SLOTS:
         QVERIFY(h.toggleServer(false));
         QVERIFY(!h.vm->serverURL().has_value());
         QVERIFY(h.toggleServer(true));
+    }
+
+    // A port another program holds: the start says so, and a start once it is free clears it.
+    void aServerThatCannotListenSaysWhy() {
+        QTcpServer other;
+        QVERIFY(other.listen(QHostAddress::Any));
+        const Harness h;
+        ChatViewModel vm(ChatViewModelOptions{h.dir.filePath("persona"),
+                                              h.dir.filePath("settings/settings.conf"),
+                                              h.ollama.baseUrl(), other.serverPort()});
+        vm.toggleServer();
+        QVERIFY(!vm.isServerRunning());
+        QCOMPARE(vm.serverProblem(),
+                 u"Cannot listen on port %1 (is it in use?)"_s.arg(other.serverPort()));
+        other.close();
+        vm.toggleServer();
+        QVERIFY(vm.isServerRunning());
+        QCOMPARE(vm.serverProblem(), QString());
     }
 };
 

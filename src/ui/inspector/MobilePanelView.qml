@@ -66,6 +66,11 @@ ColumnLayout {
         }
     }
 
+    ErrorLine {
+        objectName: "serverProblem"
+        text: ChatViewModel.serverProblem
+    }
+
     Rectangle {
         id: addressBox
         objectName: "addressBox"
