@@ -11,6 +11,34 @@
         <source>Using tools...</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Ollama is not running or qwen model not found. Please install and start Ollama, then run: ollama pull qwen2.5:3b</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Starting download...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Model ready!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Failed to pull model. Is Ollama installed?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ollama not found. Install from ollama.com</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot listen on port %1 (is it in use?)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The conversation is no longer there.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>InspectorTexts</name>

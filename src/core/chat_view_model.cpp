@@ -319,9 +319,8 @@ void ChatViewModel::toggleServer() {
         m_webBridge->stopServer();
     }
     // The server reports before it returns: not running after a start means it could not listen.
-    const QString problem = starting && !m_isServerRunning
-                                ? CoreTexts::cannotListen(m_webBridge->port())
-                                : QString();
+    const QString problem =
+        starting && !m_isServerRunning ? CoreTexts::cannotListen(m_webBridge->port()) : QString();
     if (m_serverProblem != problem) {
         m_serverProblem = problem;
         Q_EMIT serverProblemChanged();
