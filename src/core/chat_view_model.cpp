@@ -70,9 +70,12 @@ ChatViewModel::ChatViewModel(const ChatViewModelOptions& options, QObject* paren
             const bool local = m_backends->activeBackend() == AIBackend::local;
             return ToolLoop::Backend{
                 m_backends->currentService(), local ? WireMode::text : WireMode::native,
-                m_backends->currentProviderName(), m_backends->currentModelName()};
+                m_backends->currentProviderName(), m_backends->currentModelName(),
+                m_preferences->streamReplies()};
         },
         this);
+    connect(m_toolLoop, &ToolLoop::replyThinkingChanged, this,
+            &ChatViewModel::replyThinkingChanged);
 
     m_webBridge = new WebBridge(m_store, m_persona, options.serverPort, this);
     connect(m_webBridge, &WebBridge::statusChanged, this, &ChatViewModel::setServerState);
@@ -262,6 +265,11 @@ QCoro::Task<> ChatViewModel::generate(QUuid conversationId, QString systemPrompt
         m_streamTask.reset();
         setIsGenerating(false);
     }
+}
+
+double ChatViewModel::replyThinkingSince() const {
+    const std::optional<QDateTime> since = m_toolLoop->replyThinkingSince();
+    return since ? double(since->toMSecsSinceEpoch()) : 0;
 }
 
 void ChatViewModel::stopGeneration() {

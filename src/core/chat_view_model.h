@@ -73,6 +73,9 @@ class ChatViewModel : public QObject {
                    setCurrentConversationIdText NOTIFY currentConversationIdChanged)
     Q_PROPERTY(QString inputText READ inputText WRITE setInputText NOTIFY inputTextChanged)
     Q_PROPERTY(bool isGenerating READ isGenerating NOTIFY isGeneratingChanged)
+    // While a reply shown as it is written has had only reasoning: since when,
+    // in milliseconds since the epoch; 0 otherwise.
+    Q_PROPERTY(double replyThinkingSince READ replyThinkingSince NOTIFY replyThinkingChanged)
     Q_PROPERTY(bool isServerRunning READ isServerRunning NOTIFY isServerRunningChanged)
     Q_PROPERTY(QString serverURL READ serverURLText NOTIFY serverURLChanged)
     Q_PROPERTY(QString serverProblem READ serverProblem NOTIFY serverProblemChanged)
@@ -118,6 +121,7 @@ public:
     QString inputText() const { return m_inputText; }
     void setInputText(const QString& text);
     bool isGenerating() const { return m_isGenerating; }
+    double replyThinkingSince() const;
     Q_INVOKABLE void sendMessage();
     Q_INVOKABLE void stopGeneration();
     // Asks again the question a failed reply (by its id) answered.
@@ -163,6 +167,7 @@ Q_SIGNALS:
     void currentConversationIdChanged();
     void inputTextChanged();
     void isGeneratingChanged();
+    void replyThinkingChanged();
     void isServerRunningChanged();
     void serverURLChanged();
     void serverProblemChanged();

@@ -33,6 +33,9 @@ class Preferences : public QObject {
     // code); off, they show as written.
     Q_PROPERTY(
         bool formatReplies READ formatReplies WRITE setFormatReplies NOTIFY formatRepliesChanged)
+    // Each reply of the agent loop shown as it is written; off, it shows once whole.
+    Q_PROPERTY(
+        bool streamReplies READ streamReplies WRITE setStreamReplies NOTIFY streamRepliesChanged)
 
     // Conversations kept on this computer across launches; off, they live in
     // memory only. Stored as "emberglass_keep_conversations".
@@ -42,6 +45,7 @@ class Preferences : public QObject {
 public:
     static constexpr const char* commandSandboxKey = "emberglass_command_sandbox";
     static constexpr const char* formatRepliesKey = "emberglass_format_replies";
+    static constexpr const char* streamRepliesKey = "emberglass_stream_replies";
     static constexpr const char* keepConversationsKey = "emberglass_keep_conversations";
 
     explicit Preferences(std::shared_ptr<UserDefaults> defaults, QObject* parent = nullptr);
@@ -66,6 +70,10 @@ public:
     void setFormatReplies(bool on) {
         setFlag(formatRepliesKey, on, &Preferences::formatRepliesChanged);
     }
+    bool streamReplies() const { return flag(streamRepliesKey); }
+    void setStreamReplies(bool on) {
+        setFlag(streamRepliesKey, on, &Preferences::streamRepliesChanged);
+    }
     bool keepConversations() const { return flag(keepConversationsKey); }
     void setKeepConversations(bool keep);
 
@@ -74,6 +82,7 @@ Q_SIGNALS:
     void sandboxCommandsChanged();
     void sandboxCheckResolved();
     void formatRepliesChanged();
+    void streamRepliesChanged();
     void keepConversationsChanged();
     void settingsSaved(const WriteResult& result);
 

@@ -69,7 +69,8 @@ RequestSender::send(RequestTarget target, WireMessages messages,
     bool waited = false;
     bool refitted = false;
     while (true) {
-        Result<ModelReply> result = co_await service->sendChat(fitted.messages, cancellation);
+        Result<ModelReply> result = co_await service->sendChat(fitted.messages, cancellation,
+                                                                target.progress);
         if (!self || !service || result.ok()) {
             if (self && fitted.leftOutTurns > alreadyLeftOut) {
                 m_leftOut.insert(target.conversationId, {target.model, fitted.leftOutTurns});

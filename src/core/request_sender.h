@@ -21,6 +21,7 @@ struct RequestTarget {
     QString model;    // named in the note when older turns are left out
     QUuid conversationId;
     QUuid placeholderId; // the reply's message, which shows a wait
+    ReplyProgress progress = {}; // where the reply shows as it is written, if anywhere
 };
 
 // The wait a refusal asks for, when it is short enough to wait for

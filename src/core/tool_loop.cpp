@@ -3,6 +3,7 @@
 #include "core/conversation_store.h"
 #include "core/reply_failure.h"
 #include "core/request_sender.h"
+#include "core/streamed_reply.h"
 #include "core/tool_approval.h"
 #include "core/tool_runner.h"
 #include "persona/memory_tags.h"
@@ -32,18 +33,31 @@ QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt
         const Backend backend = m_currentBackend();
         const WireMessages messages =
             m_wireCache.build(*m_store->find(conversationId), systemPrompt, backend.mode);
+        std::unique_ptr<StreamedReply> streamed =
+            startStreamedReply(backend, conversationId, placeholder.id);
         // Named, not a temporary: GCC 12 mishandles temporaries in a co_await.
-        const RequestTarget target{backend.service, backend.provider, backend.model, conversationId,
-                                   placeholder.id};
+        const RequestTarget target{backend.service,
+                                   backend.provider,
+                                   backend.model,
+                                   conversationId,
+                                   placeholder.id,
+                                   streamed ? streamed->progress() : ReplyProgress{}};
         const RequestSender::Sent sent = co_await m_requests->send(target, messages, cancellation);
         const Result<ModelReply>& result = sent.result;
         if (!self || !m_store || m_store->find(conversationId) == nullptr) {
             co_return;
         }
+        const QString arrived = endStreamedReply(std::move(streamed));
         if (!result.ok()) {
-            // Only an untouched placeholder shows the error; earlier records stay.
             const ChatMessage* current = m_store->findMessage(conversationId, placeholder.id);
-            if (current != nullptr && current->content.isEmpty()) {
+            if (current != nullptr && !arrived.isEmpty() && isCancellation(result.error())) {
+                // A Stop keeps what was written, marked as a stopped reply is.
+                m_store->setReply(conversationId, placeholder.id, arrived, std::nullopt);
+                m_store->setNotice(conversationId, placeholder.id,
+                                   errorReplyPrefix() + errorDescription(result.error()));
+            } else if (current != nullptr && arrived.startsWith(current->content)) {
+                // Only a placeholder untouched but by the reply shows the error; earlier
+                // records stay.
                 m_store->setFailedReply(conversationId, placeholder.id,
                                         errorReplyPrefix() + errorDescription(result.error()),
                                         replyFailureFor(result.error()));
@@ -112,6 +126,36 @@ QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt
             systemPrompt = m_persona->systemPrompt();
         }
     }
+}
+
+std::unique_ptr<StreamedReply> ToolLoop::startStreamedReply(const Backend& backend,
+                                                            const QUuid& conversationId,
+                                                            const QUuid& placeholderId) {
+    if (!backend.streamsReplies) {
+        return nullptr;
+    }
+    auto streamed = std::make_unique<StreamedReply>(m_store, conversationId, placeholderId);
+    connect(streamed.get(), &StreamedReply::thinkingChanged, this,
+            &ToolLoop::replyThinkingChanged);
+    m_streamed = streamed.get();
+    return streamed;
+}
+
+QString ToolLoop::endStreamedReply(std::unique_ptr<StreamedReply> streamed) {
+    if (!streamed) {
+        return {};
+    }
+    const bool wasThinking = streamed->thinkingSince().has_value();
+    QString arrived = streamed->text();
+    streamed.reset();
+    if (wasThinking) {
+        Q_EMIT replyThinkingChanged();
+    }
+    return arrived;
+}
+
+std::optional<QDateTime> ToolLoop::replyThinkingSince() const {
+    return m_streamed ? m_streamed->thinkingSince() : std::nullopt;
 }
 
 bool ToolLoop::changesPersona(const NativeToolCall& call) const {

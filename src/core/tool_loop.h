@@ -6,16 +6,19 @@
 #include <QCoroTask>
 #include <QObject>
 #include <QPointer>
+#include <QDateTime>
 #include <QUuid>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class ConversationStore;
 class PersonaManager;
 class ToolApproval;
 class RequestSender;
 class ToolRunner;
+class StreamedReply;
 
 // The agent loop for one user message: ask the model, run the tools it asks
 // for, answer it with their results, and go again, at most maxToolIterations
@@ -30,6 +33,7 @@ public:
         WireMode mode;
         QString provider = {}; // its name and its model's, for the transcript's notes
         QString model = {};
+        bool streamsReplies = false; // each reply shown as it is written
     };
 
     ToolLoop(ConversationStore* store, PersonaManager* persona, ToolRunner* tools,
@@ -57,7 +61,21 @@ public:
     // conversation to the model's context.
     RequestSender* requests() const { return m_requests; }
 
+    // Since when the reply being written has had only reasoning; nothing
+    // otherwise, and whenever replies are not shown as they are written.
+    std::optional<QDateTime> replyThinkingSince() const;
+
+Q_SIGNALS:
+    void replyThinkingChanged();
+
 private:
+    // What shows the reply of one request as it arrives, when the backend asks for it.
+    std::unique_ptr<StreamedReply> startStreamedReply(const Backend& backend,
+                                                      const QUuid& conversationId,
+                                                      const QUuid& placeholderId);
+    // What arrived of the reply before the request ended; the view stops showing it.
+    QString endStreamedReply(std::unique_ptr<StreamedReply> streamed);
+
     bool changesPersona(const NativeToolCall& call) const;
 
     QPointer<ConversationStore> m_store;
@@ -67,4 +85,5 @@ private:
     std::function<Backend()> m_currentBackend;
     WireMessageCache m_wireCache;
     RequestSender* m_requests;
+    QPointer<StreamedReply> m_streamed;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "models/model_reply.h"
+#include "models/reply_progress.h"
 #include "models/request_cancellation.h"
 #include "models/result.h"
 #include "models/text_piece_stream.h"
@@ -22,8 +23,11 @@ public:
 
     // One request, the whole reply with any tool calls. A cancelled
     // `cancellation` aborts the request; the result is then a cancellation error.
+    // With a `progress` that wants it, the reply is streamed and shown there as
+    // it arrives; the result is the same as without.
     virtual QCoro::Task<Result<ModelReply>>
-    sendChat(WireMessages messages, std::shared_ptr<RequestCancellation> cancellation = {}) = 0;
+    sendChat(WireMessages messages, std::shared_ptr<RequestCancellation> cancellation = {},
+             ReplyProgress progress = {}) = 0;
 
     // Starts a streamed request and returns its stream at once. No tools.
     virtual TextPieceStream* streamChat(WireMessages messages) = 0;

@@ -8,6 +8,7 @@
 #include "models/responses_request.h"
 #include "models/responses_stream.h"
 #include "models/secret_redaction.h"
+#include "models/stream_assembly.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -49,7 +50,8 @@ ModelRoute CloudAPIService::routeFor(const QString& baseURL, const QString& mode
 
 QCoro::Task<Result<ModelReply>>
 CloudAPIService::sendChat(WireMessages messages,
-                          std::shared_ptr<RequestCancellation> cancellation) {
+                          std::shared_ptr<RequestCancellation> cancellation,
+                          ReplyProgress progress) {
     // Both paths form a URL from the same base, or neither does.
     std::optional<QNetworkRequest> chat = postRequest(ModelRoute::Api::chatCompletions);
     std::optional<QNetworkRequest> responses = postRequest(ModelRoute::Api::responses);
@@ -62,14 +64,20 @@ CloudAPIService::sendChat(WireMessages messages,
     const QString baseURL = m_baseURL;
     const QString model = m_model;
     const Clock clock = m_clock;
+    const bool streamed = progress.wanted();
     const auto send = [&](QNetworkAccessManager* network, const ModelRoute& route) {
-        return route.api == ModelRoute::Api::responses
-                   ? exchange(network, *responses, "POST", responsesBody(model, messages, false),
-                              cancellation)
-                   : exchange(network, *chat, "POST",
-                              cloudChatBody(model, withoutResponsesMembers(messages), false,
-                                            route.members),
-                              cancellation);
+        const bool responsesApi = route.api == ModelRoute::Api::responses;
+        const QByteArray body =
+            responsesApi ? responsesBody(model, messages, streamed, ChatTools::catalogue)
+                         : cloudChatBody(model, withoutResponsesMembers(messages), streamed,
+                                         ChatTools::catalogue, route.members);
+        const QNetworkRequest& request = responsesApi ? *responses : *chat;
+        if (!streamed) {
+            return exchange(network, request, "POST", body, cancellation);
+        }
+        return streamedExchange(network, request, body, cancellation,
+                                responsesApi ? responsesAssembly() : chatCompletionsAssembly(),
+                                progress);
     };
     ModelRoute route = routeFor(baseURL, model);
     QPointer<CloudAPIService> self(this);
@@ -110,8 +118,13 @@ TextPieceStream* CloudAPIService::streamChat(WireMessages messages) {
         return withoutSecret(cloudStatusError(answer, clock()), apiKey);
     };
     // An error a provider streams may quote the key, like one it answers whole.
-    const StreamLineReader readLine = [apiKey = m_apiKey, responses](QByteArrayView line) {
-        StreamLine read = responses ? readResponsesStreamLine(line) : readCloudStreamLine(line);
+    const ReplyDecoder decode = [responses, clock = m_clock](const HttpAnswer& answer) {
+        return responses ? decodeResponsesReply(answer, clock()) : decodeCloudReply(answer, clock());
+    };
+    const StreamLineReader judged = judgedLineReader(
+        responses ? responsesAssembly() : chatCompletionsAssembly(), decode);
+    const StreamLineReader readLine = [apiKey = m_apiKey, judged](QByteArrayView line) {
+        StreamLine read = judged(line);
         if (read.error) {
             read.error = withoutSecret(*read.error, apiKey);
         }
@@ -119,8 +132,9 @@ TextPieceStream* CloudAPIService::streamChat(WireMessages messages) {
     };
     messages = applyMessageRules(m_messageRules, std::move(messages));
     const QByteArray body = responses
-                                ? responsesBody(m_model, messages, true)
-                                : cloudChatBody(m_model, withoutResponsesMembers(messages), true);
+                                ? responsesBody(m_model, messages, true, ChatTools::none)
+                                : cloudChatBody(m_model, withoutResponsesMembers(messages), true,
+                                                ChatTools::none);
     return startLineStream(
         m_network,
         postRequest(responses ? ModelRoute::Api::responses : ModelRoute::Api::chatCompletions),

@@ -44,8 +44,8 @@ public:
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
     QCoro::Task<Result<ModelReply>>
-    sendChat(WireMessages messages,
-             std::shared_ptr<RequestCancellation> cancellation = {}) override;
+    sendChat(WireMessages messages, std::shared_ptr<RequestCancellation> cancellation = {},
+             ReplyProgress progress = {}) override;
     TextPieceStream* streamChat(WireMessages messages) override;
     // True when listModels succeeds.
     QCoro::Task<bool> checkAvailability() override;

@@ -124,11 +124,11 @@ QString generatedCallId() {
 }
 
 QByteArray cloudChatBody(const QString& model, const WireMessages& messages, bool stream,
-                         const QJsonObject& asked) {
+                         ChatTools tools, const QJsonObject& asked) {
     QJsonObject body{{QLatin1String("model"), model},
                      {QLatin1String("messages"), messages},
                      {QLatin1String("stream"), stream}};
-    if (!stream) {
+    if (tools == ChatTools::catalogue) {
         body.insert(QLatin1String("tools"), toolDefinitions());
         for (auto it = asked.begin(); it != asked.end(); ++it) {
             body.insert(it.key(), it.value());

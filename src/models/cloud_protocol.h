@@ -16,11 +16,14 @@
 
 // The chat-completions wire format, free of any network code.
 
-// The request body: "model", "messages" unchanged and "stream"; the one-shot
-// request also carries the tool catalogue as "tools", and `asked`: members the
-// provider refused requests with tools without. Nothing else.
+// Whether a request offers the model the tool catalogue.
+enum class ChatTools { none, catalogue };
+
+// The request body: "model", "messages" unchanged and "stream"; a request with
+// the catalogue carries it as "tools", and `asked`: members the provider
+// refused requests with tools without. Nothing else.
 QByteArray cloudChatBody(const QString& model, const WireMessages& messages, bool stream,
-                         const QJsonObject& asked = {});
+                         ChatTools tools, const QJsonObject& asked = {});
 
 // The members a refused request with tools must add to be taken, when the
 // refusal asks for them; nothing for any other answer.

@@ -36,7 +36,8 @@ std::optional<QNetworkRequest> jsonPostRequest(const QString& base, const QStrin
 
 QCoro::Task<Result<HttpAnswer>> exchange(QPointer<QNetworkAccessManager> network,
                                          QNetworkRequest request, QByteArray verb, QByteArray body,
-                                         std::shared_ptr<RequestCancellation> cancellation) {
+                                         std::shared_ptr<RequestCancellation> cancellation,
+                                         ArrivalReader whileArriving) {
     if ((cancellation && cancellation->isCancelled()) || !network) {
         co_return PlatformError::cancelled();
     }
@@ -45,6 +46,10 @@ QCoro::Task<Result<HttpAnswer>> exchange(QPointer<QNetworkAccessManager> network
         // The reply is the context: the connection dies with it.
         QObject::connect(cancellation.get(), &RequestCancellation::cancelled, started,
                          [started] { started->abort(); });
+    }
+    if (whileArriving) {
+        QObject::connect(started, &QNetworkReply::readyRead, started,
+                         [started, whileArriving] { whileArriving(*started); });
     }
     // QCoro resumes inside abort(); nothing below may delete the reply directly.
     QNetworkReply* const reply = co_await started;

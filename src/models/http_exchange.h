@@ -13,6 +13,7 @@
 #include <QCoroTask>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -50,9 +51,13 @@ std::optional<QNetworkRequest> jsonPostRequest(const QString& base, const QStrin
 // timeout or the caller's cancellation comes back as a PlatformError; any HTTP
 // answer, whatever its status, comes back as an HttpAnswer. A request whose
 // cancellation is already set fails at once without touching the network.
+// `whileArriving` is handed the reply each time more of it arrives; what it
+// reads is not part of the body that comes back.
+using ArrivalReader = std::function<void(QNetworkReply& reply)>;
 QCoro::Task<Result<HttpAnswer>> exchange(QPointer<QNetworkAccessManager> network,
                                          QNetworkRequest request, QByteArray verb, QByteArray body,
-                                         std::shared_ptr<RequestCancellation> cancellation);
+                                         std::shared_ptr<RequestCancellation> cancellation,
+                                         ArrivalReader whileArriving = {});
 
 // The status of a reply's HTTP answer, if it got one.
 std::optional<int> httpStatus(const QNetworkReply& reply);

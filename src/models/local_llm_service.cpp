@@ -3,6 +3,7 @@
 #include "models/http_exchange.h"
 #include "models/ollama_protocol.h"
 #include "models/reply_line_reader.h"
+#include "models/stream_assembly.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -40,16 +41,22 @@ std::optional<QNetworkRequest> LocalLLMService::chatRequest() const {
 
 QCoro::Task<Result<ModelReply>>
 LocalLLMService::sendChat(WireMessages messages,
-                          std::shared_ptr<RequestCancellation> cancellation) {
+                          std::shared_ptr<RequestCancellation> cancellation,
+                          ReplyProgress progress) {
     const std::optional<QNetworkRequest> request = chatRequest();
     if (!request) {
         co_return LLMError{LLMError::Case::generationFailed};
     }
     // Copied now: after the await this object may be gone.
     const QString model = m_modelName;
-    const Result<HttpAnswer> answer = co_await exchange(
-        m_network, *request, "POST", ollamaChatBody(model, messages, false, OllamaTools::catalogue),
-        std::move(cancellation));
+    const bool streamed = progress.wanted();
+    const QByteArray body = ollamaChatBody(model, messages, streamed, OllamaTools::catalogue);
+    // Named, not a temporary: GCC 12 mishandles temporaries in a co_await.
+    QCoro::Task<Result<HttpAnswer>> sending =
+        streamed ? streamedExchange(m_network, *request, body, std::move(cancellation),
+                                    ollamaAssembly(), std::move(progress))
+                 : exchange(m_network, *request, "POST", body, std::move(cancellation));
+    const Result<HttpAnswer> answer = co_await sending;
     if (!answer.ok()) {
         co_return localError(answer.error());
     }
@@ -60,8 +67,11 @@ TextPieceStream* LocalLLMService::streamChat(WireMessages messages) {
     const StatusErrorReader statusError = [model = m_modelName](const HttpAnswer& answer) {
         return ModelError(ollamaStatusError(answer, model));
     };
+    const ReplyDecoder decode = [model = m_modelName](const HttpAnswer& answer) {
+        return decodeOllamaReply(answer, model);
+    };
     return startLineStream(m_network, chatRequest(), ollamaChatBody(m_modelName, messages, true),
-                           {readOllamaStreamLine, statusError,
+                           {judgedLineReader(ollamaAssembly(), decode), statusError,
                             LLMError{LLMError::Case::generationFailed},
                             [](const PlatformError& error) { return localError(error); }},
                            this);

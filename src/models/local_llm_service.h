@@ -27,8 +27,8 @@ public:
     QString modelName() const { return m_modelName; }
 
     QCoro::Task<Result<ModelReply>>
-    sendChat(WireMessages messages,
-             std::shared_ptr<RequestCancellation> cancellation = {}) override;
+    sendChat(WireMessages messages, std::shared_ptr<RequestCancellation> cancellation = {},
+             ReplyProgress progress = {}) override;
     TextPieceStream* streamChat(WireMessages messages) override;
     QCoro::Task<bool> checkAvailability() override;
 

@@ -72,12 +72,13 @@ QJsonArray inputItems(const WireMessages& messages) {
 
 } // namespace
 
-QByteArray responsesBody(const QString& model, const WireMessages& messages, bool stream) {
+QByteArray responsesBody(const QString& model, const WireMessages& messages, bool stream,
+                         ChatTools tools) {
     QJsonObject body{{QLatin1String("model"), model},
                      {QLatin1String("input"), inputItems(messages)},
                      {QLatin1String("stream"), stream},
                      {QLatin1String("store"), false}};
-    if (!stream) {
+    if (tools == ChatTools::catalogue) {
         body.insert(QLatin1String("tools"), responsesTools());
         body.insert(QLatin1String("include"),
                     QJsonArray{QLatin1String("reasoning.encrypted_content")});

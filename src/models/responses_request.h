@@ -1,5 +1,6 @@
 #pragma once
 
+#include "models/cloud_protocol.h"
 #include "models/wire_messages.h"
 
 #include <QByteArray>
@@ -16,10 +17,11 @@ inline constexpr QLatin1String responsesReasoningKey("responses_reasoning");
 // The body for POST /responses: "model", "input" (the messages as input items:
 // text messages as they are, each tool call as its reasoning items and a
 // "function_call", each result as a "function_call_output"), "stream", and
-// "store": false, since nothing is kept on the provider's side. The one-shot
-// request also carries the tools (non-strict, as on chat completions) and asks
-// for the reasoning back encrypted, which the next request returns.
-QByteArray responsesBody(const QString& model, const WireMessages& messages, bool stream);
+// "store": false, since nothing is kept on the provider's side. A request with
+// the catalogue also carries the tools (non-strict, as on chat completions) and
+// asks for the reasoning back encrypted, which the next request returns.
+QByteArray responsesBody(const QString& model, const WireMessages& messages, bool stream,
+                         ChatTools tools);
 
 // `messages` without the members only the Responses API reads: another API
 // refuses or misreads them.

@@ -5,7 +5,9 @@
 
 #include "core/approval_mode.h"
 #include "core/chat_view_model.h"
+#include "core/cloud_config.h"
 #include "core/conversation_store.h"
+#include "core/preferences.h"
 #include "core/local_model_setup.h"
 #include "core/message_list_model.h"
 #include "core/model_backends.h"
@@ -22,6 +24,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -475,6 +478,87 @@ private Q_SLOTS:
         QCOMPARE(toGemini[toGemini.size() - 2][u"tool_calls"_s][0][u"extra_content"_s][u"google"_s]
                          [u"thought_signature"_s],
                  QJsonValue(u"skip_thought_signature_validator"_s));
+    }
+
+    // "Show replies as they are written": each provider's streamed tool call and
+    // answer leave the conversation, and send the requests, that its whole replies do.
+    void repliesShownAsWrittenAreTheWholeOnes_data() {
+        QTest::addColumn<QString>("provider");
+        for (const char* provider : {"openai", "deepseek", "gemini", "xai", "doubao"}) {
+            QTest::newRow(provider) << QString::fromLatin1(provider);
+        }
+    }
+    void repliesShownAsWrittenAreTheWholeOnes() {
+        QFETCH(QString, provider);
+        // Our own ids (of messages, and of calls Gemini sent without one) differ each run.
+        static const QRegularExpression ours(u"call_[A-Za-z0-9]{24}"_s);
+        QStringList conversations;
+        QStringList requests;
+        for (const bool streamed : {false, true}) {
+            Harness h;
+            h.vm->preferences()->setStreamReplies(streamed);
+            ProviderReplayServer server(provider);
+            const auto preset = *std::ranges::find_if(allCloudProviders(), [&](auto preset) {
+                return toText(preset) == server.replay().provider();
+            });
+            h.backends.useCloudConfigWithoutSaving(
+                {preset, u"k"_s, server.baseUrl(), defaultModel(preset)});
+            QVERIFY(h.send(u"What is in the root folder?"_s));
+            QCOMPARE(h.messages().last().content,
+                     u"The root folder holds the usual system directories."_s);
+            QJsonArray stored;
+            for (const ChatMessage& message : h.messages()) {
+                stored.append(QJsonObject{
+                    {"content", message.content},
+                    {"reasoning", message.reasoningContent.value_or(u"-"_s)},
+                    {"call", message.toolCall ? message.toolCall->rawArguments + message.toolCall->name
+                                              : QString()},
+                    {"notice", message.notice}});
+            }
+            conversations << QString::fromUtf8(QJsonDocument(stored).toJson()).replace(ours, {});
+            QJsonArray sent;
+            for (const QJsonArray& messages : h.sent(server)) {
+                sent.append(messages);
+            }
+            requests << QString::fromUtf8(QJsonDocument(sent).toJson()).replace(ours, {});
+        }
+        QCOMPARE(conversations.last(), conversations.first());
+        QCOMPARE(requests.last(), requests.first());
+    }
+
+    // Stop while a reply is written keeps what arrived, marked under it as stopped,
+    // and runs no call whose arguments had not all come; while only reasoning had
+    // come, the placeholder said it was thinking, and keeps today's stopped reply.
+    void stopKeepsWhatWasWritten_data() {
+        QTest::addColumn<QByteArray>("arrived");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("text and half a call")
+            << QByteArray(R"({"choices":[{"index":0,"delta":{"content":"Let me look.","tool_calls":)"
+                          R"([{"index":0,"id":"c1","type":"function","function":{"name":)"
+                          R"("run_command","arguments":"{"comm"}}]}}]})")
+            << u"Let me look."_s << u"Error: Operation canceled"_s;
+        QTest::newRow("reasoning only")
+            << QByteArray(R"({"choices":[{"index":0,"delta":{"reasoning_content":"Hm."}}]})")
+            << u"Error: Operation canceled"_s << QString();
+    }
+    void stopKeepsWhatWasWritten() {
+        QFETCH(QByteArray, arrived);
+        QFETCH(QString, kept);
+        QFETCH(QString, notice);
+        Harness h;
+        h.vm->preferences()->setStreamReplies(true);
+        h.cloud.enqueue(FakeResponse::streamed(200, {"data: " + arrived + "\n\n", "data: [DONE]\n\n"},
+                                               600000, "text/event-stream"));
+        h.start(u"hi"_s);
+        const bool thinking = notice.isEmpty();
+        QTRY_VERIFY(thinking ? h.vm->replyThinkingSince() > 0
+                             : h.messages().last().content == kept);
+        QCOMPARE(h.vm->replyThinkingSince() > 0, thinking);
+        h.vm->stopGeneration();
+        QTRY_VERIFY(h.messages().last().content == kept && h.messages().last().notice == notice);
+        QCOMPARE(h.vm->replyThinkingSince(), 0);
+        QCOMPARE(contents(h.vm->currentConversation()), (QStringList{kGreeting, u"hi"_s, kept}));
     }
 
     void phoneChatsAreMirroredIntoOneConversation() {

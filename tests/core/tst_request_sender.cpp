@@ -53,7 +53,8 @@ public:
     std::deque<Result<ModelReply>> answers;
 
     QCoro::Task<Result<ModelReply>> sendChat(WireMessages messages,
-                                             std::shared_ptr<RequestCancellation>) override {
+                                             std::shared_ptr<RequestCancellation>,
+                                             ReplyProgress) override {
         sent << messages;
         if (answers.empty()) {
             co_return ModelReply{"Here it is.", {}};

@@ -27,7 +27,8 @@ public:
     QList<WireMessages> requests;
 
     QCoro::Task<Result<ModelReply>>
-    sendChat(WireMessages messages, std::shared_ptr<RequestCancellation> cancellation) override {
+    sendChat(WireMessages messages, std::shared_ptr<RequestCancellation> cancellation,
+             ReplyProgress) override {
         requests << messages;
         if (cancellation && cancellation->isCancelled()) {
             co_return PlatformError::cancelled();

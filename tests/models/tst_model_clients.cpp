@@ -215,12 +215,20 @@ private Q_SLOTS:
         server.enqueue(cloud ? FakeOpenAIServer::chatReply("ok")
                              : FakeOllamaServer::chatReply("ok"));
         server.enqueue(cloud ? FakeOpenAIServer::streamedText({"x"})
-                             : FakeOllamaServer::streamedText({}));
+                             : FakeOllamaServer::streamedText({"x"}));
+        server.enqueue(cloud ? FakeOpenAIServer::streamedText({"ok"})
+                             : FakeOllamaServer::streamedText({"ok"}));
         const WireMessages messages = requestMessages(row.value("messages").toString());
         const int before = server.requests().size();
         QVERIFY(finished(service(row).sendChat(messages)).ok());
         StreamRecorder stream(service(row).streamChat(messages));
         QTRY_COMPARE(stream.finishes, 1);
+        // Shown as it is written, the one-shot request is sent streamed, else the same.
+        const ReplyProgress shown{[](const QString&) {}};
+        QVERIFY(finished(service(row).sendChat(messages, {}, shown)).ok());
+        QJsonObject streamedWithTools = server.requests().at(before).json();
+        streamedWithTools.insert("stream", true);
+        QCOMPARE(server.requests().at(before + 2).json(), streamedWithTools);
         for (bool streamed : {false, true}) {
             const RecordedRequest request = server.requests().at(before + streamed);
             QCOMPARE(request.method + ' ' + request.target, row.value("request").toString());
@@ -275,6 +283,60 @@ private Q_SLOTS:
         QFETCH(QJsonObject, row);
         server(row).enqueue(responseFrom(row));
         expectReplyOfRow(finished(service(row).sendChat({})), row);
+    }
+
+    // Each provider's tool call and answer, streamed as it streams them today,
+    // give the very reply that came whole; the text shows as it arrives and
+    // reasoning is said to be under way.
+    void aStreamedReplyIsTheWholeOne_data() {
+        QTest::addColumn<QString>("provider");
+        QTest::addColumn<QString>("section");
+        for (const QString& provider : jsonFile("providers/streamed.json").keys()) {
+            for (const char* section : {"toolCall", "answer"}) {
+                if (provider != "note") {
+                    QTest::addRow("%s %s", qPrintable(provider), section) << provider << section;
+                }
+            }
+        }
+    }
+    void aStreamedReplyIsTheWholeOne() {
+        QFETCH(QString, provider);
+        QFETCH(QString, section);
+        const ProviderReplay replay(provider);
+        const bool local = provider == "ollama";
+        const bool responses = provider == "openai_responses";
+        m_service.setModel(responses ? "gpt-6-astra" : "grok-3-mini");
+        AIServiceProtocol& client = local ? static_cast<AIServiceProtocol&>(m_local) : m_service;
+        FakeHttpServer& server = local ? static_cast<FakeHttpServer&>(m_ollama) : m_server;
+        const QString path = local       ? "/api/chat"
+                             : responses ? "/v1/responses"
+                                         : "/v1/chat/completions";
+        server.enqueue("POST", path, replay.response(section));
+        server.enqueue("POST", path, replay.streamed(section, 5));
+        const WireMessages messages = requestMessages("conversation");
+        Result<ModelReply> whole = finished(client.sendChat(messages));
+        QString shown;
+        int reasoning = 0;
+        const ReplyProgress progress{[&shown](const QString& piece) { shown += piece; },
+                                     [&reasoning] { ++reasoning; }};
+        Result<ModelReply> streamed = finished(client.sendChat(messages, {}, progress));
+        QVERIFY(whole.ok());
+        QVERIFY(streamed.ok());
+        // An id the provider left empty is one of ours, random each time.
+        const QByteArray recorded = jsonBytes(replay.section(section));
+        for (Result<ModelReply>* reply : {&whole, &streamed}) {
+            for (NativeToolCall& call : reply->value().toolCalls) {
+                if (!recorded.contains(call.id.toUtf8())) {
+                    call.id = "ours";
+                }
+            }
+        }
+        QCOMPARE(streamed.value(), whole.value());
+        QCOMPARE(shown, whole.value().text);
+        const QJsonValue output = replay.section(section).value("body").toObject().value("output");
+        const bool reasoned = responses ? jsonBytes(output).contains(R"("type":"reasoning")")
+                                        : !whole.value().reasoningContent.value_or("").isEmpty();
+        QCOMPARE(reasoning > 0, reasoned);
     }
 
     // A base nothing answers on ("closed"), or none at all.

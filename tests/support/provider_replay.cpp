@@ -108,10 +108,16 @@ QJsonObject lastMessage(const RecordedRequest& request) {
     return request.json().value("messages").toArray().last().toObject();
 }
 
+// The desktop's streamed request; the phone's streams without tools.
+bool streamedWithTools(const RecordedRequest& request) {
+    return request.json().value("stream").toBool() && request.json().contains("tools");
+}
+
 } // namespace
 
 ProviderReplay::ProviderReplay(const QString& name)
-    : m_corpus(jsonFile("providers/" + name + ".json")) {}
+    : m_corpus(jsonFile("providers/" + name + ".json")),
+      m_streamed(jsonFile("providers/streamed.json").value(name).toObject()) {}
 
 QString ProviderReplay::provider() const {
     return m_corpus.value("provider").toString();
@@ -135,6 +141,14 @@ FakeResponse ProviderReplay::stream(const QString& sectionName) const {
         chunks << line.toString().toUtf8() + '\n';
     }
     return FakeResponse::streamed(200, chunks, 0, "text/event-stream");
+}
+
+FakeResponse ProviderReplay::streamed(const QString& sectionName, int chunkDelayMs) const {
+    QByteArrayList chunks;
+    for (const QJsonValue& line : at(m_streamed.value(sectionName), "lines").toArray()) {
+        chunks << line.toString().toUtf8() + '\n';
+    }
+    return FakeResponse::streamed(200, chunks, chunkDelayMs, "text/event-stream");
 }
 
 QString ProviderReplay::streamText(const QString& sectionName) const {
@@ -231,7 +245,8 @@ FakeResponse ProviderReplayServer::chatAnswer(const RecordedRequest& request) {
         return m_replay.error(*refusal);
     }
     const bool afterResult = lastMessage(request).value("role").toString() == "tool";
-    return m_replay.response(afterResult ? "answer" : "toolCall");
+    const QString section = afterResult ? "answer" : "toolCall";
+    return streamedWithTools(request) ? m_replay.streamed(section) : m_replay.response(section);
 }
 
 OllamaReplayServer::OllamaReplayServer(QObject* parent)
@@ -255,5 +270,6 @@ FakeResponse OllamaReplayServer::chatAnswer(const RecordedRequest& request) cons
     const bool afterResult = last > 0 && hasRole(messages.at(last), "tool") &&
                              at(messages.at(last), "tool_name") == at(call, "name") &&
                              at(call, "arguments").isObject();
-    return m_replay.response(afterResult ? "answer" : "toolCall");
+    const QString section = afterResult ? "answer" : "toolCall";
+    return streamedWithTools(request) ? m_replay.streamed(section) : m_replay.response(section);
 }

@@ -20,6 +20,8 @@ public:
     // A recorded stream, one chunk per line, and what it carries.
     FakeResponse stream(const QString& sectionName) const;
     QString streamText(const QString& sectionName) const;
+    // `toolCall` or `answer` as this provider streams it (providers/streamed.json).
+    FakeResponse streamed(const QString& sectionName, int chunkDelayMs = 0) const;
     QString streamError(const QString& sectionName) const;
 
     // The ids of `models` (or the names of `tags`).
@@ -31,12 +33,14 @@ public:
 
 private:
     QJsonObject m_corpus;
+    QJsonObject m_streamed;
 };
 
 // A provider on loopback that answers as it does today (ProviderReplay): the
 // list of models, then for each chat request either its refusal (a rule the
 // request breaks) or, by the last message, the recorded tool call (after a
-// user message) or the recorded answer (after a tool result).
+// user message) or the recorded answer (after a tool result), streamed when a
+// request with tools asks for it.
 class ProviderReplayServer : public FakeOpenAIServer {
     Q_OBJECT
 
@@ -56,7 +60,8 @@ private:
 
 // Ollama as it answers today: its installed models, a 404 for a model it does
 // not have, the recorded (native) tool call, then, once its result comes back
-// in Ollama's shape, the recorded answer.
+// in Ollama's shape, the recorded answer; streamed when a request with tools
+// asks for it.
 class OllamaReplayServer : public FakeOllamaServer {
     Q_OBJECT
 

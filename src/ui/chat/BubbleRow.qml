@@ -22,6 +22,8 @@ Item {
     readonly property bool isAssistant: role === Role.Value.assistant
     readonly property bool isHovering: hover.hovered
     readonly property bool showsWaveform: content.length === 0 && isStreaming
+    // A reply shown as it is written that has had only the model's reasoning so far.
+    readonly property bool showsThinking: showsWaveform && ChatViewModel.replyThinkingSince > 0
     // The agent's replies drawn from their Markdown when the user asked for it.
     readonly property bool formatted: isAssistant && !failed
                                       && ChatViewModel.preferences.formatReplies
@@ -125,10 +127,19 @@ Item {
 
             Loader {
                 objectName: "waveformLoader"
-                active: row.showsWaveform
+                active: row.showsWaveform && !row.showsThinking
                 visible: active
                 height: active ? 16 : 0
                 sourceComponent: WaveformIndicator {}
+            }
+
+            Loader {
+                objectName: "thinkingLoader"
+                active: row.showsThinking
+                visible: active
+                sourceComponent: ThinkingLine {
+                    since: ChatViewModel.replyThinkingSince
+                }
             }
 
             SelectableText {

@@ -101,6 +101,10 @@ QtObject {
     readonly property string messageDescription: qsTr("Your message")
     readonly property string replyDescription: qsTr("Reply from the agent")
     readonly property string writingDescription: qsTr("The agent is writing")
+    // While a reply shown as it is written has had only the model's reasoning.
+    function thinkingFor(seconds) {
+        return qsTr("Thinking… %1 s").arg(seconds)
+    }
     readonly property string toolCallName: qsTr("Tool call: ")
     readonly property string toolResultName: qsTr("Result of ")
     readonly property string succeeded: qsTr("succeeded")

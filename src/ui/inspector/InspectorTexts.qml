@@ -97,6 +97,8 @@ QtObject {
     readonly property string repliesSection: qsTr("REPLIES")
     readonly property string formatReplies: qsTr("Show replies formatted")
     readonly property string formatRepliesExplanation: qsTr("The agent's headings, lists, tables, links and code are drawn as such, code with a Copy code button. Off, replies show exactly as written.")
+    readonly property string streamReplies: qsTr("Show replies as they are written")
+    readonly property string streamRepliesExplanation: qsTr("The reply grows as the model writes it, and \"Thinking…\" counts the seconds while it only reasons. Off, each reply shows once it is whole.")
     readonly property string conversationsSection: qsTr("CONVERSATIONS")
     readonly property string keepConversations: qsTr("Keep conversations on this computer")
     function keepConversationsExplanation(path) {

@@ -54,6 +54,15 @@ ColumnLayout {
         onChangeRequested: wanted => panel.preferences.formatReplies = wanted
     }
 
+    PreferenceSwitch {
+        objectName: "streamRepliesSwitch"
+        Layout.fillWidth: true
+        text: InspectorTexts.streamReplies
+        explanation: InspectorTexts.streamRepliesExplanation
+        on: panel.preferences.streamReplies
+        onChangeRequested: wanted => panel.preferences.streamReplies = wanted
+    }
+
     SectionLabel {
         text: InspectorTexts.conversationsSection
     }
