@@ -65,7 +65,7 @@ StreamLineReader judgedLineReader(std::shared_ptr<StreamAssembly> assembly, Repl
         StreamLine read = assembly->read(line).line;
         if (read.ends && !read.error) {
             const std::optional<QByteArray> body = assembly->wholeBody();
-            const Result<ModelReply> reply = decode(HttpAnswer{200, body.value_or(QByteArray())});
+            const Result<ModelReply> reply = decode(HttpAnswer{200, body.value_or(QByteArray()), {}});
             if (!reply.ok()) {
                 read.error = reply.error();
             }

@@ -224,7 +224,7 @@ private Q_SLOTS:
         StreamRecorder stream(service(row).streamChat(messages));
         QTRY_COMPARE(stream.finishes, 1);
         // Shown as it is written, the one-shot request is sent streamed, else the same.
-        const ReplyProgress shown{[](const QString&) {}};
+        const ReplyProgress shown{[](const QString&) {}, {}};
         QVERIFY(finished(service(row).sendChat(messages, {}, shown)).ok());
         QJsonObject streamedWithTools = server.requests().at(before).json();
         streamedWithTools.insert("stream", true);
