@@ -68,10 +68,19 @@ RequestSender::send(RequestTarget target, WireMessages messages,
     FittedMessages fitted = fitWithin(messages, maxRequestBytes, alreadyLeftOut);
     bool waited = false;
     bool refitted = false;
+    // A reply that began to show is not asked for again: its error is shown instead.
+    auto began = std::make_shared<bool>(false);
+    ReplyProgress progress = target.progress;
+    if (progress.text) {
+        progress.text = [began, show = progress.text](const QString& piece) {
+            *began = true;
+            show(piece);
+        };
+    }
     while (true) {
-        Result<ModelReply> result = co_await service->sendChat(fitted.messages, cancellation,
-                                                                target.progress);
-        if (!self || !service || result.ok()) {
+        Result<ModelReply> result =
+            co_await service->sendChat(fitted.messages, cancellation, progress);
+        if (!self || !service || result.ok() || *began) {
             if (self && fitted.leftOutTurns > alreadyLeftOut) {
                 m_leftOut.insert(target.conversationId, {target.model, fitted.leftOutTurns});
                 if (result.ok()) {

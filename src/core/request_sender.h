@@ -20,7 +20,7 @@ struct RequestTarget {
     QString provider; // "DeepSeek", "Ollama": named while waiting for it
     QString model;    // named in the note when older turns are left out
     QUuid conversationId;
-    QUuid placeholderId; // the reply's message, which shows a wait
+    QUuid placeholderId;         // the reply's message, which shows a wait
     ReplyProgress progress = {}; // where the reply shows as it is written, if anywhere
 };
 

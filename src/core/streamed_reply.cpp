@@ -2,6 +2,8 @@
 
 #include "core/conversation_store.h"
 
+#include <utility>
+
 using namespace std::chrono_literals;
 
 StreamedReply::StreamedReply(ConversationStore* store, QUuid conversationId, QUuid placeholderId,
@@ -10,7 +12,12 @@ StreamedReply::StreamedReply(ConversationStore* store, QUuid conversationId, QUu
       m_placeholderId(placeholderId) {
     m_frame.setSingleShot(true);
     m_frame.setInterval(16ms);
-    connect(&m_frame, &QTimer::timeout, this, &StreamedReply::showNow);
+    connect(&m_frame, &QTimer::timeout, this, [this] {
+        if (std::exchange(m_pending, false)) {
+            showNow();
+            m_frame.start();
+        }
+    });
 }
 
 ReplyProgress StreamedReply::progress() {
@@ -33,8 +40,12 @@ void StreamedReply::addText(const QString& piece) {
         m_thinkingSince.reset();
         Q_EMIT thinkingChanged();
     }
+    // The first piece shows at once; those that follow within a frame show together.
     if (!m_frame.isActive()) {
+        showNow();
         m_frame.start();
+    } else {
+        m_pending = true;
     }
 }
 
@@ -46,7 +57,6 @@ void StreamedReply::noteReasoning() {
 }
 
 void StreamedReply::showNow() {
-    m_frame.stop();
     if (m_store && !m_text.isEmpty()) {
         m_store->setMessageContent(m_conversationId, m_placeholderId, m_text);
     }

@@ -13,8 +13,9 @@
 class ConversationStore;
 
 // A reply shown in its placeholder while it is written: the text as it grows,
-// put in at most once a frame (a fast model sends far more pieces than a screen
-// shows); while only reasoning has come, since when the model has been at it.
+// put in at most once a frame (a fast model sends more pieces than a screen
+// shows, and each change lays the reply out again); while only reasoning has
+// come, since when the model has been at it.
 // What finally stands in the placeholder is the loop's to set.
 class StreamedReply : public QObject {
     Q_OBJECT
@@ -31,20 +32,19 @@ public:
     // Set while reasoning has come and no text yet.
     std::optional<QDateTime> thinkingSince() const { return m_thinkingSince; }
 
-    // Puts in the placeholder what arrived and is not shown yet.
-    void showNow();
-
 Q_SIGNALS:
     void thinkingChanged();
 
 private:
     void addText(const QString& piece);
     void noteReasoning();
+    void showNow();
 
     QPointer<ConversationStore> m_store;
     QUuid m_conversationId;
     QUuid m_placeholderId;
     QString m_text;
-    QTimer m_frame;
+    QTimer m_frame;         // running: a piece was shown less than a frame ago
+    bool m_pending = false; // text arrived that is not shown yet
     std::optional<QDateTime> m_thinkingSince;
 };

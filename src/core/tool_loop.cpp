@@ -36,12 +36,9 @@ QCoro::Task<> ToolLoop::runGeneration(QUuid conversationId, QString systemPrompt
         std::unique_ptr<StreamedReply> streamed =
             startStreamedReply(backend, conversationId, placeholder.id);
         // Named, not a temporary: GCC 12 mishandles temporaries in a co_await.
-        const RequestTarget target{backend.service,
-                                   backend.provider,
-                                   backend.model,
-                                   conversationId,
-                                   placeholder.id,
-                                   streamed ? streamed->progress() : ReplyProgress{}};
+        const RequestTarget target{
+            backend.service, backend.provider, backend.model,
+            conversationId,  placeholder.id,   streamed ? streamed->progress() : ReplyProgress{}};
         const RequestSender::Sent sent = co_await m_requests->send(target, messages, cancellation);
         const Result<ModelReply>& result = sent.result;
         if (!self || !m_store || m_store->find(conversationId) == nullptr) {
@@ -135,8 +132,7 @@ std::unique_ptr<StreamedReply> ToolLoop::startStreamedReply(const Backend& backe
         return nullptr;
     }
     auto streamed = std::make_unique<StreamedReply>(m_store, conversationId, placeholderId);
-    connect(streamed.get(), &StreamedReply::thinkingChanged, this,
-            &ToolLoop::replyThinkingChanged);
+    connect(streamed.get(), &StreamedReply::thinkingChanged, this, &ToolLoop::replyThinkingChanged);
     m_streamed = streamed.get();
     return streamed;
 }

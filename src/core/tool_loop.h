@@ -4,9 +4,9 @@
 #include "models/ai_service.h"
 
 #include <QCoroTask>
+#include <QDateTime>
 #include <QObject>
 #include <QPointer>
-#include <QDateTime>
 #include <QUuid>
 
 #include <functional>

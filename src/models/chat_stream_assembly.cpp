@@ -89,19 +89,18 @@ private:
     void addCallDelta(const QJsonObject& delta) {
         const QJsonValue index = delta.value(QLatin1String("index"));
         const QString id = delta.value(idKey).toString();
-        auto call = index.isDouble() ? std::find_if(m_calls.rbegin(), m_calls.rend(),
-                                                    [index](const Call& known) {
-                                                        return known.index == index.toInt();
-                                                    })
-                                     : m_calls.rbegin();
+        auto call =
+            index.isDouble()
+                ? std::find_if(m_calls.rbegin(), m_calls.rend(),
+                               [index](const Call& known) { return known.index == index.toInt(); })
+                : m_calls.rbegin();
         const bool anotherId = call != m_calls.rend() && !id.isEmpty() &&
                                !call->entry.value(idKey).toString().isEmpty() &&
                                call->entry.value(idKey).toString() != id;
         // Without an index (Gemini) a name for a call that has one starts the next call.
-        const bool anotherName =
-            call != m_calls.rend() && !index.isDouble() &&
-            isFilled(delta.value(functionKey)[nameKey]) &&
-            isFilled(call->entry.value(functionKey)[nameKey]);
+        const bool anotherName = call != m_calls.rend() && !index.isDouble() &&
+                                 isFilled(delta.value(functionKey)[nameKey]) &&
+                                 isFilled(call->entry.value(functionKey)[nameKey]);
         if (call == m_calls.rend() || anotherId || anotherName) {
             m_calls.append({index.toInt(-1), QJsonObject{{functionKey, QJsonObject{}}}});
             call = m_calls.rbegin();

@@ -49,8 +49,7 @@ ModelRoute CloudAPIService::routeFor(const QString& baseURL, const QString& mode
 }
 
 QCoro::Task<Result<ModelReply>>
-CloudAPIService::sendChat(WireMessages messages,
-                          std::shared_ptr<RequestCancellation> cancellation,
+CloudAPIService::sendChat(WireMessages messages, std::shared_ptr<RequestCancellation> cancellation,
                           ReplyProgress progress) {
     // Both paths form a URL from the same base, or neither does.
     std::optional<QNetworkRequest> chat = postRequest(ModelRoute::Api::chatCompletions);
@@ -67,10 +66,10 @@ CloudAPIService::sendChat(WireMessages messages,
     const bool streamed = progress.wanted();
     const auto send = [&](QNetworkAccessManager* network, const ModelRoute& route) {
         const bool responsesApi = route.api == ModelRoute::Api::responses;
-        const QByteArray body =
-            responsesApi ? responsesBody(model, messages, streamed, ChatTools::catalogue)
-                         : cloudChatBody(model, withoutResponsesMembers(messages), streamed,
-                                         ChatTools::catalogue, route.members);
+        const QByteArray body = responsesApi
+                                    ? responsesBody(model, messages, streamed, ChatTools::catalogue)
+                                    : cloudChatBody(model, withoutResponsesMembers(messages),
+                                                    streamed, ChatTools::catalogue, route.members);
         const QNetworkRequest& request = responsesApi ? *responses : *chat;
         if (!streamed) {
             return exchange(network, request, "POST", body, cancellation);
@@ -119,10 +118,11 @@ TextPieceStream* CloudAPIService::streamChat(WireMessages messages) {
     };
     // An error a provider streams may quote the key, like one it answers whole.
     const ReplyDecoder decode = [responses, clock = m_clock](const HttpAnswer& answer) {
-        return responses ? decodeResponsesReply(answer, clock()) : decodeCloudReply(answer, clock());
+        return responses ? decodeResponsesReply(answer, clock())
+                         : decodeCloudReply(answer, clock());
     };
-    const StreamLineReader judged = judgedLineReader(
-        responses ? responsesAssembly() : chatCompletionsAssembly(), decode);
+    const StreamLineReader judged =
+        judgedLineReader(responses ? responsesAssembly() : chatCompletionsAssembly(), decode);
     const StreamLineReader readLine = [apiKey = m_apiKey, judged](QByteArrayView line) {
         StreamLine read = judged(line);
         if (read.error) {
@@ -131,10 +131,9 @@ TextPieceStream* CloudAPIService::streamChat(WireMessages messages) {
         return read;
     };
     messages = applyMessageRules(m_messageRules, std::move(messages));
-    const QByteArray body = responses
-                                ? responsesBody(m_model, messages, true, ChatTools::none)
-                                : cloudChatBody(m_model, withoutResponsesMembers(messages), true,
-                                                ChatTools::none);
+    const QByteArray body = responses ? responsesBody(m_model, messages, true, ChatTools::none)
+                                      : cloudChatBody(m_model, withoutResponsesMembers(messages),
+                                                      true, ChatTools::none);
     return startLineStream(
         m_network,
         postRequest(responses ? ModelRoute::Api::responses : ModelRoute::Api::chatCompletions),

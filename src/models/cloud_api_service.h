@@ -43,9 +43,9 @@ public:
     using Clock = std::function<QDateTime()>;
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
-    QCoro::Task<Result<ModelReply>>
-    sendChat(WireMessages messages, std::shared_ptr<RequestCancellation> cancellation = {},
-             ReplyProgress progress = {}) override;
+    QCoro::Task<Result<ModelReply>> sendChat(WireMessages messages,
+                                             std::shared_ptr<RequestCancellation> cancellation = {},
+                                             ReplyProgress progress = {}) override;
     TextPieceStream* streamChat(WireMessages messages) override;
     // True when listModels succeeds.
     QCoro::Task<bool> checkAvailability() override;

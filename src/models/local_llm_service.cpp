@@ -40,8 +40,7 @@ std::optional<QNetworkRequest> LocalLLMService::chatRequest() const {
 }
 
 QCoro::Task<Result<ModelReply>>
-LocalLLMService::sendChat(WireMessages messages,
-                          std::shared_ptr<RequestCancellation> cancellation,
+LocalLLMService::sendChat(WireMessages messages, std::shared_ptr<RequestCancellation> cancellation,
                           ReplyProgress progress) {
     const std::optional<QNetworkRequest> request = chatRequest();
     if (!request) {

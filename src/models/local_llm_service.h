@@ -26,9 +26,9 @@ public:
     QString ollamaBase() const { return m_ollamaBase; }
     QString modelName() const { return m_modelName; }
 
-    QCoro::Task<Result<ModelReply>>
-    sendChat(WireMessages messages, std::shared_ptr<RequestCancellation> cancellation = {},
-             ReplyProgress progress = {}) override;
+    QCoro::Task<Result<ModelReply>> sendChat(WireMessages messages,
+                                             std::shared_ptr<RequestCancellation> cancellation = {},
+                                             ReplyProgress progress = {}) override;
     TextPieceStream* streamChat(WireMessages messages) override;
     QCoro::Task<bool> checkAvailability() override;
 

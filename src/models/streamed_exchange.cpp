@@ -65,7 +65,8 @@ StreamLineReader judgedLineReader(std::shared_ptr<StreamAssembly> assembly, Repl
         StreamLine read = assembly->read(line).line;
         if (read.ends && !read.error) {
             const std::optional<QByteArray> body = assembly->wholeBody();
-            const Result<ModelReply> reply = decode(HttpAnswer{200, body.value_or(QByteArray()), {}});
+            const Result<ModelReply> reply =
+                decode(HttpAnswer{200, body.value_or(QByteArray()), {}});
             if (!reply.ok()) {
                 read.error = reply.error();
             }
@@ -86,9 +87,9 @@ QCoro::Task<Result<HttpAnswer>> streamedExchange(QPointer<QNetworkAccessManager>
             reader->feed(reply.readAll());
         }
     };
-    Result<HttpAnswer> answer = co_await exchange(std::move(network), std::move(request), "POST",
-                                                  std::move(body), std::move(cancellation),
-                                                  whileArriving);
+    Result<HttpAnswer> answer =
+        co_await exchange(std::move(network), std::move(request), "POST", std::move(body),
+                          std::move(cancellation), whileArriving);
     if (!answer.ok() || answer.value().status != 200) {
         co_return answer;
     }

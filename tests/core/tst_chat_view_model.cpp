@@ -7,10 +7,10 @@
 #include "core/chat_view_model.h"
 #include "core/cloud_config.h"
 #include "core/conversation_store.h"
-#include "core/preferences.h"
 #include "core/local_model_setup.h"
 #include "core/message_list_model.h"
 #include "core/model_backends.h"
+#include "core/preferences.h"
 #include "core/provider_settings.h"
 #include "core/user_defaults.h"
 #include "core/web_bridge.h"
@@ -506,18 +506,22 @@ private Q_SLOTS:
             QVERIFY(h.send(u"What is in the root folder?"_s));
             QCOMPARE(h.messages().last().content,
                      u"The root folder holds the usual system directories."_s);
+            QCOMPARE(server.lastRequest().json()["stream"].toBool(), streamed);
             QJsonArray stored;
             for (const ChatMessage& message : h.messages()) {
                 stored.append(QJsonObject{
                     {"content", message.content},
                     {"reasoning", message.reasoningContent.value_or(u"-"_s)},
-                    {"call", message.toolCall ? message.toolCall->rawArguments + message.toolCall->name
-                                              : QString()},
+                    {"call", message.toolCall
+                                 ? message.toolCall->tool + message.toolCall->rawArguments +
+                                       QString::fromUtf8(jsonBytes(message.toolCall->extras))
+                                 : QString()},
                     {"notice", message.notice}});
             }
             conversations << QString::fromUtf8(QJsonDocument(stored).toJson()).replace(ours, {});
             QJsonArray sent;
-            for (const QJsonArray& messages : h.sent(server)) {
+            for (QJsonArray messages : h.sent(server)) {
+                messages.removeFirst(); // the system prompt, which names this run's folders
                 sent.append(messages);
             }
             requests << QString::fromUtf8(QJsonDocument(sent).toJson()).replace(ours, {});
@@ -530,26 +534,30 @@ private Q_SLOTS:
     // and runs no call whose arguments had not all come; while only reasoning had
     // come, the placeholder said it was thinking, and keeps today's stopped reply.
     void stopKeepsWhatWasWritten_data() {
-        QTest::addColumn<QByteArray>("arrived");
+        QTest::addColumn<QJsonObject>("delta");
         QTest::addColumn<QString>("kept");
         QTest::addColumn<QString>("notice");
+        const QJsonObject halfCall{
+            {"index", 0},
+            {"id", "c1"},
+            {"type", "function"},
+            {"function", QJsonObject{{"name", "run_command"}, {"arguments", "{\"comm"}}}};
         QTest::newRow("text and half a call")
-            << QByteArray(R"({"choices":[{"index":0,"delta":{"content":"Let me look.","tool_calls":)"
-                          R"([{"index":0,"id":"c1","type":"function","function":{"name":)"
-                          R"("run_command","arguments":"{"comm"}}]}}]})")
+            << QJsonObject{{"content", "Let me look."}, {"tool_calls", QJsonArray{halfCall}}}
             << u"Let me look."_s << u"Error: Operation canceled"_s;
-        QTest::newRow("reasoning only")
-            << QByteArray(R"({"choices":[{"index":0,"delta":{"reasoning_content":"Hm."}}]})")
-            << u"Error: Operation canceled"_s << QString();
+        QTest::newRow("reasoning only") << QJsonObject{{"reasoning_content", "Hm."}}
+                                        << u"Error: Operation canceled"_s << QString();
     }
     void stopKeepsWhatWasWritten() {
-        QFETCH(QByteArray, arrived);
+        QFETCH(QJsonObject, delta);
         QFETCH(QString, kept);
         QFETCH(QString, notice);
         Harness h;
         h.vm->preferences()->setStreamReplies(true);
-        h.cloud.enqueue(FakeResponse::streamed(200, {"data: " + arrived + "\n\n", "data: [DONE]\n\n"},
-                                               600000, "text/event-stream"));
+        const QJsonObject chunk{
+            {"choices", QJsonArray{QJsonObject{{"index", 0}, {"delta", delta}}}}};
+        // The rest never comes before the Stop.
+        h.cloud.enqueue(FakeResponse::sse({QString::fromUtf8(jsonBytes(chunk)), "[DONE]"}, 600000));
         h.start(u"hi"_s);
         const bool thinking = notice.isEmpty();
         QTRY_VERIFY(thinking ? h.vm->replyThinkingSince() > 0

@@ -52,9 +52,8 @@ public:
     QList<WireMessages> sent;
     std::deque<Result<ModelReply>> answers;
 
-    QCoro::Task<Result<ModelReply>> sendChat(WireMessages messages,
-                                             std::shared_ptr<RequestCancellation>,
-                                             ReplyProgress) override {
+    QCoro::Task<Result<ModelReply>>
+    sendChat(WireMessages messages, std::shared_ptr<RequestCancellation>, ReplyProgress) override {
         sent << messages;
         if (answers.empty()) {
             co_return ModelReply{"Here it is.", {}};

@@ -26,9 +26,9 @@ public:
     QList<ModelReply> replies;
     QList<WireMessages> requests;
 
-    QCoro::Task<Result<ModelReply>>
-    sendChat(WireMessages messages, std::shared_ptr<RequestCancellation> cancellation,
-             ReplyProgress) override {
+    QCoro::Task<Result<ModelReply>> sendChat(WireMessages messages,
+                                             std::shared_ptr<RequestCancellation> cancellation,
+                                             ReplyProgress) override {
         requests << messages;
         if (cancellation && cancellation->isCancelled()) {
             co_return PlatformError::cancelled();
