@@ -56,8 +56,8 @@ BENCHMARK(BM_buildWireMessages)->Args({10000, 0})->Args({10000, 1})->Unit(benchm
 // A model that answers at once with plain text.
 class InstantService : public AIServiceProtocol {
 public:
-    QCoro::Task<Result<ModelReply>> sendChat(WireMessages messages,
-                                             std::shared_ptr<RequestCancellation>) override {
+    QCoro::Task<Result<ModelReply>>
+    sendChat(WireMessages messages, std::shared_ptr<RequestCancellation>, ReplyProgress) override {
         benchmark::DoNotOptimize(messages);
         co_return ModelReply{QStringLiteral("Done."), {}};
     }

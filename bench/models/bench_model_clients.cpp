@@ -54,7 +54,8 @@ void BM_cloudBody1000Messages(benchmark::State& state) {
     const WireMessages messages = conversation(1000);
     qint64 bytes = 0;
     for (auto _ : state) {
-        const QByteArray body = cloudChatBody(QStringLiteral("grok-3-mini"), messages, false);
+        const QByteArray body =
+            cloudChatBody(QStringLiteral("grok-3-mini"), messages, false, ChatTools::catalogue);
         bytes += body.size();
         benchmark::DoNotOptimize(body.data());
     }

@@ -2,22 +2,15 @@
 
 #include "core/conversation_store.h"
 
-#include <utility>
-
-using namespace std::chrono_literals;
-
 StreamedReply::StreamedReply(ConversationStore* store, QUuid conversationId, QUuid placeholderId,
                              QObject* parent)
     : QObject(parent), m_store(store), m_conversationId(conversationId),
       m_placeholderId(placeholderId) {
-    m_frame.setSingleShot(true);
-    m_frame.setInterval(16ms);
-    connect(&m_frame, &QTimer::timeout, this, [this] {
-        if (std::exchange(m_pending, false)) {
-            showNow();
-            m_frame.start();
-        }
-    });
+    // The pieces of one network read change the reply once, on the next turn of
+    // the event loop; the window draws whatever stands at its next frame.
+    m_show.setSingleShot(true);
+    m_show.setInterval(0);
+    connect(&m_show, &QTimer::timeout, this, &StreamedReply::showNow);
 }
 
 ReplyProgress StreamedReply::progress() {
@@ -40,12 +33,8 @@ void StreamedReply::addText(const QString& piece) {
         m_thinkingSince.reset();
         Q_EMIT thinkingChanged();
     }
-    // The first piece shows at once; those that follow within a frame show together.
-    if (!m_frame.isActive()) {
-        showNow();
-        m_frame.start();
-    } else {
-        m_pending = true;
+    if (!m_show.isActive()) {
+        m_show.start();
     }
 }
 

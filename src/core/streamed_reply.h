@@ -13,9 +13,8 @@
 class ConversationStore;
 
 // A reply shown in its placeholder while it is written: the text as it grows,
-// put in at most once a frame (a fast model sends more pieces than a screen
-// shows, and each change lays the reply out again); while only reasoning has
-// come, since when the model has been at it.
+// the pieces that come together put in at once (each change lays the reply out
+// again); while only reasoning has come, since when the model has been at it.
 // What finally stands in the placeholder is the loop's to set.
 class StreamedReply : public QObject {
     Q_OBJECT
@@ -44,7 +43,6 @@ private:
     QUuid m_conversationId;
     QUuid m_placeholderId;
     QString m_text;
-    QTimer m_frame;         // running: a piece was shown less than a frame ago
-    bool m_pending = false; // text arrived that is not shown yet
+    QTimer m_show; // running: text arrived that is not shown yet
     std::optional<QDateTime> m_thinkingSince;
 };

@@ -55,17 +55,26 @@ Item {
             compare(ask.checked, true)
         }
 
-        function test_formattedRepliesAreOffAndToggle() {
-            const format = findChild(panel, "formatRepliesSwitch")
-            compare(format.on, false, "replies show as written by default")
-            compare(format.Accessible.name, "Show replies formatted")
-            format.forceActiveFocus(Qt.TabFocusReason)
+        // The replies' switches: off by default, turned by keyboard and mouse, saved.
+        function test_replySwitchesAreOffAndToggle_data() {
+            return [
+                { tag: "formatted", name: "formatRepliesSwitch", label: "Show replies formatted",
+                  property: "formatReplies", key: "emberglass_format_replies" },
+                { tag: "as written", name: "streamRepliesSwitch", label: "Show replies as they are written",
+                  property: "streamReplies", key: "emberglass_stream_replies" }
+            ]
+        }
+        function test_replySwitchesAreOffAndToggle(data) {
+            const toggle = findChild(panel, data.name)
+            compare(toggle.on, false, "off by default")
+            compare(toggle.Accessible.name, data.label)
+            toggle.forceActiveFocus(Qt.TabFocusReason)
             keyClick(Qt.Key_Space)
-            compare(preferences.formatReplies, true)
-            verify(stored().includes("emberglass_format_replies=true"), stored())
-            mouseClick(format)
-            compare(preferences.formatReplies, false)
-            verify(stored().includes("emberglass_format_replies=false"), stored())
+            compare(preferences[data.property], true)
+            verify(stored().includes(data.key + "=true"), stored())
+            mouseClick(toggle)
+            compare(preferences[data.property], false)
+            verify(stored().includes(data.key + "=false"), stored())
         }
 
         // Where bubblewrap runs, the switch turns the sandbox on and off;
