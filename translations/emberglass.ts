@@ -295,6 +295,14 @@ as it learns about you.</source>
         <source>These conversations were kept by a newer version of Emberglass: they are shown but not changed, and new ones are kept in memory only.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Show replies as they are written</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The reply grows as the model writes it, and &quot;Thinking…&quot; counts the seconds while it only reasons. Off, each reply shows once it is whole.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>OnboardingTexts</name>
@@ -819,6 +827,10 @@ as it learns about you.</source>
     </message>
     <message>
         <source>Arrow keys select, F2 renames, Delete deletes, Ctrl+N starts a new session</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Thinking… %1 s</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
