@@ -272,6 +272,10 @@ Item {
             compare(ViewTestSupport.readFile(persona.soulURL), "# Mine")
             compare([notice.text, status.text], ["", "SAVED"])
             verify(persona.systemPrompt().includes("# Mine"))
+
+            // Too long for the prompt: the agent sees its start, and the panel says so.
+            verify(ViewTestSupport.writeLatin1(persona.soulURL, "# Long\n" + "x".repeat(300 * 1024)))
+            tryCompare(notice, "text", "soul.md is larger than 256 KiB: the agent sees only its first 256 KiB.")
         }
 
         // On a full disk an editor says why and keeps the text until a save succeeds.
