@@ -76,8 +76,12 @@ struct Harness {
             {CloudProviderPreset::grok, "k", cloud.baseUrl(), "grok-test"});
     }
     std::unique_ptr<ChatViewModel> relaunch() const {
-        return std::make_unique<ChatViewModel>(ChatViewModelOptions{
-            dir.filePath("persona"), dir.filePath("settings/settings.conf"), ollama.baseUrl(), 0});
+        return std::make_unique<ChatViewModel>(
+            ChatViewModelOptions{dir.filePath("persona"),
+                                 dir.filePath("settings/settings.conf"),
+                                 ollama.baseUrl(),
+                                 0,
+                                 {}});
     }
     ConversationStore& store() { return *vm->store(); }
     const QList<ChatMessage>& messages() { return vm->currentConversation()->messages; }
@@ -673,9 +677,12 @@ private Q_SLOTS:
         QTcpServer other;
         QVERIFY(other.listen(QHostAddress::Any));
         const Harness h;
-        ChatViewModel vm(ChatViewModelOptions{h.dir.filePath("persona"),
-                                              h.dir.filePath("settings/settings.conf"),
-                                              h.ollama.baseUrl(), other.serverPort()});
+        ChatViewModel vm(
+            ChatViewModelOptions{.personaDirectory = h.dir.filePath("persona"),
+                                 .settingsFile = h.dir.filePath("settings/settings.conf"),
+                                 .ollamaBase = h.ollama.baseUrl(),
+                                 .serverPort = other.serverPort(),
+                                 .keptConversationsFile = {}});
         vm.toggleServer();
         QVERIFY(!vm.isServerRunning());
         QCOMPARE(vm.serverProblem(),
