@@ -1,7 +1,6 @@
 #include "core/conversation_database.h"
 
 #include "core/message_record.h"
-#include "core/search_text.h"
 #include "storage/durable_file.h"
 
 #include <QDir>
@@ -166,6 +165,12 @@ QString ConversationDatabase::connect(const QString& path, bool readOnly) {
     if (!db.open()) {
         return db.lastError().databaseText();
     }
+    if (!StoredSearch::installFunctions(db)) {
+        return QStringLiteral("the SQLite library could not be reached");
+    }
+    // A search visits a page or two of every conversation; SQLite's own 2 MiB
+    // cache would read them from the file again at each keystroke.
+    run(db, QStringLiteral("PRAGMA cache_size=-65536"));
     Statement version = run(db, QStringLiteral("PRAGMA user_version"));
     if (!version.ok || !version.query.next()) {
         return errorOf(version.query);
@@ -443,42 +448,12 @@ int ConversationDatabase::conversationCount() {
     return count.ok && count.query.next() ? count.query.value(0).toInt() : 0;
 }
 
-QList<ConversationDatabase::Hit> ConversationDatabase::search(const QString& text) {
-    QList<Hit> hits;
-    const QString wanted = text.trimmed();
-    if (wanted.isEmpty()) {
-        return hits;
+QList<ConversationDatabase::Hit>
+ConversationDatabase::search(const QString& text, const StoredSearch::Abandoned& abandoned) {
+    StoredSearch::Result found = StoredSearch::run(QSqlDatabase::database(m_connectionName, false),
+                                                   text.trimmed(), abandoned);
+    if (!found.problem.isEmpty()) {
+        fail(found.problem);
     }
-    // Trigrams find three characters or more; shorter text is looked for row by row.
-    const bool indexed = wanted.toUcs4().size() >= 3;
-    QString escaped = wanted;
-    escaped.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
-        .replace(QLatin1Char('%'), QLatin1String("\\%"))
-        .replace(QLatin1Char('_'), QLatin1String("\\_"));
-    const QString sql =
-        indexed
-            ? QStringLiteral(
-                  "SELECT m.conversation_id, m.content, min(m.position) FROM message_text"
-                  " JOIN messages m ON m.seq = message_text.rowid"
-                  " JOIN conversations c ON c.id = m.conversation_id"
-                  " WHERE message_text MATCH ? AND c.deleted = 0 GROUP BY m.conversation_id")
-            : QStringLiteral("SELECT m.conversation_id, m.content, min(m.position) FROM messages m"
-                             " JOIN conversations c ON c.id = m.conversation_id"
-                             " WHERE m.content LIKE ? ESCAPE '\\' AND c.deleted = 0"
-                             " GROUP BY m.conversation_id");
-    const QString pattern =
-        indexed
-            ? QLatin1Char('"') + QString(wanted).replace(QLatin1Char('"'), QLatin1String("\"\"")) +
-                  QLatin1Char('"')
-            : QLatin1Char('%') + escaped + QLatin1Char('%');
-    Statement rows = run(QSqlDatabase::database(m_connectionName, false), sql, {pattern});
-    if (!rows.ok) {
-        fail(errorOf(rows.query));
-        return hits;
-    }
-    while (rows.query.next()) {
-        hits.append({QUuid::fromString(rows.query.value(0).toString()),
-                     searchExcerpt(rows.query.value(1).toString(), wanted)});
-    }
-    return hits;
+    return found.hits;
 }

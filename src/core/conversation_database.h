@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/conversation.h"
+#include "core/stored_search.h"
 
 #include <QList>
 #include <QString>
@@ -26,11 +27,7 @@ public:
         bool isPhone = false;
     };
 
-    // A conversation whose title or text holds what was searched for.
-    struct Hit {
-        QUuid conversationId;
-        QString excerpt; // the message text around the first match; empty for a title match
-    };
+    using Hit = StoredSearch::Hit;
 
     explicit ConversationDatabase(QString connectionName);
     ~ConversationDatabase();
@@ -62,7 +59,8 @@ public:
     QList<Listed> listConversations();
     std::optional<QList<ChatMessage>> messages(const QUuid& conversationId);
     int conversationCount();
-    QList<Hit> search(const QString& text);
+    // Empty when it failed (problem() says why) or was abandoned.
+    QList<Hit> search(const QString& text, const StoredSearch::Abandoned& abandoned = {});
 
 private:
     QString connect(const QString& path, bool readOnly);

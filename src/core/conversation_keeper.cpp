@@ -229,11 +229,19 @@ QCoro::Task<bool> ConversationKeeper::loadMessages(QUuid conversationId) {
 }
 
 QCoro::Task<QList<ConversationDatabase::Hit>> ConversationKeeper::searchStored(QString text) {
-    if (!m_thread || (m_state != State::keeping && m_state != State::readOnly)) {
+    const int search = ++*m_newestSearch;
+    if (text.trimmed().isEmpty() || !m_thread ||
+        (m_state != State::keeping && m_state != State::readOnly)) {
         co_return QList<ConversationDatabase::Hit>();
     }
+    // While typing, each keystroke's search makes way for the next one's.
+    StoredSearch::Abandoned abandoned = [newest = m_newestSearch, search] {
+        return newest->load() != search;
+    };
     const auto found = m_thread->read<QList<ConversationDatabase::Hit>>(
-        [text](ConversationDatabase& database) { return database.search(text); });
+        [text, abandoned](ConversationDatabase& database) {
+            return database.search(text, abandoned);
+        });
     co_return co_await found;
 }
 

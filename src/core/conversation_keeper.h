@@ -9,6 +9,7 @@
 #include <QString>
 #include <QUuid>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -64,6 +65,8 @@ public:
     // The messages of a listed conversation, read now if they wait on disk.
     QCoro::Task<bool> loadMessages(QUuid conversationId);
     // Kept conversations whose text holds `text`, with the text around the first match.
+    // Asking again gives up the search before (its answer is then empty); so
+    // does asking with empty text.
     QCoro::Task<QList<ConversationDatabase::Hit>> searchStored(QString text);
     bool isStored(const QUuid& id) const { return m_stored.contains(id); }
     // A deletion that can no longer be taken back: the conversation leaves the file.
@@ -108,6 +111,8 @@ private:
     QSet<QUuid> m_deleted; // in the file, marked deleted, restorable
     QSet<QUuid> m_loading; // messages being read
     int m_generation = 0;  // a start or stop overtakes the ones before
+    // The newest search; read on the file's thread to give up older ones.
+    std::shared_ptr<std::atomic<int>> m_newestSearch = std::make_shared<std::atomic<int>>(0);
     bool m_deleteOnStop = false;
     bool m_stopping = false; // turned off, the file not yet let go
 };

@@ -5,6 +5,7 @@
 #include "core/search_text.h"
 
 #include <QPointer>
+#include <QSet>
 
 ConversationSearch::ConversationSearch(ConversationStore* store, ConversationKeeper* keeper,
                                        QObject* parent)
@@ -27,7 +28,7 @@ QCoro::Task<> ConversationSearch::run(QString text, int generation) {
                 found.insert(conversation.id, QString());
                 continue;
             }
-            // Kept conversations are found in the file's index below.
+            // Kept conversations are searched in the file below.
             if (conversation.messagesPending || m_keeper->isStored(conversation.id)) {
                 continue;
             }
@@ -38,19 +39,23 @@ QCoro::Task<> ConversationSearch::run(QString text, int generation) {
                 }
             }
         }
-        QPointer<ConversationSearch> self(this);
-        const auto stored = co_await m_keeper->searchStored(text);
-        if (!self) {
-            co_return;
+    }
+    // Also with empty text, so that a search still running is given up.
+    QPointer<ConversationSearch> self(this);
+    const auto stored = co_await m_keeper->searchStored(text);
+    if (!self || generation != m_generation) {
+        co_return; // a newer text was typed meanwhile
+    }
+    if (!stored.isEmpty()) {
+        QSet<QUuid> listed; // the list may have changed meanwhile
+        for (const Conversation& conversation : m_store->conversations()) {
+            listed.insert(conversation.id);
         }
         for (const auto& hit : stored) {
-            if (!found.contains(hit.conversationId) && m_store->find(hit.conversationId)) {
+            if (listed.contains(hit.conversationId) && !found.contains(hit.conversationId)) {
                 found.insert(hit.conversationId, hit.excerpt);
             }
         }
-    }
-    if (generation != m_generation) {
-        co_return; // a newer text was typed meanwhile
     }
     m_matches = std::move(found);
     Q_EMIT resultsChanged();

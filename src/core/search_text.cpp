@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-bool containsSearchText(const QString& text, const QString& wanted) {
+bool containsSearchText(QStringView text, QStringView wanted) {
     return !wanted.isEmpty() && text.contains(wanted, Qt::CaseInsensitive);
 }
 

@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 // Finding what the user typed in titles and message text: case does not
 // matter, any part of a word matches.
 
-bool containsSearchText(const QString& text, const QString& wanted);
+bool containsSearchText(QStringView text, QStringView wanted);
 
 // The line of `text` around the first match of `wanted`, cut to about
 // `width` characters (with "…" where cut); empty when it does not match.

@@ -5,6 +5,7 @@
 // the Markdown export.
 
 #include "core/chat_view_model.h"
+#include "core/conversation_database.h"
 #include "core/conversation_export.h"
 #include "core/conversation_filter_model.h"
 #include "core/conversation_keeper.h"
@@ -14,6 +15,7 @@
 #include "core/deletion_undo.h"
 #include "core/markdown_export.h"
 #include "core/preferences.h"
+#include "core/user_defaults.h"
 #include "core/web_bridge.h"
 #include "support/fake_http_server.h"
 #include "support/json_rows.h"
@@ -329,6 +331,48 @@ private Q_SLOTS:
             const QString marks = first.data(ConversationFilterModel::TitleMarkupRole).toString() +
                                   first.data(ConversationFilterModel::ExcerptMarkupRole).toString();
             QVERIFY2(marks.contains(u"<b>"_s), qPrintable(marks));
+        }
+    }
+
+    // Text found in thousands of messages is looked for conversation by
+    // conversation instead of through the index: the same conversations and
+    // first matches. A search given up for a newer one answers nothing and is
+    // no failure; the next one runs as usual.
+    void aCommonWordIsFoundLikeARareOne() {
+        Conversation everywhere = Conversation::make(u"Everywhere"_s);
+        for (int i = 0; i < 4100; ++i) {
+            everywhere.messages.append(ChatMessage::make(Role::user, u"Kernel build %1"_s.arg(i)));
+        }
+        Conversation later = Conversation::make(u"Later"_s);
+        later.messages = {ChatMessage::make(Role::user, u"a garden"_s),
+                          ChatMessage::make(Role::assistant, u"the ÄPFEL KERNEL here"_s)};
+        Conversation never = Conversation::make(u"Never"_s);
+        never.messages = {ChatMessage::make(Role::user, u"nothing of the kind"_s)};
+        {
+            ConversationDatabase database(u"filling"_s);
+            QCOMPARE(database.open(databasePath()), ConversationDatabase::State::writable);
+            for (const Conversation& conversation : {everywhere, later, never}) {
+                QVERIFY(database.storeConversation(conversation, false));
+            }
+            QVERIFY(database.search(u"kernel"_s, [] { return true; }).isEmpty());
+            QCOMPARE(database.problem(), QString());
+            QCOMPARE(database.search(u"kernel"_s).size(), 2);
+        }
+        UserDefaults(m_dir->filePath(u"settings.conf"_s))
+            .setValue(Preferences::keepConversationsKey, true);
+        auto vm = launch();
+        for (const QString& query : {u"kernel"_s, u"äp"_s}) {
+            QSignalSpy results(vm->search(), &ConversationSearch::resultsChanged);
+            vm->search()->setText(query);
+            QVERIFY(results.wait());
+            const bool everyMessage = query == u"kernel"_s;
+            const QStringList expected =
+                everyMessage ? QStringList{u"Everywhere"_s, u"Later"_s} : QStringList{u"Later"_s};
+            QCOMPARE(shownTitles(*vm), expected);
+            QCOMPARE(vm->search()->excerpt(later.id), u"the ÄPFEL KERNEL here"_s);
+            if (everyMessage) {
+                QCOMPARE(vm->search()->excerpt(everywhere.id), u"Kernel build 0"_s);
+            }
         }
     }
 
