@@ -39,6 +39,14 @@
         <source>The conversation is no longer there.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Waiting for %1 (rate limit)…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Earlier messages were left out to fit %1&apos;s context</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>InspectorTexts</name>
@@ -301,6 +309,92 @@ as it learns about you.</source>
     </message>
     <message>
         <source>The reply grows as the model writes it, and &quot;Thinking…&quot; counts the seconds while it only reasons. Off, each reply shows once it is whole.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ModelTexts</name>
+    <message>
+        <source>API error: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The model stopped before it answered (it reached its output limit)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The provider withheld the answer (content filter)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The model sent an empty answer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The model called a tool without a readable name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The model&apos;s call of %1 could not be read (its arguments are not a JSON object)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server did not answer with a model list (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No API key is set</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cloud API returned an error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (the provider asks to wait %2 s before trying again)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ollama is not running. Please start Ollama first.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The local model %1 is not installed. Press SETUP LOCAL MODEL or run: ollama pull %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ollama error: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Text generation failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The request timed out</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The base URL is not a valid web address (http:// or https://)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingQuestions</name>
+    <message>
+        <source>Let&apos;s create your AI agent. Give your AI agent a name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>What gender should your agent present as? (e.g. female, male, neutral...)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>What age or era vibe? (e.g. 20s, timeless, ancient...)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>What should your agent be good at? (e.g. coding, writing, research...)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

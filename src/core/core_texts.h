@@ -42,6 +42,17 @@ inline QString cannotListen(quint16 port) {
         .arg(port);
 }
 
+// The reply's placeholder while a provider's rate limit is waited out (%1: the provider).
+inline QString waitingForRateLimit() {
+    return QCoreApplication::translate("CoreTexts", "Waiting for %1 (rate limit)…");
+}
+
+// The note above a reply whose oldest turns were not sent (%1: the model).
+inline QString earlierMessagesLeftOut() {
+    return QCoreApplication::translate("CoreTexts",
+                                       "Earlier messages were left out to fit %1's context");
+}
+
 // An export whose conversation was deleted while it was being written.
 inline QString exportedConversationGone() {
     return QCoreApplication::translate("CoreTexts", "The conversation is no longer there.");

@@ -2,6 +2,7 @@
 
 #include "core/context_fitting.h"
 #include "core/conversation_store.h"
+#include "core/core_texts.h"
 #include "models/context_overflow.h"
 
 #include <QCoroTimer>
@@ -43,16 +44,19 @@ double keptShare(const ContextOverflow& overflow) {
 } // namespace
 
 QString waitingNotice(const QString& provider) {
-    return QStringLiteral("Waiting for %1 (rate limit)…").arg(provider);
+    return CoreTexts::waitingForRateLimit().arg(provider);
 }
 
 bool isWaitingNotice(const QString& content) {
-    return content.startsWith(QLatin1String("Waiting for ")) &&
-           content.endsWith(QStringLiteral(" (rate limit)…"));
+    // Recognised by what the text holds around the provider, in any translation.
+    const QString notice = CoreTexts::waitingForRateLimit();
+    const qsizetype at = notice.indexOf(QLatin1String("%1"));
+    return at >= 0 && content.size() > notice.size() - 2 && content.startsWith(notice.left(at)) &&
+           content.endsWith(notice.mid(at + 2));
 }
 
 QString leftOutNote(const QString& model) {
-    return QStringLiteral("Earlier messages were left out to fit %1's context").arg(model);
+    return CoreTexts::earlierMessagesLeftOut().arg(model);
 }
 
 RequestSender::RequestSender(ConversationStore* store, QObject* parent)

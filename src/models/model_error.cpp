@@ -1,5 +1,7 @@
 #include "models/model_error.h"
 
+#include "models/model_texts.h"
+
 #include <QCoreApplication>
 
 namespace {
@@ -8,27 +10,24 @@ QString cloudErrorText(const CloudError& error) {
     using Case = CloudError::Case;
     switch (error.kind) {
     case Case::detail:
-        return QStringLiteral("API error: ") + error.text.left(200);
+        return ModelTexts::apiError().arg(error.text.left(200));
     case Case::outputLimit:
-        return QStringLiteral("The model stopped before it answered (it reached its output limit)");
+        return ModelTexts::outputLimit();
     case Case::contentFilter:
-        return QStringLiteral("The provider withheld the answer (content filter)");
+        return ModelTexts::contentFilter();
     case Case::emptyAnswer:
-        return QStringLiteral("The model sent an empty answer");
+        return ModelTexts::emptyAnswer();
     case Case::unreadableToolCall:
-        return error.text.isEmpty()
-                   ? QStringLiteral("The model called a tool without a readable name")
-                   : QStringLiteral("The model's call of %1 could not be read (its arguments are "
-                                    "not a JSON object)")
-                         .arg(error.text);
+        return error.text.isEmpty() ? ModelTexts::unnamedToolCall()
+                                    : ModelTexts::unreadableToolCall().arg(error.text);
     case Case::notModelList:
-        return QStringLiteral("The server did not answer with a model list (%1)").arg(error.text);
+        return ModelTexts::notModelList().arg(error.text);
     case Case::noApiKey:
-        return QStringLiteral("No API key is set");
+        return ModelTexts::noApiKey();
     case Case::serverError:
         break;
     }
-    return QStringLiteral("Cloud API returned an error");
+    return ModelTexts::cloudError();
 }
 
 } // namespace
@@ -38,25 +37,21 @@ QString CloudError::description() const {
     if (!retryAfter) {
         return said;
     }
-    return said + QStringLiteral(" (the provider asks to wait %1 s before trying again)")
-                      .arg(retryAfter->count());
+    return ModelTexts::providerAsksToWait().arg(said, QString::number(retryAfter->count()));
 }
 
 QString LLMError::description() const {
     switch (kind) {
     case Case::ollamaNotRunning:
-        return QStringLiteral("Ollama is not running. Please start Ollama first.");
+        return ModelTexts::ollamaNotRunning();
     case Case::modelNotInstalled:
-        return QStringLiteral(
-                   "The local model %1 is not installed. Press SETUP LOCAL MODEL or run: "
-                   "ollama pull %1")
-            .arg(text);
+        return ModelTexts::modelNotInstalled().arg(text);
     case Case::ollamaError:
-        return QStringLiteral("Ollama error: ") + text.left(200);
+        return ModelTexts::ollamaError().arg(text.left(200));
     case Case::generationFailed:
         break;
     }
-    return QStringLiteral("Text generation failed");
+    return ModelTexts::generationFailed();
 }
 
 QString errorDescription(const ModelError& error) {
@@ -73,10 +68,9 @@ PlatformError PlatformError::cancelled() {
 }
 
 PlatformError PlatformError::timedOut() {
-    return {Case::timeout, QStringLiteral("The request timed out")};
+    return {Case::timeout, ModelTexts::timedOut()};
 }
 
 PlatformError PlatformError::invalidBaseURL() {
-    return {Case::invalidURL,
-            QStringLiteral("The base URL is not a valid web address (http:// or https://)")};
+    return {Case::invalidURL, ModelTexts::invalidBaseUrl()};
 }

@@ -1,22 +1,29 @@
 #include "persona/onboarding_texts.h"
 
+#include <QCoreApplication>
+
 namespace OnboardingTexts {
 
 QString openingLine() {
-    return QStringLiteral("Let's create your AI agent. Give your AI agent a name.");
+    return QCoreApplication::translate("OnboardingQuestions",
+                                       "Let's create your AI agent. Give your AI agent a name.");
 }
 
 QString genderQuestion() {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "OnboardingQuestions",
         "What gender should your agent present as? (e.g. female, male, neutral...)");
 }
 
 QString ageQuestion() {
-    return QStringLiteral("What age or era vibe? (e.g. 20s, timeless, ancient...)");
+    return QCoreApplication::translate("OnboardingQuestions",
+                                       "What age or era vibe? (e.g. 20s, timeless, ancient...)");
 }
 
 QString specialtyQuestion() {
-    return QStringLiteral("What should your agent be good at? (e.g. coding, writing, research...)");
+    return QCoreApplication::translate(
+        "OnboardingQuestions",
+        "What should your agent be good at? (e.g. coding, writing, research...)");
 }
 
 QString unnamedAgent() {
