@@ -34,11 +34,11 @@ ZipMember failed(QString error) {
 
 } // namespace
 
-ZipReader::ZipReader(zip* archive, QByteArray bytes, QString openError)
-    : m_archive(archive), m_bytes(std::move(bytes)), m_openError(std::move(openError)) {}
+ZipReader::ZipReader(zip* archive, QString openError)
+    : m_archive(archive), m_openError(std::move(openError)) {}
 
 ZipReader::ZipReader(ZipReader&& other) noexcept
-    : m_archive(std::exchange(other.m_archive, nullptr)), m_bytes(std::move(other.m_bytes)),
+    : m_archive(std::exchange(other.m_archive, nullptr)),
       m_openError(std::move(other.m_openError)) {}
 
 ZipReader::~ZipReader() {
@@ -51,28 +51,9 @@ ZipReader ZipReader::openFile(const QString& path) {
     int code = ZIP_ER_OK;
     zip* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
     if (archive == nullptr && !meansNotAnArchive(code)) {
-        return ZipReader(nullptr, {}, describeZipError(code));
+        return ZipReader(nullptr, describeZipError(code));
     }
-    return ZipReader(archive, {}, {});
-}
-
-ZipReader ZipReader::openBytes(QByteArray bytes) {
-    zip_error_t error;
-    zip_error_init(&error);
-    // Moving a QByteArray keeps its data where it is, so the source may point
-    // at it before it moves into the package.
-    zip_source_t* source = zip_source_buffer_create(
-        bytes.constData(), static_cast<zip_uint64_t>(bytes.size()), 0, &error);
-    zip* archive = source == nullptr ? nullptr : zip_open_from_source(source, ZIP_RDONLY, &error);
-    if (archive == nullptr && source != nullptr) {
-        zip_source_free(source);
-    }
-    const int code = zip_error_code_zip(&error);
-    zip_error_fini(&error);
-    if (archive == nullptr && !meansNotAnArchive(code)) {
-        return ZipReader(nullptr, {}, describeZipError(code));
-    }
-    return ZipReader(archive, std::move(bytes), {});
+    return ZipReader(archive, {});
 }
 
 ZipMember ZipReader::read(const char* memberName) const {

@@ -30,7 +30,6 @@ public:
     static constexpr qint64 ratioCheckedFrom = qint64(8) * 1024 * 1024;
 
     static ZipReader openFile(const QString& path);
-    static ZipReader openBytes(QByteArray bytes);
 
     ZipReader(ZipReader&& other) noexcept;
     ZipReader(const ZipReader&) = delete;
@@ -45,11 +44,8 @@ public:
     ZipMember read(const char* memberName) const;
 
 private:
-    ZipReader(zip* archive, QByteArray bytes, QString openError);
+    ZipReader(zip* archive, QString openError);
 
     zip* m_archive = nullptr;
-    // The archive reads from these bytes when opened from memory; they live
-    // as long as the archive does (a moved QByteArray keeps its data in place).
-    QByteArray m_bytes;
     QString m_openError;
 };
