@@ -22,6 +22,16 @@ Item {
         TextEdit {}
     }
 
+    Component {
+        id: bodyComponent
+        FormattedBody {}
+    }
+
+    SignalSpy {
+        id: codeBlockCountSpy
+        signalName: "codeBlockCountChanged"
+    }
+
     TestCase {
         name: "FormattedReplies"
         when: windowShown
@@ -126,6 +136,42 @@ Item {
             tryCompare(text, "activeFocus", true)
             keySequence(StandardKey.Copy)
             compare(clipboard(), data.copied)
+        }
+
+        // Texts that come between two frames are read once, the last of them.
+        function test_aStreamedBodyReadsOnceAFrame() {
+            const body = createTemporaryObject(bodyComponent, scene, { width: 400, markdown: "Hi" })
+            compare(body.codeBlockCount, 0)
+            codeBlockCountSpy.target = body
+            codeBlockCountSpy.clear()
+            body.markdown = "Hi\n\n```\none\n```"
+            body.markdown = "Hi\n\n```\none\n```\n\nAnd\n\n```\ntwo\n```"
+            tryCompare(body, "codeBlockCount", 2)
+            compare(codeBlockCountSpy.count, 1)
+        }
+
+        // A long reply draws the text of the blocks near the view only; each
+        // keeps its place, and every Copy code button stays for Tab.
+        function test_aLongReplyDrawsOnlyWhatIsInView() {
+            ChatViewModel.preferences.formatReplies = true
+            let source = ""
+            for (let i = 0; i < 40; ++i) {
+                source += "Paragraph " + i + " of the reply.\n\n```\ncode " + i + "\n```\n\n"
+            }
+            TestHarness.addMessage("assistant", source)
+            const body = findChild(row(0), "formattedLoader").item
+            transcript.followsEnd = false // the view stays where the test puts it
+            const height = body.height
+            const drawn = () => allNamed(body, "blockText").filter(t => t.visible)
+                .map(t => t.getText(0, t.length))
+            transcript.positionViewAtBeginning()
+            tryVerify(() => drawn().includes("Paragraph 0 of the reply.")
+                            && !drawn().includes("Paragraph 39 of the reply."))
+            compare(allNamed(body, "copyCodeButton").filter(b => b.visible).length, 40)
+            transcript.positionViewAtEnd()
+            tryVerify(() => drawn().includes("Paragraph 39 of the reply.")
+                            && !drawn().includes("Paragraph 0 of the reply."))
+            compare(body.height, height)
         }
 
         function test_aFileLinkAsksFirst() {

@@ -16,6 +16,9 @@ Item {
     // with the button that mends it, not as the agent's words.
     property string failure
     readonly property bool failed: failure.length > 0
+    // The band the transcript draws, in this row's coordinates.
+    property real shownTop: -Infinity
+    property real shownBottom: Infinity
 
     signal fixRequested()
     readonly property bool isUser: role === Role.Value.user
@@ -161,12 +164,15 @@ Item {
             // Qt 6.4 cannot load a bound component through a Loader: it reaches the row by id.
             // qmllint disable unqualified
             Loader {
+                id: formattedLoader
                 objectName: "formattedLoader"
                 active: row.formatted && !row.showsWaveform
                 visible: active
                 width: parent.width
                 sourceComponent: FormattedBody {
                     markdown: row.content
+                    shownTop: row.shownTop - bubble.y - column.y - formattedLoader.y
+                    shownBottom: row.shownBottom - bubble.y - column.y - formattedLoader.y
                 }
             }
 

@@ -12,6 +12,9 @@ Rectangle {
 
     property string code
     property string language
+    // Off while the block is out of the transcript's view: the code keeps its
+    // place but is not drawn (unless it has the focus).
+    property bool codeShown: true
 
     implicitHeight: visible ? header.height + scroller.height + 8 : 0
     radius: 8
@@ -76,6 +79,7 @@ Rectangle {
         y: header.height
         width: parent.width - 2
         height: codeText.implicitHeight
+        visible: view.codeShown || codeText.activeFocus
         contentWidth: codeText.implicitWidth + 20
         flickableDirection: Flickable.HorizontalFlick
         boundsBehavior: Flickable.StopAtBounds

@@ -19,6 +19,11 @@ Item {
     required property string plainText
     required property string language
 
+    // Whether the block is in the band the transcript draws; a block out of
+    // it keeps its height and its Copy code button, and draws no text unless
+    // that text has the focus (a selection being copied).
+    property bool shown: true
+
     signal linkActivated(string link)
 
     readonly property real indent: quoteDepth * 14 + Math.max(0, listDepth - 1) * 18
@@ -73,6 +78,7 @@ Item {
         CodeBlockView {
             code: block.plainText
             language: block.language
+            codeShown: block.shown
         }
     }
 
@@ -80,6 +86,7 @@ Item {
         id: textView
         Item {
             implicitHeight: text.implicitHeight
+            visible: block.shown || text.activeFocus
 
             Text {
                 id: markerText

@@ -9,8 +9,14 @@ import Emberglass.Theme
 Column {
     id: body
 
-    property string markdown
+    // Read once a frame however often it changes: a reply streamed in small
+    // pieces is parsed and laid out once for all the pieces a frame shows.
+    property alias markdown: latest.text
     readonly property int codeBlockCount: reply.codeBlockCount
+    // The band the transcript draws, in the body's coordinates: the text of a
+    // block outside it is laid out (the body keeps its height) but not drawn.
+    property real shownTop: -Infinity
+    property real shownBottom: Infinity
 
     spacing: 8
 
@@ -25,9 +31,14 @@ Column {
         }
     }
 
+    TextAtNextFrame {
+        id: latest
+        visible: false // not placed by the column
+    }
+
     FormattedReply {
         id: reply
-        markdown: body.markdown
+        markdown: latest.current
         linkColor: Theme.accent
         codeBackground: Theme.surfaceAlt
         borderColor: Theme.border
@@ -39,6 +50,7 @@ Column {
         model: reply
         delegate: FormattedBlock {
             width: body.width
+            shown: y + height >= body.shownTop && y <= body.shownBottom
             onLinkActivated: link => body.openLink(link)
         }
     }

@@ -21,6 +21,10 @@ Item {
     required property bool isToolPass
     // The last message while its reply is being generated.
     property bool isStreaming: false
+    // The band of this row the transcript draws, in the row's coordinates: a
+    // long formatted reply lays out all its blocks but draws only those in it.
+    property real shownTop: -Infinity
+    property real shownBottom: Infinity
 
     // Copy message on the user's and the agent's messages; Edit and resend on
     // the last question, Regenerate on the last reply, while nothing is written.
@@ -91,18 +95,23 @@ Item {
     // Read by a screen reader as one item: who wrote what; for a tool record,
     // the tool and its arguments, or whether it succeeded and how long it is.
     Accessible.role: Accessible.ListItem
-    Accessible.name: {
-        if (toolCall) {
-            return Texts.toolCallName + toolCall.tool
+    Accessible.name: spokenName.joined
+    PrefixedText {
+        id: spokenName
+        prefix: {
+            if (message.toolCall) {
+                return Texts.toolCallName + message.toolCall.tool
+            }
+            if (message.toolResult) {
+                return Texts.toolResultName + message.toolResult.tool + ": "
+                    + (message.toolResult.success ? Texts.succeeded : Texts.failed)
+            }
+            const author = message.role === Role.Value.system ? Texts.noteAuthor
+                         : message.role === Role.Value.user ? Texts.userAuthor : Texts.agentAuthor
+            return author + ": "
         }
-        if (toolResult) {
-            return Texts.toolResultName + toolResult.tool + ": "
-                + (toolResult.success ? Texts.succeeded : Texts.failed)
-        }
-        if (role === Role.Value.system) {
-            return Texts.noteAuthor + ": " + content
-        }
-        return (role === Role.Value.user ? Texts.userAuthor : Texts.agentAuthor) + ": " + content
+        text: message.content
+        textShown: !message.toolCall && !message.toolResult
     }
     Accessible.description: {
         if (toolCall) {
@@ -194,6 +203,8 @@ Item {
             content: message.content
             isStreaming: message.isStreaming
             failure: message.failure
+            shownTop: message.shownTop - loader.y
+            shownBottom: message.shownBottom - loader.y
             onFixRequested: {
                 if (message.failure === "retry") {
                     ChatViewModel.retryReply(message.messageId)

@@ -137,6 +137,12 @@ ListView {
         focus: ListView.isCurrentItem
         isStreaming: index === transcript.count - 1 && ChatViewModel.isGenerating
                      && role === Role.Value.assistant
+        // What is in view and half a view around it, moved in steps of a
+        // quarter view, so that blocks are drawn before they scroll in and a
+        // scroll does not reconsider every block at every frame.
+        readonly property real shownStep: Math.max(1, transcript.height / 4)
+        shownTop: (Math.floor((transcript.contentY - y) / shownStep) - 2) * shownStep
+        shownBottom: shownTop + shownStep * 9
         // Text is laid out after the change that brought it, so the last row
         // reports its final height later.
         onHeightChanged: {
