@@ -89,15 +89,23 @@ try {
   // Every wait is for an exact end state, however long a busy machine takes to
   // reach it; ctest's timeout stops a page that never gets there.
   context.setDefaultTimeout(0);
-  // Counts the body chunks the page reads, to show that long lines span several.
+  // Hands the page its body in reads of at most 4 KiB, whatever the network
+  // coalesced (a busy machine may deliver a long reply in one piece), so long
+  // lines and multi-byte characters always span reads; counts the reads.
   await context.addInitScript(() => {
     window.__chunks = 0;
     const read = ReadableStreamDefaultReader.prototype.read;
+    const rests = new WeakMap();
+    const piece = (reader, bytes) => {
+      rests.set(reader, bytes.subarray(4096));
+      window.__chunks++;
+      return { done: false, value: bytes.subarray(0, 4096) };
+    };
     ReadableStreamDefaultReader.prototype.read = function () {
-      return read.call(this).then((chunk) => {
-        if (!chunk.done) window.__chunks++;
-        return chunk;
-      });
+      const rest = rests.get(this);
+      if (rest && rest.length > 0) return Promise.resolve(piece(this, rest));
+      return read.call(this).then((chunk) =>
+        chunk.done || !(chunk.value instanceof Uint8Array) ? chunk : piece(this, chunk.value));
     };
   });
 
