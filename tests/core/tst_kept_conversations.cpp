@@ -37,6 +37,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The file's thread answers in milliseconds; under a sanitizer on a busy
+// machine it can take seconds. Only a thread that never answers fails.
+constexpr int settleTimeout = 120000;
+
 ChatMessage message(const QString& role, const QString& content) {
     ChatMessage made = ChatMessage::make(roleFromText(role).value(), content);
     if (made.role == Role::tool) {
@@ -80,7 +84,7 @@ class KeptConversationsTest : public QObject {
     static void keep(ChatViewModel& vm) {
         QSignalSpy settled(vm.keeper(), &ConversationKeeper::settled);
         vm.preferences()->setKeepConversations(true);
-        QVERIFY(settled.wait());
+        QVERIFY(settled.wait(settleTimeout));
     }
 
     // A conversation as the tool loop and sending would build it.
@@ -225,7 +229,7 @@ private Q_SLOTS:
         QVERIFY(vm->store()->find(listed)->messagesPending);
         QSignalSpy settled(vm->keeper(), &ConversationKeeper::settled);
         vm->keeper()->turnOff(deleteStored);
-        QVERIFY(settled.wait());
+        QVERIFY(settled.wait(settleTimeout));
         QCOMPARE(vm->keeper()->state(), ConversationKeeper::State::off);
         QCOMPARE(vm->store()->find(listed)->messages.size(), 2); // read before letting go
         QCOMPARE(QFileInfo::exists(databasePath()), !deleteStored);
@@ -319,7 +323,7 @@ private Q_SLOTS:
         QAbstractItemModelTester tester(vm->shownConversations());
         QSignalSpy results(vm->search(), &ConversationSearch::resultsChanged);
         vm->search()->setText(row["query"].toString());
-        QVERIFY(results.count() > 0 || results.wait());
+        QVERIFY(results.count() > 0 || results.wait(settleTimeout));
         QStringList expected;
         for (const QJsonValue& title : row["titles"].toArray()) {
             expected << title.toString();
@@ -364,7 +368,7 @@ private Q_SLOTS:
         for (const QString& query : {u"kernel"_s, u"äp"_s}) {
             QSignalSpy results(vm->search(), &ConversationSearch::resultsChanged);
             vm->search()->setText(query);
-            QVERIFY(results.wait());
+            QVERIFY(results.wait(settleTimeout));
             const bool everyMessage = query == u"kernel"_s;
             const QStringList expected =
                 everyMessage ? QStringList{u"Everywhere"_s, u"Later"_s} : QStringList{u"Later"_s};
@@ -431,7 +435,7 @@ private Q_SLOTS:
         undo->setTimeout(std::chrono::milliseconds(1));
         QSignalSpy finalized(undo, &DeletionUndo::finalized);
         vm->deleteConversation(older);
-        QVERIFY(finalized.wait());
+        QVERIFY(finalized.wait(settleTimeout));
         QVERIFY(!undo->available());
         vm.reset();
         vm = launch();
