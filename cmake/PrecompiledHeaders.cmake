@@ -1,7 +1,11 @@
 # Precompiled Qt headers for every target with several translation units.
 # Most of a build is the compiler parsing the same Qt headers again: each QML file
 # becomes a C++ file of its own (qmlcachegen) that includes QtQml, and each library
-# file includes QtCore and QCoro. One header per target cuts that to once per target.
+# file includes QtCore and QCoro. One header per kind (core, QML) is built per build
+# tree and reused by every target of that kind: a header is 170 MB on disk, and one
+# per target filled a small CI disk. The Qt headers in it read none of the macros
+# that differ between targets (QT_*_LIB, QT_TESTCASE_BUILDDIR); -Winvalid-pch says
+# so when a target cannot use it.
 # EMBERGLASS_PRECOMPILE_HEADERS=OFF builds without them (to check that every file
 # includes what it uses).
 
@@ -46,10 +50,28 @@ function(_emberglass_precompile_target target)
   endif()
   get_target_property(links ${target} LINK_LIBRARIES)
   if(qml_uri OR links MATCHES "Qt6::(Qml|Quick)")
-    target_precompile_headers(${target} PRIVATE ${emberglass_pch_qml})
+    _emberglass_use_header(${target} qml)
   elseif(links MATCHES "Qt6::Core|QCoro|emberglass_")
-    target_precompile_headers(${target} PRIVATE ${emberglass_pch_core})
+    _emberglass_use_header(${target} core)
   endif()
+endfunction()
+
+# Each kind's header is built by a target of its own that links only what the
+# header needs: GCC refuses a header built with a macro (QT_SVG_LIB, say) that the
+# using file does not define, so the builder's definitions must be the fewest.
+set(emberglass_pch_core_links Qt6::Core)
+set(emberglass_pch_qml_links Qt6::Core Qt6::Qml)
+
+function(_emberglass_use_header target kind)
+  set(builder emberglass_pch_${kind})
+  if(NOT TARGET ${builder})
+    set(source ${PROJECT_BINARY_DIR}/${builder}.cpp)
+    file(CONFIGURE OUTPUT ${source} CONTENT "// builds the shared precompiled header\n")
+    add_library(${builder} OBJECT ${source})
+    target_link_libraries(${builder} PRIVATE ${emberglass_pch_${kind}_links})
+    target_precompile_headers(${builder} PRIVATE ${emberglass_pch_${kind}})
+  endif()
+  target_precompile_headers(${target} REUSE_FROM ${builder})
 endfunction()
 
 # emberglass_precompile_headers(<directories...>)
