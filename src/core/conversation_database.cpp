@@ -1,6 +1,7 @@
 #include "core/conversation_database.h"
 
 #include "core/message_record.h"
+#include "core/sql_statement.h"
 #include "storage/durable_file.h"
 
 #include <QDir>
@@ -59,29 +60,9 @@ QString idText(const QUuid& id) {
     return id.toString(QUuid::WithoutBraces);
 }
 
-// A query that is run at once; lastError() says why when it failed.
-struct Statement {
-    QSqlQuery query;
-    bool ok = false;
-};
-
-Statement run(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {}) {
-    Statement statement{QSqlQuery(db)};
-    statement.query.setForwardOnly(true);
-    if (!statement.query.prepare(sql)) {
-        return statement;
-    }
-    for (const QVariant& value : values) {
-        statement.query.addBindValue(value);
-    }
-    statement.ok = statement.query.exec();
-    return statement;
-}
-
-QString errorOf(const QSqlQuery& query) {
-    const QString text = query.lastError().databaseText();
-    return text.isEmpty() ? query.lastError().text() : text;
-}
+using Sql::errorOf;
+using Sql::run;
+using Sql::Statement;
 
 // Made readable by the user only, before the database library first opens it.
 bool createPrivateFile(const QString& path, QString* problem) {

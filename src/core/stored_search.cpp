@@ -1,6 +1,7 @@
 #include "core/stored_search.h"
 
 #include "core/search_text.h"
+#include "core/sql_statement.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -68,29 +69,17 @@ private:
     const Abandoned& m_abandoned;
 };
 
-QString errorOf(const QSqlQuery& query) {
-    const QString text = query.lastError().databaseText();
-    return text.isEmpty() ? query.lastError().text() : text;
-}
-
 // Runs `sql` with `values`; every row goes to `take`.
 template <class Take>
 QString select(const QSqlDatabase& db, const QString& sql, const QVariantList& values, Take take) {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.prepare(sql)) {
-        return errorOf(query);
+    Sql::Statement statement = Sql::run(db, sql, values);
+    if (!statement.ok) {
+        return Sql::errorOf(statement.query);
     }
-    for (const QVariant& value : values) {
-        query.addBindValue(value);
+    while (statement.query.next()) {
+        take(statement.query);
     }
-    if (!query.exec()) {
-        return errorOf(query);
-    }
-    while (query.next()) {
-        take(query);
-    }
-    return query.lastError().isValid() ? errorOf(query) : QString();
+    return statement.query.lastError().isValid() ? Sql::errorOf(statement.query) : QString();
 }
 
 // The text as one quoted phrase of the index's query language.
