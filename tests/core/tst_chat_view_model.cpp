@@ -165,23 +165,19 @@ private Q_SLOTS:
     }
 
     // The agent writes the memory or the soul by a spelling of its own; the next
-    // pass's prompt holds what it wrote.
+    // pass's prompt holds what it wrote. Other files of its folder leave it as it was.
     void aPersonaWriteByAnySpellingRebuildsThePrompt_data() {
-        QTest::addColumn<QString>("spelling");
-        QTest::newRow("memory as the agent is told") << u"{store}/MEMORY.md"_s;
-        QTest::newRow("memory by tilde and a link") << u"~/persona-link/MEMORY.md"_s;
-        QTest::newRow("memory with /./ and //") << u"{store}/.//MEMORY.md"_s;
-        QTest::newRow("soul through ..") << u"{store}/memory/../soul.md"_s;
+        addJsonRows(u"core/chat_view_model.json"_s, u"personaWrites"_s);
     }
     void aPersonaWriteByAnySpellingRebuildsThePrompt() {
-        QFETCH(QString, spelling);
+        QFETCH(QJsonObject, row);
         Harness h;
         const QString store = h.vm->persona()->storageDirectory();
         const QString link = QDir::homePath() + u"/persona-link"_s;
         QFile::remove(link);
         QVERIFY(QFile::link(store, link));
         const QString arguments =
-            QJsonDocument(QJsonObject{{"path", spelling.replace(u"{store}"_s, store)},
+            QJsonDocument(QJsonObject{{"path", row["path"].toString().replace(u"{store}"_s, store)},
                                       {"content", u"Likes green tea"_s}})
                 .toJson();
         h.cloud.enqueue(reply({}, u"write_file"_s, arguments));
@@ -190,8 +186,10 @@ private Q_SLOTS:
         QCOMPARE(h.messages().value(4).toolResult->success, true);
         const QList<QJsonArray> sent = h.sent(h.cloud);
         QVERIFY(!sent.value(0).at(0).toObject()["content"].toString().contains(u"green tea"_s));
-        QVERIFY(
-            sent.value(1).at(0).toObject()["content"].toString().contains(u"Likes green tea"_s));
+        const QJsonValue next = sent.value(1).at(0);
+        QCOMPARE(next.toObject()["content"].toString().contains(u"Likes green tea"_s),
+                 row["rebuilt"].toBool());
+        QCOMPARE(next == sent.value(0).at(0), !row["rebuilt"].toBool());
     }
 
     // A memory tag that cannot be saved says so under the reply.
@@ -233,21 +231,6 @@ private Q_SLOTS:
         QVERIFY(h.vm->persona()->memoryFiles().isEmpty()); // tags of a pass that called tools
         // Back as one turn with both calls and a tool message for each.
         QCOMPARE(h.sent(h.cloud).value(1).size(), 6);
-
-        // Writing the soul (only the soul) rebuilds the prompt for the next pass.
-        const auto write = [](const QString& path, const QString& content) {
-            return QJsonDocument(QJsonObject{{"path", path}, {"content", content}}).toJson();
-        };
-        const QString log = h.vm->persona()->memoryDirectory() + u"/2020-01-01-work.md"_s;
-        h.cloud.enqueue(reply({}, u"write_file"_s, write(log, u"topic"_s)));
-        h.cloud.enqueue(
-            reply({}, u"write_file"_s, write(h.vm->persona()->soulURL(), u"# Nova\n\nRenamed."_s)));
-        h.cloud.enqueue(reply(u"I am Nova now"_s));
-        QVERIFY(h.send(u"rename yourself"_s));
-        const QList<QJsonArray> sent = h.sent(h.cloud);
-        QCOMPARE(sent.value(3).at(0), sent.value(2).at(0));
-        QVERIFY(
-            sent.value(4).at(0).toObject()["content"].toString().contains(u"# Nova\n\nRenamed."_s));
 
         // A model that always calls tools gets ten passes of placeholder, call and
         // result after the user's message, and no final answer.
@@ -487,13 +470,10 @@ private Q_SLOTS:
     // "Show replies as they are written": each provider's streamed tool call and
     // answer leave the conversation, and send the requests, that its whole replies do.
     void repliesShownAsWrittenAreTheWholeOnes_data() {
-        QTest::addColumn<QString>("provider");
-        for (const char* provider : {"openai", "deepseek", "gemini", "xai", "doubao"}) {
-            QTest::newRow(provider) << QString::fromLatin1(provider);
-        }
+        addJsonRows(u"core/chat_view_model.json"_s, u"streamedProviders"_s);
     }
     void repliesShownAsWrittenAreTheWholeOnes() {
-        QFETCH(QString, provider);
+        QFETCH(QJsonObject, row);
         // Our own ids (of messages, and of calls Gemini sent without one) differ each run.
         static const QRegularExpression ours(u"call_[A-Za-z0-9]{24}"_s);
         QStringList conversations;
@@ -501,7 +481,7 @@ private Q_SLOTS:
         for (const bool streamed : {false, true}) {
             Harness h;
             h.vm->preferences()->setStreamReplies(streamed);
-            ProviderReplayServer server(provider);
+            ProviderReplayServer server(row["tag"].toString());
             const auto preset = *std::ranges::find_if(allCloudProviders(), [&](auto preset) {
                 return toText(preset) == server.replay().provider();
             });
@@ -537,29 +517,15 @@ private Q_SLOTS:
     // Stop while a reply is written keeps what arrived, marked under it as stopped,
     // and runs no call whose arguments had not all come; while only reasoning had
     // come, the placeholder said it was thinking, and keeps today's stopped reply.
-    void stopKeepsWhatWasWritten_data() {
-        QTest::addColumn<QJsonObject>("delta");
-        QTest::addColumn<QString>("kept");
-        QTest::addColumn<QString>("notice");
-        const QJsonObject halfCall{
-            {"index", 0},
-            {"id", "c1"},
-            {"type", "function"},
-            {"function", QJsonObject{{"name", "run_command"}, {"arguments", "{\"comm"}}}};
-        QTest::newRow("text and half a call")
-            << QJsonObject{{"content", "Let me look."}, {"tool_calls", QJsonArray{halfCall}}}
-            << u"Let me look."_s << u"Error: Operation canceled"_s;
-        QTest::newRow("reasoning only") << QJsonObject{{"reasoning_content", "Hm."}}
-                                        << u"Error: Operation canceled"_s << QString();
-    }
+    void stopKeepsWhatWasWritten_data() { addJsonRows(u"core/chat_view_model.json"_s, u"stops"_s); }
     void stopKeepsWhatWasWritten() {
-        QFETCH(QJsonObject, delta);
-        QFETCH(QString, kept);
-        QFETCH(QString, notice);
+        QFETCH(QJsonObject, row);
+        const QString kept = row["kept"].toString();
+        const QString notice = row["notice"].toString();
         Harness h;
         h.vm->preferences()->setStreamReplies(true);
         const QJsonObject chunk{
-            {"choices", QJsonArray{QJsonObject{{"index", 0}, {"delta", delta}}}}};
+            {"choices", QJsonArray{QJsonObject{{"index", 0}, {"delta", row["delta"]}}}}};
         // The rest never comes before the Stop.
         h.cloud.enqueue(FakeResponse::sse({QString::fromUtf8(jsonBytes(chunk)), "[DONE]"}, 600000));
         h.start(u"hi"_s);

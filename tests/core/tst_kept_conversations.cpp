@@ -106,6 +106,15 @@ class KeptConversationsTest : public QObject {
         return id;
     }
 
+    static QJsonArray corpus() {
+        return jsonTable(u"core/kept_conversations.json"_s, u"corpus"_s).toArray();
+    }
+    static void addCorpus(ChatViewModel& vm) {
+        for (const QJsonValue& spec : corpus()) {
+            add(vm, spec.toObject());
+        }
+    }
+
     static QStringList titles(const ChatViewModel& vm) {
         QStringList list;
         for (const Conversation& conversation : vm.store()->conversations()) {
@@ -136,7 +145,7 @@ private Q_SLOTS:
         auto vm = launch();
         QCOMPARE(vm->keeper()->state(), ConversationKeeper::State::off);
         QCOMPARE(vm->preferences()->keepConversations(), false);
-        add(*vm, jsonTable(u"core/kept_conversations.json"_s, u"corpus"_s)[0].toObject());
+        add(*vm, corpus()[0].toObject());
         vm.reset();
         QVERIFY(!QFileInfo::exists(databasePath()));
         QCOMPARE(ConversationKeeper::defaultDatabasePath(),
@@ -152,10 +161,7 @@ private Q_SLOTS:
         {
             auto vm = launch();
             keep(*vm);
-            for (const QJsonValue& spec :
-                 jsonTable(u"core/kept_conversations.json"_s, u"corpus"_s).toArray()) {
-                add(*vm, spec.toObject());
-            }
+            addCorpus(*vm);
             ChatMessage call = ChatMessage::make(Role::tool, QString());
             call.toolCall = ToolCallInfo{u"call-1"_s,
                                          u"create_xlsx"_s,
@@ -227,7 +233,7 @@ private Q_SLOTS:
         {
             auto vm = launch();
             keep(*vm);
-            add(*vm, jsonTable(u"core/kept_conversations.json"_s, u"corpus"_s)[0].toObject());
+            add(*vm, corpus()[0].toObject());
         }
         auto vm = launch();
         QCOMPARE(vm->keeper()->storedCount(), 1);
@@ -255,7 +261,7 @@ private Q_SLOTS:
         {
             auto vm = launch();
             keep(*vm);
-            add(*vm, jsonTable(u"core/kept_conversations.json"_s, u"corpus"_s)[0].toObject());
+            add(*vm, corpus()[0].toObject());
         }
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"damage"_s);
@@ -286,7 +292,7 @@ private Q_SLOTS:
                                                  : ConversationKeeper::State::failed);
         QVERIFY(readOnly || !vm->keeper()->problem().isEmpty());
         QCOMPARE(titles(*vm).size(), readOnly ? 2 : 1); // a newer file is still read
-        add(*vm, jsonTable(u"core/kept_conversations.json"_s, u"corpus"_s)[1].toObject());
+        add(*vm, corpus()[1].toObject());
         QCOMPARE(vm->store()->conversations().first().title, u"Budget sheet"_s);
         vm->keeper()->turnOff(true); // a damaged or newer file is not deleted
         vm.reset();
@@ -314,26 +320,17 @@ private Q_SLOTS:
         if (kept) {
             auto writer = launch();
             keep(*writer);
-            for (const QJsonValue& spec :
-                 jsonTable(u"core/kept_conversations.json"_s, u"corpus"_s).toArray()) {
-                add(*writer, spec.toObject());
-            }
+            addCorpus(*writer);
         }
         auto vm = launch();
         if (!kept) {
-            for (const QJsonValue& spec :
-                 jsonTable(u"core/kept_conversations.json"_s, u"corpus"_s).toArray()) {
-                add(*vm, spec.toObject());
-            }
+            addCorpus(*vm);
         }
         QAbstractItemModelTester tester(vm->shownConversations());
         QSignalSpy results(vm->search(), &ConversationSearch::resultsChanged);
         vm->search()->setText(row["query"].toString());
         QVERIFY(emitted(results));
-        QStringList expected;
-        for (const QJsonValue& title : row["titles"].toArray()) {
-            expected << title.toString();
-        }
+        const QStringList expected = jsonTexts(row["titles"]);
         QCOMPARE(shownTitles(*vm), expected);
         // The match is marked in the row: in the title, or in the text shown under it.
         if (vm->search()->active() && !expected.isEmpty()) {
@@ -419,10 +416,8 @@ private Q_SLOTS:
         if (kept) {
             keep(*vm);
         }
-        const QJsonArray corpus =
-            jsonTable(u"core/kept_conversations.json"_s, u"corpus"_s).toArray();
-        const QUuid older = add(*vm, corpus[0].toObject());
-        add(*vm, corpus[1].toObject());
+        const QUuid older = add(*vm, corpus()[0].toObject());
+        add(*vm, corpus()[1].toObject());
         if (kept) { // deleted while its messages are still on disk
             vm->keeper()->waitForWrites();
             vm = launch();

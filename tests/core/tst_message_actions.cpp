@@ -12,18 +12,6 @@
 
 namespace {
 
-Role roleNamed(const QString& name) {
-    return name == QLatin1String("user")   ? Role::user
-           : name == QLatin1String("tool") ? Role::tool
-                                           : Role::assistant;
-}
-
-QString nameOf(Role role) {
-    return role == Role::user   ? QStringLiteral("user")
-           : role == Role::tool ? QStringLiteral("tool")
-                                : QStringLiteral("assistant");
-}
-
 struct Scene {
     ConversationStore store;
     MessageListModel model{&store};
@@ -37,7 +25,7 @@ struct Scene {
         conversation = made.id;
         store.insertAndSelect(std::move(made));
         for (const QString& role : jsonTexts(row.value("roles"))) {
-            ChatMessage message = ChatMessage::make(roleNamed(role), role);
+            ChatMessage message = ChatMessage::make(roleFromText(role).value(), role);
             ids.append(message.id);
             store.appendMessage(conversation, std::move(message));
         }
@@ -47,7 +35,7 @@ struct Scene {
     QStringList roles() const {
         QStringList names;
         for (const ChatMessage& message : store.find(conversation)->messages) {
-            names << nameOf(message.role);
+            names << toText(message.role);
         }
         return names;
     }
@@ -63,34 +51,29 @@ class TestMessageActions : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void lastMessages_data() { addJsonRows("core/message_actions.json", "conversations"); }
-    void lastMessages() {
-        QFETCH(QJsonObject, row);
-        Scene scene(row);
-        QCOMPARE(scene.actions.lastQuestionId(), textId(scene.ids, row["lastQuestion"].toInt()));
-        QCOMPARE(scene.actions.lastReplyId(), textId(scene.ids, row["lastReply"].toInt()));
+    // Each conversation: which messages are the last question and reply;
+    // Regenerate removes the last reply with its tool records, and on any other
+    // message nothing; sending an edited question replaces it and all after it,
+    // as long as it is still the last question when sent.
+    void actionsOnEachConversation_data() {
+        addJsonRows("core/message_actions.json", "conversations");
     }
-
-    // Regenerate removes the last reply with its tool records; on any other
-    // message it removes nothing.
-    void regenerate_data() { addJsonRows("core/message_actions.json", "conversations"); }
-    void regenerate() {
+    void actionsOnEachConversation() {
         QFETCH(QJsonObject, row);
-        Scene scene(row);
-        const QStringList before = scene.roles();
-        const QStringList after = jsonTexts(row["afterRegenerate"]);
-        QSignalSpy changed(&scene.actions, &MessageActions::changed);
-        QCOMPARE(scene.actions.removeReply(scene.idAt(row["regenerate"].toInt())), after != before);
-        QCOMPARE(scene.roles(), after);
-        QCOMPARE(scene.model.rowCount(), after.size());
-        QCOMPARE(changed.isEmpty(), after == before);
-    }
-
-    // Sending an edited question replaces it and all after it, as long as it
-    // is still the last question when sent.
-    void edit_data() { addJsonRows("core/message_actions.json", "conversations"); }
-    void edit() {
-        QFETCH(QJsonObject, row);
+        {
+            Scene scene(row);
+            QCOMPARE(scene.actions.lastQuestionId(),
+                     textId(scene.ids, row["lastQuestion"].toInt()));
+            QCOMPARE(scene.actions.lastReplyId(), textId(scene.ids, row["lastReply"].toInt()));
+            const QStringList before = scene.roles();
+            const QStringList after = jsonTexts(row["afterRegenerate"]);
+            QSignalSpy changed(&scene.actions, &MessageActions::changed);
+            QCOMPARE(scene.actions.removeReply(scene.idAt(row["regenerate"].toInt())),
+                     after != before);
+            QCOMPARE(scene.roles(), after);
+            QCOMPARE(scene.model.rowCount(), after.size());
+            QCOMPARE(changed.isEmpty(), after == before);
+        }
         Scene scene(row);
         const QStringList before = scene.roles();
         const QStringList after = jsonTexts(row["afterEdit"]);

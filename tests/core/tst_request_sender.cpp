@@ -10,11 +10,10 @@
 #include "models/text_piece_stream.h"
 
 #include "support/refusal_replays.h"
+#include "support/scripted_model.h"
 #include "support/task_outcome.h"
 
 #include <QtTest>
-
-#include <deque>
 
 using namespace std::chrono_literals;
 
@@ -44,27 +43,6 @@ WireMessages conversationOf(int turns, int textBytes = 10) {
     messages.append(QJsonObject{{"role", "user"}, {"content", "the current question"}});
     return messages;
 }
-
-// A model that answers each request at once, with its next queued answer or
-// else a reply, and keeps what it was sent.
-class RecordingService : public AIServiceProtocol {
-public:
-    QList<WireMessages> sent;
-    std::deque<Result<ModelReply>> answers;
-
-    QCoro::Task<Result<ModelReply>>
-    sendChat(WireMessages messages, std::shared_ptr<RequestCancellation>, ReplyProgress) override {
-        sent << messages;
-        if (answers.empty()) {
-            co_return ModelReply{"Here it is.", {}};
-        }
-        Result<ModelReply> answer = answers.front();
-        answers.pop_front();
-        co_return answer;
-    }
-    TextPieceStream* streamChat(WireMessages) override { return nullptr; }
-    QCoro::Task<bool> checkAvailability() override { co_return true; }
-};
 
 } // namespace
 
@@ -128,42 +106,8 @@ private Q_SLOTS:
         m_store.deleteConversation(m_conversation);
     }
 
-    // A short wait is waited out once, the transcript saying so; a long one,
-    // or a second refusal, is the error with the wait named.
-    void aRateLimitIsWaitedOutOnce_data() { addJsonRows(refusalTable, "rateLimits"); }
-    void aRateLimitIsWaitedOutOnce() {
-        QFETCH(QJsonObject, row);
-        FakeOpenAIServer& server = *m_server;
-        server.enqueue(refusalAnswer(row, m_now));
-        server.enqueue(FakeOpenAIServer::chatReply("Here it is."));
-        const RequestSender::Sent sent =
-            finished(m_sender->send(target(row["provider"].toString()), conversationOf(1), {}));
-        const int wait = row["wait"].toInt();
-        if (wait > RequestSender::longestWait.count()) {
-            QVERIFY(m_waits.isEmpty());
-            QCOMPARE(server.requests().size(), 1);
-            QVERIFY(!sent.result.ok());
-            QVERIFY(errorDescription(sent.result.error())
-                        .endsWith(QString(" (the provider asks to wait %1 s before trying again)")
-                                      .arg(wait)));
-            return;
-        }
-        QVERIFY2(sent.result.ok(),
-                 qPrintable(sent.result.ok() ? QString() : errorDescription(sent.result.error())));
-        QCOMPARE(sent.result.value().text, "Here it is.");
-        QCOMPARE(server.requests().size(), 2);
-        QCOMPARE(server.requests()[1].json(), server.requests()[0].json());
-        QCOMPARE(m_waits, QList<std::chrono::milliseconds>{std::chrono::seconds(wait)});
-        QCOMPARE(m_shownWhileWaiting,
-                 QStringList{"Waiting for " + row["provider"].toString() + " (rate limit)…"});
-        QVERIFY(isWaitingNotice(m_shownWhileWaiting.first()));
-        QCOMPARE(placeholderText(), QString()); // as it was before the wait
-        QVERIFY(!sent.note.has_value());
-    }
-
-    // The phone's streamed reply waits out the same rate limits once, before any
-    // piece came; a long wait, or a second refusal, ends it with the wait named.
-    void aStreamedReplyWaitsOutAShortRateLimitOnce_data() {
+    // Each rate limit, refused once or twice.
+    static void rateLimitRows() {
         QTest::addColumn<QJsonObject>("row");
         QTest::addColumn<int>("refusals");
         for (const QJsonValue& row : jsonTable(refusalTable, "rateLimits").toArray()) {
@@ -173,6 +117,49 @@ private Q_SLOTS:
             }
         }
     }
+
+    // A short wait is waited out once, the transcript saying so; a long one,
+    // or a second refusal, is the error with the wait named.
+    void aRateLimitIsWaitedOutOnce_data() { rateLimitRows(); }
+    void aRateLimitIsWaitedOutOnce() {
+        QFETCH(QJsonObject, row);
+        QFETCH(int, refusals);
+        FakeOpenAIServer& server = *m_server;
+        for (int i = 0; i < refusals; ++i) {
+            server.enqueue(refusalAnswer(row, m_now));
+        }
+        server.enqueue(FakeOpenAIServer::chatReply("Here it is."));
+        const RequestSender::Sent sent =
+            finished(m_sender->send(target(row["provider"].toString()), conversationOf(1), {}));
+        const int wait = row["wait"].toInt();
+        const bool waited = wait <= RequestSender::longestWait.count();
+        QCOMPARE(m_waits, waited ? QList<std::chrono::milliseconds>{std::chrono::seconds(wait)}
+                                 : QList<std::chrono::milliseconds>{});
+        QCOMPARE(server.requests().size(), waited ? 2 : 1);
+        if (!waited || refusals == 2) {
+            QVERIFY(!sent.result.ok());
+            const QString error = errorDescription(sent.result.error());
+            QVERIFY2(
+                error.startsWith("API error: ") &&
+                    error.endsWith(
+                        QString(" (the provider asks to wait %1 s before trying again)").arg(wait)),
+                qPrintable(error));
+            return;
+        }
+        QVERIFY2(sent.result.ok(),
+                 qPrintable(sent.result.ok() ? QString() : errorDescription(sent.result.error())));
+        QCOMPARE(sent.result.value().text, "Here it is.");
+        QCOMPARE(server.requests()[1].json(), server.requests()[0].json());
+        QCOMPARE(m_shownWhileWaiting,
+                 QStringList{"Waiting for " + row["provider"].toString() + " (rate limit)…"});
+        QVERIFY(isWaitingNotice(m_shownWhileWaiting.first()));
+        QCOMPARE(placeholderText(), QString()); // as it was before the wait
+        QVERIFY(!sent.note.has_value());
+    }
+
+    // The phone's streamed reply waits out the same rate limits once, before any
+    // piece came; a long wait, or a second refusal, ends it with the wait named.
+    void aStreamedReplyWaitsOutAShortRateLimitOnce_data() { rateLimitRows(); }
     void aStreamedReplyWaitsOutAShortRateLimitOnce() {
         QFETCH(QJsonObject, row);
         QFETCH(int, refusals);
@@ -207,45 +194,33 @@ private Q_SLOTS:
                  qPrintable(endings.first()));
     }
 
-    void aSecondRefusalIsShown() {
-        const QJsonObject row = refusalRow("rateLimits", "openai: requests per minute");
-        m_server->enqueue(refusalAnswer(row));
-        m_server->enqueue(refusalAnswer(row));
-        const RequestSender::Sent sent = finished(m_sender->send(target(), conversationOf(1), {}));
-        QCOMPARE(m_server->requests().size(), 2);
-        QCOMPARE(m_waits.size(), 1);
-        QVERIFY(!sent.result.ok());
-        QVERIFY(errorDescription(sent.result.error()).startsWith("API error: {\"error\""));
-        QVERIFY(errorDescription(sent.result.error())
-                    .endsWith(" (the provider asks to wait 20 s before trying again)"));
+    // The real timer: a wait of a second is waited and sent again; Stop ends a
+    // wait of 20 s at once, and nothing is sent again.
+    void theRealTimerWaitsUnlessStopped_data() {
+        QTest::addColumn<bool>("stop");
+        QTest::newRow("waited out") << false;
+        QTest::newRow("stopped") << true;
     }
-
-    // The real timer: Stop ends a wait of 20 s at once, and nothing is sent again.
-    void stopEndsTheWait() {
+    void theRealTimerWaitsUnlessStopped() {
+        QFETCH(bool, stop);
         m_sender = std::make_unique<RequestSender>(&m_store);
-        m_server->enqueue(refusalAnswer(refusalRow("rateLimits", "openai: requests per minute")));
+        QJsonObject row = refusalRow("rateLimits", "openai: requests per minute");
+        if (!stop) {
+            row["retryAfter"] = "1";
+        }
+        m_server->enqueue(refusalAnswer(row));
+        m_server->enqueue(FakeOpenAIServer::chatReply("Here it is."));
         auto cancellation = std::make_shared<RequestCancellation>();
         const auto sent = startTask(m_sender->send(target(), conversationOf(1), cancellation));
         QTRY_COMPARE(placeholderText(), "Waiting for DeepSeek (rate limit)…");
-        cancellation->cancel();
+        if (stop) {
+            cancellation->cancel();
+        }
         QTRY_VERIFY(sent->has_value());
-        QVERIFY(!(*sent)->result.ok() && isCancellation((*sent)->result.error()));
+        const Result<ModelReply>& result = (*sent)->result;
+        QVERIFY(stop ? !result.ok() && isCancellation(result.error()) : result.ok());
         QCOMPARE(placeholderText(), QString());
-        QCOMPARE(m_server->requests().size(), 1);
-    }
-
-    void theRealTimerWaitsAndSendsAgain() {
-        m_sender = std::make_unique<RequestSender>(&m_store);
-        QJsonObject row = refusalRow("rateLimits", "openai: requests per minute");
-        row["retryAfter"] = "1";
-        m_server->enqueue(refusalAnswer(row));
-        m_server->enqueue(FakeOpenAIServer::chatReply("Here it is."));
-        const auto sent = startTask(m_sender->send(target(), conversationOf(1), {}));
-        QTRY_COMPARE(placeholderText(), "Waiting for DeepSeek (rate limit)…");
-        QTRY_VERIFY(sent->has_value());
-        QVERIFY((*sent)->result.ok());
-        QCOMPARE(m_server->requests().size(), 2);
-        QCOMPARE(placeholderText(), QString());
+        QCOMPARE(m_server->requests().size(), stop ? 1 : 2);
     }
 
     // Refused for the model's context: sent once more without the oldest whole
@@ -259,16 +234,16 @@ private Q_SLOTS:
         const WireMessages messages = conversationOf(8, 2000);
         if (row["local"].toBool()) {
             // The local client reads Ollama's {"error": …} as Ollama's own words.
-            RecordingService ollama;
-            ollama.answers.push_back(
+            ScriptedModel ollama;
+            ollama.replies.append(
                 LLMError::ollamaError(row["body"].toObject()["error"].toString()));
             RequestTarget local = target("Ollama");
             local.service = &ollama;
             const RequestSender::Sent sent = finished(m_sender->send(local, messages, {}));
             QVERIFY(sent.result.ok());
-            QCOMPARE(ollama.sent.size(), 2);
-            QVERIFY(ollama.sent[1].size() < messages.size());
-            QCOMPARE(ollama.sent[1].last(), messages.last());
+            QCOMPARE(ollama.requests.size(), 2);
+            QVERIFY(ollama.requests[1].size() < messages.size());
+            QCOMPARE(ollama.requests[1].last(), messages.last());
             return;
         }
         m_server->enqueue(refusalAnswer(row));
@@ -315,17 +290,17 @@ private Q_SLOTS:
 
     // Too big for any local server to read: the request is seen where it is sent.
     void aRequestIsNeverBuiltBeyondEightMebibytes() {
-        RecordingService service;
+        ScriptedModel service;
         RequestTarget big = target();
         big.service = &service;
         const WireMessages messages = conversationOf(9000, 1000);
         const RequestSender::Sent sent = finished(m_sender->send(big, messages, {}));
         QVERIFY(sent.result.ok());
         QCOMPARE(sent.note, "Earlier messages were left out to fit deepseek-flash's context");
-        QCOMPARE(service.sent.size(), 1);
-        QVERIFY(jsonBytes(service.sent.first()).size() <= RequestSender::maxRequestBytes);
-        QCOMPARE(service.sent.first().first(), messages.first());
-        QCOMPARE(service.sent.first().last(), messages.last());
+        QCOMPARE(service.requests.size(), 1);
+        QVERIFY(jsonBytes(service.requests.first()).size() <= RequestSender::maxRequestBytes);
+        QCOMPARE(service.requests.first().first(), messages.first());
+        QCOMPARE(service.requests.first().last(), messages.last());
     }
 };
 

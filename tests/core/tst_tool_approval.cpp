@@ -9,6 +9,7 @@
 #include "models/ai_service.h"
 #include "persona/persona_manager.h"
 #include "support/json_rows.h"
+#include "support/scripted_model.h"
 #include "support/test_files.h"
 
 #include <QJsonArray>
@@ -19,25 +20,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// A model that answers from a script and keeps every request it is sent.
-class ScriptedModel : public AIServiceProtocol {
-public:
-    QList<ModelReply> replies;
-    QList<WireMessages> requests;
-
-    QCoro::Task<Result<ModelReply>> sendChat(WireMessages messages,
-                                             std::shared_ptr<RequestCancellation> cancellation,
-                                             ReplyProgress) override {
-        requests << messages;
-        if (cancellation && cancellation->isCancelled()) {
-            co_return PlatformError::cancelled();
-        }
-        co_return replies.isEmpty() ? ModelReply{u"Done."_s, {}} : replies.takeFirst();
-    }
-    TextPieceStream* streamChat(WireMessages) override { return nullptr; }
-    QCoro::Task<bool> checkAvailability() override { co_return true; }
-};
 
 NativeToolCall call(const QString& id, const QString& tool, const ToolArguments& arguments) {
     return {id, tool, arguments, {}, {}};

@@ -408,10 +408,15 @@ private Q_SLOTS:
     // How the lines are read is the line tests' business; here what the client
     // does with a whole stream and at its ends.
     void streams_data() { addJsonRows(table, "streams", localTable); }
+    // A model of the Responses API streams Responses events.
     void streams() {
         QFETCH(QJsonObject, row);
+        m_service.setModel(row.value("model").toString("grok-3-mini"));
         server(row).enqueue(responseFrom(row));
         expectStreamOfRow(service(row).streamChat({}), row);
+        if (row.contains("target")) {
+            QCOMPARE(server(row).lastRequest().target, row.value("target").toString());
+        }
     }
 
     // The local probe looks for a Qwen model among the installed ones.
@@ -614,22 +619,6 @@ private Q_SLOTS:
             "API error: " + QString::fromUtf8(
                                 jsonBytes(replay.section("errors").value("itemNotStored")["body"]))
                                 .left(200));
-    }
-
-    // The phone's stream of such a model comes as Responses events.
-    void responsesModelsStreamResponsesEvents_data() {
-        QTest::addColumn<QString>("section");
-        QTest::newRow("text") << "stream";
-        QTest::newRow("error event") << "streamError";
-        QTest::newRow("failed") << "streamFailed";
-    }
-    void responsesModelsStreamResponsesEvents() {
-        QFETCH(QString, section);
-        m_service.setModel("gpt-6-astra");
-        m_server.enqueue("POST", "/v1/responses",
-                         ProviderReplay("openai_responses").stream(section));
-        expectStreamOfRow(m_service.streamChat(requestMessages("conversation")),
-                          {{"replay", "openai_responses"}, {"stream", section}});
     }
 
     // Cutting network bytes into lines and reading the lines of both streamed

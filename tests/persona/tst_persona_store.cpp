@@ -386,23 +386,6 @@ private Q_SLOTS:
         QCOMPARE(again.soul(), "# Aria");
     }
 
-    // Bytes that are not UTF-8 are kept until the user agrees to replace them.
-    void aFileThatIsNotUtf8IsSavedOverOnlyWhenConfirmed() {
-        QVERIFY(writeBytes(inStore("soul.md"), "# Ren\xe9"
-                                               "e"));
-        PersonaManager persona(m_store);
-        QCOMPARE(persona.soul(), "# Ren\uFFFDe");
-        QVERIFY(persona.systemPrompt().contains("# Ren\uFFFDe"));
-        QVERIFY(persona.saveNeedsConfirmation(persona.soulURL()));
-        QVERIFY(!persona.saveNeedsConfirmation(persona.memoryURL()));
-        // Confirmed: the panel writes, and from then on the file is the text it shows.
-        QVERIFY(persona.writeTextAtomically(persona.soulURL(), persona.soul()));
-        QCOMPARE(readBytes(persona.soulURL()), "# Ren\xef\xbf\xbd"
-                                               "e");
-        QVERIFY(!persona.saveNeedsConfirmation(persona.soulURL()));
-        QVERIFY(persona.soulIssues().isEmpty());
-    }
-
     // Above 256 KiB the soul and the memory are cut in the prompt, at a character, and say so.
     void largeFilesAreCutInThePrompt() {
         const QString soul = "# Aria\n" + QString(200 * 1024, QChar(0x00E9)); // 2 bytes each

@@ -80,7 +80,8 @@ Item {
 
         function test_byRoleAndSetting(data) {
             ChatViewModel.preferences.formatReplies = data.format
-            const source = "## Steps\n\n1. **Open** it\n\n```sh\nls <dir>\n```\n\n[memory: tidy desk]"
+            const html = "<img src=\"https://example.org/x.png\"> and <b>bold?</b>" // shown as text
+            const source = "## Steps\n\n1. **Open** it\n\n```sh\nls <dir>\n```\n\n" + html + "\n\n[memory: tidy desk]"
             TestHarness.addMessage(data.role, source)
             const message = row(0)
             compare(findChild(message, "formattedLoader").active, data.formatted)
@@ -93,16 +94,8 @@ Item {
             compare(body.codeBlockCount, 1)
             const texts = allNamed(body, "blockText").filter(t => t.visible)
                 .map(t => t.getText(0, t.length))
-            compare(texts, ["Steps", "Open it", "[memory: tidy desk]"])
+            compare(texts, ["Steps", "Open it", html, "[memory: tidy desk]"])
             compare(allNamed(body, "codeText").filter(t => t.visible).map(t => t.text), ["ls <dir>"])
-        }
-
-        function test_rawHtmlIsShownAsText() {
-            ChatViewModel.preferences.formatReplies = true
-            TestHarness.addMessage("assistant", "<img src=\"https://example.org/x.png\"> and <b>bold?</b>")
-            const body = findChild(row(0), "formattedLoader").item
-            const text = allNamed(body, "blockText").filter(t => t.visible)[0]
-            compare(text.getText(0, text.length), "<img src=\"https://example.org/x.png\"> and <b>bold?</b>")
         }
 
         function test_copyCodeFromMouseAndKeyboard() {

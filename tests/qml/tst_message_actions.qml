@@ -3,6 +3,7 @@ import QtTest
 import Emberglass.Backend
 import Emberglass.Shell
 import Emberglass.TestHarness
+import Emberglass.ViewTestSupport
 
 // The actions on a message from the keyboard (its keys, the Menu key and the
 // menu's own keys), the context menu and the hover buttons: Copy message on
@@ -72,15 +73,8 @@ Item {
             return menu
         }
 
-        function test_offeredWhere_data() {
-            return [
-                { tag: "an earlier question", row: 0, copy: true, edit: false, regenerate: false },
-                { tag: "an earlier reply", row: 1, copy: true, edit: false, regenerate: false },
-                { tag: "the last question", row: 2, copy: true, edit: true, regenerate: false },
-                { tag: "the last reply", row: 5, copy: true, edit: false, regenerate: true },
-                { tag: "a tool record", row: 4, copy: false, edit: false, regenerate: false },
-            ]
-        }
+        // Rows: tests/data/ui/views.json.
+        function test_offeredWhere_data() { return ViewTestSupport.rows("offeredActions") }
 
         function test_offeredWhere(data) {
             TestHarness.addMessage("user", "one")
@@ -151,30 +145,28 @@ Item {
             tryContentAt(first + 1, "A better answer.")
         }
 
-        function test_regenerateFromTheMenuAsksAgain() {
+        // From the reply's menu or its key: the reply goes with its tool records,
+        // and the question is asked again.
+        function test_regenerateAsksAgain_data() {
+            return [{ tag: "from the menu", menu: true }, { tag: "from its key", menu: false }]
+        }
+
+        function test_regenerateAsksAgain(data) {
             TestHarness.answerWith("Second thoughts.")
             TestHarness.addMessage("user", "Pick a colour")
             TestHarness.addMessage("assistant", "Using tools...")
             TestHarness.addToolCall("read_file", { path: "/tmp/colours" })
             TestHarness.addToolResult("read_file", true, "red, green")
             TestHarness.addMessage("assistant", "Red.")
-            const menu = openMenu(focusRow(first + 4))
-            mouseClick(findChild(menu, "regenerateItem"))
+            const row = focusRow(first + 4)
+            if (data.menu)
+                mouseClick(findChild(openMenu(row), "regenerateItem"))
+            else
+                keyClick(Qt.Key_R, Qt.ControlModifier)
             tryCompare(ChatViewModel, "isGenerating", false)
             tryCompare(ChatViewModel.messages, "count", first + 2)
             compare(contentAt(first), "Pick a colour")
             tryContentAt(first + 1, "Second thoughts.")
-        }
-
-        function test_regenerateFromItsKey() {
-            TestHarness.answerWith("Again.")
-            TestHarness.addMessage("user", "Say something")
-            TestHarness.addMessage("assistant", "Once.")
-            focusRow(first + 1)
-            keyClick(Qt.Key_R, Qt.ControlModifier)
-            tryCompare(ChatViewModel, "isGenerating", false)
-            tryCompare(ChatViewModel.messages, "count", first + 2)
-            tryContentAt(first + 1, "Again.")
         }
     }
 }

@@ -36,45 +36,30 @@ Item {
             return ViewTestSupport.readFile(TestHarness.settingsFile())
         }
 
-        function test_askingIsOnAndTogglesFromMouseAndKeyboard() {
-            const ask = findChild(panel, "askBeforeActingSwitch")
-            compare(ask.on, true, "asking is the default")
-            compare(ask.checked, true)
-            compare(ask.Accessible.name, "Ask before the agent runs commands or changes files")
-            verify(findChild(ask, "explanation").text.length > 0, "a line explains it")
-
-            mouseClick(ask)
-            compare(preferences.askBeforeActing, false)
-            compare(ask.checked, false)
-            verify(stored().includes("emberglass_tool_approval=act"), stored())
-
-            ask.forceActiveFocus(Qt.TabFocusReason)
-            keyClick(Qt.Key_Space)
-            compare(preferences.askBeforeActing, true)
-            verify(stored().includes("emberglass_tool_approval=ask"), stored())
-            compare(ask.checked, true)
-        }
-
-        // The replies' switches: off by default, turned by keyboard and mouse, saved.
-        function test_replySwitchesAreOffAndToggle_data() {
+        // The switches: asking on by default, the replies' switches off; each
+        // explained, turned by keyboard and mouse, and saved.
+        function test_switchesToggleAndAreSaved_data() {
             return [
+                { tag: "asking", name: "askBeforeActingSwitch", label: "Ask before the agent runs commands or changes files",
+                  property: "askBeforeActing", on: true, saved: ["emberglass_tool_approval=act", "emberglass_tool_approval=ask"] },
                 { tag: "formatted", name: "formatRepliesSwitch", label: "Show replies formatted",
-                  property: "formatReplies", key: "emberglass_format_replies" },
+                  property: "formatReplies", on: false, saved: ["emberglass_format_replies=true", "emberglass_format_replies=false"] },
                 { tag: "as written", name: "streamRepliesSwitch", label: "Show replies as they are written",
-                  property: "streamReplies", key: "emberglass_stream_replies" }
+                  property: "streamReplies", on: false, saved: ["emberglass_stream_replies=true", "emberglass_stream_replies=false"] }
             ]
         }
-        function test_replySwitchesAreOffAndToggle(data) {
+        function test_switchesToggleAndAreSaved(data) {
             const toggle = findChild(panel, data.name)
-            compare(toggle.on, false, "off by default")
+            compare([toggle.on, toggle.checked], [data.on, data.on], "the default")
             compare(toggle.Accessible.name, data.label)
+            verify(findChild(toggle, "explanation").text.length > 0, "a line explains it")
             toggle.forceActiveFocus(Qt.TabFocusReason)
             keyClick(Qt.Key_Space)
-            compare(preferences[data.property], true)
-            verify(stored().includes(data.key + "=true"), stored())
+            compare([preferences[data.property], toggle.checked], [!data.on, !data.on])
+            verify(stored().includes(data.saved[0]), stored())
             mouseClick(toggle)
-            compare(preferences[data.property], false)
-            verify(stored().includes(data.key + "=false"), stored())
+            compare([preferences[data.property], toggle.checked], [data.on, data.on])
+            verify(stored().includes(data.saved[1]), stored())
         }
 
         // Where bubblewrap runs, the switch turns the sandbox on and off;
