@@ -78,9 +78,7 @@ class KeptConversationsTest : public QObject {
 
     // The file's thread may answer before the window's thread awaits the answer,
     // and then the signal comes before the spy waits.
-    static bool emitted(QSignalSpy& spy) {
-        return spy.count() > 0 || spy.wait(settleTimeout);
-    }
+    static bool emitted(QSignalSpy& spy) { return spy.count() > 0 || spy.wait(settleTimeout); }
 
     static void settle(ChatViewModel& vm) {
         const auto state = [&] { return vm.keeper()->state(); };
