@@ -23,13 +23,13 @@ Item {
     }
 
     Component {
-        id: bodyComponent
-        FormattedBody {}
+        id: rowComponent
+        TranscriptRow {}
     }
 
     SignalSpy {
-        id: codeBlockCountSpy
-        signalName: "codeBlockCountChanged"
+        id: shownSpy
+        signalName: "currentChanged" // shownContent's
     }
 
     TestCase {
@@ -131,16 +131,20 @@ Item {
             compare(clipboard(), data.copied)
         }
 
-        // Texts that come between two frames are read once, the last of them.
-        function test_aStreamedBodyReadsOnceAFrame() {
-            const body = createTemporaryObject(bodyComponent, scene, { width: 400, markdown: "Hi" })
-            compare(body.codeBlockCount, 0)
-            codeBlockCountSpy.target = body
-            codeBlockCountSpy.clear()
-            body.markdown = "Hi\n\n```\none\n```"
-            body.markdown = "Hi\n\n```\none\n```\n\nAnd\n\n```\ntwo\n```"
-            tryCompare(body, "codeBlockCount", 2)
-            compare(codeBlockCountSpy.count, 1)
+        // A text that grows between two frames is shown once, the last of it;
+        // any other change (another message in a reused row) at once.
+        function test_aStreamedRowGrowsOnceAFrame() {
+            const message = createTemporaryObject(rowComponent, scene, { content: "Hi" })
+            compare(message.shownContent, "Hi")
+            shownSpy.target = message
+            shownSpy.clear()
+            message.content = "Hi there"
+            message.content = "Hi there, you"
+            compare(message.shownContent, "Hi")
+            tryCompare(message, "shownContent", "Hi there, you")
+            compare(shownSpy.count, 1)
+            message.content = "Bye"
+            compare(message.shownContent, "Bye")
         }
 
         // A long reply draws the text of the blocks near the view only; each

@@ -9,9 +9,9 @@ import Emberglass.Theme
 Column {
     id: body
 
-    // Read once a frame however often it changes: a reply streamed in small
-    // pieces is parsed and laid out once for all the pieces a frame shows.
-    property alias markdown: latest.text
+    // Given once a frame by the row (a reply streamed in small pieces is parsed
+    // and laid out once for all the pieces a frame shows).
+    property alias markdown: reply.markdown
     readonly property int codeBlockCount: reply.codeBlockCount
     // The band the transcript draws, in the body's coordinates: the text of a
     // block outside it is laid out (the body keeps its height) but not drawn.
@@ -31,14 +31,8 @@ Column {
         }
     }
 
-    TextAtNextFrame {
-        id: latest
-        visible: false // not placed by the column
-    }
-
     FormattedReply {
         id: reply
-        markdown: latest.current
         linkColor: Theme.accent
         codeBackground: Theme.surfaceAlt
         borderColor: Theme.border

@@ -5,14 +5,15 @@ import Emberglass.Common
 import Emberglass.Theme
 
 // One transcript row. Tool records and bubbles are different rows, so each
-// role loads only the pieces it draws.
-Item {
+// role loads only the pieces it draws. What it draws reads the message's text
+// as shown (`shownContent`): a streamed reply grows once a frame.
+TranscriptRow {
     id: message
 
     required property int index
     required property string messageId
     required property int role
-    required property string content
+    required content
     required property var toolCall
     required property var toolResult
     // A line under a reply: a memory tag that could not be saved.
@@ -110,7 +111,7 @@ Item {
                          : message.role === Role.Value.user ? Texts.userAuthor : Texts.agentAuthor
             return author + ": "
         }
-        text: message.content
+        text: message.shownContent
         textShown: !message.toolCall && !message.toolResult
     }
     Accessible.description: {
@@ -192,7 +193,7 @@ Item {
     Component {
         id: noteRow
         NoteRow {
-            content: message.content
+            content: message.shownContent
         }
     }
 
@@ -200,7 +201,7 @@ Item {
         id: bubbleRow
         BubbleRow {
             role: message.role
-            content: message.content
+            content: message.shownContent
             isStreaming: message.isStreaming
             failure: message.failure
             shownTop: message.shownTop - loader.y
@@ -240,7 +241,7 @@ Item {
     Component {
         id: toolPassLine
         ToolPassLine {
-            text: message.content
+            text: message.shownContent
         }
     }
     // qmllint enable unqualified

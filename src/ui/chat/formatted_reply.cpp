@@ -1,7 +1,5 @@
 #include "formatted_reply.h"
 
-#include "markdown_cut.h"
-
 int FormattedReply::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(m_blocks.size());
 }
@@ -58,11 +56,14 @@ void FormattedReply::setMarkdown(const QString& markdown) {
     if (m_markdown == markdown) {
         return;
     }
-    const bool keepsCut = markdown.size() >= m_cut &&
-                          QStringView(markdown).left(m_cut) == QStringView(m_markdown).left(m_cut);
-    if (!keepsCut) {
+    const qsizetype common = std::min(markdown.size(), m_markdown.size());
+    const qsizetype same =
+        std::mismatch(markdown.cbegin(), markdown.cbegin() + common, m_markdown.cbegin()).first -
+        markdown.cbegin();
+    if (same < m_cut) {
         forgetCut();
     }
+    m_references.changedFrom(same);
     m_markdown = markdown;
     rebuild();
     Q_EMIT markdownChanged();
@@ -116,7 +117,7 @@ void FormattedReply::forgetCut() {
 // The blocks before the cut are kept; a new cut further on reads the text up
 // to it once, and the rest is read on every change.
 QList<MarkdownBlock> FormattedReply::readBlocks() {
-    const qsizetype cut = lastMarkdownCut(m_markdown, m_cut);
+    const qsizetype cut = m_references.foundIn(m_markdown) ? 0 : lastMarkdownCut(m_markdown, m_cut);
     if (cut < m_cut) { // a reference definition arrived: it reaches back
         forgetCut();
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "markdown_blocks.h"
+#include "markdown_cut.h"
 
 #include <QAbstractListModel>
 #include <QColor>
@@ -71,4 +72,5 @@ private:
     // The text up to m_cut reads alone as the first m_cutBlocks blocks.
     qsizetype m_cut = 0;
     int m_cutBlocks = 0;
+    ReferenceDefinitions m_references;
 };

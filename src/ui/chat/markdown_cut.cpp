@@ -83,19 +83,28 @@ bool startsAFreshBlock(QStringView line) {
     return at < line.size() && line[at].isLetterOrNumber();
 }
 
-bool definesReferences(const QString& markdown) {
+} // namespace
+
+bool ReferenceDefinitions::foundIn(const QString& markdown) {
     static const QRegularExpression definition(
         QStringLiteral("^[ \\t>]*(?:(?:[-*+]|\\d{1,9}[.)])[ \\t]+)*\\[[^\\]\\n]+\\]:"),
         QRegularExpression::MultilineOption);
-    return markdown.contains(definition);
+    m_clean = std::min(m_clean, markdown.size());
+    if (definition.match(markdown, m_clean).hasMatch()) {
+        return true;
+    }
+    // The last line may still become one.
+    m_clean = markdown.lastIndexOf(u'\n') + 1;
+    return false;
 }
 
-} // namespace
+void ReferenceDefinitions::changedFrom(qsizetype position) {
+    if (position < m_clean) {
+        m_clean = 0;
+    }
+}
 
 qsizetype lastMarkdownCut(const QString& markdown, qsizetype from) {
-    if (definesReferences(markdown)) {
-        return 0;
-    }
     qsizetype cut = from;
     std::optional<Fence> fence;
     bool afterBlank = false;

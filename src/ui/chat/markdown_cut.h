@@ -9,6 +9,19 @@
 // reply needs only its end read again.
 
 // The start of the last such line after `from` (itself a cut, or 0), or
-// `from` when there is none. A text with a link reference definition has no
-// cut: the definition changes links anywhere in the text.
+// `from` when there is none.
 qsizetype lastMarkdownCut(const QString& markdown, qsizetype from);
+
+// Whether a text defines a link reference: such a text has no cut, as the
+// definition changes links anywhere in it. A growing text is read again only
+// from its last line, as long as what came before stays the same.
+class ReferenceDefinitions {
+public:
+    bool foundIn(const QString& markdown);
+    // The text changed from `position` on.
+    void changedFrom(qsizetype position);
+
+private:
+    // The text before it (up to a line start) defines none.
+    qsizetype m_clean = 0;
+};

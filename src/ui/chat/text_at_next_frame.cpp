@@ -6,7 +6,8 @@ void TextAtNextFrame::setText(const QString& text) {
     }
     m_text = text;
     Q_EMIT textChanged();
-    if (isComponentComplete() && window() != nullptr) {
+    const bool grows = text.size() > m_current.size() && text.startsWith(m_current);
+    if (grows && isComponentComplete() && window() != nullptr) {
         polish(); // the window polishes its items as a frame begins
     } else {
         handOn();

@@ -3,11 +3,12 @@
 #include <QQuickItem>
 #include <QString>
 
-// A text that may change many times between two frames (a reply streamed in
+// A text that may grow many times between two frames (a reply streamed in
 // small pieces), handed on to `current` once, as the next frame begins: what
 // reads `current` parses and lays it out once a frame, however many pieces
-// came. The first text, or one set while the item is in no window, is handed
-// on at once.
+// came. A text that does not just grow what was handed on (a replaced reply,
+// another message's in a reused row), or one set while the item is in no
+// window, is handed on at once.
 class TextAtNextFrame : public QQuickItem {
     Q_OBJECT
     QML_ELEMENT
