@@ -161,15 +161,10 @@ private Q_SLOTS:
 
     // The phone's reply as each kind of provider streams it, a short rate limit
     // waited out as on the desktop, a long one named; the mirror printed.
-    void servesThePhonePageAndPrintsTheMirror_data() {
-        QTest::addColumn<QString>("answer");
-        QTest::newRow("chat completions") << "chat";
-        QTest::newRow("Responses events") << "responses";
-        QTest::newRow("a short rate limit, waited out") << "shortWait";
-        QTest::newRow("a long rate limit, named") << "longWait";
-    }
+    void servesThePhonePageAndPrintsTheMirror_data() { addJsonRows(table, "phone"); }
     void servesThePhonePageAndPrintsTheMirror() {
-        QFETCH(QString, answer);
+        QFETCH(QJsonObject, row);
+        const QString answer = row["answer"].toString();
         const bool responses = answer == "responses";
         std::unique_ptr<FakeOpenAIServer> server;
         QStringList arguments;
@@ -414,13 +409,10 @@ private Q_SLOTS:
 
     // Refused for the model's context, by a cloud provider or by Ollama: the
     // oldest turn goes, the note says so, and the note never reaches the model.
-    void aConversationThatOutgrowsTheModelGoesOn_data() {
-        QTest::addColumn<QString>("provider");
-        QTest::newRow("deepseek") << "deepseek";
-        QTest::newRow("ollama") << "ollama";
-    }
+    void aConversationThatOutgrowsTheModelGoesOn_data() { addJsonRows(table, "outgrown"); }
     void aConversationThatOutgrowsTheModelGoesOn() {
-        QFETCH(QString, provider);
+        QFETCH(QJsonObject, row);
+        const QString provider = row["provider"].toString();
         const bool local = provider == "ollama";
         std::unique_ptr<FakeHttpServer> server;
         QStringList arguments;

@@ -189,28 +189,30 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(loop.path(u"c.txt"_s)));
     }
 
-    void actingRunsEverythingUnasked() {
-        Loop loop;
-        loop.mode = ApprovalMode::act;
-        loop.model.replies << ModelReply{
-            {}, {command(loop, u"c1"_s, kCommandFile), written(loop, u"c2"_s, u"w.txt"_s)}};
-        QSignalSpy asked(&loop.approval, &ToolApproval::pendingChanged);
-        loop.start(loop.newConversation());
-        QVERIFY(loop.waitFinished());
-        QCOMPARE(asked.count(), 0);
-        QVERIFY(QFile::exists(loop.path(kCommandFile)) && QFile::exists(loop.path(u"w.txt"_s)));
+    // Acting, nothing asks; asking, a write inside the agent's own folder does not.
+    void callsThatRunUnasked_data() {
+        QTest::addColumn<bool>("acting");
+        QTest::newRow("acting: a command and a write") << true;
+        QTest::newRow("asking: a write in the agent's folder") << false;
     }
-
-    void aWriteInsideTheAgentsFolderNeverAsks() {
+    void callsThatRunUnasked() {
+        QFETCH(bool, acting);
         Loop loop;
-        const QString notes = loop.persona.storageDirectory() + u"/notes.md"_s;
-        loop.model.replies << ModelReply{
-            {}, {call(u"c1"_s, u"write_file"_s, {{u"path"_s, notes}, {u"content"_s, u"x"_s}})}};
+        loop.mode = acting ? ApprovalMode::act : ApprovalMode::ask;
+        const QString written =
+            acting ? loop.path(u"w.txt"_s) : loop.persona.storageDirectory() + u"/notes.md"_s;
+        QList<NativeToolCall> calls{
+            call(u"c2"_s, u"write_file"_s, {{u"path"_s, written}, {u"content"_s, u"x"_s}})};
+        if (acting) {
+            calls.prepend(command(loop, u"c1"_s, kCommandFile));
+        }
+        loop.model.replies << ModelReply{{}, calls};
         QSignalSpy asked(&loop.approval, &ToolApproval::pendingChanged);
         loop.start(loop.newConversation());
         QVERIFY(loop.waitFinished());
         QCOMPARE(asked.count(), 0);
-        QCOMPARE(readBytes(notes), QByteArray("x"));
+        QCOMPARE(readBytes(written), QByteArray("x"));
+        QCOMPARE(QFile::exists(loop.path(kCommandFile)), acting);
     }
 
     void stopDeniesTheWaitingCallAndAsksNoMore() {
