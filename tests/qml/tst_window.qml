@@ -511,7 +511,8 @@ Item {
             tryCompare(findChild(reply, "errorRowLoader"), "active", true)
             compare(findChild(reply, "messageText").visible, false, "not as the agent's words")
             const error = findChild(reply, "errorText")
-            verify(error.text.startsWith("Error: ") && error.text.includes(data.says), error.text)
+            // The row shows the stored text a frame after it changed.
+            tryVerify(() => error.text.startsWith("Error: ") && error.text.includes(data.says), 2000, error.text)
             const fix = findChild(reply, "fixButton")
             compare(fix.text, data.button)
             TestHarness.answerWith("fine")
