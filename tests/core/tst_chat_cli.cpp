@@ -42,6 +42,10 @@ QList<QJsonObject> chatRequests(const FakeHttpServer& server) {
 }
 } // namespace
 
+// How long a run may take before it is called stuck: the program under a
+// sanitizer on a busy machine, not the time a run needs.
+constexpr int endTimeout = 120000;
+
 class ChatCliTest : public QObject {
     Q_OBJECT
 
@@ -84,7 +88,7 @@ class ChatCliTest : public QObject {
         process.write(input);
         process.closeWriteChannel();
         // The scripted provider answers from this process: wait without blocking it.
-        if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 15000)) {
+        if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, endTimeout)) {
             return -1;
         }
         m_errors = process.readAllStandardError();
@@ -196,7 +200,7 @@ private Q_SLOTS:
                                                "--base-url", server->baseUrl()});
         QByteArray shown;
         QVERIFY(QTest::qWaitFor(
-            [&] { return (shown += process.readAllStandardOutput()).contains('\n'); }, 15000));
+            [&] { return (shown += process.readAllStandardOutput()).contains('\n'); }, endTimeout));
         QVERIFY2(shown.startsWith("Phone page: http://"), shown.constData());
         const QUrl url(QString::fromUtf8(shown.mid(12).trimmed()));
         QCOMPARE(url.port(), int(port));
@@ -222,7 +226,7 @@ private Q_SLOTS:
             QCOMPARE(last, (QJsonObject{{"done", true}}));
             QTRY_VERIFY_WITH_TIMEOUT(
                 (shown += process.readAllStandardOutput()).contains("agent> " + text.toUtf8()),
-                15000);
+                endTimeout);
             QVERIFY(shown.contains("you> hi from the phone"));
             const RecordedRequest request = server->lastRequest();
             QCOMPARE(request.target, responses ? "/v1/responses" : "/v1/chat/completions");
@@ -230,7 +234,7 @@ private Q_SLOTS:
             QCOMPARE(server->requests().size(), answer == "shortWait" ? 2 : 1);
         }
         process.terminate();
-        QVERIFY(process.waitForFinished(15000));
+        QVERIFY(process.waitForFinished(endTimeout));
     }
 
     void aToolLoopWithEachProviderAsItAnswersToday_data() { addJsonRows(table, "providers"); }
@@ -322,12 +326,13 @@ private Q_SLOTS:
                              shown += process.readAll();
                              return shown.count("[N]o ") > asked;
                          },
-                         15000),
+                         endTimeout),
                      shown.constData());
             ++asked;
             process.write(answer);
         }
-        QVERIFY(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 15000));
+        QVERIFY(
+            QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, endTimeout));
         shown += process.readAll();
         QCOMPARE(process.exitCode(), 0);
         QCOMPARE(shown.count("[N]o "), 3);
