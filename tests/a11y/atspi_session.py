@@ -169,9 +169,11 @@ class Session:
         shutil.rmtree(self.home, ignore_errors=True)
 
     def focus_window(self):
-        windows = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid",
-                                  str(self.process.pid)], capture_output=True, text=True).stdout
-        subprocess.run(["xdotool", "windowfocus", "--sync", windows.split()[-1]], check=True)
+        # The program is on the bus before the X server has mapped its window.
+        windows = poll(lambda: subprocess.run(
+            ["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid)],
+            capture_output=True, text=True).stdout.split(), "the window was never mapped")
+        subprocess.run(["xdotool", "windowfocus", "--sync", windows[-1]], check=True)
 
     def key(self, *names):
         self.keys += len(names)
