@@ -381,24 +381,6 @@ private Q_SLOTS:
         QVERIFY(m_errors.isEmpty());
     }
 
-    // An answer that is no answer ends the run with 1 and says why.
-    void answersThatAreNotAnswersEndWithOne_data() {
-        QTest::addColumn<QJsonObject>("row");
-        for (const QJsonValue& row : jsonTable(refusalTable, "answers").toArray()) {
-            if (row.toObject().contains("fails")) {
-                QTest::newRow(qPrintable(row["tag"].toString())) << row.toObject();
-            }
-        }
-    }
-    void answersThatAreNotAnswersEndWithOne() {
-        QFETCH(QJsonObject, row);
-        FakeOpenAIServer server;
-        server.enqueue(refusalAnswer(row));
-        QStringList output;
-        QCOMPARE(run({"--base-url", server.baseUrl(), "hi"}, output), 1);
-        QCOMPARE(output.last(), "agent> Error: " + row["fails"].toString());
-    }
-
     void aShortRateLimitIsWaitedOut() {
         FakeOpenAIServer server;
         QJsonObject row = refusalRow("rateLimits", "openai: requests per minute");

@@ -24,7 +24,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -243,44 +242,6 @@ private Q_SLOTS:
         QVERIFY(h.messages().last().toolResult.has_value());
     }
 
-    void anEndedCallShowsItsErrorInPlace_data() {
-        addJsonRows("core/chat_view_model.json", "endedCalls");
-    }
-    // The error is stored as the reply's text, with what mends it (none for a
-    // stop); RETRY asks the question again and leaves the failure as it was.
-    void anEndedCallShowsItsErrorInPlace() {
-        QFETCH(QJsonObject, row);
-        const bool stopped = row["stopped"].toBool();
-        const QString error = row["error"].toString();
-        Harness h;
-        h.cloud.enqueue(stopped ? FakeResponse::silence()
-                                : FakeResponse::text(row["status"].toInt(),
-                                                     row["body"].toString().toUtf8(),
-                                                     "application/json"));
-        h.start(u"hi"_s);
-        QTRY_COMPARE(h.sent(h.cloud).size(), 1);
-        if (stopped) {
-            h.vm->stopGeneration();
-            QVERIFY(!h.vm->isGenerating()); // at once
-        }
-        QTRY_VERIFY(!h.vm->isGenerating());
-        QCOMPARE(contents(h.vm->currentConversation()), (QStringList{kGreeting, u"hi"_s, error}));
-        const ChatMessage failed = h.messages().last();
-        QCOMPARE(failed.failure ? toText(*failed.failure) : QString(), row["failure"].toString());
-
-        h.cloud.enqueue(reply(u"fresh"_s)); // a new message can be sent at once
-        if (stopped) {
-            QVERIFY(h.send(u"again"_s));
-        } else {
-            h.vm->retryReply(failed.id.toString());
-            QTRY_VERIFY(!h.vm->isGenerating());
-            QCOMPARE(contents(h.vm->currentConversation()),
-                     (QStringList{kGreeting, u"hi"_s, error, u"hi"_s, u"fresh"_s}));
-            QCOMPARE(h.messages()[2], failed);
-        }
-        QCOMPARE(h.messages().last().content, u"fresh"_s);
-    }
-
     void deletingTheConversationWhileWaitingEndsTheLoopQuietly() {
         Harness h;
         h.cloud.enqueue(reply(u"late"_s).heldUntilReleased());
@@ -465,53 +426,6 @@ private Q_SLOTS:
         QCOMPARE(toGemini[toGemini.size() - 2][u"tool_calls"_s][0][u"extra_content"_s][u"google"_s]
                          [u"thought_signature"_s],
                  QJsonValue(u"skip_thought_signature_validator"_s));
-    }
-
-    // "Show replies as they are written": each provider's streamed tool call and
-    // answer leave the conversation, and send the requests, that its whole replies do.
-    void repliesShownAsWrittenAreTheWholeOnes_data() {
-        addJsonRows(u"core/chat_view_model.json"_s, u"streamedProviders"_s);
-    }
-    void repliesShownAsWrittenAreTheWholeOnes() {
-        QFETCH(QJsonObject, row);
-        // Our own ids (of messages, and of calls Gemini sent without one) differ each run.
-        static const QRegularExpression ours(u"call_[A-Za-z0-9]{24}"_s);
-        QStringList conversations;
-        QStringList requests;
-        for (const bool streamed : {false, true}) {
-            Harness h;
-            h.vm->preferences()->setStreamReplies(streamed);
-            ProviderReplayServer server(row["tag"].toString());
-            const auto preset = *std::ranges::find_if(allCloudProviders(), [&](auto preset) {
-                return toText(preset) == server.replay().provider();
-            });
-            h.backends.useCloudConfigWithoutSaving(
-                {preset, u"k"_s, server.baseUrl(), defaultModel(preset)});
-            QVERIFY(h.send(u"What is in the root folder?"_s));
-            QCOMPARE(h.messages().last().content,
-                     u"The root folder holds the usual system directories."_s);
-            QCOMPARE(server.lastRequest().json()["stream"].toBool(), streamed);
-            QJsonArray stored;
-            for (const ChatMessage& message : h.messages()) {
-                stored.append(QJsonObject{
-                    {"content", message.content},
-                    {"reasoning", message.reasoningContent.value_or(u"-"_s)},
-                    {"call", message.toolCall
-                                 ? message.toolCall->tool + message.toolCall->rawArguments +
-                                       QString::fromUtf8(jsonBytes(message.toolCall->extras))
-                                 : QString()},
-                    {"notice", message.notice}});
-            }
-            conversations << QString::fromUtf8(QJsonDocument(stored).toJson()).replace(ours, {});
-            QJsonArray sent;
-            for (QJsonArray messages : h.sent(server)) {
-                messages.removeFirst(); // the system prompt, which names this run's folders
-                sent.append(messages);
-            }
-            requests << QString::fromUtf8(QJsonDocument(sent).toJson()).replace(ours, {});
-        }
-        QCOMPARE(conversations.last(), conversations.first());
-        QCOMPARE(requests.last(), requests.first());
     }
 
     // Stop while a reply is written keeps what arrived, marked under it as stopped,

@@ -2,7 +2,6 @@
 // messages stay, and how many turns go to fit a size.
 
 #include "core/context_fitting.h"
-#include "core/request_sender.h"
 
 #include "support/json_rows.h"
 
@@ -89,17 +88,6 @@ private Q_SLOTS:
         if (fitted.leftOutTurns < turnsThatMayBeLeftOut(messages)) {
             QVERIFY(wireSize(fitted.messages) <= row["maxBytes"].toInt());
         }
-    }
-
-    // The long conversation of the report, grown past what one request may carry.
-    void noRequestIsBuiltBeyondEightMebibytes() {
-        const WireMessages messages = turnsOf(9000, 1000);
-        QVERIFY(wireSize(messages) > RequestSender::maxRequestBytes);
-        const FittedMessages fitted = fitWithin(messages, RequestSender::maxRequestBytes);
-        QVERIFY(wireSize(fitted.messages) <= RequestSender::maxRequestBytes);
-        QVERIFY(wireSize(fitted.messages) > RequestSender::maxRequestBytes - 1100);
-        QCOMPARE(fitted.messages.first(), messages.first());
-        QCOMPARE(fitted.messages.last(), messages.last());
     }
 };
 

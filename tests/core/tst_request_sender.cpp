@@ -298,7 +298,10 @@ private Q_SLOTS:
         QVERIFY(sent.result.ok());
         QCOMPARE(sent.note, "Earlier messages were left out to fit deepseek-flash's context");
         QCOMPARE(service.requests.size(), 1);
-        QVERIFY(jsonBytes(service.requests.first()).size() <= RequestSender::maxRequestBytes);
+        // As many turns as fit: one more would not.
+        const qsizetype size = jsonBytes(service.requests.first()).size();
+        QVERIFY(size <= RequestSender::maxRequestBytes);
+        QVERIFY(size > RequestSender::maxRequestBytes - 1100);
         QCOMPARE(service.requests.first().first(), messages.first());
         QCOMPARE(service.requests.first().last(), messages.last());
     }
