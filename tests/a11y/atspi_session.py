@@ -1,5 +1,4 @@
-"""The program on the accessibility bus, as the walk and the keyboard run drive
-it: a sandbox home whose settings point at a scripted OpenAI-style server, the
+"""The program on the accessibility bus, as the walk drives it: a sandbox home whose settings point at a scripted OpenAI-style server, the
 tree walked as Orca sees it, buttons pressed through their actions and keys
 typed with xdotool."""
 
@@ -155,12 +154,10 @@ class Session:
                            QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
         # The registry up before the window, which announces itself to it as it starts.
         desktop = pyatspi.Registry.getDesktop(0)
-        self.started = time.monotonic()
         self.process = subprocess.Popen([app_path], env=environment)
         self.app = poll(lambda: next((app for app in desktop
                                       if app and app.get_process_id() == self.process.pid), None),
                         "the window never showed on the accessibility bus")
-        self.keys = 0
 
     def close(self):
         self.process.terminate()
@@ -176,11 +173,9 @@ class Session:
         subprocess.run(["xdotool", "windowfocus", "--sync", windows[-1]], check=True)
 
     def key(self, *names):
-        self.keys += len(names)
         subprocess.run(["xdotool", "key", "--delay", "20", "--"] + list(names), check=True)
 
     def type(self, text):
-        self.keys += len(text)
         subprocess.run(["xdotool", "type", "--delay", "20", "--", text], check=True)
 
     def type_into(self, node, text):

@@ -25,7 +25,6 @@
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
 #include <QSignalSpy>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -550,27 +549,6 @@ private Q_SLOTS:
         QVERIFY(h.toggleServer(false));
         QVERIFY(!h.vm->serverURL().has_value());
         QVERIFY(h.toggleServer(true));
-    }
-
-    // A port another program holds: the start says so, and a start once it is free clears it.
-    void aServerThatCannotListenSaysWhy() {
-        QTcpServer other;
-        QVERIFY(other.listen(QHostAddress::Any));
-        const Harness h;
-        ChatViewModel vm(
-            ChatViewModelOptions{.personaDirectory = h.dir.filePath("persona"),
-                                 .settingsFile = h.dir.filePath("settings/settings.conf"),
-                                 .ollamaBase = h.ollama.baseUrl(),
-                                 .serverPort = other.serverPort(),
-                                 .keptConversationsFile = {}});
-        vm.toggleServer();
-        QVERIFY(!vm.isServerRunning());
-        QCOMPARE(vm.serverProblem(),
-                 u"Cannot listen on port %1 (is it in use?)"_s.arg(other.serverPort()));
-        other.close();
-        vm.toggleServer();
-        QVERIFY(vm.isServerRunning());
-        QCOMPARE(vm.serverProblem(), QString());
     }
 };
 

@@ -241,24 +241,6 @@ private Q_SLOTS:
         }
     }
 
-    // 200 authorised chats at once against the usual cap: each is answered, or
-    // told the computer is busy; none is reset without a word.
-    void manyChatsAtOnceAreAnsweredOrToldToWait() {
-        fixture->script.interval = 5ms;
-        const auto chats = clients(200, fixture->chatRequest("q"));
-        int served = 0;
-        int busy = 0;
-        for (const auto& client : chats) {
-            QVERIFY(client->waitClosed(30s));
-            served += client->received() == kJsonLinesHeader + kGreeting ? 1 : 0;
-            busy += client->received() == kBusy ? 1 : 0;
-        }
-        qInfo("of 200 chats: %d served, %d told to wait, %d without an answer", served, busy,
-              200 - served - busy);
-        QCOMPARE(served + busy, 200);
-        QVERIFY(served >= LocalServer::kDefaultMaxConnections);
-    }
-
     void slowlorisDoesNotLockThePhoneOut() {
         fixture->script.pieces = QStringList{"still here"};
         Slowloris slowloris(fixture->port, 40); // the real deadlines: never cut short
