@@ -27,6 +27,13 @@ Item {
         TranscriptRow {}
     }
 
+    Component {
+        id: bodyComponent
+        FormattedBody {
+            width: 500
+        }
+    }
+
     SignalSpy {
         id: shownSpy
         signalName: "currentChanged" // shownContent's
@@ -145,6 +152,30 @@ Item {
             compare(shownSpy.count, 1)
             message.content = "Bye"
             compare(message.shownContent, "Bye")
+        }
+
+        // A block that grows (code and tables are added to, not set again) or
+        // changes shows, at every step, what the same Markdown set at once does.
+        function test_aChangedBlockShowsWhatItWouldSetAtOnce_data() {
+            const table = "| a | b |\n|---|---|\n| `1` | **2** |"
+            return [
+                { tag: "code grows", steps: ["```\na", "```\na\nb", "```\na\nb\nc\n```\n"] },
+                { tag: "code shrinks, then changes", steps: ["```\nabc\n```", "```\nab\n```", "```\nxb\n```"] },
+                { tag: "table grows", steps: [table, table + "\n| 3", table + "\n| 3 | 4 |\n| 5 | 6 |"] },
+                { tag: "table changes a kept row", steps: [table + "\n| 3 | 4 |", "| a | b |\n|---|---|\n| 0 | 2 |\n| 3 | 4 |\n| 5 |"] },
+            ]
+        }
+
+        function test_aChangedBlockShowsWhatItWouldSetAtOnce(data) {
+            const shown = body => allNamed(body, "codeText").map(t => t.text)
+                .concat(allNamed(body, "blockText").map(t => t.getText(0, t.length)))
+            const body = createTemporaryObject(bodyComponent, scene)
+            for (const step of data.steps) {
+                body.markdown = step
+                const whole = createTemporaryObject(bodyComponent, scene, { markdown: step })
+                compare(shown(body), shown(whole))
+                tryCompare(body, "height", whole.height)
+            }
         }
 
         // A long reply draws the text of the blocks near the view only; each

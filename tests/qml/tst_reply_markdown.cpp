@@ -1,19 +1,41 @@
 // A reply's Markdown as the blocks the transcript draws: what a reader sees,
 // the code blocks and links found, raw HTML left as text, the same when it
-// streams in, which links open without asking, and which rows a growing reply
-// changes.
+// streams in (a table in it grown row by row drawn as the table set whole),
+// which links open without asking, and which rows a growing reply changes.
 
 #include "support/json_rows.h"
 #include "ui/chat/formatted_reply.h"
+#include "ui/chat/growing_table.h"
 #include "ui/chat/markdown_blocks.h"
 #include "ui/chat/reply_text.h"
 
 #include <QSignalSpy>
+#include <QTextDocument>
+#include <QTextTable>
 
 class TestReplyMarkdown : public QObject {
     Q_OBJECT
 
 private:
+    // What a document draws: its text with every block's, run's and table
+    // cell's format (toHtml leaves out some, a cell's alignment for one).
+    static QVariantList drawn(const QTextDocument& document) {
+        QVariantList shape;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            shape << QVariant::fromValue(block.blockFormat().properties())
+                  << QVariant::fromValue(block.charFormat().properties());
+            for (auto run = block.begin(); !run.atEnd(); ++run) {
+                shape << run.fragment().text()
+                      << QVariant::fromValue(run.fragment().charFormat().properties());
+            }
+            if (auto* table = qobject_cast<QTextTable*>(document.frameAt(block.position()))) {
+                const QTextTableCell cell = table->cellAt(block.position());
+                shape << QVariant::fromValue(cell.format().properties());
+            }
+        }
+        return shape;
+    }
+
     template <typename Field>
     static void compareColumn(const QJsonObject& row, const char* column,
                               const QList<MarkdownBlock>& blocks, Field field) {
@@ -65,13 +87,31 @@ private Q_SLOTS:
         }
 
         // Streamed a few characters at a time, read again only after its last
-        // cut, it reads at every step as the same text read whole.
+        // cut, it reads at every step as the same text read whole; a table at
+        // its end, grown row by row where it can be, as the same table set whole.
         const QString markdown = row.value("markdown").toString();
         FormattedReply streamed;
+        QTextDocument grown;
+        QString shownTable;
+        int grownSteps = 0;
         for (qsizetype end = 1; end <= markdown.size(); end += 3) {
             streamed.setMarkdown(markdown.left(end));
             QCOMPARE(streamed.blocks(), markdownBlocks(markdown.left(end)));
+            const MarkdownBlock* last =
+                streamed.blocks().isEmpty() ? nullptr : &streamed.blocks().last();
+            const QString table =
+                last && last->kind == MarkdownBlock::Kind::table ? last->richText : QString();
+            if (GrowingTable::grow(&grown, shownTable, table)) {
+                ++grownSteps;
+            } else {
+                grown.setHtml(table);
+            }
+            QTextDocument whole;
+            whole.setHtml(table);
+            QCOMPARE(drawn(grown), drawn(whole));
+            shownTable = table;
         }
+        QCOMPARE(grownSteps > 0, row.value("grows").toBool());
         streamed.setMarkdown(markdown);
         QCOMPARE(streamed.blocks(), blocks);
     }

@@ -16,6 +16,21 @@ Rectangle {
     // place but is not drawn (unless it has the focus).
     property bool codeShown: true
 
+    // A block that grows (a reply being streamed) has only its new end added:
+    // the text view then lays out and rebuilds the drawing of the new lines
+    // only, not of the whole block on every frame. Any other change replaces it.
+    function showCode() {
+        const shown = codeText.text
+        if (code.length > shown.length && code.startsWith(shown)) {
+            codeText.insert(codeText.length, code.slice(shown.length))
+        } else if (code !== shown) {
+            codeText.text = code
+        }
+    }
+
+    onCodeChanged: showCode()
+    Component.onCompleted: showCode()
+
     implicitHeight: visible ? header.height + scroller.height + 8 : 0
     radius: 8
     color: Theme.surfaceAlt
@@ -92,7 +107,6 @@ Rectangle {
             id: codeText
             objectName: "codeText"
             x: 10
-            text: view.code
             font.family: Theme.monoFamily
             font.pixelSize: Theme.textFootnote + 1
             Accessible.name: Texts.codeBlockName

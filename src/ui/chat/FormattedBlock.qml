@@ -85,8 +85,26 @@ Item {
     Component {
         id: textView
         Item {
+            // The rich text the view shows. A table that grows (a reply being
+            // streamed) is edited row by row, so that its other cells are not
+            // read and laid out again on every frame.
+            property string shownRichText
+
+            function showRichText() {
+                if (!GrowingTable.grow(text.textDocument, shownRichText, block.richText)) {
+                    text.text = block.richText
+                }
+                shownRichText = block.richText
+            }
+
             implicitHeight: text.implicitHeight
             visible: block.shown || text.activeFocus
+            Component.onCompleted: showRichText()
+
+            Connections {
+                target: block
+                function onRichTextChanged() { showRichText() }
+            }
 
             Text {
                 id: markerText
@@ -105,7 +123,6 @@ Item {
                 x: markerText.width
                 width: Math.max(0, parent.width - x)
                 textFormat: TextEdit.RichText
-                text: block.richText
                 wrapMode: TextEdit.Wrap
                 font.family: Theme.fontFamily
                 font.pixelSize: block.headingLevel === 1 ? Theme.textHeadline

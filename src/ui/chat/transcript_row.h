@@ -1,6 +1,6 @@
 #pragma once
 
-#include "text_at_next_frame.h"
+#include "ui/chat/text_at_next_frame.h"
 
 // A transcript row's root: the message text as the model sets it, on every
 // streamed piece, kept in C++ (a text kept in a QML property is copied into
