@@ -24,7 +24,9 @@ class PreferencesTest : public QObject {
     static std::unique_ptr<Preferences> launch(const QString& file) {
         auto preferences = std::make_unique<Preferences>(std::make_shared<UserDefaults>(file));
         // The probe is a process: a busy machine may take long to answer.
-        QTest::qWaitFor([&] { return preferences->sandboxChecked(); }, 120000);
+        if (!QTest::qWaitFor([&] { return preferences->sandboxChecked(); }, 120000)) {
+            QTest::qFail("the sandbox probe never answered", __FILE__, __LINE__);
+        }
         return preferences;
     }
 
