@@ -141,7 +141,7 @@ Item {
             keyClick(Qt.Key_Return)
             tryCompare(ChatViewModel, "isGenerating", false)
             tryCompare(ChatViewModel.messages, "count", first + 2)
-            compare(contentAt(first), "What is in the box (and the lid)?")
+            tryContentAt(first, "What is in the box (and the lid)?")
             tryContentAt(first + 1, "A better answer.")
         }
 
@@ -165,7 +165,7 @@ Item {
                 keyClick(Qt.Key_R, Qt.ControlModifier)
             tryCompare(ChatViewModel, "isGenerating", false)
             tryCompare(ChatViewModel.messages, "count", first + 2)
-            compare(contentAt(first), "Pick a colour")
+            tryContentAt(first, "Pick a colour")
             tryContentAt(first + 1, "Second thoughts.")
         }
     }
