@@ -126,47 +126,40 @@ Item {
             compare(clipboard(), "hello")
         }
 
-        function test_editAndResendReplacesTheQuestionAndWhatFollows() {
+        // Edit and resend (the question changed), or Regenerate from the reply's
+        // menu or its key: the reply goes with its tool records, and the
+        // question is asked again.
+        function test_askedAgain_data() {
+            return [{ tag: "edit and resend", action: "edit", asked: "What is in the box (and the lid)?" },
+                    { tag: "regenerate from the menu", action: "menu", asked: "What is in the box?" },
+                    { tag: "regenerate from its key", action: "key", asked: "What is in the box?" }]
+        }
+
+        function test_askedAgain(data) {
             TestHarness.answerWith("A better answer.")
             TestHarness.addMessage("user", "What is in the box?")
             TestHarness.addMessage("assistant", "Using tools...")
             TestHarness.addToolCall("list_directory", { path: "/box" })
+            TestHarness.addToolResult("list_directory", true, "lid")
             TestHarness.addMessage("assistant", "Nothing.")
-            focusRow(first)
-            keyClick(Qt.Key_E, Qt.ControlModifier)
-            compare(ChatViewModel.inputText, "What is in the box?", "the question is back in the input")
-            compare(ChatViewModel.messages.count, first + 4, "nothing is removed before sending")
-            tryCompare(findChild(content, "inputArea"), "activeFocus", true)
-            ChatViewModel.inputText = "What is in the box (and the lid)?" // the user's change
-            keyClick(Qt.Key_Return)
-            tryCompare(ChatViewModel, "isGenerating", false)
-            tryCompare(ChatViewModel.messages, "count", first + 2)
-            tryContentAt(first, "What is in the box (and the lid)?")
-            tryContentAt(first + 1, "A better answer.")
-        }
-
-        // From the reply's menu or its key: the reply goes with its tool records,
-        // and the question is asked again.
-        function test_regenerateAsksAgain_data() {
-            return [{ tag: "from the menu", menu: true }, { tag: "from its key", menu: false }]
-        }
-
-        function test_regenerateAsksAgain(data) {
-            TestHarness.answerWith("Second thoughts.")
-            TestHarness.addMessage("user", "Pick a colour")
-            TestHarness.addMessage("assistant", "Using tools...")
-            TestHarness.addToolCall("read_file", { path: "/tmp/colours" })
-            TestHarness.addToolResult("read_file", true, "red, green")
-            TestHarness.addMessage("assistant", "Red.")
-            const row = focusRow(first + 4)
-            if (data.menu)
-                mouseClick(findChild(openMenu(row), "regenerateItem"))
-            else
+            if (data.action === "edit") {
+                focusRow(first)
+                keyClick(Qt.Key_E, Qt.ControlModifier)
+                compare(ChatViewModel.inputText, "What is in the box?", "the question is back in the input")
+                compare(ChatViewModel.messages.count, first + 5, "nothing is removed before sending")
+                tryCompare(findChild(content, "inputArea"), "activeFocus", true)
+                ChatViewModel.inputText = data.asked // the user's change
+                keyClick(Qt.Key_Return)
+            } else if (data.action === "menu") {
+                mouseClick(findChild(openMenu(focusRow(first + 4)), "regenerateItem"))
+            } else {
+                focusRow(first + 4)
                 keyClick(Qt.Key_R, Qt.ControlModifier)
+            }
             tryCompare(ChatViewModel, "isGenerating", false)
             tryCompare(ChatViewModel.messages, "count", first + 2)
-            tryContentAt(first, "Pick a colour")
-            tryContentAt(first + 1, "Second thoughts.")
+            tryContentAt(first, data.asked)
+            tryContentAt(first + 1, "A better answer.")
         }
     }
 }
