@@ -54,6 +54,8 @@ int main(int argc, char** argv) {
 
     const std::unique_ptr<QCoreApplication> app = createApplication(*parse.options, argc, argv);
     ChatSession session(*parse.options);
-    session.start();
+    // Started from the running loop: a run refused before anything is awaited
+    // ends inside start(), and an exit asked for before exec() would be lost.
+    QMetaObject::invokeMethod(&session, &ChatSession::start, Qt::QueuedConnection);
     return app->exec();
 }

@@ -462,6 +462,13 @@ private Q_SLOTS:
         QVERIFY(m_errors.contains("Usage: emberglass-chat"));
     }
 
+    // A run refused before anything is awaited still ends, with its reason.
+    void aRunRefusedAtOnceEnds() {
+        QStringList output;
+        QCOMPARE(run({"--api-key-file", m_home.filePath("no-such-key"), "hi"}, output), 2);
+        QVERIFY2(m_errors.contains("Cannot read the API key file"), m_errors.constData());
+    }
+
     // --sandbox, or the stored preference, confines the agent's commands; where
     // bubblewrap cannot run (here: not on PATH), --sandbox is refused.
     void theSandboxFromTheCommandLineOrTheSettings_data() { addJsonRows(table, "sandbox"); }
