@@ -381,9 +381,9 @@ private Q_SLOTS:
     }
 
     // Gemini, then DeepSeek, then Gemini again, each user message answered after a
-    // tool call, against the providers as they answer today (tests/data/providers):
-    // DeepSeek gets Gemini's tool turn with an empty reasoning_content, and
-    // Gemini a call of its current turn that DeepSeek made with the dummy signature.
+    // tool call, against the providers as they answer today (tests/data/providers),
+    // whose rules refuse another's tool turn sent as it was built (what each
+    // provider gets of the other's turns: tst_model_clients).
     void aConversationSwitchedBetweenProvidersKeepsGoing() {
         Harness h;
         ProviderReplayServer gemini(u"gemini"_s);
@@ -413,18 +413,6 @@ private Q_SLOTS:
         QCOMPARE(deepseek.refusals(), QStringList());
         QCOMPARE(h.sent(gemini).size(), 3);
         QCOMPARE(h.sent(deepseek).size(), 3);
-        // What each was sent of the other's turns.
-        const QJsonArray toDeepSeek = h.sent(deepseek).first();
-        const auto geminiTurn =
-            std::find_if(toDeepSeek.begin(), toDeepSeek.end(), [](const QJsonValue& m) {
-                return m[u"tool_calls"_s][0][u"extra_content"_s].isObject();
-            });
-        QVERIFY(geminiTurn != toDeepSeek.end());
-        QCOMPARE((*geminiTurn)[u"reasoning_content"_s], QJsonValue(u""_s));
-        const QJsonArray toGemini = h.sent(gemini).last();
-        QCOMPARE(toGemini[toGemini.size() - 2][u"tool_calls"_s][0][u"extra_content"_s][u"google"_s]
-                         [u"thought_signature"_s],
-                 QJsonValue(u"skip_thought_signature_validator"_s));
     }
 
     // Stop while a reply is written keeps what arrived, marked under it as stopped,

@@ -18,13 +18,12 @@
 
 #include "support/json_rows.h"
 #include "support/provider_replay.h"
+#include "support/reply_rows.h"
 #include "support/responses_replay.h"
 #include "support/task_outcome.h"
 
 #include <QNetworkAccessManager>
 #include <QPointer>
-#include <QRegularExpression>
-#include <QSet>
 #include <QtTest>
 
 namespace {
@@ -81,39 +80,6 @@ FakeResponse responseFrom(const QJsonObject& row) {
         return response;
     }
     return FakeResponse::text(status, jsonBytes(row["body"]), "application/json");
-}
-
-// The reply or error a row expects: "reply" {"text", "calls": [{"id", "name",
-// "arguments", "raw"}]}, "id" "local_" or "call_" one of our own; or
-// "fails" with the error's words (ending in "...": how they start).
-void expectReplyOfRow(const Result<ModelReply>& reply, const QJsonObject& row) {
-    if (!row.contains("reply")) {
-        QVERIFY(!reply.ok());
-        const QString said = errorDescription(reply.error());
-        const QString expected = row.value("fails").toString();
-        QVERIFY2(expected.endsWith("...") ? said.startsWith(expected.chopped(3)) : said == expected,
-                 qPrintable(said));
-        return;
-    }
-    QVERIFY(reply.ok());
-    QJsonArray calls;
-    QSet<QString> ids;
-    for (const NativeToolCall& call : reply.value().toolCalls) {
-        QJsonObject arguments;
-        for (auto it = call.arguments.begin(); it != call.arguments.end(); ++it) {
-            arguments.insert(it.key(), it.value());
-        }
-        // Ids of our own are random: only their form is compared.
-        static const QRegularExpression ours("^(local_)[0-9A-F]{8}$|^(call_)[A-Za-z0-9]{24}$");
-        calls.append(QJsonObject{{"id", QString(call.id).replace(ours, "\\1\\2")},
-                                 {"name", call.name},
-                                 {"arguments", arguments},
-                                 {"raw", call.rawArguments}});
-        ids << call.id;
-    }
-    QCOMPARE(ids.size(), calls.size());
-    QCOMPARE((QJsonObject{{"text", reply.value().text}, {"calls", calls}}),
-             row.value("reply").toObject());
 }
 
 // The pieces and the end a row expects ("pieces", "fails"; a replay's from the replay).

@@ -10,6 +10,7 @@
 
 #include "support/json_rows.h"
 #include "support/refusal_replays.h"
+#include "support/reply_rows.h"
 #include "support/task_outcome.h"
 
 #include <QtTest>
@@ -18,12 +19,6 @@ namespace {
 
 const QString& table = refusalTable;
 const QString key = "sk-replay-0123456789";
-
-// The words expected: exactly, or (ending in "...") how they start.
-void expectWords(const QString& said, const QString& expected) {
-    QVERIFY2(expected.endsWith("...") ? said.startsWith(expected.chopped(3)) : said == expected,
-             qPrintable(said));
-}
 
 } // namespace
 
@@ -55,26 +50,7 @@ private Q_SLOTS:
     void everyReplyIsAnAnswerOrSaysWhyNot() {
         QFETCH(QJsonObject, row);
         m_server.enqueue(refusalAnswer(row));
-        const Result<ModelReply> reply = finished(m_service.sendChat({}));
-        if (row.contains("fails")) {
-            QVERIFY(!reply.ok());
-            QCOMPARE(errorDescription(reply.error()), row["fails"].toString());
-            return;
-        }
-        QVERIFY2(reply.ok(), qPrintable(reply.ok() ? QString() : errorDescription(reply.error())));
-        const QJsonObject expected = row["reply"].toObject();
-        QCOMPARE(reply.value().text, expected["text"].toString());
-        const QJsonArray calls = expected["calls"].toArray();
-        QCOMPARE(reply.value().toolCalls.size(), calls.size());
-        for (qsizetype i = 0; i < calls.size(); ++i) {
-            const NativeToolCall& call = reply.value().toolCalls[i];
-            QCOMPARE(call.id, calls[i]["id"].toString());
-            QCOMPARE(call.name, calls[i]["name"].toString());
-            QCOMPARE(call.rawArguments, calls[i]["raw"].toString());
-            const QJsonObject arguments = calls[i]["arguments"].toObject();
-            QCOMPARE(call.arguments.keys().size(), arguments.size());
-            QCOMPARE(call.arguments.value("path"), arguments["path"].toString());
-        }
+        expectReplyOfRow(finished(m_service.sendChat({})), row);
     }
 
     // The phone's stream fails with what the desktop shows, never the key.

@@ -104,6 +104,15 @@ FakeResponse recordedAnswer(const QJsonValue& recorded) {
                               blank + jsonBytes(at(recorded, "body")), "application/json");
 }
 
+// Recorded server-sent lines, one chunk each.
+FakeResponse linesStreamed(const QJsonValue& lines, int chunkDelayMs) {
+    QByteArrayList chunks;
+    for (const QJsonValue& line : lines.toArray()) {
+        chunks << line.toString().toUtf8() + '\n';
+    }
+    return FakeResponse::streamed(200, chunks, chunkDelayMs, "text/event-stream");
+}
+
 QJsonObject lastMessage(const RecordedRequest& request) {
     return request.json().value("messages").toArray().last().toObject();
 }
@@ -136,19 +145,11 @@ FakeResponse ProviderReplay::error(const QString& name) const {
 }
 
 FakeResponse ProviderReplay::stream(const QString& sectionName) const {
-    QByteArrayList chunks;
-    for (const QJsonValue& line : at(section(sectionName), "lines").toArray()) {
-        chunks << line.toString().toUtf8() + '\n';
-    }
-    return FakeResponse::streamed(200, chunks, 0, "text/event-stream");
+    return linesStreamed(at(section(sectionName), "lines"), 0);
 }
 
 FakeResponse ProviderReplay::streamed(const QString& sectionName, int chunkDelayMs) const {
-    QByteArrayList chunks;
-    for (const QJsonValue& line : at(m_streamed.value(sectionName), "lines").toArray()) {
-        chunks << line.toString().toUtf8() + '\n';
-    }
-    return FakeResponse::streamed(200, chunks, chunkDelayMs, "text/event-stream");
+    return linesStreamed(at(m_streamed.value(sectionName), "lines"), chunkDelayMs);
 }
 
 QString ProviderReplay::streamText(const QString& sectionName) const {
@@ -239,10 +240,14 @@ ProviderReplayServer::ProviderReplayServer(const QString& name, QObject* parent)
                         [this](const RecordedRequest& request) { return chatAnswer(request); });
 }
 
+FakeResponse ProviderReplayServer::refused(const QString& name) {
+    m_refusals << name;
+    return m_replay.error(name);
+}
+
 FakeResponse ProviderReplayServer::chatAnswer(const RecordedRequest& request) {
     if (const std::optional<QString> refusal = m_replay.refusal(request.json())) {
-        m_refusals << *refusal;
-        return m_replay.error(*refusal);
+        return refused(*refusal);
     }
     const bool afterResult = lastMessage(request).value("role").toString() == "tool";
     const QString section = afterResult ? "answer" : "toolCall";

@@ -51,6 +51,10 @@ public:
     // The errors answered so far, by name.
     QStringList refusals() const { return m_refusals; }
 
+protected:
+    // The recorded error of that name, noted among the refusals.
+    FakeResponse refused(const QString& name);
+
 private:
     FakeResponse chatAnswer(const RecordedRequest& request);
 

@@ -38,8 +38,7 @@ int userTurns(const QJsonArray& input) {
 } // namespace
 
 ResponsesReplayServer::ResponsesReplayServer(QObject* parent)
-    : FakeOpenAIServer(parent), m_replay("openai_responses") {
-    setStandingResponse("GET", "/v1/models", m_replay.response("models"));
+    : ProviderReplayServer("openai_responses", parent) {
     setComputedResponse("POST", "/v1/chat/completions", [this](const RecordedRequest& request) {
         return chatCompletionsAnswer(request);
     });
@@ -48,13 +47,8 @@ ResponsesReplayServer::ResponsesReplayServer(QObject* parent)
     });
 }
 
-FakeResponse ResponsesReplayServer::refused(const QString& name) {
-    m_refusals << name;
-    return m_replay.error(name);
-}
-
 QJsonObject ResponsesReplayServer::toolCallOfTurn(int turn) const {
-    QJsonObject body = m_replay.section("toolCall").value("body").toObject();
+    QJsonObject body = replay().section("toolCall").value("body").toObject();
     QJsonArray output = body.value("output").toArray();
     for (QJsonValueRef value : output) {
         QJsonObject item = value.toObject();
@@ -71,7 +65,7 @@ QJsonObject ResponsesReplayServer::toolCallOfTurn(int turn) const {
 
 FakeResponse ResponsesReplayServer::chatCompletionsAnswer(const RecordedRequest& request) {
     const QJsonObject body = request.json();
-    if (!m_replay.modelIds().contains(body.value("model").toString())) {
+    if (!replay().modelIds().contains(body.value("model").toString())) {
         return refused("modelNotFound");
     }
     if (responsesOnly.contains(body.value("model").toString()) && body.contains("tools")) {
@@ -84,11 +78,11 @@ FakeResponse ResponsesReplayServer::chatCompletionsAnswer(const RecordedRequest&
 }
 
 std::optional<QString> ResponsesReplayServer::refusal(const QJsonObject& request) const {
-    const QStringList rules = jsonTexts(m_replay.section("rules").value("names"));
+    const QStringList rules = jsonTexts(replay().section("rules").value("names"));
     const auto breaks = [&rules](const char* rule, bool broken) {
         return broken && rules.contains(QLatin1String(rule));
     };
-    if (breaks("modelListed", !m_replay.modelIds().contains(request.value("model").toString()))) {
+    if (breaks("modelListed", !replay().modelIds().contains(request.value("model").toString()))) {
         return "modelNotFound";
     }
     for (const QJsonValue& tool : request.value("tools").toArray()) {
@@ -149,11 +143,11 @@ FakeResponse ResponsesReplayServer::responsesAnswer(const RecordedRequest& reque
         return refused(*name);
     }
     if (body.value("stream").toBool()) {
-        return m_replay.stream("stream");
+        return replay().stream("stream");
     }
     const QJsonArray input = body.value("input").toArray();
     if (itemType(input.last().toObject()) == "function_call_output") {
-        return m_replay.response("answer");
+        return replay().response("answer");
     }
     return FakeResponse::text(200, jsonBytes(toolCallOfTurn(userTurns(input))), "application/json");
 }

@@ -10,15 +10,11 @@
 // tool call (after a user message) or the recorded answer (after a result).
 // Each user turn gets a call of its own: the call_id and the encrypted
 // reasoning of the recorded call end in the number of the turn.
-class ResponsesReplayServer : public FakeOpenAIServer {
+class ResponsesReplayServer : public ProviderReplayServer {
     Q_OBJECT
 
 public:
     explicit ResponsesReplayServer(QObject* parent = nullptr);
-
-    const ProviderReplay& replay() const { return m_replay; }
-    // The errors answered so far, by name.
-    QStringList refusals() const { return m_refusals; }
 
     // The error this provider answers a /v1/responses request with, if any of its rules fails.
     std::optional<QString> refusal(const QJsonObject& request) const;
@@ -26,10 +22,6 @@ public:
 private:
     FakeResponse chatCompletionsAnswer(const RecordedRequest& request);
     FakeResponse responsesAnswer(const RecordedRequest& request);
-    FakeResponse refused(const QString& name);
     // The recorded tool call as answered in user turn `turn`.
     QJsonObject toolCallOfTurn(int turn) const;
-
-    ProviderReplay m_replay;
-    QStringList m_refusals;
 };
