@@ -250,17 +250,6 @@ Item {
             compare(banner("loadErrorBanner"), ChatViewModel.localModelSetup.modelLoadError)
         }
 
-        function test_theEndStaysInView() {
-            TestHarness.addExchange(60)
-            tryVerify(() => transcript.atYEnd, 2000, "opens at the end")
-            transcript.positionViewAtBeginning()
-            TestHarness.answerWith(Array.from({ length: 40 }, (_, i) => "paragraph " + i).join("\n"))
-            ChatViewModel.inputText = "and now a long answer"
-            ChatViewModel.sendMessage()
-            tryCompare(ChatViewModel, "isGenerating", false)
-            tryVerify(() => transcript.atYEnd, 2000, "the grown reply stays in view")
-        }
-
         function test_inputGrowsToItsLimitThenScrolls() {
             const field = findChild(content, "chatInputField")
             const scroll = findChild(content, "inputScroll")
@@ -479,7 +468,8 @@ Item {
             compare(transcript.currentIndex, 4)
         }
 
-        // A long conversation read from its start: Home, the page keys and End scroll.
+        // A long conversation opens at its end; read from its start, Home, the page
+        // keys and End scroll, and a reply that grows keeps the end in view.
         function test_transcriptScrollsFromTheKeyboard() {
             TestHarness.addExchange(60)
             tryVerify(() => transcript.atYEnd, 2000, "opens at the end")
@@ -496,6 +486,12 @@ Item {
             tryVerify(() => transcript.atYEnd)
             TestHarness.addMessage("assistant", "one more")
             tryVerify(() => transcript.atYEnd, 2000, "End follows the end again")
+            transcript.positionViewAtBeginning()
+            TestHarness.answerWith(Array.from({ length: 40 }, (_, i) => "paragraph " + i).join("\n"))
+            ChatViewModel.inputText = "and now a long answer"
+            ChatViewModel.sendMessage()
+            tryCompare(ChatViewModel, "isGenerating", false)
+            tryVerify(() => transcript.atYEnd, 2000, "the grown reply stays in view")
         }
 
         // A failed reply shows its error in a row with the button that mends it;
