@@ -178,8 +178,10 @@ Item {
             }
         }
 
-        // A long reply draws the text of the blocks near the view only; each
-        // keeps its place, and every Copy code button stays for Tab.
+        // A long reply keeps in the scene the text of the blocks near the view
+        // only (a hidden text would keep its nodes, which the renderer walks on
+        // every frame); each block keeps its place, and every Copy code button
+        // stays for Tab. Rows the list keeps spare for reuse hold no content.
         function test_aLongReplyDrawsOnlyWhatIsInView() {
             ChatViewModel.preferences.formatReplies = true
             let source = ""
@@ -190,16 +192,28 @@ Item {
             const body = findChild(row(0), "formattedLoader").item
             transcript.followsEnd = false // the view stays where the test puts it
             const height = body.height
-            const drawn = () => allNamed(body, "blockText").filter(t => t.visible)
-                .map(t => t.getText(0, t.length))
+            const drawn = () => allNamed(body, "blockText").map(t => t.getText(0, t.length))
+                .concat(allNamed(body, "codeText").map(t => t.text))
             transcript.positionViewAtBeginning()
-            tryVerify(() => drawn().includes("Paragraph 0 of the reply.")
-                            && !drawn().includes("Paragraph 39 of the reply."))
+            tryVerify(() => drawn().includes("Paragraph 0 of the reply.") && drawn().includes("code 0")
+                            && !drawn().includes("Paragraph 39 of the reply.")
+                            && !drawn().includes("code 39"))
             compare(allNamed(body, "copyCodeButton").filter(b => b.visible).length, 40)
             transcript.positionViewAtEnd()
-            tryVerify(() => drawn().includes("Paragraph 39 of the reply.")
-                            && !drawn().includes("Paragraph 0 of the reply."))
+            tryVerify(() => drawn().includes("Paragraph 39 of the reply.") && drawn().includes("code 39")
+                            && !drawn().includes("Paragraph 0 of the reply.")
+                            && !drawn().includes("code 0"))
             compare(body.height, height)
+
+            for (let i = 0; i < 30; ++i) {
+                TestHarness.addMessage("user", "Question " + i)
+            }
+            transcript.positionViewAtEnd()
+            const spare = () => Array.from(transcript.contentItem.children)
+                .filter(r => r.objectName === "message" && r.isPooled)
+            tryVerify(() => spare().length > 0, 5000, "the first rows are kept for reuse")
+            verify(spare().every(r => allNamed(r, "formattedLoader").length === 0
+                                      && allNamed(r, "bubble").length === 0))
         }
 
         function test_aFileLinkAsksFirst() {

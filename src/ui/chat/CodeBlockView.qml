@@ -88,13 +88,17 @@ Rectangle {
         }
     }
 
+    // Out of view the code leaves the scene rather than only hiding: a hidden
+    // item keeps its nodes, which the software renderer walks on every frame.
     Flickable {
         id: scroller
+        readonly property bool isDrawn: view.codeShown || codeText.activeFocus
+        parent: isDrawn ? view : null
+        visible: isDrawn
         x: 1
         y: header.height
-        width: parent.width - 2
+        width: view.width - 2
         height: codeText.implicitHeight
-        visible: view.codeShown || codeText.activeFocus
         contentWidth: codeText.implicitWidth + 20
         flickableDirection: Flickable.HorizontalFlick
         boundsBehavior: Flickable.StopAtBounds

@@ -85,6 +85,8 @@ Item {
     Component {
         id: textView
         Item {
+            id: textRoot
+
             // The rich text the view shows. A table that grows (a reply being
             // streamed) is edited row by row, so that its other cells are not
             // read and laid out again on every frame.
@@ -98,7 +100,6 @@ Item {
             }
 
             implicitHeight: text.implicitHeight
-            visible: block.shown || text.activeFocus
             Component.onCompleted: showRichText()
 
             Connections {
@@ -106,42 +107,55 @@ Item {
                 function onRichTextChanged() { showRichText() }
             }
 
-            Text {
-                id: markerText
-                objectName: "marker"
-                visible: block.isList
-                width: visible ? 18 : 0
-                text: visible ? block.marker : ""
-                font.family: Theme.fontFamily
-                font.pixelSize: Theme.textLarge
-                color: Theme.textSecondary
-            }
+            // Out of the band the text leaves the scene rather than only
+            // hiding: a hidden item keeps its nodes, and the software renderer
+            // walks every node on every frame. Its layout, and so the block's
+            // height, stays.
+            Item {
+                id: drawn
+                readonly property bool isDrawn: block.shown || text.activeFocus
+                parent: isDrawn ? textRoot : null
+                visible: isDrawn
+                width: textRoot.width
+                height: textRoot.height
 
-            SelectableText {
-                id: text
-                objectName: "blockText"
-                x: markerText.width
-                width: Math.max(0, parent.width - x)
-                textFormat: TextEdit.RichText
-                wrapMode: TextEdit.Wrap
-                font.family: Theme.fontFamily
-                font.pixelSize: block.headingLevel === 1 ? Theme.textHeadline
-                                : block.headingLevel === 2 ? Theme.textTitle
-                                : block.headingLevel > 2 ? Theme.textLarge + 1 : Theme.textLarge
-                font.bold: block.headingLevel > 0
-                color: block.quoteDepth > 0 ? Theme.textSecondary : Theme.textPrimary
-                onLinkActivated: link => block.linkActivated(link)
-                // Ctrl+C gives the Markdown of what is selected, not the drawn text.
-                Keys.onPressed: event => {
-                    if (event.matches(StandardKey.Copy) && selectedText.length > 0) {
-                        ReplyText.copy(ReplyText.selectionMarkdown(textDocument, selectionStart,
-                                                                   selectionEnd, block.prefix))
-                        event.accepted = true
-                    }
+                Text {
+                    id: markerText
+                    objectName: "marker"
+                    visible: block.isList
+                    width: visible ? 18 : 0
+                    text: visible ? block.marker : ""
+                    font.family: Theme.fontFamily
+                    font.pixelSize: Theme.textLarge
+                    color: Theme.textSecondary
                 }
 
-                HoverHandler {
-                    cursorShape: text.hoveredLink.length > 0 ? Qt.PointingHandCursor : Qt.IBeamCursor
+                SelectableText {
+                    id: text
+                    objectName: "blockText"
+                    x: markerText.width
+                    width: Math.max(0, drawn.width - x)
+                    textFormat: TextEdit.RichText
+                    wrapMode: TextEdit.Wrap
+                    font.family: Theme.fontFamily
+                    font.pixelSize: block.headingLevel === 1 ? Theme.textHeadline
+                                    : block.headingLevel === 2 ? Theme.textTitle
+                                    : block.headingLevel > 2 ? Theme.textLarge + 1 : Theme.textLarge
+                    font.bold: block.headingLevel > 0
+                    color: block.quoteDepth > 0 ? Theme.textSecondary : Theme.textPrimary
+                    onLinkActivated: link => block.linkActivated(link)
+                    // Ctrl+C gives the Markdown of what is selected, not the drawn text.
+                    Keys.onPressed: event => {
+                        if (event.matches(StandardKey.Copy) && selectedText.length > 0) {
+                            ReplyText.copy(ReplyText.selectionMarkdown(textDocument, selectionStart,
+                                                                       selectionEnd, block.prefix))
+                            event.accepted = true
+                        }
+                    }
+
+                    HoverHandler {
+                        cursorShape: text.hoveredLink.length > 0 ? Qt.PointingHandCursor : Qt.IBeamCursor
+                    }
                 }
             }
         }

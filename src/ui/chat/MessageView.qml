@@ -131,11 +131,17 @@ TranscriptRow {
         return notice.length > 0 ? described + ". " + notice : described
     }
 
+    // A row the list keeps spare for reuse is hidden, but a hidden item keeps
+    // its nodes, which the software renderer walks on every frame: the row's
+    // content leaves the scene until the row is reused.
+    property bool isPooled: false
+
     // A column of comfortable reading width, centred on a wide window.
     Loader {
         id: loader
-        width: Math.min(parent.width, Theme.readingWidth)
-        x: Math.round((parent.width - width) / 2)
+        parent: message.isPooled ? null : message
+        width: Math.min(message.width, Theme.readingWidth)
+        x: Math.round((message.width - width) / 2)
         sourceComponent: message.role === Role.Value.tool ? toolRow
                          : message.role === Role.Value.system ? noteRow
                          : message.isToolPass ? toolPassLine : bubbleRow
@@ -247,7 +253,9 @@ TranscriptRow {
     // qmllint enable unqualified
 
     // A row that scrolls back into view starts afresh: collapsed, not hovered.
+    ListView.onPooled: isPooled = true
     ListView.onReused: {
+        isPooled = false
         // Both kinds of row have it; the Loader's item is only known as an object.
         loader.item?.resetViewState() // qmllint disable
     }
