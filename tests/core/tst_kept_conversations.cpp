@@ -381,10 +381,11 @@ private Q_SLOTS:
         }
     }
 
-    // Renamed by the user, a conversation keeps its name through its first
-    // message; a blank name changes nothing. (Kept over a relaunch: above.)
+    // Renamed by the user before it is kept, a conversation keeps its name
+    // through its first message and a relaunch; a blank name changes nothing.
     void renameSticks() {
         auto vm = launch();
+        keep(*vm);
         vm->newConversation(false);
         const QUuid id = *vm->currentConversationId();
         vm->renameConversation(id.toString(), u"Taxes 2026"_s);
@@ -392,6 +393,8 @@ private Q_SLOTS:
         vm->store()->appendMessage(id, ChatMessage::make(Role::user, u"first words"_s));
         vm->store()->nameAfterFirstUserMessage(id, u"first words"_s);
         QCOMPARE(vm->store()->find(id)->title, u"Taxes 2026"_s);
+        vm.reset();
+        QCOMPARE(launch()->store()->find(id)->title, u"Taxes 2026"_s);
     }
 
     // Undo puts a deleted conversation back in its place with its messages,
