@@ -148,6 +148,36 @@ private Q_SLOTS:
             QCOMPARE(reply.blocks().at(i), before.at(i));
         }
     }
+
+    // A table's lines and a code span's ground are drawn in the theme's
+    // colours, a translucent one as translucent (not its colour made solid),
+    // an opaque one a hair short of opaque (so the software renderer does not
+    // track each of them as hiding what is under it).
+    void themeColours_data() {
+        QTest::addColumn<QColor>("given");
+        QTest::addColumn<int>("alpha");
+        QTest::newRow("translucent") << QColor::fromString("#12000000") << 0x12;
+        QTest::newRow("opaque") << QColor::fromString("#F2F2F0") << 254;
+    }
+    void themeColours() {
+        QFETCH(QColor, given);
+        QFETCH(int, alpha);
+        FormattedReply reply;
+        reply.setBorderColor(given);
+        reply.setCodeBackground(given);
+        reply.setMarkdown(QStringLiteral("| name | size |\n|---|---|\n| `a.txt` | 2 KB |"));
+        QTextDocument document;
+        document.setHtml(reply.data(reply.index(0), FormattedReply::RichTextRole).toString());
+        auto* table = qobject_cast<QTextTable*>(document.rootFrame()->childFrames().value(0));
+        QVERIFY(table);
+        const QColor border = table->format().borderBrush().color();
+        const QTextBlock cell = table->cellAt(1, 0).firstCursorPosition().block();
+        const QColor ground = cell.begin().fragment().charFormat().background().color();
+        for (const QColor& drawn : {border, ground}) {
+            QCOMPARE(drawn.rgb(), given.rgb());
+            QCOMPARE(drawn.alpha(), alpha);
+        }
+    }
 };
 
 QTEST_MAIN(TestReplyMarkdown)

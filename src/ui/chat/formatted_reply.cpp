@@ -1,5 +1,17 @@
 #include "formatted_reply.h"
 
+namespace {
+
+// Drawn a hair short of opaque: the software renderer keeps the region that
+// opaque rectangles cover and checks every node against it on every frame, and
+// a table's cell borders and code spans would make it hundreds of rectangles.
+QString almostOpaque(QColor color) {
+    color.setAlpha(std::min(color.alpha(), 254));
+    return color.name(QColor::HexArgb);
+}
+
+} // namespace
+
 int FormattedReply::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(m_blocks.size());
 }
@@ -87,13 +99,13 @@ void FormattedReply::setLinkColor(const QColor& color) {
 
 void FormattedReply::setCodeBackground(const QColor& color) {
     MarkdownStyle style = m_style;
-    style.codeBackground = color.name();
+    style.codeBackground = almostOpaque(color);
     setStyle(style);
 }
 
 void FormattedReply::setBorderColor(const QColor& color) {
     MarkdownStyle style = m_style;
-    style.borderColor = color.name();
+    style.borderColor = almostOpaque(color);
     setStyle(style);
 }
 
