@@ -135,10 +135,11 @@ SECTIONS = [
      "and the frame drawn; then the same reply streamed in 20-character pieces, each piece appended "
      "and its frame drawn before the next (the window itself draws at most one frame per display "
      "refresh, however many pieces arrive); then streamed at 200 pieces a second with a frame every "
-     "sixtieth of a second, for the CPU share; then a transcript of 200 questions and formatted "
+     "sixtieth of a second, for the CPU share (below the two long replies before it, as in a "
+     "conversation under way); then a transcript of 200 questions and formatted "
      "replies (about 1,000 characters each: a heading, a list, a code block, a table in every fifth) "
      "scrolled 40 pixels a frame, a frame dropped when it takes longer than 16.7 ms. Qt Quick's "
-     "software renderer; rows coming into view get their items in the frame that shows them. Wall "
+     "software renderer, exactly one frame drawn per display refresh; rows coming into view get their items in the frame that shows them. Wall "
      "times include waiting for the CPU on a busy machine; the CPU column is this process's own.",
      [("BM_FormatLongReply/iterations:30/manual_time", "Content change → frame, 20,000-character reply"),
       ("BM_StreamPieces/iterations:1", "Streamed in pieces, each piece → its frame"),
