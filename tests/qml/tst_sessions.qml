@@ -47,13 +47,16 @@ Item {
             }
         }
 
+        function type(text) {
+            for (const ch of text)
+                keyClick(ch === "\b" ? Qt.Key_Backspace : ch)
+        }
+
         function shownTitles() {
-            const titles = []
-            for (let row = 0; row < list.count; ++row) {
+            return Array.from({ length: list.count }, (_, row) => {
                 list.positionViewAtIndex(row, ListView.Contain)
-                titles.push(list.itemAtIndex(row).title)
-            }
-            return titles
+                return list.itemAtIndex(row).title
+            })
         }
 
         function test_searchFiltersAndMarks() {
@@ -62,15 +65,12 @@ Item {
             const field = findChild(content, "searchField")
             verify(field.activeFocus, "Ctrl+F goes to the search")
             compare(field.Accessible.name, "Search conversations")
-            keyClick("b")
-            keyClick("u")
-            keyClick("d")
+            type("bud")
             tryCompare(list, "count", 1)
             compare(shownTitles(), ["Budget"])
             verify(list.itemAtIndex(0).titleMarkup.includes("<b>Bud</b>"), list.itemAtIndex(0).titleMarkup)
             // Text of a message: shown under the title, marked.
-            keyClick(Qt.Key_Backspace); keyClick(Qt.Key_Backspace); keyClick(Qt.Key_Backspace)
-            keyClick("a"); keyClick("b"); keyClick("o"); keyClick("u"); keyClick("t"); keyClick(" "); keyClick("g")
+            type("\b\b\babout g")
             tryCompare(list, "count", 1)
             compare(shownTitles(), ["Garden"])
             compare(findChild(list.itemAtIndex(0), "rowExcerpt").visible, true)
@@ -98,9 +98,7 @@ Item {
             tryCompare(field, "activeFocus", true)
             compare(field.selectedText, "Budget")
             keySequence("ctrl+a")
-            for (const letter of "Renamed") {
-                keyClick(letter)
-            }
+            type("Renamed")
             keyClick(data.key)
             compare(item.renaming, false)
             compare(item.title, data.expected)
@@ -137,11 +135,8 @@ Item {
             keyClick(Qt.Key_Menu)
             const menu = findChild(list.itemAtIndex(0), "rowMenu")
             tryCompare(menu, "opened", true)
-            const names = []
-            for (let i = 0; i < menu.count; ++i) {
-                names.push(menu.itemAt(i).text)
-            }
-            compare(names, ["Rename", "Export as Markdown…", "Delete"])
+            compare(Array.from({ length: menu.count }, (_, i) => menu.itemAt(i).text),
+                    ["Rename", "Export as Markdown…", "Delete"])
             menu.close()
         }
     }

@@ -147,8 +147,7 @@ Item {
         function test_messagesShowExactlyAsWritten() {
             TestHarness.addMessage("user", "Where is <b>my</b> file?")
             TestHarness.addMessage("assistant", "In **Documents**.")
-            compare(textOf(row(transcript, 0), "roleLabel"), "YOU")
-            compare(textOf(row(transcript, 1), "roleLabel"), "AI")
+            compare([textOf(row(transcript, 0), "roleLabel"), textOf(row(transcript, 1), "roleLabel")], ["YOU", "AI"])
             const shown = findChild(row(transcript, 0), "messageText")
             compare(shown.text, "Where is <b>my</b> file?")
             compare(shown.textFormat, TextEdit.PlainText, "never interpreted")
@@ -199,8 +198,8 @@ Item {
             keyClick(Qt.Key_Escape)
             compare(ChatViewModel.isGenerating, false)
             tryVerify(() => textOf(row(transcript, 1), "messageText").startsWith("Error: "), 2000, "it says why it ended")
-            compare(findChild(row(transcript, 1), "errorRowLoader").active, false, "a stop needs no mending")
-            compare(findChild(row(transcript, 1), "waveformLoader").active, false)
+            compare([findChild(row(transcript, 1), "errorRowLoader").active, findChild(row(transcript, 1), "waveformLoader").active],
+                    [false, false], "a stop needs no mending, and it is no longer being written")
             ChatViewModel.inputText = " \n"
             compare(button.enabled, false, "blank text is nothing to send")
         }
@@ -412,14 +411,8 @@ Item {
         // F6 and Shift+F6 go round the regions: the sessions, the transcript
         // (once it shows messages), the input field and the open panel.
         function test_regionsWithF6() {
-            const round = (key, modifiers, count) => {
-                const names = []
-                for (let i = 0; i < count; ++i) {
-                    keyClick(key, modifiers)
-                    names.push(focusedName())
-                }
-                return names
-            }
+            const round = (key, modifiers, count) =>
+                Array.from({ length: count }, () => { keyClick(key, modifiers); return focusedName() })
             compare(round(Qt.Key_F6, Qt.NoModifier, 2), ["conversationList", "inputArea"], "no transcript to visit")
             TestHarness.addMessage("user", "hello")
             compare(round(Qt.Key_F6, Qt.NoModifier, 3), ["conversationList", "message", "inputArea"])
@@ -546,12 +539,9 @@ Item {
             text.selectAll()
             const selected = grabImage(content)
             let differing = 0
-            for (let y = Math.ceil(area.y); y < Math.floor(area.y + area.height); ++y) {
-                for (let x = Math.ceil(area.x); x < Math.floor(area.x + area.width); ++x) {
-                    if (!Qt.colorEqual(unselected.pixel(x, y), selected.pixel(x, y)))
-                        ++differing
-                }
-            }
+            for (let y = Math.ceil(area.y); y < Math.floor(area.y + area.height); ++y)
+                for (let x = Math.ceil(area.x); x < Math.floor(area.x + area.width); ++x)
+                    differing += Qt.colorEqual(unselected.pixel(x, y), selected.pixel(x, y)) ? 0 : 1
             compare(text.selectedText.length, text.text.length)
             compare(differing, 0, "pixels that changed with the selection")
         }

@@ -232,10 +232,8 @@ private Q_SLOTS:
         QList<QJsonObject> commands;
         for (const QJsonValue& command : jsonTable("tools/files.json", "commands").toArray()) {
             QJsonObject c = command.toObject();
-            c["output"] = c["output"]
-                              .toString()
-                              .replace("{cwd}", QDir::currentPath())
-                              .replace("{home}", QDir::homePath());
+            const QString output = c["output"].toString().replace("{cwd}", QDir::currentPath());
+            c["output"] = QString(output).replace("{home}", QDir::homePath());
             commands.append(c);
         }
         QThreadPool pool;
@@ -275,13 +273,10 @@ private Q_SLOTS:
         const qint64 pid = outcome.output.section('\n', 1, 1).toLongLong();
         const int ended = row["ended"].toInt();
         const int status = row["status"].toInt();
-        QString expected = QStringLiteral("exit code: %1\n%2\n").arg(status).arg(pid);
-        if (ended > 0) {
-            expected += QStringLiteral("(ended %1 background %2)")
-                            .arg(ended)
-                            .arg(ended == 1 ? "process" : "processes");
-        }
-        QCOMPARE(outcome, (ToolOutcome{"run_command", status == 0, expected}));
+        const QString note = QStringLiteral("(ended %1 background process%2)").arg(ended);
+        QCOMPARE(outcome, (ToolOutcome{"run_command", status == 0,
+                                       QStringLiteral("exit code: %1\n%2\n").arg(status).arg(pid) +
+                                           (ended > 0 ? note.arg(ended == 1 ? "" : "es") : "")}));
         QVERIFY(pid > 0);
         if (ended > 0) {
             QTRY_VERIFY(processEnded(pid));
@@ -358,8 +353,7 @@ private Q_SLOTS:
                  (ToolOutcome{"write_file", false, "Error: " + target + " is not a regular file"}));
         struct stat after {};
         QCOMPARE(::stat(local.constData(), &after), 0);
-        QCOMPARE(after.st_ino, before.st_ino);
-        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(std::pair(after.st_ino, after.st_mode), std::pair(before.st_ino, before.st_mode));
     }
 
     // Names are bytes: listed and found losslessly, and read back as printed.
@@ -395,9 +389,7 @@ private Q_SLOTS:
     void streamValidity() {
         QFETCH(QJsonObject, row);
         QList<QByteArray> chunks;
-        for (const QJsonValue& chunk : row["chunks"].toArray()) {
-            chunks.append(jsonBytes(chunk));
-        }
+        std::ranges::transform(row["chunks"].toArray(), std::back_inserter(chunks), jsonBytes);
         const Utf8StreamCapture capture = captureOf(chunks);
         QCOMPARE(capture.isValidUtf8(), row["valid"].toBool());
         QCOMPARE(capture.text(),

@@ -57,6 +57,10 @@ QString section(int page, const QString& text) {
     return QStringLiteral("--- Page %1 ---\n%2\n\n").arg(page).arg(text);
 }
 
+ToolOutcome answer(const QString& output, bool success = true) {
+    return {{}, success, output};
+}
+
 } // namespace
 
 class DocumentReadersTest : public QObject {
@@ -120,7 +124,7 @@ private Q_SLOTS:
         const ToolOutcome outcome = row["reader"] == "docx" ? readDocx(path) : readXlsx(path);
         const QString expected = row["output"].toString();
         if (row["success"].toBool(true)) {
-            QCOMPARE(outcome, (ToolOutcome{{}, true, expected}));
+            QCOMPARE(outcome, answer(expected));
         } else {
             QVERIFY2(!outcome.success && outcome.output.startsWith(expected) &&
                          outcome.output.size() > 7,
@@ -146,18 +150,12 @@ private Q_SLOTS:
         // Rows: 6, then six rows of ten cells of 1 MiB with tabs, joined by line breaks.
         const qint64 whole = 9 + 6 * (10 * text.size() + 9) + 5;
         const QString head = "Rows: 6\n\n" + QString(100000 - 9, 'x');
-        QCOMPARE(
-            amplified(6),
-            (ToolOutcome{
-                {},
-                true,
-                head + QStringLiteral("\n\n[... truncated, text is %1 bytes total]").arg(whole)}));
-        QCOMPARE(
-            amplified(200),
-            (ToolOutcome{
-                {},
-                false,
-                "Error: Spreadsheet too large to read: its cells hold more than 64 MiB of text"}));
+        QCOMPARE(amplified(6),
+                 answer(head +
+                        QStringLiteral("\n\n[... truncated, text is %1 bytes total]").arg(whole)));
+        QCOMPARE(amplified(200), answer("Error: Spreadsheet too large to read: its cells hold more "
+                                        "than 64 MiB of text",
+                                        false));
         // A document's text is cut the same way, never inside a character.
         const QString docx = m_dir.filePath("long.docx");
         QVERIFY(writeZip(
@@ -179,10 +177,10 @@ private Q_SLOTS:
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(readPdf(path, nullptr, std::chrono::seconds(1)),
-                 (ToolOutcome{{},
-                              false,
-                              "Error: Reading " + path + " took longer than 1 seconds\n\n" +
-                                  "PDF: 2 pages\n\n" + section(1, "Quick page")}));
+                 answer("Error: Reading " + path +
+                            " took longer than 1 seconds\n\nPDF: 2 pages\n\n" +
+                            section(1, "Quick page"),
+                        false));
         QVERIFY2(clock.elapsed() < 30000, qPrintable(QString::number(clock.elapsed())));
         ToolStop stop;
         QFuture<ToolOutcome> stopped = QtConcurrent::run([&] { return readPdf(path, &stop); });
@@ -196,16 +194,14 @@ private Q_SLOTS:
         const QByteArray docx = zipBytes(
             {{"word/document.xml", wordDocumentXml("<w:p><w:r><w:t>Odd name</w:t></w:r></w:p>")}});
         QVERIFY(writeRawName(odd, docx));
-        QCOMPARE(readDocx(m_dir.filePath("odd\\xff.docx")), (ToolOutcome{{}, true, "Odd name"}));
+        QCOMPARE(readDocx(m_dir.filePath("odd\\xff.docx")), answer("Odd name"));
         ::unlink(odd.constData()); // Qt cannot name it to remove it
     }
 
     void pagesInOrderWithoutEmptyOnes() {
-        QCOMPARE(readPdf(textPdf("gap.pdf", {"Alpha one", QString(), "Charlie three"})),
-                 (ToolOutcome{{},
-                              true,
-                              "PDF: 3 pages\n\n" + section(1, "Alpha one") +
-                                  section(3, "Charlie three")}));
+        QCOMPARE(
+            readPdf(textPdf("gap.pdf", {"Alpha one", QString(), "Charlie three"})),
+            answer("PDF: 3 pages\n\n" + section(1, "Alpha one") + section(3, "Charlie three")));
         const QString scan = m_dir.filePath("scan.pdf");
         QVERIFY(writeTextPdf(scan, QStringList(4, "Scanned page"), {}, true));
         QCOMPARE(readPdf(scan).output, "(PDF has 4 pages but no extractable text \u2014 may "
@@ -213,7 +209,7 @@ private Q_SLOTS:
         // The home is where "~" says, and the path is quoted as given.
         QVERIFY(writeTextPdf(QDir::home().filePath("home.pdf"), {"Home page"}));
         QCOMPARE(readPdf("~/home.pdf").output, "PDF: 1 pages\n\n" + section(1, "Home page"));
-        QCOMPARE(readPdf("~/none.pdf"), (ToolOutcome{{}, false, "Cannot open PDF: ~/none.pdf"}));
+        QCOMPARE(readPdf("~/none.pdf"), answer("Cannot open PDF: ~/none.pdf", false));
     }
 
     void onlyTheFirstHundredPagesAreRead() {
@@ -249,22 +245,20 @@ private Q_SLOTS:
     }
 
     void unreadableFiles() {
+        const QString source = textPdf("secret-plain.pdf", {"Restricted"});
+        const auto encrypted = [&](const QString& userPassword, const QString& path) {
+            const QStringList how{"--encrypt", userPassword, "owner-pw", "256", "--", source, path};
+            return runProgram("qpdf", how).exitCode == 0;
+        };
         const QString plain = m_dir.filePath("plain.pdf");
         const QString locked = m_dir.filePath("locked.pdf");
         const QString ownerOnly = m_dir.filePath("owner-only.pdf");
-        const QString source = textPdf("secret-plain.pdf", {"Restricted"});
-        QCOMPARE(
-            runProgram("qpdf", {"--encrypt", "user-pw", "owner-pw", "256", "--", source, locked})
-                .exitCode,
-            0);
+        QVERIFY(encrypted("user-pw", locked) && encrypted("", ownerOnly));
         // Plain text is refused too (a row of tools/dispatch.json); so is a cut-off PDF.
         QVERIFY(writeBytes(plain, "%PDF-1.4\n1 0 obj\n<<"));
-        QCOMPARE(readPdf(plain), (ToolOutcome{{}, false, "Cannot open PDF: " + plain}));
-        QCOMPARE(readPdf(locked), (ToolOutcome{{}, false, "Cannot open PDF: " + locked}));
+        QCOMPARE(readPdf(plain), answer("Cannot open PDF: " + plain, false));
+        QCOMPARE(readPdf(locked), answer("Cannot open PDF: " + locked, false));
         // Without a user password anyone may open it, so the text is read.
-        QCOMPARE(runProgram("qpdf", {"--encrypt", "", "owner-pw", "256", "--", source, ownerOnly})
-                     .exitCode,
-                 0);
         QCOMPARE(readPdf(ownerOnly).output, "PDF: 1 pages\n\n" + section(1, "Restricted"));
     }
 };
