@@ -69,28 +69,20 @@ Item {
 
         function test_theAnswerFromTheKeyboard(data) {
             ask("run_command", { command: "printf 'approved'\necho twice" })
-            compare(findChild(card, "approvalTool").text, "run_command")
-            compare(findChild(card, "toolSymbol").name, "terminal")
-            const target = findChild(card, "approvalTarget")
-            compare(target.text, "printf 'approved'\necho twice", "the whole command")
-            compare(target.lineCount, 2)
-            compare(target.Accessible.name, "Command: printf 'approved'\necho twice")
-            compare(findChild(card, "approvalDescription").visible, false)
-            compare(card.Accessible.role, Accessible.AlertMessage)
-            compare(card.Accessible.name, "Approval needed: run_command")
-            compare(findChild(card, "approvalAllow").Accessible.name, "Allow")
-            compare(findChild(card, "approvalAllowForConversation").Accessible.name, "Allow for this conversation")
-            compare(findChild(card, "approvalDeny").Accessible.name, "Deny")
-            for (const key of data.keys) {
-                keyClick(key)
-            }
+            const target = findChild(card, "approvalTarget") // the whole command
+            compare([findChild(card, "approvalTool").text, findChild(card, "toolSymbol").name, target.text, target.lineCount,
+                     target.Accessible.name, findChild(card, "approvalDescription").visible, card.Accessible.role, card.Accessible.name],
+                    ["run_command", "terminal", "printf 'approved'\necho twice", 2, "Command: printf 'approved'\necho twice", false,
+                     Accessible.AlertMessage, "Approval needed: run_command"])
+            compare(["approvalAllow", "approvalAllowForConversation", "approvalDeny"].map(name => findChild(card, name).Accessible.name),
+                    ["Allow", "Allow for this conversation", "Deny"])
+            data.keys.forEach(key => keyClick(key))
             tryCompare(card, "visible", false)
             compare(ChatViewModel.toolApproval.isPending, false)
             tryCompare(input, "activeFocus", true, 2000, "the focus goes back where it was")
-            const result = resultRow()
-            compare(result.toolResult.success, data.success)
-            compare(result.toolResult.output,
-                    data.success ? "exit code: 0\napprovedtwice\n" : "The user declined this run_command call.")
+            const result = resultRow().toolResult
+            compare([result.success, result.output],
+                    [data.success, data.success ? "exit code: 0\napprovedtwice\n" : "The user declined this run_command call."])
             tryCompare(ChatViewModel, "isGenerating", false)
             // Allowed for the conversation, the next command there runs unasked; else it asks.
             TestHarness.callToolNext("run_command", { command: "true" })
@@ -106,10 +98,9 @@ Item {
 
         function test_aFileShowsItsPathAndContent() {
             ask("write_file", { path: "/nonexistent-folder/notes.txt", content: "first\nsecond\n" + "x\n".repeat(20) })
-            compare(findChild(card, "toolSymbol").name, "square.and.pencil")
-            compare(findChild(card, "approvalTarget").text, "/nonexistent-folder/notes.txt")
-            compare(findChild(card, "approvalTarget").Accessible.name, "File: /nonexistent-folder/notes.txt")
-            compare(findChild(card, "approvalDescription").text, "new file")
+            const target = findChild(card, "approvalTarget")
+            compare([findChild(card, "toolSymbol").name, target.text, target.Accessible.name, findChild(card, "approvalDescription").text],
+                    ["square.and.pencil", "/nonexistent-folder/notes.txt", "File: /nonexistent-folder/notes.txt", "new file"])
             const content = findChild(card, "approvalContent")
             verify(content.text.startsWith("first\nsecond\nx\n"))
             compare(content.text.split("\n").length, 9, "the first eight lines and a mark")

@@ -85,9 +85,9 @@ Item {
             typeInto(modelCase, key, "sk")
             compare(ChatViewModel.backends.cloudConfig.apiKey, "sk", "saved as it is typed")
             onFullDisk(() => keyClick("x"))
-            compare(ChatViewModel.backends.cloudConfig.apiKey, "skx", "what was typed is in use")
-            compare(findChild(view, "settingsSaveError").text, "Could not save settings: " + ChatViewModel.settingsSaveError)
-            compare(findChild(banners, "settingsSaveErrorBanner").visible, true)
+            compare([ChatViewModel.backends.cloudConfig.apiKey, findChild(view, "settingsSaveError").text,
+                     findChild(banners, "settingsSaveErrorBanner").visible],
+                    ["skx", "Could not save settings: " + ChatViewModel.settingsSaveError, true], "what was typed is in use")
             keyClick(Qt.Key_Backspace)
             compare(findChild(view, "settingsSaveError").visible, false)
 
@@ -124,8 +124,7 @@ Item {
             refresh.Accessible.pressAction()
             tryCompare(field.choices, "count", 3)
             keyClick(Qt.Key_Backtab)
-            compare(field.input.activeFocus, true)
-            compare(ring.visible, true)
+            compare([field.input.activeFocus, ring.visible], [true, true])
             keyClick(Qt.Key_Up)
             compare(ChatViewModel.backends.cloudConfig.model, "grok-4.3")
 
@@ -150,20 +149,18 @@ Item {
             tryCompare(field.choices, "count", 2)
             const arrow = findChild(field, "modelChoicesArrow")
             const popup = field.choices.popup
-            for (const x of [2, arrow.width / 2, arrow.width - 2]) {
-                mouseClick(arrow, x, arrow.height / 2)
-                tryCompare(popup, "opened", true, 1000, "a click at " + x)
-                keyClick(Qt.Key_Escape)
-                tryCompare(popup, "visible", false)
-            }
-            field.input.forceActiveFocus(Qt.TabFocusReason)
-            for (const [key, modifiers] of [[Qt.Key_Down, Qt.AltModifier], [Qt.Key_F4, Qt.NoModifier]]) {
-                keyClick(key, modifiers)
-                tryCompare(popup, "opened", true, 1000, "key " + key)
+            const opens = (open, how) => {
+                open()
+                tryCompare(popup, "opened", true, 1000, how)
                 compare(ChatViewModel.backends.cloudConfig.model, model, "opening picks nothing")
                 keyClick(Qt.Key_Escape)
                 tryCompare(popup, "visible", false)
             }
+            for (const x of [2, arrow.width / 2, arrow.width - 2])
+                opens(() => mouseClick(arrow, x, arrow.height / 2), "a click at " + x)
+            field.input.forceActiveFocus(Qt.TabFocusReason)
+            opens(() => keyClick(Qt.Key_Down, Qt.AltModifier), "Alt+Down")
+            opens(() => keyClick(Qt.Key_F4), "F4")
             ChatViewModel.backends.setCloudBaseURL(original)
         }
 
@@ -212,11 +209,9 @@ Item {
             const status = findChild(editor, "saveStatus")
             typeInto(personaCase, editor.textArea, "# Aria Kind.")
             compare(persona.soul, "# Aria Kind.", "the store changes at once")
-            compare(ViewTestSupport.readFile(persona.soulURL), "# Aria", "the file only on saving")
-            compare(status.text, "UNSAVED")
+            compare([ViewTestSupport.readFile(persona.soulURL), status.text], ["# Aria", "UNSAVED"], "the file only on saving")
             keyClick(Qt.Key_S, Qt.ControlModifier)
-            compare(ViewTestSupport.readFile(persona.soulURL), "# Aria Kind.")
-            compare(status.text, "SAVED")
+            compare([ViewTestSupport.readFile(persona.soulURL), status.text], ["# Aria Kind.", "SAVED"])
             // An editor keeps the tabs typed in it; Ctrl+Tab is the way out.
             keyClick(Qt.Key_Tab)
             compare(persona.soul, "# Aria Kind.\t")
@@ -224,8 +219,7 @@ Item {
             compare(editor.textArea.activeFocus, false)
             editor.textArea.forceActiveFocus()
             keyClick(Qt.Key_Backtab, Qt.ControlModifier | Qt.ShiftModifier)
-            compare(editor.textArea.activeFocus, false)
-            compare(persona.soul, "# Aria Kind.\t")
+            compare([editor.textArea.activeFocus, persona.soul], [false, "# Aria Kind.\t"])
         }
 
         // The soul editor follows a file changed by someone else while it holds
@@ -251,10 +245,9 @@ Item {
                     + "and saving replaces them.")
             typeInto(personaCase, editor.textArea, "# Rene")
             mouseClick(save)
-            compare(confirmation.text, "Saving replaces soul.md as it is on disk now. "
-                    + "Press SAVE ANYWAY to replace it.")
-            compare(save.text, "SAVE ANYWAY")
-            compare(ViewTestSupport.readFile(persona.soulURL), "# Ren\uFFFD", "nothing written yet")
+            compare([confirmation.text, save.text, ViewTestSupport.readFile(persona.soulURL)],
+                    ["Saving replaces soul.md as it is on disk now. Press SAVE ANYWAY to replace it.", "SAVE ANYWAY",
+                     "# Ren\uFFFD"], "nothing written yet")
             mouseClick(save)
             compare(ViewTestSupport.readFile(persona.soulURL), "# Rene")
             compare([notice.text, confirmation.text, save.text, status.text], ["", "", "SAVE", "SAVED"])
@@ -266,8 +259,7 @@ Item {
             verify(persona.systemPrompt().includes("# Agent again"), "the agent's write is in the prompt")
             verify(!persona.systemPrompt().includes("# Mine"), "unsaved edits are not")
             mouseClick(save)
-            compare(save.text, "SAVE ANYWAY")
-            compare(ViewTestSupport.readFile(persona.soulURL), "# Agent again")
+            compare([save.text, ViewTestSupport.readFile(persona.soulURL)], ["SAVE ANYWAY", "# Agent again"])
             mouseClick(save)
             compare(ViewTestSupport.readFile(persona.soulURL), "# Mine")
             compare([notice.text, status.text], ["", "SAVED"])
@@ -297,12 +289,10 @@ Item {
             const editor = panel.content
             typeInto(personaCase, editor.textArea, before + " on Fridays")
             onFullDisk(() => mouseClick(findChild(editor, data.button)))
-            compare(findChild(editor, "saveError").text, "Could not save: File too large")
-            compare(editor.textArea.text, before + " on Fridays")
-            compare(ViewTestSupport.readFile(path), before)
+            compare([findChild(editor, "saveError").text, editor.textArea.text, ViewTestSupport.readFile(path)],
+                    ["Could not save: File too large", before + " on Fridays", before])
             mouseClick(findChild(editor, data.button))
-            compare(findChild(editor, "saveError").visible, false)
-            compare(ViewTestSupport.readFile(path), before + " on Fridays")
+            compare([findChild(editor, "saveError").visible, ViewTestSupport.readFile(path)], [false, before + " on Fridays"])
         }
     }
 

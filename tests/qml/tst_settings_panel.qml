@@ -76,10 +76,8 @@ Item {
                 verify(!stored().includes("emberglass_command_sandbox=true"))
                 skip("bubblewrap cannot run here: " + preferences.sandboxUnavailableReason)
             }
-            compare(sandbox.on, true)
-            compare(sandbox.checked, true)
+            compare([sandbox.on, sandbox.checked, findChild(sandbox, "note").visible], [true, true, false])
             verify(stored().includes("emberglass_command_sandbox=true"), stored())
-            compare(findChild(sandbox, "note").visible, false)
             mouseClick(sandbox)
             compare(preferences.sandboxCommands, false)
             verify(stored().includes("emberglass_command_sandbox=false"), stored())
@@ -91,8 +89,7 @@ Item {
             ViewTestSupport.setDiskFull(true)
             mouseClick(ask)
             ViewTestSupport.setDiskFull(false)
-            compare(ask.on, true, "still asking")
-            compare(ask.checked, true, "and shown so")
+            compare([ask.on, ask.checked], [true, true], "still asking, and shown so")
             compare(findChild(panel, "settingsSaveError").text,
                     "Could not save settings: " + ChatViewModel.settingsSaveError)
             mouseClick(ask)
