@@ -97,6 +97,13 @@ class ChatCliTest : public QObject {
         return process.exitCode();
     }
 
+    // Reads the output into `shown` until it holds `text` `times` times.
+    static bool waitShown(QProcess& process, QByteArray& shown, const QByteArray& text,
+                          int times = 1) {
+        const auto seen = [&] { return (shown += process.readAll()).count(text) >= times; };
+        return QTest::qWaitFor(seen, endTimeout);
+    }
+
     static bool bubblewrapRuns() {
         QProcess bwrap;
         bwrap.start("bwrap", {"--ro-bind", "/", "/", "--dev", "/dev", "true"});
@@ -168,9 +175,7 @@ private Q_SLOTS:
     // tst_model_clients); the mirror printed.
     void servesThePhonePageAndPrintsTheMirror() {
         FakeOpenAIServer server;
-        QJsonObject limit = refusalRow("rateLimits", "openai: requests per minute");
-        limit["retryAfter"] = "1";
-        server.enqueue(refusalAnswer(limit));
+        server.enqueue(shortRateLimit());
         server.enqueue(FakeOpenAIServer::streamedText({"Hello ", "phone"}));
         QTcpServer probe; // a free port
         probe.listen(QHostAddress::LocalHost);
@@ -180,8 +185,7 @@ private Q_SLOTS:
         start(process,
               {"--serve", "--port", QString::number(port), "--base-url", server.baseUrl()});
         QByteArray shown;
-        QVERIFY(QTest::qWaitFor(
-            [&] { return (shown += process.readAllStandardOutput()).contains('\n'); }, endTimeout));
+        QVERIFY(waitShown(process, shown, "\n"));
         QVERIFY2(shown.startsWith("Phone page: http://"), shown.constData());
         const QUrl url(QString::fromUtf8(shown.mid(12).trimmed()));
         QCOMPARE(url.port(), int(port));
@@ -191,8 +195,7 @@ private Q_SLOTS:
         QVERIFY(phone.waitClosed(15s));
         QCOMPARE(phone.body(),
                  "{\"content\":\"Hello \"}\n{\"content\":\"phone\"}\n{\"done\":true}\n");
-        QTRY_VERIFY_WITH_TIMEOUT(
-            (shown += process.readAllStandardOutput()).contains("agent> Hello phone"), endTimeout);
+        QVERIFY(waitShown(process, shown, "agent> Hello phone"));
         QVERIFY(shown.contains("you> hi from the phone"));
         QCOMPARE(server.requests().size(), 2);
         QCOMPARE(server.lastRequest().json().value("stream"), true);
@@ -281,14 +284,7 @@ private Q_SLOTS:
         QByteArray shown;
         int asked = 0;
         for (const QByteArray answer : {"y\n", "a\n", "n\n"}) {
-            QVERIFY2(QTest::qWaitFor(
-                         [&] {
-                             shown += process.readAll();
-                             return shown.count("[N]o ") > asked;
-                         },
-                         endTimeout),
-                     shown.constData());
-            ++asked;
+            QVERIFY2(waitShown(process, shown, "[N]o ", ++asked), shown.constData());
             process.write(answer);
         }
         QVERIFY(
@@ -341,34 +337,23 @@ private Q_SLOTS:
         QVERIFY(m_errors.isEmpty());
     }
 
-    void aShortRateLimitIsWaitedOut() {
-        FakeOpenAIServer server;
-        QJsonObject row = refusalRow("rateLimits", "openai: requests per minute");
-        row["retryAfter"] = "1";
-        server.enqueue(refusalAnswer(row));
-        server.enqueue(FakeOpenAIServer::chatReply("Here it is."));
-        QStringList output;
-        QCOMPARE(run({"--provider", "DeepSeek", "--base-url", server.baseUrl(), "hi"}, output), 0);
-        QCOMPARE(output, (QStringList{"you> hi", "agent> Here it is."}));
-        QVERIFY2(m_errors.contains("Waiting for DeepSeek (rate limit)…"), m_errors.constData());
-        QCOMPARE(server.requests().size(), 2);
-    }
-
-    // Refused for the model's context: the oldest turn goes, the note says so, and
-    // the note never reaches the model (which turns go, for each provider and
-    // Ollama: tst_request_sender).
-    void aConversationThatOutgrowsTheModelGoesOn() {
+    // A short rate limit is waited out, standard error saying so. Refused for the
+    // model's context: the oldest turn goes, the note says so, and the note never
+    // reaches the model (which turns go, and which waits are waited, for each
+    // provider and Ollama: tst_request_sender).
+    void aRateLimitOrAConversationThatOutgrowsTheModelGoesOn() {
         FakeOpenAIServer server;
         for (const FakeResponse& answer :
-             {FakeOpenAIServer::chatReply("one"),
+             {shortRateLimit(), FakeOpenAIServer::chatReply("one"),
               refusalAnswer(refusalRow("contextLength", "deepseek")),
               FakeOpenAIServer::chatReply("two"), FakeOpenAIServer::chatReply("three")}) {
             server.enqueue(answer);
         }
         QStringList output;
-        QCOMPARE(run({"--model", "m-1", "--base-url", server.baseUrl()}, output,
-                     "first\nsecond\nthird\n"),
+        QCOMPARE(run({"--provider", "DeepSeek", "--model", "m-1", "--base-url", server.baseUrl()},
+                     output, "first\nsecond\nthird\n"),
                  0);
+        QVERIFY2(m_errors.contains("Waiting for DeepSeek (rate limit)…"), m_errors.constData());
         QCOMPARE(output, (QStringList{"you> first", "agent> one", "you> second", "agent> two",
                                       "note> Earlier messages were left out to fit m-1's context",
                                       "you> third", "agent> three"}));

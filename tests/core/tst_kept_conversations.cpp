@@ -31,8 +31,6 @@
 
 #include <algorithm>
 
-#include <sys/stat.h>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -47,11 +45,6 @@ ChatMessage message(const QString& role, const QString& content) {
         made.toolResult = ToolResultInfo{u"call-1"_s, u"create_xlsx"_s, true, content};
     }
     return made;
-}
-
-mode_t modeOf(const QString& path) {
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? (info.st_mode & 0777) : 0;
 }
 
 } // namespace
@@ -187,8 +180,8 @@ private Q_SLOTS:
             QVERIFY2(vm->keeper()->state() == ConversationKeeper::State::keeping,
                      qPrintable(vm->keeper()->problem()));
         }
-        QCOMPARE(modeOf(databasePath()), mode_t(0600));
-        QCOMPARE(modeOf(QFileInfo(databasePath()).path()), mode_t(0700));
+        QCOMPARE(modeOf(databasePath()), 0600u);
+        QCOMPARE(modeOf(QFileInfo(databasePath()).path()), 0700u);
 
         auto vm = launch();
         QVERIFY2(vm->keeper()->state() == ConversationKeeper::State::keeping,

@@ -7,10 +7,10 @@
 #include "core/rate_limited_stream.h"
 #include "core/request_sender.h"
 #include "models/cloud_api_service.h"
-#include "models/text_piece_stream.h"
 
 #include "support/refusal_replays.h"
 #include "support/scripted_model.h"
+#include "support/stream_recorder.h"
 #include "support/task_outcome.h"
 
 #include <QtTest>
@@ -27,14 +27,8 @@ WireMessages conversationOf(int turns, int textBytes = 10) {
     for (int i = 0; i < turns; ++i) {
         messages.append(QJsonObject{{"role", "user"}, {"content", QString("question %1").arg(i)}});
         if (i == 1) {
-            messages.append(QJsonObject{
-                {"role", "assistant"},
-                {"content", QJsonValue::Null},
-                {"tool_calls",
-                 QJsonArray{QJsonObject{{"id", "c1"},
-                                        {"type", "function"},
-                                        {"function", QJsonObject{{"name", "list_directory"},
-                                                                 {"arguments", "{}"}}}}}}});
+            const QJsonObject call{{"id", "c1"}, {"function", QJsonObject{{"name", "ls"}}}};
+            messages.append(QJsonObject{{"role", "assistant"}, {"tool_calls", QJsonArray{call}}});
             messages.append(
                 QJsonObject{{"role", "tool"}, {"tool_call_id", "c1"}, {"content", "bin etc"}});
         }
@@ -76,6 +70,31 @@ class RequestSenderTest : public QObject {
     }
     QString placeholderText() const {
         return m_store.findMessage(m_conversation, m_placeholder)->content;
+    }
+    // Queues `refusals` refusals of the row, then `answer`; checks the waits and
+    // requests made, and answers whether the wait was short enough to wait out.
+    bool refusedThenAnswered(const QJsonObject& row, int refusals, const FakeResponse& answer,
+                             const std::function<void()>& send) {
+        for (int i = 0; i < refusals; ++i) {
+            m_server->enqueue(refusalAnswer(row, m_now));
+        }
+        m_server->enqueue(answer);
+        send();
+        const std::chrono::seconds wait(row["wait"].toInt());
+        const bool waited = wait <= RequestSender::longestWait;
+        [&] {
+            QCOMPARE(m_waits, waited ? QList<std::chrono::milliseconds>{wait}
+                                     : QList<std::chrono::milliseconds>{});
+            QCOMPARE(m_server->requests().size(), waited ? 2 : 1);
+        }();
+        return waited;
+    }
+    static QString waitNamed(const QJsonObject& row) {
+        return QString(" (the provider asks to wait %1 s before trying again)")
+            .arg(row["wait"].toInt());
+    }
+    static QString errorOf(const RequestSender::Sent& sent) {
+        return sent.result.ok() ? QString() : errorDescription(sent.result.error());
     }
     QList<QJsonArray> sentMessages() const {
         QList<QJsonArray> sent;
@@ -124,37 +143,26 @@ private Q_SLOTS:
     void aRateLimitIsWaitedOutOnce() {
         QFETCH(QJsonObject, row);
         QFETCH(int, refusals);
-        FakeOpenAIServer& server = *m_server;
-        for (int i = 0; i < refusals; ++i) {
-            server.enqueue(refusalAnswer(row, m_now));
-        }
-        server.enqueue(FakeOpenAIServer::chatReply("Here it is."));
-        const RequestSender::Sent sent =
-            finished(m_sender->send(target(row["provider"].toString()), conversationOf(1), {}));
-        const int wait = row["wait"].toInt();
-        const bool waited = wait <= RequestSender::longestWait.count();
-        QCOMPARE(m_waits, waited ? QList<std::chrono::milliseconds>{std::chrono::seconds(wait)}
-                                 : QList<std::chrono::milliseconds>{});
-        QCOMPARE(server.requests().size(), waited ? 2 : 1);
+        std::optional<RequestSender::Sent> sent;
+        const bool waited =
+            refusedThenAnswered(row, refusals, FakeOpenAIServer::chatReply("Here it is."), [&] {
+                sent = finished(
+                    m_sender->send(target(row["provider"].toString()), conversationOf(1), {}));
+            });
         if (!waited || refusals == 2) {
-            QVERIFY(!sent.result.ok());
-            const QString error = errorDescription(sent.result.error());
-            QVERIFY2(
-                error.startsWith("API error: ") &&
-                    error.endsWith(
-                        QString(" (the provider asks to wait %1 s before trying again)").arg(wait)),
-                qPrintable(error));
+            QVERIFY2(errorOf(*sent).startsWith("API error: ") &&
+                         errorOf(*sent).endsWith(waitNamed(row)),
+                     qPrintable(errorOf(*sent)));
             return;
         }
-        QVERIFY2(sent.result.ok(),
-                 qPrintable(sent.result.ok() ? QString() : errorDescription(sent.result.error())));
-        QCOMPARE(sent.result.value().text, "Here it is.");
-        QCOMPARE(server.requests()[1].json(), server.requests()[0].json());
+        QVERIFY2(sent->result.ok(), qPrintable(errorOf(*sent)));
+        QCOMPARE(sent->result.value().text, "Here it is.");
+        QCOMPARE(m_server->requests()[1].json(), m_server->requests()[0].json());
         QCOMPARE(m_shownWhileWaiting,
                  QStringList{"Waiting for " + row["provider"].toString() + " (rate limit)…"});
         QVERIFY(isWaitingNotice(m_shownWhileWaiting.first()));
         QCOMPARE(placeholderText(), QString()); // as it was before the wait
-        QVERIFY(!sent.note.has_value());
+        QVERIFY(!sent->note.has_value());
     }
 
     // The phone's streamed reply waits out the same rate limits once, before any
@@ -163,35 +171,17 @@ private Q_SLOTS:
     void aStreamedReplyWaitsOutAShortRateLimitOnce() {
         QFETCH(QJsonObject, row);
         QFETCH(int, refusals);
-        for (int i = 0; i < refusals; ++i) {
-            m_server->enqueue(refusalAnswer(row, m_now));
-        }
-        m_server->enqueue(FakeOpenAIServer::streamedText({"Here ", "it is."}));
-        TextPieceStream* stream = streamWaitingOutRateLimits(
-            [this] { return m_service.streamChat({}); }, recordingWait());
-        QVERIFY(stream != nullptr);
-        QStringList pieces;
-        QStringList endings;
-        connect(stream, &TextPieceStream::piece, this,
-                [&](const QString& text) { pieces << text; });
-        connect(stream, &TextPieceStream::finished, this, [&] { endings << "finished"; });
-        connect(stream, &TextPieceStream::failed, this,
-                [&](const QString& description) { endings << description; });
-        QTRY_COMPARE(endings.size(), 1);
-        const int wait = row["wait"].toInt();
-        const bool waited = wait <= RequestSender::longestWait.count();
-        QCOMPARE(m_waits, waited ? QList<std::chrono::milliseconds>{std::chrono::seconds(wait)}
-                                 : QList<std::chrono::milliseconds>{});
-        QCOMPARE(m_server->requests().size(), waited ? 2 : 1);
-        if (waited && refusals == 1) {
-            QCOMPARE(pieces.join(QString()), "Here it is.");
-            QCOMPARE(endings.first(), "finished");
-            return;
-        }
-        QVERIFY(pieces.isEmpty());
-        QVERIFY2(endings.first().endsWith(
-                     QString(" (the provider asks to wait %1 s before trying again)").arg(wait)),
-                 qPrintable(endings.first()));
+        std::unique_ptr<StreamRecorder> stream;
+        const FakeResponse answer = FakeOpenAIServer::streamedText({"Here ", "it is."});
+        const bool waited = refusedThenAnswered(row, refusals, answer, [&] {
+            stream = std::make_unique<StreamRecorder>(streamWaitingOutRateLimits(
+                [this] { return m_service.streamChat({}); }, recordingWait()));
+            QTRY_VERIFY(stream->ended());
+        });
+        const bool answered = waited && refusals == 1;
+        QCOMPARE(stream->pieces.join(QString()), answered ? "Here it is." : "");
+        QCOMPARE(stream->finishes, answered ? 1 : 0);
+        QCOMPARE(stream->failures.value(0).endsWith(waitNamed(row)), !answered);
     }
 
     // The real timer: a wait of a second is waited and sent again; Stop ends a
@@ -204,11 +194,9 @@ private Q_SLOTS:
     void theRealTimerWaitsUnlessStopped() {
         QFETCH(bool, stop);
         m_sender = std::make_unique<RequestSender>(&m_store);
-        QJsonObject row = refusalRow("rateLimits", "openai: requests per minute");
-        if (!stop) {
-            row["retryAfter"] = "1";
-        }
-        m_server->enqueue(refusalAnswer(row));
+        m_server->enqueue(
+            stop ? refusalAnswer(refusalRow("rateLimits", "openai: requests per minute"))
+                 : shortRateLimit());
         m_server->enqueue(FakeOpenAIServer::chatReply("Here it is."));
         auto cancellation = std::make_shared<RequestCancellation>();
         const auto sent = startTask(m_sender->send(target(), conversationOf(1), cancellation));
@@ -255,16 +243,13 @@ private Q_SLOTS:
             QVERIFY(!sent.result.ok());
             return;
         }
-        QVERIFY2(sent.result.ok(),
-                 qPrintable(sent.result.ok() ? QString() : errorDescription(sent.result.error())));
+        QVERIFY2(sent.result.ok(), qPrintable(errorOf(sent)));
         QCOMPARE(sent.note, "Earlier messages were left out to fit deepseek-flash's context");
         QCOMPARE(sent1.size(), 2);
         QCOMPARE(sent1[0], messages);
         const QJsonArray fitted = sent1[1];
-        QVERIFY(fitted.size() < messages.size());
         QCOMPARE(fitted.first(), messages.first());
-        QCOMPARE(fitted.last(), messages.last());
-        // What stays is a tail of whole turns.
+        // What stays is a tail of whole turns, smaller by the share the row names.
         QCOMPARE(fitted[1]["role"].toString(), "user");
         for (qsizetype i = 1; i < fitted.size(); ++i) {
             QCOMPARE(fitted[i], messages[messages.size() - fitted.size() + i]);

@@ -22,8 +22,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <sys/stat.h>
-
 namespace {
 
 const QString table = "persona/store.json";
@@ -43,11 +41,6 @@ QByteArray bytesOf(const QJsonValue& value) {
 
 QDateTime march(int day, int hour, int minute) {
     return QDateTime(QDate(2026, 3, day), QTime(hour, minute));
-}
-
-uint modeOf(const QString& path) {
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
 // The folder's mode, then those of its entries by name (a folder's entries after it).

@@ -31,6 +31,7 @@ struct SyncRecord {
     dev_t device;
     ino_t inode;
     bool isFolder;
+    bool operator==(const SyncRecord&) const = default;
 };
 
 QList<SyncRecord> syncs;
@@ -73,25 +74,11 @@ QByteArray attribute(const QString& path, const char* name) {
 }
 
 // An access ACL that also lets user 1000 read: user::rw- user:1000:r-- group::r-- mask::r--
-// other::---
-QByteArray readableByUser1000() {
-    QByteArray acl;
-    const auto add = [&acl](quint32 value, int size) {
-        acl.append(reinterpret_cast<const char*>(&value),
-                   size); // little-endian, as the kernel wants
-    };
-    add(2, 4); // version
-    for (const auto& [tag, permissions, id] : {std::tuple{0x01u, 6u, ~0u},
-                                               {0x02u, 4u, 1000u},
-                                               {0x04u, 4u, ~0u},
-                                               {0x10u, 4u, ~0u},
-                                               {0x20u, 0u, ~0u}}) {
-        add(tag, 2);
-        add(permissions, 2);
-        add(id, 4);
-    }
-    return acl;
-}
+// other::---. The kernel's form: version 2, then each entry's tag, permissions and id
+// (none: ~0), little-endian.
+const QByteArray readableByUser1000 =
+    QByteArray::fromHex("02000000 01000600ffffffff 02000400e8030000 04000400ffffffff "
+                        "10000400ffffffff 20000000ffffffff");
 
 // Runs `work` in a child process and answers its exit status, or -signal.
 template <typename Work> int inChild(Work work) {
@@ -145,9 +132,8 @@ private Q_SLOTS:
                 QSKIP("no user extended attributes on this file system");
             }
         } else if (kept == "ACL") {
-            const QByteArray acl = readableByUser1000();
-            if (::setxattr(path, "system.posix_acl_access", acl.constData(), size_t(acl.size()),
-                           0) != 0) {
+            const QByteArray& acl = readableByUser1000;
+            if (::setxattr(path, "system.posix_acl_access", acl.data(), acl.size(), 0) != 0) {
                 QSKIP("no ACLs on this file system");
             }
         } else if (kept == "other hard link") {
@@ -220,13 +206,9 @@ private Q_SLOTS:
                        : createFileDurably(file, "new").ok());
         const struct stat written = statOf(file);
         const struct stat parent = statOf(folder());
-        QCOMPARE(syncs.size(), 2);
         // First the file's bytes (the scratch file that now carries the name), then the folder.
-        QCOMPARE((QList<bool>{syncs[0].inode == written.st_ino, syncs[0].isFolder}),
-                 (QList<bool>{true, false}));
-        QCOMPARE((QList<bool>{syncs[1].inode == parent.st_ino && syncs[1].device == parent.st_dev,
-                              syncs[1].isFolder}),
-                 (QList<bool>{true, true}));
+        QCOMPARE(syncs, (QList<SyncRecord>{{written.st_dev, written.st_ino, false},
+                                           {parent.st_dev, parent.st_ino, true}}));
     }
 
     // kill -9 at every sync of a settings save: whatever it leaves is private,
@@ -280,11 +262,9 @@ private Q_SLOTS:
                                   ".Emberglass-Xy12Zw",
                                   ".Emberglass-" + QString::number(dead) + "-Qq1234"};
         for (const QString& name : kept + removed) {
-            if (name.startsWith('.')) {
-                QVERIFY(writeBytes(folder() + '/' + name + "/settings.conf", "sk-x"));
-            } else {
-                QVERIFY(writeBytes(folder() + '/' + name, "sk-x"));
-            }
+            // A leftover folder holds a scratch settings file.
+            const QString inside = name.startsWith('.') ? "/settings.conf" : "";
+            QVERIFY(writeBytes(folder() + '/' + name + inside, "sk-x"));
         }
         removeWriteLitter(folder(), "Emberglass");
         QStringList expected = kept;

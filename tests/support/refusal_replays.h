@@ -43,3 +43,10 @@ inline QJsonObject refusalRow(const QString& table, const QString& tag) {
     }
     qFatal("no refusal row %s", qPrintable(tag));
 }
+
+// A rate limit short enough to be waited out: a second.
+inline FakeResponse shortRateLimit() {
+    QJsonObject row = refusalRow("rateLimits", "openai: requests per minute");
+    row["retryAfter"] = "1";
+    return refusalAnswer(row);
+}

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // Writes the bytes, making the missing parent folders first.
@@ -41,6 +42,12 @@ inline bool setModified(const QString& path, const QDateTime& time) {
     QFile file(path);
     return file.open(QIODevice::ReadWrite) &&
            file.setFileTime(time, QFileDevice::FileModificationTime);
+}
+
+// The permission bits, or 0 when the file is not there.
+inline uint modeOf(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
 // What a tool answers for a platform error with this errno.
