@@ -5,6 +5,7 @@
 #include "models/line_splitter.h"
 #include "models/ollama_protocol.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -13,15 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const size_t piece = 1 + data[0] % 32;
-    const char* bytes = reinterpret_cast<const char*>(data + 1);
-    size_t remaining = size - 1;
     LineSplitter splitter(4096);
     QByteArrayList lines;
-    while (remaining > 0) {
-        const size_t take = remaining < piece ? remaining : piece;
-        lines += splitter.feed(QByteArrayView(bytes, static_cast<qsizetype>(take)));
-        bytes += take;
-        remaining -= take;
+    for (size_t at = 1; at < size; at += piece) {
+        lines += splitter.feed(QByteArrayView(data + at, qsizetype(std::min(piece, size - at))));
     }
     if (std::optional<QByteArray> last = splitter.finish()) {
         lines << *last;
@@ -31,10 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (line.contains('\n') || line.size() > 4096) {
             __builtin_trap();
         }
-        const StreamLine cloud = readCloudStreamLine(line);
-        const StreamLine ollama = readOllamaStreamLine(line);
-        (void)cloud;
-        (void)ollama;
+        (void)readCloudStreamLine(line);
+        (void)readOllamaStreamLine(line);
     }
     return 0;
 }

@@ -39,10 +39,9 @@ private Q_SLOTS:
             QCOMPARE(outcome, Outcome::complete);
             QCOMPARE(reader.finish(), Outcome::complete);
             const HttpRequest& read = reader.request();
-            QCOMPARE(QString(read.method + ' ' + read.path() + '?' + read.query()),
-                     QStringLiteral("POST /api/chat?key=k"));
-            QCOMPARE(read.body, QByteArray("{\"a\":\"b\"}  x"));
-            QCOMPARE(read.header(QStringLiteral("host")), QStringLiteral("h:1"));
+            QCOMPARE((QStringList{read.method + ' ' + read.path() + '?' + read.query(),
+                                  QString::fromUtf8(read.body), read.header("host")}),
+                     (QStringList{"POST /api/chat?key=k", "{\"a\":\"b\"}  x", "h:1"}));
         }
         // The header size cap, to the byte.
         const auto headerOf = [](qsizetype length) {
@@ -129,17 +128,12 @@ private Q_SLOTS:
         QList<InterfaceSnapshot> interfaces;
         for (const QJsonValue& value : row.value("interfaces").toArray()) {
             const QString traits = value["traits"].toString();
-            InterfaceSnapshot& added =
-                interfaces.emplaceBack(InterfaceSnapshot{value["name"].toString(),
-                                                         !traits.contains("down"),
-                                                         !traits.contains("no carrier"),
-                                                         traits.contains("loopback"),
-                                                         traits.contains("wireless"),
-                                                         traits.contains("bridge"),
-                                                         {}});
-            for (const QString& address : jsonTexts(value["addresses"])) {
-                added.addresses.append(QHostAddress(address));
-            }
+            const auto is = [&traits](const char* trait) { return traits.contains(trait); };
+            QList<QHostAddress> addresses;
+            std::ranges::transform(jsonTexts(value["addresses"]), std::back_inserter(addresses),
+                                   [](const QString& address) { return QHostAddress(address); });
+            interfaces.append({value["name"].toString(), !is("down"), !is("no carrier"),
+                               is("loopback"), is("wireless"), is("bridge"), addresses});
         }
         QCOMPARE(::chooseLocalAddress(interfaces), row.value("chosen").toString());
     }

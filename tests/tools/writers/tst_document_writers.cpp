@@ -240,17 +240,16 @@ private Q_SLOTS:
 
     void shapesAreFilledWithTheirColours() {
         const QString prefix = m_dir.filePath("page");
-        QCOMPARE(runProgram("pdftoppm",
-                            {"-r", "72", "-f", "3", "-singlefile", "-png", m_fiveSlides, prefix})
-                     .exitCode,
-                 0);
+        const QStringList page3{"-r", "72", "-f", "3", "-singlefile", "-png", m_fiveSlides, prefix};
+        QCOMPARE(runProgram("pdftoppm", page3).exitCode, 0);
         const QImage image(prefix + ".png"); // the page size is pagesAndEmbeddedFonts' to check
         // The colour at x and a height from the page's bottom edge.
         const auto isAt = [&](double x, double fromBottom, QRgb expected) {
             const QRgb pixel = image.pixel(int(x), int(768 - fromBottom));
-            return qAbs(qRed(pixel) - qRed(expected)) < 6 &&
-                   qAbs(qGreen(pixel) - qGreen(expected)) < 6 &&
-                   qAbs(qBlue(pixel) - qBlue(expected)) < 6;
+            const auto near = [&](int (*channel)(QRgb)) {
+                return qAbs(channel(pixel) - channel(expected)) < 6;
+            };
+            return near(qRed) && near(qGreen) && near(qBlue);
         };
         // The window's palette.
         const QRgb background = PaletteColors::background().rgb();
@@ -287,12 +286,10 @@ private Q_SLOTS:
         const QString bullet = "收入增长 Revenue 上升";
         const QString path = m_dir.filePath("new/folder/deck.pdf");
         QVERIFY(createPdfSlides(path, R"([{"title":"First"}])").success);
+        const QJsonObject first{
+            {"title", title}, {"subtitle", "副标题"}, {"bullets", QJsonArray{bullet}}};
         QFuture<ToolOutcome> drawn = QtConcurrent::run([&] {
-            return createPdfSlides(
-                path, jsonBytes(QJsonArray{QJsonObject{{"title", title},
-                                                       {"subtitle", "副标题"},
-                                                       {"bullets", QJsonArray{bullet}}},
-                                           QJsonObject{}}));
+            return createPdfSlides(path, jsonBytes(QJsonArray{first, QJsonObject{}}));
         });
         QVERIFY(drawn.result().success);
         const QString text = pdfText(path);
