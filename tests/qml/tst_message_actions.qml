@@ -86,15 +86,13 @@ Item {
             const row = focusRow(first + data.row)
             const bar = findChild(row, "actionsBarLoader")
             compare(bar.active, data.copy, "the buttons show on keyboard focus")
-            if (!data.copy) {
+            if (!data.copy)
                 return
-            }
+            const shown = (parent, names) => names.map(name => findChild(parent, name).visible)
             compare(findChild(bar.item, "copyMessageButton").Accessible.name, "Copy message")
-            compare(findChild(bar.item, "editMessageButton").visible, data.edit)
-            compare(findChild(bar.item, "regenerateButton").visible, data.regenerate)
+            compare(shown(bar.item, ["editMessageButton", "regenerateButton"]), [data.edit, data.regenerate])
             const menu = openMenu(row)
-            compare(findChild(menu, "editMessageItem").visible, data.edit)
-            compare(findChild(menu, "regenerateItem").visible, data.regenerate)
+            compare(shown(menu, ["editMessageItem", "regenerateItem"]), [data.edit, data.regenerate])
             compare(findChild(findChild(menu, "copyMessageItem"), "shortcut").text, "Ctrl+C")
             keyClick(Qt.Key_Escape)
             tryCompare(menu, "visible", false)

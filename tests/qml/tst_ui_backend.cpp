@@ -62,9 +62,8 @@ private Q_SLOTS:
     void windowFitsTheAvailableArea() {
         QFETCH(QJsonObject, row);
         const QRect available = rect(row.value("available"));
-        const QJsonValue margins = row.value("frame");
-        const QMargins frame(margins[0].toInt(), margins[1].toInt(), margins[2].toInt(),
-                             margins[3].toInt());
+        const QRect margins = rect(row.value("frame"));
+        const QMargins frame(margins.x(), margins.y(), margins.width(), margins.height());
         QCOMPARE(WindowPlacement::fittedGeometry(QSize(940, 680), available, frame),
                  rect(row.value("client")));
         QCOMPARE(WindowPlacement::fittedMinimum(QSize(800, 560), available, frame),
@@ -77,9 +76,7 @@ private Q_SLOTS:
     void windowComesBackOnAScreen() {
         QFETCH(QJsonObject, row);
         QList<QRect> areas;
-        for (const QJsonValue& area : row.value("screens").toArray()) {
-            areas.append(rect(area));
-        }
+        std::ranges::transform(row.value("screens").toArray(), std::back_inserter(areas), rect);
         QCOMPARE(WindowPlacement::restoredGeometry(rect(row.value("saved")), areas,
                                                    QMargins(1, 30, 1, 1)),
                  rect(row.value("client")));
@@ -91,8 +88,8 @@ private Q_SLOTS:
     void filesAreTypedAsPaths() {
         QFETCH(QJsonObject, row);
         QList<QUrl> urls;
-        for (const QJsonValue& url : row.value("urls").toArray()) {
-            urls.append(QUrl(url.toString()));
+        for (const QString& url : jsonTexts(row.value("urls"))) {
+            urls.append(QUrl(url));
         }
         QCOMPARE(InputPaths::text(urls, "/home/ada"), row.value("text").toString());
     }
