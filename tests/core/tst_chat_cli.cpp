@@ -26,10 +26,6 @@ QString shellQuoted(const QString& word) {
     return "'" + QString(word).replace("'", "'\\''") + "'";
 }
 
-QString commandArguments(const QString& command) {
-    return QString::fromUtf8(QJsonDocument(QJsonObject{{"command", command}}).toJson());
-}
-
 // The bodies of the chat requests the server was sent, in order.
 QList<QJsonObject> chatRequests(const FakeHttpServer& server) {
     QList<QJsonObject> chats;
@@ -78,8 +74,7 @@ class ChatCliTest : public QObject {
     }
     // Runs a chat that touches `name` in `folder` with run_command.
     static QJsonObject touching(const QString& id, const QString& folder, const QString& name) {
-        return FakeOpenAIServer::toolCall(id, "run_command",
-                                          commandArguments("touch '" + folder + "/" + name + "'"));
+        return FakeOpenAIServer::commandCall(id, "touch '" + folder + "/" + name + "'");
     }
     // Runs it to its end; returns the exit code, or -1 when it did not end.
     int run(const QStringList& arguments, QStringList& output, const QByteArray& input = {}) {
@@ -401,9 +396,8 @@ private Q_SLOTS:
         const QString settings = m_home.filePath(".config/Emberglass/Emberglass.conf");
         QVERIFY(writeBytes(settings, jsonBytes(row["settings"])));
         FakeOpenAIServer server;
-        server.enqueue(FakeOpenAIServer::chatReply(
-            {},
-            {FakeOpenAIServer::toolCall("c1", "run_command", "{\"command\":\"touch /usr/x\"}")}));
+        server.enqueue(
+            FakeOpenAIServer::chatReply({}, {FakeOpenAIServer::commandCall("c1", "touch /usr/x")}));
         server.enqueue(FakeOpenAIServer::chatReply("It is read-only."));
         if (row.contains("path")) {
             m_path = row["path"].toString();

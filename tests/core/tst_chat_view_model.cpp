@@ -285,23 +285,17 @@ private Q_SLOTS:
         Harness h;
         QTemporaryDir work;
         const QString marker = work.filePath(u"second-ran"_s);
-        const auto command = [](const QString& text) {
-            return QString::fromUtf8(QJsonDocument(QJsonObject{{"command", text}}).toJson());
-        };
         h.cloud.enqueue(FakeOpenAIServer::chatReply(
-            {}, {FakeOpenAIServer::toolCall(u"c1"_s, u"run_command"_s, command(u"sleep 20"_s)),
-                 FakeOpenAIServer::toolCall(u"c2"_s, u"run_command"_s,
-                                            command(u"touch '"_s + marker + u"'"_s))}));
+            {}, {FakeOpenAIServer::commandCall(u"c1"_s, u"sleep 20"_s),
+                 FakeOpenAIServer::commandCall(u"c2"_s, u"touch '"_s + marker + u"'"_s)}));
         h.start(u"two commands"_s);
         QTRY_COMPARE(h.messages().size(), 4); // the first call is recorded and running
         h.vm->stopGeneration();
         const auto resultOf = [&h](const QString& id) -> const ToolResultInfo* {
-            for (const ChatMessage& message : h.messages()) {
-                if (message.toolResult && message.toolResult->toolCallId == id) {
-                    return &*message.toolResult;
-                }
-            }
-            return nullptr;
+            const auto found = std::ranges::find_if(h.messages(), [&](const ChatMessage& message) {
+                return message.toolResult && message.toolResult->toolCallId == id;
+            });
+            return found == h.messages().end() ? nullptr : &*found->toolResult;
         };
         QTRY_VERIFY_WITH_TIMEOUT(resultOf(u"c2"_s) != nullptr, 8000);
         const ToolResultInfo* first = resultOf(u"c1"_s);
@@ -366,8 +360,7 @@ private Q_SLOTS:
         // Provider switches store and restore their settings.
         h.backends.switchProvider(CloudProviderPreset::deepseek);
         QCOMPARE(h.backends.cloudConfig(), defaultConfig(CloudProviderPreset::deepseek));
-        QCOMPARE(h.backends.cloudService()->model(),
-                 defaultConfig(CloudProviderPreset::deepseek).model);
+        QCOMPARE(h.backends.cloudService()->model(), h.backends.cloudConfig().model);
         QCOMPARE(h.backends.savedCloudConfigs().keys(),
                  (QList{CloudProviderPreset::grok, CloudProviderPreset::deepseek}));
         h.backends.setCloudBaseURL(h.cloud.baseUrl()); // every probe stays on this machine
@@ -409,10 +402,8 @@ private Q_SLOTS:
         QVERIFY(h.send(u"Once more, please."_s));
         disconnect(switchOnCall);
         QCOMPARE(h.messages().last().content, answer);
-        QCOMPARE(gemini.refusals(), QStringList());
-        QCOMPARE(deepseek.refusals(), QStringList());
-        QCOMPARE(h.sent(gemini).size(), 3);
-        QCOMPARE(h.sent(deepseek).size(), 3);
+        QCOMPARE(gemini.refusals() + deepseek.refusals(), QStringList());
+        QCOMPARE((QList{h.sent(gemini).size(), h.sent(deepseek).size()}), (QList<qsizetype>{3, 3}));
     }
 
     // Stop while a reply is written keeps what arrived, marked under it as stopped,
@@ -489,8 +480,6 @@ private Q_SLOTS:
         h.vm->setInputText(u"another"_s);
         h.vm->setCurrentConversationId(first);
         QCOMPARE(h.vm->inputText(), u"half a thought"_s);
-        h.vm->setCurrentConversationId(second);
-        QCOMPARE(h.vm->inputText(), u"another"_s);
 
         // A phone message brings its conversation forward; the draft stays behind.
         QVERIFY(h.toggleServer(true));

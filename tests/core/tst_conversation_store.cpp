@@ -125,15 +125,14 @@ private Q_SLOTS:
         store.setMessageContent(shown, reply.id, "answer");
         store.appendToLastMessage(shown, " more");
         QCOMPARE(changed.size(), 2);
-        QCOMPARE(messages.data(messages.index(2), MessageListModel::ContentRole), "answer more");
-        QCOMPARE(messages.data(messages.index(2), MessageListModel::RoleRole).value<Role>(),
-                 Role::assistant);
-        QCOMPARE(
-            messages.data(messages.index(0), MessageListModel::ToolCallRole).toMap()["summary"],
-            "path: /tmp/a");
-        QVERIFY(!messages.data(messages.index(0), MessageListModel::ToolResultRole).isValid());
-        const QVariantMap result =
-            messages.data(messages.index(1), MessageListModel::ToolResultRole).toMap();
+        const auto at = [&messages](int row, int role) {
+            return messages.data(messages.index(row), role);
+        };
+        QCOMPARE(at(2, MessageListModel::ContentRole), "answer more");
+        QCOMPARE(at(2, MessageListModel::RoleRole).value<Role>(), Role::assistant);
+        QCOMPARE(at(0, MessageListModel::ToolCallRole).toMap()["summary"], "path: /tmp/a");
+        QVERIFY(!at(0, MessageListModel::ToolResultRole).isValid());
+        const QVariantMap result = at(1, MessageListModel::ToolResultRole).toMap();
         QVERIFY(!result["success"].toBool() && result["output"] == "out");
 
         QSignalSpy reset(&messages, &QAbstractItemModel::modelReset);
@@ -146,7 +145,7 @@ private Q_SLOTS:
         QCOMPARE(conversations.data(conversations.index(1), ConversationListModel::TitleRole),
                  "renamed");
         store.deleteConversation(shown); // the top one is shown
-        QCOMPARE(messages.data(messages.index(0), MessageListModel::ContentRole), "elsewhere");
+        QCOMPARE(at(0, MessageListModel::ContentRole), "elsewhere");
         QCOMPARE(
             conversations.data(conversations.index(0), ConversationListModel::ConversationIdRole),
             other.toString(QUuid::WithoutBraces));
@@ -154,10 +153,6 @@ private Q_SLOTS:
     }
 
     void wireMessagesInBothModes() {
-        QCOMPARE(buildWireMessages(toolExchange(), "SYS", WireMode::native),
-                 jsonTable(wire, "native").toArray());
-        QCOMPARE(buildWireMessages(toolExchange(), "SYS", WireMode::text),
-                 jsonTable(wire, "text").toArray());
         // Gemini's thought signature rides on its call; DeepSeek's reasoning on every
         // message that came with it. The local model gets no provider members; an
         // empty prompt sends no system message.
@@ -169,10 +164,12 @@ private Q_SLOTS:
         conversation.messages.last() = message(Role::assistant, "Done.");
         conversation.messages.last().reasoningContent = u"summarise"_s;
         const QJsonValue expected = jsonTable(wire, "withProviderMembers");
-        QCOMPARE(buildWireMessages(conversation, QString(), WireMode::native),
-                 expected["native"].toArray());
-        QCOMPARE(buildWireMessages(conversation, QString(), WireMode::text),
-                 expected["text"].toArray());
+        for (const auto& [mode, name] :
+             {std::pair{WireMode::native, "native"}, {WireMode::text, "text"}}) {
+            QCOMPARE(buildWireMessages(toolExchange(), "SYS", mode),
+                     jsonTable(wire, name).toArray());
+            QCOMPARE(buildWireMessages(conversation, QString(), mode), expected[name].toArray());
+        }
     }
 
     void theCacheGivesWhatAFreshBuildGives() {

@@ -136,10 +136,10 @@ private Q_SLOTS:
         useFakeOllama(*setup, "working", 0);
         QSignalSpy pulled(setup, &LocalModelSetup::modelPulled);
         setup->pull();
-        QTRY_VERIFY(readBytes(path("pid")).trimmed().toInt() > 0);
-        const pid_t child = readBytes(path("pid")).trimmed().toInt();
+        const auto child = [this] { return pid_t(readBytes(path("pid")).trimmed().toInt()); };
+        QTRY_VERIFY(child() > 0);
         delete setup;
-        QTRY_VERIFY(::kill(child, 0) != 0); // killed and reaped
+        QTRY_VERIFY(::kill(child(), 0) != 0); // killed and reaped
         QVERIFY(pulled.isEmpty());
     }
 

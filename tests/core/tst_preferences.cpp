@@ -48,10 +48,10 @@ private Q_SLOTS:
             QSKIP("bubblewrap cannot run here; the suite's run without it checks that case");
         }
         const auto preferences = launch(file);
-        QCOMPARE(preferences->askBeforeActing(), row["ask"].toBool());
-        QCOMPARE(preferences->sandboxCommands(), row["sandbox"].toBool());
-        QCOMPARE(CommandSandbox::isEnabled(), row["sandbox"].toBool());
-        QCOMPARE(preferences->formatReplies(), row["format"].toBool());
+        QCOMPARE((QList{preferences->askBeforeActing(), preferences->sandboxCommands(),
+                        CommandSandbox::isEnabled(), preferences->formatReplies()}),
+                 (QList{row["ask"].toBool(), row["sandbox"].toBool(), row["sandbox"].toBool(),
+                        row["format"].toBool()}));
         QCOMPARE(QFileInfo::exists(file), !settings.isEmpty()); // a launch writes nothing
     }
 
@@ -84,10 +84,7 @@ private Q_SLOTS:
             QSKIP("bubblewrap runs here; the suite's run without it on PATH checks this");
         }
         const QString file = m_settings.fresh();
-        {
-            UserDefaults writer(file);
-            QVERIFY(writer.setValue(Preferences::commandSandboxKey, true).ok());
-        }
+        QVERIFY(UserDefaults(file).setValue(Preferences::commandSandboxKey, true).ok());
         const auto preferences = launch(file);
         QVERIFY(preferences->sandboxRequested());
         QCOMPARE(preferences->sandboxCommands(), false);

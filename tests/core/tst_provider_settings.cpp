@@ -9,8 +9,6 @@
 
 #include <QtTest>
 
-#include <sys/stat.h>
-
 namespace {
 
 const CloudConfig grok = defaultConfig(CloudProviderPreset::grok);
@@ -77,17 +75,16 @@ private Q_SLOTS:
         const QString file = m_settings.fresh();
         // Left readable by an older version.
         QVERIFY(writeBytes(file, "[General]\nemberglass_active_provider=Gemini\n"));
-        QVERIFY(::chmod(QFile::encodeName(file).constData(), 0644) == 0);
+        QVERIFY(QFile::setPermissions(file, onlyMine | QFile::ReadGroup | QFile::ReadOther));
         UserDefaults defaults(file);
         QCOMPARE(QFile::permissions(file), onlyMine); // made private when opened
-        QCOMPARE(defaults.value(UserDefaults::activeProviderKey).toString(),
-                 QStringLiteral("Gemini"));
+        QCOMPARE(defaults.value(UserDefaults::activeProviderKey).toString(), "Gemini");
         ProviderSettings::save(defaults, CloudConfig{CloudProviderPreset::grok, "secret", {}, {}});
         defaults.setValue(UserDefaults::onboardingKey, true);
         QCOMPARE(QFile::permissions(file), onlyMine); // and after further writes
         // The application's own file lives in the (sandboxed) config home.
-        QVERIFY(UserDefaults().fileName().endsWith("/Emberglass/Emberglass.conf"));
-        QVERIFY(UserDefaults().fileName().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
+        QCOMPARE(UserDefaults().fileName(),
+                 qEnvironmentVariable("XDG_CONFIG_HOME") + "/Emberglass/Emberglass.conf");
     }
 
     void aFullDiskKeepsTheStoredSettings_data() { addJsonRows("core/settings.json", "fullDisk"); }
@@ -95,9 +92,7 @@ private Q_SLOTS:
         QFETCH(QJsonObject, row);
         const DiskFault fault =
             row["fault"] == "fullTmpfs" ? DiskFault::fullTmpfs : DiskFault::sizeLimit;
-        const qint64 room = row["room"].toInteger();
-        const QString folder =
-            m_settings.filePath(QStringLiteral("full-") + QTest::currentDataTag());
+        const QString folder = m_settings.filePath(QString("full-") + QTest::currentDataTag());
         QVERIFY(QDir().mkpath(folder));
         FullDisk disk(fault, folder);
         if (!disk.isAvailable()) {
@@ -108,14 +103,14 @@ private Q_SLOTS:
         const CloudConfig saved{CloudProviderPreset::deepseek, "sk-kept", {}, {}};
         ProviderSettings::save(defaults, saved);
         const QByteArray before = readBytes(file);
-        disk.engage(room);
+        disk.engage(row["room"].toInteger());
         // Bigger than any room left; the active provider must not change without it.
         const WriteResult result = ProviderSettings::save(
             defaults, {CloudProviderPreset::gemini, QString(20000, QLatin1Char('k')), {}, {}});
         disk.release();
         QVERIFY(!result.ok());
         if (fault == DiskFault::fullTmpfs) {
-            QCOMPARE(result.description(), QStringLiteral("No space left on device"));
+            QCOMPARE(result.description(), "No space left on device");
         }
         QCOMPARE(readBytes(file), before);
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),

@@ -38,18 +38,13 @@ HttpAnswer answerOf(const QJsonObject& row) {
 }
 
 ModelError errorOf(const QJsonObject& row) {
-    const QString kind = row["kind"].toString();
-    if (kind == "transport") {
-        return PlatformError{PlatformError::Case::transport, "Host api.x.ai not found"};
-    }
-    if (kind == "invalidURL") {
-        return PlatformError::invalidBaseURL();
-    }
-    if (kind == "stopped") {
-        return PlatformError::cancelled();
-    }
-    if (kind == "ollamaNotRunning") {
-        return LLMError{LLMError::Case::ollamaNotRunning};
+    const std::map<QString, ModelError> failures{
+        {"transport", PlatformError{PlatformError::Case::transport, "Host api.x.ai not found"}},
+        {"invalidURL", PlatformError::invalidBaseURL()},
+        {"stopped", PlatformError::cancelled()},
+        {"ollamaNotRunning", LLMError{LLMError::Case::ollamaNotRunning}}};
+    if (const auto failure = failures.find(row["kind"].toString()); failure != failures.end()) {
+        return failure->second;
     }
     if (row["local"].toBool()) {
         return ollamaStatusError(answerOf(row), "qwen2.5:3b");

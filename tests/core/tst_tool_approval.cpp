@@ -66,12 +66,8 @@ struct Loop {
         return !approval.isPending();
     }
     QList<ChatMessage> results(const QUuid& conversation) const {
-        QList<ChatMessage> found;
-        for (const ChatMessage& message : store.find(conversation)->messages) {
-            if (message.toolResult) {
-                found << message;
-            }
-        }
+        QList<ChatMessage> found = store.find(conversation)->messages;
+        found.removeIf([](const ChatMessage& message) { return !message.toolResult; });
         return found;
     }
 };

@@ -130,6 +130,7 @@ class ModelClientsTest : public QObject {
     CloudAPIService m_service{m_server.baseUrl(), key, "grok-3-mini"};
     FakeOllamaServer m_ollama;
     LocalLLMService m_local{m_ollama.baseUrl()};
+    const WireMessages m_conversation = requestMessages("conversation");
 
     // The client a row is for, and the server it talks to.
     AIServiceProtocol& service(const QJsonObject& row) {
@@ -263,7 +264,7 @@ private Q_SLOTS:
                                          : "/v1/chat/completions";
         server.enqueue("POST", path, replay.response(section));
         server.enqueue("POST", path, replay.streamed(section, 5));
-        const WireMessages messages = requestMessages("conversation");
+        const WireMessages& messages = m_conversation;
         Result<ModelReply> whole = finished(client.sendChat(messages));
         QString shown;
         int reasoning = 0;
@@ -392,14 +393,13 @@ private Q_SLOTS:
         // An id nothing is documented for yet.
         m_service.setModel(QStringLiteral("gpt-7-%1").arg(QTest::currentDataTag()));
         const int before = m_server.requests().size();
-        QCOMPARE(finished(m_service.sendChat(requestMessages("conversation"))).ok(), requests == 2);
+        QCOMPARE(finished(m_service.sendChat(m_conversation)).ok(), requests == 2);
         QCOMPARE(m_server.requests().size(), before + requests);
         const QJsonObject first = m_server.requests().at(before).json();
         const QJsonObject last = m_server.lastRequest().json();
         QVERIFY(!first.contains("reasoning_effort"));
         if (requests == 1) {
-            QVERIFY(finished(m_service.sendChat(requestMessages("conversation")))
-                        .ok()); // the queued reply
+            QVERIFY(finished(m_service.sendChat(m_conversation)).ok()); // the queued reply
         } else if (then == "/v1/responses") {
             QCOMPARE(m_server.lastRequest().target, then);
             QVERIFY(!last.contains("reasoning_effort"));
@@ -426,13 +426,13 @@ private Q_SLOTS:
         ProviderReplayServer openai("openai");
         m_service.setBaseURL(openai.baseUrl());
         m_service.setModel(model);
-        QVERIFY(finished(m_service.sendChat(requestMessages("conversation"))).ok());
+        QVERIFY(finished(m_service.sendChat(m_conversation)).ok());
         QCOMPARE(openai.refusals(),
                  effort.isNull() ? QStringList{"reasoningEffortWithTools"} : QStringList());
         QCOMPARE(openai.lastRequest().json().value("reasoning_effort").toString(), "none");
         // The stream offers no tools and needs nothing.
         openai.enqueue(openai.replay().stream("stream"));
-        StreamRecorder stream(m_service.streamChat(requestMessages("conversation")));
+        StreamRecorder stream(m_service.streamChat(m_conversation));
         QTRY_COMPARE(stream.finishes, 1);
         QVERIFY(!openai.lastRequest().json().contains("reasoning_effort"));
     }
@@ -445,7 +445,7 @@ private Q_SLOTS:
             m_service.setBaseURL(server.baseUrl());
             m_service.setModel(model);
             const int before = server.requests().size();
-            QVERIFY(finished(m_service.sendChat(requestMessages("conversation"))).ok());
+            QVERIFY(finished(m_service.sendChat(m_conversation)).ok());
             QCOMPARE(server.requests().size() - before, requests);
         };
         send(first, "gpt-6.2-sol", 2); // refused, then sent again
@@ -458,7 +458,7 @@ private Q_SLOTS:
         first.enqueue("POST", "/v1/chat/completions", FakeResponse::silence());
         m_service.setBaseURL(first.baseUrl());
         const int before = first.requests().size();
-        expectCancelledAfter(m_service, requestMessages("conversation"), first, 2);
+        expectCancelledAfter(m_service, m_conversation, first, 2);
         QVERIFY(!first.requests().at(before).json().contains("reasoning_effort"));
     }
     // The models that take tools only through /v1/responses: a conversation
@@ -540,9 +540,9 @@ private Q_SLOTS:
         m_server.enqueue("POST", "/v1/responses", replay.response("answer"));
         m_server.enqueue("POST", "/v1/responses", replay.stream("stream"));
         const int before = m_server.requests().size();
-        QVERIFY(finished(m_service.sendChat(requestMessages("conversation"))).ok());
-        QVERIFY(finished(m_service.sendChat(requestMessages("conversation"))).ok());
-        StreamRecorder stream(m_service.streamChat(requestMessages("conversation")));
+        QVERIFY(finished(m_service.sendChat(m_conversation)).ok());
+        QVERIFY(finished(m_service.sendChat(m_conversation)).ok());
+        StreamRecorder stream(m_service.streamChat(m_conversation));
         QTRY_COMPARE(stream.finishes, 1);
         QStringList targets;
         for (const RecordedRequest& request : m_server.requests().mid(before)) {
@@ -556,11 +556,10 @@ private Q_SLOTS:
         m_server.enqueue(replay.error("toolsOnChatCompletions"));
         m_server.enqueue(replay.error("noneOnChatCompletions"));
         m_server.enqueue(replay.error("itemNotStored"));
-        QCOMPARE(
-            errorDescription(finished(m_service.sendChat(requestMessages("conversation"))).error()),
-            "API error: " + QString::fromUtf8(
-                                jsonBytes(replay.section("errors").value("itemNotStored")["body"]))
-                                .left(200));
+        const QByteArray refused =
+            jsonBytes(replay.section("errors").value("itemNotStored")["body"]);
+        QCOMPARE(errorDescription(finished(m_service.sendChat(m_conversation)).error()),
+                 "API error: " + QString::fromUtf8(refused).left(200));
     }
 
     // Cutting network bytes into lines and reading the lines of both streamed

@@ -75,17 +75,13 @@ private Q_SLOTS:
             answer(m_nova[i].text);
         }
         QTRY_VERIFY(questionnaire.showPreview());
-        QCOMPARE(questionnaire.chatLog(), m_nova);
         QCOMPARE(questionnaire.currentField(), Field::specialty);
-        QCOMPARE(questionnaire.property("answers").toMap(),
-                 (QVariantMap{{"name", "Nova"},
-                              {"gender", "female"},
-                              {"age", "20s"},
-                              {"specialty", "research"}}));
         // The input row is gone: further submissions are not taken.
         answer("late");
         QCOMPARE(questionnaire.chatLog(), m_nova);
-        QCOMPARE(questionnaire.answers().value(Field::specialty), "research");
+        const QVariantMap answers{
+            {"name", "Nova"}, {"gender", "female"}, {"age", "20s"}, {"specialty", "research"}};
+        QCOMPARE(questionnaire.property("answers").toMap(), answers);
         QCOMPARE(stored.count(), 0);
 
         questionnaire.enterWithAnswers();
@@ -128,8 +124,7 @@ private Q_SLOTS:
         QCOMPARE(questionnaire.currentField(), Field::age);
         // Each pending pause adds the question it was started for, in order.
         const QList<Entry> conversation{m_nova[0], m_nova[1], m_nova[3], m_nova[2], m_nova[4]};
-        QTRY_COMPARE(questionnaire.chatLog().size(), 5);
-        QCOMPARE(questionnaire.chatLog(), conversation);
+        QTRY_COMPARE(questionnaire.chatLog(), conversation);
         QCOMPARE(questionnaire.answers(),
                  (QMap<Field, QString>{{Field::name, "Nova"}, {Field::gender, "female"}}));
         QVERIFY(!questionnaire.showPreview());

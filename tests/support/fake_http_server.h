@@ -87,6 +87,8 @@ public:
     // One "tool_calls" entry as providers send it.
     static QJsonObject toolCall(const QString& id, const QString& name,
                                 const QString& argumentsJson);
+    // A run_command call of this shell command.
+    static QJsonObject commandCall(const QString& id, const QString& command);
     // A streamed reply: one event per piece, then "[DONE]".
     static FakeResponse streamedText(const QStringList& pieces, int chunkDelayMs = 0);
 };

@@ -32,6 +32,11 @@ QJsonObject FakeOpenAIServer::toolCall(const QString& id, const QString& name,
             {"function", QJsonObject{{"name", name}, {"arguments", argumentsJson}}}};
 }
 
+QJsonObject FakeOpenAIServer::commandCall(const QString& id, const QString& command) {
+    const QJsonObject arguments{{"command", command}};
+    return toolCall(id, "run_command", QJsonDocument(arguments).toJson(QJsonDocument::Compact));
+}
+
 FakeResponse FakeOpenAIServer::streamedText(const QStringList& pieces, int chunkDelayMs) {
     QStringList payloads;
     for (const QString& piece : pieces) {

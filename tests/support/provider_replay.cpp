@@ -33,29 +33,20 @@ qsizetype currentTurnStart(const QJsonArray& messages) {
 // DeepSeek: between two user messages, once the model called a tool, every
 // assistant message carries its reasoning_content (DeepSeek cannot tell whose it was).
 bool reasoningMissingInToolTurn(const QJsonArray& messages) {
-    qsizetype start = 0;
-    for (qsizetype end = 0; end <= messages.size(); ++end) {
-        if (end < messages.size() && !hasRole(messages[end], "user")) {
-            continue;
-        }
-        const auto turn = [&](auto&& test) {
-            for (qsizetype i = start; i < end; ++i) {
-                if (test(messages[i])) {
-                    return true;
-                }
+    bool calledTools = false;
+    bool unreasoned = false;
+    for (const QJsonValue& message : messages) {
+        if (hasRole(message, "user")) {
+            if (calledTools && unreasoned) {
+                return true;
             }
-            return false;
-        };
-        const bool calledTools =
-            turn([](const QJsonValue& m) { return !at(m, "tool_calls").toArray().isEmpty(); });
-        if (calledTools && turn([](const QJsonValue& m) {
-                return hasRole(m, "assistant") && !at(m, "reasoning_content").isString();
-            })) {
-            return true;
+            calledTools = unreasoned = false;
         }
-        start = end + 1;
+        calledTools = calledTools || !at(message, "tool_calls").toArray().isEmpty();
+        unreasoned = unreasoned || (hasRole(message, "assistant") &&
+                                    !at(message, "reasoning_content").isString());
     }
-    return false;
+    return calledTools && unreasoned;
 }
 
 // Gemini 3: each step of the current turn signs its first call, with the

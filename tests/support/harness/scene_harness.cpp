@@ -19,21 +19,27 @@
 #include <QJsonObject>
 #include <QPointer>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QPointer<SceneHarness> current;
 
-const QString chatPath = QStringLiteral("/v1/chat/completions");
-const QString modelsPath = QStringLiteral("/v1/models");
-const QString tagsPath = QStringLiteral("/api/tags");
+const QString chatPath = u"/v1/chat/completions"_s;
+const QString modelsPath = u"/v1/models"_s;
+const QString tagsPath = u"/api/tags"_s;
 
 FakeResponse modelsList() {
-    return FakeResponse::json(200, QJsonObject{{QStringLiteral("data"), QJsonArray{}}});
+    return FakeResponse::json(200, {{u"data"_s, QJsonArray{}}});
 }
 
 FakeResponse installedTags(bool installed) {
-    return FakeOllamaServer::tags(installed ? QStringList{QStringLiteral("qwen2.5:3b")}
-                                            : QStringList{QStringLiteral("llama3:8b")});
+    return FakeOllamaServer::tags({installed ? u"qwen2.5:3b"_s : u"llama3:8b"_s});
+}
+
+QString compactJson(const QVariantMap& map) {
+    return QString::fromUtf8(
+        QJsonDocument(QJsonObject::fromVariantMap(map)).toJson(QJsonDocument::Compact));
 }
 
 } // namespace
@@ -47,16 +53,12 @@ SceneHarness::SceneHarness(QObject* parent)
     const QString settingsFile = this->settingsFile();
     {
         UserDefaults defaults(settingsFile);
-        ProviderSettings::save(defaults, {CloudProviderPreset::grok, QStringLiteral("test-key"),
-                                          m_cloud->baseUrl(), QStringLiteral("grok-test")});
+        ProviderSettings::save(defaults, {CloudProviderPreset::grok, u"test-key"_s,
+                                          m_cloud->baseUrl(), u"grok-test"_s});
     }
-    ChatViewModelOptions options;
-    options.personaDirectory = m_dir.filePath(QStringLiteral("persona"));
-    options.settingsFile = settingsFile;
-    options.ollamaBase = m_ollama->baseUrl();
-    options.serverPort = 0;
-    options.keptConversationsFile = m_dir.filePath(QStringLiteral("data/conversations.sqlite"));
-    m_viewModel = std::make_unique<ChatViewModel>(options);
+    m_viewModel = std::make_unique<ChatViewModel>(
+        ChatViewModelOptions{m_dir.filePath(u"persona"_s), settingsFile, m_ollama->baseUrl(), 0,
+                             m_dir.filePath(u"data/conversations.sqlite"_s)});
     AppContext::setViewModel(m_viewModel.get());
     current = this;
 }
@@ -104,8 +106,7 @@ void SceneHarness::reset() {
 
 void SceneHarness::answerAsAtLaunch() {
     m_cloud->setStandingResponse("GET", modelsPath, modelsList());
-    m_cloud->setStandingResponse("POST", chatPath,
-                                 FakeOpenAIServer::chatReply(QStringLiteral("OK")));
+    m_cloud->setStandingResponse("POST", chatPath, FakeOpenAIServer::chatReply(u"OK"_s));
     m_ollama->setStandingResponse("GET", tagsPath, installedTags(true));
 }
 
@@ -121,28 +122,26 @@ void SceneHarness::addMessage(const QString& role, const QString& content) {
 
 void SceneHarness::addToolCall(const QString& tool, const QVariantMap& args) {
     ChatMessage message = ChatMessage::make(Role::tool, QString());
-    const QJsonObject object = QJsonObject::fromVariantMap(args);
-    const QString raw = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
-    message.toolCall = ToolCallInfo{QStringLiteral("call_%1").arg(++m_calls), tool,
-                                    argumentsFromJson(object), raw};
+    message.toolCall =
+        ToolCallInfo{u"call_%1"_s.arg(++m_calls), tool,
+                     argumentsFromJson(QJsonObject::fromVariantMap(args)), compactJson(args)};
     append(message);
 }
 
 void SceneHarness::addToolResult(const QString& tool, bool success, const QString& output) {
     ChatMessage message = ChatMessage::make(Role::tool, output);
-    message.toolResult =
-        ToolResultInfo{QStringLiteral("call_%1").arg(m_calls), tool, success, output};
+    message.toolResult = ToolResultInfo{u"call_%1"_s.arg(m_calls), tool, success, output};
     append(message);
 }
 
 void SceneHarness::addExchange(int count) {
     for (int i = 0; i < count; ++i) {
         const bool fromUser = i % 2 == 0;
-        addMessage(fromUser ? QStringLiteral("user") : QStringLiteral("assistant"),
-                   fromUser ? QStringLiteral("Question %1: what changed in the report?").arg(i)
-                            : QStringLiteral("Answer %1: the totals moved by a few percent, and "
-                                             "the second table gained a column.")
-                                  .arg(i));
+        addMessage(fromUser ? u"user"_s : u"assistant"_s,
+                   (fromUser ? u"Question %1: what changed in the report?"_s
+                             : u"Answer %1: the totals moved by a few percent, and the second "
+                               "table gained a column."_s)
+                       .arg(i));
     }
 }
 
@@ -161,12 +160,9 @@ void SceneHarness::answerWith(const QString& text) {
 }
 
 void SceneHarness::callToolNext(const QString& tool, const QVariantMap& args) {
-    const QString raw = QString::fromUtf8(
-        QJsonDocument(QJsonObject::fromVariantMap(args)).toJson(QJsonDocument::Compact));
-    m_cloud->enqueue(
-        "POST", chatPath,
-        FakeOpenAIServer::chatReply(
-            {}, {FakeOpenAIServer::toolCall(QStringLiteral("call_%1").arg(++m_calls), tool, raw)}));
+    const QJsonObject call =
+        FakeOpenAIServer::toolCall(u"call_%1"_s.arg(++m_calls), tool, compactJson(args));
+    m_cloud->enqueue("POST", chatPath, FakeOpenAIServer::chatReply({}, {call}));
 }
 
 void SceneHarness::failRepliesWith(int status, const QString& body) {
