@@ -136,14 +136,14 @@ private Q_SLOTS:
                       m_keyFile, "--base-url", server.baseUrl()},
                      output, "first\n\nsecond\nthird without newline"),
                  0);
-        QStringList roles;
+        QStringList messages;
         for (const QString& line : output) {
-            roles << QJsonDocument::fromJson(line.toUtf8())["role"].toString();
+            const QJsonDocument message = QJsonDocument::fromJson(line.toUtf8());
+            messages << message["role"].toString() + ": " + message["content"].toString();
         }
-        QCOMPARE(roles,
-                 (QStringList{"user", "assistant", "user", "assistant", "user", "assistant"}));
-        QCOMPARE(QJsonDocument::fromJson(output.value(4).toUtf8())["content"].toString(),
-                 QStringLiteral("third without newline"));
+        QCOMPARE(messages,
+                 (QStringList{"user: first", "assistant: ok", "user: second", "assistant: ok",
+                              "user: third without newline", "assistant: ok"}));
         QCOMPARE(server.lastRequest().header("authorization").value_or(QString()),
                  "Bearer sk-replay-0123456789");
         QCOMPARE(server.lastRequest().json()["model"].toString(), QStringLiteral("m-1"));

@@ -209,9 +209,7 @@ private Q_SLOTS:
     }
 
     void turningOffKeepsTheWindowWholeAndDeletesOnlyWhenAsked_data() {
-        QTest::addColumn<bool>("deleteStored");
-        QTest::newRow("keep the file") << false;
-        QTest::newRow("delete") << true;
+        addBoolRows("deleteStored", "keep the file", "delete");
     }
     void turningOffKeepsTheWindowWholeAndDeletesOnlyWhenAsked() {
         QFETCH(bool, deleteStored);
@@ -384,11 +382,7 @@ private Q_SLOTS:
 
     // Undo puts a deleted conversation back in its place with its messages,
     // kept or not; once the time is up, the deletion is final, also on disk.
-    void undoRestoresADeletion_data() {
-        QTest::addColumn<bool>("kept");
-        QTest::newRow("memory") << false;
-        QTest::newRow("kept") << true;
-    }
+    void undoRestoresADeletion_data() { addBoolRows("kept", "memory", "kept"); }
     void undoRestoresADeletion() {
         QFETCH(bool, kept);
         auto vm = launch();

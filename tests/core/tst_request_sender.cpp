@@ -8,6 +8,7 @@
 #include "core/request_sender.h"
 #include "models/cloud_api_service.h"
 
+#include "support/json_rows.h"
 #include "support/refusal_replays.h"
 #include "support/scripted_model.h"
 #include "support/stream_recorder.h"
@@ -186,11 +187,7 @@ private Q_SLOTS:
 
     // The real timer: a wait of a second is waited and sent again; Stop ends a
     // wait of 20 s at once, and nothing is sent again.
-    void theRealTimerWaitsUnlessStopped_data() {
-        QTest::addColumn<bool>("stop");
-        QTest::newRow("waited out") << false;
-        QTest::newRow("stopped") << true;
-    }
+    void theRealTimerWaitsUnlessStopped_data() { addBoolRows("stop", "waited out", "stopped"); }
     void theRealTimerWaitsUnlessStopped() {
         QFETCH(bool, stop);
         m_sender = std::make_unique<RequestSender>(&m_store);

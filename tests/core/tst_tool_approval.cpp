@@ -187,9 +187,8 @@ private Q_SLOTS:
 
     // Acting, nothing asks; asking, a write inside the agent's own folder does not.
     void callsThatRunUnasked_data() {
-        QTest::addColumn<bool>("acting");
-        QTest::newRow("acting: a command and a write") << true;
-        QTest::newRow("asking: a write in the agent's folder") << false;
+        addBoolRows("acting", "asking: a write in the agent's folder",
+                    "acting: a command and a write");
     }
     void callsThatRunUnasked() {
         QFETCH(bool, acting);

@@ -11,6 +11,7 @@
 #include "storage/durable_file.h"
 #include "storage/write_litter.h"
 
+#include "support/json_rows.h"
 #include "support/test_files.h"
 
 #include <QDirIterator>
@@ -190,11 +191,7 @@ private Q_SLOTS:
     }
 
     // The rename is made to last: the folder is synced once the file holds its new name.
-    void theFolderIsSyncedAfterTheRename_data() {
-        QTest::addColumn<bool>("exists");
-        QTest::newRow("replacing") << true;
-        QTest::newRow("creating") << false;
-    }
+    void theFolderIsSyncedAfterTheRename_data() { addBoolRows("exists", "creating", "replacing"); }
     void theFolderIsSyncedAfterTheRename() {
         QFETCH(bool, exists);
         const QString file = folder() + "/synced.txt";

@@ -49,6 +49,13 @@ inline void addJsonRows(const QString& file, const QString& table,
     }
 }
 
+// A bool column and its two rows, false first, each under its tag.
+inline void addBoolRows(const char* column, const char* whenFalse, const char* whenTrue) {
+    QTest::addColumn<bool>(column);
+    QTest::newRow(whenFalse) << false;
+    QTest::newRow(whenTrue) << true;
+}
+
 // A text member as its UTF-8 bytes ("hex:..." for bytes that are no UTF-8);
 // an object or array as compact JSON.
 inline QByteArray jsonBytes(const QJsonValue& value) {
