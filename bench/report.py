@@ -140,8 +140,9 @@ SECTIONS = [
      "conversation under way); then a transcript of 200 questions and formatted "
      "replies (about 1,000 characters each: a heading, a list, a code block, a table in every fifth) "
      "scrolled 40 pixels a frame, a frame dropped when it takes longer than 16.7 ms. Qt Quick's "
-     "software renderer, exactly one frame drawn per display refresh; rows coming into view get their items in the frame that shows them. Wall "
-     "times include waiting for the CPU on a busy machine; the CPU column is this process's own. "
+     "software renderer, exactly one frame drawn per display refresh, through the window's own "
+     "render loop (which redraws only what changed); rows coming into view get their items in the "
+     "frame that shows them. Wall times include waiting for the CPU on a busy machine; the CPU column is this process's own. "
      "Each figure is the median of five runs of the program.",
      [("BM_FormatLongReply/iterations:30/manual_time", "Content change → frame, 20,000-character reply"),
       ("BM_StreamPieces/iterations:1", "Streamed in pieces, each piece → its frame"),

@@ -178,6 +178,33 @@ Item {
             }
         }
 
+        // A table's lines lie in the gaps between its cells, drawn, and
+        // follow the table as rows stream in.
+        function test_aTablesLinesLieBetweenItsCells() {
+            const body = createTemporaryObject(bodyComponent, scene,
+                                               { markdown: "| a | b |\n|---|---|\n| 1 | 2 |" })
+            const rules = allNamed(body, "tableRules").find(r => r.document !== null)
+            const text = allNamed(body, "blockText")[0]
+            const edges = () => rules.lines.filter(l => l.width > l.height).map(l => l.y)
+            tryVerify(() => edges().length === 3 && rules.lines.length === 6)
+            body.markdown += "\n| 3 | 4 |"
+            tryVerify(() => edges().length === 4 && rules.lines.length === 7)
+            // Between two lines lies exactly one row of cells: the text of a
+            // row is inside its lines.
+            const rows = ["a", "1", "3"].map(word => {
+                const at = text.getText(0, text.length).indexOf(word)
+                return text.positionToRectangle(at)
+            })
+            rows.forEach((cell, i) => verify(edges()[i] < cell.y && cell.y + cell.height < edges()[i + 1],
+                                             `row ${i} between its lines`))
+            const image = grabImage(rules)
+            const ground = image.pixel(rules.lines[0].x + 3, edges()[0] + 3)
+            for (const line of rules.lines) {
+                verify(image.pixel(line.x + line.width / 2, line.y + line.height / 2) !== ground,
+                       `a line drawn at ${line.x},${line.y}`)
+            }
+        }
+
         // A long reply keeps in the scene the text of the blocks near the view
         // only (a hidden text would keep its nodes, which the renderer walks on
         // every frame); each block keeps its place, and every Copy code button

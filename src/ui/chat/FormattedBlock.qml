@@ -130,6 +130,13 @@ Item {
                     color: Theme.textSecondary
                 }
 
+                TableRules {
+                    objectName: "tableRules"
+                    x: text.x
+                    document: block.kind === "table" ? text.textDocument : null
+                    color: Theme.border
+                }
+
                 SelectableText {
                     id: text
                     objectName: "blockText"

@@ -35,7 +35,6 @@ Column {
         id: reply
         linkColor: Theme.accent
         codeBackground: Theme.surfaceAlt
-        borderColor: Theme.border
         monoFamily: Theme.monoFamily
     }
 

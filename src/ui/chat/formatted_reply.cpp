@@ -1,10 +1,12 @@
 #include "formatted_reply.h"
 
+#include <algorithm>
+
 namespace {
 
 // Drawn a hair short of opaque: the software renderer keeps the region that
 // opaque rectangles cover and checks every node against it on every frame, and
-// a table's cell borders and code spans would make it hundreds of rectangles.
+// a table's code spans would make it hundreds of rectangles.
 QString almostOpaque(QColor color) {
     color.setAlpha(std::min(color.alpha(), 254));
     return color.name(QColor::HexArgb);
@@ -100,12 +102,6 @@ void FormattedReply::setLinkColor(const QColor& color) {
 void FormattedReply::setCodeBackground(const QColor& color) {
     MarkdownStyle style = m_style;
     style.codeBackground = almostOpaque(color);
-    setStyle(style);
-}
-
-void FormattedReply::setBorderColor(const QColor& color) {
-    MarkdownStyle style = m_style;
-    style.borderColor = almostOpaque(color);
     setStyle(style);
 }
 

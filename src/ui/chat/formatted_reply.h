@@ -19,7 +19,6 @@ class FormattedReply : public QAbstractListModel {
     Q_PROPERTY(QColor linkColor READ linkColor WRITE setLinkColor NOTIFY styleChanged)
     Q_PROPERTY(
         QColor codeBackground READ codeBackground WRITE setCodeBackground NOTIFY styleChanged)
-    Q_PROPERTY(QColor borderColor READ borderColor WRITE setBorderColor NOTIFY styleChanged)
     Q_PROPERTY(QString monoFamily READ monoFamily WRITE setMonoFamily NOTIFY styleChanged)
     Q_PROPERTY(int codeBlockCount READ codeBlockCount NOTIFY markdownChanged)
 
@@ -48,8 +47,6 @@ public:
     void setLinkColor(const QColor& color);
     QColor codeBackground() const { return QColor(m_style.codeBackground); }
     void setCodeBackground(const QColor& color);
-    QColor borderColor() const { return QColor(m_style.borderColor); }
-    void setBorderColor(const QColor& color);
     QString monoFamily() const { return m_style.monoFamily; }
     void setMonoFamily(const QString& family);
     int codeBlockCount() const;

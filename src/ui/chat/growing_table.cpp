@@ -41,11 +41,6 @@ std::optional<TableRows> tableRows(QStringView html) {
     return table;
 }
 
-QTextTable* onlyTable(QTextDocument* document) {
-    const QList<QTextFrame*> frames = document->rootFrame()->childFrames();
-    return frames.size() == 1 ? qobject_cast<QTextTable*>(frames.first()) : nullptr;
-}
-
 QTextCursor contentOf(const QTextTableCell& cell) {
     QTextCursor cursor = cell.firstCursorPosition();
     cursor.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
@@ -77,6 +72,11 @@ void copyCell(const QTextTableCell& from, const QTextTableCell& to) {
 
 } // namespace
 
+QTextTable* tableBlockTable(const QTextDocument* document) {
+    const QList<QTextFrame*> frames = document->rootFrame()->childFrames();
+    return frames.size() == 1 ? qobject_cast<QTextTable*>(frames.first()) : nullptr;
+}
+
 bool GrowingTable::grow(QQuickTextDocument* document, const QString& shown, const QString& html) {
     return document && grow(document->textDocument(), shown, html);
 }
@@ -84,7 +84,7 @@ bool GrowingTable::grow(QQuickTextDocument* document, const QString& shown, cons
 bool GrowingTable::grow(QTextDocument* document, const QString& shown, const QString& html) {
     const std::optional<TableRows> before = tableRows(shown);
     const std::optional<TableRows> after = tableRows(html);
-    QTextTable* table = document ? onlyTable(document) : nullptr;
+    QTextTable* table = document ? tableBlockTable(document) : nullptr;
     // The header row stays as read whole: a row after it is the least kept.
     if (!before || !after || !table || before->opening != after->opening ||
         before->rows.size() < 2 || after->rows.size() < before->rows.size() ||
@@ -105,7 +105,7 @@ bool GrowingTable::grow(QTextDocument* document, const QString& shown, const QSt
     }
     QTextDocument read;
     read.setHtml(rows + QStringLiteral("</table>"));
-    const QTextTable* source = onlyTable(&read);
+    const QTextTable* source = tableBlockTable(&read);
     if (!source || source->columns() != table->columns() ||
         source->rows() != after->rows.size() - kept + 1 || !cellsAreParagraphs(source)) {
         return false;

@@ -5,6 +5,10 @@
 #include <QQuickTextDocument>
 
 class QTextDocument;
+class QTextTable;
+
+// The table a table block's text holds, or null for any other text.
+QTextTable* tableBlockTable(const QTextDocument* document);
 
 // A table of a reply being streamed grows a row at a time. Setting its whole
 // rich text again on every frame has the text view parse, shape and lay out

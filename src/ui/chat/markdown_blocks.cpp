@@ -159,14 +159,13 @@ QString listMarker(const QTextBlock& block, const QHash<QTextList*, ListStart>& 
     return QString::number(start.number + list->itemNumber(block)) + start.delimiter;
 }
 
-// A table, read cell by cell, as one block.
+// A table, read cell by cell, as one block. The layout keeps a border's width
+// between cells; the view draws the lines there itself.
 MarkdownBlock tableBlock(QTextTable* table, const MarkdownStyle& style) {
     MarkdownBlock block;
     block.kind = Kind::table;
-    QString rich =
-        QStringLiteral("<table cellspacing=\"0\" cellpadding=\"6\" border=\"1\" bordercolor=\"%1\" "
-                       "style=\"border-collapse:collapse;border-color:%1;border-style:solid\">")
-            .arg(style.borderColor);
+    QString rich = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"6\" border=\"1\" "
+                                  "style=\"border-collapse:collapse;border-style:none\">");
     QStringList rows;
     for (int r = 0; r < table->rows(); ++r) {
         const QString tag = r == 0 ? QStringLiteral("th") : QStringLiteral("td");

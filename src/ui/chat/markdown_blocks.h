@@ -35,7 +35,6 @@ struct MarkdownBlock {
 struct MarkdownStyle {
     QString linkColor = QStringLiteral("#2060d0");
     QString codeBackground = QStringLiteral("#f0efec");
-    QString borderColor = QStringLiteral("#dddddd");
     QString monoFamily = QStringLiteral("monospace");
 
     bool operator==(const MarkdownStyle&) const = default;
