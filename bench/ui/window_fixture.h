@@ -51,12 +51,17 @@ public:
     // An item of the content by its objectName ("transcript", say).
     QQuickItem* item(const char* name) const { return m_content->findChild<QQuickItem*>(name); }
 
-    // Polish, sync and render one frame the way the window does for the
-    // screen: through its render loop into its backing store, redrawing only
-    // what changed since the last frame (grabbing the window would redraw all
-    // of it).
+    // Polish, sync and render one frame as the window would for the screen.
+    // The software renderer draws through the window's own render loop into
+    // its backing store, redrawing only what changed since the last frame;
+    // another renderer may draw on a thread of its own, so its frame is
+    // grabbed.
     void render() {
         QCoreApplication::processEvents();
+        if (QQuickWindow::graphicsApi() != QSGRendererInterface::Software) {
+            benchmark::DoNotOptimize(m_window.grabWindow());
+            return;
+        }
         const int framesBefore = m_frames;
         QEvent request(QEvent::UpdateRequest);
         QCoreApplication::sendEvent(&m_window, &request);
