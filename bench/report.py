@@ -142,7 +142,8 @@ SECTIONS = [
      "scrolled 40 pixels a frame, a frame dropped when it takes longer than 16.7 ms. Qt Quick's "
      "software renderer, exactly one frame drawn per display refresh, through the window's own "
      "render loop (which redraws only what changed); rows coming into view get their items in the "
-     "frame that shows them. Wall times include waiting for the CPU on a busy machine; the CPU column is this process's own. "
+     "frame that shows them. Wall times include waiting for the CPU on a busy machine; the CPU "
+     "column is this process's own. "
      "Each figure is the median of five runs of the program.",
      [("BM_FormatLongReply/iterations:30/manual_time", "Content change → frame, 20,000-character reply"),
       ("BM_StreamPieces/iterations:1", "Streamed in pieces, each piece → its frame"),

@@ -96,9 +96,12 @@ void waitFor(QObject* sender, const char* signal) {
 std::unique_ptr<ChatViewModel> launch(bool kept) {
     KeptFolder& f = folder();
     QTemporaryDir empty;
-    ChatViewModelOptions options{f.persona,
-                                 kept ? f.settings : empty.filePath(QStringLiteral("s.conf")),
-                                 QStringLiteral("http://127.0.0.1:9"), 0, f.file};
+    ChatViewModelOptions options{.personaDirectory = f.persona,
+                                 .settingsFile =
+                                     kept ? f.settings : empty.filePath(QStringLiteral("s.conf")),
+                                 .ollamaBase = QStringLiteral("http://127.0.0.1:9"),
+                                 .serverPort = 0,
+                                 .keptConversationsFile = f.file};
     return std::make_unique<ChatViewModel>(options);
 }
 

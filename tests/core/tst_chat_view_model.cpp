@@ -75,11 +75,11 @@ struct Harness {
     }
     std::unique_ptr<ChatViewModel> relaunch() const {
         return std::make_unique<ChatViewModel>(
-            ChatViewModelOptions{dir.filePath("persona"),
-                                 dir.filePath("settings/settings.conf"),
-                                 ollama.baseUrl(),
-                                 0,
-                                 {}});
+            ChatViewModelOptions{.personaDirectory = dir.filePath("persona"),
+                                 .settingsFile = dir.filePath("settings/settings.conf"),
+                                 .ollamaBase = ollama.baseUrl(),
+                                 .serverPort = 0,
+                                 .keptConversationsFile = {}});
     }
     ConversationStore& store() { return *vm->store(); }
     const QList<ChatMessage>& messages() { return vm->currentConversation()->messages; }

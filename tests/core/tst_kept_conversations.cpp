@@ -63,8 +63,11 @@ class KeptConversationsTest : public QObject {
     // A launch on the test's folder, once the kept conversations are listed.
     std::unique_ptr<ChatViewModel> launch() {
         auto vm = std::make_unique<ChatViewModel>(
-            ChatViewModelOptions{m_dir->filePath(u"persona"_s), m_dir->filePath(u"settings.conf"_s),
-                                 m_ollama.baseUrl(), 0, databasePath()});
+            ChatViewModelOptions{.personaDirectory = m_dir->filePath(u"persona"_s),
+                                 .settingsFile = m_dir->filePath(u"settings.conf"_s),
+                                 .ollamaBase = m_ollama.baseUrl(),
+                                 .serverPort = 0,
+                                 .keptConversationsFile = databasePath()});
         settle(*vm);
         return vm;
     }

@@ -59,9 +59,7 @@ QList<QRectF> tableLines(const QTextDocument* document) {
 
 } // namespace
 
-TableRules::TableRules(QQuickItem* parent) : QQuickItem(parent) {
-    setFlag(ItemHasContents);
-}
+TableRules::TableRules(QQuickItem* parent) : QQuickItem(parent) {}
 
 void TableRules::setDocument(QQuickTextDocument* document) {
     if (document == m_document) {
@@ -72,6 +70,11 @@ void TableRules::setDocument(QQuickTextDocument* document) {
     }
     m_connections.clear();
     m_document = document;
+    // Most blocks never hold a table: they keep no node for the renderer to walk.
+    // Once drawn, the lines go with an empty node list instead (below).
+    if (document) {
+        setFlag(ItemHasContents);
+    }
     if (document) {
         QTextDocument* text = document->textDocument();
         const auto again = [this] { polish(); };
@@ -106,6 +109,10 @@ void TableRules::updatePolish() {
 
 // Each line keeps its node: one that did not move is not drawn again.
 QSGNode* TableRules::updatePaintNode(QSGNode* node, UpdatePaintNodeData*) {
+    if (m_lines.isEmpty()) {
+        delete node;
+        return nullptr;
+    }
     if (!node) {
         node = new QSGNode;
     }

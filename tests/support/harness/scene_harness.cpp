@@ -56,9 +56,12 @@ SceneHarness::SceneHarness(QObject* parent)
         ProviderSettings::save(defaults, {CloudProviderPreset::grok, u"test-key"_s,
                                           m_cloud->baseUrl(), u"grok-test"_s});
     }
-    m_viewModel = std::make_unique<ChatViewModel>(
-        ChatViewModelOptions{m_dir.filePath(u"persona"_s), settingsFile, m_ollama->baseUrl(), 0,
-                             m_dir.filePath(u"data/conversations.sqlite"_s)});
+    m_viewModel = std::make_unique<ChatViewModel>(ChatViewModelOptions{
+        .personaDirectory = m_dir.filePath(u"persona"_s),
+        .settingsFile = settingsFile,
+        .ollamaBase = m_ollama->baseUrl(),
+        .serverPort = 0,
+        .keptConversationsFile = m_dir.filePath(u"data/conversations.sqlite"_s)});
     AppContext::setViewModel(m_viewModel.get());
     current = this;
 }
