@@ -437,29 +437,17 @@ private Q_SLOTS:
         QVERIFY(!openai.lastRequest().json().contains("reasoning_effort"));
     }
 
-    // A new id learns it from the refusal, once for each base URL and model.
-    void noReasoningIsAskedForAgainByEachBaseUrlAndModel() {
-        ProviderReplayServer first("openai");
-        ProviderReplayServer second("openai");
-        const auto send = [this](ProviderReplayServer& server, const char* model, int requests) {
-            m_service.setBaseURL(server.baseUrl());
-            m_service.setModel(model);
-            const int before = server.requests().size();
-            QVERIFY(finished(m_service.sendChat(m_conversation)).ok());
-            QCOMPARE(server.requests().size() - before, requests);
-        };
-        send(first, "gpt-6.2-sol", 2); // refused, then sent again
-        send(first, "gpt-6.2-sol", 1);
-        send(second, "gpt-6.2-sol", 2);
-        // Another model learns it for itself; a stop while it is sent again cancels.
-        m_service.setModel("gpt-6.2-sol-2026-11-17");
-        first.enqueue("POST", "/v1/chat/completions",
-                      first.replay().error("reasoningEffortWithTools"));
-        first.enqueue("POST", "/v1/chat/completions", FakeResponse::silence());
-        m_service.setBaseURL(first.baseUrl());
-        const int before = first.requests().size();
-        expectCancelledAfter(m_service, m_conversation, first, 2);
-        QVERIFY(!first.requests().at(before).json().contains("reasoning_effort"));
+    // A stop while a refused request is sent again without reasoning cancels it.
+    void aStopWhileARefusalIsSentAgainCancels() {
+        ProviderReplayServer openai("openai");
+        m_service.setBaseURL(openai.baseUrl());
+        m_service.setModel("gpt-6.2-sol");
+        openai.enqueue("POST", "/v1/chat/completions",
+                       openai.replay().error("reasoningEffortWithTools"));
+        openai.enqueue("POST", "/v1/chat/completions", FakeResponse::silence());
+        const int before = openai.requests().size();
+        expectCancelledAfter(m_service, m_conversation, openai, 2);
+        QVERIFY(!openai.requests().at(before).json().contains("reasoning_effort"));
     }
     // The models that take tools only through /v1/responses: a conversation
     // becomes input items, the catalogue the Responses tools, and nothing is
