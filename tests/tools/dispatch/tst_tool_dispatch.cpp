@@ -63,23 +63,6 @@ private Q_SLOTS:
         QCOMPARE(toolDefinitions(), expected);
     }
 
-    // Each tool of the table reaches a tool of its own name (a name that is none:
-    // the "unknown" rows of namesAndArgumentsReachTheirTool).
-    void everyToolOfTheTableIsDispatched() {
-        QTemporaryDir folder;
-        const QString before = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(folder.path()));
-        QList<ToolOutcome> outcomes;
-        for (const ToolSpec& tool : toolTable()) {
-            outcomes << ToolExecutor::dispatch(tool.name, {{"command", "true"}});
-        }
-        QDir::setCurrent(before);
-        for (qsizetype i = 0; i < outcomes.size(); ++i) {
-            QCOMPARE(outcomes[i].tool, toolTable()[i].name);
-            QVERIFY2(!outcomes[i].output.startsWith("Unknown tool"), qPrintable(outcomes[i].tool));
-        }
-    }
-
     // Each name reaches its own tool with its own arguments, or the default of a
     // missing one; each row's answer is one that only that tool gives, and the
     // readers expand "~" yet quote the path as given. Writers refuse what is
