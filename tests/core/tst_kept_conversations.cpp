@@ -138,8 +138,6 @@ private Q_SLOTS:
 
     void offByDefaultNothingIsWritten() {
         auto vm = launch();
-        QCOMPARE(vm->keeper()->state(), ConversationKeeper::State::off);
-        QCOMPARE(vm->preferences()->keepConversations(), false);
         add(*vm, corpus()[0].toObject());
         vm.reset();
         QVERIFY(!QFileInfo::exists(databasePath()));
