@@ -12,7 +12,6 @@ Column {
     // Given once a frame by the row (a reply streamed in small pieces is parsed
     // and laid out once for all the pieces a frame shows).
     property alias markdown: reply.markdown
-    readonly property int codeBlockCount: reply.codeBlockCount
     // The band the transcript draws, in the body's coordinates: the text of a
     // block outside it is laid out (the body keeps its height) but not drawn.
     property real shownTop: -Infinity

@@ -111,12 +111,6 @@ void FormattedReply::setMonoFamily(const QString& family) {
     setStyle(style);
 }
 
-int FormattedReply::codeBlockCount() const {
-    return int(std::count_if(m_blocks.cbegin(), m_blocks.cend(), [](const MarkdownBlock& block) {
-        return block.kind == MarkdownBlock::Kind::code;
-    }));
-}
-
 void FormattedReply::forgetCut() {
     m_cut = 0;
     m_cutBlocks = 0;

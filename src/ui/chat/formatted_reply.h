@@ -20,7 +20,6 @@ class FormattedReply : public QAbstractListModel {
     Q_PROPERTY(
         QColor codeBackground READ codeBackground WRITE setCodeBackground NOTIFY styleChanged)
     Q_PROPERTY(QString monoFamily READ monoFamily WRITE setMonoFamily NOTIFY styleChanged)
-    Q_PROPERTY(int codeBlockCount READ codeBlockCount NOTIFY markdownChanged)
 
 public:
     enum Roles {
@@ -49,7 +48,6 @@ public:
     void setCodeBackground(const QColor& color);
     QString monoFamily() const { return m_style.monoFamily; }
     void setMonoFamily(const QString& family);
-    int codeBlockCount() const;
 
     const QList<MarkdownBlock>& blocks() const { return m_blocks; }
 
