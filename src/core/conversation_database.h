@@ -40,8 +40,6 @@ public:
     void close();
     State state() const { return m_state; }
     QString problem() const { return m_problem; }
-    // The schema version the file holds (for a read-only file, the newer one).
-    int fileVersion() const { return m_fileVersion; }
 
     // Writes. Each is one transaction; false (and problem() says why) when it failed.
     bool storeConversation(const Conversation& conversation, bool isPhone);
@@ -71,5 +69,5 @@ private:
     QString m_connectionName;
     State m_state = State::closed;
     QString m_problem;
-    int m_fileVersion = 0;
+    int m_fileVersion = 0; // the schema version the file holds (read-only: the newer one)
 };

@@ -46,7 +46,6 @@ public:
     void stop();
 
     bool isListening() const { return m_listener.isListening(); }
-    QString accessKey() const { return m_accessKey; }
     void setTimeouts(const ConnectionTimeouts& timeouts) { m_timeouts = timeouts; }
     // At most this many connections at once. A newcomer beyond it takes the
     // place of the oldest one that has not sent a whole request yet (or is
