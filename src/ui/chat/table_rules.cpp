@@ -70,12 +70,10 @@ void TableRules::setDocument(QQuickTextDocument* document) {
     }
     m_connections.clear();
     m_document = document;
-    // Most blocks never hold a table: they keep no node for the renderer to walk.
-    // Once drawn, the lines go with an empty node list instead (below).
     if (document) {
+        // Most blocks never hold a table: they keep no node for the renderer to
+        // walk. A table that goes later takes its node with it (updatePaintNode).
         setFlag(ItemHasContents);
-    }
-    if (document) {
         QTextDocument* text = document->textDocument();
         const auto again = [this] { polish(); };
         m_connections = {
