@@ -54,8 +54,13 @@ class ChatCliTest : public QObject {
     // apart; without a terminal, or on a pseudo-terminal of its own (through `script`).
     void start(QProcess& process, const QStringList& arguments, bool onTerminal = false) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // Every folder of the user's that the program may write to, so a run by hand
+        // (outside ctest's sandbox) touches nothing of the developer's.
         environment.insert(QStringLiteral("HOME"), m_home.path());
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(".config"));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(".local/share"));
+        environment.insert(QStringLiteral("XDG_CACHE_HOME"), m_home.filePath(".cache"));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path()); // private: 0700
         if (!m_path.isEmpty()) {
             environment.insert(QStringLiteral("PATH"), m_path);
         }

@@ -20,11 +20,11 @@
 #include "support/json_rows.h"
 #include "support/provider_replay.h"
 #include "support/raw_http_client.h"
+#include "support/scoped_environment.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -172,9 +172,7 @@ private Q_SLOTS:
         Harness h;
         const QString store = h.vm->persona()->storageDirectory();
         // "~" is this test's own folder, so no link is left in a real home.
-        const QByteArray home = qgetenv("HOME");
-        const auto restoreHome = qScopeGuard([&] { qputenv("HOME", home); });
-        qputenv("HOME", QFile::encodeName(h.dir.path()));
+        const ScopedEnvironment home("HOME", QFile::encodeName(h.dir.path()));
         QVERIFY(QFile::link(store, QDir::homePath() + u"/persona-link"_s));
         const QString arguments =
             QJsonDocument(QJsonObject{{"path", row["path"].toString().replace(u"{store}"_s, store)},

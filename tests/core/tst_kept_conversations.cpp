@@ -19,6 +19,7 @@
 #include "core/web_bridge.h"
 #include "support/fake_http_server.h"
 #include "support/json_rows.h"
+#include "support/scoped_environment.h"
 #include "support/test_files.h"
 
 #include <QAbstractItemModelTester>
@@ -141,8 +142,9 @@ private Q_SLOTS:
         add(*vm, corpus()[0].toObject());
         vm.reset();
         QVERIFY(!QFileInfo::exists(databasePath()));
+        const ScopedEnvironment data("XDG_DATA_HOME", QFile::encodeName(m_dir->path()));
         QCOMPARE(ConversationKeeper::defaultDatabasePath(),
-                 qEnvironmentVariable("XDG_DATA_HOME") + u"/Emberglass/conversations.sqlite"_s);
+                 m_dir->path() + u"/Emberglass/conversations.sqlite"_s);
     }
 
     // Store, quit, launch: titles, order, messages with their tool records (and

@@ -4,6 +4,7 @@
 #include "core/provider_settings.h"
 #include "support/full_disk.h"
 #include "support/json_rows.h"
+#include "support/scoped_environment.h"
 #include "support/settings_files.h"
 #include "support/test_files.h"
 
@@ -82,9 +83,9 @@ private Q_SLOTS:
         ProviderSettings::save(defaults, CloudConfig{CloudProviderPreset::grok, "secret", {}, {}});
         defaults.setValue(UserDefaults::onboardingKey, true);
         QCOMPARE(QFile::permissions(file), onlyMine); // and after further writes
-        // The application's own file lives in the (sandboxed) config home.
-        QCOMPARE(UserDefaults().fileName(),
-                 qEnvironmentVariable("XDG_CONFIG_HOME") + "/Emberglass/Emberglass.conf");
+        // The application's own file lives in the config home.
+        const ScopedEnvironment config("XDG_CONFIG_HOME", QFile::encodeName(m_settings.folder()));
+        QCOMPARE(UserDefaults().fileName(), m_settings.folder() + "/Emberglass/Emberglass.conf");
     }
 
     void aFullDiskKeepsTheStoredSettings_data() { addJsonRows("core/settings.json", "fullDisk"); }

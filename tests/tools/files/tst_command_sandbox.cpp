@@ -3,6 +3,7 @@
 // cannot run), the probe's verdicts, and when a failure is put down to it.
 
 #include "support/json_rows.h"
+#include "support/scoped_environment.h"
 #include "support/test_files.h"
 #include "tools/files/command_sandbox.h"
 #include "tools/files/file_tool_texts.h"
@@ -58,9 +59,8 @@ private Q_SLOTS:
     void theSettingsFolderFollowsXdgConfigHome() {
         const QString elsewhere = m_dir.filePath("config");
         QVERIFY(QDir().mkpath(elsewhere + "/Emberglass"));
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(elsewhere));
+        const ScopedEnvironment config("XDG_CONFIG_HOME", QFile::encodeName(elsewhere));
         const QStringList folders = CommandSandbox::currentLayout().hiddenFolders;
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home(".config")));
         QVERIFY2(folders.contains(elsewhere + "/Emberglass"), qPrintable(folders.join(' ')));
         QVERIFY(!folders.contains(home(".config/Emberglass")));
     }

@@ -5,6 +5,7 @@
 // combination rule.
 
 #include "support/json_rows.h"
+#include "support/scoped_environment.h"
 #include "support/test_files.h"
 #include "support/tool_outcome_text.h"
 #include "tools/files/child_process.h"
@@ -227,7 +228,7 @@ private Q_SLOTS:
     // Timeouts (rows of one second): the shell catching the signal and exiting 0,
     // or stopped, is still a timeout and a failure.
     void commandsSideBySide() {
-        qputenv("EMBERGLASS_PROBE", "two words");
+        const ScopedEnvironment probe("EMBERGLASS_PROBE", "two words");
         // zsh would receive only what comes before a NUL, so such a command is refused.
         QList<QJsonObject> commands;
         for (const QJsonValue& command : jsonTable("tools/files.json", "commands").toArray()) {
@@ -253,7 +254,6 @@ private Q_SLOTS:
         QTRY_VERIFY(processEnded(sleeper));
 
         outcomes.waitForFinished();
-        qunsetenv("EMBERGLASS_PROBE");
         for (qsizetype i = 0; i < commands.size(); ++i) {
             const QJsonObject& c = commands[i];
             QVERIFY2(outcomes.resultAt(i) == (ToolOutcome{"run_command", c["success"].toBool(),

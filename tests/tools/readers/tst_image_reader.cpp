@@ -4,6 +4,7 @@
 
 #include "office_files.h"
 #include "support/json_rows.h"
+#include "support/scoped_environment.h"
 #include "support/test_files.h"
 #include "support/tool_outcome_text.h"
 #include "tools/readers/image_reader.h"
@@ -107,9 +108,11 @@ private Q_SLOTS:
         QTemporaryDir partial;
         QVERIFY(
             QFile::link(installedData + "eng.traineddata", partial.filePath("eng.traineddata")));
-        qputenv("TESSDATA_PREFIX", QFile::encodeName(partial.path() + "/"));
-        const ToolOutcome failed = readImage(path);
-        qunsetenv("TESSDATA_PREFIX");
+        const ToolOutcome failed = [&] {
+            const ScopedEnvironment data("TESSDATA_PREFIX",
+                                         QFile::encodeName(partial.path() + "/"));
+            return readImage(path);
+        }();
         QCOMPARE(failed,
                  refused("OCR failed: Tesseract language data not found: chi_sim.traineddata, "
                          "chi_tra.traineddata, jpn.traineddata, kor.traineddata (looked in " +
@@ -136,7 +139,7 @@ private Q_SLOTS:
                         ? ::mkfifo(QFile::encodeName(file).constData(), 0600) == 0
                         : QFile::link(installedData + language + ".traineddata", file));
         }
-        qputenv("TESSDATA_PREFIX", QFile::encodeName(data.path() + "/"));
+        const ScopedEnvironment prefix("TESSDATA_PREFIX", QFile::encodeName(data.path() + "/"));
         const ToolOutcome late = readImage(path, nullptr, std::chrono::seconds(1));
         QCOMPARE(recognisers(), QList<int>());
         ToolStop stop;
@@ -144,7 +147,6 @@ private Q_SLOTS:
         QTRY_COMPARE(recognisers().size(), 1);
         stop.request();
         stopped.waitForFinished();
-        qunsetenv("TESSDATA_PREFIX");
         QCOMPARE(late, refused("Error: Reading " + path + " took longer than 1 seconds"));
         QCOMPARE(stopped.result(), refused("Error: Reading " + path + " was stopped by the user"));
         QCOMPARE(recognisers(), QList<int>());
