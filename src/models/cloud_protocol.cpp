@@ -236,11 +236,16 @@ StreamLine readCloudStreamLine(QByteArrayView line) {
     while (!line.isEmpty() && isBlank(line.back())) {
         line.chop(1);
     }
-    static constexpr QByteArrayView prefix("data: ");
+    // The space after the colon is optional in an event stream: some gateways leave it
+    // out, and their whole reply would otherwise be dropped.
+    static constexpr QByteArrayView prefix("data:");
     if (!line.startsWith(prefix)) {
         return {};
     }
-    const QByteArrayView payload = line.sliced(prefix.size());
+    QByteArrayView payload = line.sliced(prefix.size());
+    if (payload.startsWith(' ')) {
+        payload = payload.sliced(1);
+    }
     if (payload == QByteArrayView("[DONE]")) {
         return {{}, true};
     }
