@@ -378,6 +378,18 @@ as it learns about you.</source>
         <source>The base URL is not a valid web address (http:// or https://)</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The server&apos;s answer is not JSON (%1): %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no content type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The response is incomplete (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>OnboardingQuestions</name>

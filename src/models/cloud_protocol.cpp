@@ -1,5 +1,6 @@
 #include "models/cloud_protocol.h"
 
+#include "models/model_texts.h"
 #include "tools/tool_arguments.h"
 #include "tools/tool_catalogue.h"
 
@@ -84,7 +85,7 @@ QString receivedForm(const HttpAnswer& answer) {
     const QString type =
         QString::fromLatin1(answer.contentType.split(';').first().trimmed()).toLower();
     return QStringLiteral("HTTP %1, %2")
-        .arg(status, type.isEmpty() ? QStringLiteral("no content type") : type);
+        .arg(status, type.isEmpty() ? ModelTexts::noContentType() : type);
 }
 
 // The text of a streamed {"error": …} object: its "message" when it has one.
@@ -178,15 +179,26 @@ CloudError cloudStatusError(const HttpAnswer& answer, const QDateTime& now) {
     return error;
 }
 
+Result<QJsonDocument> answerJson(const HttpAnswer& answer) {
+    QJsonParseError parseError{};
+    QJsonDocument document = QJsonDocument::fromJson(answer.body, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        return PlatformError{
+            PlatformError::Case::invalidJson,
+            ModelTexts::notJson().arg(receivedForm(answer), parseError.errorString())};
+    }
+    return document;
+}
+
 Result<ModelReply> decodeCloudReply(const HttpAnswer& answer, const QDateTime& now) {
     if (answer.status != 200) {
         return cloudStatusError(answer, now);
     }
-    QJsonParseError parseError{};
-    const QJsonDocument document = QJsonDocument::fromJson(answer.body, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        return PlatformError{PlatformError::Case::invalidJson, parseError.errorString()};
+    const Result<QJsonDocument> parsed = answerJson(answer);
+    if (!parsed.ok()) {
+        return parsed.error();
     }
+    const QJsonDocument& document = parsed.value();
     const std::optional<QJsonArray> choices =
         arrayOfObjects(document.object().value(QLatin1String("choices")));
     if (!document.isObject() || !choices || choices->isEmpty()) {

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
@@ -33,6 +34,10 @@ std::optional<QJsonObject> membersAskedFor(const HttpAnswer& answer);
 // (or the status when it sent none), with the wait a 429 or 503 asks for
 // (a date in Retry-After is counted from `now`).
 CloudError cloudStatusError(const HttpAnswer& answer, const QDateTime& now);
+
+// A 200 answer's body as JSON, or the error that says what came instead (a
+// sign-in page or a wrong base URL answers 200 with HTML), with the parser's words.
+Result<QJsonDocument> answerJson(const HttpAnswer& answer);
 
 // The one-shot answer: status 200 with a "choices" reply that has text or tool
 // calls, or the error to show (a reply with neither says why: its finish_reason).

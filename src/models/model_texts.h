@@ -37,6 +37,17 @@ inline QString notModelList() {
     return QCoreApplication::translate("ModelTexts",
                                        "The server did not answer with a model list (%1)");
 }
+// %1: the status and content type, %2: what the JSON parser said.
+inline QString notJson() {
+    return QCoreApplication::translate("ModelTexts", "The server's answer is not JSON (%1): %2");
+}
+inline QString noContentType() {
+    return QCoreApplication::translate("ModelTexts", "no content type");
+}
+// %1: the reason the provider gave.
+inline QString responseIncomplete() {
+    return QCoreApplication::translate("ModelTexts", "The response is incomplete (%1)");
+}
 inline QString noApiKey() {
     return QCoreApplication::translate("ModelTexts", "No API key is set");
 }

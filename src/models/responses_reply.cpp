@@ -1,6 +1,7 @@
 #include "models/responses_reply.h"
 
 #include "models/cloud_protocol.h"
+#include "models/model_texts.h"
 #include "models/responses_request.h"
 
 #include <QJsonArray>
@@ -62,7 +63,7 @@ CloudError unansweredError(const QJsonObject& response) {
         return emptyReplyError(reason);
     }
     if (!incomplete.isEmpty()) {
-        return CloudError::detail(QStringLiteral("The response is incomplete (%1)").arg(reason));
+        return CloudError::detail(ModelTexts::responseIncomplete().arg(reason));
     }
     return emptyReplyError({});
 }
@@ -74,11 +75,11 @@ Result<ModelReply> decodeResponsesReply(const HttpAnswer& answer, const QDateTim
         // Refusals come in the same {"error": …} shape as on chat completions.
         return decodeCloudReply(answer, now).error();
     }
-    QJsonParseError parseError{};
-    const QJsonDocument document = QJsonDocument::fromJson(answer.body, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        return PlatformError{PlatformError::Case::invalidJson, parseError.errorString()};
+    const Result<QJsonDocument> parsed = answerJson(answer);
+    if (!parsed.ok()) {
+        return parsed.error();
     }
+    const QJsonDocument& document = parsed.value();
     const QJsonValue output = document.object().value(QLatin1String("output"));
     if (!document.isObject() || !output.isArray()) {
         return CloudError::serverError();

@@ -62,7 +62,8 @@ FakeResponse responseFrom(const QJsonObject& row) {
         }
         return response;
     }
-    return FakeResponse::text(status, jsonBytes(row["body"]), "application/json");
+    return FakeResponse::text(status, jsonBytes(row["body"]),
+                              row["contentType"].toString("application/json").toUtf8());
 }
 
 // The pieces and the end a row expects ("pieces", "fails"; a replay's from the replay).
