@@ -235,12 +235,15 @@ bool PersonaManager::writeTextAtomically(const QString& path, const QString& tex
 }
 
 bool PersonaManager::noteWrite(const WriteResult& result) {
-    const QString error = result.description();
+    noteWriteError(result.description());
+    return result.ok();
+}
+
+void PersonaManager::noteWriteError(const QString& error) {
     if (error != m_lastWriteError) {
         m_lastWriteError = error;
         Q_EMIT lastWriteErrorChanged();
     }
-    return result.ok();
 }
 
 bool PersonaManager::saveMemoryFile(const QString& path, const QString& content) {
@@ -251,13 +254,23 @@ bool PersonaManager::saveMemoryFile(const QString& path, const QString& content)
         noteWrite(WriteResult::success());
         return false;
     }
-    const WriteResult written = ::writeTextAtomically(path, content);
+    // A file that is not UTF-8 is listed as empty: a save would replace all of its text unseen.
+    const std::optional<DecodedText> onDisk = readTextLeniently(path);
+    std::optional<WriteResult> written;
+    if (!onDisk || !onDisk->lossy) {
+        written = ::writeTextAtomically(path, content);
+    }
     const bool changed = entry->content != content;
     entry->content = content;
     if (changed) {
         Q_EMIT memoryFilesChanged();
     }
-    return noteWrite(written);
+    if (!written) {
+        noteWriteError(QStringLiteral("the file on disk is not UTF-8 text, so its text could not "
+                                      "be shown here; it was left as it is"));
+        return false;
+    }
+    return noteWrite(*written);
 }
 
 void PersonaManager::setClock(Clock clock) {

@@ -128,6 +128,7 @@ private:
     void setMemoryFiles(QList<MemoryFile> files);
     QString memoryInstructionsFor(const QDate& today) const;
     bool noteWrite(const WriteResult& result);
+    void noteWriteError(const QString& error);
 
     QString m_soul;
     QString m_memory;

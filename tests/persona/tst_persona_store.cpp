@@ -451,6 +451,11 @@ private Q_SLOTS:
         QCOMPARE(listed(path).content, "new ✓");
         QCOMPARE(listed(path).dateOrInvalid(), listedDate); // until the next scan
         QCOMPARE(listed(inStore("memory/other.md")).content, "other");
+        // One that is not UTF-8 was listed as empty: its text is not replaced unseen.
+        QVERIFY(writeBytes(inStore("memory/other.md"), "caf\xe9"));
+        QVERIFY(!persona.saveMemoryFile(inStore("memory/other.md"), "typed"));
+        QCOMPARE(readBytes(inStore("memory/other.md")), "caf\xe9");
+        QVERIFY(!persona.lastWriteError().isEmpty());
         // A failed write says why and keeps the text listed: a folder in the file's place.
         QVERIFY(QFile::remove(path) && QDir().mkpath(path));
         QVERIFY(!persona.saveMemoryFile(path, "after"));
