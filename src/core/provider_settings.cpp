@@ -68,6 +68,7 @@ QMap<CloudProviderPreset, CloudConfig> loadSavedConfigs(const UserDefaults& defa
 }
 
 WriteResult save(UserDefaults& defaults, const CloudConfig& config) {
+    defaults.refresh(); // the entries another instance of the app saved stay
     QMap<CloudProviderPreset, CloudConfig> map = loadSavedConfigs(defaults);
     map.insert(config.provider, config);
     QJsonArray array;

@@ -152,7 +152,12 @@ bool UserDefaults::contains(const char* key) const {
     return m_values.contains(QLatin1String(key));
 }
 
+void UserDefaults::refresh() {
+    m_values.insert(readValues(m_fileName));
+}
+
 WriteResult UserDefaults::setValue(const char* key, const QVariant& value) {
+    refresh();
     QVariantMap next = m_values;
     next.insert(QLatin1String(key), value);
     const QString folder = QFileInfo(m_fileName).absolutePath();

@@ -34,6 +34,7 @@ private Q_SLOTS:
         }
         const QString file = m_settings.fresh();
         UserDefaults defaults(file);
+        UserDefaults otherInstance(file); // a second window of the app, open all along
         QCOMPARE(ProviderSettings::loadActive(defaults), grok); // first launch
         QCOMPARE(ProviderSettings::loadSavedConfigs(defaults).keys(),
                  QList{CloudProviderPreset::grok});
@@ -43,12 +44,15 @@ private Q_SLOTS:
         ProviderSettings::save(defaults, gemini);
         ProviderSettings::save(defaults, defaultConfig(CloudProviderPreset::chatgpt));
         ProviderSettings::save(defaults, gemini);
+        // Saves of either instance keep what the other saved.
+        ProviderSettings::save(otherInstance, defaultConfig(CloudProviderPreset::deepseek));
+        QVERIFY(defaults.setValue(UserDefaults::activeProviderKey, toText(gemini.provider)).ok());
         // Read back as at the next launch; entries only grow.
         const UserDefaults relaunched(file);
         QCOMPARE(ProviderSettings::loadActive(relaunched), gemini);
         QCOMPARE(ProviderSettings::loadSavedConfigs(relaunched).keys(),
                  (QList{CloudProviderPreset::grok, CloudProviderPreset::chatgpt,
-                        CloudProviderPreset::gemini}));
+                        CloudProviderPreset::gemini, CloudProviderPreset::deepseek}));
     }
 
     void damagedDataFallsBackToGrok_data() { addJsonRows("core/settings.json", "damaged"); }
