@@ -255,7 +255,10 @@ try {
     assert.equal(await reply.locator('li strong').textContent(), 'the file');
     assert.equal(await reply.locator('.code pre code').textContent(), 'ls <dir> && echo "<b>"');
     assert.equal(await reply.locator('.code .lang').textContent(), 'sh');
-    assert.deepEqual(await reply.locator('table tr').allTextContents(), ['AB', '1x', '34']);
+    assert.deepEqual(await reply.locator('table tr').allTextContents(), ['AB', '1x', '34 | 5']);
+    // Safari before 16.4 refuses a whole script that holds a regex look-behind.
+    const pageSource = readFileSync(new URL('../../src/server/phone_page.html', import.meta.url), 'utf8');
+    assert.ok(!/\(\?<[=!]/.test(pageSource), 'the page\'s script uses no look-behind');
     assert.deepEqual(await reply.locator('a').evaluateAll((links) => links.map((a) => a.href)),
       ['https://example.org/a'], 'only the web link is a link');
     const text = await reply.textContent();

@@ -51,7 +51,7 @@ StreamScript scriptFor(const QString& question) {
         script.pieces =
             QStringList{"## Plan\n\n3. Open **the",
                         " file**\n4. Read it\n\n```sh\nls <dir> && echo \"<b>\"\n``",
-                        "`\n\n| A | B |\n|---|---|\n| 1 | `x` |\n| 3 | 4 |\n\n",
+                        "`\n\n| A | B |\n|---|---|\n| 1 | `x` |\n| 3 | 4 \\| 5 |\n\n",
                         "See [docs](https://example.org/a) and [keys](file:///etc/passwd). "
                         "<img src=x onerror=alert(1)> <script>window.__ran = 1</script>"};
     } else if (question.contains("long")) {
