@@ -58,6 +58,9 @@ ToolOutcome createPdfSlides(const QString& path, const QString& slidesJson) {
     }
 
     const QString outputPath = expandTilde(path);
+    if (outputTargetProblem(outputPath)) {
+        return {tool, false, WriterMessages::cannotCreatePdf()};
+    }
     createParentFolders(outputPath);
     // The deck is drawn in memory and written out whole, on disk before success
     // is reported; a full disk leaves any old file as it was.

@@ -87,6 +87,9 @@ std::optional<QByteArray> buildArchive(const QList<PackagePart>& parts) {
 } // namespace
 
 std::optional<QString> writeZipPackage(const QString& outputPath, const QList<PackagePart>& parts) {
+    if (const std::optional<QString> problem = outputTargetProblem(outputPath)) {
+        return ToolTexts::error(*problem);
+    }
     const std::optional<QByteArray> archive = buildArchive(parts);
     if (!archive) {
         return WriterMessages::zipFailed();

@@ -143,8 +143,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("tool");
         QTest::addColumn<QString>("path");
         for (const QString& tool : writers()) {
-            for (const char* path : {"plain.txt/deck", "folder", "", "locked/deck"}) {
-                QTest::addRow("%s '%s'", qPrintable(tool), path) << tool << QString(path);
+            // A NUL would have the system write "cut" instead.
+            for (const QString& path : QStringList{"plain.txt/deck", "folder", "", "locked/deck",
+                                                   "fifo", QString("cut") + QChar(0) + "short"}) {
+                QTest::addRow("%s '%s'", qPrintable(tool), qPrintable(path)) << tool << path;
             }
         }
     }
@@ -159,6 +161,7 @@ private Q_SLOTS:
         QVERIFY(writeBytes(dir.filePath("plain.txt"), "keep") &&
                 QDir().mkpath(dir.filePath("folder/inside")) && QDir().mkpath(locked));
         QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
         ToolArguments arguments = writerInputs;
         arguments.insert("path", path.isEmpty() ? path : dir.filePath(path));
         const ToolOutcome outcome = ToolExecutor::dispatch(tool, arguments);
@@ -171,6 +174,9 @@ private Q_SLOTS:
                  qPrintable(outcome.output));
         QCOMPARE(readBytes(dir.filePath("plain.txt")), "keep");
         QVERIFY(QFileInfo(dir.filePath("folder/inside")).isDir() && QDir(locked).isEmpty());
+        struct stat fifo {};
+        QVERIFY(::stat(QFile::encodeName(dir.filePath("fifo")).constData(), &fifo) == 0 &&
+                S_ISFIFO(fifo.st_mode) && !QFile::exists(dir.filePath("cut")));
     }
 
     void runningOutOfMemoryEndsTheToolNotTheProcess() {
