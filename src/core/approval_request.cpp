@@ -19,21 +19,43 @@ QString contentArgument(const QString& tool) {
     return QStringLiteral("slides");
 }
 
+// Characters that would make the shown text differ from what runs: controls
+// that move the terminal's cursor or recolour it, and the marks that reorder
+// the text around them. Line breaks and tabs are shown as they are.
+bool deceives(char32_t c) {
+    return (c < 0x20 && c != '\n' && c != '\t') || (c >= 0x7f && c <= 0x9f) || c == 0x061c ||
+           c == 0x200e || c == 0x200f || (c >= 0x202a && c <= 0x202e) ||
+           (c >= 0x2066 && c <= 0x2069);
+}
+
 } // namespace
+
+QString shownText(const QString& text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (const char32_t c : text.toUcs4()) {
+        if (deceives(c)) {
+            shown += QStringLiteral("<U+%1>").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
+        } else {
+            shown += QString::fromUcs4(&c, 1);
+        }
+    }
+    return shown;
+}
 
 ApprovalRequest approvalRequestFor(const QUuid& conversationId, const QString& tool,
                                    const ToolArguments& arguments) {
     ApprovalRequest request{conversationId, tool, {}, {}, std::nullopt, {}};
     if (toolReach(tool) == ToolReach::runsCommand) {
-        request.command = arguments.value(QStringLiteral("command"));
+        request.command = shownText(arguments.value(QStringLiteral("command")));
         return request;
     }
-    request.path = arguments.value(QStringLiteral("path"));
+    request.path = shownText(arguments.value(QStringLiteral("path")));
     const QFileInfo target(writeTarget(arguments));
     if (target.isFile()) {
         request.replacedSize = target.size();
     }
-    request.contentStart = firstLines(arguments.value(contentArgument(tool)));
+    request.contentStart = firstLines(shownText(arguments.value(contentArgument(tool))));
     return request;
 }
 

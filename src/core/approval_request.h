@@ -13,8 +13,8 @@
 struct ApprovalRequest {
     QUuid conversationId;
     QString tool;
-    QString command;                    // run_command
-    QString path;                       // the write tools, as the model wrote it
+    QString command;                    // run_command, as shownText() shows it
+    QString path;                       // the write tools, as the model wrote it (shownText)
     std::optional<qint64> replacedSize; // the file that would be replaced; nothing: a new file
     QString contentStart;               // the first lines of what would be written
 
@@ -26,6 +26,10 @@ ApprovalRequest approvalRequestFor(const QUuid& conversationId, const QString& t
 
 // "new file" or "replaces a file of N bytes"; empty for a command.
 QString targetDescription(const ApprovalRequest& request);
+
+// The text with every character that could hide or reorder what is shown
+// (terminal controls, bidirectional marks) written out as <U+XXXX>.
+QString shownText(const QString& text);
 
 // The first `lines` lines of `text`, each and all of them kept short.
 QString firstLines(const QString& text, int lines = 8);

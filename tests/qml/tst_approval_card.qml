@@ -68,11 +68,12 @@ Item {
         }
 
         function test_theAnswerFromTheKeyboard(data) {
-            ask("run_command", { command: "printf 'approved'\necho twice" })
+            // Shown as written, not as markup (a tag would hide the line break).
+            ask("run_command", { command: "printf '<b>approved</b>'\necho twice" })
             const target = findChild(card, "approvalTarget") // the whole command
             compare([findChild(card, "approvalTool").text, findChild(card, "toolSymbol").name, target.text, target.lineCount,
                      target.Accessible.name, findChild(card, "approvalDescription").visible, card.Accessible.role, card.Accessible.name],
-                    ["run_command", "terminal", "printf 'approved'\necho twice", 2, "Command: printf 'approved'\necho twice", false,
+                    ["run_command", "terminal", "printf '<b>approved</b>'\necho twice", 2, "Command: printf '<b>approved</b>'\necho twice", false,
                      Accessible.AlertMessage, "Approval needed: run_command"])
             compare(["approvalAllow", "approvalAllowForConversation", "approvalDeny"].map(name => findChild(card, name).Accessible.name),
                     ["Allow", "Allow for this conversation", "Deny"])
@@ -81,7 +82,7 @@ Item {
             tryCompare(input, "activeFocus", true, 2000, "the focus goes back where it was")
             const result = resultRow().toolResult
             compare([result.success, result.output],
-                    [data.success, data.success ? "exit code: 0\napprovedtwice\n" : "The user declined this run_command call."])
+                    [data.success, data.success ? "exit code: 0\n<b>approved</b>twice\n" : "The user declined this run_command call."])
             tryCompare(ChatViewModel, "isGenerating", false)
             // Allowed for the conversation, the next command there runs unasked; else it asks.
             TestHarness.callToolNext("run_command", { command: "true" })
@@ -96,10 +97,11 @@ Item {
         }
 
         function test_aFileShowsItsPathAndContent() {
-            ask("write_file", { path: "/nonexistent-folder/notes.txt", content: "first\nsecond\n" + "x\n".repeat(20) })
+            // A mark that reverses what follows it is spelt out, not obeyed.
+            ask("write_file", { path: "/nonexistent-folder/notes\u202Etxt.exe", content: "first\nsecond\n" + "x\n".repeat(20) })
             const target = findChild(card, "approvalTarget")
             compare([findChild(card, "toolSymbol").name, target.text, target.Accessible.name, findChild(card, "approvalDescription").text],
-                    ["square.and.pencil", "/nonexistent-folder/notes.txt", "File: /nonexistent-folder/notes.txt", "new file"])
+                    ["square.and.pencil", "/nonexistent-folder/notes<U+202E>txt.exe", "File: /nonexistent-folder/notes<U+202E>txt.exe", "new file"])
             const content = findChild(card, "approvalContent")
             verify(content.text.startsWith("first\nsecond\nx\n"))
             compare(content.text.split("\n").length, 9, "the first eight lines and a mark")

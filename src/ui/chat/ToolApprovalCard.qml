@@ -98,6 +98,9 @@ FocusScope {
                 objectName: "approvalTarget"
                 width: column.width
                 text: card.isCommand ? card.approval.command : card.approval.path
+                // Never as markup: a command or path that opens with a tag would
+                // otherwise render, and a comment in it would hide what runs.
+                textFormat: Text.PlainText
                 wrapMode: Text.WrapAnywhere
                 font.family: Theme.monoFamily
                 font.pixelSize: Theme.textSmall
@@ -133,6 +136,7 @@ FocusScope {
                     y: 6
                     width: parent.width - 16
                     text: card.approval.contentStart
+                    textFormat: Text.PlainText
                     wrapMode: Text.WrapAnywhere
                     font.family: Theme.monoFamily
                     font.pixelSize: Theme.textCaption
