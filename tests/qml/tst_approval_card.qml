@@ -47,7 +47,7 @@ Item {
             tryCompare(ChatViewModel.toolApproval, "isPending", true)
             card = findChild(transcript, "approvalCard")
             tryCompare(card, "visible", true)
-            tryCompare(findChild(card, "approvalAllow"), "activeFocus", true, 2000, "the card takes the focus")
+            tryCompare(findChild(card, "approvalAllow"), "activeFocus", true, 5000, "the card takes the focus")
             return card
         }
 
@@ -94,6 +94,20 @@ Item {
             } else {
                 tryCompare(card, "visible", true)
             }
+        }
+
+        // A Space or Return typed into the next message as the card appears answers nothing.
+        function test_keysTypedAsTheCardAppearsAnswerNothing() {
+            card = findChild(transcript, "approvalCard")
+            card.armDelay = 3600000
+            TestHarness.callToolNext("run_command", { command: "true" })
+            ChatViewModel.inputText = "go"
+            ChatViewModel.sendMessage()
+            tryCompare(card, "visible", true)
+            ;[Qt.Key_Space, Qt.Key_Return, Qt.Key_Enter].forEach(key => keyClick(key))
+            verify(ChatViewModel.toolApproval.isPending, "still asking")
+            ;[Qt.Key_Tab, Qt.Key_Return].forEach(key => keyClick(key)) // a deliberate answer
+            verify(resultRow().toolResult.success, "allowed, it ran")
         }
 
         function test_aFileShowsItsPathAndContent() {

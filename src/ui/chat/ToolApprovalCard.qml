@@ -6,9 +6,9 @@ import Emberglass.Theme
 
 // The call that waits for the user's approval, where its tool row will be and
 // in that row's style: the tool, the whole command or the file it would write,
-// and the three answers. It takes the keyboard focus when it appears (Tab moves
-// between the answers, Enter presses one, Escape denies) and gives it back once
-// answered.
+// and the three answers. It takes the keyboard focus when it appears, giving it
+// to Allow a moment later (Tab moves between the answers, Enter presses one,
+// Escape denies), and gives it back once answered.
 FocusScope {
     id: card
     objectName: "approvalCard"
@@ -18,6 +18,9 @@ FocusScope {
                                   && approval.conversationId === ChatViewModel.currentConversationId
     readonly property bool isCommand: approval.command.length > 0
     property Item focusBefore: null
+    // Keys pressed this soon after the card appears were meant for what had the
+    // focus (a Space or Return typed into the next message): they answer nothing.
+    property int armDelay: 800
 
     visible: shown
     implicitHeight: shown ? column.height + 8 : 0
@@ -30,12 +33,27 @@ FocusScope {
     onShownChanged: {
         if (shown) {
             focusBefore = Window.activeFocusItem
-            // As a keyboard move: the focused answer shows its ring.
-            allowButton.forceActiveFocus(Qt.TabFocusReason)
-        } else if (focusBefore) {
-            focusBefore.forceActiveFocus(Qt.OtherFocusReason)
-            focusBefore = null
+            keyHolder.forceActiveFocus(Qt.OtherFocusReason)
+            arming.restart()
+        } else {
+            arming.stop()
+            if (focusBefore) {
+                focusBefore.forceActiveFocus(Qt.OtherFocusReason)
+                focusBefore = null
+            }
         }
+    }
+
+    // Holds the keys until the answers are armed; Escape and Tab work at once.
+    Item {
+        id: keyHolder
+    }
+
+    Timer {
+        id: arming
+        interval: card.armDelay
+        // As a keyboard move: the focused answer shows its ring.
+        onTriggered: if (keyHolder.activeFocus) allowButton.forceActiveFocus(Qt.TabFocusReason)
     }
 
     Keys.onEscapePressed: approval.deny()
