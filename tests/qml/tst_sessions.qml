@@ -109,7 +109,7 @@ Item {
             return [{ tag: "the button", useKey: false }, { tag: "Ctrl+Z", useKey: true }]
         }
         function test_undoADeletion(data) {
-            addConversations(["Older", "Newer"])
+            addConversations(["Older<br>", "Newer"])
             const older = list.itemAtIndex(1).conversationId
             list.forceActiveFocus(Qt.TabFocusReason)
             ChatViewModel.currentConversationId = older
@@ -117,7 +117,8 @@ Item {
             tryCompare(list, "count", 2)
             const bar = findChild(content, "undoBar")
             verify(bar.visible)
-            compare(findChild(bar, "undoText").text, "Deleted \u201cOlder\u201d \u2014")
+            compare(findChild(bar, "undoText").text, "Deleted \u201cOlder<br>\u201d \u2014")
+            compare(findChild(bar, "undoText").lineCount, 1) // the title's markup stays text
             if (data.useKey) {
                 keySequence(StandardKey.Undo)
             } else {

@@ -331,6 +331,8 @@ Rectangle {
                 Layout.fillWidth: true
                 text: ChatViewModel.deletionUndo.available
                       ? Texts.deletedNotice(ChatViewModel.deletionUndo.title) : sidebar.exportNotice
+                // A title is the user's own text: "<b>" in it is shown, not obeyed.
+                textFormat: Text.PlainText
                 elide: Text.ElideMiddle
                 font.family: Theme.fontFamily
                 font.pixelSize: Theme.textSmall
