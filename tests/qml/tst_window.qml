@@ -203,10 +203,12 @@ Item {
 
         function test_toolRecords() {
             const output = Array.from({ length: 80 }, (_, i) => "line " + i).join("\n")
-            TestHarness.addToolCall("write_file", { path: "/tmp/a.txt", content: "x\n".repeat(5000) })
+            TestHarness.addToolCall("write_file", { path: "<a href='https://example.com'>a.txt</a>", content: "x\n".repeat(5000) })
             TestHarness.addToolResult("write_file", false, output)
             const summary = findChild(row(transcript, 0), "toolSummary")
             compare(summary.lineCount, 1, "the arguments stay on one line")
+            const links = Array.from({ length: 40 }, (_, i) => summary.linkAt(i * summary.width / 40, summary.height / 2))
+            compare(links.filter(link => link !== "").length, 0, "markup the model wrote is shown as written, never a link")
             verify(summary.truncated)
             const result = row(transcript, 1)
             compare(findChild(result, "resultBadgeSymbol").name, "xmark")

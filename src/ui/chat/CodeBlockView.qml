@@ -46,6 +46,7 @@ Rectangle {
             x: 10
             anchors.verticalCenter: parent.verticalCenter
             text: view.language
+            textFormat: Text.PlainText
             font.family: Theme.monoFamily
             font.pixelSize: Theme.textCaption
             color: Theme.textTertiary

@@ -46,6 +46,7 @@ Popup {
             objectName: "linkAddress"
             Layout.fillWidth: true
             text: popup.link
+            textFormat: Text.PlainText
             wrapMode: Text.WrapAnywhere
             font.family: Theme.monoFamily
             font.pixelSize: Theme.textSmall

@@ -180,6 +180,7 @@ TranscriptRow {
         x: loader.x + 12
         width: loader.width - 24
         text: message.notice
+        textFormat: Text.PlainText
         wrapMode: Text.Wrap
         font.pixelSize: Theme.textFootnote
         color: Theme.danger

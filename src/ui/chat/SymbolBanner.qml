@@ -39,6 +39,7 @@ Item {
         anchors.verticalCenter: parent.verticalCenter
         width: Math.max(0, banner.width - x - 16)
         text: banner.text
+        textFormat: Text.PlainText
         wrapMode: Text.Wrap
         font.family: Theme.monoFamily
         font.pixelSize: Theme.textSmall

@@ -98,6 +98,7 @@ FocusScope {
                     objectName: "approvalTool"
                     anchors.verticalCenter: parent.verticalCenter
                     text: card.approval.tool
+                    textFormat: Text.PlainText
                     font.family: Theme.monoFamily
                     font.pixelSize: Theme.textSmall
                     font.bold: true

@@ -48,6 +48,7 @@ Item {
                 id: name
                 anchors.verticalCenter: parent.verticalCenter
                 text: view.tool
+                textFormat: Text.PlainText
                 font.family: Theme.monoFamily
                 font.pixelSize: Theme.textSmall
                 font.bold: true
@@ -60,6 +61,7 @@ Item {
                 anchors.verticalCenter: parent.verticalCenter
                 width: Math.max(0, box.width - 20 - badge.width - name.width - 2 * content.spacing)
                 text: view.summaryLine
+                textFormat: Text.PlainText
                 elide: Text.ElideMiddle
                 maximumLineCount: 1
                 font.family: Theme.fontFamily

@@ -21,6 +21,7 @@ Item {
         y: 4
         width: Math.max(0, line.width - x - 20)
         text: line.text
+        textFormat: Text.PlainText
         elide: Text.ElideRight
         font.family: Theme.monoFamily
         font.pixelSize: Theme.textCaption

@@ -140,6 +140,7 @@ ColumnLayout {
         visible: ChatViewModel.localModelSetup.modelLoadError.length > 0
         Layout.fillWidth: true
         text: ChatViewModel.localModelSetup.modelLoadError
+        textFormat: Text.PlainText
         wrapMode: Text.WordWrap
         font.family: Theme.fontFamily
         font.pixelSize: Theme.textCaption

@@ -34,6 +34,7 @@ AbstractButton {
             Text {
                 Layout.fillWidth: true
                 text: row.text
+                textFormat: Text.PlainText
                 elide: Text.ElideRight
                 font.family: Theme.fontFamily
                 font.pixelSize: Theme.textBody
@@ -44,6 +45,7 @@ AbstractButton {
                 objectName: "memoryFilePreview"
                 Layout.fillWidth: true
                 text: PersonaDisplay.preview(row.file.content)
+                textFormat: Text.PlainText
                 elide: Text.ElideRight
                 font.family: Theme.fontFamily
                 font.pixelSize: Theme.textFootnote

@@ -82,6 +82,7 @@ ColumnLayout {
             Accessible.focusable: false
             objectName: "fileLabel"
             text: view.fileLabel()
+            textFormat: Text.PlainText
             font.family: Theme.monoFamily
             font.pixelSize: Theme.textCaption
             color: Theme.textTertiary

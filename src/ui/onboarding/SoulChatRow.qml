@@ -34,6 +34,7 @@ Item {
         Text {
             width: parent.width
             text: row.text
+            textFormat: Text.PlainText
             wrapMode: Text.Wrap
             font.family: Theme.fontFamily
             font.pixelSize: Theme.textLarge
@@ -63,6 +64,7 @@ Item {
             y: 9
             width: parent.width - 28
             text: row.text
+            textFormat: Text.PlainText
             wrapMode: Text.Wrap
             font.family: Theme.fontFamily
             font.pixelSize: Theme.textLarge

@@ -43,6 +43,7 @@ ColumnLayout {
                     gap: 0
                     text: preview.answers[modelData.field] || ""
                     label.objectName: "preview_" + modelData.field
+                    label.textFormat: Text.PlainText
                     label.font.pixelSize: Theme.textCallout
 
                     Text {
