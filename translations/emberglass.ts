@@ -518,6 +518,13 @@ as it learns about you.</source>
     </message>
 </context>
 <context>
+    <name>PersonaTexts</name>
+    <message>
+        <source>the file on disk is not UTF-8 text, so its text could not be shown here; it was left as it is</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Texts</name>
     <message>
         <source>EMBERGLASS</source>

@@ -2,6 +2,7 @@
 
 #include "persona/agent_name.h"
 #include "persona/persona_files.h"
+#include "persona/persona_texts.h"
 #include "persona/prompt_texts.h"
 #include "persona/system_prompt.h"
 #include "persona/text_files.h"
@@ -266,8 +267,7 @@ bool PersonaManager::saveMemoryFile(const QString& path, const QString& content)
         Q_EMIT memoryFilesChanged();
     }
     if (!written) {
-        noteWriteError(QStringLiteral("the file on disk is not UTF-8 text, so its text could not "
-                                      "be shown here; it was left as it is"));
+        noteWriteError(PersonaTexts::notUtf8OnDisk());
         return false;
     }
     return noteWrite(*written);
