@@ -205,6 +205,22 @@ try {
     assert.ok(!(await page.locator('body').innerText()).includes('Text generation failed'));
   });
 
+  await scenario('a message too long to send comes back to be shortened, and later ones go', async (page) => {
+    const tooLong = 'x'.repeat(1024 * 1024);
+    await send(page, tooLong);
+    // Ended: an answer row, and sending possible again or nothing left to send.
+    await page.waitForFunction(() => document.querySelector('.row.assistant:not(#typ)') &&
+      (!document.getElementById('btn').disabled || !document.getElementById('inp').value));
+    assert.deepEqual(await bubbles(page, 'assistant'), ['This message is too long to send: shorten it and send it again.']);
+    assert.ok(await page.locator('#inp').inputValue() === tooLong, 'the text is back in the box');
+    const posted = page.waitForRequest((request) => request.url().includes('/api/chat'));
+    await send(page, 'shorter');
+    const sent = (await posted).postDataJSON().messages;
+    assert.ok(sent.length === 1 && sent[0].content === 'shorter', 'the refused text is not sent again');
+    await waitReplyEnded(page);
+    assert.equal((await bubbles(page, 'assistant'))[1], 'Hello from the fake model.');
+  });
+
   await scenario('a line split across chunks is reassembled', async (page) => {
     await send(page, 'long reply');
     const expected = longReply();
