@@ -284,6 +284,27 @@ try {
     assert.equal(await page.evaluate(() => window.__ran === undefined && !window.__alerted), true);
     assert.deepEqual(await bubbles(page, 'user'), ['**markdown** please'], 'the user\'s text stays plain');
     await page.screenshot({ path: path.join(screenshotDir, 'phone_page_formatted.png') });
+
+    // Pieces that arrive together are drawn once per frame, not once each.
+    const items = 500;
+    const line = `${JSON.stringify({ content: '- item **bold** and `code`\n' })}\n`;
+    await page.route('**/api/chat?*', (route) => route.fulfill({
+      contentType: 'application/x-ndjson', body: `${line.repeat(items)}{"done":true}\n`,
+    }));
+    await page.evaluate(() => {
+      window.__frames = 0;
+      window.__redraws = 0;
+      const tick = () => { window.__frames++; requestAnimationFrame(tick); };
+      requestAnimationFrame(tick);
+      new MutationObserver((records) => {
+        window.__redraws += records.filter((r) => r.target.classList.contains('bubble') && r.removedNodes.length).length;
+      }).observe(document.getElementById('messages'), { childList: true, subtree: true });
+    });
+    await send(page, 'many pieces');
+    await waitReplyEnded(page);
+    assert.equal(await reply.nth(1).locator('li strong').count(), items);
+    const { frames, redraws } = await page.evaluate(() => ({ frames: window.__frames, redraws: window.__redraws }));
+    assert.ok(redraws <= frames, `${redraws} redraws in ${frames} frames`);
   });
   await setFormat(false);
   await scenario('without the preference a Markdown reply shows as written', async (page) => {
