@@ -314,14 +314,19 @@ try {
     assert.equal(await page.locator('.row.assistant .bubble h2, .row.assistant .bubble table').count(), 0);
   });
 
-  await scenario('a network failure shows a connection error', async (page) => {
+  await scenario('a reply cut off by the computer\'s end, then a network failure, show a connection error', async (page) => {
+    await send(page, 'slow please');
+    await page.waitForFunction(() => (document.querySelector('.row.assistant .bubble') || {}).textContent === 's0 ');
     host.kill('SIGTERM');
     await new Promise((resolve) => host.once('exit', resolve));
+    await waitReplyEnded(page);
+    assert.deepEqual(await bubbles(page, 'assistant'),
+      ['s0 ', 'Connection error: the connection closed before the reply was finished.']);
     await send(page, 'anyone there?');
-    await page.waitForFunction(() =>
-      [...document.querySelectorAll('.row.assistant .bubble')].some((b) => b.textContent.startsWith('Connection error: ')));
+    await page.waitForFunction(() => document.querySelectorAll('.row.assistant:not(#typ) .bubble').length === 3);
+    assert.ok((await bubbles(page, 'assistant'))[2].startsWith('Connection error: '));
     assert.equal(await page.locator('#typ').count(), 0);
-    assert.deepEqual(await bubbles(page, 'user'), ['anyone there?']);
+    assert.deepEqual(await bubbles(page, 'user'), ['slow please', 'anyone there?']);
   });
 } catch (error) {
   failures.push('setup');
