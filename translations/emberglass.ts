@@ -311,6 +311,10 @@ as it learns about you.</source>
         <source>The reply grows as the model writes it, and &quot;Thinking…&quot; counts the seconds while it only reasons. Off, each reply shows once it is whole.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The stored conversations were not deleted: %1. They are still in %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ModelTexts</name>

@@ -221,15 +221,15 @@ void ConversationDatabase::close() {
     m_state = State::closed;
 }
 
-bool ConversationDatabase::removeFiles(const QString& path) {
-    bool removed = true;
+QString ConversationDatabase::removeFiles(const QString& path) {
+    QString problem;
     for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
         QFile file(path + suffix);
-        if (file.exists() && !file.remove()) {
-            removed = false;
+        if (file.exists() && !file.remove() && problem.isEmpty()) {
+            problem = file.errorString();
         }
     }
-    return removed;
+    return problem;
 }
 
 bool ConversationDatabase::runInTransaction(const std::function<bool()>& work) {

@@ -50,8 +50,9 @@ public:
     bool setDeleted(const QUuid& conversationId, bool deleted);
     bool purge(const QUuid& conversationId); // if it is still marked deleted
     bool purgeDeleted();
-    // Removes the file and its companions (the user asked for it).
-    static bool removeFiles(const QString& path);
+    // Removes the file and its companions (the user asked for it); why one
+    // stayed, empty when all are gone.
+    static QString removeFiles(const QString& path);
 
     // Reads.
     QList<Listed> listConversations();

@@ -19,6 +19,13 @@ struct Opening {
 
 using MessagesById = QHash<QUuid, QList<ChatMessage>>;
 
+// What letting the file go found: the messages that waited in it, and why the
+// file stayed when it was to be deleted.
+struct Closing {
+    MessagesById messages;
+    QString deleteProblem;
+};
+
 } // namespace
 
 ConversationKeeper::ConversationKeeper(ConversationStore* store, Preferences* preferences,
@@ -92,6 +99,7 @@ QCoro::Task<> ConversationKeeper::start() {
     const int generation = ++m_generation;
     QPointer<ConversationKeeper> self(this);
     m_stopping = false;
+    m_deleteProblem.clear();
     setState(State::opening);
     static int connections = 0;
     m_thread = std::make_unique<DatabaseThread>(
@@ -176,25 +184,26 @@ QCoro::Task<> ConversationKeeper::stop(bool deleteStored) {
             pending.append(conversation.id);
         }
     }
-    const QFuture<MessagesById> read = m_thread->read<MessagesById>(
+    const QFuture<Closing> read = m_thread->read<Closing>(
         [pending, removeFile, path = m_path](ConversationDatabase& database) {
-            MessagesById read;
+            Closing closing;
             for (const QUuid& id : pending) {
-                read.insert(id, database.messages(id).value_or(QList<ChatMessage>()));
+                closing.messages.insert(id, database.messages(id).value_or(QList<ChatMessage>()));
             }
             database.close();
             if (removeFile) {
-                ConversationDatabase::removeFiles(path);
+                closing.deleteProblem = ConversationDatabase::removeFiles(path);
             }
-            return read;
+            return closing;
         });
-    const MessagesById messages = co_await read;
+    const Closing closing = co_await read;
     if (!self || generation != m_generation) {
         co_return;
     }
-    for (auto it = messages.begin(); it != messages.end(); ++it) {
+    for (auto it = closing.messages.begin(); it != closing.messages.end(); ++it) {
         m_store->fillMessages(it.key(), it.value());
     }
+    m_deleteProblem = closing.deleteProblem;
     m_thread.reset(); // idle: the join is immediate
     m_stopping = false;
     m_stored.clear();

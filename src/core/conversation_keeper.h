@@ -38,6 +38,8 @@ class ConversationKeeper : public QObject {
     // Why the file cannot be used, in the system's words (state failed).
     Q_PROPERTY(QString problem READ problem NOTIFY stateChanged)
     Q_PROPERTY(QString databasePath READ databasePath CONSTANT)
+    // Why the file the user asked to delete is still there (state off).
+    Q_PROPERTY(QString deleteProblem READ deleteProblem NOTIFY stateChanged)
     // Conversations in the file now (deleted ones that can still be taken back excluded).
     Q_PROPERTY(int storedCount READ storedCount NOTIFY storedCountChanged)
 
@@ -55,6 +57,7 @@ public:
     State state() const { return m_state; }
     QString problem() const { return m_problem; }
     QString databasePath() const { return m_path; }
+    QString deleteProblem() const { return m_deleteProblem; }
     int storedCount() const { return static_cast<int>(m_stored.size()); }
 
     // Stops keeping (and saves the preference): every kept conversation is
@@ -107,6 +110,7 @@ private:
     std::unique_ptr<DatabaseThread> m_thread;
     State m_state = State::off;
     QString m_problem;
+    QString m_deleteProblem;
     QSet<QUuid> m_stored;  // in the file, not deleted
     QSet<QUuid> m_deleted; // in the file, marked deleted, restorable
     QSet<QUuid> m_loading; // messages being read

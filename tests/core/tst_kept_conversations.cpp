@@ -212,10 +212,15 @@ private Q_SLOTS:
     }
 
     void turningOffKeepsTheWindowWholeAndDeletesOnlyWhenAsked_data() {
-        addBoolRows("deleteStored", "keep the file", "delete");
+        QTest::addColumn<bool>("deleteStored");
+        QTest::addColumn<bool>("undeletable");
+        QTest::newRow("keep the file") << false << false;
+        QTest::newRow("delete") << true << false;
+        QTest::newRow("delete, but it cannot go") << true << true;
     }
     void turningOffKeepsTheWindowWholeAndDeletesOnlyWhenAsked() {
         QFETCH(bool, deleteStored);
+        QFETCH(bool, undeletable);
         {
             auto vm = launch();
             keep(*vm);
@@ -225,12 +230,17 @@ private Q_SLOTS:
         QCOMPARE(vm->keeper()->storedCount(), 1);
         const QUuid listed = vm->store()->conversations().last().id;
         QVERIFY(vm->store()->find(listed)->messagesPending);
+        if (undeletable) { // a folder in its place (root removes files from read-only folders)
+            QVERIFY(QFile::rename(databasePath(), databasePath() + u".open"_s));
+            QVERIFY(QDir().mkdir(databasePath()));
+        }
         QSignalSpy settled(vm->keeper(), &ConversationKeeper::settled);
         vm->keeper()->turnOff(deleteStored);
         QVERIFY(emitted(settled));
         QCOMPARE(vm->keeper()->state(), ConversationKeeper::State::off);
         QCOMPARE(vm->store()->find(listed)->messages.size(), 2); // read before letting go
-        QCOMPARE(QFileInfo::exists(databasePath()), !deleteStored);
+        QCOMPARE(QFileInfo::exists(databasePath()), !deleteStored || undeletable);
+        QCOMPARE(vm->keeper()->deleteProblem().isEmpty(), !undeletable);
         vm.reset();
         vm = launch();
         QCOMPARE(titles(*vm), QStringList{u"New Chat"_s});

@@ -113,6 +113,9 @@ QtObject {
     function keptUnusable(path, problem) {
         return "Could not use " + path + ": " + problem + ". Nothing in it was changed or deleted; conversations are kept in memory only."
     }
+    function keptNotDeleted(path, problem) {
+        return qsTr("The stored conversations were not deleted: %1. They are still in %2.").arg(problem).arg(path)
+    }
     function notAvailable(reason) {
         return "Not available: " + reason
     }
