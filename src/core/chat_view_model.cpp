@@ -97,7 +97,9 @@ void ChatViewModel::setUpKeptConversations(const QString& file) {
     m_shownConversations = new ConversationFilterModel(m_conversationList, m_search, this);
     m_deletionUndo = new DeletionUndo(m_store, this);
     connect(m_deletionUndo, &DeletionUndo::finalized, m_keeper, &ConversationKeeper::forget);
-    // A held conversation whose messages were still in the file cannot come back without it.
+    // A held conversation whose messages were still in the file cannot come back without it:
+    // the file is let go from the moment keeping is turned off.
+    connect(m_keeper, &ConversationKeeper::stopping, m_deletionUndo, &DeletionUndo::dismiss);
     connect(m_keeper, &ConversationKeeper::stateChanged, m_deletionUndo, [this] {
         if (m_keeper->state() == ConversationKeeper::State::off) {
             m_deletionUndo->dismiss();

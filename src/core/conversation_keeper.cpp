@@ -169,6 +169,7 @@ QCoro::Task<> ConversationKeeper::start() {
 QCoro::Task<> ConversationKeeper::stop(bool deleteStored) {
     const int generation = ++m_generation;
     QPointer<ConversationKeeper> self(this);
+    Q_EMIT stopping();
     if (!m_thread) { // it never opened
         setState(State::off);
         Q_EMIT settled();

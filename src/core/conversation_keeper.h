@@ -84,6 +84,8 @@ Q_SIGNALS:
     void phoneConversationFound(const QUuid& id);
     // Listed (or turned off) and idle: the state tests and benchmarks wait for.
     void settled();
+    // Keeping is being turned off: messages still in the file are read now or never.
+    void stopping();
 
 private:
     void follow(bool keep);

@@ -428,6 +428,16 @@ private Q_SLOTS:
         vm = launch();
         QCOMPARE(vm->store()->find(older), nullptr);
         QCOMPARE(titles(*vm).size(), kept ? 2 : 1);
+        if (kept) { // once keeping is turned off, one whose messages wait on disk stays deleted
+            const QUuid listed = vm->store()->conversations().last().id;
+            QVERIFY(vm->store()->find(listed)->messagesPending);
+            vm->deleteConversation(listed);
+            QSignalSpy settled(vm->keeper(), &ConversationKeeper::settled);
+            vm->keeper()->turnOff(false);
+            vm->deletionUndo()->undo();
+            QVERIFY(emitted(settled));
+            QCOMPARE(vm->store()->find(listed), nullptr);
+        }
     }
 
     void exportMatchesTheReference() {
