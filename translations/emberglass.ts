@@ -524,6 +524,10 @@ as it learns about you.</source>
 <context>
     <name>PersonaTexts</name>
     <message>
+        <source>the file on disk cannot be read, so its text could not be shown here; it was left as it is</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>the file on disk is not UTF-8 text, so its text could not be shown here; it was left as it is</source>
         <translation type="unfinished"></translation>
     </message>

@@ -255,10 +255,14 @@ bool PersonaManager::saveMemoryFile(const QString& path, const QString& content)
         noteWrite(WriteResult::success());
         return false;
     }
-    // A file that is not UTF-8 is listed as empty: a save would replace all of its text unseen.
+    // A file that cannot be read, or is not UTF-8, is listed as empty: a save
+    // would replace all of its text unseen.
     const std::optional<DecodedText> onDisk = readTextLeniently(path);
+    const QString refusal = onDisk && onDisk->lossy               ? PersonaTexts::notUtf8OnDisk()
+                            : !onDisk && QFileInfo(path).isFile() ? PersonaTexts::unreadableOnDisk()
+                                                                  : QString();
     std::optional<WriteResult> written;
-    if (!onDisk || !onDisk->lossy) {
+    if (refusal.isEmpty()) {
         written = ::writeTextAtomically(path, content);
     }
     const bool changed = entry->content != content;
@@ -267,7 +271,7 @@ bool PersonaManager::saveMemoryFile(const QString& path, const QString& content)
         Q_EMIT memoryFilesChanged();
     }
     if (!written) {
-        noteWriteError(PersonaTexts::notUtf8OnDisk());
+        noteWriteError(refusal);
         return false;
     }
     return noteWrite(*written);

@@ -14,4 +14,11 @@ inline QString notUtf8OnDisk() {
                                        "not be shown here; it was left as it is");
 }
 
+// Shown after "Could not save: ".
+inline QString unreadableOnDisk() {
+    return QCoreApplication::translate("PersonaTexts",
+                                       "the file on disk cannot be read, so its text could not "
+                                       "be shown here; it was left as it is");
+}
+
 } // namespace PersonaTexts

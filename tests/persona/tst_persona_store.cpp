@@ -10,6 +10,7 @@
 #include "persona/memory_file_scanner.h"
 #include "persona/memory_tags.h"
 #include "persona/persona_manager.h"
+#include "persona/persona_texts.h"
 #include "persona/prompt_texts.h"
 #include "persona/text_files.h"
 
@@ -21,6 +22,10 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <array>
+#include <linux/capability.h>
+#include <sys/syscall.h>
 
 namespace {
 
@@ -41,6 +46,20 @@ QByteArray bytesOf(const QJsonValue& value) {
 
 QDateTime march(int day, int hour, int minute) {
     return QDateTime(QDate(2026, 3, day), QTime(hour, minute));
+}
+
+// Whether this thread may bypass file modes (root may): off, a file of mode
+// 0200 cannot be read, as it cannot for anyone else.
+bool bypassFileModes(bool bypass) {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    std::array<__user_cap_data_struct, 2> caps{};
+    if (::syscall(SYS_capget, &header, caps.data()) != 0) {
+        return false;
+    }
+    const __u32 bits = (1U << CAP_DAC_OVERRIDE) | (1U << CAP_DAC_READ_SEARCH);
+    caps[0].effective =
+        bypass ? caps[0].effective | (caps[0].permitted & bits) : caps[0].effective & ~bits;
+    return ::syscall(SYS_capset, &header, caps.data()) == 0;
 }
 
 // The folder's mode, then those of its entries by name (a folder's entries after it).
@@ -456,6 +475,14 @@ private Q_SLOTS:
         QVERIFY(!persona.saveMemoryFile(inStore("memory/other.md"), "typed"));
         QCOMPARE(readBytes(inStore("memory/other.md")), "caf\xe9");
         QVERIFY(!persona.lastWriteError().isEmpty());
+        // So is one that cannot be read.
+        const QString unreadable = inStore("memory/other.md");
+        QVERIFY(::chmod(QFile::encodeName(unreadable), 0200) == 0 && bypassFileModes(false));
+        const bool saved = persona.saveMemoryFile(unreadable, "typed");
+        QVERIFY(bypassFileModes(true) && !saved);
+        QVERIFY(::chmod(QFile::encodeName(unreadable), 0600) == 0);
+        QCOMPARE(persona.lastWriteError(), PersonaTexts::unreadableOnDisk());
+        QCOMPARE(readBytes(unreadable), "caf\xe9");
         // A failed write says why and keeps the text listed: a folder in the file's place.
         QVERIFY(QFile::remove(path) && QDir().mkpath(path));
         QVERIFY(!persona.saveMemoryFile(path, "after"));
