@@ -1,6 +1,7 @@
 #include "core/approval_request.h"
 
 #include "core/tool_approval_policy.h"
+#include "tools/printed_name.h"
 
 #include <QFileInfo>
 
@@ -23,9 +24,8 @@ QString contentArgument(const QString& tool) {
 // that move the terminal's cursor or recolour it, and the marks that reorder
 // the text around them. Line breaks and tabs are shown as they are.
 bool deceives(char32_t c) {
-    return (c < 0x20 && c != '\n' && c != '\t') || (c >= 0x7f && c <= 0x9f) || c == 0x061c ||
-           c == 0x200e || c == 0x200f || (c >= 0x202a && c <= 0x202e) ||
-           (c >= 0x2066 && c <= 0x2069);
+    return (isControlCharacter(c) && c != '\n' && c != '\t') || c == 0x061c || c == 0x200e ||
+           c == 0x200f || (c >= 0x202a && c <= 0x202e) || (c >= 0x2066 && c <= 0x2069);
 }
 
 } // namespace

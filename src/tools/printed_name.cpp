@@ -44,10 +44,6 @@ qsizetype utf8Sequence(QByteArrayView bytes, char32_t& codePoint) {
     return codePoint < minimum || surrogate || codePoint > 0x10FFFF ? 0 : length;
 }
 
-bool isControl(char32_t codePoint) {
-    return codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F);
-}
-
 void appendEscaped(QString& text, unsigned char byte) {
     text += QLatin1String("\\x");
     text += QLatin1Char(hexDigits[byte >> 4]);
@@ -74,13 +70,17 @@ bool exists(const QByteArray& path) {
 
 } // namespace
 
+bool isControlCharacter(char32_t codePoint) {
+    return codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F);
+}
+
 QString printableName(QByteArrayView bytes) {
     QString text;
     text.reserve(bytes.size());
     while (!bytes.isEmpty()) {
         char32_t codePoint = 0;
         const qsizetype length = utf8Sequence(bytes, codePoint);
-        if (length == 0 || isControl(codePoint)) {
+        if (length == 0 || isControlCharacter(codePoint)) {
             for (qsizetype i = 0; i < std::max<qsizetype>(length, 1); ++i) {
                 appendEscaped(text, static_cast<unsigned char>(bytes[i]));
             }

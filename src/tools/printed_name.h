@@ -16,6 +16,9 @@
 // So bad<FF>.txt prints as bad\xff.txt and "new<LF>line" as new\x0aline.
 QString printableName(QByteArrayView bytes);
 
+// U+0000-U+001F and U+007F-U+009F: the characters printed names escape.
+bool isControlCharacter(char32_t codePoint);
+
 // The bytes a printed name stands for (the escapes above undone; any other
 // backslash stays as it is).
 QByteArray unescapedName(QByteArrayView printed);

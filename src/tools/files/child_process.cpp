@@ -2,9 +2,9 @@
 
 #include "storage/platform_error.h"
 #include "tools/files/child_supervisor.h"
-#include "tools/files/local_path.h"
 #include "tools/files/process_sweep.h"
 #include "tools/files/unique_descriptor.h"
+#include "tools/local_path.h"
 
 #include <cerrno>
 #include <csignal>

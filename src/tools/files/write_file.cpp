@@ -2,7 +2,7 @@
 #include "storage/platform_error.h"
 #include "tools/files/file_tool_texts.h"
 #include "tools/files/file_tools.h"
-#include "tools/files/local_path.h"
+#include "tools/local_path.h"
 #include "tools/path_expansion.h"
 #include "tools/tool_texts.h"
 

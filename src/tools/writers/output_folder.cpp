@@ -1,10 +1,10 @@
 #include "tools/writers/output_folder.h"
 
 #include "storage/platform_error.h"
+#include "tools/local_path.h"
 #include "tools/tool_texts.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -17,12 +17,13 @@ void createParentFolders(const QString& outputPath) {
 }
 
 std::optional<QString> outputTargetProblem(const QString& outputPath) {
-    if (outputPath.contains(QChar(0))) {
+    const std::optional<QByteArray> local = systemBytes(outputPath);
+    if (!local) {
         return platformErrorDescription(EINVAL);
     }
     // A folder is left to the write, which names the reason itself.
     struct stat info {};
-    if (::stat(QFile::encodeName(outputPath).constData(), &info) == 0 && !S_ISREG(info.st_mode) &&
+    if (::stat(local->constData(), &info) == 0 && !S_ISREG(info.st_mode) &&
         !S_ISDIR(info.st_mode)) {
         return ToolTexts::notARegularFile();
     }
