@@ -61,6 +61,11 @@ inline QString noTextInImage() {
     return QStringLiteral("(No text detected in image)");
 }
 
+// read_docx and read_xlsx, a part nested deeper than the XML parser goes.
+inline QString partNestedTooDeeply(QStringView part) {
+    return QStringLiteral("%1 is nested too deeply to read").arg(part);
+}
+
 // read_docx
 inline QString documentTooLarge(int budgetMiB) {
     return QStringLiteral("Document too large to read: its text is more than %1 MiB")

@@ -1,5 +1,7 @@
 #include "tools/readers/xml_part_parser.h"
 
+#include "tools/readers/reader_texts.h"
+
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 
@@ -67,6 +69,12 @@ void onError(void* userData, xmlErrorPtr error) {
         return;
     }
     QString reason = QString::fromUtf8(error->message != nullptr ? error->message : "").trimmed();
+    // libxml2's own words here name a parser option the user cannot set.
+    if (reason.startsWith(QLatin1String("Excessive depth in document"))) {
+        state.error = ReaderTexts::partNestedTooDeeply(state.partName);
+        xmlStopParser(state.context);
+        return;
+    }
     // libxml2 appends the offending bytes on a second line.
     reason = reason.left(reason.indexOf(QLatin1Char('\n')));
     state.error = QStringLiteral("%1 is not well-formed XML (%2, line %3, column %4)")

@@ -79,7 +79,7 @@ private Q_SLOTS:
     // refused file never takes the app down; its answer begins with "output".
     void packages_data() {
         addJsonRows("tools/readers.json", "packages");
-        // Made here: a zip bomb, and sizes a forged header lies about.
+        // Made here: a zip bomb, sizes a forged header lies about, and deep nesting.
         const auto refused = [](const char* tag, const char* reader, const QByteArray& zip,
                                 const QString& output) {
             QTest::newRow(tag) << QJsonObject{{"reader", reader},
@@ -101,6 +101,12 @@ private Q_SLOTS:
         refused("declared too small", "docx",
                 withDeclaredSize(zipBytes({{"word/document.xml", QByteArray(2 << 20, '<')}}), 1024),
                 "Error: ");
+        // Deeper than the parser goes: said in our words, not the parser's.
+        refused(
+            "nested too deeply", "docx",
+            zipBytes({{"word/document.xml", wordDocumentXml(QByteArray("<a>").repeated(300) +
+                                                            QByteArray("</a>").repeated(300))}}),
+            "Error: word/document.xml is nested too deeply to read");
     }
     void packages() {
         QFETCH(QJsonObject, row);
