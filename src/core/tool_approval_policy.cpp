@@ -25,6 +25,14 @@ bool entryExists(const QString& path) {
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
+// A file with another name (a hard link) is rewritten in place, so the write
+// also changes that name, which may lie anywhere on the same file system.
+bool hasOtherNames(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+           info.st_nlink > 1;
+}
+
 } // namespace
 
 ToolReach toolReach(const QString& tool) {
@@ -80,7 +88,7 @@ bool needsApproval(const QString& tool, const ToolArguments& args, const QString
     case ToolReach::runsCommand:
         return true;
     case ToolReach::writesFile:
-        return !resolvesInside(writeTarget(args), agentFolder);
+        return !resolvesInside(writeTarget(args), agentFolder) || hasOtherNames(writeTarget(args));
     }
     return true;
 }

@@ -13,6 +13,7 @@ ToolReach toolReach(const QString& tool);
 
 // Whether this call must be approved before it runs. `agentFolder` is the
 // agent's own folder (~/.nimbrook); relative paths count from the working folder.
+// A file there with another name (a hard link) asks: that name may be outside.
 bool needsApproval(const QString& tool, const ToolArguments& args, const QString& agentFolder);
 
 // The file a write tool would write, as its arguments name it ("~" expanded).

@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -98,10 +100,14 @@ private Q_SLOTS:
         const QString outside = dir.filePath(u"home/outside"_s);
         QVERIFY(QDir().mkpath(agent + u"/memory"_s) && QDir().mkpath(outside) &&
                 QDir().mkpath(agent + u"-evil"_s));
-        QVERIFY(writeBytes(outside + u"/existing.txt"_s, "x"));
+        QVERIFY(writeBytes(outside + u"/existing.txt"_s, "x") &&
+                writeBytes(agent + u"/memory/kept.md"_s, "x"));
         QVERIFY(QFile::link(outside, agent + u"/link"_s));
         QVERIFY(QFile::link(outside + u"/existing.txt"_s, agent + u"/fileLink"_s));
         QVERIFY(QFile::link(outside + u"/new.txt"_s, agent + u"/dangling"_s));
+        QCOMPARE(::link(QFile::encodeName(outside + u"/existing.txt"_s).constData(),
+                        QFile::encodeName(agent + u"/hardLink"_s).constData()),
+                 0);
         const QString path =
             row["path"].toString().replace(u"{agent}"_s, agent).replace(u"{outside}"_s, outside);
         const ToolArguments arguments{{u"path"_s, path}, {u"command"_s, u"true"_s}};
