@@ -799,6 +799,10 @@ as it learns about you.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Writes to: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Content begins: </source>
         <translation type="unfinished"></translation>
     </message>

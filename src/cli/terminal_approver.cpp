@@ -43,9 +43,11 @@ void writeAll(int fd, const QByteArray& bytes) {
 } // namespace
 
 QString approvalQuestion(const ApprovalRequest& request) {
+    const QString reached =
+        request.reachedPath.isEmpty() ? QString() : QStringLiteral(" -> ") + request.reachedPath;
     const QString target =
         request.command.isEmpty()
-            ? QStringLiteral("%1 (%2)").arg(request.path, targetDescription(request))
+            ? QStringLiteral("%1%2 (%3)").arg(request.path, reached, targetDescription(request))
             : request.command;
     return QStringLiteral("Allow %1: %2? [y]es / [a]lways in this chat / [N]o ")
         .arg(request.tool, target);

@@ -3,6 +3,7 @@
 #include "core/tool_approval_policy.h"
 #include "tools/printed_name.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -45,18 +46,38 @@ QString shownText(const QString& text) {
 
 ApprovalRequest approvalRequestFor(const QUuid& conversationId, const QString& tool,
                                    const ToolArguments& arguments) {
-    ApprovalRequest request{conversationId, tool, {}, {}, std::nullopt, {}};
+    ApprovalRequest request{conversationId, tool, {}, {}, {}, std::nullopt, {}};
     if (toolReach(tool) == ToolReach::runsCommand) {
         request.command = shownText(arguments.value(QStringLiteral("command")));
         return request;
     }
     request.path = shownText(arguments.value(QStringLiteral("path")));
+    if (const QString reached = reachedPath(writeTarget(arguments));
+        reached != arguments.value(QStringLiteral("path"))) {
+        request.reachedPath = shownText(reached);
+    }
     const QFileInfo target(writeTarget(arguments));
     if (target.isFile()) {
         request.replacedSize = target.size();
     }
     request.contentStart = firstLines(shownText(arguments.value(contentArgument(tool))));
     return request;
+}
+
+QString reachedPath(const QString& written) {
+    if (written.isEmpty()) {
+        return {};
+    }
+    if (const std::optional<QString> canonical = canonicalTarget(written)) {
+        return *canonical;
+    }
+    const QFileInfo link(written);
+    // A dangling symlink is written through: the file it names is made.
+    if (link.isSymLink()) {
+        return link.symLinkTarget();
+    }
+    // Not cleaned: ".." after a symlink is only undone by following it.
+    return QDir::isAbsolutePath(written) ? written : QDir::currentPath() + '/' + written;
 }
 
 QString targetDescription(const ApprovalRequest& request) {

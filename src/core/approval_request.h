@@ -15,6 +15,7 @@ struct ApprovalRequest {
     QString tool;
     QString command;                    // run_command, as shownText() shows it
     QString path;                       // the write tools, as the model wrote it (shownText)
+    QString reachedPath;                // where that write lands, when not `path` (shownText)
     std::optional<qint64> replacedSize; // the file that would be replaced; nothing: a new file
     QString contentStart;               // the first lines of what would be written
 
@@ -23,6 +24,10 @@ struct ApprovalRequest {
 
 ApprovalRequest approvalRequestFor(const QUuid& conversationId, const QString& tool,
                                    const ToolArguments& arguments);
+
+// Where a write to `written` lands: symlinks and ".." followed, a relative
+// path counted from the working folder.
+QString reachedPath(const QString& written);
 
 // "new file" or "replaces a file of N bytes"; empty for a command.
 QString targetDescription(const ApprovalRequest& request);

@@ -28,6 +28,7 @@ class ToolApproval : public QObject {
     Q_PROPERTY(QString tool READ tool NOTIFY pendingChanged)
     Q_PROPERTY(QString command READ command NOTIFY pendingChanged)
     Q_PROPERTY(QString path READ path NOTIFY pendingChanged)
+    Q_PROPERTY(QString reachedPath READ reachedPath NOTIFY pendingChanged)
     Q_PROPERTY(QString targetDescription READ targetDescriptionText NOTIFY pendingChanged)
     Q_PROPERTY(QString contentStart READ contentStart NOTIFY pendingChanged)
 
@@ -54,6 +55,7 @@ public:
     QString tool() const { return m_pending ? m_pending->tool : QString(); }
     QString command() const { return m_pending ? m_pending->command : QString(); }
     QString path() const { return m_pending ? m_pending->path : QString(); }
+    QString reachedPath() const { return m_pending ? m_pending->reachedPath : QString(); }
     QString contentStart() const { return m_pending ? m_pending->contentStart : QString(); }
 
     Q_INVOKABLE void allow() { answer(Answer::allow); }

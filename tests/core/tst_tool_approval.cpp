@@ -96,8 +96,9 @@ private Q_SLOTS:
     void whichCallsAsk() {
         QFETCH(QJsonObject, row);
         QTemporaryDir dir;
-        const QString agent = dir.filePath(u"home/.nimbrook"_s);
-        const QString outside = dir.filePath(u"home/outside"_s);
+        const QString home = QFileInfo(dir.path()).canonicalFilePath() + u"/home"_s;
+        const QString agent = home + u"/.nimbrook"_s;
+        const QString outside = home + u"/outside"_s;
         QVERIFY(QDir().mkpath(agent + u"/memory"_s) && QDir().mkpath(outside) &&
                 QDir().mkpath(agent + u"-evil"_s));
         QVERIFY(writeBytes(outside + u"/existing.txt"_s, "x") &&
@@ -108,10 +109,21 @@ private Q_SLOTS:
         QCOMPARE(::link(QFile::encodeName(outside + u"/existing.txt"_s).constData(),
                         QFile::encodeName(agent + u"/hardLink"_s).constData()),
                  0);
-        const QString path =
-            row["path"].toString().replace(u"{agent}"_s, agent).replace(u"{outside}"_s, outside);
-        const ToolArguments arguments{{u"path"_s, path}, {u"command"_s, u"true"_s}};
+        const auto placed = [&](const char* key) {
+            return row[key]
+                .toString()
+                .replace(u"{agent}"_s, agent)
+                .replace(u"{outside}"_s, outside)
+                .replace(u"{dir}"_s, home)
+                .replace(u"{cwd}"_s, QDir::current().canonicalPath());
+        };
+        const ToolArguments arguments{{u"path"_s, placed("path")}, {u"command"_s, u"true"_s}};
         QCOMPARE(needsApproval(row["tool"].toString(), arguments, agent), row["asks"].toBool());
+        // The card shows where a write lands when the path written does not say it.
+        if (toolReach(row["tool"].toString()) == ToolReach::writesFile) {
+            QCOMPARE(approvalRequestFor({}, row["tool"].toString(), arguments).reachedPath,
+                     placed("lands"));
+        }
         // The agent's folder reached through a symlink is still the agent's folder.
         QVERIFY(QFile::link(agent, dir.filePath(u"agentLink"_s)));
         QCOMPARE(needsApproval(row["tool"].toString(), arguments, dir.filePath(u"agentLink"_s)),

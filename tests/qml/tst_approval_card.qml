@@ -111,11 +111,14 @@ Item {
         }
 
         function test_aFileShowsItsPathAndContent() {
-            // A mark that reverses what follows it is spelt out, not obeyed.
-            ask("write_file", { path: "/nonexistent-folder/notes\u202Etxt.exe", content: "first\nsecond\n" + "x\n".repeat(20) })
+            // A mark that reverses what follows it is spelt out, not obeyed; a
+            // relative path also shows the folder it lands in.
+            ask("write_file", { path: "nonexistent-folder/notes\u202Etxt.exe", content: "first\nsecond\n" + "x\n".repeat(20) })
             const target = findChild(card, "approvalTarget")
             compare([findChild(card, "toolSymbol").name, target.text, target.Accessible.name, findChild(card, "approvalDescription").text],
-                    ["square.and.pencil", "/nonexistent-folder/notes<U+202E>txt.exe", "File: /nonexistent-folder/notes<U+202E>txt.exe", "new file"])
+                    ["square.and.pencil", "nonexistent-folder/notes<U+202E>txt.exe", "File: nonexistent-folder/notes<U+202E>txt.exe", "new file"])
+            const reached = findChild(card, "approvalReached")
+            verify(reached.visible && /^Writes to: \/.+\/nonexistent-folder\/notes<U\+202E>txt\.exe$/.test(reached.text), reached.text)
             const content = findChild(card, "approvalContent")
             verify(content.text.startsWith("first\nsecond\nx\n"))
             compare(content.text.split("\n").length, 9, "the first eight lines and a mark")

@@ -28,7 +28,9 @@ FocusScope {
     Accessible.role: Accessible.AlertMessage
     Accessible.name: Texts.approvalAccessibleName(approval.tool)
     Accessible.description: isCommand ? approval.command
-                                      : approval.path + ", " + approval.targetDescription
+                                      : approval.path
+                                        + (approval.reachedPath.length > 0 ? ", " + reached.text : "")
+                                        + ", " + approval.targetDescription
 
     onShownChanged: {
         if (shown) {
@@ -127,6 +129,22 @@ FocusScope {
                 Accessible.role: Accessible.StaticText
                 Accessible.name: (card.isCommand ? Texts.approvalCommandName
                                                  : Texts.approvalPathName) + text
+            }
+
+            // Where a symlink, ".." or a relative path really leads.
+            Text {
+                id: reached
+                objectName: "approvalReached"
+                visible: !card.isCommand && card.approval.reachedPath.length > 0
+                width: column.width
+                text: card.approval.reachedPath.length > 0 ? Texts.approvalReachedName + card.approval.reachedPath : ""
+                textFormat: Text.PlainText
+                wrapMode: Text.WrapAnywhere
+                font.family: Theme.monoFamily
+                font.pixelSize: Theme.textSmall
+                color: Theme.textPrimary
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
 
             Text {
