@@ -1,6 +1,5 @@
 #include "core/approval_request.h"
 
-#include "core/tool_approval_policy.h"
 #include "tools/printed_name.h"
 
 #include <QDir>
@@ -45,31 +44,31 @@ QString shownText(const QString& text) {
 }
 
 ApprovalRequest approvalRequestFor(const QUuid& conversationId, const QString& tool,
-                                   const ToolArguments& arguments) {
+                                   const ToolArguments& arguments, const WriteTarget& target) {
     ApprovalRequest request{conversationId, tool, {}, {}, {}, std::nullopt, {}};
     if (toolReach(tool) == ToolReach::runsCommand) {
         request.command = shownText(arguments.value(QStringLiteral("command")));
         return request;
     }
     request.path = shownText(arguments.value(QStringLiteral("path")));
-    if (const QString reached = reachedPath(writeTarget(arguments));
+    if (const QString reached = reachedPath(target);
         reached != arguments.value(QStringLiteral("path"))) {
         request.reachedPath = shownText(reached);
     }
-    const QFileInfo target(writeTarget(arguments));
-    if (target.isFile()) {
-        request.replacedSize = target.size();
+    if (const QFileInfo replaced(target.path); replaced.isFile()) {
+        request.replacedSize = replaced.size();
     }
     request.contentStart = firstLines(shownText(arguments.value(contentArgument(tool))));
     return request;
 }
 
-QString reachedPath(const QString& written) {
+QString reachedPath(const WriteTarget& target) {
+    const QString& written = target.path;
     if (written.isEmpty()) {
         return {};
     }
-    if (const std::optional<QString> canonical = canonicalTarget(written)) {
-        return *canonical;
+    if (target.canonical) {
+        return *target.canonical;
     }
     const QFileInfo link(written);
     // A dangling symlink is written through: the file it names is made.

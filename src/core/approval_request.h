@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/tool_approval_policy.h"
 #include "tools/tool_types.h"
 
 #include <QString>
@@ -22,12 +23,17 @@ struct ApprovalRequest {
     bool operator==(const ApprovalRequest&) const = default;
 };
 
+// `target`: the call's writeTarget(), as its approval was decided on.
 ApprovalRequest approvalRequestFor(const QUuid& conversationId, const QString& tool,
-                                   const ToolArguments& arguments);
+                                   const ToolArguments& arguments, const WriteTarget& target);
+inline ApprovalRequest approvalRequestFor(const QUuid& conversationId, const QString& tool,
+                                          const ToolArguments& arguments) {
+    return approvalRequestFor(conversationId, tool, arguments, writeTarget(tool, arguments));
+}
 
-// Where a write to `written` lands: symlinks and ".." followed, a relative
+// Where a write to `target` lands: symlinks and ".." followed, a relative
 // path counted from the working folder.
-QString reachedPath(const QString& written);
+QString reachedPath(const WriteTarget& target);
 
 // "new file" or "replaces a file of N bytes"; empty for a command.
 QString targetDescription(const ApprovalRequest& request);

@@ -21,8 +21,12 @@ QString ToolApproval::declinedText(const QString& tool) {
 QCoro::Task<bool> ToolApproval::approve(QUuid conversationId, NativeToolCall call,
                                         std::shared_ptr<RequestCancellation> cancellation) {
     if (m_actWithoutAsking || m_storedMode() == ApprovalMode::act ||
-        !needsApproval(call.name, call.arguments, m_agentFolder) ||
         m_allowedTools.value(conversationId).contains(call.name)) {
+        co_return true;
+    }
+    // Worked out once, so the card shows the file the decision was made on.
+    const WriteTarget target = writeTarget(call.name, call.arguments);
+    if (!needsApproval(call.name, target, m_agentFolder)) {
         co_return true;
     }
     if (cancellation && cancellation->isCancelled()) {
@@ -37,7 +41,7 @@ QCoro::Task<bool> ToolApproval::approve(QUuid conversationId, NativeToolCall cal
             connect(cancellation.get(), &RequestCancellation::cancelled, this, &ToolApproval::deny);
     }
     m_answer.reset();
-    m_pending = approvalRequestFor(conversationId, call.name, call.arguments);
+    m_pending = approvalRequestFor(conversationId, call.name, call.arguments, target);
     Q_EMIT pendingChanged();
     // Answered at once (no terminal to ask on), or awaited.
     std::optional<Answer> answer = m_answer;

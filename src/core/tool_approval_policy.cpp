@@ -33,6 +33,12 @@ bool hasOtherNames(const QString& path) {
            info.st_nlink > 1;
 }
 
+// Whether a target so resolved is strictly inside `folder`.
+bool resolvesInside(const std::optional<QString>& target, const QString& folder) {
+    const auto root = canonicalTarget(folder);
+    return target && root && target->startsWith(*root + (root->endsWith('/') ? "" : "/"));
+}
+
 } // namespace
 
 ToolReach toolReach(const QString& tool) {
@@ -40,8 +46,12 @@ ToolReach toolReach(const QString& tool) {
     return spec ? spec->reach : ToolReach::reads;
 }
 
-QString writeTarget(const ToolArguments& args) {
-    return expandTilde(args.value(QStringLiteral("path")));
+WriteTarget writeTarget(const QString& tool, const ToolArguments& args) {
+    if (toolReach(tool) != ToolReach::writesFile) {
+        return {};
+    }
+    const QString path = expandTilde(args.value(QStringLiteral("path")));
+    return {path, canonicalTarget(path)};
 }
 
 std::optional<QString> canonicalTarget(const QString& path) {
@@ -75,20 +85,14 @@ std::optional<QString> canonicalTarget(const QString& path) {
     return result;
 }
 
-bool resolvesInside(const QString& path, const QString& folder) {
-    const auto target = canonicalTarget(path);
-    const auto root = canonicalTarget(folder);
-    return target && root && target->startsWith(*root + (root->endsWith('/') ? "" : "/"));
-}
-
-bool needsApproval(const QString& tool, const ToolArguments& args, const QString& agentFolder) {
+bool needsApproval(const QString& tool, const WriteTarget& target, const QString& agentFolder) {
     switch (toolReach(tool)) {
     case ToolReach::reads:
         return false;
     case ToolReach::runsCommand:
         return true;
     case ToolReach::writesFile:
-        return !resolvesInside(writeTarget(args), agentFolder) || hasOtherNames(writeTarget(args));
+        return !resolvesInside(target.canonical, agentFolder) || hasOtherNames(target.path);
     }
     return true;
 }

@@ -11,18 +11,24 @@
 // the tool table's reach; a name it lacks only reads (the call fails unrun).
 ToolReach toolReach(const QString& tool);
 
+// The file a write tool would write, worked out once per call: whether it
+// asks and what its card shows both follow from it. Empty for other tools.
+struct WriteTarget {
+    QString path;                     // as the arguments name it ("~" expanded)
+    std::optional<QString> canonical; // canonicalTarget(path)
+};
+WriteTarget writeTarget(const QString& tool, const ToolArguments& args);
+
 // Whether this call must be approved before it runs. `agentFolder` is the
 // agent's own folder (~/.nimbrook); relative paths count from the working folder.
 // A file there with another name (a hard link) asks: that name may be outside.
-bool needsApproval(const QString& tool, const ToolArguments& args, const QString& agentFolder);
-
-// The file a write tool would write, as its arguments name it ("~" expanded).
-QString writeTarget(const ToolArguments& args);
+bool needsApproval(const QString& tool, const WriteTarget& target, const QString& agentFolder);
+inline bool needsApproval(const QString& tool, const ToolArguments& args,
+                          const QString& agentFolder) {
+    return needsApproval(tool, writeTarget(tool, args), agentFolder);
+}
 
 // The path as the system would resolve it: the part that exists made canonical
 // (symlinks and "..", followed), the rest appended. Nothing when that cannot be
 // told for sure: a ".." or a symlink in the part that does not exist yet.
 std::optional<QString> canonicalTarget(const QString& path);
-
-// Whether `path` resolves to somewhere strictly inside `folder`.
-bool resolvesInside(const QString& path, const QString& folder);
