@@ -47,6 +47,14 @@
         <source>Earlier messages were left out to fit %1&apos;s context</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>new file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>replaces a file of %1 bytes</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>InspectorTexts</name>

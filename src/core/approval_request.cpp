@@ -1,5 +1,6 @@
 #include "core/approval_request.h"
 
+#include "core/core_texts.h"
 #include "tools/printed_name.h"
 
 #include <QDir>
@@ -84,9 +85,9 @@ QString targetDescription(const ApprovalRequest& request) {
         return {};
     }
     if (!request.replacedSize) {
-        return QStringLiteral("new file");
+        return CoreTexts::writesNewFile();
     }
-    return QStringLiteral("replaces a file of %1 bytes").arg(*request.replacedSize);
+    return CoreTexts::replacesFile(*request.replacedSize);
 }
 
 QString firstLines(const QString& text, int lines) {

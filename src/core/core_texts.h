@@ -58,4 +58,12 @@ inline QString exportedConversationGone() {
     return QCoreApplication::translate("CoreTexts", "The conversation is no longer there.");
 }
 
+// What a write the user is asked to approve does to its file.
+inline QString writesNewFile() {
+    return QCoreApplication::translate("CoreTexts", "new file");
+}
+inline QString replacesFile(qint64 bytes) {
+    return QCoreApplication::translate("CoreTexts", "replaces a file of %1 bytes").arg(bytes);
+}
+
 } // namespace CoreTexts

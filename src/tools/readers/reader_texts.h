@@ -61,9 +61,32 @@ inline QString noTextInImage() {
     return QStringLiteral("(No text detected in image)");
 }
 
-// read_docx and read_xlsx, a part nested deeper than the XML parser goes.
+// read_docx and read_xlsx, a part of the package the XML parser refuses.
 inline QString partNestedTooDeeply(QStringView part) {
     return QStringLiteral("%1 is nested too deeply to read").arg(part);
+}
+inline QString partDeclaresDtd(QStringView part) {
+    return QStringLiteral("%1 declares a DTD, which package parts may not have; not reading it")
+        .arg(part);
+}
+// `reason`: the parser's words, where it stopped.
+inline QString partNotWellFormed(QStringView part, const QString& reason, int line, int column) {
+    return QStringLiteral("%1 is not well-formed XML (%2, line %3, column %4)")
+        .arg(part, reason)
+        .arg(line)
+        .arg(column);
+}
+inline QString partEmpty(QStringView part) {
+    return QStringLiteral("%1 is not well-formed XML (the part is empty)").arg(part);
+}
+inline QString partNotWellFormed(QStringView part) {
+    return QStringLiteral("%1 is not well-formed XML").arg(part);
+}
+inline QString partTooLarge(QStringView part) {
+    return QStringLiteral("%1 is too large to read").arg(part);
+}
+inline QString partOutOfMemory(QStringView part) {
+    return QStringLiteral("%1 could not be read: out of memory").arg(part);
 }
 
 // read_docx

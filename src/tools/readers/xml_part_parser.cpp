@@ -54,9 +54,7 @@ void onCharacters(void* userData, const xmlChar* text, int length) {
 void onDoctype(void* userData, const xmlChar*, const xmlChar*, const xmlChar*) {
     ParseState& state = stateOf(userData);
     if (state.error.isEmpty()) {
-        state.error = QStringLiteral("%1 declares a DTD, which package parts may not have; not "
-                                     "reading it")
-                          .arg(state.partName);
+        state.error = ReaderTexts::partDeclaresDtd(state.partName);
         xmlStopParser(state.context);
     }
 }
@@ -77,10 +75,7 @@ void onError(void* userData, xmlErrorPtr error) {
     }
     // libxml2 appends the offending bytes on a second line.
     reason = reason.left(reason.indexOf(QLatin1Char('\n')));
-    state.error = QStringLiteral("%1 is not well-formed XML (%2, line %3, column %4)")
-                      .arg(state.partName, reason)
-                      .arg(error->line)
-                      .arg(error->int2);
+    state.error = ReaderTexts::partNotWellFormed(state.partName, reason, error->line, error->int2);
     xmlStopParser(state.context);
 }
 
@@ -117,14 +112,14 @@ QString parseXmlPart(QByteArrayView xml, QStringView partName, XmlPartHandler& h
     std::call_once(initialised, [] { xmlInitParser(); });
 
     if (xml.isEmpty()) {
-        return QStringLiteral("%1 is not well-formed XML (the part is empty)").arg(partName);
+        return ReaderTexts::partEmpty(partName);
     }
     if (xml.size() > std::numeric_limits<int>::max()) {
-        return QStringLiteral("%1 is too large to read").arg(partName);
+        return ReaderTexts::partTooLarge(partName);
     }
     xmlParserCtxtPtr context = xmlCreateMemoryParserCtxt(xml.data(), static_cast<int>(xml.size()));
     if (context == nullptr) {
-        return QStringLiteral("%1 could not be read: out of memory").arg(partName);
+        return ReaderTexts::partOutOfMemory(partName);
     }
     xmlCtxtUseOptions(context, XML_PARSE_NONET);
     xmlSAXHandler sax = saxHandler();
@@ -134,7 +129,7 @@ QString parseXmlPart(QByteArrayView xml, QStringView partName, XmlPartHandler& h
     context->userData = &state;
     xmlParseDocument(context);
     if (state.error.isEmpty() && !context->wellFormed) {
-        state.error = QStringLiteral("%1 is not well-formed XML").arg(partName);
+        state.error = ReaderTexts::partNotWellFormed(partName);
     }
     context->sax = ownSax;
     xmlFreeParserCtxt(context);
