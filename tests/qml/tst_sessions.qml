@@ -1,9 +1,11 @@
 import QtQuick
 import QtTest
 import Emberglass.Backend
+import Emberglass.Chat
 import Emberglass.Inspector
 import Emberglass.Shell
 import Emberglass.TestHarness
+import Emberglass.ViewTestSupport
 
 // The sessions list beyond choosing a conversation: searching it (Ctrl+F,
 // matches marked), renaming a row in place (F2, Return, Escape), taking a
@@ -22,6 +24,11 @@ Item {
     Component {
         id: settingsComponent
         SettingsPanelView { width: 420 }
+    }
+
+    Component {
+        id: bannersComponent
+        StatusBanners { width: 420 }
     }
 
     TestCase {
@@ -182,6 +189,21 @@ Item {
             verify(!question.visible)
             tryCompare(ChatViewModel.keptConversations, "state", KeptConversationsState.Value.off)
             compare(keep.on, false)
+        }
+
+        // A file that stops taking writes (a full disk) is told under the transcript too.
+        function test_aFailedWriteShowsInTheWindow() {
+            const banners = createTemporaryObject(bannersComponent, scene)
+            ChatViewModel.preferences.keepConversations = true
+            tryCompare(ChatViewModel.keptConversations, "state", KeptConversationsState.Value.keeping)
+            ChatViewModel.newConversation(false)
+            ViewTestSupport.setDiskFull(true)
+            TestHarness.addMessage("user", "keep me")
+            tryCompare(ChatViewModel.keptConversations, "state", KeptConversationsState.Value.failed)
+            ViewTestSupport.setDiskFull(false)
+            const banner = findChild(banners, "keptConversationsBanner")
+            compare([banner.visible, findChild(banner, "bannerText").text],
+                    [true, findChild(findChild(panel, "keepConversationsSwitch"), "note").text])
         }
     }
 }

@@ -71,6 +71,16 @@ Column {
     }
 
     SymbolBanner {
+        objectName: "keptConversationsBanner"
+        width: banners.width
+        visible: ChatViewModel.keptConversations.state === KeptConversationsState.Value.failed
+        symbol: "xmark"
+        tint: Theme.danger
+        text: Texts.keptUnusable(ChatViewModel.keptConversations.databasePath,
+                                 ChatViewModel.keptConversations.problem)
+    }
+
+    SymbolBanner {
         objectName: "loadErrorBanner"
         width: banners.width
         visible: ChatViewModel.localModelSetup.modelLoadError.length > 0

@@ -51,6 +51,9 @@ QtObject {
     function couldNotSaveSettings(reason) {
         return "Could not save settings: " + reason
     }
+    function keptUnusable(path, problem) {
+        return "Could not use " + path + ": " + problem + ". Nothing in it was changed or deleted; conversations are kept in memory only."
+    }
 
     // Boot screen
     readonly property string bootTitle: qsTr("EMBERGLASS")

@@ -110,9 +110,6 @@ QtObject {
     readonly property string deleteStored: qsTr("Delete")
     readonly property string keepTheFile: qsTr("Keep the file")
     readonly property string keptReadOnly: qsTr("These conversations were kept by a newer version of Emberglass: they are shown but not changed, and new ones are kept in memory only.")
-    function keptUnusable(path, problem) {
-        return "Could not use " + path + ": " + problem + ". Nothing in it was changed or deleted; conversations are kept in memory only."
-    }
     function keptNotDeleted(path, problem) {
         return qsTr("The stored conversations were not deleted: %1. They are still in %2.").arg(problem).arg(path)
     }

@@ -74,7 +74,7 @@ ColumnLayout {
         text: InspectorTexts.keepConversations
         explanation: InspectorTexts.keepConversationsExplanation(panel.keeper.databasePath)
         note: panel.keeper.state === KeptConversationsState.Value.failed
-              ? InspectorTexts.keptUnusable(panel.keeper.databasePath, panel.keeper.problem)
+              ? Texts.keptUnusable(panel.keeper.databasePath, panel.keeper.problem)
               : panel.keeper.state === KeptConversationsState.Value.readOnly ? InspectorTexts.keptReadOnly
               : panel.keeper.deleteProblem.length > 0
                 ? InspectorTexts.keptNotDeleted(panel.keeper.databasePath, panel.keeper.deleteProblem) : ""
