@@ -323,6 +323,54 @@ as it learns about you.</source>
         <source>The stored conversations were not deleted: %1. They are still in %2.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 is not offered by %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every conversation is saved as it changes, in %1, and listed again at the next start. Off, they end when the app quits.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete the %1 stored conversations?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not available: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SOUL</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MEMORY</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LOGS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is not valid UTF-8: the bytes that are not show as �, and saving replaces them.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is larger than 256 KiB: the agent sees only its first 256 KiB.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 changed on disk while you were editing it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Saving replaces %1 as it is on disk now. Press SAVE ANYWAY to replace it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Could not save: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ModelTexts</name>
@@ -964,6 +1012,38 @@ as it learns about you.</source>
     </message>
     <message>
         <source>Thinking… %1 s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deleted “%1” —</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Could not export: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Model %1 is not offered by %2 — choose one in MODEL</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Could not save settings: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Could not use %1: %2. Nothing in it was changed or deleted; conversations are kept in memory only.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Scroll %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Approval needed: %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

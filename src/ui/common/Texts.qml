@@ -23,15 +23,15 @@ QtObject {
     readonly property string undo: qsTr("Undo")
     readonly property string undoDescription: qsTr("Brings the conversation back, Ctrl+Z")
     function deletedNotice(title) {
-        return "Deleted \u201c" + title + "\u201d \u2014"
+        return qsTr("Deleted \u201c%1\u201d \u2014").arg(title)
     }
     readonly property string exportDialogTitle: qsTr("Export as Markdown")
     readonly property string markdownFiles: qsTr("Markdown (*.md)")
     function exportedTo(path) {
-        return "Exported to " + path
+        return qsTr("Exported to %1").arg(path)
     }
     function couldNotExport(reason) {
-        return "Could not export: " + reason
+        return qsTr("Could not export: %1").arg(reason)
     }
     readonly property string renameFieldName: qsTr("Conversation title")
     readonly property string renameFieldDescription: qsTr("Return keeps the new title, Escape keeps the old one")
@@ -45,14 +45,14 @@ QtObject {
     readonly property string localUnavailable: qsTr("Local model not available")
     readonly property string cloudUnreachable: qsTr("Cannot reach API — check settings")
     function modelNotOffered(model, provider) {
-        return "Model " + model + " is not offered by " + provider + " — choose one in MODEL"
+        return qsTr("Model %1 is not offered by %2 — choose one in MODEL").arg(model).arg(provider)
     }
     readonly property string loadingModel: qsTr("LOADING MODEL")
     function couldNotSaveSettings(reason) {
-        return "Could not save settings: " + reason
+        return qsTr("Could not save settings: %1").arg(reason)
     }
     function keptUnusable(path, problem) {
-        return "Could not use " + path + ": " + problem + ". Nothing in it was changed or deleted; conversations are kept in memory only."
+        return qsTr("Could not use %1: %2. Nothing in it was changed or deleted; conversations are kept in memory only.").arg(path).arg(problem)
     }
 
     // Boot screen
@@ -83,7 +83,7 @@ QtObject {
 
     // A scroll bar is read out as what it scrolls.
     function scrollBarName(scrolls) {
-        return "Scroll " + scrolls
+        return qsTr("Scroll %1").arg(scrolls)
     }
     readonly property string inputAccessibleName: qsTr("Message")
     readonly property string inputAccessibleDescription: qsTr("Return sends, Shift+Return starts a new line, Ctrl+L comes back here")
@@ -138,7 +138,7 @@ QtObject {
     readonly property string approvalDenyDescription: qsTr("Declines the call; Escape does too")
 
     function approvalAccessibleName(tool: string): string {
-        return "Approval needed: " + tool
+        return qsTr("Approval needed: %1").arg(tool)
     }
 
     // "Soul & memory, server running, Ctrl+3": a panel button's detail. Joined by

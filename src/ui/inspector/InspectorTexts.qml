@@ -68,7 +68,7 @@ QtObject {
     readonly property string refreshModels: qsTr("Ask the provider for its models")
     readonly property string refreshModelsDescription: qsTr("The models it offers become the field's choices")
     function modelNotOffered(model, provider) {
-        return model + " is not offered by " + provider
+        return qsTr("%1 is not offered by %2").arg(model).arg(provider)
     }
     readonly property string baseUrlLabel: qsTr("Base URL")
     readonly property string baseUrlPlaceholder: qsTr("API base URL")
@@ -102,10 +102,10 @@ QtObject {
     readonly property string conversationsSection: qsTr("CONVERSATIONS")
     readonly property string keepConversations: qsTr("Keep conversations on this computer")
     function keepConversationsExplanation(path) {
-        return "Every conversation is saved as it changes, in " + path + ", and listed again at the next start. Off, they end when the app quits."
+        return qsTr("Every conversation is saved as it changes, in %1, and listed again at the next start. Off, they end when the app quits.").arg(path)
     }
     function deleteStoredQuestion(count) {
-        return "Delete the " + count + " stored conversations?"
+        return qsTr("Delete the %1 stored conversations?").arg(count)
     }
     readonly property string deleteStored: qsTr("Delete")
     readonly property string keepTheFile: qsTr("Keep the file")
@@ -114,14 +114,14 @@ QtObject {
         return qsTr("The stored conversations were not deleted: %1. They are still in %2.").arg(problem).arg(path)
     }
     function notAvailable(reason) {
-        return "Not available: " + reason
+        return qsTr("Not available: %1").arg(reason)
     }
 
     // The persona panel.
     readonly property var tabs: [
-        { name: "soul", label: "SOUL", symbol: "sparkles", file: "soul.md" },
-        { name: "memory", label: "MEMORY", symbol: "brain.head.profile", file: "MEMORY.md" },
-        { name: "logs", label: "LOGS", symbol: "clock", file: "memory/" }
+        { name: "soul", label: qsTr("SOUL"), symbol: "sparkles", file: "soul.md" },
+        { name: "memory", label: qsTr("MEMORY"), symbol: "brain.head.profile", file: "MEMORY.md" },
+        { name: "logs", label: qsTr("LOGS"), symbol: "clock", file: "memory/" }
     ]
     readonly property string unsaved: qsTr("UNSAVED")
     readonly property string saved: qsTr("SAVED")
@@ -138,18 +138,18 @@ QtObject {
     // What the persona panel warns of in a file, by the store's names for it.
     function fileIssue(file, issue) {
         if (issue === "notUtf8")
-            return file + " is not valid UTF-8: the bytes that are not show as \uFFFD, and saving replaces them."
+            return qsTr("%1 is not valid UTF-8: the bytes that are not show as \uFFFD, and saving replaces them.").arg(file)
         if (issue === "tooLarge")
-            return file + " is larger than 256 KiB: the agent sees only its first 256 KiB."
+            return qsTr("%1 is larger than 256 KiB: the agent sees only its first 256 KiB.").arg(file)
         if (issue === "changedOnDisk")
-            return file + " changed on disk while you were editing it."
+            return qsTr("%1 changed on disk while you were editing it.").arg(file)
         return ""
     }
     function confirmSave(file) {
-        return "Saving replaces " + file + " as it is on disk now. Press SAVE ANYWAY to replace it."
+        return qsTr("Saving replaces %1 as it is on disk now. Press SAVE ANYWAY to replace it.").arg(file)
     }
 
     function couldNotSave(reason) {
-        return "Could not save: " + reason
+        return qsTr("Could not save: %1").arg(reason)
     }
 }
