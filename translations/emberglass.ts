@@ -55,6 +55,10 @@
         <source>replaces a file of %1 bytes</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>This file has other names too (hard links: %1 more); writing changes it under every name.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>InspectorTexts</name>

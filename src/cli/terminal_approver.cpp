@@ -49,8 +49,10 @@ QString approvalQuestion(const ApprovalRequest& request) {
         request.command.isEmpty()
             ? QStringLiteral("%1%2 (%3)").arg(request.path, reached, targetDescription(request))
             : request.command;
-    return QStringLiteral("Allow %1: %2? [y]es / [a]lways in this chat / [N]o ")
-        .arg(request.tool, target);
+    const QString note = otherNamesNote(request);
+    return (note.isEmpty() ? QString() : note + QLatin1Char('\n')) +
+           QStringLiteral("Allow %1: %2? [y]es / [a]lways in this chat / [N]o ")
+               .arg(request.tool, target);
 }
 
 TerminalApprover::TerminalApprover(ToolApproval* approval, QObject* parent)

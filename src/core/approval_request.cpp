@@ -46,7 +46,7 @@ QString shownText(const QString& text) {
 
 ApprovalRequest approvalRequestFor(const QUuid& conversationId, const QString& tool,
                                    const ToolArguments& arguments, const WriteTarget& target) {
-    ApprovalRequest request{conversationId, tool, {}, {}, {}, std::nullopt, {}};
+    ApprovalRequest request{conversationId, tool, {}, {}, {}, std::nullopt, 0, {}};
     if (toolReach(tool) == ToolReach::runsCommand) {
         request.command = shownText(arguments.value(QStringLiteral("command")));
         return request;
@@ -59,6 +59,7 @@ ApprovalRequest approvalRequestFor(const QUuid& conversationId, const QString& t
     if (const QFileInfo replaced(target.path); replaced.isFile()) {
         request.replacedSize = replaced.size();
     }
+    request.otherNames = target.otherNames;
     request.contentStart = firstLines(shownText(arguments.value(contentArgument(tool))));
     return request;
 }
@@ -88,6 +89,10 @@ QString targetDescription(const ApprovalRequest& request) {
         return CoreTexts::writesNewFile();
     }
     return CoreTexts::replacesFile(*request.replacedSize);
+}
+
+QString otherNamesNote(const ApprovalRequest& request) {
+    return request.otherNames > 0 ? CoreTexts::fileHasOtherNames(request.otherNames) : QString();
 }
 
 QString firstLines(const QString& text, int lines) {

@@ -18,6 +18,7 @@ struct ApprovalRequest {
     QString path;                       // the write tools, as the model wrote it (shownText)
     QString reachedPath;                // where that write lands, when not `path` (shownText)
     std::optional<qint64> replacedSize; // the file that would be replaced; nothing: a new file
+    int otherNames = 0;                 // that file's other names (hard links), changed with it
     QString contentStart;               // the first lines of what would be written
 
     bool operator==(const ApprovalRequest&) const = default;
@@ -37,6 +38,9 @@ QString reachedPath(const WriteTarget& target);
 
 // "new file" or "replaces a file of N bytes"; empty for a command.
 QString targetDescription(const ApprovalRequest& request);
+
+// Why a write to a file with other names asks; empty when it has none.
+QString otherNamesNote(const ApprovalRequest& request);
 
 // The text with every character that could hide or reorder what is shown
 // (terminal controls, bidirectional marks) written out as <U+XXXX>.

@@ -65,5 +65,13 @@ inline QString writesNewFile() {
 inline QString replacesFile(qint64 bytes) {
     return QCoreApplication::translate("CoreTexts", "replaces a file of %1 bytes").arg(bytes);
 }
+// Why a write to a file with other names (hard links) asks first.
+inline QString fileHasOtherNames(int count) {
+    return QCoreApplication::translate(
+               "CoreTexts",
+               "This file has other names too (hard links: %1 more); writing changes it under "
+               "every name.")
+        .arg(count);
+}
 
 } // namespace CoreTexts

@@ -30,6 +30,7 @@ class ToolApproval : public QObject {
     Q_PROPERTY(QString path READ path NOTIFY pendingChanged)
     Q_PROPERTY(QString reachedPath READ reachedPath NOTIFY pendingChanged)
     Q_PROPERTY(QString targetDescription READ targetDescriptionText NOTIFY pendingChanged)
+    Q_PROPERTY(QString otherNamesNote READ otherNamesNoteText NOTIFY pendingChanged)
     Q_PROPERTY(QString contentStart READ contentStart NOTIFY pendingChanged)
 
 public:
@@ -73,6 +74,9 @@ private:
     QString conversationIdText() const;
     QString targetDescriptionText() const {
         return m_pending ? targetDescription(*m_pending) : QString();
+    }
+    QString otherNamesNoteText() const {
+        return m_pending ? otherNamesNote(*m_pending) : QString();
     }
 
     QPointer<ConversationStore> m_store;

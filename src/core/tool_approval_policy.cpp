@@ -25,12 +25,13 @@ bool entryExists(const QString& path) {
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
-// A file with another name (a hard link) is rewritten in place, so the write
-// also changes that name, which may lie anywhere on the same file system.
-bool hasOtherNames(const QString& path) {
+// A file with other names (hard links) is rewritten in place, so the write
+// also changes them, and they may lie anywhere on the same file system.
+int otherNamesOf(const QString& path) {
     struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode) &&
-           info.st_nlink > 1;
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode)
+               ? int(info.st_nlink) - 1
+               : 0;
 }
 
 // Whether a target so resolved is strictly inside `folder`.
@@ -51,7 +52,7 @@ WriteTarget writeTarget(const QString& tool, const ToolArguments& args) {
         return {};
     }
     const QString path = expandTilde(args.value(QStringLiteral("path")));
-    return {path, canonicalTarget(path)};
+    return {path, canonicalTarget(path), otherNamesOf(path)};
 }
 
 std::optional<QString> canonicalTarget(const QString& path) {
@@ -92,7 +93,7 @@ bool needsApproval(const QString& tool, const WriteTarget& target, const QString
     case ToolReach::runsCommand:
         return true;
     case ToolReach::writesFile:
-        return !resolvesInside(target.canonical, agentFolder) || hasOtherNames(target.path);
+        return !resolvesInside(target.canonical, agentFolder) || target.otherNames > 0;
     }
     return true;
 }

@@ -16,6 +16,7 @@ ToolReach toolReach(const QString& tool);
 struct WriteTarget {
     QString path;                     // as the arguments name it ("~" expanded)
     std::optional<QString> canonical; // canonicalTarget(path)
+    int otherNames = 0;               // the file's names besides this one (hard links)
 };
 WriteTarget writeTarget(const QString& tool, const ToolArguments& args);
 

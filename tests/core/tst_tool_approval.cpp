@@ -119,10 +119,13 @@ private Q_SLOTS:
         };
         const ToolArguments arguments{{u"path"_s, placed("path")}, {u"command"_s, u"true"_s}};
         QCOMPARE(needsApproval(row["tool"].toString(), arguments, agent), row["asks"].toBool());
-        // The card shows where a write lands when the path written does not say it.
+        // The card shows where a write lands when the path written does not say it,
+        // and the file's other names, which change with it.
         if (toolReach(row["tool"].toString()) == ToolReach::writesFile) {
-            QCOMPARE(approvalRequestFor({}, row["tool"].toString(), arguments).reachedPath,
-                     placed("lands"));
+            const ApprovalRequest request =
+                approvalRequestFor({}, row["tool"].toString(), arguments);
+            QCOMPARE(request.reachedPath, placed("lands"));
+            QCOMPARE(request.otherNames, row["otherNames"].toInt());
         }
         // The agent's folder reached through a symlink is still the agent's folder.
         QVERIFY(QFile::link(agent, dir.filePath(u"agentLink"_s)));

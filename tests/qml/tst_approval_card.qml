@@ -122,6 +122,14 @@ Item {
             const content = findChild(card, "approvalContent")
             verify(content.text.startsWith("first\nsecond\nx\n"))
             compare(content.text.split("\n").length, 9, "the first eight lines and a mark")
+            // A file with a second name says why it asks.
+            verify(!findChild(card, "approvalOtherNames").visible)
+            ChatViewModel.toolApproval.deny()
+            tryCompare(ChatViewModel, "isGenerating", false)
+            ask("write_file", { path: TestHarness.fileWithTwoNames(), content: "x" })
+            const why = findChild(card, "approvalOtherNames")
+            compare([why.visible, why.text],
+                    [true, "This file has other names too (hard links: 1 more); writing changes it under every name."])
         }
 
         function test_theCardStaysWithItsConversationAndStopDeniesIt() {

@@ -31,6 +31,7 @@ FocusScope {
                                       : approval.path
                                         + (approval.reachedPath.length > 0 ? ", " + reached.text : "")
                                         + ", " + approval.targetDescription
+                                        + (approval.otherNamesNote.length > 0 ? ", " + approval.otherNamesNote : "")
 
     onShownChanged: {
         if (shown) {
@@ -143,6 +144,21 @@ FocusScope {
                 font.family: Theme.monoFamily
                 font.pixelSize: Theme.textSmall
                 color: Theme.textPrimary
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+            }
+
+            // Why a write asks when its path alone would not: the file's other names.
+            Text {
+                objectName: "approvalOtherNames"
+                visible: !card.isCommand && text.length > 0
+                width: column.width
+                text: card.approval.otherNamesNote
+                textFormat: Text.PlainText
+                wrapMode: Text.Wrap
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.textCaption
+                color: Theme.textSecondary
                 Accessible.role: Accessible.StaticText
                 Accessible.name: text
             }

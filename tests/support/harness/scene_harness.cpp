@@ -13,11 +13,15 @@
 #include "tools/tool_arguments.h"
 #include "ui/backend/app_context.h"
 
+#include <QDir>
+#include <QFile>
 #include <QJSEngine>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPointer>
+
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -68,6 +72,19 @@ SceneHarness::SceneHarness(QObject* parent)
 
 SceneHarness::~SceneHarness() {
     AppContext::setViewModel(nullptr);
+}
+
+QString SceneHarness::fileWithTwoNames() const {
+    const QString folder = m_dir.filePath(u"persona"_s);
+    const QString path = folder + u"/linked.md"_s;
+    const QString other = folder + u"/other-name.md"_s;
+    QFile::remove(path);
+    QFile::remove(other);
+    QFile file(path);
+    const bool made =
+        QDir().mkpath(folder) && file.open(QIODevice::WriteOnly) &&
+        ::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()) == 0;
+    return made ? path : QString();
 }
 
 SceneHarness* SceneHarness::instance() {

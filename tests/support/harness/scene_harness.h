@@ -57,6 +57,9 @@ public:
     Q_INVOKABLE void holdLocalProbe();
     Q_INVOKABLE void releaseLocalProbe();
 
+    // A file in the agent's folder that has a second name (a hard link); its path.
+    Q_INVOKABLE QString fileWithTwoNames() const;
+
     // The controller's settings file.
     Q_INVOKABLE QString settingsFile() const {
         return m_dir.filePath(QStringLiteral("settings.conf"));
