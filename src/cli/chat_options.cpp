@@ -125,6 +125,8 @@ QString chatUsage() {
                 "--list-models prints the models the cloud provider serves, one per line.\n\n"
                 "Before the agent runs a command or writes a file outside ~/.nimbrook, it asks\n"
                 "on the terminal (/dev/tty): [y]es, [a]lways in this chat (that tool), [N]o.\n"
+                "Only a line typed after the question answers it; lines typed before it are\n"
+                "sent as the next messages when messages come from that terminal.\n"
                 "With no terminal such calls are declined, unless --yes is given or the app's\n"
                 "setting \"Ask before the agent runs commands or changes files\" is off.\n\n"
                 "Options (a value as --opt VALUE or --opt=VALUE; -- ends the options):\n") +

@@ -190,7 +190,12 @@ QCoro::Task<int> ChatSession::readMessages() {
     // blocks on the terminal; each whole line is one message.
     QSocketNotifier notifier(STDIN_FILENO, QSocketNotifier::Read);
     connect(&notifier, &QSocketNotifier::activated, this, &ChatSession::inputReadable);
-    QByteArray pending;
+    // Typed on this terminal while a reply ran, these lines reach the approval
+    // question first; they are messages, sent after the ones read before them.
+    if (::isatty(STDIN_FILENO) == 1) {
+        m_approver->keepTypedAheadWith(
+            [this](const QByteArray& typed) { m_pendingInput.append(typed); });
+    }
     int status = 0;
     bool ended = false;
     while (!ended) {
@@ -199,17 +204,17 @@ QCoro::Task<int> ChatSession::readMessages() {
         char buffer[4096];
         const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
         if (count > 0) {
-            pending.append(buffer, count);
+            m_pendingInput.append(buffer, count);
         } else {
             ended = true; // end of input, or an unreadable one
-            pending.append('\n');
+            m_pendingInput.append('\n');
         }
         // No more reads while a reply is generated: a ready descriptor would fire nonstop.
         notifier.setEnabled(false);
         qsizetype newline = -1;
-        while ((newline = pending.indexOf('\n')) >= 0) {
-            const QString text = QString::fromUtf8(pending.left(newline)).trimmed();
-            pending.remove(0, newline + 1);
+        while ((newline = m_pendingInput.indexOf('\n')) >= 0) {
+            const QString text = QString::fromUtf8(m_pendingInput.left(newline)).trimmed();
+            m_pendingInput.remove(0, newline + 1);
             if (!text.isEmpty()) {
                 status = co_await sendOne(text);
             }

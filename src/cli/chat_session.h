@@ -45,6 +45,8 @@ private:
     ChatViewModel* m_viewModel;
     TranscriptPrinter* m_printer;
     TerminalApprover* m_approver;
+    // Read from standard input, not yet sent: whole lines are messages.
+    QByteArray m_pendingInput;
     // Kept here rather than dropped: the running coroutine's frame must outlive the
     // event loop turn that started it.
     std::optional<QCoro::Task<>> m_running;

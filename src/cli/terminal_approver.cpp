@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include <fcntl.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -40,6 +41,25 @@ void writeAll(int fd, const QByteArray& bytes) {
     }
 }
 
+// Takes the lines typed on `terminal` (opened non-blocking) before now and drops
+// a line not yet ended, so nothing typed before a question is read as its answer.
+QByteArray takeTypedAhead(int terminal) {
+    QByteArray typed;
+    char buffer[512];
+    while (true) {
+        const ssize_t count = ::read(terminal, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            break; // nothing more (EAGAIN), or the terminal closed
+        }
+        typed.append(buffer, count);
+    }
+    ::tcflush(terminal, TCIFLUSH);
+    return typed;
+}
+
 } // namespace
 
 QString approvalQuestion(const ApprovalRequest& request) {
@@ -55,8 +75,8 @@ QString approvalQuestion(const ApprovalRequest& request) {
                .arg(request.tool, target);
 }
 
-TerminalApprover::TerminalApprover(ToolApproval* approval, QObject* parent)
-    : QObject(parent), m_approval(approval) {
+TerminalApprover::TerminalApprover(ToolApproval* approval, QObject* parent, QByteArray terminal)
+    : QObject(parent), m_approval(approval), m_terminalPath(std::move(terminal)) {
     connect(approval, &ToolApproval::pendingChanged, this, &TerminalApprover::requestChanged);
 }
 
@@ -74,7 +94,7 @@ void TerminalApprover::requestChanged() {
 
 bool TerminalApprover::openTerminal() {
     if (m_terminal < 0) {
-        m_terminal = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        m_terminal = ::open(m_terminalPath.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     }
     return m_terminal >= 0;
 }
@@ -94,6 +114,7 @@ QCoro::Task<> TerminalApprover::ask() {
             m_approval->deny();
             break;
         }
+        setTypedAheadAside();
         writeAll(m_terminal, approvalQuestion(*request).toUtf8());
         const std::optional<QByteArray> line = co_await readLine();
         if (!self) {
@@ -108,6 +129,25 @@ QCoro::Task<> TerminalApprover::ask() {
         }
     }
     m_asking = false;
+}
+
+void TerminalApprover::keepTypedAheadWith(std::function<void(const QByteArray&)> keep) {
+    m_keepTypedAhead = std::move(keep);
+}
+
+void TerminalApprover::setTypedAheadAside() {
+    const QByteArray typed = takeTypedAhead(m_terminal);
+    if (typed.trimmed().isEmpty()) {
+        return;
+    }
+    if (m_keepTypedAhead) {
+        m_keepTypedAhead(typed);
+    }
+    const QString said =
+        m_keepTypedAhead
+            ? QStringLiteral("Typed before this question, kept as your next message: %1\n")
+            : QStringLiteral("Typed before this question, not taken as its answer: %1\n");
+    writeAll(m_terminal, said.arg(shownText(QString::fromUtf8(typed.trimmed()))).toUtf8());
 }
 
 QCoro::Task<std::optional<QByteArray>> TerminalApprover::readLine() {

@@ -3,6 +3,7 @@
 #include <QCoroTask>
 #include <QObject>
 
+#include <functional>
 #include <optional>
 
 class ToolApproval;
@@ -16,8 +17,15 @@ class TerminalApprover : public QObject {
     Q_OBJECT
 
 public:
-    explicit TerminalApprover(ToolApproval* approval, QObject* parent = nullptr);
+    // `terminal` is where the person at the keyboard is asked.
+    explicit TerminalApprover(ToolApproval* approval, QObject* parent = nullptr,
+                              QByteArray terminal = "/dev/tty");
     ~TerminalApprover() override;
+
+    // Lines typed before a question are never its answer. Where messages are read
+    // from this same terminal they are the user's next messages, handed to `keep`;
+    // otherwise they are said back and dropped.
+    void keepTypedAheadWith(std::function<void(const QByteArray&)> keep);
 
 Q_SIGNALS:
     // The terminal has something to read (the notifier's own signal carries a
@@ -30,7 +38,11 @@ private:
     QCoro::Task<std::optional<QByteArray>> readLine();
     bool openTerminal();
 
+    void setTypedAheadAside();
+
     ToolApproval* m_approval;
+    QByteArray m_terminalPath;
+    std::function<void(const QByteArray&)> m_keepTypedAhead;
     int m_terminal = -1;
     bool m_asking = false;
     // Kept here: the running coroutine's frame must outlive the turn that started it.
