@@ -27,10 +27,6 @@ struct ApprovalRequest {
 // `target`: the call's writeTarget(), as its approval was decided on.
 ApprovalRequest approvalRequestFor(const QUuid& conversationId, const QString& tool,
                                    const ToolArguments& arguments, const WriteTarget& target);
-inline ApprovalRequest approvalRequestFor(const QUuid& conversationId, const QString& tool,
-                                          const ToolArguments& arguments) {
-    return approvalRequestFor(conversationId, tool, arguments, writeTarget(tool, arguments));
-}
 
 // Where a write to `target` lands: symlinks and ".." followed, a relative
 // path counted from the working folder.

@@ -24,10 +24,6 @@ WriteTarget writeTarget(const QString& tool, const ToolArguments& args);
 // agent's own folder (~/.nimbrook); relative paths count from the working folder.
 // A file there with another name (a hard link) asks: that name may be outside.
 bool needsApproval(const QString& tool, const WriteTarget& target, const QString& agentFolder);
-inline bool needsApproval(const QString& tool, const ToolArguments& args,
-                          const QString& agentFolder) {
-    return needsApproval(tool, writeTarget(tool, args), agentFolder);
-}
 
 // The path as the system would resolve it: the part that exists made canonical
 // (symlinks and "..", followed), the rest appended. Nothing when that cannot be

@@ -117,20 +117,20 @@ private Q_SLOTS:
                 .replace(u"{dir}"_s, home)
                 .replace(u"{cwd}"_s, QDir::current().canonicalPath());
         };
+        const QString tool = row["tool"].toString();
         const ToolArguments arguments{{u"path"_s, placed("path")}, {u"command"_s, u"true"_s}};
-        QCOMPARE(needsApproval(row["tool"].toString(), arguments, agent), row["asks"].toBool());
+        const WriteTarget target = writeTarget(tool, arguments);
+        QCOMPARE(needsApproval(tool, target, agent), row["asks"].toBool());
         // The card shows where a write lands when the path written does not say it,
         // and the file's other names, which change with it.
-        if (toolReach(row["tool"].toString()) == ToolReach::writesFile) {
-            const ApprovalRequest request =
-                approvalRequestFor({}, row["tool"].toString(), arguments);
+        if (toolReach(tool) == ToolReach::writesFile) {
+            const ApprovalRequest request = approvalRequestFor({}, tool, arguments, target);
             QCOMPARE(request.reachedPath, placed("lands"));
             QCOMPARE(request.otherNames, row["otherNames"].toInt());
         }
         // The agent's folder reached through a symlink is still the agent's folder.
         QVERIFY(QFile::link(agent, dir.filePath(u"agentLink"_s)));
-        QCOMPARE(needsApproval(row["tool"].toString(), arguments, dir.filePath(u"agentLink"_s)),
-                 row["asks"].toBool());
+        QCOMPARE(needsApproval(tool, target, dir.filePath(u"agentLink"_s)), row["asks"].toBool());
     }
 
     void twoCallsAskInOrderAndEachAnswerReachesTheModel_data() {
