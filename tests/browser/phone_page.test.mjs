@@ -221,6 +221,18 @@ try {
     assert.equal((await bubbles(page, 'assistant'))[1], 'Hello from the fake model.');
   });
 
+  await scenario('a conversation grown past what one request takes goes on with its latest turns', async (page) => {
+    const long = (letter) => letter.repeat(700 * 1024);
+    await send(page, long('a'));
+    await waitReplyEnded(page);
+    const posted = page.waitForRequest((request) => request.url().includes('/api/chat'));
+    await send(page, long('b'));
+    const sent = (await posted).postDataJSON().messages;
+    assert.deepEqual(sent.map((message) => message.content[0]), ['b'], 'the oldest turns are left out');
+    await waitReplyEnded(page);
+    assert.deepEqual(await bubbles(page, 'assistant'), ['Hello from the fake model.', 'Hello from the fake model.']);
+  });
+
   await scenario('a line split across chunks is reassembled', async (page) => {
     await send(page, 'long reply');
     const expected = longReply();
