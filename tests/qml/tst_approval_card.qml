@@ -47,12 +47,12 @@ Item {
             tryCompare(ChatViewModel.toolApproval, "isPending", true)
             card = findChild(transcript, "approvalCard")
             tryCompare(card, "visible", true)
-            tryCompare(findChild(card, "approvalAllow"), "activeFocus", true, 5000, "the card takes the focus")
+            tryCompare(findChild(card, "approvalAllow"), "activeFocus", true, 10000, "the card takes the focus")
             return card
         }
 
         function resultRow() {
-            tryVerify(() => transcript.count === 5, 5000, "call, result and the reply after it")
+            tryVerify(() => transcript.count === 5, 10000, "call, result and the reply after it")
             transcript.positionViewAtIndex(3, ListView.Contain)
             return transcript.itemAtIndex(3)
         }
@@ -79,7 +79,7 @@ Item {
                     ["Allow", "Allow for this conversation", "Deny"])
             data.keys.forEach(key => keyClick(key))
             tryCompare(card, "visible", false)
-            tryCompare(input, "activeFocus", true, 2000, "the focus goes back where it was")
+            tryCompare(input, "activeFocus", true, 10000, "the focus goes back where it was")
             const result = resultRow().toolResult
             compare([result.success, result.output],
                     [data.success, data.success ? "exit code: 0\n<b>approved</b>twice\n" : "The user declined this run_command call."])

@@ -237,7 +237,7 @@ Item {
             transcript.positionViewAtEnd()
             const spare = () => Array.from(transcript.contentItem.children)
                 .filter(r => r.objectName === "message" && r.isPooled)
-            tryVerify(() => spare().length > 0, 5000, "the first rows are kept for reuse")
+            tryVerify(() => spare().length > 0, 10000, "the first rows are kept for reuse")
             verify(spare().every(r => allNamed(r, "formattedLoader").length === 0
                                       && allNamed(r, "bubble").length === 0))
         }

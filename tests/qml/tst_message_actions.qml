@@ -63,7 +63,7 @@ Item {
         // The row is asked for again each time: the one there before the reply
         // came may be another item, put back in the view's pool.
         function tryContentAt(index, text) {
-            tryVerify(() => contentAt(index) === text, 5000, "row " + index + " reads " + text)
+            tryVerify(() => contentAt(index) === text, 10000, "row " + index + " reads " + text)
         }
 
         function openMenu(row) {

@@ -151,7 +151,7 @@ Item {
             const popup = field.choices.popup
             const opens = (open, how) => {
                 open()
-                tryCompare(popup, "opened", true, 1000, how)
+                tryCompare(popup, "opened", true, 10000, how)
                 compare(ChatViewModel.backends.cloudConfig.model, model, "opening picks nothing")
                 keyClick(Qt.Key_Escape)
                 tryCompare(popup, "visible", false)
@@ -336,7 +336,7 @@ Item {
             compare(next.enabled, false, "a key of white space is no key")
             compare(findChild(setup, "apiKeyHint").visible, true)
             ChatViewModel.backends.switchBackend(AIBackend.Value.local)
-            tryCompare(next, "enabled", true, 2000, "the local model needs no key")
+            tryCompare(next, "enabled", true, 10000, "the local model needs no key")
             ChatViewModel.backends.switchBackend(AIBackend.Value.cloud)
             findChild(setup, "apiKeyField").input.forceActiveFocus()
             keyClick("k")
@@ -345,7 +345,7 @@ Item {
 
             const soul = page("soulSetupPage")
             const input = findChild(soul, "soulInput")
-            tryCompare(input, "activeFocus", true, 2000, "typing goes to the answer at once")
+            tryCompare(input, "activeFocus", true, 10000, "typing goes to the answer at once")
             const answers = ["Nova", "female", "20s", "research"]
             for (let i = 0; i < answers.length; ++i) {
                 typeInto(onboardingCase, input, answers[i] + "\n")

@@ -49,7 +49,7 @@ Item {
             compare(phases, data.onboarded ? [RootView.Main] : [RootView.Onboarding, RootView.Main])
             tryCompare(findChild(root, "onboardingLayer"), "active", false)
             tryCompare(findChild(root, "splashLayer"), "active", false)
-            tryCompare(findChild(root, "inputArea"), "activeFocus", true, 2000, "typing goes to the input")
+            tryCompare(findChild(root, "inputArea"), "activeFocus", true, 10000, "typing goes to the input")
         }
     }
 
@@ -168,11 +168,11 @@ Item {
             const plain = createTemporaryObject(spacedTextComponent, scene, { spacing: 0 })
             const spaced = createTemporaryObject(spacedTextComponent, scene, { spacing: 5 })
             const extra = () => spaced.implicitHeight - plain.implicitHeight
-            tryVerify(() => extra() === 15, 1000, "5 under each of 3 lines: " + extra())
+            tryVerify(() => extra() === 15, 10000, "5 under each of 3 lines: " + extra())
             spaced.text = plain.text = "a\nb\nc\nd"
-            tryVerify(() => extra() === 20, 1000, "and of 4 new lines: " + extra())
+            tryVerify(() => extra() === 20, 10000, "and of 4 new lines: " + extra())
             spaced.spacing = 0
-            tryVerify(() => extra() === 0, 1000, "none: " + extra())
+            tryVerify(() => extra() === 0, 10000, "none: " + extra())
         }
 
         function test_aReplyBeingGeneratedAndStopped() {
@@ -194,7 +194,7 @@ Item {
             compare(ChatViewModel.isGenerating, true, "the panel took that Escape")
             keyClick(Qt.Key_Escape)
             compare(ChatViewModel.isGenerating, false)
-            tryVerify(() => textOf(row(transcript, 1), "messageText").startsWith("Error: "), 2000, "it says why it ended")
+            tryVerify(() => textOf(row(transcript, 1), "messageText").startsWith("Error: "), 10000, "it says why it ended")
             compare([findChild(row(transcript, 1), "errorRowLoader").active, findChild(row(transcript, 1), "waveformLoader").active],
                     [false, false], "a stop needs no mending, and it is no longer being written")
             ChatViewModel.inputText = " \n"
@@ -256,7 +256,7 @@ Item {
             ChatViewModel.inputText = "line\n".repeat(12)
             compare(field.height, 120)
             findChild(content, "inputArea").cursorPosition = ChatViewModel.inputText.length
-            tryVerify(() => scroll.contentY + scroll.height >= scroll.contentHeight - 1, 1000, "the caret stays in view")
+            tryVerify(() => scroll.contentY + scroll.height >= scroll.contentHeight - 1, 10000, "the caret stays in view")
             verify(scroll.contentY > 0)
         }
 
@@ -303,7 +303,7 @@ Item {
             compare(ChatViewModel.inputText, data.left)
             compare(input.text, data.left)
             compare(ChatViewModel.messages.count, data.left ? 0 : 2)
-            tryCompare(input, "activeFocus", true, 1000, "the focus ends in the input")
+            tryCompare(input, "activeFocus", true, 10000, "the focus ends in the input")
         }
 
         function test_listFromTheKeyboard() {
@@ -384,7 +384,7 @@ Item {
             keyClick(data.key ? Qt["Key_" + data.key] : Qt.Key_Escape, data.key ? Qt.ControlModifier : Qt.NoModifier)
             compare(ChatViewModel.inspectorPanel, InspectorSidebarPanel.Value[data.next])
             if (data.next)
-                tryVerify(() => findChild(content, "inspectorOverlay").holdsFocus(), 1000, "the next panel has it")
+                tryVerify(() => findChild(content, "inspectorOverlay").holdsFocus(), 10000, "the next panel has it")
             else
                 compare(input.activeFocus, !data.stays, "the focus is in the input field")
         }
@@ -399,7 +399,7 @@ Item {
             from.forceActiveFocus(Qt.TabFocusReason)
             keyClick(Qt["Key_" + data.key], Qt.ControlModifier)
             const overlay = findChild(content, "inspectorOverlay")
-            tryVerify(() => focusedName() === data.first, 2000, "the focus is on " + focusedName())
+            tryVerify(() => focusedName() === data.first, 10000, "the focus is on " + focusedName())
             verify(content.Window.activeFocusItem.visualFocus !== false, "with the ring")
             keyClick(Qt.Key_Escape)
             compare(ChatViewModel.inspectorPanel, undefined)
@@ -463,10 +463,10 @@ Item {
         // keys and End scroll, and a reply that grows keeps the end in view.
         function test_transcriptScrollsFromTheKeyboard() {
             TestHarness.addExchange(60)
-            tryVerify(() => transcript.atYEnd, 2000, "opens at the end")
+            tryVerify(() => transcript.atYEnd, 10000, "opens at the end")
             transcript.forceActiveFocus(Qt.TabFocusReason)
             keyClick(Qt.Key_Home)
-            tryVerify(() => transcript.indexAt(10, transcript.contentY + transcript.topMargin) === 0, 2000, "at the start")
+            tryVerify(() => transcript.indexAt(10, transcript.contentY + transcript.topMargin) === 0, 10000, "at the start")
             compare(transcript.currentIndex, 0)
             const top = transcript.contentY
             keyClick(Qt.Key_PageDown)
@@ -476,13 +476,13 @@ Item {
             keyClick(Qt.Key_End)
             tryVerify(() => transcript.atYEnd)
             TestHarness.addMessage("assistant", "one more")
-            tryVerify(() => transcript.atYEnd, 2000, "End follows the end again")
+            tryVerify(() => transcript.atYEnd, 10000, "End follows the end again")
             transcript.positionViewAtBeginning()
             TestHarness.answerWith(Array.from({ length: 40 }, (_, i) => "paragraph " + i).join("\n"))
             ChatViewModel.inputText = "and now a long answer"
             ChatViewModel.sendMessage()
             tryCompare(ChatViewModel, "isGenerating", false)
-            tryVerify(() => transcript.atYEnd, 2000, "the grown reply stays in view")
+            tryVerify(() => transcript.atYEnd, 10000, "the grown reply stays in view")
         }
 
         // A failed reply shows its error in a row with the button that mends it;
@@ -499,7 +499,7 @@ Item {
             compare(findChild(reply, "messageText").visible, false, "not as the agent's words")
             const error = findChild(reply, "errorText")
             // The row shows the stored text a frame after it changed.
-            tryVerify(() => error.text.startsWith("Error: ") && error.text.includes(data.says), 2000, error.text)
+            tryVerify(() => error.text.startsWith("Error: ") && error.text.includes(data.says), 10000, error.text)
             const fix = findChild(reply, "fixButton")
             compare(fix.text, data.button)
             TestHarness.answerWith("fine")
