@@ -859,10 +859,6 @@ as it learns about you.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Writes to: </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Content begins: </source>
         <translation type="unfinished"></translation>
     </message>
@@ -1048,6 +1044,10 @@ as it learns about you.</source>
     </message>
     <message>
         <source>Approval needed: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Writes to: %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

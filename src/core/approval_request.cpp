@@ -56,9 +56,7 @@ ApprovalRequest approvalRequestFor(const QUuid& conversationId, const QString& t
         reached != arguments.value(QStringLiteral("path"))) {
         request.reachedPath = shownText(reached);
     }
-    if (const QFileInfo replaced(target.path); replaced.isFile()) {
-        request.replacedSize = replaced.size();
-    }
+    request.replacedSize = target.replacedSize;
     request.otherNames = target.otherNames;
     request.contentStart = firstLines(shownText(arguments.value(contentArgument(tool))));
     return request;

@@ -25,15 +25,6 @@ bool entryExists(const QString& path) {
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
-// A file with other names (hard links) is rewritten in place, so the write
-// also changes them, and they may lie anywhere on the same file system.
-int otherNamesOf(const QString& path) {
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode)
-               ? int(info.st_nlink) - 1
-               : 0;
-}
-
 // Whether a target so resolved is strictly inside `folder`.
 bool resolvesInside(const std::optional<QString>& target, const QString& folder) {
     const auto root = canonicalTarget(folder);
@@ -52,7 +43,15 @@ WriteTarget writeTarget(const QString& tool, const ToolArguments& args) {
         return {};
     }
     const QString path = expandTilde(args.value(QStringLiteral("path")));
-    return {path, canonicalTarget(path), otherNamesOf(path)};
+    WriteTarget target{path, canonicalTarget(path), std::nullopt, 0};
+    // A file with other names (hard links) is rewritten in place, so the write
+    // also changes them, and they may lie anywhere on the same file system.
+    if (struct stat info{};
+        ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode)) {
+        target.replacedSize = info.st_size;
+        target.otherNames = int(info.st_nlink) - 1;
+    }
+    return target;
 }
 
 std::optional<QString> canonicalTarget(const QString& path) {

@@ -14,9 +14,10 @@ ToolReach toolReach(const QString& tool);
 // The file a write tool would write, worked out once per call: whether it
 // asks and what its card shows both follow from it. Empty for other tools.
 struct WriteTarget {
-    QString path;                     // as the arguments name it ("~" expanded)
-    std::optional<QString> canonical; // canonicalTarget(path)
-    int otherNames = 0;               // the file's names besides this one (hard links)
+    QString path;                       // as the arguments name it ("~" expanded)
+    std::optional<QString> canonical;   // canonicalTarget(path)
+    std::optional<qint64> replacedSize; // the file there now; nothing: none, or not a file
+    int otherNames = 0;                 // the file's names besides this one (hard links)
 };
 WriteTarget writeTarget(const QString& tool, const ToolArguments& args);
 

@@ -136,9 +136,9 @@ FocusScope {
             Text {
                 id: reached
                 objectName: "approvalReached"
-                visible: !card.isCommand && card.approval.reachedPath.length > 0
+                visible: !card.isCommand && text.length > 0
                 width: column.width
-                text: card.approval.reachedPath.length > 0 ? Texts.approvalReachedName + card.approval.reachedPath : ""
+                text: card.approval.reachedPath.length > 0 ? Texts.approvalWritesTo(card.approval.reachedPath) : ""
                 textFormat: Text.PlainText
                 wrapMode: Text.WrapAnywhere
                 font.family: Theme.monoFamily

@@ -128,7 +128,9 @@ QtObject {
     readonly property string approvalWriteQuestion: qsTr("wants to write this file")
     readonly property string approvalCommandName: qsTr("Command: ")
     readonly property string approvalPathName: qsTr("File: ")
-    readonly property string approvalReachedName: qsTr("Writes to: ")
+    function approvalWritesTo(path: string): string {
+        return qsTr("Writes to: %1").arg(path)
+    }
     readonly property string approvalContentName: qsTr("Content begins: ")
     readonly property string approvalAllow: qsTr("Allow")
     readonly property string approvalAllowForConversation: qsTr("Allow for this conversation")
