@@ -244,13 +244,8 @@ private Q_SLOTS:
         QCOMPARE(sent.note, "Earlier messages were left out to fit deepseek-flash's context");
         QCOMPARE(sent1.size(), 2);
         QCOMPARE(sent1[0], messages);
+        // Smaller by the share the row names (which turns stay: tst_context_fitting).
         const QJsonArray fitted = sent1[1];
-        QCOMPARE(fitted.first(), messages.first());
-        // What stays is a tail of whole turns, smaller by the share the row names.
-        QCOMPARE(fitted[1]["role"].toString(), "user");
-        for (qsizetype i = 1; i < fitted.size(); ++i) {
-            QCOMPARE(fitted[i], messages[messages.size() - fitted.size() + i]);
-        }
         const double kept = double(jsonBytes(fitted).size()) / jsonBytes(messages).size();
         QVERIFY2(kept <= row["share"].toDouble(0.5) * 0.8 + 0.01,
                  qPrintable(QString::number(kept)));
@@ -284,8 +279,6 @@ private Q_SLOTS:
         const qsizetype size = jsonBytes(service.requests.first()).size();
         QVERIFY(size <= RequestSender::maxRequestBytes);
         QVERIFY(size > RequestSender::maxRequestBytes - 1100);
-        QCOMPARE(service.requests.first().first(), messages.first());
-        QCOMPARE(service.requests.first().last(), messages.last());
     }
 };
 
