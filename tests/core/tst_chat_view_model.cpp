@@ -146,8 +146,15 @@ private Q_SLOTS:
                              QJsonObject{{"role", "assistant"}, {"content", kGreeting}},
                              QJsonObject{{"role", "user"}, {"content", forty}}}));
 
-        // Deleting the last conversation leaves a fresh one.
+        // Deleting the last conversation while a reply is awaited ends the loop
+        // quietly and leaves a fresh one.
+        h.cloud.enqueue(reply(u"late"_s).heldUntilReleased());
+        h.start(u"hi"_s);
+        QTRY_COMPARE(h.cloud.heldCount(), 1);
         h.vm->deleteConversation(*h.vm->currentConversationId());
+        h.cloud.releaseHeld();
+        QTRY_VERIFY(!h.vm->isGenerating());
+        QCOMPARE(h.store().conversations().size(), 1);
         QCOMPARE(contents(h.vm->currentConversation()), QStringList());
 
         // Phone pieces are dropped once the mirror no longer ends with the reply.
@@ -241,46 +248,10 @@ private Q_SLOTS:
         QVERIFY(h.messages().last().toolResult.has_value());
     }
 
-    void deletingTheConversationWhileWaitingEndsTheLoopQuietly() {
-        Harness h;
-        h.cloud.enqueue(reply(u"late"_s).heldUntilReleased());
-        h.vm->newConversation(false);
-        h.start(u"hi"_s);
-        QTRY_COMPARE(h.cloud.heldCount(), 1);
-        h.vm->deleteConversation(*h.vm->currentConversationId());
-        h.cloud.releaseHeld();
-        QTRY_VERIFY(!h.vm->isGenerating());
-        QCOMPARE(h.store().conversations().size(), 1);
-        QCOMPARE(contents(&h.store().conversations().first()), QStringList{kGreeting});
-    }
-
-    void aStoppedLoopDoesNotEndANewerOneAndToolsRunOffTheMainThread() {
-        Harness h;
-        h.cloud.enqueue(reply({}, u"run_command"_s, uR"({"command":"sleep 20"})"_s));
-        h.start(u"first"_s);
-        QTRY_COMPARE(h.messages().size(), 4); // placeholder and call record: the tool runs
-        int ticks = 0;
-        QTimer timer;
-        QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
-        timer.start(20);
-        QTRY_VERIFY(ticks > 10);
-        QCOMPARE(h.messages().size(), 4); // the window kept turning while the tool ran
-        h.vm->stopGeneration();
-        h.vm->newConversation(false);
-        h.cloud.enqueue(reply(u"second reply"_s).heldUntilReleased());
-        h.start(u"second"_s);
-        // The old loop's tool is ended, and its next call fails with the cancellation.
-        const QUuid first = h.store().conversations().last().id;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            h.store().find(first)->messages.last().content.startsWith(u"Error: "_s), 8000);
-        QTRY_COMPARE(h.cloud.heldCount(), 1);
-        QVERIFY(h.vm->isGenerating());
-        h.cloud.releaseHeld();
-        QTRY_COMPARE_WITH_TIMEOUT(h.messages().last().content, u"second reply"_s, 8000);
-    }
-
     // Stop during the first of two commands of one reply ends that command and
-    // starts no other; the model is told next time what did not run.
+    // starts no other; the model is told next time what did not run. The window
+    // kept turning while the tool ran, and the stopped loop's end does not end a
+    // newer one.
     void stopEndsTheRunningToolAndSkipsTheQueuedOnes() {
         Harness h;
         QTemporaryDir work;
@@ -290,21 +261,38 @@ private Q_SLOTS:
                  FakeOpenAIServer::commandCall(u"c2"_s, u"touch '"_s + marker + u"'"_s)}));
         h.start(u"two commands"_s);
         QTRY_COMPARE(h.messages().size(), 4); // the first call is recorded and running
+        int ticks = 0;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+        timer.start(20);
+        QTRY_VERIFY(ticks > 10);
+        QCOMPARE(h.messages().size(), 4);
+        const QUuid first = *h.vm->currentConversationId();
         h.vm->stopGeneration();
-        const auto resultOf = [&h](const QString& id) -> const ToolResultInfo* {
-            const auto found = std::ranges::find_if(h.messages(), [&](const ChatMessage& message) {
+        h.vm->newConversation(false);
+        h.cloud.enqueue(reply(u"second reply"_s).heldUntilReleased());
+        h.start(u"second"_s);
+        // The old loop's next call fails with the cancellation.
+        const auto stopped = [&h, first] { return h.store().find(first)->messages; };
+        QTRY_VERIFY_WITH_TIMEOUT(stopped().last().content.startsWith(u"Error: "_s), 8000);
+        const auto resultOf = [&](const QString& id) {
+            const QList<ChatMessage> messages = stopped();
+            const auto found = std::ranges::find_if(messages, [&](const ChatMessage& message) {
                 return message.toolResult && message.toolResult->toolCallId == id;
             });
-            return found == h.messages().end() ? nullptr : &*found->toolResult;
+            return found == messages.end() ? ToolResultInfo{} : *found->toolResult;
         };
-        QTRY_VERIFY_WITH_TIMEOUT(resultOf(u"c2"_s) != nullptr, 8000);
-        const ToolResultInfo* first = resultOf(u"c1"_s);
-        QVERIFY2(first && !first->success && first->output.startsWith(u"exit code: 15\n"_s) &&
-                     first->output.endsWith(u"(stopped by the user)"_s),
-                 qPrintable(first ? first->output : QString()));
-        QCOMPARE(resultOf(u"c2"_s)->output, u"Not run: stopped by the user"_s);
-        QVERIFY(!resultOf(u"c2"_s)->success);
+        const ToolResultInfo ended = resultOf(u"c1"_s);
+        QVERIFY2(!ended.success && ended.output.startsWith(u"exit code: 15\n"_s) &&
+                     ended.output.endsWith(u"(stopped by the user)"_s),
+                 qPrintable(ended.output));
+        QCOMPARE(resultOf(u"c2"_s).output, u"Not run: stopped by the user"_s);
+        QVERIFY(!resultOf(u"c2"_s).success);
         QVERIFY(!QFile::exists(marker));
+        QTRY_COMPARE(h.cloud.heldCount(), 1);
+        QVERIFY(h.vm->isGenerating());
+        h.cloud.releaseHeld();
+        QTRY_COMPARE_WITH_TIMEOUT(h.messages().last().content, u"second reply"_s, 8000);
     }
 
     void aLocalLoadThatFailsOrComesLateKeepsTheCloud() {
