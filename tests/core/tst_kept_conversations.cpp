@@ -137,11 +137,7 @@ class KeptConversationsTest : public QObject {
 private Q_SLOTS:
     void init() { m_dir = std::make_unique<QTemporaryDir>(); }
 
-    void offByDefaultNothingIsWritten() {
-        auto vm = launch();
-        add(*vm, corpus()[0].toObject());
-        vm.reset();
-        QVERIFY(!QFileInfo::exists(databasePath()));
+    void theFileIsInTheDataHome() {
         const ScopedEnvironment data("XDG_DATA_HOME", QFile::encodeName(m_dir->path()));
         QCOMPARE(ConversationKeeper::defaultDatabasePath(),
                  m_dir->path() + u"/Emberglass/conversations.sqlite"_s);
@@ -172,6 +168,14 @@ private Q_SLOTS:
             const QUuid edited = vm->store()->conversations()[0].id;
             QVERIFY(vm->store()->removeMessagesFrom(edited, 0));
             vm->store()->appendMessage(edited, message(u"user"_s, u"The question, edited"_s));
+            // Renamed before it is kept: the name stays through its first message;
+            // a blank name changes nothing.
+            vm->newConversation(false);
+            const QUuid taxes = *vm->currentConversationId();
+            vm->renameConversation(taxes.toString(), u"Taxes 2026"_s);
+            vm->renameConversation(taxes.toString(), u"   "_s);
+            vm->store()->appendMessage(taxes, message(u"user"_s, u"first words"_s));
+            vm->store()->nameAfterFirstUserMessage(taxes, u"first words"_s);
             vm->webBridge()->receiveWebUserMessage(u"from the phone"_s);
             vm->webBridge()->appendWebAssistantToken(u"phone "_s);
             vm->webBridge()->appendWebAssistantToken(u"reply"_s);
@@ -198,7 +202,7 @@ private Q_SLOTS:
         };
         std::ranges::stable_sort(before, std::greater<>(), activity);
         QCOMPARE(titles(*vm), QStringList{u"New Chat"_s} + titles(before));
-        QVERIFY(titles(before).contains(u"My own"_s));
+        QVERIFY(titles(before).contains(u"My own"_s) && titles(before).contains(u"Taxes 2026"_s));
         for (const Conversation& kept : before) {
             open(*vm, kept.id);
             const Conversation* back = vm->store()->find(kept.id);
@@ -377,24 +381,9 @@ private Q_SLOTS:
         }
     }
 
-    // Renamed by the user before it is kept, a conversation keeps its name
-    // through its first message and a relaunch; a blank name changes nothing.
-    void renameSticks() {
-        auto vm = launch();
-        keep(*vm);
-        vm->newConversation(false);
-        const QUuid id = *vm->currentConversationId();
-        vm->renameConversation(id.toString(), u"Taxes 2026"_s);
-        vm->renameConversation(id.toString(), u"   "_s);
-        vm->store()->appendMessage(id, ChatMessage::make(Role::user, u"first words"_s));
-        vm->store()->nameAfterFirstUserMessage(id, u"first words"_s);
-        QCOMPARE(vm->store()->find(id)->title, u"Taxes 2026"_s);
-        vm.reset();
-        QCOMPARE(launch()->store()->find(id)->title, u"Taxes 2026"_s);
-    }
-
     // Undo puts a deleted conversation back in its place with its messages,
-    // kept or not; once the time is up, the deletion is final, also on disk.
+    // kept or not (and not kept by default); once the time is up, the deletion
+    // is final, also on disk.
     void undoRestoresADeletion_data() { addBoolRows("kept", "memory", "kept"); }
     void undoRestoresADeletion() {
         QFETCH(bool, kept);
@@ -428,6 +417,7 @@ private Q_SLOTS:
         vm = launch();
         QCOMPARE(vm->store()->find(older), nullptr);
         QCOMPARE(titles(*vm).size(), kept ? 2 : 1);
+        QCOMPARE(QFileInfo::exists(databasePath()), kept); // off by default, nothing is written
         if (kept) { // once keeping is turned off, one whose messages wait on disk stays deleted
             const QUuid listed = vm->store()->conversations().last().id;
             QVERIFY(vm->store()->find(listed)->messagesPending);
