@@ -114,7 +114,9 @@ class ChatCliTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { QVERIFY(writeBytes(m_keyFile, "sk-replay-0123456789\n")); }
 
-    void oneMessageWithAToolCallOrManyFromStandardInput() {
+    // One message with a tool call, runs that end with 1, runs that change files
+    // without a terminal, and many messages from standard input.
+    void oneMessageAtATimeOrManyFromStandardInput() {
         FakeOpenAIServer server;
         server.enqueue(FakeOpenAIServer::chatReply(
             {},
@@ -134,39 +136,70 @@ private Q_SLOTS:
         // An error reply ends with 1.
         QCOMPARE(run({"--base-url", server.baseUrl(), "hi"}, output), 1);
         QCOMPARE(output.last(), QStringLiteral("agent> Error: API error: overloaded"));
-        // Messages from standard input, as JSON.
-        server.setStandingResponse("POST", "/v1/chat/completions",
-                                   FakeOpenAIServer::chatReply("ok"));
-        QCOMPARE(run({"--json", "--provider", "DeepSeek", "--model", "m-1", "--api-key-file",
-                      m_keyFile, "--base-url", server.baseUrl()},
-                     output, "first\n\nsecond\nthird without newline"),
-                 0);
-        QStringList messages;
+
+        // A memory tag that cannot be saved (today's log is a folder) is said on
+        // standard error and fails the run; the reply itself is printed.
+        server.enqueue(FakeOpenAIServer::chatReply("Noted. [memory: likes tea]"));
+        const QString log = m_home.filePath(".nimbrook/memory/") +
+                            QDate::currentDate().toString(Qt::ISODate) + ".md";
+        QVERIFY(QDir().mkpath(log));
+        const int status = run({"--json", "--base-url", server.baseUrl(), "remember tea"}, output);
+        QVERIFY(QDir(log).removeRecursively());
+        QCOMPARE(status, 1);
+        QStringList messages; // as JSON, one object a line
         for (const QString& line : output) {
             const QJsonDocument message = QJsonDocument::fromJson(line.toUtf8());
             messages << message["role"].toString() + ": " + message["content"].toString();
         }
         QCOMPARE(messages,
-                 (QStringList{"user: first", "assistant: ok", "user: second", "assistant: ok",
-                              "user: third without newline", "assistant: ok"}));
+                 (QStringList{"user: remember tea", "assistant: Noted. [memory: likes tea]"}));
+        QCOMPARE(m_errors, "emberglass-chat: Could not save to memory: Is a directory\n");
+
+        // With no terminal to ask on, a change is declined and standard error says
+        // why, unless --yes is given (or the stored choice is to act: the sandbox rows).
+        const QString folder = m_home.filePath("unattended");
+        QVERIFY(QDir().mkpath(folder));
+        const auto script = [&](const QString& name) {
+            server.enqueue(FakeOpenAIServer::chatReply({}, {touching("c1", folder, name)}));
+            server.enqueue(FakeOpenAIServer::chatReply("Done."));
+        };
+        script("declined");
+        QCOMPARE(run({"--base-url", server.baseUrl(), "go"}, output), 0);
+        QVERIFY(output.contains("[result, failed] The user declined this run_command call."));
+        QVERIFY2(m_errors.contains("declined run_command: no terminal to ask on (--yes lets"),
+                 m_errors.constData());
+        QVERIFY(!QFile::exists(folder + "/declined"));
+        script("told");
+        QCOMPARE(run({"--yes", "--base-url", server.baseUrl(), "go"}, output), 0);
+        QVERIFY(QFile::exists(folder + "/told"));
+        QVERIFY(m_errors.isEmpty());
+
+        // Messages from standard input, one a line. A short rate limit is waited out,
+        // standard error saying so. Refused for the model's context: the oldest turn
+        // goes, the note says so, and the note never reaches the model (which turns go,
+        // and which waits are waited, for each provider and Ollama: tst_request_sender).
+        for (const FakeResponse& answer :
+             {shortRateLimit(), FakeOpenAIServer::chatReply("one"),
+              refusalAnswer(refusalRow("contextLength", "deepseek")),
+              FakeOpenAIServer::chatReply("two"), FakeOpenAIServer::chatReply("three")}) {
+            server.enqueue(answer);
+        }
+        QCOMPARE(run({"--provider", "DeepSeek", "--model", "m-1", "--api-key-file", m_keyFile,
+                      "--base-url", server.baseUrl()},
+                     output, "first\n\nsecond\nthird without newline"),
+                 0);
+        QVERIFY2(m_errors.contains("Waiting for DeepSeek (rate limit)…"), m_errors.constData());
+        QCOMPARE(output, (QStringList{"you> first", "agent> one", "you> second", "agent> two",
+                                      "note> Earlier messages were left out to fit m-1's context",
+                                      "you> third without newline", "agent> three"}));
+        QStringList sent;
+        for (const QJsonValue& message : chatRequests(server).last()["messages"].toArray()) {
+            sent << message["content"].toString();
+        }
+        // The system prompt and the greeting before the first turn stay.
+        QCOMPARE(sent.mid(2), (QStringList{"second", "two", "third without newline"}));
         QCOMPARE(server.lastRequest().header("authorization").value_or(QString()),
                  "Bearer sk-replay-0123456789");
-    }
-
-    // A memory tag that cannot be saved (today's log is a folder) is said on
-    // standard error and fails the run; the reply itself is printed.
-    void aMemoryTagThatCannotBeSavedFailsTheRun() {
-        FakeOpenAIServer server;
-        server.enqueue(FakeOpenAIServer::chatReply("Noted. [memory: likes tea]"));
-        const QString log = m_home.filePath(".nimbrook/memory/") +
-                            QDate::currentDate().toString(Qt::ISODate) + ".md";
-        QVERIFY(QDir().mkpath(log));
-        QStringList output;
-        const int status = run({"--base-url", server.baseUrl(), "remember tea"}, output);
-        QVERIFY(QDir(log).removeRecursively());
-        QCOMPARE(status, 1);
-        QCOMPARE(output.last(), QStringLiteral("agent> Noted. [memory: likes tea]"));
-        QCOMPARE(m_errors, "emberglass-chat: Could not save to memory: Is a directory\n");
     }
 
     // The phone's reply after a short rate limit, waited out as on the desktop
@@ -300,58 +333,6 @@ private Q_SLOTS:
             QVERIFY2(QFile::exists(folder + "/" + name), name);
         }
         QVERIFY(!QFile::exists(written));
-    }
-
-    // With no terminal to ask on, a change is declined and standard error says why,
-    // unless --yes is given (or the stored choice is to act: the sandbox rows).
-    void withoutATerminalChangesAreDeclinedUnlessAllowed() {
-        const QString folder = m_home.filePath("unattended");
-        QVERIFY(QDir().mkpath(folder));
-        FakeOpenAIServer server;
-        const auto script = [&](const QString& name) {
-            server.enqueue(FakeOpenAIServer::chatReply({}, {touching("c1", folder, name)}));
-            server.enqueue(FakeOpenAIServer::chatReply("Done."));
-        };
-        QStringList output;
-        script("declined");
-        QCOMPARE(run({"--base-url", server.baseUrl(), "go"}, output), 0);
-        QVERIFY(output.contains("[result, failed] The user declined this run_command call."));
-        QVERIFY2(m_errors.contains("declined run_command: no terminal to ask on (--yes lets"),
-                 m_errors.constData());
-        QVERIFY(!QFile::exists(folder + "/declined"));
-
-        script("told");
-        QCOMPARE(run({"--yes", "--base-url", server.baseUrl(), "go"}, output), 0);
-        QVERIFY(QFile::exists(folder + "/told"));
-        QVERIFY(m_errors.isEmpty());
-    }
-
-    // A short rate limit is waited out, standard error saying so. Refused for the
-    // model's context: the oldest turn goes, the note says so, and the note never
-    // reaches the model (which turns go, and which waits are waited, for each
-    // provider and Ollama: tst_request_sender).
-    void aRateLimitOrAConversationThatOutgrowsTheModelGoesOn() {
-        FakeOpenAIServer server;
-        for (const FakeResponse& answer :
-             {shortRateLimit(), FakeOpenAIServer::chatReply("one"),
-              refusalAnswer(refusalRow("contextLength", "deepseek")),
-              FakeOpenAIServer::chatReply("two"), FakeOpenAIServer::chatReply("three")}) {
-            server.enqueue(answer);
-        }
-        QStringList output;
-        QCOMPARE(run({"--provider", "DeepSeek", "--model", "m-1", "--base-url", server.baseUrl()},
-                     output, "first\nsecond\nthird\n"),
-                 0);
-        QVERIFY2(m_errors.contains("Waiting for DeepSeek (rate limit)…"), m_errors.constData());
-        QCOMPARE(output, (QStringList{"you> first", "agent> one", "you> second", "agent> two",
-                                      "note> Earlier messages were left out to fit m-1's context",
-                                      "you> third", "agent> three"}));
-        QStringList sent;
-        for (const QJsonValue& message : chatRequests(server).last()["messages"].toArray()) {
-            sent << message["content"].toString();
-        }
-        // The system prompt and the greeting before the first turn stay.
-        QCOMPARE(sent.mid(2), (QStringList{"second", "two", "third"}));
     }
 
     void answersWithoutRunning_data() { addJsonRows(table, "answers"); }
