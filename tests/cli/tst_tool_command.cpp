@@ -3,7 +3,6 @@
 // needs (read from the dynamic loader's own trace).
 
 #include "support/json_rows.h"
-#include "tools/tool_table.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -76,17 +75,6 @@ private Q_SLOTS:
         QVERIFY2(printed.contains(expected), qPrintable(printed));
         QVERIFY2(printed.contains("Usage: emberglass-tool NAME") == row["usage"].toBool(),
                  qPrintable(printed));
-    }
-
-    // --help lists every tool of the table, with its description.
-    void helpListsTheTools() {
-        const Run result = run({"--help"});
-        QCOMPARE(result.exitCode, 0);
-        for (const ToolSpec& tool : toolTable()) {
-            const QRegularExpression line("\\n  " + tool.name + " +" +
-                                          QRegularExpression::escape(tool.description) + "\\n");
-            QVERIFY2(result.printed.contains(line), qPrintable(tool.name));
-        }
     }
 
     // Each row: a tool, its arguments ("{dir}" is the test's folder), its answer
