@@ -20,6 +20,9 @@ namespace {
 
 const QString driverName = QStringLiteral("QSQLITE");
 
+// `deleted` is 0, or when the conversation was deleted (ms since the epoch; older
+// files hold 1 there, long enough ago).
+//
 // Version 1. Message text is indexed by trigrams, so a search finds any part
 // of a word, in any script, as the in-memory search does.
 const char* const schema[] = {
@@ -195,7 +198,10 @@ bool ConversationDatabase::prepareSchema() {
     run(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
     run(db, QStringLiteral("PRAGMA foreign_keys=ON"));
     if (m_fileVersion == schemaVersion) {
-        return purgeDeleted(); // what was deleted and not taken back before a crash
+        // What was deleted and not taken back before a crash. A deletion of the
+        // last minute stays: another instance may still offer to take it back
+        // (its offer lasts seconds).
+        return purgeDeletedBefore(QDateTime::currentMSecsSinceEpoch() - 60'000);
     }
     return runInTransaction([&] {
         for (const char* statement : schema) {
@@ -349,9 +355,10 @@ bool ConversationDatabase::removeMessages(const QList<QUuid>& messageIds) {
 
 bool ConversationDatabase::setDeleted(const QUuid& conversationId, bool deleted) {
     return runInTransaction([&] {
-        Statement marked = run(QSqlDatabase::database(m_connectionName, false),
-                               QStringLiteral("UPDATE conversations SET deleted = ? WHERE id = ?"),
-                               {deleted ? 1 : 0, idText(conversationId)});
+        Statement marked =
+            run(QSqlDatabase::database(m_connectionName, false),
+                QStringLiteral("UPDATE conversations SET deleted = ? WHERE id = ?"),
+                {deleted ? QDateTime::currentMSecsSinceEpoch() : 0, idText(conversationId)});
         return marked.ok || fail(errorOf(marked.query));
     });
 }
@@ -360,16 +367,18 @@ bool ConversationDatabase::purge(const QUuid& conversationId) {
     return runInTransaction([&] {
         Statement purged =
             run(QSqlDatabase::database(m_connectionName, false),
-                QStringLiteral("DELETE FROM conversations WHERE id = ? AND deleted = 1"),
+                QStringLiteral("DELETE FROM conversations WHERE id = ? AND deleted != 0"),
                 {idText(conversationId)});
         return purged.ok || fail(errorOf(purged.query));
     });
 }
 
-bool ConversationDatabase::purgeDeleted() {
+bool ConversationDatabase::purgeDeletedBefore(qint64 msecsSinceEpoch) {
     return runInTransaction([&] {
-        Statement purged = run(QSqlDatabase::database(m_connectionName, false),
-                               QStringLiteral("DELETE FROM conversations WHERE deleted = 1"));
+        Statement purged =
+            run(QSqlDatabase::database(m_connectionName, false),
+                QStringLiteral("DELETE FROM conversations WHERE deleted != 0 AND deleted < ?"),
+                {msecsSinceEpoch});
         return purged.ok || fail(errorOf(purged.query));
     });
 }

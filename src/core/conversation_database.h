@@ -49,7 +49,6 @@ public:
     // Deleted, but restorable until purged.
     bool setDeleted(const QUuid& conversationId, bool deleted);
     bool purge(const QUuid& conversationId); // if it is still marked deleted
-    bool purgeDeleted();
     // Removes the file and its companions (the user asked for it); why one
     // stayed, empty when all are gone.
     static QString removeFiles(const QString& path);
@@ -64,6 +63,7 @@ public:
 private:
     QString connect(const QString& path, bool readOnly);
     bool prepareSchema();
+    bool purgeDeletedBefore(qint64 msecsSinceEpoch);
     bool fail(const QString& problem);
     bool runInTransaction(const std::function<bool()>& work);
 

@@ -430,6 +430,38 @@ private Q_SLOTS:
         }
     }
 
+    // A second instance started while the first still offers to take a deletion
+    // back leaves it to be taken back; one left by a crash long ago goes.
+    void aSecondInstanceKeepsAHeldDeletion() {
+        auto first = launch();
+        keep(*first);
+        const QUuid id = add(*first, corpus()[0].toObject());
+        first->deleteConversation(id);
+        first->keeper()->waitForWrites();
+        auto second = launch();
+        QCOMPARE(second->store()->find(id), nullptr);
+        first->deletionUndo()->undo();
+        first->keeper()->waitForWrites();
+        first.reset();
+        second.reset();
+        QVERIFY(launch()->store()->find(id));
+        // Marked as a crash long ago (or an older version) left it: gone from the file.
+        const auto rows = [this](const QString& statement) {
+            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"raw"_s);
+            db.setDatabaseName(databasePath());
+            QSqlQuery query(db);
+            const bool ran = db.open() && query.exec(statement);
+            const int answer = query.next() ? query.value(0).toInt() : -1;
+            query = QSqlQuery();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(u"raw"_s);
+            return ran ? answer : -2;
+        };
+        QCOMPARE(rows(u"UPDATE conversations SET deleted = 1"_s), -1);
+        launch().reset();
+        QCOMPARE(rows(u"SELECT count(*) FROM conversations"_s), 0);
+    }
+
     void exportMatchesTheReference() {
         auto vm = launch();
         Conversation conversation = Conversation::make(u"Budget sheet"_s);
