@@ -1,5 +1,5 @@
 // The first-run questionnaire: the soul it writes, the order of questions when
-// answers come quickly, blank answers, and the pasted soul. A soul that cannot be
+// answers come quickly, blank answers and a blank paste. A soul that cannot be
 // written is checked through the onboarding view in tests/qml/tst_panels.qml. The
 // conversation and the soul it writes are in tests/data/persona/questionnaire.json.
 
@@ -26,12 +26,9 @@ QJsonObject nova() {
 QList<Entry> conversation() {
     QList<Entry> entries;
     for (const QJsonValue& entry : nova()["conversation"].toArray()) {
-        bool known = false;
+        // A speaker the table misspells is -1, a log entry nobody makes.
         const int speaker = QMetaEnum::fromType<SoulQuestionnaire::Speaker>().keyToValue(
-            entry[0].toString().toLatin1(), &known);
-        if (!known) {
-            qFatal("no speaker %s", qPrintable(entry[0].toString()));
-        }
+            entry[0].toString().toLatin1());
         entries.append({SoulQuestionnaire::Speaker(speaker), entry[1].toString()});
     }
     return entries;
@@ -113,7 +110,7 @@ private Q_SLOTS:
         QVERIFY(m_questionnaire->soulText().startsWith("# **Ré** #1\n\n- Name: **Ré** #1\n"));
     }
 
-    void quickSecondAnswerGoesToTheNextFieldThenAPastedSoul() {
+    void quickSecondAnswerGoesToTheNextFieldThenABlankPaste() {
         SoulQuestionnaire& questionnaire = *m_questionnaire;
         questionnaire.setAnswerDelay(50);
         questionnaire.begin();
@@ -129,22 +126,13 @@ private Q_SLOTS:
                  (QMap<Field, QString>{{Field::name, "Nova"}, {Field::gender, "female"}}));
         QVERIFY(!questionnaire.showPreview());
 
-        // A pasted soul instead, stored trimmed.
+        // Blank pasted text is no soul (ENTER shown dimmed); going back to the
+        // questions keeps them (the paste kept and stored trimmed: tst_panels.qml).
         questionnaire.setPasteMode(true);
         questionnaire.setPastedSoul(" \n\t ");
-        QVERIFY(!questionnaire.hasPastedSoul()); // ENTER is shown dimmed
-        questionnaire.setPastedSoul("\n\n  # Lumen\nCurious.\n \n");
-        QVERIFY(questionnaire.hasPastedSoul());
-        // BACK and forth keeps both the conversation and the paste.
+        QVERIFY(!questionnaire.hasPastedSoul());
         questionnaire.setPasteMode(false);
         QCOMPARE(questionnaire.chatLog(), conversation);
-        questionnaire.setPasteMode(true);
-        QCOMPARE(questionnaire.pastedSoul(), "\n\n  # Lumen\nCurious.\n \n");
-        QSignalSpy stored(&questionnaire, &SoulQuestionnaire::soulStored);
-        questionnaire.enterWithPastedSoul();
-        QCOMPARE(stored.count(), 1);
-        QCOMPARE(readBytes(m_persona->soulURL()), "# Lumen\nCurious.");
-        QCOMPARE(m_persona->agentName(), "Lumen");
     }
 };
 
