@@ -229,11 +229,31 @@ private Q_SLOTS:
         m_service.setMessageRules(MessageRules::plain);
     }
 
-    void answersAreRead_data() { addJsonRows(table, "answers", localTable); }
+    // A model of the Responses API is sent there.
+    void answersAreRead_data() {
+        addJsonRows(table, "answers", localTable + QStringList{responsesTable});
+    }
     void answersAreRead() {
         QFETCH(QJsonObject, row);
-        server(row).enqueue(responseFrom(row));
-        expectReplyOfRow(finished(service(row).sendChat({})), row);
+        if (row.value("file") == "responses") {
+            m_service.setModel("gpt-6-astra");
+            m_server.enqueue("POST", "/v1/responses", responseFrom(row));
+        } else {
+            server(row).enqueue(responseFrom(row));
+        }
+        const Result<ModelReply> reply = finished(service(row).sendChat({}));
+        expectReplyOfRow(reply, row);
+        if (row.value("file") == "responses" && row.value("response") == "toolCall") {
+            // The reasoning before the call goes back with it, without the id
+            // of an item nothing stored.
+            const QJsonValue sent =
+                ProviderReplay("openai_responses").section("toolCall").value("body")["output"][0];
+            const QJsonObject kept{{"type", "reasoning"},
+                                   {"summary", QJsonArray()},
+                                   {"encrypted_content", sent["encrypted_content"]}};
+            QCOMPARE(reply.value().toolCalls.value(0).extras,
+                     (QJsonObject{{"responses_reasoning", QJsonArray{kept}}}));
+        }
     }
 
     // Each provider's tool call and answer, streamed as it streams them today,
@@ -494,26 +514,6 @@ private Q_SLOTS:
         m_service.setModel("gpt-6-luna");
         QVERIFY(finished(m_service.sendChat(messages)).ok());
         QCOMPARE(chat.refusals(), QStringList());
-    }
-
-    void responsesAnswersAreRead_data() { addJsonRows(responsesTable, "answers"); }
-    void responsesAnswersAreRead() {
-        QFETCH(QJsonObject, row);
-        m_service.setModel("gpt-6-astra");
-        m_server.enqueue("POST", "/v1/responses", responseFrom(row));
-        const Result<ModelReply> reply = finished(m_service.sendChat({}));
-        expectReplyOfRow(reply, row);
-        if (row.value("response") == "toolCall") {
-            // The reasoning before the call goes back with it, without the id
-            // of an item nothing stored.
-            const QJsonValue sent =
-                ProviderReplay("openai_responses").section("toolCall").value("body")["output"][0];
-            const QJsonObject kept{{"type", "reasoning"},
-                                   {"summary", QJsonArray()},
-                                   {"encrypted_content", sent["encrypted_content"]}};
-            QCOMPARE(reply.value().toolCalls.value(0).extras,
-                     (QJsonObject{{"responses_reasoning", QJsonArray{kept}}}));
-        }
     }
 
     // A model nothing is documented for goes where its refusals send it, and
