@@ -20,7 +20,10 @@
 
 #include <pwd.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -37,6 +40,16 @@ ToolArguments argumentsOf(const QJsonValue& object, const QString& dir = {}) {
         arguments.insert(key, object[key].toString().replace("{dir}", dir));
     }
     return arguments;
+}
+
+bool bindUnixSocket(const QByteArray& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.constData(), sizeof address.sun_path - 1);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound = ::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(socket);
+    return bound;
 }
 
 // The tools that write a file, from the table.
@@ -139,13 +152,16 @@ private Q_SLOTS:
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"output"});
     }
 
+    // A file never replaces a FIFO, a link to one, a socket, a device or a folder: the
+    // rename would succeed (even over /dev/null) and "Written" would be a lie.
     void writersRefuseTargetsThatCannotBeFiles_data() {
         QTest::addColumn<QString>("tool");
         QTest::addColumn<QString>("path");
         for (const QString& tool : writers()) {
             // A NUL would have the system write "cut" instead.
-            for (const QString& path : QStringList{"plain.txt/deck", "folder", "", "locked/deck",
-                                                   "fifo", QString("cut") + QChar(0) + "short"}) {
+            for (const QString& path :
+                 QStringList{"plain.txt/deck", "folder", "", "locked/deck", "fifo", "link",
+                             "socket", "device", QString("cut") + QChar(0) + "short"}) {
                 QTest::addRow("%s '%s'", qPrintable(tool), qPrintable(path)) << tool << path;
             }
         }
@@ -158,10 +174,19 @@ private Q_SLOTS:
         }
         QTemporaryDir dir;
         const QString locked = dir.filePath("locked");
+        const QByteArray target =
+            path.isEmpty() ? QByteArray() : QFile::encodeName(dir.filePath(path));
         QVERIFY(writeBytes(dir.filePath("plain.txt"), "keep") &&
                 QDir().mkpath(dir.filePath("folder/inside")) && QDir().mkpath(locked));
         QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
+        QVERIFY(QFile::link(dir.filePath("fifo"), dir.filePath("link")) &&
+                bindUnixSocket(QFile::encodeName(dir.filePath("socket"))));
+        if (path == "device" && ::mknod(target.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0) {
+            QSKIP("making a device node takes root");
+        }
+        struct stat before {};
+        const bool node = ::stat(target.constData(), &before) == 0;
         ToolArguments arguments = writerInputs;
         arguments.insert("path", path.isEmpty() ? path : dir.filePath(path));
         const ToolOutcome outcome = ToolExecutor::dispatch(tool, arguments);
@@ -172,11 +197,15 @@ private Q_SLOTS:
                           ? outcome.output == "Cannot create PDF context"
                           : outcome.output.startsWith("Error: ") && outcome.output.size() > 7),
                  qPrintable(outcome.output));
+        QVERIFY(tool != "write_file" || !node ||
+                outcome.output == "Error: " + dir.filePath(path) + " is not a regular file");
         QCOMPARE(readBytes(dir.filePath("plain.txt")), "keep");
         QVERIFY(QFileInfo(dir.filePath("folder/inside")).isDir() && QDir(locked).isEmpty());
-        struct stat fifo {};
-        QVERIFY(::stat(QFile::encodeName(dir.filePath("fifo")).constData(), &fifo) == 0 &&
-                S_ISFIFO(fifo.st_mode) && !QFile::exists(dir.filePath("cut")));
+        struct stat after {};
+        QVERIFY(!node || (::stat(target.constData(), &after) == 0 &&
+                          std::pair(after.st_ino, after.st_mode) ==
+                              std::pair(before.st_ino, before.st_mode)));
+        QVERIFY(!QFile::exists(dir.filePath("cut")));
     }
 
     void runningOutOfMemoryEndsTheToolNotTheProcess() {

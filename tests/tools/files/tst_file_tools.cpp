@@ -21,10 +21,7 @@
 #include <QtTest>
 
 #include <csignal>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
@@ -50,16 +47,6 @@ bool processEnded(qint64 pid) {
     const QByteArray line = stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
     const qsizetype afterName = line.lastIndexOf(')');
     return afterName < 0 || line.mid(afterName + 2, 1) == "Z";
-}
-
-bool bindUnixSocket(const QByteArray& path) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, path.constData(), sizeof address.sun_path - 1);
-    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    const bool bound = ::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(socket);
-    return bound;
 }
 
 Utf8StreamCapture captureOf(const QList<QByteArray>& chunks, qsizetype kept = 1 << 20) {
@@ -312,36 +299,6 @@ private Q_SLOTS:
         char left[16] = {};
         QCOMPARE(::read(ends[0], left, sizeof left), 8);
         ::close(ends[0]);
-    }
-
-    void writeFileLeavesOtherKindsAlone_data() { addJsonRows("tools/files.json", "notRegular"); }
-    void writeFileLeavesOtherKindsAlone() {
-        QFETCH(QJsonObject, row);
-        QTemporaryDir dir;
-        const QString kind = row["kind"].toString();
-        const QString target = dir.filePath("node");
-        const QByteArray local = QFile::encodeName(target);
-        if (kind == "fifo") {
-            QCOMPARE(::mkfifo(local.constData(), 0600), 0);
-        } else if (kind == "link to fifo") {
-            QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
-            QVERIFY(QFile::link(dir.filePath("fifo"), target));
-        } else if (kind == "folder") {
-            QVERIFY(QDir(dir.path()).mkdir("node"));
-        } else if (kind == "device") {
-            if (::mknod(local.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0) {
-                QSKIP("making a device node takes root");
-            }
-        } else {
-            QVERIFY(bindUnixSocket(local));
-        }
-        struct stat before {};
-        QCOMPARE(::stat(local.constData(), &before), 0);
-        QCOMPARE(writeFile(target, "x"),
-                 (ToolOutcome{"write_file", false, "Error: " + target + " is not a regular file"}));
-        struct stat after {};
-        QCOMPARE(::stat(local.constData(), &after), 0);
-        QCOMPARE(std::pair(after.st_ino, after.st_mode), std::pair(before.st_ino, before.st_mode));
     }
 
     // Names are bytes: listed and found losslessly, and read back as printed.
