@@ -103,9 +103,7 @@ private Q_SLOTS:
         const CommandSandbox::PreparedCommand prepared =
             CommandSandbox::prepare({"/bin/zsh", {"-c", "true"}, {}, {}}, refusing, refused);
         QCOMPARE(prepared.confined, false);
-        QCOMPARE(prepared.refusal, "The command was not run: commands are set to run in a "
-                                   "sandbox, but " +
-                                       refused.reason);
+        QCOMPARE(prepared.refusal, FileToolTexts::sandboxRefusal(refused.reason));
     }
 
     void commandsRunConfined_data() { addJsonRows("tools/sandbox.json", "runs"); }
