@@ -87,15 +87,14 @@ private Q_SLOTS:
 
     void theProbeSaysWhyBubblewrapCannotRun() {
         const QString refusing = m_dir.filePath("bwrap");
-        QVERIFY(writeBytes(refusing, "#!/bin/sh\necho 'bwrap: No permissions to creating new "
-                                     "namespace, likely because the kernel does not allow "
-                                     "non-privileged user namespaces.' >&2\nexit 1\n"));
+        const QString why = "No permissions to creating new namespace, likely because the kernel "
+                            "does not allow non-privileged user namespaces.";
+        QVERIFY(
+            writeBytes(refusing, "#!/bin/sh\necho 'bwrap: " + why.toUtf8() + "' >&2\nexit 1\n"));
         QVERIFY(QFile::setPermissions(refusing, QFile::ReadOwner | QFile::ExeOwner));
         const CommandSandbox::Availability refused = CommandSandbox::probe(refusing);
         QCOMPARE(std::pair(refused.available, refused.reason),
-                 std::pair(false, QString("bubblewrap cannot run here: No permissions to creating "
-                                          "new namespace, likely because the kernel does not "
-                                          "allow non-privileged user namespaces.")));
+                 std::pair(false, "bubblewrap cannot run here: " + why));
         QCOMPARE(CommandSandbox::probe(m_dir.filePath("none")).reason,
                  "bubblewrap is not installed (Debian package bubblewrap)");
 

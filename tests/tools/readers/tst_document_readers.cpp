@@ -8,6 +8,7 @@
 #include "support/tool_outcome_text.h"
 #include "tools/readers/docx_reader.h"
 #include "tools/readers/pdf_reader.h"
+#include "tools/readers/reader_texts.h"
 #include "tools/readers/xlsx_reader.h"
 #include "tools/tool_stop.h"
 
@@ -156,12 +157,8 @@ private Q_SLOTS:
         // Rows: 6, then six rows of ten cells of 1 MiB with tabs, joined by line breaks.
         const qint64 whole = 9 + 6 * (10 * text.size() + 9) + 5;
         const QString head = "Rows: 6\n\n" + QString(100000 - 9, 'x');
-        QCOMPARE(amplified(6),
-                 answer(head +
-                        QStringLiteral("\n\n[... truncated, text is %1 bytes total]").arg(whole)));
-        QCOMPARE(amplified(200), answer("Error: Spreadsheet too large to read: its cells hold more "
-                                        "than 64 MiB of text",
-                                        false));
+        QCOMPARE(amplified(6), answer(head + ReaderTexts::textTruncated(whole)));
+        QCOMPARE(amplified(200), answer("Error: " + ReaderTexts::spreadsheetTooLarge(64), false));
         // A document's text is cut the same way, never inside a character.
         const QString docx = m_dir.filePath("long.docx");
         QVERIFY(writeZip(
@@ -169,7 +166,7 @@ private Q_SLOTS:
                     wordDocumentXml("<w:p><w:r><w:t>" + QByteArray("\xc3\xa9").repeated(60000) +
                                     "</w:t></w:r></w:p>")}}));
         QCOMPARE(readDocx(docx).output,
-                 QString(60000, QChar(0xE9)) + "\n\n[... truncated, text is 120000 bytes total]");
+                 QString(60000, QChar(0xE9)) + ReaderTexts::textTruncated(120000));
     }
 
     // A page Poppler takes minutes over (one text run repeated 20,000 times)
@@ -183,8 +180,7 @@ private Q_SLOTS:
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(readPdf(path, nullptr, std::chrono::seconds(1)),
-                 answer("Error: Reading " + path +
-                            " took longer than 1 seconds\n\nPDF: 2 pages\n\n" +
+                 answer(ReaderTexts::readingTookTooLong(path, 1) + "\n\nPDF: 2 pages\n\n" +
                             section(1, "Quick page"),
                         false));
         QVERIFY2(clock.elapsed() < 30000, qPrintable(QString::number(clock.elapsed())));
@@ -192,8 +188,7 @@ private Q_SLOTS:
         QFuture<ToolOutcome> stopped = QtConcurrent::run([&] { return readPdf(path, &stop); });
         stop.request();
         stopped.waitForFinished();
-        QVERIFY2(stopped.result().output.startsWith("Error: Reading " + path +
-                                                    " was stopped by the user"),
+        QVERIFY2(stopped.result().output.startsWith(ReaderTexts::readingStopped(path)),
                  qPrintable(stopped.result().output));
         // A name that is not UTF-8, as list_directory prints it, opens the file.
         const QByteArray odd = QFile::encodeName(m_dir.path()) + "/odd\xff.docx";
@@ -210,8 +205,7 @@ private Q_SLOTS:
             answer("PDF: 3 pages\n\n" + section(1, "Alpha one") + section(3, "Charlie three")));
         const QString scan = m_dir.filePath("scan.pdf");
         QVERIFY(writeTextPdf(scan, QStringList(4, "Scanned page"), {}, true));
-        QCOMPARE(readPdf(scan).output, "(PDF has 4 pages but no extractable text \u2014 may "
-                                       "be scanned/image-based)");
+        QCOMPARE(readPdf(scan).output, ReaderTexts::pdfWithoutText(4));
         // The home is where "~" says, and the path is quoted as given.
         QVERIFY(writeTextPdf(QDir::home().filePath("home.pdf"), {"Home page"}));
         QCOMPARE(readPdf("~/home.pdf").output, "PDF: 1 pages\n\n" + section(1, "Home page"));
