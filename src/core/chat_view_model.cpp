@@ -107,6 +107,7 @@ void ChatViewModel::setUpKeptConversations(const QString& file) {
     });
     m_export = new ConversationExport(
         m_store, m_keeper, [persona = m_persona] { return persona->agentName(); }, this);
+    m_keeper->begin();
 }
 
 ChatViewModel::~ChatViewModel() = default;

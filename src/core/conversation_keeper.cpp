@@ -52,7 +52,10 @@ ConversationKeeper::ConversationKeeper(ConversationStore* store, Preferences* pr
     });
     connect(preferences, &Preferences::keepConversationsChanged, this,
             [this] { follow(m_preferences->keepConversations()); });
-    follow(preferences->keepConversations());
+}
+
+void ConversationKeeper::begin() {
+    follow(m_preferences->keepConversations());
 }
 
 // Everything queued reaches the file before the thread ends.

@@ -51,6 +51,10 @@ public:
                        std::function<bool(const QUuid&)> isPhone, QObject* parent = nullptr);
     ~ConversationKeeper() override;
 
+    // Starts following the preference. Called once its signals are connected: the
+    // file may open, and say what it found, before the call returns.
+    void begin();
+
     // $XDG_DATA_HOME/Emberglass/conversations.sqlite (~/.local/share when unset).
     static QString defaultDatabasePath();
 
