@@ -20,6 +20,10 @@ namespace {
 
 const QString driverName = QStringLiteral("QSQLITE");
 
+// How long a deletion stays marked before a start purges it: another instance
+// may still offer to take it back (its offer lasts seconds).
+constexpr std::chrono::milliseconds heldDeletionAge = std::chrono::minutes(1);
+
 // `deleted` is 0, or when the conversation was deleted (ms since the epoch; older
 // files hold 1 there, long enough ago).
 //
@@ -198,10 +202,8 @@ bool ConversationDatabase::prepareSchema() {
     run(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
     run(db, QStringLiteral("PRAGMA foreign_keys=ON"));
     if (m_fileVersion == schemaVersion) {
-        // What was deleted and not taken back before a crash. A deletion of the
-        // last minute stays: another instance may still offer to take it back
-        // (its offer lasts seconds).
-        return purgeDeletedBefore(QDateTime::currentMSecsSinceEpoch() - 60'000);
+        // What was deleted and not taken back before a crash.
+        return purgeDeletionsOlderThan(heldDeletionAge);
     }
     return runInTransaction([&] {
         for (const char* statement : schema) {
@@ -373,12 +375,12 @@ bool ConversationDatabase::purge(const QUuid& conversationId) {
     });
 }
 
-bool ConversationDatabase::purgeDeletedBefore(qint64 msecsSinceEpoch) {
+bool ConversationDatabase::purgeDeletionsOlderThan(std::chrono::milliseconds age) {
     return runInTransaction([&] {
         Statement purged =
             run(QSqlDatabase::database(m_connectionName, false),
                 QStringLiteral("DELETE FROM conversations WHERE deleted != 0 AND deleted < ?"),
-                {msecsSinceEpoch});
+                {QDateTime::currentMSecsSinceEpoch() - age.count()});
         return purged.ok || fail(errorOf(purged.query));
     });
 }

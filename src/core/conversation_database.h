@@ -7,6 +7,7 @@
 #include <QString>
 #include <QUuid>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -63,7 +64,7 @@ public:
 private:
     QString connect(const QString& path, bool readOnly);
     bool prepareSchema();
-    bool purgeDeletedBefore(qint64 msecsSinceEpoch);
+    bool purgeDeletionsOlderThan(std::chrono::milliseconds age);
     bool fail(const QString& problem);
     bool runInTransaction(const std::function<bool()>& work);
 

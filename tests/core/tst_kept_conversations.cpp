@@ -129,6 +129,25 @@ class KeptConversationsTest : public QObject {
         return list;
     }
 
+    // Runs statements on the file past the keeper: the first column of the last
+    // one's first row, -1 when it gives none, failedOnFile when one fails.
+    static constexpr int failedOnFile = -2;
+    int runOnFile(const QStringList& statements) const {
+        int answer = failedOnFile;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"raw"_s);
+            db.setDatabaseName(databasePath());
+            QSqlQuery query(db);
+            if (db.open() && std::ranges::all_of(statements, [&](const QString& statement) {
+                    return query.exec(statement);
+                })) {
+                answer = query.next() ? query.value(0).toInt() : -1;
+            }
+        }
+        QSqlDatabase::removeDatabase(u"raw"_s);
+        return answer;
+    }
+
     static void open(ChatViewModel& vm, const QUuid& id) {
         vm.setCurrentConversationId(id);
         QTRY_VERIFY_WITH_TIMEOUT(!vm.store()->find(id)->messagesPending, settleTimeout);
@@ -263,20 +282,13 @@ private Q_SLOTS:
             keep(*vm);
             add(*vm, corpus()[0].toObject());
         }
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"damage"_s);
-            db.setDatabaseName(databasePath());
-            QVERIFY(db.open());
-            QSqlQuery query(db);
-            QVERIFY(query.exec(u"PRAGMA journal_mode=DELETE"_s));
-            if (damage == u"newer") {
-                QVERIFY(query.exec(u"PRAGMA user_version=99"_s));
-            } else if (damage == u"foreign") {
-                QVERIFY(query.exec(u"DROP TABLE messages"_s));
-                QVERIFY(query.exec(u"PRAGMA user_version=0"_s));
-            }
+        QStringList statements{u"PRAGMA journal_mode=DELETE"_s};
+        if (damage == u"newer") {
+            statements << u"PRAGMA user_version=99"_s;
+        } else if (damage == u"foreign") {
+            statements << u"DROP TABLE messages"_s << u"PRAGMA user_version=0"_s;
         }
-        QSqlDatabase::removeDatabase(u"damage"_s);
+        QVERIFY(runOnFile(statements) != failedOnFile);
         QByteArray bytes = damage == u"garbage" ? QByteArray(8192, 'x') : readBytes(databasePath());
         if (damage == u"page") {
             bytes.replace(4096 + 8, 1200, QByteArray(1200, '\xff'));
@@ -446,20 +458,9 @@ private Q_SLOTS:
         second.reset();
         QVERIFY(launch()->store()->find(id));
         // Marked as a crash long ago (or an older version) left it: gone from the file.
-        const auto rows = [this](const QString& statement) {
-            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"raw"_s);
-            db.setDatabaseName(databasePath());
-            QSqlQuery query(db);
-            const bool ran = db.open() && query.exec(statement);
-            const int answer = query.next() ? query.value(0).toInt() : -1;
-            query = QSqlQuery();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(u"raw"_s);
-            return ran ? answer : -2;
-        };
-        QCOMPARE(rows(u"UPDATE conversations SET deleted = 1"_s), -1);
+        QCOMPARE(runOnFile({u"UPDATE conversations SET deleted = 1"_s}), -1);
         launch().reset();
-        QCOMPARE(rows(u"SELECT count(*) FROM conversations"_s), 0);
+        QCOMPARE(runOnFile({u"SELECT count(*) FROM conversations"_s}), 0);
     }
 
     void exportMatchesTheReference() {
