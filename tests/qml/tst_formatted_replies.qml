@@ -3,6 +3,7 @@ import QtTest
 import Emberglass.Backend
 import Emberglass.Chat
 import Emberglass.TestHarness
+import Emberglass.ViewTestSupport
 
 // Replies drawn from their Markdown once the user asks for it: the agent's
 // only, never the user's; raw HTML stays text; code blocks copy their code;
@@ -15,11 +16,6 @@ Item {
     Component {
         id: transcriptComponent
         TranscriptView {}
-    }
-
-    Component {
-        id: clipboardReader
-        TextEdit {}
     }
 
     Component {
@@ -62,12 +58,6 @@ Item {
             return transcript.itemAtIndex(index)
         }
 
-        function clipboard() {
-            const reader = createTemporaryObject(clipboardReader, scene)
-            reader.paste()
-            return reader.text
-        }
-
         // Every item of `parent` named `name`, depth first.
         function allNamed(parent, name) {
             let found = parent.objectName === name ? [parent] : []
@@ -104,37 +94,36 @@ Item {
             compare(allNamed(body, "codeText").filter(t => t.visible).map(t => t.text), ["ls <dir>"])
         }
 
-        function test_copyCodeFromMouseAndKeyboard() {
+        // In one reply: a code block's Copy code button (a click, or Space)
+        // copies its code; Ctrl+C over a block's selection, its Markdown; a
+        // file link asks before it opens.
+        function test_copyingAndLinks() {
             ChatViewModel.preferences.formatReplies = true
-            TestHarness.addMessage("assistant", "Two:\n\n```py\nprint(1)\n```\n\n```\necho two\n```")
-            const buttons = allNamed(findChild(row(0), "formattedLoader").item, "copyCodeButton")
-                .filter(b => b.visible)
+            const blocks = ["Use **care** and `rm -i`.", "### Notes", "See [the docs](https://example.org/d).",
+                            "[keys](file:///home/me/.ssh/id_rsa)"]
+            TestHarness.addMessage("assistant", blocks.join("\n\n") + "\n\n```py\nprint(1)\n```\n\n```\necho two\n```")
+            const body = findChild(row(0), "formattedLoader").item
+            const buttons = allNamed(body, "copyCodeButton").filter(b => b.visible)
             compare(buttons.length, 2)
             compare(buttons[0].Accessible.name, "Copy code")
             mouseClick(buttons[0])
-            compare(clipboard(), "print(1)")
+            compare(ViewTestSupport.clipboardText(), "print(1)")
             buttons[1].forceActiveFocus(Qt.TabFocusReason)
             keyClick(Qt.Key_Space)
-            compare(clipboard(), "echo two")
-        }
-
-        function test_ctrlCCopiesTheSelectionsMarkdown_data() {
-            return [
-                { tag: "emphasis and code", source: "Use **care** and `rm -i`.", copied: "Use **care** and `rm -i`." },
-                { tag: "a heading", source: "### Notes", copied: "### Notes" },
-                { tag: "a link", source: "See [the docs](https://example.org/d).", copied: "See [the docs](https://example.org/d)." },
-            ]
-        }
-
-        function test_ctrlCCopiesTheSelectionsMarkdown(data) {
-            ChatViewModel.preferences.formatReplies = true
-            TestHarness.addMessage("assistant", data.source)
-            const text = allNamed(findChild(row(0), "formattedLoader").item, "blockText")
-                .filter(t => t.visible)[0]
-            text.selectAll()
-            tryCompare(text, "activeFocus", true)
-            keySequence(StandardKey.Copy)
-            compare(clipboard(), data.copied)
+            compare(ViewTestSupport.clipboardText(), "echo two")
+            const texts = allNamed(body, "blockText").filter(t => t.visible)
+            for (let i = 0; i < 3; ++i) {
+                texts[i].selectAll()
+                tryCompare(texts[i], "activeFocus", true)
+                keySequence(StandardKey.Copy)
+                compare(ViewTestSupport.clipboardText(), blocks[i])
+            }
+            texts[3].linkActivated("file:///home/me/.ssh/id_rsa")
+            const confirmation = findChild(body, "linkConfirmation").item
+            tryCompare(confirmation, "opened", true)
+            compare(confirmation.link, "file:///home/me/.ssh/id_rsa")
+            keyClick(Qt.Key_Escape)
+            tryCompare(confirmation, "visible", false)
         }
 
         // A text that grows between two frames is shown once, the last of it;
@@ -240,18 +229,6 @@ Item {
             tryVerify(() => spare().length > 0, 10000, "the first rows are kept for reuse")
             verify(spare().every(r => allNamed(r, "formattedLoader").length === 0
                                       && allNamed(r, "bubble").length === 0))
-        }
-
-        function test_aFileLinkAsksFirst() {
-            ChatViewModel.preferences.formatReplies = true
-            TestHarness.addMessage("assistant", "[keys](file:///home/me/.ssh/id_rsa)")
-            const body = findChild(row(0), "formattedLoader").item
-            allNamed(body, "blockText").filter(t => t.visible)[0].linkActivated("file:///home/me/.ssh/id_rsa")
-            const confirmation = findChild(body, "linkConfirmation").item
-            tryCompare(confirmation, "opened", true)
-            compare(confirmation.link, "file:///home/me/.ssh/id_rsa")
-            keyClick(Qt.Key_Escape)
-            tryCompare(confirmation, "visible", false)
         }
     }
 }

@@ -9,8 +9,10 @@
 #include "support/qr_reader.h"
 #include "support/test_files.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QMimeData>
@@ -42,6 +44,9 @@ public:
     Q_INVOKABLE bool writeLatin1(const QString& path, const QString& text) const {
         return writeBytes(path, text.toLatin1());
     }
+
+    // What the last copy put on the clipboard.
+    Q_INVOKABLE QString clipboardText() const { return QGuiApplication::clipboard()->text(); }
 
     // A table of view test rows from tests/data/ui/views.json.
     Q_INVOKABLE QJsonValue rows(const QString& table) const {
