@@ -10,7 +10,8 @@ import Emberglass.ViewTestSupport
 
 // The inspector's panels and the onboarding wired to the controller: what the
 // user types reaches the settings and the persona store, saves that fail say
-// why and keep the text, and the model field works from the keyboard.
+// why and keep the text, and the model field works from the keyboard; and the
+// badges the small views pick by kind.
 Item {
     id: scene
     width: 940
@@ -105,7 +106,6 @@ Item {
             const refresh = findChild(view, "refreshModels")
             const ring = findChild(field, "modelFocusRing")
             const original = ChatViewModel.backends.cloudConfig.baseURL
-            compare(field.choices.Accessible.name, "Model")
             ViewTestSupport.listProviderModels(["alpha"])
             ChatViewModel.backends.setCloudBaseURL(ViewTestSupport.providerBaseUrl)
             mouseClick(field.input)
@@ -128,31 +128,14 @@ Item {
             keyClick(Qt.Key_Up)
             compare(ChatViewModel.backends.cloudConfig.model, "grok-4.3")
 
-            typeInto(modelCase, field.input, "grok-9") // free text stays, flagged
-            compare(findChild(view, "modelWarning").text, "grok-9 is not offered by Grok")
-            compare(findChild(findChild(banners, "modelNotOfferedBanner"), "bannerText").text,
-                    "Model grok-9 is not offered by Grok — choose one in MODEL")
-            ChatViewModel.backends.setCloudBaseURL(original)
-            compare(field.choices.count, 0, "another address: its list is not known")
-            compare(findChild(banners, "modelNotOfferedBanner").visible, false)
-        }
-
-        // The list opens on a click anywhere on the arrow's strip, and on
-        // Alt+Down or F4 in the text; the keys close it again.
-        function test_modelListOpens() {
-            const field = findChild(view, "modelField")
-            const original = ChatViewModel.backends.cloudConfig.baseURL
-            const model = ChatViewModel.backends.cloudConfig.model
-            ViewTestSupport.listProviderModels(["alpha", "beta"])
-            ChatViewModel.backends.setCloudBaseURL(ViewTestSupport.providerBaseUrl)
-            ChatViewModel.backends.refreshServedModels()
-            tryCompare(field.choices, "count", 2)
+            // The list opens on a click anywhere on the arrow's strip, and on
+            // Alt+Down or F4 in the text; the keys close it again.
             const arrow = findChild(field, "modelChoicesArrow")
             const popup = field.choices.popup
             const opens = (open, how) => {
                 open()
                 tryCompare(popup, "opened", true, 10000, how)
-                compare(ChatViewModel.backends.cloudConfig.model, model, "opening picks nothing")
+                compare(ChatViewModel.backends.cloudConfig.model, "grok-4.3", "opening picks nothing")
                 keyClick(Qt.Key_Escape)
                 tryCompare(popup, "visible", false)
             }
@@ -161,7 +144,14 @@ Item {
             field.input.forceActiveFocus(Qt.TabFocusReason)
             opens(() => keyClick(Qt.Key_Down, Qt.AltModifier), "Alt+Down")
             opens(() => keyClick(Qt.Key_F4), "F4")
+
+            typeInto(modelCase, field.input, "grok-9") // free text stays, flagged
+            compare(findChild(view, "modelWarning").text, "grok-9 is not offered by Grok")
+            compare(findChild(findChild(banners, "modelNotOfferedBanner"), "bannerText").text,
+                    "Model grok-9 is not offered by Grok — choose one in MODEL")
             ChatViewModel.backends.setCloudBaseURL(original)
+            compare(field.choices.count, 0, "another address: its list is not known")
+            compare(findChild(banners, "modelNotOfferedBanner").visible, false)
         }
 
         // The provider and mode buttons are checkable, so a screen reader hears
@@ -204,8 +194,16 @@ Item {
             panel = createTemporaryObject(panelComponent, scene)
         }
 
+        // What is typed reaches the store at once and the file on saving. The
+        // soul editor follows a file changed by someone else while it holds
+        // nothing unsaved; a file that is not UTF-8, or that changed while edited,
+        // is warned of and saved over only after SAVE ANYWAY, the edits kept.
+        // The prompt meanwhile is the file on disk.
         function test_theSoulEditor() {
             const editor = panel.content
+            const notice = findChild(editor, "fileNotice")
+            const confirmation = findChild(editor, "saveConfirmation")
+            const save = findChild(editor, "saveButton")
             const status = findChild(editor, "saveStatus")
             typeInto(personaCase, editor.textArea, "# Aria Kind.")
             compare(persona.soul, "# Aria Kind.", "the store changes at once")
@@ -220,18 +218,7 @@ Item {
             editor.textArea.forceActiveFocus()
             keyClick(Qt.Key_Backtab, Qt.ControlModifier | Qt.ShiftModifier)
             compare([editor.textArea.activeFocus, persona.soul], [false, "# Aria Kind.\t"])
-        }
 
-        // The soul editor follows a file changed by someone else while it holds
-        // nothing unsaved; a file that is not UTF-8, or that changed while edited,
-        // is warned of and saved over only after SAVE ANYWAY, the edits kept.
-        // The prompt meanwhile is the file on disk.
-        function test_changesOnDiskAndSaveAnyway() {
-            const editor = panel.content
-            const notice = findChild(editor, "fileNotice")
-            const confirmation = findChild(editor, "saveConfirmation")
-            const save = findChild(editor, "saveButton")
-            const status = findChild(editor, "saveStatus")
             persona.soul = ViewTestSupport.readFile(persona.soulURL) // the editor holds the file
             tryCompare(status, "text", "SAVED")
             verify(ViewTestSupport.writeLatin1(persona.soulURL, "# Written by the agent"))
@@ -328,8 +315,12 @@ Item {
             return onboarding.page
         }
 
+        // Each page from the keyboard: the first control has the focus as the
+        // page appears, and Return or Enter presses the focused button.
         function test_welcomeKeyAndQuestionnaire() {
-            mouseClick(findChild(page("welcomePage"), "getStartedButton"))
+            const start = findChild(page("welcomePage"), "getStartedButton")
+            tryVerify(() => start.activeFocus && start.visualFocus, 10000, "on GET STARTED, with the ring")
+            keyClick(Qt.Key_Return)
             const setup = page("modelSetupPage")
             const next = findChild(setup, "nextButton")
             ChatViewModel.backends.setCloudApiKey(" \n\t ")
@@ -341,7 +332,8 @@ Item {
             findChild(setup, "apiKeyField").input.forceActiveFocus()
             keyClick("k")
             compare(next.enabled, true, "the key typed into the embedded settings")
-            mouseClick(next)
+            next.forceActiveFocus(Qt.TabFocusReason)
+            keyClick(Qt.Key_Enter, Qt.KeypadModifier)
 
             const soul = page("soulSetupPage")
             const input = findChild(soul, "soulInput")
@@ -356,21 +348,6 @@ Item {
             mouseClick(findChild(soul, "enterButton"))
             compare(completedSpy.count, 1)
             verify(persona.soul.startsWith("# Nova\n\n- Name: Nova\n- Gender: female\n"), persona.soul)
-        }
-
-        // From the keyboard alone: each page gives its first control the focus
-        // as it appears, and Return presses the focused button.
-        function test_eachPageFromTheKeyboard() {
-            const welcome = page("welcomePage")
-            tryCompare(findChild(welcome, "getStartedButton"), "activeFocus", true)
-            verify(findChild(welcome, "getStartedButton").visualFocus, "with the ring")
-            keyClick(Qt.Key_Return)
-            const setup = page("modelSetupPage")
-            tryCompare(findChild(setup, "modeCloudAPI"), "activeFocus", true)
-            findChild(setup, "nextButton").forceActiveFocus(Qt.TabFocusReason)
-            keyClick(Qt.Key_Enter, Qt.KeypadModifier)
-            const soul = page("soulSetupPage")
-            tryCompare(findChild(soul, "soulInput"), "activeFocus", true)
         }
 
         // A field reached with Tab scrolls into view, on a page too short for the form.
@@ -406,6 +383,33 @@ Item {
             mouseClick(enter)
             compare(completedSpy.count, 1)
             compare(ViewTestSupport.readFile(persona.soulURL), "# Kai")
+        }
+    }
+
+    // What the small views pick by a kind the controller hands them as an
+    // enumeration or a name: a memory file's badge, a questionnaire line's
+    // side and a tool's symbol.
+    TestCase {
+        name: "Badges"
+        when: windowShown
+
+        Component { id: memoryBadge; MemoryFileBadge {} }
+        Component { id: chatRow; SoulChatRow { width: 300 } }
+        Component { id: toolBadge; ToolBadge {} }
+
+        function init() {
+            failOnWarning(/.?/) // an unknown kind must not read undefined
+        }
+
+        // Rows: tests/data/ui/views.json, each the view, what it is given and what it picks.
+        function test_pickedByKind_data() { return ViewTestSupport.rows("badges") }
+
+        function test_pickedByKind(data) {
+            const given = Object.assign({}, data.given)
+            if (data.view === "chatRow")
+                given.role = SoulQuestionnaire.Speaker[given.role]
+            const view = createTemporaryObject({ memoryBadge, chatRow, toolBadge }[data.view], scene, given)
+            compare(view[data.picks], data.expected)
         }
     }
 }
