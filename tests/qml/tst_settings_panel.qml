@@ -1,13 +1,15 @@
 import QtQuick
 import QtTest
 import Emberglass.Backend
+import Emberglass.Chat
 import Emberglass.Inspector
 import Emberglass.TestHarness
 import Emberglass.ViewTestSupport
 
 // The SETTINGS panel on the controller: its switches show the stored values,
 // toggle from the mouse and the keyboard (a screen reader's toggle: tests/a11y), write the settings
-// file, and say why when a value cannot be stored or the sandbox cannot run.
+// file, and say why when a value cannot be stored or the sandbox cannot run;
+// the switch that keeps conversations asks before it deletes them.
 Item {
     id: scene
     width: 600
@@ -16,6 +18,11 @@ Item {
     Component {
         id: panelComponent
         SettingsPanelView { width: 420 }
+    }
+
+    Component {
+        id: bannersComponent
+        StatusBanners { width: 420 }
     }
 
     TestCase {
@@ -29,6 +36,7 @@ Item {
         function init() {
             failOnWarning(/.?/) // a QML warning (binding loop, null read) is a fault
             TestHarness.reset()
+            tryCompare(ChatViewModel.keptConversations, "state", KeptConversationsState.Value.off)
             panel = createTemporaryObject(panelComponent, scene)
         }
 
@@ -95,6 +103,51 @@ Item {
             mouseClick(ask)
             compare(ask.on, false)
             compare(findChild(panel, "settingsSaveError").visible, false)
+        }
+
+        function test_offByDefaultOnThenAskedBeforeDeleting_data() {
+            return [
+                { tag: "delete", button: "deleteStoredButton", fileKept: false },
+                { tag: "keep the file", button: "keepTheFileButton", fileKept: true },
+            ]
+        }
+        function test_offByDefaultOnThenAskedBeforeDeleting(data) {
+            const keep = findChild(panel, "keepConversationsSwitch")
+            compare(keep.on, false, "off by default")
+            keep.forceActiveFocus(Qt.TabFocusReason)
+            keyClick(Qt.Key_Space)
+            tryCompare(ChatViewModel.keptConversations, "state", KeptConversationsState.Value.keeping)
+            compare(keep.on, true)
+            ChatViewModel.newConversation(false)
+            TestHarness.addMessage("user", "keep me")
+            tryCompare(ChatViewModel.keptConversations, "storedCount", 1)
+
+            keyClick(Qt.Key_Space)
+            const question = findChild(panel, "deleteStoredQuestion")
+            verify(question.visible)
+            compare(question.Accessible.name, "Delete the 1 stored conversations?")
+            compare(keep.on, true, "nothing changes before the answer")
+            const answer = findChild(panel, data.button)
+            verify(data.fileKept ? answer.activeFocus : !answer.activeFocus, "Keep the file is the default")
+            mouseClick(answer)
+            verify(!question.visible)
+            tryCompare(ChatViewModel.keptConversations, "state", KeptConversationsState.Value.off)
+            compare(keep.on, false)
+        }
+
+        // A file that stops taking writes (a full disk) is told under the transcript too.
+        function test_aFailedWriteShowsInTheWindow() {
+            const banners = createTemporaryObject(bannersComponent, scene)
+            ChatViewModel.preferences.keepConversations = true
+            tryCompare(ChatViewModel.keptConversations, "state", KeptConversationsState.Value.keeping)
+            ChatViewModel.newConversation(false)
+            ViewTestSupport.setDiskFull(true)
+            TestHarness.addMessage("user", "keep me")
+            tryCompare(ChatViewModel.keptConversations, "state", KeptConversationsState.Value.failed)
+            ViewTestSupport.setDiskFull(false)
+            const banner = findChild(banners, "keptConversationsBanner")
+            compare([banner.visible, findChild(banner, "bannerText").text],
+                    [true, findChild(findChild(panel, "keepConversationsSwitch"), "note").text])
         }
     }
 }

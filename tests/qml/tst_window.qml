@@ -9,7 +9,8 @@ import Emberglass.ViewTestSupport
 
 // The main window wired to the controller: the launch phases, the sidebar's
 // rows and panel buttons, the inspector overlay, the transcript's rows and
-// banners, the input bar, and all of it from the keyboard.
+// banners, the actions on a message, the approval card, the input bar, and all
+// of it from the keyboard.
 Item {
     id: scene
     width: 940
@@ -63,6 +64,7 @@ Item {
         property var input
         property var list
         property var transcript
+        property var card
 
         Component {
             id: contentComponent
@@ -79,6 +81,10 @@ Item {
             list = findChild(content, "conversationList")
             transcript = findChild(content, "transcript")
             input.forceActiveFocus()
+        }
+
+        function cleanup() {
+            ChatViewModel.stopGeneration() // a card still waiting
         }
 
         // Row `index` of a list view, scrolled into view.
@@ -320,15 +326,14 @@ Item {
             compare(list.count, 2)
             compare(ChatViewModel.currentConversationId, ids[0])
             verify(list.activeFocus && list.itemAtIndex(0).showsFocus, "the list keeps the focus, with the ring")
-            keyClick(Qt.Key_Menu)
-            tryCompare(findChild(list.itemAtIndex(0), "rowMenu"), "opened", true)
-            keyClick(Qt.Key_Escape)
-            tryCompare(findChild(list.itemAtIndex(0), "rowMenu"), "opened", false)
-            list.forceActiveFocus(Qt.TabFocusReason)
             keyClick(Qt.Key_Return)
             compare(input.activeFocus, true, "Return goes on to the input field")
         }
 
+        // The shortcuts from wherever the focus is: each panel's opens it with its
+        // first control focused, with the ring, and the open panel's closes it,
+        // the focus back where it was; Ctrl+N starts a conversation, Ctrl+L goes
+        // to the input field.
         function test_shortcutsWorkFromAnyFocus_data() {
             return [{ tag: "input", focus: "inputArea" }, { tag: "list", focus: "conversationList" },
                     { tag: "panel button", focus: "personaButton" }, { tag: "transcript", focus: "transcript" },
@@ -337,21 +342,27 @@ Item {
 
         function test_shortcutsWorkFromAnyFocus(data) {
             TestHarness.addMessage("assistant", "Copy this line")
+            const from = data.select ? findChild(row(transcript, 0), "messageText") : findChild(content, data.focus)
             if (data.select) {
-                const text = findChild(row(transcript, 0), "messageText")
-                mouseDrag(text, 2, text.height / 2, text.width / 2, 0)
-                verify(text.selectedText.length > 0 && text.activeFocus, "the drag selected text: " + text.selectedText)
+                mouseDrag(from, 2, from.height / 2, from.width / 2, 0)
+                verify(from.selectedText.length > 0 && from.activeFocus, "the drag selected text: " + from.selectedText)
             } else {
-                findChild(content, data.focus).forceActiveFocus(Qt.TabFocusReason)
+                from.forceActiveFocus(Qt.TabFocusReason)
             }
+            const panels = [["mobile", "serverButton"], ["model", "modeCloudAPI"], ["persona", "soulTab"],
+                            ["settings", "askBeforeActingSwitch"], ["about", "makerLink"], [""]]
+            for (let i = 0; i < panels.length; ++i) {
+                keyClick(Qt.Key_1 + Math.min(i, 4), Qt.ControlModifier)
+                compare(ChatViewModel.inspectorPanel, InspectorSidebarPanel.Value[panels[i][0]])
+                if (panels[i][1]) {
+                    tryVerify(() => focusedName() === panels[i][1], 10000, "the focus is on " + focusedName())
+                    verify(content.Window.activeFocusItem.visualFocus !== false, "with the ring")
+                }
+            }
+            compare(from.activeFocus, true, "back where it was")
             keyClick(Qt.Key_N, Qt.ControlModifier)
             compare(list.count, 2)
             compare(list.itemAtIndex(0).isSelected, true, "the new conversation is selected")
-            const panels = ["mobile", "model", "persona", "settings", "about", ""] // the open panel's shortcut closes it
-            for (let i = 0; i < panels.length; ++i) {
-                keyClick(Qt.Key_1 + Math.min(i, 4), Qt.ControlModifier)
-                compare(ChatViewModel.inspectorPanel, InspectorSidebarPanel.Value[panels[i]])
-            }
             if (!input.activeFocus) {
                 keyClick(Qt.Key_L, Qt.ControlModifier)
                 compare(input.focusReason, Qt.ShortcutFocusReason)
@@ -387,23 +398,6 @@ Item {
                 tryVerify(() => findChild(content, "inspectorOverlay").holdsFocus(), 10000, "the next panel has it")
             else
                 compare(input.activeFocus, !data.stays, "the focus is in the input field")
-        }
-
-        // Each panel opened from the keyboard: its first control takes the focus,
-        // with the ring; Escape gives it back to where it was. Rows:
-        // tests/data/ui/views.json.
-        function test_aPanelTakesTheFocus_data() { return ViewTestSupport.rows("panelFocus") }
-
-        function test_aPanelTakesTheFocus(data) {
-            const from = findChild(content, data.from)
-            from.forceActiveFocus(Qt.TabFocusReason)
-            keyClick(Qt["Key_" + data.key], Qt.ControlModifier)
-            const overlay = findChild(content, "inspectorOverlay")
-            tryVerify(() => focusedName() === data.first, 10000, "the focus is on " + focusedName())
-            verify(content.Window.activeFocusItem.visualFocus !== false, "with the ring")
-            keyClick(Qt.Key_Escape)
-            compare(ChatViewModel.inspectorPanel, undefined)
-            compare(from.activeFocus, true, "back where it was")
         }
 
         // F6 and Shift+F6 go round the regions: the sessions, the transcript
@@ -544,8 +538,8 @@ Item {
             compare(differing, 0, "pixels that changed with the selection")
         }
 
-        // Files dropped on the window, or chosen with the paper clip (a click,
-        // Space, or Ctrl+O), go into the message at the insertion point as paths.
+        // Files dropped on the window, or chosen with the paper clip (a click or
+        // Ctrl+O), go into the message at the insertion point as paths.
         function test_filesIntoTheMessage() {
             ChatViewModel.inputText = "read  please"
             input.cursorPosition = 5
@@ -556,15 +550,11 @@ Item {
 
             const clip = findChild(content, "attachButton")
             const dialog = findChild(clip, "attachDialog")
-            compare(clip.Accessible.name, "Attach files")
             verify(clip.ToolTip.text.includes("Ctrl+O"), clip.ToolTip.text)
-            for (const open of [() => mouseClick(clip), () => { clip.forceActiveFocus(Qt.TabFocusReason); keyClick(Qt.Key_Space) },
-                                () => keyClick(Qt.Key_O, Qt.ControlModifier)]) {
-                open()
-                tryCompare(dialog, "visible", true)
-                dialog.reject()
-                tryCompare(dialog, "visible", false)
-            }
+            keyClick(Qt.Key_O, Qt.ControlModifier)
+            tryCompare(dialog, "visible", true)
+            dialog.reject()
+            tryCompare(dialog, "visible", false)
             input.cursorPosition = input.length
             mouseClick(clip)
             tryCompare(dialog, "visible", true)
@@ -640,6 +630,317 @@ Item {
             tryCompare(findChild(target, "rowMenu"), "opened", true)
             findChild(target, "deleteItem").triggered()
             compare(list.count, 1)
+        }
+
+        // The sessions list beyond choosing a conversation: searching it (Ctrl+F,
+        // matches marked), the row's menu, renaming a row in place, and taking a
+        // deletion back.
+
+        // Conversations named `titles`, the last one the top row; with one message each.
+        function addConversations(titles) {
+            for (const title of titles) {
+                ChatViewModel.newConversation(false)
+                TestHarness.addMessage("user", "about " + title.toLowerCase())
+                TestHarness.nameConversation(title)
+            }
+        }
+
+        function type(text) {
+            for (const ch of text)
+                keyClick(ch === "\b" ? Qt.Key_Backspace : ch)
+        }
+
+        function shownTitles() {
+            return Array.from({ length: list.count }, (_, row) => {
+                list.positionViewAtIndex(row, ListView.Contain)
+                return list.itemAtIndex(row).title
+            })
+        }
+
+        function test_searchFiltersAndMarks() {
+            addConversations(["Lisbon trip", "Budget", "Garden"])
+            keySequence(StandardKey.Find)
+            const field = findChild(content, "searchField")
+            verify(field.activeFocus, "Ctrl+F goes to the search")
+            compare(field.Accessible.name, "Search conversations")
+            type("bud")
+            tryCompare(list, "count", 1)
+            compare(shownTitles(), ["Budget"])
+            verify(list.itemAtIndex(0).titleMarkup.includes("<b>Bud</b>"), list.itemAtIndex(0).titleMarkup)
+            // Text of a message: shown under the title, marked.
+            type("\b\b\babout g")
+            tryCompare(list, "count", 1)
+            compare(shownTitles(), ["Garden"])
+            compare(findChild(list.itemAtIndex(0), "rowExcerpt").visible, true)
+            keyClick(Qt.Key_Return)
+            compare(ChatViewModel.currentConversationId, list.itemAtIndex(0).conversationId)
+            verify(list.activeFocus, "Return goes on to the matches")
+            field.forceActiveFocus()
+            keyClick(Qt.Key_Escape)
+            tryCompare(list, "count", 4) // and the launch conversation
+            compare(ChatViewModel.search.text, "")
+        }
+
+        // The row's menu from the Menu key; F2 renames the row in place, Escape
+        // cancels, Return keeps.
+        function test_rowMenuAndRename() {
+            addConversations(["Budget"])
+            list.forceActiveFocus(Qt.TabFocusReason)
+            keyClick(Qt.Key_Menu)
+            const item = list.itemAtIndex(0)
+            const menu = findChild(item, "rowMenu")
+            tryCompare(menu, "opened", true)
+            compare(Array.from({ length: menu.count }, (_, i) => menu.itemAt(i).text),
+                    ["Rename", "Export as Markdown…", "Delete"])
+            menu.close()
+            list.forceActiveFocus(Qt.TabFocusReason)
+            for (const [key, expected] of [[Qt.Key_Escape, "Budget"], [Qt.Key_Return, "Renamed"]]) {
+                keyClick(Qt.Key_F2)
+                const field = findChild(item, "nameField")
+                tryCompare(field, "activeFocus", true)
+                compare(field.selectedText, "Budget")
+                keySequence("ctrl+a")
+                type("Renamed")
+                keyClick(key)
+                compare(item.renaming, false)
+                compare(item.title, expected)
+                verify(list.activeFocus, "the list has the focus again")
+            }
+        }
+
+        // A deletion taken back with Ctrl+Z, then one with the bar's button.
+        function test_undoADeletion() {
+            addConversations(["Older<br>", "Newer"])
+            const older = list.itemAtIndex(1).conversationId
+            const bar = findChild(content, "undoBar")
+            for (const undo of [() => keySequence(StandardKey.Undo), () => mouseClick(findChild(bar, "undoButton"))]) {
+                list.forceActiveFocus(Qt.TabFocusReason)
+                ChatViewModel.currentConversationId = older
+                keyClick(Qt.Key_Delete)
+                tryCompare(list, "count", 2)
+                verify(bar.visible)
+                compare(findChild(bar, "undoText").text, "Deleted \u201cOlder<br>\u201d \u2014")
+                compare(findChild(bar, "undoText").lineCount, 1) // the title's markup stays text
+                undo()
+                tryCompare(list, "count", 3)
+                verify(!bar.visible)
+            }
+        }
+
+        // The actions on a message from the keyboard (its keys, the Menu key and
+        // the menu's own keys), the context menu and the hover buttons.
+
+        // Row `index` with the transcript's keyboard focus on it.
+        function focusRow(index) {
+            transcript.forceActiveFocus(Qt.TabFocusReason)
+            transcript.showMessage(index)
+            const row = transcript.itemAtIndex(index)
+            tryCompare(row, "activeFocus", true)
+            return row
+        }
+
+        // The row is asked for again each time: the one there before the reply
+        // came may be another item, put back in the view's pool.
+        function tryContentAt(index, text) {
+            tryVerify(() => transcript.itemAtIndex(index)?.content === text, 10000, "row " + index + " reads " + text)
+        }
+
+        function openMenu(row) {
+            keyClick(Qt.Key_Menu)
+            const menu = findChild(row, "messageMenuLoader").item
+            tryCompare(menu, "opened", true)
+            return menu
+        }
+
+        // Rows: tests/data/ui/views.json.
+        function test_offeredWhere_data() { return ViewTestSupport.rows("offeredActions") }
+
+        function test_offeredWhere(data) {
+            TestHarness.addMessage("user", "one")
+            TestHarness.addMessage("assistant", "first answer")
+            TestHarness.addMessage("user", "two")
+            TestHarness.addMessage("assistant", "Using tools...")
+            TestHarness.addToolCall("read_file", { path: "/tmp/a" })
+            TestHarness.addMessage("assistant", "second answer")
+            const row = focusRow(data.row)
+            const bar = findChild(row, "actionsBarLoader")
+            compare(bar.active, data.copy, "the buttons show on keyboard focus")
+            if (!data.copy)
+                return
+            const shown = (parent, names) => names.map(name => findChild(parent, name).visible)
+            compare(findChild(bar.item, "copyMessageButton").Accessible.name, "Copy message")
+            compare(shown(bar.item, ["editMessageButton", "regenerateButton"]), [data.edit, data.regenerate])
+            const menu = openMenu(row)
+            compare(shown(menu, ["editMessageItem", "regenerateItem"]), [data.edit, data.regenerate])
+            compare(findChild(findChild(menu, "copyMessageItem"), "shortcut").text, "Ctrl+C")
+            keyClick(Qt.Key_Escape)
+            tryCompare(menu, "visible", false)
+        }
+
+        // Copy message from the row's key, its menu, and the button the pointer shows.
+        function test_copyMessage() {
+            TestHarness.addMessage("user", "Where is **it**?")
+            TestHarness.addMessage("assistant", "In `~/notes`:\n\n- a\n- b")
+            focusRow(1)
+            keySequence(StandardKey.Copy)
+            compare(ViewTestSupport.clipboardText(), "In `~/notes`:\n\n- a\n- b", "the message as written")
+            const row = focusRow(0)
+            const menu = openMenu(row)
+            keyClick(Qt.Key_Down)
+            keyClick(Qt.Key_Return)
+            tryCompare(menu, "visible", false)
+            compare(ViewTestSupport.clipboardText(), "Where is **it**?")
+            const reply = transcript.itemAtIndex(1)
+            const bar = findChild(reply, "actionsBarLoader")
+            compare(bar.active, false)
+            mouseMove(reply, reply.width / 2, reply.height / 2)
+            tryCompare(bar, "active", true)
+            mouseClick(findChild(bar.item, "copyMessageButton"))
+            compare(ViewTestSupport.clipboardText(), "In `~/notes`:\n\n- a\n- b")
+        }
+
+        // Edit and resend (the question changed), or Regenerate from the reply's
+        // menu or its key: the reply goes with its tool records, and the
+        // question is asked again.
+        function test_askedAgain_data() {
+            return [{ tag: "edit and resend", action: "edit", asked: "What is in the box (and the lid)?" },
+                    { tag: "regenerate from the menu", action: "menu", asked: "What is in the box?" },
+                    { tag: "regenerate from its key", action: "key", asked: "What is in the box?" }]
+        }
+
+        function test_askedAgain(data) {
+            TestHarness.answerWith("A better answer.")
+            TestHarness.addMessage("user", "What is in the box?")
+            TestHarness.addMessage("assistant", "Using tools...")
+            TestHarness.addToolCall("list_directory", { path: "/box" })
+            TestHarness.addToolResult("list_directory", true, "lid")
+            TestHarness.addMessage("assistant", "Nothing.")
+            if (data.action === "edit") {
+                focusRow(0)
+                keyClick(Qt.Key_E, Qt.ControlModifier)
+                compare(ChatViewModel.inputText, "What is in the box?", "the question is back in the input")
+                compare(ChatViewModel.messages.count, 5, "nothing is removed before sending")
+                tryCompare(findChild(content, "inputArea"), "activeFocus", true)
+                ChatViewModel.inputText = data.asked // the user's change
+                keyClick(Qt.Key_Return)
+            } else if (data.action === "menu") {
+                mouseClick(findChild(openMenu(focusRow(4)), "regenerateItem"))
+            } else {
+                focusRow(4)
+                keyClick(Qt.Key_R, Qt.ControlModifier)
+            }
+            tryCompare(ChatViewModel, "isGenerating", false)
+            tryCompare(ChatViewModel.messages, "count", 2)
+            tryContentAt(0, data.asked)
+            tryContentAt(1, "A better answer.")
+        }
+
+        // The card of a call that waits for the user's approval: what it shows
+        // and reads out, and each answer from the keyboard.
+
+        // Sends a message whose reply calls `tool`; returns its card once it has the focus.
+        function ask(tool, args) {
+            TestHarness.callToolNext(tool, args)
+            ChatViewModel.inputText = "go"
+            ChatViewModel.sendMessage()
+            tryCompare(ChatViewModel.toolApproval, "isPending", true)
+            card = findChild(transcript, "approvalCard")
+            tryCompare(card, "visible", true)
+            tryCompare(findChild(card, "approvalAllow"), "activeFocus", true, 10000, "the card takes the focus")
+            return card
+        }
+
+        function resultRow() {
+            tryVerify(() => transcript.count === 5, 10000, "call, result and the reply after it")
+            transcript.positionViewAtIndex(3, ListView.Contain)
+            return transcript.itemAtIndex(3)
+        }
+
+        function test_theAnswerFromTheKeyboard_data() {
+            return [
+                { tag: "Enter allows", keys: [Qt.Key_Return], success: true },
+                { tag: "Space allows", keys: [Qt.Key_Space], success: true },
+                { tag: "Tab, Enter: for this conversation", keys: [Qt.Key_Tab, Qt.Key_Enter], success: true, always: true },
+                { tag: "Tab, Tab, Enter denies", keys: [Qt.Key_Tab, Qt.Key_Tab, Qt.Key_Return], success: false },
+                { tag: "Escape denies", keys: [Qt.Key_Escape], success: false }
+            ]
+        }
+
+        function test_theAnswerFromTheKeyboard(data) {
+            // Shown as written, not as markup (a tag would hide the line break).
+            ask("run_command", { command: "printf '<b>approved</b>'\necho twice" })
+            const target = findChild(card, "approvalTarget") // the whole command
+            compare([findChild(card, "approvalTool").text, findChild(card, "toolSymbol").name, target.text, target.lineCount,
+                     target.Accessible.name, findChild(card, "approvalDescription").visible, card.Accessible.role, card.Accessible.name],
+                    ["run_command", "terminal", "printf '<b>approved</b>'\necho twice", 2, "Command: printf '<b>approved</b>'\necho twice", false,
+                     Accessible.AlertMessage, "Approval needed: run_command"])
+            compare(["approvalAllow", "approvalAllowForConversation", "approvalDeny"].map(name => findChild(card, name).Accessible.name),
+                    ["Allow", "Allow for this conversation", "Deny"])
+            data.keys.forEach(key => keyClick(key))
+            tryCompare(card, "visible", false)
+            tryCompare(input, "activeFocus", true, 10000, "the focus goes back where it was")
+            const result = resultRow().toolResult
+            compare([result.success, result.output],
+                    [data.success, data.success ? "exit code: 0\n<b>approved</b>twice\n" : "The user declined this run_command call."])
+            tryCompare(ChatViewModel, "isGenerating", false)
+            // Allowed for the conversation, the next command there runs unasked; else it asks.
+            TestHarness.callToolNext("run_command", { command: "true" })
+            ChatViewModel.inputText = "again"
+            ChatViewModel.sendMessage()
+            if (data.always) {
+                tryCompare(ChatViewModel, "isGenerating", false)
+                compare(transcript.count, 10)
+            } else {
+                tryCompare(card, "visible", true)
+            }
+        }
+
+        // A Space or Return typed into the next message as the card appears answers nothing.
+        function test_keysTypedAsTheCardAppearsAnswerNothing() {
+            card = findChild(transcript, "approvalCard")
+            card.armDelay = 3600000
+            TestHarness.callToolNext("run_command", { command: "true" })
+            ChatViewModel.inputText = "go"
+            ChatViewModel.sendMessage()
+            tryCompare(card, "visible", true)
+            ;[Qt.Key_Space, Qt.Key_Return, Qt.Key_Enter].forEach(key => keyClick(key))
+            verify(ChatViewModel.toolApproval.isPending, "still asking")
+            ;[Qt.Key_Tab, Qt.Key_Return].forEach(key => keyClick(key)) // a deliberate answer
+            verify(resultRow().toolResult.success, "allowed, it ran")
+        }
+
+        function test_aFileShowsItsPathAndContent() {
+            // A mark that reverses what follows it is spelt out, not obeyed; a
+            // relative path also shows the folder it lands in.
+            ask("write_file", { path: "nonexistent-folder/notes\u202Etxt.exe", content: "first\nsecond\n" + "x\n".repeat(20) })
+            const target = findChild(card, "approvalTarget")
+            compare([findChild(card, "toolSymbol").name, target.text, target.Accessible.name, findChild(card, "approvalDescription").text],
+                    ["square.and.pencil", "nonexistent-folder/notes<U+202E>txt.exe", "File: nonexistent-folder/notes<U+202E>txt.exe", "new file"])
+            const reached = findChild(card, "approvalReached")
+            verify(reached.visible && /^Writes to: \/.+\/nonexistent-folder\/notes<U\+202E>txt\.exe$/.test(reached.text), reached.text)
+            const content = findChild(card, "approvalContent")
+            verify(content.text.startsWith("first\nsecond\nx\n"))
+            compare(content.text.split("\n").length, 9, "the first eight lines and a mark")
+            // A file with a second name says why it asks.
+            verify(!findChild(card, "approvalOtherNames").visible)
+            ChatViewModel.toolApproval.deny()
+            tryCompare(ChatViewModel, "isGenerating", false)
+            ask("write_file", { path: TestHarness.fileWithTwoNames(), content: "x" })
+            const why = findChild(card, "approvalOtherNames")
+            compare([why.visible, why.text],
+                    [true, "This file has other names too (hard links: 1 more); writing changes it under every name."])
+        }
+
+        function test_theCardStaysWithItsConversationAndStopDeniesIt() {
+            ask("run_command", { command: "true" })
+            const asking = ChatViewModel.currentConversationId
+            ChatViewModel.newConversation(false)
+            tryCompare(card, "visible", false)
+            verify(ChatViewModel.toolApproval.isPending, "it still waits")
+            ChatViewModel.currentConversationId = asking
+            tryCompare(card, "visible", true)
+            mouseClick(findChild(content, "sendButton")) // Stop
+            tryCompare(card, "visible", false)
         }
     }
 }
