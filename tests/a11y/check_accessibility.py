@@ -137,13 +137,12 @@ class Walk:
                           % PHONE_PORT) is None, "the port's alert stayed after the start")
 
     def panels(self):
-        """Each panel from the keyboard: its first control takes the focus, and
-        the focus goes back to the input field when it closes."""
+        """Each panel opened and closed from the keyboard (where the focus goes
+        is tst_views' to check)."""
         for panel in SCREENS["panels"]:
             step = "%s panel" % panel["title"].lower()
             self.session.key(panel["key"])
             wait_for(self.app, "heading", panel["title"])  # the panel's own title
-            self.expect_focus(step, panel["focus"])
             if panel["title"] == "MOBILE":  # the address shows while the phone server runs
                 self.start_phone_server()
             if panel["title"] == "MODEL":
@@ -158,7 +157,6 @@ class Walk:
             self.session.focus_window()
             self.session.key("Escape")
             poll(lambda: find(self.app, "heading", panel["title"]) is None, "the panel never closed")
-            self.expect_focus(step + " closed", ["text", "Message"])
 
     def approve_with(self, field, answer, result):
         """Sends a message whose reply runs a command: the card is announced and
@@ -175,11 +173,6 @@ class Walk:
         poll(lambda: find(self.app, "alert", "Approval needed: run_command") is None,
              "the card stayed")
         wait_for(self.app, "list item", "Result of run_command: " + result)
-
-    def regions(self):
-        for row in SCREENS["regions"]:
-            self.session.key(row["key"])
-            self.expect_focus("after %s" % row["key"], row["focus"])
 
     def run(self):
         self.onboarding()
@@ -198,7 +191,6 @@ class Walk:
         self.session.key("Return")
         wait_for(self.app, "list item", "AI: The root folder holds the usual system folders.")
         self.check("a chat with a tool call")
-        self.regions()
         self.approve_with(field, "Escape", "failed")
         self.approve_with(field, "Return", "succeeded")
 
