@@ -153,7 +153,7 @@ try {
     assert.ok(await page.locator('#btn').isDisabled());
   });
 
-  await scenario('markup typed or received is shown literally', async (page) => {
+  await scenario('markup typed or received is shown literally, and an error line keeps what came', async (page) => {
     await send(page, '<i>markup</i> please');
     await waitReplyEnded(page);
     assert.deepEqual(await bubbles(page, 'assistant'), ['<b>not bold</b> & <img src=x onerror=alert(1)>']);
@@ -174,6 +174,12 @@ try {
       'Hello from the fake model.']);
     assert.deepEqual(await bubbles(page, 'user'), ['<i>markup</i> please', 'line one\nline two']);
     await page.screenshot({ path: path.join(screenshotDir, 'phone_page.png') });
+
+    // An error line leaves the text received so far.
+    await send(page, 'please fail');
+    await waitReplyEnded(page);
+    assert.equal((await bubbles(page, 'assistant'))[2], 'Partial answer');
+    assert.ok(!(await page.locator('body').innerText()).includes('Text generation failed'));
   });
 
   await scenario('sending is blocked while a reply streams', async (page) => {
@@ -196,13 +202,6 @@ try {
       { role: 'assistant', content: 's0 s1 s2 s3 s4 s5 s6 s7 s8 s9 ' },
       { role: 'user', content: 'next question' },
     ]);
-  });
-
-  await scenario('an error line leaves the text received so far', async (page) => {
-    await send(page, 'please fail');
-    await waitReplyEnded(page);
-    assert.deepEqual(await bubbles(page, 'assistant'), ['Partial answer']);
-    assert.ok(!(await page.locator('body').innerText()).includes('Text generation failed'));
   });
 
   await scenario('a message too long to send comes back to be shortened, and later ones go', async (page) => {
