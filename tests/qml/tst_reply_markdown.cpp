@@ -45,7 +45,7 @@ private:
         const QJsonArray expected = row.value(QLatin1String(column)).toArray();
         QCOMPARE(blocks.size(), expected.size());
         for (int i = 0; i < blocks.size(); ++i) {
-            QCOMPARE(QJsonValue(field(blocks.at(i))), expected.at(i));
+            QCOMPARE(QJsonValue(blocks.at(i).*field), expected.at(i));
         }
     }
 
@@ -72,12 +72,10 @@ private Q_SLOTS:
         QCOMPARE(texts, jsonTexts(row.value("texts")));
         QCOMPARE(links, jsonTexts(row.value("links")));
         QCOMPARE(reply.rowCount(), blocks.size());
-        compareColumn(row, "markers", blocks, [](const MarkdownBlock& b) { return b.marker; });
-        compareColumn(row, "listDepths", blocks,
-                      [](const MarkdownBlock& b) { return b.listDepth; });
-        compareColumn(row, "quoteDepths", blocks,
-                      [](const MarkdownBlock& b) { return b.quoteDepth; });
-        compareColumn(row, "languages", blocks, [](const MarkdownBlock& b) { return b.language; });
+        compareColumn(row, "markers", blocks, &MarkdownBlock::marker);
+        compareColumn(row, "listDepths", blocks, &MarkdownBlock::listDepth);
+        compareColumn(row, "quoteDepths", blocks, &MarkdownBlock::quoteDepth);
+        compareColumn(row, "languages", blocks, &MarkdownBlock::language);
         for (const QString& part : jsonTexts(row.value("rich"))) {
             QVERIFY2(rich.contains(part), qPrintable(part + " not in " + rich));
         }
