@@ -61,7 +61,11 @@ Item {
             view = banners.view
         }
 
+        // The provider and mode buttons are checkable, so a screen reader hears
+        // which one is on; a click on the one that is on leaves it on.
         function test_sectionsFollowTheBackendAndTheSetupReportsFailure() {
+            const cloud = findChild(view, "modeCloudAPI")
+            verify(cloud.checkable && findChild(view, "providerGrok").checkable)
             compare(findChild(view, "localSection").visible, false)
             TestHarness.setLocalModelInstalled(false)
             mouseClick(findChild(view, "modeLocalQwen"))
@@ -73,8 +77,13 @@ Item {
             ViewTestSupport.hideOllama()
             mouseClick(findChild(view, "setupButton"))
             tryCompare(error, "text", "Ollama not found. Install from ollama.com")
-            mouseClick(findChild(view, "modeCloudAPI"))
-            compare(findChild(view, "cloudSection").visible, true)
+            mouseClick(cloud)
+            compare([cloud.checked, findChild(view, "cloudSection").visible], [true, true])
+            const gemini = findChild(view, "providerGemini")
+            mouseClick(gemini)
+            verify(gemini.checked && !findChild(view, "providerGrok").checked)
+            mouseClick(gemini)
+            verify(gemini.checked, "still on")
         }
 
         function test_fieldsWriteThroughAndAFailedSaveSaysWhy() {
@@ -152,22 +161,6 @@ Item {
             ChatViewModel.backends.setCloudBaseURL(original)
             compare(field.choices.count, 0, "another address: its list is not known")
             compare(findChild(banners, "modelNotOfferedBanner").visible, false)
-        }
-
-        // The provider and mode buttons are checkable, so a screen reader hears
-        // which one is on; a click on the one that is on leaves it on.
-        function test_choiceButtonsSayWhichIsOn() {
-            const grok = findChild(view, "providerGrok")
-            const gemini = findChild(view, "providerGemini")
-            const cloud = findChild(view, "modeCloudAPI")
-            verify(grok.checkable && grok.checked && !gemini.checked)
-            verify(cloud.checkable && cloud.checked && !findChild(view, "modeLocalQwen").checked)
-            mouseClick(gemini)
-            verify(gemini.checked && !grok.checked)
-            mouseClick(gemini)
-            verify(gemini.checked, "still on")
-            mouseClick(cloud)
-            verify(cloud.checked)
         }
     }
 
