@@ -175,14 +175,11 @@ class Session:
     def key(self, *names):
         subprocess.run(["xdotool", "key", "--delay", "20", "--"] + list(names), check=True)
 
-    def type(self, text):
-        subprocess.run(["xdotool", "type", "--delay", "20", "--", text], check=True)
-
     def type_into(self, node, text):
         """Qt Quick's text fields offer no editable-text interface: a user types."""
         act(node, ("setfocus",))
         poll(lambda: has_state(node, pyatspi.STATE_FOCUSED), "the field never took focus")
         self.focus_window()
-        self.type(text)
+        subprocess.run(["xdotool", "type", "--delay", "20", "--", text], check=True)
         # Keys are read by the window in their own time: all of them, before anything else.
         poll(lambda: node.queryText().getText(0, -1) == text, "the field never held %r" % text)
