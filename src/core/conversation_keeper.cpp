@@ -107,6 +107,7 @@ QCoro::Task<> ConversationKeeper::start() {
     static int connections = 0;
     m_thread = std::make_unique<DatabaseThread>(
         QStringLiteral("emberglass-kept-conversations-%1").arg(++connections));
+    m_writeFailed = std::make_shared<bool>(false);
     // Futures are made before they are awaited: g++ 12 destroys temporaries of a
     // co_await expression (such as a lambda's captures) twice.
     const QFuture<Opening> opened =
@@ -282,9 +283,15 @@ void ConversationKeeper::noteWriteFailure(const QString& problem) {
 }
 
 void ConversationKeeper::write(std::function<bool(ConversationDatabase&)> change, QString key) {
+    // After a failed write the file keeps what it has: a change queued behind it
+    // (a header behind its failed messages) would leave half of one there.
     m_thread->write(
-        [this, change = std::move(change)](ConversationDatabase& database) {
+        [this, failed = m_writeFailed, change = std::move(change)](ConversationDatabase& database) {
+            if (*failed) {
+                return;
+            }
             if (!change(database)) { // reported on the window's thread
+                *failed = true;
                 QMetaObject::invokeMethod(
                     this, [this, problem = database.problem()] { noteWriteFailure(problem); },
                     Qt::QueuedConnection);

@@ -123,6 +123,8 @@ private:
     int m_generation = 0;  // a start or stop overtakes the ones before
     // The newest search; read on the file's thread to give up older ones.
     std::shared_ptr<std::atomic<int>> m_newestSearch = std::make_shared<std::atomic<int>>(0);
+    // Set on the file's thread by a failed write of this opening.
+    std::shared_ptr<bool> m_writeFailed;
     bool m_deleteOnStop = false;
     bool m_stopping = false; // turned off, the file not yet let go
 };

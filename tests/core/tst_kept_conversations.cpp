@@ -18,6 +18,7 @@
 #include "core/user_defaults.h"
 #include "core/web_bridge.h"
 #include "support/fake_http_server.h"
+#include "support/full_disk.h"
 #include "support/json_rows.h"
 #include "support/scoped_environment.h"
 #include "support/test_files.h"
@@ -396,6 +397,23 @@ private Q_SLOTS:
     // Undo puts a deleted conversation back in its place with its messages,
     // kept or not (and not kept by default); once the time is up, the deletion
     // is final, also on disk.
+    // A failed write (a full disk) is the file's last change: the header queued
+    // behind its failed messages is not written, so no half of it is kept.
+    void aFailedWriteIsTheFilesLastChange() {
+        {
+            auto vm = launch();
+            keep(*vm);
+            FullDisk disk(DiskFault::sizeLimit, m_dir->path());
+            disk.engage(QFileInfo(databasePath() + u"-wal"_s).size() + 64 * 1024);
+            add(*vm, {{u"title"_s, u"Too long to keep"_s},
+                      {u"messages"_s, QJsonArray{QJsonArray{u"user"_s, QString(1 << 20, u'x')}}}});
+            QTRY_COMPARE_WITH_TIMEOUT(vm->keeper()->state(), ConversationKeeper::State::failed,
+                                      settleTimeout);
+            vm->keeper()->waitForWrites();
+        }
+        QVERIFY(!titles(*launch()).contains(u"Too long to keep"_s));
+    }
+
     void undoRestoresADeletion_data() { addBoolRows("kept", "memory", "kept"); }
     void undoRestoresADeletion() {
         QFETCH(bool, kept);
