@@ -124,10 +124,6 @@ void SceneHarness::reset() {
     vm.deletionUndo()->dismiss();
 }
 
-void SceneHarness::finishKeptWrites() {
-    m_viewModel->keeper()->waitForWrites();
-}
-
 void SceneHarness::answerAsAtLaunch() {
     m_cloud->setStandingResponse("GET", modelsPath, modelsList());
     m_cloud->setStandingResponse("POST", chatPath, FakeOpenAIServer::chatReply(u"OK"_s));

@@ -60,9 +60,6 @@ public:
     // A file in the agent's folder that has a second name (a hard link); its path.
     Q_INVOKABLE QString fileWithTwoNames() const;
 
-    // Until the kept file has taken, or refused, every change asked of it so far.
-    Q_INVOKABLE void finishKeptWrites();
-
     // The controller's settings file.
     Q_INVOKABLE QString settingsFile() const {
         return m_dir.filePath(QStringLiteral("settings.conf"));
