@@ -394,9 +394,6 @@ private Q_SLOTS:
         }
     }
 
-    // Undo puts a deleted conversation back in its place with its messages,
-    // kept or not (and not kept by default); once the time is up, the deletion
-    // is final, also on disk.
     // A failed write (a full disk) is the file's last change: the header queued
     // behind its failed messages is not written, so no half of it is kept.
     void aFailedWriteIsTheFilesLastChange() {
@@ -414,6 +411,9 @@ private Q_SLOTS:
         QVERIFY(!titles(*launch()).contains(u"Too long to keep"_s));
     }
 
+    // Undo puts a deleted conversation back in its place with its messages,
+    // kept or not (and not kept by default); once the time is up, the deletion
+    // is final, also on disk.
     void undoRestoresADeletion_data() { addBoolRows("kept", "memory", "kept"); }
     void undoRestoresADeletion() {
         QFETCH(bool, kept);
