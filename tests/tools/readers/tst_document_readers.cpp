@@ -159,14 +159,6 @@ private Q_SLOTS:
         const QString head = "Rows: 6\n\n" + QString(100000 - 9, 'x');
         QCOMPARE(amplified(6), answer(head + ReaderTexts::textTruncated(whole)));
         QCOMPARE(amplified(200), answer("Error: " + ReaderTexts::spreadsheetTooLarge(64), false));
-        // A document's text is cut the same way, never inside a character.
-        const QString docx = m_dir.filePath("long.docx");
-        QVERIFY(writeZip(
-            docx, {{"word/document.xml",
-                    wordDocumentXml("<w:p><w:r><w:t>" + QByteArray("\xc3\xa9").repeated(60000) +
-                                    "</w:t></w:r></w:p>")}}));
-        QCOMPARE(readDocx(docx).output,
-                 QString(60000, QChar(0xE9)) + ReaderTexts::textTruncated(120000));
     }
 
     // A page Poppler takes minutes over (one text run repeated 20,000 times)
@@ -190,13 +182,6 @@ private Q_SLOTS:
         stopped.waitForFinished();
         QVERIFY2(stopped.result().output.startsWith(ReaderTexts::readingStopped(path)),
                  qPrintable(stopped.result().output));
-        // A name that is not UTF-8, as list_directory prints it, opens the file.
-        const QByteArray odd = QFile::encodeName(m_dir.path()) + "/odd\xff.docx";
-        const QByteArray docx = zipBytes(
-            {{"word/document.xml", wordDocumentXml("<w:p><w:r><w:t>Odd name</w:t></w:r></w:p>")}});
-        QVERIFY(writeRawName(odd, docx));
-        QCOMPARE(readDocx(m_dir.filePath("odd\\xff.docx")), answer("Odd name"));
-        ::unlink(odd.constData()); // Qt cannot name it to remove it
     }
 
     void pagesInOrderWithoutEmptyOnes() {
@@ -206,10 +191,6 @@ private Q_SLOTS:
         const QString scan = m_dir.filePath("scan.pdf");
         QVERIFY(writeTextPdf(scan, QStringList(4, "Scanned page"), {}, true));
         QCOMPARE(readPdf(scan).output, ReaderTexts::pdfWithoutText(4));
-        // The home is where "~" says, and the path is quoted as given.
-        QVERIFY(writeTextPdf(QDir::home().filePath("home.pdf"), {"Home page"}));
-        QCOMPARE(readPdf("~/home.pdf").output, "PDF: 1 pages\n\n" + section(1, "Home page"));
-        QCOMPARE(readPdf("~/none.pdf"), answer("Cannot open PDF: ~/none.pdf", false));
     }
 
     void onlyTheFirstHundredPagesAreRead() {
@@ -250,13 +231,10 @@ private Q_SLOTS:
             const QStringList how{"--encrypt", userPassword, "owner-pw", "256", "--", source, path};
             return runProgram("qpdf", how).exitCode == 0;
         };
-        const QString plain = m_dir.filePath("plain.pdf");
         const QString locked = m_dir.filePath("locked.pdf");
         const QString ownerOnly = m_dir.filePath("owner-only.pdf");
         QVERIFY(encrypted("user-pw", locked) && encrypted("", ownerOnly));
-        // Plain text is refused too (a row of tools/dispatch.json); so is a cut-off PDF.
-        QVERIFY(writeBytes(plain, "%PDF-1.4\n1 0 obj\n<<"));
-        QCOMPARE(readPdf(plain), answer("Cannot open PDF: " + plain, false));
+        // Plain text is refused the same way (a row of tools/dispatch.json).
         QCOMPARE(readPdf(locked), answer("Cannot open PDF: " + locked, false));
         // Without a user password anyone may open it, so the text is read.
         QCOMPARE(readPdf(ownerOnly).output, "PDF: 1 pages\n\n" + section(1, "Restricted"));
