@@ -49,7 +49,6 @@ struct ServerFixture {
     QByteArray chatRequest(const QByteArray& text) const {
         return requestBytes("POST", "/api/chat?key=" + key.toUtf8(), port, chatBody(text));
     }
-    QByteArray pageRequest() const { return requestBytes("GET", "/?key=" + key.toUtf8(), port); }
 
     FunctionReplySource replies; // outlives the server, which asks it
     std::unique_ptr<LocalServer> server = std::make_unique<LocalServer>(0);
