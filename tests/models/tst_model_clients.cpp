@@ -328,7 +328,7 @@ private Q_SLOTS:
         QCOMPARE(finished(service.checkAvailability()), false);
     }
 
-    void cancellationTimeoutRedirectsAndNoKey() {
+    void cancellationTimeoutAndNoKey() {
         m_server.enqueue(FakeResponse::silence());
         expectCancelledAfter(m_service, {}, m_server, 1);
         m_ollama.enqueue(FakeResponse::silence());
@@ -349,19 +349,12 @@ private Q_SLOTS:
         // A stream of a destroyed service still ends.
         m_server.enqueue(FakeResponse::silence());
         auto* service = new CloudAPIService(m_server.baseUrl(), key, "m");
-        int before = m_server.requests().size();
+        const int before = m_server.requests().size();
         StreamRecorder stream(service->streamChat({}));
         QTRY_COMPARE(m_server.requests().size(), before + 1);
         delete service;
         QTRY_COMPARE(stream.failures, QStringList{"Operation canceled"});
-        // The probe follows redirects; without a key no connection is made
-        // (listing works end to end in tst_chat_cli).
-        m_server.enqueue("GET", "/v1/models",
-                         FakeResponse::text(302, "").withHeader("Location", "/v1/elsewhere"));
-        m_server.enqueue("GET", "/v1/elsewhere", FakeResponse::text(401, ""));
-        before = m_server.requests().size();
-        QCOMPARE(finished(m_service.checkAvailability()), false);
-        QCOMPARE(m_server.requests().size(), before + 2);
+        // Without a key no connection is made (listing works end to end in tst_chat_cli).
         m_service.setApiKey(QString());
         connections = m_server.connectionCount();
         QCOMPARE(finished(m_service.checkAvailability()), false);

@@ -96,12 +96,11 @@ private Q_SLOTS:
     void blankAnswersChangeNothing() {
         m_questionnaire->begin();
         QSignalSpy logChanges(m_questionnaire.get(), &SoulQuestionnaire::chatLogChanged);
-        for (const QString& input : {QString(), QString("   "), QString("\n\t \r\n")}) {
-            m_questionnaire->setInputText(input);
-            QVERIFY(!m_questionnaire->canSubmit());
-            m_questionnaire->submit();
-            QCOMPARE(m_questionnaire->inputText(), input);
-        }
+        const QString blank = "\n\t \r\n";
+        m_questionnaire->setInputText(blank);
+        QVERIFY(!m_questionnaire->canSubmit());
+        m_questionnaire->submit();
+        QCOMPARE(m_questionnaire->inputText(), blank);
         QCOMPARE(logChanges.count(), 0);
         QVERIFY(m_questionnaire->answers().isEmpty());
         QCOMPARE(m_questionnaire->currentField(), Field::name);
