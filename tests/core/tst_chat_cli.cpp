@@ -300,6 +300,7 @@ private Q_SLOTS:
         const QString folder = m_home.filePath("asked");
         QVERIFY(QDir().mkpath(folder));
         const QString written = folder + "/written.txt";
+        QVERIFY(writeBytes(written, "12345"));
         FakeOpenAIServer server;
         server.enqueue(FakeOpenAIServer::chatReply({}, {touching("c1", folder, "yes")}));
         server.enqueue(FakeOpenAIServer::chatReply({}, {touching("c2", folder, "always")}));
@@ -325,14 +326,15 @@ private Q_SLOTS:
         QVERIFY2(shown.contains("Allow run_command: touch '" + folder.toUtf8() +
                                 "/yes'? [y]es / [a]lways in this chat / [N]o "),
                  shown.constData());
-        QVERIFY(shown.contains("Allow write_file: " + written.toUtf8() +
-                               " (new file)? [y]es / [a]lways in this chat / [N]o "));
+        QVERIFY(
+            shown.contains("Allow write_file: " + written.toUtf8() +
+                           " (replaces a file of 5 bytes)? [y]es / [a]lways in this chat / [N]o "));
         QVERIFY(shown.contains("[result, failed] The user declined this write_file call."));
         QVERIFY(shown.contains("agent> Done."));
         for (const char* name : {"yes", "always", "unasked"}) {
             QVERIFY2(QFile::exists(folder + "/" + name), name);
         }
-        QVERIFY(!QFile::exists(written));
+        QCOMPARE(readBytes(written), "12345");
     }
 
     void answersWithoutRunning_data() { addJsonRows(table, "answers"); }
