@@ -8,7 +8,6 @@
 #include "core/cloud_config.h"
 #include "core/conversation_store.h"
 #include "core/local_model_setup.h"
-#include "core/message_list_model.h"
 #include "core/model_backends.h"
 #include "core/preferences.h"
 #include "core/provider_settings.h"
@@ -101,9 +100,9 @@ struct Harness {
         start(text);
         return QTest::qWaitFor([this] { return !vm->isGenerating(); }, 8000);
     }
-    bool toggleServer(bool running) {
+    bool startServer() {
         vm->toggleServer();
-        return QTest::qWaitFor([&] { return vm->isServerRunning() == running; });
+        return QTest::qWaitFor([this] { return vm->isServerRunning(); });
     }
     // Posts one message as the page does and returns the whole streamed answer.
     QByteArray phoneChat(const QByteArray& text) {
@@ -195,24 +194,6 @@ private Q_SLOTS:
         QCOMPARE(next.toObject()["content"].toString().contains(u"Likes green tea"_s),
                  row["rebuilt"].toBool());
         QCOMPARE(next == sent.value(0).at(0), !row["rebuilt"].toBool());
-    }
-
-    // A memory tag that cannot be saved says so under the reply.
-    void aMemoryTagThatCannotBeSavedIsShown() {
-        Harness h;
-        const QString log = h.vm->persona()->memoryDirectory() + u"/"_s +
-                            QDate::currentDate().toString(Qt::ISODate) + u".md"_s;
-        QVERIFY(QDir().mkpath(log)); // a folder where today's log goes
-        h.cloud.enqueue(reply(u"Noted. [memory: likes tea]"_s));
-        QVERIFY(h.send(u"remember tea"_s));
-        QCOMPARE(h.messages().last().content, u"Noted. [memory: likes tea]"_s);
-        QCOMPARE(h.messages().last().notice, u"Could not save to memory: Is a directory"_s);
-        const QModelIndex shown = h.vm->messages()->index(h.vm->messages()->rowCount() - 1);
-        QCOMPARE(shown.data(MessageListModel::NoticeRole).toString(), h.messages().last().notice);
-        // Not part of what the model is sent next time.
-        h.cloud.enqueue(reply(u"ok"_s));
-        QVERIFY(h.send(u"next"_s));
-        QVERIFY(!QJsonDocument(h.sent(h.cloud).last()).toJson().contains("Could not save"));
     }
 
     void toolCallsRunAndTheirResultsGoBackNatively() {
@@ -421,7 +402,7 @@ private Q_SLOTS:
 
     void phoneChatsAreMirroredIntoOneConversation() {
         Harness h;
-        QVERIFY(h.toggleServer(true));
+        QVERIFY(h.startServer());
         h.cloud.enqueue(FakeOpenAIServer::streamedText({u"Sunny [memory: 猫]"_s, u", 25°C"_s}, 20));
         const QString question = u"What is the weather like today in Shanghai?"_s;
         QCOMPARE(
@@ -453,7 +434,6 @@ private Q_SLOTS:
         h.cloud.enqueue(FakeOpenAIServer::streamedText({u"hi"_s}));
         h.phoneChat("two");
         QVERIFY(h.phoneConversation()->id != first);
-        QCOMPARE(h.phoneConversation()->title, u"📱 two"_s);
     }
 
     // What is typed stays with the conversation it was typed in, whoever switches.
@@ -469,7 +449,7 @@ private Q_SLOTS:
         QCOMPARE(h.vm->inputText(), u"half a thought"_s);
 
         // A phone message brings its conversation forward; the draft stays behind.
-        QVERIFY(h.toggleServer(true));
+        QVERIFY(h.startServer());
         h.cloud.enqueue(FakeOpenAIServer::streamedText({u"ok"_s}));
         h.phoneChat("from the phone");
         QCOMPARE(h.vm->currentConversationId(), h.phoneConversation()->id);
@@ -503,16 +483,12 @@ private Q_SLOTS:
         QTRY_COMPARE(h.messages().last().content, u"from local"_s);
         QVERIFY(h.backends.activeBackend() == AIBackend::local);
         // The phone keeps the backend active when the server started.
-        QVERIFY(h.toggleServer(true));
+        QVERIFY(h.startServer());
         h.backends.switchBackend(AIBackend::cloud);
         h.ollama.enqueue("POST", u"/api/chat"_s,
                          FakeOllamaServer::streamedText({u"local says hi"_s}));
         QVERIFY(h.phoneChat("who answers?").contains("local says hi"));
         QCOMPARE(h.sent(h.cloud).size(), 1);
-        // The button stops the server and starts it again.
-        QVERIFY(h.toggleServer(false));
-        QVERIFY(!h.vm->serverURL().has_value());
-        QVERIFY(h.toggleServer(true));
     }
 };
 
