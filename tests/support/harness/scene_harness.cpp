@@ -200,12 +200,3 @@ void SceneHarness::setCloudReachable(bool reachable) {
 void SceneHarness::setLocalModelInstalled(bool installed) {
     m_ollama->setStandingResponse("GET", tagsPath, installedTags(installed));
 }
-
-void SceneHarness::holdLocalProbe() {
-    m_ollama->setStandingResponse("GET", tagsPath, installedTags(true).heldUntilReleased());
-}
-
-void SceneHarness::releaseLocalProbe() {
-    m_ollama->setStandingResponse("GET", tagsPath, installedTags(true));
-    m_ollama->releaseHeld();
-}

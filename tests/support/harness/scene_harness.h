@@ -52,10 +52,8 @@ public:
     Q_INVOKABLE void failRepliesWith(int status, const QString& body);
     // The cloud probe's answer, then a probe of the active backend.
     Q_INVOKABLE void setCloudReachable(bool reachable);
-    // The local server: lists the model or not; or holds its probe answers until released.
+    // The local server lists the model or not.
     Q_INVOKABLE void setLocalModelInstalled(bool installed);
-    Q_INVOKABLE void holdLocalProbe();
-    Q_INVOKABLE void releaseLocalProbe();
 
     // A file in the agent's folder that has a second name (a hard link); its path.
     Q_INVOKABLE QString fileWithTwoNames() const;
