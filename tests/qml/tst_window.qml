@@ -190,7 +190,6 @@ Item {
             compare(findChild(content, "bootScreenLoader").active, false)
             compare(findChild(row(transcript, 0), "waveformLoader").active, false, "not for the user's message")
             compare(findChild(row(transcript, 1), "waveformLoader").active, true)
-            compare(textOf(row(transcript, 1), "messageText"), "")
             verify(findChild(button, "stopSymbol").visible && !findChild(button, "sendSymbol").visible, "it shows the stop square")
             // Escape stops it too, once the open panel has taken the first one.
             input.forceActiveFocus()
@@ -203,8 +202,6 @@ Item {
             tryVerify(() => textOf(row(transcript, 1), "messageText").startsWith("Error: "), 10000, "it says why it ended")
             compare([findChild(row(transcript, 1), "errorRowLoader").active, findChild(row(transcript, 1), "waveformLoader").active],
                     [false, false], "a stop needs no mending, and it is no longer being written")
-            ChatViewModel.inputText = " \n"
-            compare(button.enabled, false, "blank text is nothing to send")
         }
 
         function test_toolRecords() {
@@ -333,9 +330,7 @@ Item {
         // the focus back where it was; Ctrl+N starts a conversation, Ctrl+L goes
         // to the input field.
         function test_shortcutsWorkFromAnyFocus_data() {
-            return [{ tag: "input", focus: "inputArea" }, { tag: "list", focus: "conversationList" },
-                    { tag: "panel button", focus: "personaButton" }, { tag: "transcript", focus: "transcript" },
-                    { tag: "selected message text", select: true }]
+            return [{ tag: "list", focus: "conversationList" }, { tag: "selected message text", select: true }]
         }
 
         function test_shortcutsWorkFromAnyFocus(data) {
@@ -447,12 +442,10 @@ Item {
             compare(transcript.currentIndex, 0, "it stops at the first")
             keyClick(Qt.Key_End, Qt.ControlModifier)
             compare(announced(), "AI: Two notes.")
-            keyClick(Qt.Key_Return) // a message that is no tool result keeps Return
-            compare(transcript.currentIndex, 4)
         }
 
-        // A long conversation opens at its end; read from its start, Home, the page
-        // keys and End scroll, and a reply that grows keeps the end in view.
+        // A long conversation opens at its end; read from its start, Home, Page Down
+        // and End scroll, and a reply that grows keeps the end in view.
         function test_transcriptScrollsFromTheKeyboard() {
             TestHarness.addExchange(60)
             tryVerify(() => transcript.atYEnd, 10000, "opens at the end")
@@ -463,8 +456,6 @@ Item {
             const top = transcript.contentY
             keyClick(Qt.Key_PageDown)
             verify(transcript.contentY - top > transcript.height / 2, "a page down")
-            keyClick(Qt.Key_PageUp)
-            compare(transcript.contentY, top)
             keyClick(Qt.Key_End)
             tryVerify(() => transcript.atYEnd)
             TestHarness.addMessage("assistant", "one more")
@@ -536,8 +527,8 @@ Item {
             compare(differing, 0, "pixels that changed with the selection")
         }
 
-        // Files dropped on the window, or chosen with the paper clip (a click or
-        // Ctrl+O), go into the message at the insertion point as paths.
+        // Files dropped on the window, or chosen with the paper clip's Ctrl+O, go
+        // into the message at the insertion point as paths.
         function test_filesIntoTheMessage() {
             ChatViewModel.inputText = "read  please"
             input.cursorPosition = 5
@@ -546,15 +537,9 @@ Item {
             compare(ChatViewModel.inputText, "read /etc/hosts \"/tmp/a b.txt\" please")
             compare(input.activeFocus, true, "typing goes on in the message")
 
-            const clip = findChild(content, "attachButton")
-            const dialog = findChild(clip, "attachDialog")
-            verify(clip.ToolTip.text.includes("Ctrl+O"), clip.ToolTip.text)
-            keyClick(Qt.Key_O, Qt.ControlModifier)
-            tryCompare(dialog, "visible", true)
-            dialog.reject()
-            tryCompare(dialog, "visible", false)
+            const dialog = findChild(content, "attachDialog")
             input.cursorPosition = input.length
-            mouseClick(clip)
+            keyClick(Qt.Key_O, Qt.ControlModifier)
             tryCompare(dialog, "visible", true)
             dialog.selectedFile = "file:///etc/passwd"
             // As the desktop's dialog ends: the choice made, then accepted. (Qt's own
@@ -584,7 +569,6 @@ Item {
             const view = openPanel("mobile")
             const code = findChild(view, "addressQrCode")
             tryCompare(code, "status", Image.Ready)
-            compare(code.Accessible.name, "QR code for the phone address")
             const picture = ViewTestSupport.scratchFile("phone-address.png")
             grabImage(content).save(picture) // the whole window: the code is the one in it
             compare(ViewTestSupport.readQrCode(picture), ChatViewModel.serverURL)
@@ -619,9 +603,6 @@ Item {
             keyClick(Qt.Key_Space)
             compare(ChatViewModel.inputText, "a ")
             compare(result.isExpanded, true)
-            header.forceActiveFocus(Qt.TabFocusReason) // from the keyboard, Space folds it
-            keyClick(Qt.Key_Space)
-            compare(result.isExpanded, false)
 
             const target = row(list, 1)
             mouseClick(target, 10, 10, Qt.RightButton)
@@ -648,27 +629,17 @@ Item {
                 keyClick(ch === "\b" ? Qt.Key_Backspace : ch)
         }
 
-        function shownTitles() {
-            return Array.from({ length: list.count }, (_, row) => {
-                list.positionViewAtIndex(row, ListView.Contain)
-                return list.itemAtIndex(row).title
-            })
-        }
-
         function test_searchFiltersAndMarks() {
             addConversations(["Lisbon trip", "Budget", "Garden"])
             keySequence(StandardKey.Find)
             const field = findChild(content, "searchField")
             verify(field.activeFocus, "Ctrl+F goes to the search")
-            compare(field.Accessible.name, "Search conversations")
             type("bud")
             tryCompare(list, "count", 1)
-            compare(shownTitles(), ["Budget"])
-            verify(list.itemAtIndex(0).titleMarkup.includes("<b>Bud</b>"), list.itemAtIndex(0).titleMarkup)
-            // Text of a message: shown under the title, marked.
+            // Text of a message: shown under the title (what matches, and how it is
+            // marked, is tst_kept_conversations').
             type("\b\b\babout g")
-            tryCompare(list, "count", 1)
-            compare(shownTitles(), ["Garden"])
+            tryVerify(() => list.count === 1 && list.itemAtIndex(0)?.title === "Garden")
             compare(findChild(list.itemAtIndex(0), "rowExcerpt").visible, true)
             keyClick(Qt.Key_Return)
             compare(ChatViewModel.currentConversationId, list.itemAtIndex(0).conversationId)
@@ -766,28 +737,20 @@ Item {
             if (!data.copy)
                 return
             const shown = (parent, names) => names.map(name => findChild(parent, name).visible)
-            compare(findChild(bar.item, "copyMessageButton").Accessible.name, "Copy message")
             compare(shown(bar.item, ["editMessageButton", "regenerateButton"]), [data.edit, data.regenerate])
             const menu = openMenu(row)
             compare(shown(menu, ["editMessageItem", "regenerateItem"]), [data.edit, data.regenerate])
-            compare(findChild(findChild(menu, "copyMessageItem"), "shortcut").text, "Ctrl+C")
             keyClick(Qt.Key_Escape)
             tryCompare(menu, "visible", false)
         }
 
-        // Copy message from the row's key, its menu, and the button the pointer shows.
+        // Copy message from the row's key, and the button the pointer shows.
         function test_copyMessage() {
             TestHarness.addMessage("user", "Where is **it**?")
             TestHarness.addMessage("assistant", "In `~/notes`:\n\n- a\n- b")
-            focusRow(1)
+            focusRow(0)
             keySequence(StandardKey.Copy)
-            compare(ViewTestSupport.clipboardText(), "In `~/notes`:\n\n- a\n- b", "the message as written")
-            const row = focusRow(0)
-            const menu = openMenu(row)
-            keyClick(Qt.Key_Down)
-            keyClick(Qt.Key_Return)
-            tryCompare(menu, "visible", false)
-            compare(ViewTestSupport.clipboardText(), "Where is **it**?")
+            compare(ViewTestSupport.clipboardText(), "Where is **it**?", "the message as written")
             const reply = transcript.itemAtIndex(1)
             const bar = findChild(reply, "actionsBarLoader")
             compare(bar.active, false)
@@ -798,12 +761,10 @@ Item {
         }
 
         // Edit and resend (the question changed), or Regenerate from the reply's
-        // menu or its key: the reply goes with its tool records, and the
-        // question is asked again.
+        // menu: the reply goes with its tool records, and the question is asked again.
         function test_askedAgain_data() {
-            return [{ tag: "edit and resend", action: "edit", asked: "What is in the box (and the lid)?" },
-                    { tag: "regenerate from the menu", action: "menu", asked: "What is in the box?" },
-                    { tag: "regenerate from its key", action: "key", asked: "What is in the box?" }]
+            return [{ tag: "edit and resend", edit: true, asked: "What is in the box (and the lid)?" },
+                    { tag: "regenerate", asked: "What is in the box?" }]
         }
 
         function test_askedAgain(data) {
@@ -813,7 +774,7 @@ Item {
             TestHarness.addToolCall("list_directory", { path: "/box" })
             TestHarness.addToolResult("list_directory", true, "lid")
             TestHarness.addMessage("assistant", "Nothing.")
-            if (data.action === "edit") {
+            if (data.edit) {
                 focusRow(0)
                 keyClick(Qt.Key_E, Qt.ControlModifier)
                 compare(ChatViewModel.inputText, "What is in the box?", "the question is back in the input")
@@ -821,11 +782,8 @@ Item {
                 tryCompare(findChild(content, "inputArea"), "activeFocus", true)
                 ChatViewModel.inputText = data.asked // the user's change
                 keyClick(Qt.Key_Return)
-            } else if (data.action === "menu") {
-                mouseClick(findChild(openMenu(focusRow(4)), "regenerateItem"))
             } else {
-                focusRow(4)
-                keyClick(Qt.Key_R, Qt.ControlModifier)
+                mouseClick(findChild(openMenu(focusRow(4)), "regenerateItem"))
             }
             tryCompare(ChatViewModel, "isGenerating", false)
             tryCompare(ChatViewModel.messages, "count", 2)
@@ -857,7 +815,6 @@ Item {
         function test_theAnswerFromTheKeyboard_data() {
             return [
                 { tag: "Enter allows", keys: [Qt.Key_Return], success: true },
-                { tag: "Space allows", keys: [Qt.Key_Space], success: true },
                 { tag: "Tab, Enter: for this conversation", keys: [Qt.Key_Tab, Qt.Key_Enter], success: true, always: true },
                 { tag: "Tab, Tab, Enter denies", keys: [Qt.Key_Tab, Qt.Key_Tab, Qt.Key_Return], success: false },
                 { tag: "Escape denies", keys: [Qt.Key_Escape], success: false }
@@ -872,8 +829,6 @@ Item {
                      target.Accessible.name, findChild(card, "approvalDescription").visible, card.Accessible.role, card.Accessible.name],
                     ["run_command", "terminal", "printf '<b>approved</b>'\necho twice", 2, "Command: printf '<b>approved</b>'\necho twice", false,
                      Accessible.AlertMessage, "Approval needed: run_command"])
-            compare(["approvalAllow", "approvalAllowForConversation", "approvalDeny"].map(name => findChild(card, name).Accessible.name),
-                    ["Allow", "Allow for this conversation", "Deny"])
             data.keys.forEach(key => keyClick(key))
             tryCompare(card, "visible", false)
             tryCompare(input, "activeFocus", true, 10000, "the focus goes back where it was")
