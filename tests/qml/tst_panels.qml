@@ -124,12 +124,9 @@ Item {
             compare(field.input.activeFocus, true, "the click leaves the focus in the field")
             tryCompare(field.choices, "count", 1)
 
-            // Space or a screen reader's press action asks again; Shift+Tab goes
-            // back into the text, with the ring; Up picks the previous model.
+            // A screen reader's press action asks again; Shift+Tab goes back
+            // into the text, with the ring; Up picks the previous model.
             refresh.forceActiveFocus(Qt.TabFocusReason)
-            ViewTestSupport.listProviderModels(["alpha", "grok-test"])
-            keyClick(Qt.Key_Space)
-            tryCompare(field.choices, "count", 2)
             ViewTestSupport.listProviderModels(["grok-4.3", "alpha", "grok-test"])
             refresh.Accessible.pressAction()
             tryCompare(field.choices, "count", 3)
@@ -139,7 +136,7 @@ Item {
             compare(ChatViewModel.backends.cloudConfig.model, "grok-4.3")
 
             // The list opens on a click anywhere on the arrow's strip, and on
-            // Alt+Down or F4 in the text; the keys close it again.
+            // Alt+Down in the text; Escape closes it again.
             const arrow = findChild(field, "modelChoicesArrow")
             const popup = field.choices.popup
             const opens = (open, how) => {
@@ -153,7 +150,6 @@ Item {
                 opens(() => mouseClick(arrow, x, arrow.height / 2), "a click at " + x)
             field.input.forceActiveFocus(Qt.TabFocusReason)
             opens(() => keyClick(Qt.Key_Down, Qt.AltModifier), "Alt+Down")
-            opens(() => keyClick(Qt.Key_F4), "F4")
 
             typeInto(modelCase, field.input, "grok-9") // free text stays, flagged
             compare(findChild(view, "modelWarning").text, "grok-9 is not offered by Grok")
@@ -192,7 +188,6 @@ Item {
         // soul editor follows a file changed by someone else while it holds
         // nothing unsaved; a file that is not UTF-8, or that changed while edited,
         // is warned of and saved over only after SAVE ANYWAY, the edits kept.
-        // The prompt meanwhile is the file on disk.
         function test_theSoulEditor() {
             const editor = panel.content
             const notice = findChild(editor, "fileNotice")
@@ -208,9 +203,6 @@ Item {
             keyClick(Qt.Key_Tab)
             compare(persona.soul, "# Aria Kind.\t")
             keyClick(Qt.Key_Tab, Qt.ControlModifier)
-            compare(editor.textArea.activeFocus, false)
-            editor.textArea.forceActiveFocus()
-            keyClick(Qt.Key_Backtab, Qt.ControlModifier | Qt.ShiftModifier)
             compare([editor.textArea.activeFocus, persona.soul], [false, "# Aria Kind.\t"])
 
             persona.soul = ViewTestSupport.readFile(persona.soulURL) // the editor holds the file
@@ -237,14 +229,11 @@ Item {
             verify(ViewTestSupport.writeLatin1(persona.soulURL, "# Agent again"))
             tryCompare(notice, "text", "soul.md changed on disk while you were editing it.")
             compare([editor.textArea.text, status.text], ["# Mine", "UNSAVED"])
-            verify(persona.systemPrompt().includes("# Agent again"), "the agent's write is in the prompt")
-            verify(!persona.systemPrompt().includes("# Mine"), "unsaved edits are not")
             mouseClick(save)
             compare([save.text, ViewTestSupport.readFile(persona.soulURL)], ["SAVE ANYWAY", "# Agent again"])
             mouseClick(save)
             compare(ViewTestSupport.readFile(persona.soulURL), "# Mine")
             compare([notice.text, status.text], ["", "SAVED"])
-            verify(persona.systemPrompt().includes("# Mine"))
 
             // Too long for the prompt: the agent sees its start, and the panel says so.
             verify(ViewTestSupport.writeLatin1(persona.soulURL, "# Long\n" + "x".repeat(300 * 1024)))
