@@ -1,8 +1,7 @@
 // The palette's colours where they meet: each text or symbol colour on each
 // fill it is drawn on, with the least contrast a reader needs, and lighter or
 // darker as the light look has it (so swapping a text colour with a surface,
-// which keeps their contrast, still fails). The application palette Qt draws
-// its own parts with uses the same colours.
+// which keeps their contrast, still fails).
 
 #include "ui/theme/palette.h"
 
@@ -92,19 +91,6 @@ private Q_SLOTS:
             expected.setAlpha(hex.size() == 9 ? hex.mid(7).toInt(nullptr, 16) : 255);
             QCOMPARE(palette.property(qPrintable(it.key())).value<QColor>(), expected);
         }
-    }
-
-    void qtsOwnPartsUseTheSameColours() {
-        const QPalette palette = Palette::application();
-        QCOMPARE(
-            (QList<QColor>{palette.color(QPalette::Window), palette.color(QPalette::Base),
-                           palette.color(QPalette::Button), palette.color(QPalette::Text),
-                           palette.color(QPalette::WindowText), palette.color(QPalette::ButtonText),
-                           palette.color(QPalette::ToolTipBase),
-                           palette.color(QPalette::ToolTipText)}),
-            (QList<QColor>{Palette::background(), Palette::surface(), Palette::surfaceAlt(),
-                           Palette::textPrimary(), Palette::textPrimary(), Palette::textPrimary(),
-                           Palette::surface(), Palette::textPrimary()}));
     }
 };
 
