@@ -504,9 +504,7 @@ Item {
         // of the surface under it (its opacity kept), a selected message looks
         // exactly as it did unselected.
         function test_selectedTextLooksTheSame_data() {
-            return [{ tag: "your message", role: "user", name: "messageText" },
-                    { tag: "the agent's", role: "assistant", name: "messageText" },
-                    { tag: "a note", role: "system", name: "noteText" }]
+            return [{ tag: "a message", role: "assistant", name: "messageText" }, { tag: "a note", role: "system", name: "noteText" }]
         }
 
         function test_selectedTextLooksTheSame(data) {
@@ -826,9 +824,8 @@ Item {
             ask("run_command", { command: "printf '<b>approved</b>'\necho twice" })
             const target = findChild(card, "approvalTarget") // the whole command
             compare([findChild(card, "approvalTool").text, findChild(card, "toolSymbol").name, target.text, target.lineCount,
-                     target.Accessible.name, findChild(card, "approvalDescription").visible, card.Accessible.role, card.Accessible.name],
-                    ["run_command", "terminal", "printf '<b>approved</b>'\necho twice", 2, "Command: printf '<b>approved</b>'\necho twice", false,
-                     Accessible.AlertMessage, "Approval needed: run_command"])
+                     target.Accessible.name, findChild(card, "approvalDescription").visible],
+                    ["run_command", "terminal", "printf '<b>approved</b>'\necho twice", 2, "Command: printf '<b>approved</b>'\necho twice", false])
             data.keys.forEach(key => keyClick(key))
             tryCompare(card, "visible", false)
             tryCompare(input, "activeFocus", true, 10000, "the focus goes back where it was")
