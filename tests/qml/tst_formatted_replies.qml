@@ -105,6 +105,7 @@ Item {
             const body = findChild(row(0), "formattedLoader").item
             const buttons = allNamed(body, "copyCodeButton").filter(b => b.visible)
             compare(buttons.length, 2)
+            compare(buttons[1].Accessible.name, "Copy code")
             mouseClick(buttons[1])
             compare(ViewTestSupport.clipboardText(), "echo two")
             const texts = allNamed(body, "blockText").filter(t => t.visible)

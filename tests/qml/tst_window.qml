@@ -565,6 +565,7 @@ Item {
             const view = openPanel("mobile")
             const code = findChild(view, "addressQrCode")
             tryCompare(code, "status", Image.Ready)
+            compare(code.Accessible.name, "QR code for the phone address")
             const picture = ViewTestSupport.scratchFile("phone-address.png")
             grabImage(content).save(picture) // the whole window: the code is the one in it
             compare(ViewTestSupport.readQrCode(picture), ChatViewModel.serverURL)
@@ -732,6 +733,7 @@ Item {
             compare(bar.active, data.copy, "the buttons show on keyboard focus")
             if (!data.copy)
                 return
+            compare(findChild(bar.item, "copyMessageButton").Accessible.name, "Copy message")
             const shown = (parent, names) => names.map(name => findChild(parent, name).visible)
             compare(shown(bar.item, ["editMessageButton", "regenerateButton"]), [data.edit, data.regenerate])
             const menu = openMenu(row)
