@@ -330,7 +330,8 @@ Item {
         // the focus back where it was; Ctrl+N starts a conversation, Ctrl+L goes
         // to the input field.
         function test_shortcutsWorkFromAnyFocus_data() {
-            return [{ tag: "list", focus: "conversationList" }, { tag: "selected message text", select: true }]
+            return [{ tag: "input", focus: "inputArea" }, { tag: "list", focus: "conversationList" },
+                    { tag: "selected message text", select: true }]
         }
 
         function test_shortcutsWorkFromAnyFocus(data) {
