@@ -262,9 +262,7 @@ private Q_SLOTS:
     // The owner may stop or drop the server at any time; the phone gets what was sent,
     // the model's stream plays to its end without anybody listening.
     void stoppingOrDeletingEndsRepliesInProgress_data() {
-        QTest::addColumn<bool>("deleted");
-        QTest::newRow("stopped") << false;
-        QTest::newRow("deleted") << true;
+        addBoolRows("deleted", "stopped", "deleted");
     }
     void stoppingOrDeletingEndsRepliesInProgress() {
         QFETCH(bool, deleted);
