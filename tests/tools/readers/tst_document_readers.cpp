@@ -193,17 +193,6 @@ private Q_SLOTS:
         QCOMPARE(readPdf(scan).output, ReaderTexts::pdfWithoutText(4));
     }
 
-    void onlyTheFirstHundredPagesAreRead() {
-        QStringList pages;
-        for (int page = 1; page <= 250; ++page) {
-            pages.append(QStringLiteral("Marker %1").arg(page));
-        }
-        const ToolOutcome outcome = readPdf(textPdf("long.pdf", pages));
-        QVERIFY(outcome.output.startsWith("PDF: 250 pages\n\n--- Page 1 ---\nMarker 1\n"));
-        QCOMPARE(outcome.output.count("--- Page "), 100);
-        QVERIFY(outcome.output.endsWith(section(100, "Marker 100")));
-    }
-
     void limitCountsBytesButCutsCharacters() {
         // 100 pages of 400 Chinese characters: 120,000 bytes but only 40,000
         // characters, so nothing is cut and the marker still says why.
