@@ -145,9 +145,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         for (const QString& tool : writers()) {
             // A NUL would have the system write "cut" instead.
-            for (const QString& path :
-                 QStringList{"plain.txt/deck", "folder", "", "locked/deck", "fifo", "link",
-                             QString("cut") + QChar(0) + "short"}) {
+            for (const QString& path : QStringList{"plain.txt/deck", "folder", "", "fifo", "link",
+                                                   QString("cut") + QChar(0) + "short"}) {
                 QTest::addRow("%s '%s'", qPrintable(tool), qPrintable(path)) << tool << path;
             }
         }
@@ -155,16 +154,11 @@ private Q_SLOTS:
     void writersRefuseTargetsThatCannotBeFiles() {
         QFETCH(QString, tool);
         QFETCH(QString, path);
-        if (path.startsWith("locked") && ::geteuid() == 0) {
-            QSKIP("root writes into read-only folders");
-        }
         QTemporaryDir dir;
-        const QString locked = dir.filePath("locked");
         const QByteArray target =
             path.isEmpty() ? QByteArray() : QFile::encodeName(dir.filePath(path));
         QVERIFY(writeBytes(dir.filePath("plain.txt"), "keep") &&
-                QDir().mkpath(dir.filePath("folder/inside")) && QDir().mkpath(locked));
-        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+                QDir().mkpath(dir.filePath("folder/inside")));
         QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
         QVERIFY(QFile::link(dir.filePath("fifo"), dir.filePath("link")));
         struct stat before {};
@@ -172,8 +166,6 @@ private Q_SLOTS:
         ToolArguments arguments = writerInputs;
         arguments.insert("path", path.isEmpty() ? path : dir.filePath(path));
         const ToolOutcome outcome = ToolExecutor::dispatch(tool, arguments);
-        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOwner);
         QVERIFY2(!outcome.success &&
                      (tool == "create_pdf_slides"
                           ? outcome.output == "Cannot create PDF context"
@@ -182,7 +174,7 @@ private Q_SLOTS:
         QVERIFY(tool != "write_file" || !node ||
                 outcome.output == "Error: " + dir.filePath(path) + " is not a regular file");
         QCOMPARE(readBytes(dir.filePath("plain.txt")), "keep");
-        QVERIFY(QFileInfo(dir.filePath("folder/inside")).isDir() && QDir(locked).isEmpty());
+        QVERIFY(QFileInfo(dir.filePath("folder/inside")).isDir());
         struct stat after {};
         QVERIFY(!node || (::stat(target.constData(), &after) == 0 &&
                           std::pair(after.st_ino, after.st_mode) ==
