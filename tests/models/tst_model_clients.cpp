@@ -365,19 +365,6 @@ private Q_SLOTS:
         }
     }
 
-    // The local probe looks for a Qwen model among the installed ones.
-    void probeAnswers_data() { addJsonRows(table, "probes", localTable); }
-    void probeAnswers() {
-        QFETCH(QJsonObject, row);
-        const bool local = row.value("file") == "local";
-        server(row).enqueue(responseFrom(row));
-        QCOMPARE(finished(service(row).checkAvailability()), row.value("available").toBool());
-        const RecordedRequest request = server(row).lastRequest();
-        QCOMPARE(request.method + ' ' + request.target, local ? "GET /api/tags" : "GET /v1/models");
-        QCOMPARE(request.header("authorization").value_or(QString()),
-                 local ? QString() : "Bearer " + key);
-    }
-
     void onlyARefusalThatAsksForNoReasoningOrNamesResponsesIsSentAgain_data() {
         addJsonRows(table, "refusals");
     }
