@@ -81,19 +81,6 @@ private Q_SLOTS:
         QVERIFY(!std::get<CloudError>(refusalOf(refused)).retryAfter.has_value());
     }
 
-    void retryAfterIsReadAsSecondsOrADate_data() {
-        addJsonRows("models/retry_after.json", "values");
-    }
-    void retryAfterIsReadAsSecondsOrADate() {
-        QFETCH(QJsonObject, row);
-        const QDateTime now = row.contains("now")
-                                  ? QDateTime::fromString(row["now"].toString(), Qt::ISODate)
-                                  : QDateTime::currentDateTimeUtc();
-        const std::optional<std::chrono::seconds> wait =
-            retryAfterWait(row["header"].toString().toLatin1(), now);
-        QCOMPARE(wait ? wait->count() : -1, row["wait"].toInt(-1));
-    }
-
     // Each provider's words for a request beyond the model's context, and the
     // share of it that would have fitted when they name both counts.
     void contextRefusalsAreToldApart_data() { addJsonRows(table, "contextLength"); }
