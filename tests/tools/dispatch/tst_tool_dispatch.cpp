@@ -58,11 +58,6 @@ class ToolDispatchTest : public QObject {
     QTemporaryDir m_dir;
 
 private Q_SLOTS:
-    void catalogueMatchesTheTable() {
-        const QJsonArray expected = jsonTable(table, "catalogue").toArray();
-        QCOMPARE(toolDefinitions(), expected);
-    }
-
     // Each name reaches its own tool with its own arguments, or the default of a
     // missing one; each row's answer is one that only that tool gives, and the
     // readers expand "~" yet quote the path as given. Writers refuse what is
