@@ -4,6 +4,7 @@
 #include "core/local_model_setup.h"
 
 #include "support/fake_http_server.h"
+#include "support/scoped_environment.h"
 #include "support/task_outcome.h"
 #include "support/test_files.h"
 
@@ -43,72 +44,26 @@ private Q_SLOTS:
         qputenv("FAKE_OLLAMA_GATE", path("gate").toLocal8Bit());
     }
 
-    void aLoadSucceedsOnlyWithAQwenModelAndOnlyTheLatestDecides() {
-        const QString failed = u"Ollama is not running or qwen model not found. Please install "
-                               "and start Ollama, then run: ollama pull qwen2.5:3b"_s;
+    // Which load answers last is the controller's (a late answer after choosing
+    // the cloud: tst_chat_view_model).
+    void aLoadSucceedsOnlyWithAQwenModel() {
         FakeOllamaServer server;
         LocalModelSetup setup;
         setup.setOllamaBase(server.baseUrl());
-        QStringList loading;
-        QStringList errors;
-        connect(&setup, &LocalModelSetup::isLoadingModelChanged, this,
-                [&] { loading << (setup.isLoadingModel() ? u"loading"_s : u"idle"_s); });
-        connect(&setup, &LocalModelSetup::modelLoadErrorChanged, this,
-                [&] { errors << setup.modelLoadError(); });
         server.enqueue(FakeOllamaServer::tags({"llama3"}));
         server.enqueue(FakeOllamaServer::tags({"llama3", "qwen2.5:3b"}));
         QCOMPARE(finished(setup.load()), false);
+        QCOMPARE(setup.modelLoadError(),
+                 u"Ollama is not running or qwen model not found. Please install and start "
+                 "Ollama, then run: ollama pull qwen2.5:3b"_s);
         QCOMPARE(finished(setup.load()), true); // clearing the old error first
-        QCOMPARE(loading, (QStringList{"loading", "idle", "loading", "idle"}));
-        QCOMPARE(errors, (QStringList{failed, ""}));
-
-        // The older load answers last, and wrongly: it must not set an error.
-        server.enqueue(FakeOllamaServer::tags({"llama3"}).heldUntilReleased());
-        server.enqueue(FakeOllamaServer::tags({"qwen2.5:3b"}));
-        const auto first = startTask(setup.load());
-        QTRY_COMPARE(server.heldCount(), 1);
-        QCOMPARE(finished(setup.load()), true);
-        server.releaseHeld();
-        QTRY_VERIFY(first->has_value());
-        QVERIFY(!**first && setup.modelLoadError().isEmpty() && !setup.isLoadingModel());
-
-        server.stopListening();
-        QCOMPARE(finished(setup.load()), false);
-        QCOMPARE(setup.modelLoadError(), failed);
-    }
-
-    void aPullShowsTheTailOfEachChunkWholeAndIsNotStartedTwice() {
-        LocalModelSetup setup;
-        const QByteArray chunk = QByteArray(140, '.') + "pulling 6a0746a1ec1a: 42% |####  | 812 MB";
-        useFakeOllama(setup, "  \n" + chunk + "\r\n", 0);
-        QStringList progress;
-        connect(&setup, &LocalModelSetup::ollamaPullProgressChanged, this,
-                [&] { progress << setup.ollamaPullProgress(); });
-        QSignalSpy pulled(&setup, &LocalModelSetup::modelPulled);
-        setup.pull();
-        QVERIFY(setup.isPullingModel());
-        QTRY_COMPARE(progress, (QStringList{"Starting download...", chunk.right(60)}));
-        setup.pull(); // while pulling: nothing changes
-        QCOMPARE(progress.size(), 2);
-        QVERIFY(openGate());
-        QTRY_COMPARE(pulled.size(), 1);
-        QVERIFY(!setup.isPullingModel() && setup.modelLoadError().isEmpty());
-        QCOMPARE(progress.last(), u"Model ready!"_s);
-        QCOMPARE(readBytes(path("args")), "pull qwen2.5:3b\n"); // once
-
-        // A character split across output chunks is kept whole.
-        QFile::remove(path("gate"));
-        useFakeOllama(setup, "a \xe2\x96\x95\xe2\x96", 0, "\x88\xe2\x96\x88 b"); // "▕██" split
-        setup.pull();
-        QTRY_COMPARE(setup.ollamaPullProgress(), u"a ▕"_s);
-        QVERIFY(openGate());
-        QTRY_VERIFY(!setup.isPullingModel());
-        QVERIFY2(progress.contains(u"██ b"_s), qPrintable(progress.join('|')));
+        QVERIFY(setup.modelLoadError().isEmpty() && !setup.isLoadingModel());
     }
 
     // A pull that fails says why until the next one starts (with no program to
-    // run at all: tst_panels' setup button).
-    void aFailedPullSaysWhyUntilTheNextOneStarts() {
+    // run at all: tst_panels' setup button); that one shows the tail of its
+    // output and is not started twice.
+    void aPullSaysWhyItFailedAndShowsTheTailOfItsOutput() {
         LocalModelSetup setup;
         QVERIFY(openGate());
         useFakeOllama(setup, "Error: pull model manifest: file does not exist", 1);
@@ -117,10 +72,22 @@ private Q_SLOTS:
         QTRY_VERIFY(!setup.isPullingModel());
         QCOMPARE(setup.modelLoadError(), u"Failed to pull model. Is Ollama installed?"_s);
         QVERIFY(setup.ollamaPullProgress().isEmpty() && pulled.isEmpty());
-        useFakeOllama(setup, {}, 0);
+
+        QFile::remove(path("gate"));
+        const QByteArray chunk = QByteArray(140, '.') + "pulling 6a0746a1ec1a: 42% |####  | 812 MB";
+        useFakeOllama(setup, "  \n" + chunk + "\r\n", 0);
+        QStringList progress;
+        connect(&setup, &LocalModelSetup::ollamaPullProgressChanged, this,
+                [&] { progress << setup.ollamaPullProgress(); });
         setup.pull();
         QCOMPARE(setup.modelLoadError(), QString());
+        QTRY_COMPARE(progress, (QStringList{"Starting download...", chunk.right(60)}));
+        setup.pull(); // while pulling: nothing changes
+        QCOMPARE(progress.size(), 2);
+        QVERIFY(openGate());
         QTRY_COMPARE(pulled.size(), 1);
+        QCOMPARE(progress.last(), u"Model ready!"_s);
+        QCOMPARE(readBytes(path("args")), "pull qwen2.5:3b\npull qwen2.5:3b\n"); // once each
     }
 
     void destroyedWhilePullingEndsTheChildQuietly() {
@@ -135,19 +102,13 @@ private Q_SLOTS:
         QVERIFY(pulled.isEmpty());
     }
 
-    void theProgramIsLookedForInOrder() {
-        for (const char* name : {"bin/ollama", "onpath/ollama"}) {
-            QVERIFY(writeBytes(path(name), "") &&
-                    QFile::setPermissions(path(name), QFile::ReadOwner | QFile::ExeOwner));
-        }
-        const QString missing = path("missing/ollama");
-        QCOMPARE(LocalModelSetup::locateOllama({missing, path("bin/ollama")}, true),
-                 path("bin/ollama"));
-        const QByteArray savedPath = qgetenv("PATH");
-        qputenv("PATH", path("onpath").toLocal8Bit());
-        QCOMPARE(LocalModelSetup::locateOllama({missing}, true), path("onpath/ollama"));
-        QCOMPARE(LocalModelSetup::locateOllama({missing}, false), missing);
-        qputenv("PATH", savedPath);
+    // In none of the places given, it is looked for on PATH.
+    void theProgramIsFoundOnPath() {
+        QVERIFY(writeBytes(path("onpath/ollama"), "") &&
+                QFile::setPermissions(path("onpath/ollama"), QFile::ReadOwner | QFile::ExeOwner));
+        const ScopedEnvironment onPath("PATH", QFile::encodeName(path("onpath")));
+        QCOMPARE(LocalModelSetup::locateOllama({path("missing/ollama")}, true),
+                 path("onpath/ollama"));
     }
 };
 
