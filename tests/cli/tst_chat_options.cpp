@@ -52,20 +52,6 @@ private Q_SLOTS:
         }
         QCOMPARE(asJson(*parse.options), expected);
     }
-
-    // Every option the parser takes is in the usage text, and the other way round.
-    void theUsageListsEachOption() {
-        const QString usage = chatUsage();
-        const QRegularExpression optionLine("^  (-\\w, )?(--[\\w-]+)",
-                                            QRegularExpression::MultilineOption);
-        QStringList listed;
-        for (auto match = optionLine.globalMatch(usage); match.hasNext();) {
-            listed << match.next().captured(2);
-            const ChatOptionsParse parse = parseChatOptions({"emberglass-chat", listed.last()});
-            QVERIFY2(!parse.error.startsWith("Unknown option"), qPrintable(listed.last()));
-        }
-        QVERIFY2(listed.contains("--help") && listed.contains("--version"), qPrintable(usage));
-    }
 };
 
 QTEST_GUILESS_MAIN(ChatOptionsTest)
