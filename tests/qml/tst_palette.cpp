@@ -5,9 +5,6 @@
 
 #include "ui/theme/palette.h"
 
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QtTest>
 
 #include <cmath>
@@ -76,21 +73,6 @@ private Q_SLOTS:
         QVERIFY2(contrast(foreground, fill) >= m.least,
                  qPrintable(QString::number(contrast(foreground, fill), 'f', 2)));
         QCOMPARE(luminance(foreground) < luminance(fill), m.darker);
-    }
-
-    // The window shows each colour of the list the build reads, under its name.
-    void theColoursAreTheList() {
-        QFile file(EMBERGLASS_SOURCE_DIR "/src/ui/theme/palette.json");
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QJsonObject colours = QJsonDocument::fromJson(file.readAll())["colours"].toObject();
-        QVERIFY(!colours.isEmpty());
-        const Palette palette;
-        for (auto it = colours.begin(); it != colours.end(); ++it) {
-            const QString hex = it.value().toString(); // #RRGGBB or #RRGGBBAA
-            QColor expected(hex.left(7));
-            expected.setAlpha(hex.size() == 9 ? hex.mid(7).toInt(nullptr, 16) : 255);
-            QCOMPARE(palette.property(qPrintable(it.key())).value<QColor>(), expected);
-        }
     }
 };
 
