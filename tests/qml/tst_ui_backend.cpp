@@ -1,6 +1,5 @@
-// How the sidebar words a conversation's date, how lengths are counted, where
-// the window opens, how files given to the input are typed, and the phone
-// address's QR code.
+// How the sidebar words a conversation's date, where the window opens, how
+// files given to the input are typed, and the phone address's QR code.
 
 #include "ui/backend/display_format.h"
 #include "ui/backend/input_paths.h"
@@ -44,14 +43,6 @@ private Q_SLOTS:
         QCOMPARE(DisplayFormat::relativeDate(row.value("utc").toBool() ? date.toUTC() : date,
                                              at(row.value("now"))),
                  row.value("expected").toString());
-    }
-
-    // Characters as the user sees them.
-    void characterCount_data() { addJsonRows(table, "characterCount"); }
-    void characterCount() {
-        QFETCH(QJsonObject, row);
-        QCOMPARE(DisplayFormatter().characterCount(row.value("text").toString()),
-                 row.value("count").toInt());
     }
 
     // On a small or scaled screen the window still fits, frame and all, centred on the
