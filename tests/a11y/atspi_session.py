@@ -25,7 +25,7 @@ ANSWERS = load("chat_server.json")
 
 
 class ChatServer(http.server.BaseHTTPRequestHandler):
-    """OpenAI-style, the answers in order: list_directory and an answer, then twice
+    """OpenAI-style, the answers in order: list_directory and an answer, then
     run_command (which waits for approval) and an answer."""
 
     calls = 0
