@@ -228,8 +228,6 @@ Item {
             const field = findChild(content, "chatInputField")
             const scroll = findChild(content, "inputScroll")
             compare(field.height, 42)
-            ChatViewModel.inputText = "line\n"
-            verify(field.height > 42, "two lines make the field grow")
             ChatViewModel.inputText = "line\n".repeat(12)
             compare(field.height, 120)
             findChild(content, "inputArea").cursorPosition = ChatViewModel.inputText.length
@@ -626,23 +624,20 @@ Item {
             }
         }
 
-        // A deletion taken back with Ctrl+Z, then one with the bar's button.
+        // A deletion taken back with the undo bar's button.
         function test_undoADeletion() {
             addConversations(["Older<br>", "Newer"])
-            const older = list.itemAtIndex(1).conversationId
             const bar = findChild(content, "undoBar")
-            for (const undo of [() => keySequence(StandardKey.Undo), () => mouseClick(findChild(bar, "undoButton"))]) {
-                list.forceActiveFocus(Qt.TabFocusReason)
-                ChatViewModel.currentConversationId = older
-                keyClick(Qt.Key_Delete)
-                tryCompare(list, "count", 2)
-                verify(bar.visible)
-                compare(findChild(bar, "undoText").text, "Deleted \u201cOlder<br>\u201d \u2014")
-                compare(findChild(bar, "undoText").lineCount, 1) // the title's markup stays text
-                undo()
-                tryCompare(list, "count", 3)
-                verify(!bar.visible)
-            }
+            list.forceActiveFocus(Qt.TabFocusReason)
+            ChatViewModel.currentConversationId = list.itemAtIndex(1).conversationId
+            keyClick(Qt.Key_Delete)
+            tryCompare(list, "count", 2)
+            verify(bar.visible)
+            compare(findChild(bar, "undoText").text, "Deleted \u201cOlder<br>\u201d \u2014")
+            compare(findChild(bar, "undoText").lineCount, 1) // the title's markup stays text
+            mouseClick(findChild(bar, "undoButton"))
+            tryCompare(list, "count", 3)
+            verify(!bar.visible)
         }
 
         // The actions on a message from the keyboard (its keys, the Menu key and
@@ -810,7 +805,7 @@ Item {
             verify(resultRow().toolResult.success, "allowed, it ran")
         }
 
-        function test_aFileShowsItsPathAndContent() {
+        function test_aFileShowsItsPathAndContentAndStaysWithItsConversation() {
             // A mark that reverses what follows it is spelt out, not obeyed; a
             // relative path also shows the folder it lands in.
             ask("write_file", { path: "nonexistent-folder/notes\u202Etxt.exe", content: "first\nsecond\n" + "x\n".repeat(20) })
@@ -819,9 +814,9 @@ Item {
                     ["square.and.pencil", "nonexistent-folder/notes<U+202E>txt.exe", "File: nonexistent-folder/notes<U+202E>txt.exe", "new file"])
             const reached = findChild(card, "approvalReached")
             verify(reached.visible && /^Writes to: \/.+\/nonexistent-folder\/notes<U\+202E>txt\.exe$/.test(reached.text), reached.text)
-            const content = findChild(card, "approvalContent")
-            verify(content.text.startsWith("first\nsecond\nx\n"))
-            compare(content.text.split("\n").length, 9, "the first eight lines and a mark")
+            const written = findChild(card, "approvalContent")
+            verify(written.text.startsWith("first\nsecond\nx\n"))
+            compare(written.text.split("\n").length, 9, "the first eight lines and a mark")
             // A file with a second name says why it asks.
             verify(!findChild(card, "approvalOtherNames").visible)
             ChatViewModel.toolApproval.deny()
@@ -830,10 +825,8 @@ Item {
             const why = findChild(card, "approvalOtherNames")
             compare([why.visible, why.text],
                     [true, "This file has other names too (hard links: 1 more); writing changes it under every name."])
-        }
 
-        function test_theCardStaysWithItsConversationAndStopDeniesIt() {
-            ask("run_command", { command: "true" })
+            // The card stays with its conversation, and Stop denies it.
             const asking = ChatViewModel.currentConversationId
             ChatViewModel.newConversation(false)
             tryCompare(card, "visible", false)
