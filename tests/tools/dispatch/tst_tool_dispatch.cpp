@@ -140,8 +140,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         for (const QString& tool : writers()) {
             // A NUL would have the system write "cut" instead.
-            for (const QString& path : QStringList{"plain.txt/deck", "folder", "", "fifo", "link",
-                                                   QString("cut") + QChar(0) + "short"}) {
+            for (const QString& path :
+                 QStringList{"folder", "", "fifo", "link", QString("cut") + QChar(0) + "short"}) {
                 QTest::addRow("%s '%s'", qPrintable(tool), qPrintable(path)) << tool << path;
             }
         }
@@ -152,8 +152,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QByteArray target =
             path.isEmpty() ? QByteArray() : QFile::encodeName(dir.filePath(path));
-        QVERIFY(writeBytes(dir.filePath("plain.txt"), "keep") &&
-                QDir().mkpath(dir.filePath("folder/inside")));
+        QVERIFY(QDir().mkpath(dir.filePath("folder/inside")));
         QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
         QVERIFY(QFile::link(dir.filePath("fifo"), dir.filePath("link")));
         struct stat before {};
@@ -168,7 +167,6 @@ private Q_SLOTS:
                  qPrintable(outcome.output));
         QVERIFY(tool != "write_file" || !node ||
                 outcome.output == "Error: " + dir.filePath(path) + " is not a regular file");
-        QCOMPARE(readBytes(dir.filePath("plain.txt")), "keep");
         QVERIFY(QFileInfo(dir.filePath("folder/inside")).isDir());
         struct stat after {};
         QVERIFY(!node || (::stat(target.constData(), &after) == 0 &&
