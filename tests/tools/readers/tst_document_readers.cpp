@@ -12,7 +12,6 @@
 #include "tools/readers/xlsx_reader.h"
 #include "tools/tool_stop.h"
 
-#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtConcurrent>
@@ -169,13 +168,10 @@ private Q_SLOTS:
                                             QByteArray("BT /F1 10 Tf 20 700 Td (The quick brown "
                                                        "fox jumps) Tj ET\n")
                                                 .repeated(20000))));
-        QElapsedTimer clock;
-        clock.start();
         QCOMPARE(readPdf(path, nullptr, std::chrono::seconds(1)),
                  answer(ReaderTexts::readingTookTooLong(path, 1) + "\n\nPDF: 2 pages\n\n" +
                             section(1, "Quick page"),
                         false));
-        QVERIFY2(clock.elapsed() < 30000, qPrintable(QString::number(clock.elapsed())));
         ToolStop stop;
         QFuture<ToolOutcome> stopped = QtConcurrent::run([&] { return readPdf(path, &stop); });
         stop.request();
