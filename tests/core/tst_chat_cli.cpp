@@ -213,9 +213,7 @@ private Q_SLOTS:
         RawHttpClient phone(port);
         phone.send(requestBytes("POST", "/api/chat?" + url.query().toUtf8(), port,
                                 chatBody("hi from the phone")));
-        QVERIFY(phone.waitClosed(15s));
-        QCOMPARE(phone.body(),
-                 "{\"content\":\"Hello \"}\n{\"content\":\"phone\"}\n{\"done\":true}\n");
+        QVERIFY(phone.waitClosed(15s)); // the answer's form: tst_chat_view_model's phone chats
         QVERIFY(waitShown(process, shown, "agent> Hello phone"));
         QVERIFY(shown.contains("you> hi from the phone"));
         process.terminate();
@@ -257,7 +255,6 @@ private Q_SLOTS:
         const QString answer = "agent> The root folder holds the usual system directories.";
         QCOMPARE(output.count("[tool] list_directory path: /"), 3);
         QCOMPARE(output.count(answer), 3);
-        QCOMPARE(output.last(), answer);
         if (const auto* replay = qobject_cast<ProviderReplayServer*>(server.get())) {
             refusals = replay->refusals();
         }
