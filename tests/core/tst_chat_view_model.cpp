@@ -132,7 +132,6 @@ private Q_SLOTS:
 
         const QString answer = u"Nice! [memory: 用户喜欢猫] and [memory：用户叫小明]"_s;
         h.cloud.enqueue(reply(answer));
-        const QString prompt = h.vm->persona()->systemPrompt();
         const QString forty = u"I like cats"_s.leftJustified(40, u'!');
         QVERIFY(h.send(u"  "_s + forty));
         QCOMPARE(contents(h.vm->currentConversation()), (QStringList{kGreeting, forty, answer}));
@@ -140,10 +139,6 @@ private Q_SLOTS:
         const QString log = h.vm->persona()->memoryFiles().value(0).content;
         QVERIFY(log.contains(u"] 用户喜欢猫\n"_s) &&
                 log.indexOf(u"喜欢猫"_s) < log.indexOf(u"叫小明"_s));
-        QCOMPARE(h.sent(h.cloud).value(0),
-                 (QJsonArray{QJsonObject{{"role", "system"}, {"content", prompt}},
-                             QJsonObject{{"role", "assistant"}, {"content", kGreeting}},
-                             QJsonObject{{"role", "user"}, {"content", forty}}}));
 
         // Deleting the last conversation while a reply is awaited ends the loop
         // quietly and leaves a fresh one.
@@ -189,7 +184,6 @@ private Q_SLOTS:
         QVERIFY(h.send(u"remember my tea"_s));
         QCOMPARE(h.messages().value(4).toolResult->success, true);
         const QList<QJsonArray> sent = h.sent(h.cloud);
-        QVERIFY(!sent.value(0).at(0).toObject()["content"].toString().contains(u"green tea"_s));
         const QJsonValue next = sent.value(1).at(0);
         QCOMPARE(next.toObject()["content"].toString().contains(u"Likes green tea"_s),
                  row["rebuilt"].toBool());
@@ -225,7 +219,6 @@ private Q_SLOTS:
         QVERIFY(h.send(u"loop"_s));
         QCOMPARE(h.sent(h.cloud).size(), requestsBefore + 10);
         QCOMPARE(h.messages().size(), messagesBefore + 1 + 10 * 3);
-        QVERIFY(h.messages().last().toolResult.has_value());
     }
 
     // Stop during the first of two commands of one reply ends that command and
