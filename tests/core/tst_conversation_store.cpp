@@ -126,14 +126,10 @@ private Q_SLOTS:
         store.setCurrentConversationId(shown);
         store.appendMessage(other, message(Role::user, "elsewhere"));
         QCOMPARE(inserted.size(), 3);
+        // The list's rows change in place (what they show: tst_window's rename and search).
         store.setTitle(shown, "renamed");
-        QCOMPARE(conversations.data(conversations.index(1), ConversationListModel::TitleRole),
-                 "renamed");
         store.deleteConversation(shown); // the top one is shown
         QCOMPARE(at(0, MessageListModel::ContentRole), "elsewhere");
-        QCOMPARE(
-            conversations.data(conversations.index(0), ConversationListModel::ConversationIdRole),
-            other.toString(QUuid::WithoutBraces));
         QCOMPARE(listReset.size(), 0);
     }
 
