@@ -47,7 +47,6 @@ private Q_SLOTS:
         QJsonObject expected = asJson(ChatOptions{});
         const QJsonObject sets = row["sets"].toObject();
         for (auto it = sets.begin(); it != sets.end(); ++it) {
-            QVERIFY2(expected.contains(it.key()), qPrintable(it.key()));
             expected.insert(it.key(), it.value());
         }
         QCOMPARE(asJson(*parse.options), expected);
