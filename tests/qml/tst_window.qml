@@ -576,8 +576,9 @@ Item {
                 keyClick(ch === "\b" ? Qt.Key_Backspace : ch)
         }
 
-        function test_searchFiltersAndMarks() {
-            addConversations(["Lisbon trip", "Budget", "Garden"])
+        function test_theSessionsList() {
+            addConversations(["Older<br>", "Budget", "Garden"])
+            const older = list.itemAtIndex(2).conversationId
             keySequence(StandardKey.Find)
             const field = findChild(content, "searchField")
             verify(field.activeFocus, "Ctrl+F goes to the search")
@@ -589,18 +590,30 @@ Item {
             tryVerify(() => list.count === 1 && list.itemAtIndex(0)?.title === "Garden")
             compare(findChild(list.itemAtIndex(0), "rowExcerpt").visible, true)
             keyClick(Qt.Key_Return)
-            compare(ChatViewModel.currentConversationId, list.itemAtIndex(0).conversationId)
+            const garden = list.itemAtIndex(0).conversationId
+            compare(ChatViewModel.currentConversationId, garden)
             verify(list.activeFocus, "Return goes on to the matches")
             field.forceActiveFocus()
             keyClick(Qt.Key_Escape)
             tryCompare(list, "count", 4) // and the launch conversation
             compare(ChatViewModel.search.text, "")
-        }
 
-        // The row's menu from the Menu key; F2 renames the row in place, Escape
-        // cancels, Return keeps.
-        function test_rowMenuAndRename() {
-            addConversations(["Budget"])
+            // A deletion taken back with the undo bar's button.
+            const bar = findChild(content, "undoBar")
+            list.forceActiveFocus(Qt.TabFocusReason)
+            ChatViewModel.currentConversationId = older
+            keyClick(Qt.Key_Delete)
+            tryCompare(list, "count", 3)
+            verify(bar.visible)
+            compare(findChild(bar, "undoText").text, "Deleted \u201cOlder<br>\u201d \u2014")
+            compare(findChild(bar, "undoText").lineCount, 1) // the title's markup stays text
+            mouseClick(findChild(bar, "undoButton"))
+            tryCompare(list, "count", 4)
+            verify(!bar.visible)
+
+            // The chosen row's menu from the Menu key; F2 renames it in place,
+            // Escape cancels, Return keeps.
+            ChatViewModel.currentConversationId = garden
             list.forceActiveFocus(Qt.TabFocusReason)
             keyClick(Qt.Key_Menu)
             const item = list.itemAtIndex(0)
@@ -610,11 +623,11 @@ Item {
                     ["Rename", "Export as Markdown…", "Delete"])
             menu.close()
             list.forceActiveFocus(Qt.TabFocusReason)
-            for (const [key, expected] of [[Qt.Key_Escape, "Budget"], [Qt.Key_Return, "Renamed"]]) {
+            for (const [key, expected] of [[Qt.Key_Escape, "Garden"], [Qt.Key_Return, "Renamed"]]) {
                 keyClick(Qt.Key_F2)
-                const field = findChild(item, "nameField")
-                tryCompare(field, "activeFocus", true)
-                compare(field.selectedText, "Budget")
+                const name = findChild(item, "nameField")
+                tryCompare(name, "activeFocus", true)
+                compare(name.selectedText, "Garden")
                 keySequence("ctrl+a")
                 type("Renamed")
                 keyClick(key)
@@ -622,22 +635,6 @@ Item {
                 compare(item.title, expected)
                 verify(list.activeFocus, "the list has the focus again")
             }
-        }
-
-        // A deletion taken back with the undo bar's button.
-        function test_undoADeletion() {
-            addConversations(["Older<br>", "Newer"])
-            const bar = findChild(content, "undoBar")
-            list.forceActiveFocus(Qt.TabFocusReason)
-            ChatViewModel.currentConversationId = list.itemAtIndex(1).conversationId
-            keyClick(Qt.Key_Delete)
-            tryCompare(list, "count", 2)
-            verify(bar.visible)
-            compare(findChild(bar, "undoText").text, "Deleted \u201cOlder<br>\u201d \u2014")
-            compare(findChild(bar, "undoText").lineCount, 1) // the title's markup stays text
-            mouseClick(findChild(bar, "undoButton"))
-            tryCompare(list, "count", 3)
-            verify(!bar.visible)
         }
 
         // The actions on a message from the keyboard (its keys, the Menu key and
