@@ -633,8 +633,17 @@ Item {
                 keyClick(key)
                 compare(item.renaming, false)
                 compare(item.title, expected)
-                verify(list.activeFocus, "the list has the focus again")
+                // The list itself, not the hidden field inside it, which would
+                // swallow Delete, Home and End.
+                compare(list.Window.activeFocusItem, list, "the list has the focus again")
             }
+            // Leaving the field by a click keeps the name, and the focus where it went.
+            keyClick(Qt.Key_F2)
+            tryCompare(findChild(item, "nameField"), "activeFocus", true)
+            type("Kept")
+            mouseClick(input)
+            compare(item.title, "Kept")
+            compare(list.Window.activeFocusItem, input, "the focus stays where the click put it")
         }
 
         // The actions on a message from the keyboard (its keys, the Menu key and

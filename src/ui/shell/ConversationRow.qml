@@ -53,6 +53,9 @@ Item {
             return
         }
         renaming = false
+        // The hidden field gives up the focus, or the list's focus would come
+        // back to it and it would swallow Delete, Home and End.
+        nameField.focus = false
         if (keep) {
             row.renameRequested(nameField.text)
         }
