@@ -326,9 +326,9 @@ private Q_SLOTS:
     void endsWithoutRunning() {
         QFETCH(QJsonObject, row);
         QStringList output;
-        QCOMPARE(run(jsonTexts(row["arguments"]), output), row["status"].toInt());
-        const QString said =
-            row["status"].toInt() == 0 ? output.join('\n') : QString::fromUtf8(m_errors);
+        const int status = row["status"].toInt();
+        QCOMPARE(run(jsonTexts(row["arguments"]), output), status);
+        const QString said = status == 0 ? output.join('\n') : QString::fromUtf8(m_errors);
         const QString expected = row["says"].toString().replace("{version}", EMBERGLASS_VERSION);
         QVERIFY2((said + '\n').contains(expected), qPrintable(said));
     }

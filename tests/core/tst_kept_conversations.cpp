@@ -309,7 +309,7 @@ private Q_SLOTS:
     }
     void searchFindsTitlesAndText() {
         QFETCH(QJsonObject, row);
-        {
+        { // the writer closes the file before the next launch reads it
             auto writer = launch();
             keep(*writer);
             addCorpus(*writer);
