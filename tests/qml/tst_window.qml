@@ -598,18 +598,21 @@ Item {
             tryCompare(list, "count", 4) // and the launch conversation
             compare(ChatViewModel.search.text, "")
 
-            // A deletion taken back with the undo bar's button.
+            // A deletion taken back with the undo bar's button, then one with
+            // Ctrl+Z, the keyboard's way back.
             const bar = findChild(content, "undoBar")
-            list.forceActiveFocus(Qt.TabFocusReason)
-            ChatViewModel.currentConversationId = older
-            keyClick(Qt.Key_Delete)
-            tryCompare(list, "count", 3)
-            verify(bar.visible)
-            compare(findChild(bar, "undoText").text, "Deleted \u201cOlder<br>\u201d \u2014")
-            compare(findChild(bar, "undoText").lineCount, 1) // the title's markup stays text
-            mouseClick(findChild(bar, "undoButton"))
-            tryCompare(list, "count", 4)
-            verify(!bar.visible)
+            for (const undo of [() => mouseClick(findChild(bar, "undoButton")), () => keySequence(StandardKey.Undo)]) {
+                list.forceActiveFocus(Qt.TabFocusReason)
+                ChatViewModel.currentConversationId = older
+                keyClick(Qt.Key_Delete)
+                tryCompare(list, "count", 3)
+                verify(bar.visible)
+                compare(findChild(bar, "undoText").text, "Deleted \u201cOlder<br>\u201d \u2014")
+                compare(findChild(bar, "undoText").lineCount, 1) // the title's markup stays text
+                undo()
+                tryCompare(list, "count", 4)
+                verify(!bar.visible)
+            }
 
             // The chosen row's menu from the Menu key; F2 renames it in place,
             // Escape cancels, Return keeps.
