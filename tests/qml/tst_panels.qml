@@ -355,4 +355,29 @@ Item {
             compare(ViewTestSupport.readFile(persona.soulURL), "# Kai")
         }
     }
+
+    // What the small views pick by a kind the controller hands them as an
+    // enumeration: a memory file's badge and a questionnaire line's side.
+    TestCase {
+        name: "Badges"
+        when: windowShown
+
+        Component { id: memoryBadge; MemoryFileBadge {} }
+        Component { id: chatRow; SoulChatRow { width: 300 } }
+
+        function init() {
+            failOnWarning(/.?/) // an unknown kind must not read undefined
+        }
+
+        // Rows: tests/data/ui/views.json, each the view, what it is given and what it picks.
+        function test_pickedByKind_data() { return ViewTestSupport.rows("badges") }
+
+        function test_pickedByKind(data) {
+            const given = Object.assign({}, data.given)
+            if (data.view === "chatRow")
+                given.role = SoulQuestionnaire.Speaker[given.role]
+            const view = createTemporaryObject({ memoryBadge, chatRow }[data.view], scene, given)
+            compare(view[data.picks], data.expected)
+        }
+    }
 }
