@@ -100,6 +100,12 @@ struct Harness {
         start(text);
         return QTest::qWaitFor([this] { return !vm->isGenerating(); }, 8000);
     }
+    // The local model chosen while the server lists it, and once it has loaded.
+    bool chooseLocalModel() {
+        ollama.setStandingResponse("GET", u"/api/tags"_s, FakeOllamaServer::tags({"qwen2.5:3b"}));
+        backends.switchBackend(AIBackend::local);
+        return QTest::qWaitFor([this] { return backends.activeBackend() == AIBackend::local; });
+    }
     bool startServer() {
         vm->toggleServer();
         return QTest::qWaitFor([this] { return vm->isServerRunning(); });
@@ -295,13 +301,11 @@ private Q_SLOTS:
         QTRY_COMPARE(answered.size(), 1); // the late answer has come and must change nothing
         QVERIFY(h.backends.activeBackend() == AIBackend::cloud && local.modelLoadError().isEmpty());
 
-        h.ollama.setStandingResponse("GET", u"/api/tags"_s, FakeOllamaServer::tags({"qwen2.5:3b"}));
         h.cloud.enqueue(reply({}, u"nope"_s).heldUntilReleased());
         h.ollama.enqueue("POST", u"/api/chat"_s, FakeOllamaServer::chatReply(u"from local"_s));
         h.start(u"switch"_s);
         QTRY_COMPARE(h.cloud.heldCount(), 1);
-        h.backends.switchBackend(AIBackend::local); // during the loop, once the model has loaded
-        QTRY_VERIFY(h.backends.activeBackend() == AIBackend::local);
+        QVERIFY(h.chooseLocalModel()); // during the loop
         h.cloud.releaseHeld();
         QTRY_COMPARE(h.messages().last().content, u"from local"_s);
     }
@@ -423,9 +427,7 @@ private Q_SLOTS:
         // A second message, once the desktop has chosen the local model: answered by
         // the backend the server started with, in the same conversation, brought
         // into view; the draft typed elsewhere stays behind.
-        h.ollama.setStandingResponse("GET", u"/api/tags"_s, FakeOllamaServer::tags({"qwen2.5:3b"}));
-        h.backends.switchBackend(AIBackend::local);
-        QTRY_VERIFY(h.backends.activeBackend() == AIBackend::local);
+        QVERIFY(h.chooseLocalModel());
         const QUuid desktop = h.store().conversations().last().id;
         h.vm->setCurrentConversationId(desktop);
         h.vm->setInputText(u"half a thought"_s);

@@ -626,9 +626,9 @@ Item {
                     ["Rename", "Export as Markdown…", "Delete"])
             menu.close()
             list.forceActiveFocus(Qt.TabFocusReason)
+            const name = findChild(item, "nameField")
             for (const [key, expected] of [[Qt.Key_Escape, "Garden"], [Qt.Key_Return, "Renamed"]]) {
                 keyClick(Qt.Key_F2)
-                const name = findChild(item, "nameField")
                 tryCompare(name, "activeFocus", true)
                 compare(name.selectedText, "Garden")
                 keySequence("ctrl+a")
@@ -642,7 +642,7 @@ Item {
             }
             // Leaving the field by a click keeps the name, and the focus where it went.
             keyClick(Qt.Key_F2)
-            tryCompare(findChild(item, "nameField"), "activeFocus", true)
+            tryCompare(name, "activeFocus", true)
             type("Kept")
             mouseClick(input)
             compare(item.title, "Kept")
