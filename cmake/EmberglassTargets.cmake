@@ -40,8 +40,7 @@ endfunction()
 
 # emberglass_add_test(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>]
 #                     [TIMEOUT <seconds>] [ENVIRONMENT <VAR=value...>])
-# A QtTest executable run by CTest. Tests never see the real home directory or
-# a real display: HOME, XDG dirs and the Qt platform are pointed at the build tree.
+# A QtTest executable run by CTest in a sandbox (below).
 function(emberglass_add_test name)
   cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -51,7 +50,17 @@ function(emberglass_add_test name)
     EMBERGLASS_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
     EMBERGLASS_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     EMBERGLASS_BINARY_DIR="${PROJECT_BINARY_DIR}")
-  add_test(NAME ${name} COMMAND ${name})
+  emberglass_add_sandboxed_test(${name} COMMAND ${name} LABELS ${ARG_LABELS}
+    TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT ${ARG_ENVIRONMENT})
+endfunction()
+
+# emberglass_add_sandboxed_test(<name> COMMAND <command...> [LABELS <labels...>]
+#                               [TIMEOUT <seconds>] [ENVIRONMENT <VAR=value...>])
+# Tests never see the real home directory or a real display: HOME, XDG dirs and
+# the Qt platform are pointed at a folder of the test's own in the build tree.
+function(emberglass_add_sandboxed_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "COMMAND;LABELS;ENVIRONMENT" ${ARGN})
+  add_test(NAME ${name} COMMAND ${ARG_COMMAND})
   if(NOT ARG_LABELS)
     set(ARG_LABELS unit)
   endif()

@@ -94,6 +94,11 @@ bool renderScene(ManualAnimationDriver& driver, const QFileInfo& file, const QDi
     SceneHarness harness;
     QQmlEngine engine;
     AppContext::prepareEngine(engine);
+    // A scene that warns (a name it calls that is gone, a binding that throws) may
+    // still become ready, and then shows something other than it says.
+    int warnings = 0;
+    QObject::connect(&engine, &QQmlEngine::warnings,
+                     [&warnings](const QList<QQmlError>& list) { warnings += int(list.size()); });
     QQmlComponent component(&engine, QUrl::fromLocalFile(file.absoluteFilePath()));
     std::unique_ptr<QObject> object(component.create());
     auto* scene = qobject_cast<QQuickItem*>(object.get());
@@ -118,6 +123,10 @@ bool renderScene(ManualAnimationDriver& driver, const QFileInfo& file, const QDi
         return false;
     }
     settle(driver, scene);
+    if (warnings > 0) {
+        std::fprintf(stderr, "%s: %d QML warnings\n", qPrintable(file.fileName()), warnings);
+        return false;
+    }
     const QImage image = window.grabWindow();
     const QString target = out.filePath(file.completeBaseName() + QStringLiteral(".png"));
     if (image.isNull() || !image.save(target)) {

@@ -200,3 +200,7 @@ void SceneHarness::setCloudReachable(bool reachable) {
 void SceneHarness::setLocalModelInstalled(bool installed) {
     m_ollama->setStandingResponse("GET", tagsPath, installedTags(installed));
 }
+
+void SceneHarness::holdLocalProbe() {
+    m_ollama->setStandingResponse("GET", tagsPath, installedTags(true).heldUntilReleased());
+}

@@ -52,8 +52,9 @@ public:
     Q_INVOKABLE void failRepliesWith(int status, const QString& body);
     // The cloud probe's answer, then a probe of the active backend.
     Q_INVOKABLE void setCloudReachable(bool reachable);
-    // The local server lists the model or not.
+    // The local server lists the model or not; or never answers (a model still loading).
     Q_INVOKABLE void setLocalModelInstalled(bool installed);
+    Q_INVOKABLE void holdLocalProbe();
 
     // A file in the agent's folder that has a second name (a hard link); its path.
     Q_INVOKABLE QString fileWithTwoNames() const;

@@ -10,7 +10,6 @@ ContentView {
     readonly property bool ready: ChatViewModel.localModelSetup.modelLoadError.length > 0
 
     Component.onCompleted: {
-        TestHarness.addMessage("assistant", "I'm awake. Who are you? Who am I? Where am I?")
         TestHarness.setLocalModelInstalled(false)
         ChatViewModel.backends.switchBackend(AIBackend.Value.local)
     }

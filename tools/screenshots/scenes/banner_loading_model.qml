@@ -10,7 +10,6 @@ ContentView {
     readonly property bool ready: ChatViewModel.localModelSetup.isLoadingModel
 
     Component.onCompleted: {
-        TestHarness.addMessage("assistant", "I'm awake. Who are you? Who am I? Where am I?")
         TestHarness.holdLocalProbe()
         ChatViewModel.backends.switchBackend(AIBackend.Value.local)
     }

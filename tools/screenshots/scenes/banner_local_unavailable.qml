@@ -11,7 +11,6 @@ ContentView {
                                   && !ChatViewModel.backends.serviceAvailable
 
     Component.onCompleted: {
-        TestHarness.addMessage("assistant", "I'm awake. Who are you? Who am I? Where am I?")
         ChatViewModel.backends.switchBackend(AIBackend.Value.local)
     }
 
