@@ -36,7 +36,7 @@ namespace {
 
 constexpr int frameMs = 16;
 constexpr int defaultSettleMs = 1500;
-constexpr int readyTimeoutMs = 10000;
+constexpr int readyTimeoutMs = 30000; // generous: a busy machine is slow, not wrong
 
 // The animation clock, moved on only when told.
 class ManualAnimationDriver : public QAnimationDriver {
