@@ -626,11 +626,11 @@ Item {
                     ["Rename", "Export as Markdown…", "Delete"])
             menu.close()
             list.forceActiveFocus(Qt.TabFocusReason)
-            const name = findChild(item, "nameField")
+            const nameField = findChild(item, "nameField")
             for (const [key, expected] of [[Qt.Key_Escape, "Garden"], [Qt.Key_Return, "Renamed"]]) {
                 keyClick(Qt.Key_F2)
-                tryCompare(name, "activeFocus", true)
-                compare(name.selectedText, "Garden")
+                tryCompare(nameField, "activeFocus", true)
+                compare(nameField.selectedText, "Garden")
                 keySequence("ctrl+a")
                 type("Renamed")
                 keyClick(key)
@@ -642,7 +642,7 @@ Item {
             }
             // Leaving the field by a click keeps the name, and the focus where it went.
             keyClick(Qt.Key_F2)
-            tryCompare(name, "activeFocus", true)
+            tryCompare(nameField, "activeFocus", true)
             type("Kept")
             mouseClick(input)
             compare(item.title, "Kept")
